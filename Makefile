@@ -1,0 +1,31 @@
+# Quick start: `make demo` renders the built-in scene, `make test` runs every test.
+BUILD := build
+SANITIZE_BUILD := build-sanitize
+JOBS := -j2
+
+.PHONY: all deps configure build test demo sanitize clean
+
+all: build
+
+deps:
+	@scripts/install-deps
+
+configure: deps
+	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release >/dev/null
+
+build: configure
+	@cmake --build $(BUILD) $(JOBS)
+
+test: build
+	@cd $(BUILD) && ctest --output-on-failure $(JOBS)
+
+demo: build
+	@scripts/demo $(BUILD)
+
+sanitize: deps
+	@cmake -S . -B $(SANITIZE_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DNEREVO_SANITIZE=ON >/dev/null
+	@cmake --build $(SANITIZE_BUILD) $(JOBS)
+	@cd $(SANITIZE_BUILD) && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure $(JOBS)
+
+clean:
+	rm -rf $(BUILD) $(SANITIZE_BUILD)

@@ -1,0 +1,10 @@
+#pragma once
+
+namespace Nerevo {
+
+template <typename T>
+struct Vector3 {
+    T x, y, z;
+};
+
+}  // namespace Nerevo

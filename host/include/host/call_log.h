@@ -1,0 +1,28 @@
+#pragma once
+// An ordered, thread-safe record of the host calls a plug-in made.
+
+#include <mutex>
+#include <string>
+#include <vector>
+
+namespace host {
+
+struct Call {
+    std::string name;  // callback or suite operation, e.g. "add_param", "AEGP_RegisterWithAEGP"
+    std::string args;  // its arguments, formatted for reading ("index=-1 type=7 name=Type")
+};
+
+class CallLog {
+public:
+    void record(std::string name, std::string args);
+    std::vector<Call> calls() const;
+    std::vector<std::string> names() const;
+    std::size_t count(const std::string& name) const;
+    void clear();
+
+private:
+    mutable std::mutex mutex_;
+    std::vector<Call> calls_;
+};
+
+}  // namespace host

@@ -1,0 +1,34 @@
+#pragma once
+// Fault injection: make the k-th call of a callback or suite operation fail
+// with a chosen error, or make a suite unavailable.
+
+#include <map>
+#include <mutex>
+#include <set>
+#include <string>
+#include <utility>
+
+#include "AE_Effect.h"
+
+namespace host {
+
+class Faults {
+public:
+    // The k-th call (1-based, counted from now) of `name` fails with `err`.
+    void failCall(const std::string& name, int k, PF_Err err);
+    // AcquireSuite of this suite (any version when version < 0) finds nothing.
+    void makeUnavailable(const std::string& suite, int version = -1);
+    void clear();
+
+    // Counts a call of `name`; returns the injected error, or 0.
+    PF_Err onCall(const std::string& name);
+    bool unavailable(const std::string& suite, int version) const;
+
+private:
+    mutable std::mutex mutex_;
+    std::map<std::string, int> counts_;
+    std::map<std::string, std::pair<int, PF_Err>> planned_;
+    std::set<std::pair<std::string, int>> unavailable_;
+};
+
+}  // namespace host

@@ -1,0 +1,115 @@
+#pragma once
+// A headless host for effect plug-in modules.
+//
+// It loads a module with dlopen, finds its EntryPointFunc and plays the
+// application: it fills PF_InData / PF_OutData for every command, keeps the
+// plug-in's global data between commands, records the parameters the plug-in
+// registers and keeps their current values, and serves every callback and
+// suite the plug-in calls. For tests it keeps a call log, injects faults and
+// checks after each command that every suite acquired was released and every
+// handle was freed or handed to the host.
+//
+// One command runs at a time per host. Callbacks without a context argument
+// (handles, maths) reach the host that is running the current command.
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "AE_Effect.h"
+#include "AE_EffectCB.h"
+#include "host/call_log.h"
+#include "host/faults.h"
+#include "host/suite_registry.h"
+
+namespace host {
+
+// A parameter as the plug-in registered it through add_param.
+struct ParamRecord {
+    int index = 0;                       // position in the parameter list (0 = input layer)
+    PF_ParamDef registered{};            // the definition as passed to add_param
+    PF_ParamDef current{};               // the value the host holds now (handed out by checkout_param)
+    std::string name;
+    std::vector<std::string> popupItems;  // popups: the items, separators ("(-") included
+    std::string checkboxLabel;            // checkboxes: the label text
+};
+
+// Thrown by the host for its own failures (module not found, symbol missing,
+// unknown parameter name); never for errors the plug-in returns.
+struct HostError : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+class Host {
+public:
+    // Loads the module; throws HostError naming the path and dlerror() on failure.
+    explicit Host(const std::string& modulePath);
+    // Sends PF_Cmd_GLOBAL_SETDOWN when global setup succeeded, then unloads.
+    ~Host();
+
+    Host(const Host&) = delete;
+    Host& operator=(const Host&) = delete;
+
+    // Sends one command with freshly filled in/out data and the current
+    // parameter array. Records the resulting PF_OutData (see outData()) and
+    // runs the end-of-command resource check (see problems()).
+    PF_Err send(PF_Cmd cmd, void* extra = nullptr, PF_LayerDef* output = nullptr);
+
+    // Conveniences: GLOBAL_SETUP, then PARAMS_SETUP; About.
+    PF_Err globalSetup();
+    PF_Err paramsSetup();
+    PF_Err about();
+
+    // The out data of the last command (return_msg, my_version, out_flags, ...).
+    const PF_OutData& outData() const;
+
+    // Parameters registered by the last PARAMS_SETUP, in index order; the
+    // input layer (index 0) is included as the host's own record.
+    const std::vector<ParamRecord>& params() const;
+    ParamRecord& param(int index);
+    // Index of the parameter with this name; throws HostError if none.
+    int paramIndex(const std::string& name) const;
+
+    bool customUIRegistered() const;
+    const PF_CustomUIInfo& customUI() const;
+
+    // Address of an exported data symbol of the module (e.g. "PluginInfo"), or null.
+    void* symbol(const std::string& name) const;
+
+    // Time and geometry the host puts into PF_InData.
+    struct Frame {
+        A_long currentTime = 0;
+        A_long timeStep = 1;
+        A_u_long timeScale = 24;
+        A_long width = 100;    // layer size at full resolution
+        A_long height = 100;
+        PF_RationalScale downsampleX{1, 1};
+        PF_RationalScale downsampleY{1, 1};
+    };
+    Frame& frame();
+
+    SuiteRegistry& suites();
+    CallLog& log();
+    Faults& faults();
+
+    // What the resource check found after the last command: suites acquired
+    // but not released, handles neither disposed nor handed to the host.
+    // Empty when everything was given back.
+    const std::vector<std::string>& problems() const;
+
+    // Handles the host currently owns on the plug-in's behalf (global data,
+    // pre-render data); plug-in-held handles count as leaks.
+    std::size_t liveHandles() const;
+
+    // The host running the current command, for callbacks without context.
+    static Host* current();
+
+    struct Impl;
+
+private:
+    std::unique_ptr<Impl> impl_;
+};
+
+}  // namespace host

@@ -1,0 +1,37 @@
+#pragma once
+// The suites the host hands out through its SPBasicSuite, by name and
+// version, with acquisition counts for the end-of-command check.
+
+#include <map>
+#include <mutex>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "SPBasic.h"
+
+namespace host {
+
+class Faults;
+
+class SuiteRegistry {
+public:
+    // Makes a suite table available; the table must outlive the registry.
+    void add(const std::string& name, int version, const void* table);
+
+    SPErr acquire(const char* name, int32_t version, const void** suite, const Faults& faults);
+    SPErr release(const char* name, int32_t version);
+
+    // Suites acquired more often than released since the last reset.
+    std::vector<std::string> outstanding() const;
+    void resetCounts();
+
+    const SPBasicSuite* basicSuite() const;
+
+private:
+    mutable std::mutex mutex_;
+    std::map<std::pair<std::string, int>, const void*> tables_;
+    std::map<std::pair<std::string, int>, int> held_;
+};
+
+}  // namespace host

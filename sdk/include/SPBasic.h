@@ -1,0 +1,27 @@
+// The host's basic suite: hands out every other suite by name and version.
+#ifndef NEREVO_SDK_SPBASIC_H
+#define NEREVO_SDK_SPBASIC_H
+
+#include <stddef.h>
+#include <stdint.h>
+
+#ifndef SPAPI
+#define SPAPI
+#endif
+
+typedef int32_t SPErr;
+typedef uint8_t SPBoolean;
+
+enum { kSPNoError = 0 };
+
+typedef struct SPBasicSuite {
+    SPErr (*AcquireSuite)(const char* name, int32_t version, const void** suite);
+    SPErr (*ReleaseSuite)(const char* name, int32_t version);
+    SPBoolean (*IsEqual)(const char* token1, const char* token2);
+    SPErr (*AllocateBlock)(size_t size, void** block);
+    SPErr (*FreeBlock)(void* block);
+    SPErr (*ReallocateBlock)(void* block, size_t newSize, void** newblock);
+    SPErr (*Undefined)(void);
+} SPBasicSuite;
+
+#endif
