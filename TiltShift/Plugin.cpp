@@ -1,0 +1,77 @@
+// The entry point: one command at a time from the host.
+
+#include "Plugin.h"
+
+#include <new>
+
+#include "AEGP_SuiteHandler.h"
+#include "AE_EffectCB.h"
+#include "Params.h"
+
+namespace {
+
+PF_Err paramsSetup(PF_InData* in, PF_OutData* out) {
+    PF_Err err = PF_Err_NONE;
+    for (int k = 0; k < PARAM_COUNT && !err; ++k) {
+        PF_ParamDef def{};
+        def.flags = PF_ParamFlag_START_COLLAPSED;
+        err = registerParam(in, def, k);
+    }
+    if (!err) {
+        PF_CustomUIInfo ui{};
+        ui.events = PF_CustomEFlag_COMP | PF_CustomEFlag_LAYER;
+        err = in->inter.register_ui(in->effect_ref, &ui);
+    }
+    // The host sizes its parameter array from this even after a failure.
+    out->num_params = PARAM_COUNT_WITH_INPUT;
+    return err;
+}
+
+PF_Err userChangedParam(PF_InData* in) {
+    AEGP_SuiteHandler suites(in->pica_basicP);
+    AEGP_LayerH layer = nullptr;
+    AEGP_CompH comp = nullptr;
+    PF_Err err = suites.PFInterfaceSuite1()->AEGP_GetEffectLayer(in->effect_ref, &layer);
+    if (!err) {
+        err = suites.LayerSuite13()->AEGP_GetLayerParentComp(layer, &comp);
+    }
+    return err;
+}
+
+PF_Err dispatch(PF_Cmd cmd, PF_InData* in, PF_OutData* out, PF_ParamDef* params[], PF_LayerDef* output,
+                void*) {
+    using namespace Nerevo::Default;
+    switch (cmd) {
+        case PF_Cmd_ABOUT:
+            return About(PLUGIN_NAME, "Tilt-shift miniature effect.", PLUGIN_VERSION, in, out, params, output);
+        case PF_Cmd_GLOBAL_SETUP:
+            return GlobalSetup(PLUGIN_VERSION, PLUGIN_OUT_FLAGS, PLUGIN_OUT_FLAGS2, in, out, params, output);
+        case PF_Cmd_GLOBAL_SETDOWN: return GlobalSetdown(in);
+        case PF_Cmd_PARAMS_SETUP: return paramsSetup(in, out);
+        case PF_Cmd_USER_CHANGED_PARAM: return userChangedParam(in);
+        default: return PF_Err_NONE;
+    }
+}
+
+}  // namespace
+
+extern "C" {
+
+const Nerevo::Plugin::PluginInfo PluginInfo{PARAM_DEFS, PARAM_COUNT, nullptr, nullptr, nullptr};
+
+PF_Err EntryPointFunc(PF_Cmd cmd, PF_InData* in_data, PF_OutData* out_data, PF_ParamDef* params[],
+                      PF_LayerDef* output, void* extra) {
+    // No exception may reach the host. A missing suite throws its error code;
+    // anything else thrown is a fault of ours and reported as such.
+    try {
+        return dispatch(cmd, in_data, out_data, params, output, extra);
+    } catch (PF_Err err) {
+        return err;
+    } catch (const std::bad_alloc&) {
+        return PF_Err_OUT_OF_MEMORY;
+    } catch (...) {
+        return PF_Err_INTERNAL_STRUCT_DAMAGED;
+    }
+}
+
+}  // extern "C"

@@ -1,0 +1,53 @@
+#include "default/command.h"
+
+#include "AEGP_SuiteHandler.h"
+#include "AE_EffectCB.h"
+
+namespace Nerevo {
+namespace Default {
+
+PF_Err About(const char* name, const char* notice, const Version& version, PF_InData* in, PF_OutData* out,
+             PF_ParamDef*[], PF_LayerDef*) {
+    in->utils->ansi.sprintf(out->return_msg, "%s, v%d.%d.%d\r%s", name, static_cast<int>(version.major),
+                            static_cast<int>(version.minor), static_cast<int>(version.bugfix), notice);
+    return PF_Err_NONE;
+}
+
+PF_Err GlobalSetup(const Version& version, int32_t outFlags, int32_t outFlags2, PF_InData* in, PF_OutData* out,
+                   PF_ParamDef*[], PF_LayerDef*) {
+    out->my_version = packVersion(version);
+    out->out_flags = outFlags;
+    out->out_flags2 = outFlags2;
+
+    AEGP_SuiteHandler suites(in->pica_basicP);
+    const PF_HandleSuite2* handles = suites.HandleSuite2();
+    PF_Handle global = handles->host_new_handle(sizeof(GlobalData));
+    if (!global) {
+        return PF_Err_INTERNAL_STRUCT_DAMAGED;
+    }
+
+    PF_Err err = PF_Err_NONE;
+    if (auto* data = static_cast<GlobalData*>(handles->host_lock_handle(global))) {
+        err = suites.UtilitySuite7()->AEGP_RegisterWithAEGP(nullptr, "Error!", &data->pluginId);
+        if (!err) {
+            out->global_data = global;
+        }
+    }
+    handles->host_unlock_handle(global);
+    if (!out->global_data) {
+        // Not handed to the host, so nobody else would ever free it.
+        handles->host_dispose_handle(global);
+    }
+    return err;
+}
+
+PF_Err GlobalSetdown(PF_InData* in) {
+    if (in->global_data) {
+        AEGP_SuiteHandler suites(in->pica_basicP);
+        suites.HandleSuite2()->host_dispose_handle(in->global_data);
+    }
+    return PF_Err_NONE;
+}
+
+}  // namespace Default
+}  // namespace Nerevo

@@ -1,0 +1,90 @@
+// Reading the table's values from the host's checkout callback.
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "Params.h"
+
+namespace {
+
+int g_failAt;  // index whose checkout fails; 0 for none
+int g_calls;
+
+PF_Err checkout(PF_ProgPtr, PF_ParamIndex index, A_long, A_long, A_u_long, PF_ParamDef* def) {
+    ++g_calls;
+    if (index == g_failAt) {
+        return PF_Err_OUT_OF_MEMORY;
+    }
+    switch (index) {
+        case Param::Type: def->u.pd.value = 2; break;
+        case Param::BlurAmount: def->u.fs_d.value = 80.5; break;
+        case Param::Center:
+            def->u.td.x_value = -32768;   // -0.5
+            def->u.td.y_value = 6569984;  // 100.25
+            break;
+        case Param::Direction: def->u.ad.value = 90 << 16; break;
+        case Param::VignettingColor: def->u.cd.value = PF_Pixel{0, 255, 128, 0}; break;
+        case Param::RepeatEdgePixels: def->u.bd.value = 7; break;
+        default: break;
+    }
+    return PF_Err_NONE;
+}
+
+struct CheckoutParams : ::testing::Test {
+    PF_InData in{};
+    ParameterUnionValue values[PARAM_COUNT];
+
+    void SetUp() override {
+        in.inter.checkout_param = checkout;
+        g_failAt = 0;
+        g_calls = 0;
+        for (ParameterUnionValue& v : values) {
+            v.d = -1234.5;  // a marker the reader must not touch on failure
+        }
+    }
+};
+
+TEST_F(CheckoutParams, ConvertsEachKind) {
+    ASSERT_EQ(Nerevo::Plugin::checkoutParams(&in, PARAM_DEFS, PARAM_COUNT, values), PF_Err_NONE);
+    EXPECT_EQ(g_calls, PARAM_COUNT);
+    EXPECT_EQ(values[Param::Type - 1].i, 2);
+    EXPECT_EQ(values[Param::BlurAmount - 1].d, 80.5);
+    EXPECT_EQ(values[Param::Center - 1].point[0], -0.5);
+    EXPECT_EQ(values[Param::Center - 1].point[1], 100.25);
+    EXPECT_EQ(values[Param::Direction - 1].d, 90.0);
+    EXPECT_EQ(values[Param::VignettingColor - 1].color[0], 1.0f);
+    EXPECT_EQ(values[Param::VignettingColor - 1].color[1], 128 / 255.0f);
+    EXPECT_EQ(values[Param::VignettingColor - 1].color[2], 0.0f);
+    EXPECT_TRUE(values[Param::RepeatEdgePixels - 1].b);
+}
+
+TEST_F(CheckoutParams, StopsAtTheFailedRowAndLeavesTheRestAlone) {
+    g_failAt = Param::Power;
+    EXPECT_EQ(Nerevo::Plugin::checkoutParams(&in, PARAM_DEFS, PARAM_COUNT, values), PF_Err_OUT_OF_MEMORY);
+    EXPECT_EQ(g_calls, Param::Power);
+    EXPECT_EQ(values[Param::Type - 1].i, 2);
+    for (int k = Param::Power - 1; k < PARAM_COUNT; ++k) {
+        EXPECT_EQ(values[k].d, -1234.5) << "row " << k + 1 << " was written after the failure";
+    }
+}
+
+TEST(CopyParams, ReadsTheCommandsParameterArray) {
+    PF_ParamDef defs[PARAM_COUNT_WITH_INPUT]{};
+    PF_ParamDef* params[PARAM_COUNT_WITH_INPUT];
+    for (int i = 0; i < PARAM_COUNT_WITH_INPUT; ++i) {
+        params[i] = &defs[i];
+    }
+    defs[Param::Weight].u.fs_d.value = 4.25;
+    defs[Param::GrowBounds].u.bd.value = 0;
+    defs[Param::Direction].u.ad.value = -(45 << 16);
+    ParameterValue out[PARAM_COUNT];
+    ASSERT_EQ(Nerevo::Plugin::copyParams(params, PARAM_DEFS, PARAM_COUNT, out), PF_Err_NONE);
+    EXPECT_EQ(out[Param::Weight - 1].index, Param::Weight);
+    EXPECT_EQ(out[Param::Weight - 1].type, Nerevo::Plugin::paramFloat);
+    EXPECT_EQ(out[Param::Weight - 1].value.d, 4.25);
+    EXPECT_FALSE(out[Param::GrowBounds - 1].value.b);
+    EXPECT_EQ(out[Param::Direction - 1].value.d, -45.0);
+}
+
+}  // namespace
