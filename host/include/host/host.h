@@ -15,6 +15,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -75,6 +76,10 @@ public:
     bool customUIRegistered() const;
     const PF_CustomUIInfo& customUI() const;
 
+    // Names the plug-in registered with AEGP_RegisterWithAEGP; the plug-in
+    // id handed out for entry i is i + 1.
+    const std::vector<std::string>& registeredPlugins() const;
+
     // Address of an exported data symbol of the module (e.g. "PluginInfo"), or null.
     void* symbol(const std::string& name) const;
 
@@ -99,8 +104,9 @@ public:
     // Empty when everything was given back.
     const std::vector<std::string>& problems() const;
 
-    // Handles the host currently owns on the plug-in's behalf (global data,
-    // pre-render data); plug-in-held handles count as leaks.
+    // Handles alive now: those the host holds on the plug-in's behalf
+    // (global data, pre-render data) and any the plug-in leaked, which the
+    // resource check has reported.
     std::size_t liveHandles() const;
 
     // The host running the current command, for callbacks without context.

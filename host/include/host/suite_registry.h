@@ -16,6 +16,14 @@ class Faults;
 
 class SuiteRegistry {
 public:
+    // What the basic suite answers besides kSPNoError (and injected faults).
+    enum : SPErr {
+        kSuiteNotFound = 1,     // unknown, or made unavailable
+        kSuiteNotHeld = 2,      // released more often than acquired
+        kBadArgument = 3,       // null name or result pointer
+        kNoCommandRunning = 4,  // called while no host runs a command
+    };
+
     // Makes a suite table available; the table must outlive the registry.
     void add(const std::string& name, int version, const void* table);
 

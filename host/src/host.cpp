@@ -1,0 +1,263 @@
+// Commands: fresh in and out data for each, the parameter array, global
+// data between commands and the resource check afterwards.
+
+#include <atomic>
+#include <iostream>
+
+#include "installers.h"
+
+namespace host {
+namespace {
+
+std::atomic<Host::Impl*> running{nullptr};
+
+// Makes `host` the current host for one command, and restores the previous
+// one even when the plug-in throws.
+class RunningCommand {
+public:
+    explicit RunningCommand(Host::Impl& host) : previous_(running.exchange(&host)) {}
+    ~RunningCommand() { running.store(previous_); }
+    RunningCommand(const RunningCommand&) = delete;
+    RunningCommand& operator=(const RunningCommand&) = delete;
+
+private:
+    Host::Impl* previous_;
+};
+
+// An effect API version of our time; plug-ins may compare against it.
+constexpr PF_SpecVersion kApiVersion = {13, 28};
+
+PF_InData makeInData(Host::Impl& host, PF_UtilCallbacks* utils, SPBasicSuite* basic) {
+    const Host::Frame& frame = host.frame;
+    PF_InData in{};
+    in.inter = host.inter;
+    in.utils = utils;
+    in.effect_ref = host.effectRef();
+    in.quality = PF_Quality_HI;
+    in.version = kApiVersion;
+    in.num_params = static_cast<A_long>(host.params.size());
+    in.current_time = frame.currentTime;
+    in.time_step = frame.timeStep;
+    in.local_time_step = frame.timeStep;
+    in.total_time = frame.currentTime + frame.timeStep;  // the layer lasts at least through this frame
+    in.time_scale = frame.timeScale;
+    in.field = PF_Field_FRAME;
+    in.width = frame.width;
+    in.height = frame.height;
+    in.extent_hint = PF_Rect{0, 0, frame.width, frame.height};
+    in.downsample_x = frame.downsampleX;
+    in.downsample_y = frame.downsampleY;
+    in.pixel_aspect_ratio = PF_RationalScale{1, 1};
+    in.global_data = host.globalData;
+    in.pica_basicP = basic;
+    return in;
+}
+
+void beginCommand(Host::Impl& host, PF_Cmd cmd) {
+    host.command = cmd;
+    ++host.commandSerial;
+    host.suites.resetCounts();
+    host.problems.clear();
+    {
+        std::lock_guard<std::mutex> lock(host.stateMutex);
+        host.notes.clear();
+    }
+    if (cmd == PF_Cmd_PARAMS_SETUP) {
+        host.beginParamsSetup();
+    }
+}
+
+// The global data a successful global setup hands over is the host's until
+// global setdown, when the plug-in must have disposed it.
+void takeGlobalData(Host::Impl& host, PF_Cmd cmd, PF_Err err) {
+    if (cmd == PF_Cmd_GLOBAL_SETUP && err == PF_Err_NONE) {
+        host.globalData = host.outData.global_data;
+        host.globalSetUp = true;
+        host.adoptHandle(host.globalData);
+    } else if (cmd == PF_Cmd_GLOBAL_SETDOWN) {
+        std::uint64_t size = 0;
+        if (host.globalData && host.handles.size(host.globalData, size)) {
+            host.note("global data handle of " + std::to_string(size) + " bytes not disposed at global setdown");
+        }
+        host.globalData = nullptr;
+        host.globalSetUp = false;
+    }
+}
+
+void checkResources(Host::Impl& host) {
+    host.problems = host.suites.outstanding();
+    for (const std::uint64_t size : host.handles.heldByPlugin(host.commandSerial)) {
+        host.problems.push_back("handle of " + std::to_string(size) + " bytes neither disposed nor handed to the host");
+    }
+    std::lock_guard<std::mutex> lock(host.stateMutex);
+    host.problems.insert(host.problems.end(), host.notes.begin(), host.notes.end());
+}
+
+void endCommand(Host::Impl& host, PF_Cmd cmd, PF_Err err) {
+    if (cmd == PF_Cmd_PARAMS_SETUP) {
+        host.endParamsSetup();
+    }
+    takeGlobalData(host, cmd, err);
+    checkResources(host);
+}
+
+}  // namespace
+
+Host::Impl::Impl(Host& owner, const std::string& modulePath) : owner(owner), module(modulePath) {
+    for (const Installer install : kInstallers) {
+        install(*this);
+    }
+}
+
+Host::Impl* Host::Impl::current() {
+    return running.load();
+}
+
+PF_Err Host::Impl::enter(const char* name, std::string args) {
+    log.record(name, std::move(args));
+    return faults.onCall(name);
+}
+
+PF_Err Host::Impl::enterWithRef(PF_ProgPtr ref, const char* name, std::string args, Impl*& host) {
+    host = current();
+    if (!host) {
+        return PF_Err_INVALID_CALLBACK;
+    }
+    if (const PF_Err err = host->enter(name, std::move(args))) {
+        return err;
+    }
+    return ref == host->effectRef() ? PF_Err_NONE : PF_Err_BAD_CALLBACK_PARAM;
+}
+
+void Host::Impl::note(std::string problem) {
+    std::lock_guard<std::mutex> lock(stateMutex);
+    notes.push_back(std::move(problem));
+}
+
+void Host::Impl::adoptHandle(PF_Handle handle) {
+    handles.adopt(handle);
+}
+
+Host::Host(const std::string& modulePath) : impl_(std::make_unique<Impl>(*this, modulePath)) {}
+
+Host::~Host() {
+    if (!impl_->globalSetUp) {
+        return;
+    }
+    // Nobody can ask for problems() any more, so they go to the error stream.
+    try {
+        send(PF_Cmd_GLOBAL_SETDOWN);
+        for (const std::string& problem : impl_->problems) {
+            std::cerr << "host: at unload: " << problem << '\n';
+        }
+    } catch (...) {
+        std::cerr << "host: the plug-in threw during global setdown at unload\n";
+    }
+}
+
+PF_Err Host::send(PF_Cmd cmd, void* extra, PF_LayerDef* output) {
+    Impl& host = *impl_;
+    beginCommand(host, cmd);
+
+    PF_UtilCallbacks utils = host.utils;
+    SPBasicSuite basic = *host.suites.basicSuite();
+    PF_InData in = makeInData(host, &utils, &basic);
+    PF_OutData out{};
+    out.global_data = host.globalData;
+    std::vector<PF_ParamDef*> params;
+    for (ParamRecord& record : host.params) {
+        params.push_back(&record.current);
+    }
+
+    PF_Err err = PF_Err_NONE;
+    {
+        RunningCommand scope(host);
+        err = host.module.entry()(cmd, &in, &out, params.data(), output, extra);
+    }
+    host.outData = out;
+    endCommand(host, cmd, err);
+    return err;
+}
+
+PF_Err Host::globalSetup() {
+    return send(PF_Cmd_GLOBAL_SETUP);
+}
+
+PF_Err Host::paramsSetup() {
+    return send(PF_Cmd_PARAMS_SETUP);
+}
+
+PF_Err Host::about() {
+    return send(PF_Cmd_ABOUT);
+}
+
+const PF_OutData& Host::outData() const {
+    return impl_->outData;
+}
+
+const std::vector<ParamRecord>& Host::params() const {
+    return impl_->params;
+}
+
+ParamRecord& Host::param(int index) {
+    if (index < 0 || static_cast<std::size_t>(index) >= impl_->params.size()) {
+        throw HostError("no parameter at index " + std::to_string(index));
+    }
+    return impl_->params[static_cast<std::size_t>(index)];
+}
+
+int Host::paramIndex(const std::string& name) const {
+    for (const ParamRecord& record : impl_->params) {
+        if (record.name == name) {
+            return record.index;
+        }
+    }
+    throw HostError("no parameter named \"" + name + "\"");
+}
+
+bool Host::customUIRegistered() const {
+    return impl_->customUIRegistered;
+}
+
+const PF_CustomUIInfo& Host::customUI() const {
+    return impl_->customUI;
+}
+
+const std::vector<std::string>& Host::registeredPlugins() const {
+    return impl_->registeredPlugins;
+}
+
+void* Host::symbol(const std::string& name) const {
+    return impl_->module.symbol(name);
+}
+
+Host::Frame& Host::frame() {
+    return impl_->frame;
+}
+
+SuiteRegistry& Host::suites() {
+    return impl_->suites;
+}
+
+CallLog& Host::log() {
+    return impl_->log;
+}
+
+Faults& Host::faults() {
+    return impl_->faults;
+}
+
+const std::vector<std::string>& Host::problems() const {
+    return impl_->problems;
+}
+
+std::size_t Host::liveHandles() const {
+    return impl_->handles.live();
+}
+
+Host* Host::current() {
+    Impl* host = Impl::current();
+    return host ? &host->owner : nullptr;
+}
+
+}  // namespace host

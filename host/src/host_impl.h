@@ -1,0 +1,78 @@
+#pragma once
+// The host's state, shared by the files that serve the plug-in's callbacks
+// and suites.
+
+#include <cstdint>
+#include <deque>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "AE_GeneralPlug.h"
+#include "handle_table.h"
+#include "host/host.h"
+#include "module.h"
+
+namespace host {
+
+struct Host::Impl {
+    Impl(Host& owner, const std::string& modulePath);
+
+    // The host running the current command, or null between commands.
+    static Impl* current();
+    PF_ProgPtr effectRef() { return reinterpret_cast<PF_ProgPtr>(this); }
+
+    // Records a call and returns the error the fault plan injects, or 0.
+    PF_Err enter(const char* name, std::string args);
+    // The same for a callback that names its host through effect_ref: sets
+    // `host` to the running host and fails when `ref` is not its reference.
+    static PF_Err enterWithRef(PF_ProgPtr ref, const char* name, std::string args, Impl*& host);
+    // A misuse the end-of-command check reports (freeing twice, ...).
+    void note(std::string problem);
+
+    // PARAMS_SETUP starts the parameter list anew after the input layer; the
+    // parameters added meanwhile join it when the command has returned.
+    void beginParamsSetup();
+    void endParamsSetup();
+
+    // Hands a plug-in handle over to the host: it is no leak any more, and
+    // the host frees it at the latest when it goes (global data, pre-render data).
+    void adoptHandle(PF_Handle handle);
+    AEGP_PluginID registerPlugin(std::string name);
+
+    Host& owner;
+    // Declared before the rest of the state so that it is unloaded last,
+    // after everything that may still point into the module.
+    Module module;
+    SuiteRegistry suites;
+    CallLog log;
+    Faults faults;
+    Frame frame;
+    HandleTable handles;
+
+    // The callback tables as the installers filled them; every command gets
+    // fresh copies, so a plug-in that writes into them affects one command.
+    PF_InteractCallbacks inter{};
+    PF_UtilCallbacks utils{};
+
+    PF_Cmd command = PF_Cmd_ABOUT;
+    std::uint64_t commandSerial = 0;  // counts commands; handles remember theirs
+
+    // Changed between commands only.
+    PF_OutData outData{};
+    PF_Handle globalData = nullptr;
+    bool globalSetUp = false;
+    std::vector<std::string> problems;
+
+    // Guards everything below: callbacks may come from several threads.
+    std::mutex stateMutex;
+    std::vector<ParamRecord> params;
+    std::vector<ParamRecord> registering;  // added during PARAMS_SETUP
+    std::deque<std::string> texts;  // plug-in text the copied definitions point at
+    bool customUIRegistered = false;
+    PF_CustomUIInfo customUI{};
+    std::vector<std::string> registeredPlugins;  // AEGP_PluginID n is entry n-1
+    std::vector<std::string> notes;
+};
+
+}  // namespace host

@@ -1,0 +1,258 @@
+// A small effect plug-in that drives the host through its callbacks and
+// suites the way an effect does, plus actions the tests ask for.
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "AE_EffectCB.h"
+#include "AE_EffectCBSuites.h"
+#include "AE_GeneralPlug.h"
+#include "fake_protocol.h"
+
+extern "C" {
+__attribute__((visibility("default"))) FakeCounters FakeState = {0};
+}
+
+namespace {
+
+struct Global {
+    AEGP_PluginID pluginId;
+    A_long reserved[3];
+};
+
+// Acquires a suite for the length of a scope.
+template <typename Suite>
+class Acquired {
+public:
+    Acquired(PF_InData* in, const char* name, int version) : in_(in), name_(name), version_(version) {
+        err_ = in->pica_basicP->AcquireSuite(name, version, reinterpret_cast<const void**>(&suite_));
+    }
+    ~Acquired() {
+        if (suite_) {
+            in_->pica_basicP->ReleaseSuite(name_, version_);
+        }
+    }
+    const Suite* operator->() const { return suite_; }
+    SPErr err() const { return err_; }
+
+private:
+    PF_InData* in_;
+    const char* name_;
+    int version_;
+    const Suite* suite_ = nullptr;
+    SPErr err_ = 0;
+};
+
+PF_Err globalSetup(PF_InData* in, PF_OutData* out) {
+    out->my_version = PF_VERSION(1, 2, 0, PF_Stage_RELEASE, 0);
+    Acquired<PF_HandleSuite2> handles(in, kPFHandleSuite, kPFHandleSuiteVersion2);
+    if (handles.err()) {
+        return PF_Err_BAD_CALLBACK_PARAM;
+    }
+    PF_Handle handle = handles->host_new_handle(sizeof(Global));
+    if (!handle) {
+        return PF_Err_OUT_OF_MEMORY;
+    }
+    auto* global = static_cast<Global*>(handles->host_lock_handle(handle));
+    Acquired<AEGP_UtilitySuite7> utility(in, kAEGPUtilitySuite, kAEGPUtilitySuiteVersion7);
+    PF_Err err = utility.err() ? PF_Err_BAD_CALLBACK_PARAM : PF_Err_NONE;
+    if (!err) {
+        err = utility->AEGP_RegisterWithAEGP(nullptr, "Fake", &global->pluginId);
+    }
+    handles->host_unlock_handle(handle);
+    if (err) {
+        handles->host_dispose_handle(handle);
+        return err;
+    }
+    out->global_data = handle;
+    return PF_Err_NONE;
+}
+
+PF_Err globalSetdown(PF_InData* in, bool keepGlobal) {
+    ++FakeState.setdowns;
+    if (in->global_data && !keepGlobal) {
+        in->utils->host_dispose_handle(in->global_data);
+    }
+    return PF_Err_NONE;
+}
+
+// Item and label texts live in buffers that are scribbled over after
+// registration: the host must have kept its own copies.
+PF_Err paramsSetup(PF_InData* in, PF_OutData* out) {
+    char items[] = "Radial|(-|Linear";
+    char label[] = "Grow bounds";
+    PF_Err err = PF_Err_NONE;
+    auto add = [&](PF_ParamDef& def, A_long type, const char* name) {
+        def.param_type = type;
+        def.flags = PF_ParamFlag_START_COLLAPSED;
+        in->utils->ansi.strcpy(def.name, name);
+        if (!err) {
+            err = in->inter.add_param(in->effect_ref, -1, &def);
+        }
+    };
+    PF_ParamDef def{};
+    def.u.pd.value = def.u.pd.dephault = 1;
+    def.u.pd.num_choices = 3;
+    def.u.pd.u.namesptr = items;
+    add(def, PF_Param_POPUP, "Type");
+
+    def = PF_ParamDef{};
+    def.u.fs_d.value = 50;
+    def.u.fs_d.dephault = 50;
+    def.u.fs_d.valid_max = def.u.fs_d.slider_max = 100;
+    def.u.fs_d.precision = 1;
+    add(def, PF_Param_FLOAT_SLIDER, "Amount");
+
+    def = PF_ParamDef{};
+    def.u.bd.value = def.u.bd.dephault = 1;
+    def.u.bd.u.nameptr = label;
+    add(def, PF_Param_CHECKBOX, "Grow");
+
+    def = PF_ParamDef{};
+    def.u.td.x_value = def.u.td.x_dephault = 50 << 16;
+    def.u.td.y_value = def.u.td.y_dephault = 25 << 16;
+    add(def, PF_Param_POINT, "Center");
+
+    std::memset(items, '#', sizeof items - 1);
+    std::memset(label, '#', sizeof label - 1);
+    if (!err) {
+        PF_CustomUIInfo ui{};
+        ui.events = PF_CustomEFlag_COMP | PF_CustomEFlag_LAYER;
+        err = in->inter.register_ui(in->effect_ref, &ui);
+    }
+    out->num_params = 5;
+    return err;
+}
+
+void handleRoundTrip(PF_InData* in, FakeRequest& request) {
+    Acquired<PF_HandleSuite2> suite(in, kPFHandleSuite, kPFHandleSuiteVersion2);
+    PF_Handle handle = suite->host_new_handle(16);
+    auto* bytes = static_cast<unsigned char*>(suite->host_lock_handle(handle));
+    request.zeroed = std::all_of(bytes, bytes + 16, [](unsigned char b) { return b == 0; });
+    std::memset(bytes, 0xAB, 16);
+    suite->host_unlock_handle(handle);
+    request.err = suite->host_resize_handle(64, &handle);
+    bytes = static_cast<unsigned char*>(suite->host_lock_handle(handle));
+    request.resizeKept = std::all_of(bytes, bytes + 16, [](unsigned char b) { return b == 0xAB; }) &&
+                         std::all_of(bytes + 16, bytes + 64, [](unsigned char b) { return b == 0; });
+    suite->host_unlock_handle(handle);
+    request.handleSize = suite->host_get_handle_size(handle);
+    suite->host_dispose_handle(handle);
+}
+
+void newHandles(PF_InData* in, FakeRequest& request) {
+    std::vector<PF_Handle> made;
+    for (int i = 0; i < request.count; ++i) {
+        PF_Handle handle = in->utils->host_new_handle(request.size);
+        if (handle) {
+            made.push_back(handle);
+        } else {
+            request.nullHandles |= 1u << i;
+        }
+    }
+    for (PF_Handle handle : made) {
+        in->utils->host_dispose_handle(handle);
+    }
+}
+
+void threads(PF_InData* in, FakeRequest& request) {
+    std::vector<std::thread> workers;
+    for (int t = 0; t < request.count; ++t) {
+        workers.emplace_back([in, &request] {
+            for (A_u_longlong i = 0; i < request.size; ++i) {
+                in->utils->host_dispose_handle(in->utils->host_new_handle(8));
+                in->inter.abort(in->effect_ref);
+            }
+        });
+    }
+    for (std::thread& worker : workers) {
+        worker.join();
+    }
+}
+
+PF_Err general(PF_InData* in, PF_OutData* out, FakeRequest& request) {
+    switch (request.action) {
+    case kFakeCheckout:
+        request.err = in->inter.checkout_param(in->effect_ref, request.index, in->current_time, in->time_step,
+                                               in->time_scale, &request.def);
+        break;
+    case kFakeCheckoutBadRef:
+        request.err = in->inter.checkout_param(reinterpret_cast<PF_ProgPtr>(&request), 1, 0, 1, 24, &request.def);
+        break;
+    case kFakeAddParam:
+        request.err = in->inter.add_param(in->effect_ref, -1, &request.def);
+        break;
+    case kFakeHandleRoundTrip:
+        handleRoundTrip(in, request);
+        break;
+    case kFakeNewHandles:
+        newHandles(in, request);
+        break;
+    case kFakeLeakHandle:
+        in->utils->host_new_handle(request.size);
+        break;
+    case kFakeDisposeTwice: {
+        PF_Handle handle = in->utils->host_new_handle(4);
+        in->utils->host_dispose_handle(handle);
+        in->utils->host_dispose_handle(handle);
+        break;
+    }
+    case kFakeAcquire:
+        request.err = in->pica_basicP->AcquireSuite(request.suite, request.version, &request.table);
+        if (!request.err && request.release) {
+            in->pica_basicP->ReleaseSuite(request.suite, request.version);
+        }
+        break;
+    case kFakeReleaseUnheld:
+        request.err = in->pica_basicP->ReleaseSuite(kPFHandleSuite, kPFHandleSuiteVersion2);
+        break;
+    case kFakeReadGlobal:
+        request.pluginId = static_cast<Global*>(in->utils->host_lock_handle(in->global_data))->pluginId;
+        in->utils->host_unlock_handle(in->global_data);
+        break;
+    case kFakeThreads:
+        threads(in, request);
+        break;
+    case kFakeLongMessage: {
+        const std::string text(400, 'x');
+        out->start_sampL = 77;
+        request.calls = in->utils->ansi.sprintf(out->return_msg, "%s", text.c_str());
+        break;
+    }
+    case kFakeAbort:
+        for (request.calls = 0; request.calls < request.count && !request.err; ++request.calls) {
+            request.err = in->inter.abort(in->effect_ref);
+        }
+        return request.err;
+    case kFakeCallProbe: {
+        Acquired<FakeProbeSuite1> probe(in, "Fake Probe Suite", 1);
+        probe->probe();
+        break;
+    }
+    }
+    return PF_Err_NONE;
+}
+
+}  // namespace
+
+extern "C" __attribute__((visibility("default"))) PF_Err EntryPointFunc(PF_Cmd cmd, PF_InData* in, PF_OutData* out,
+                                                                      PF_ParamDef*[], PF_LayerDef*, void* extra) {
+    switch (cmd) {
+    case PF_Cmd_ABOUT:
+        in->utils->ansi.sprintf(out->return_msg, "%s, v%d.%d\r%s", "Fake", 1, 2, "A test plug-in");
+        return PF_Err_NONE;
+    case PF_Cmd_GLOBAL_SETUP:
+        return globalSetup(in, out);
+    case PF_Cmd_GLOBAL_SETDOWN:
+        return globalSetdown(in, extra != nullptr);
+    case PF_Cmd_PARAMS_SETUP:
+        return paramsSetup(in, out);
+    case PF_Cmd_COMPLETELY_GENERAL:
+        return extra ? general(in, out, *static_cast<FakeRequest*>(extra)) : PF_Err_NONE;
+    default:
+        return PF_Err_NONE;
+    }
+}

@@ -1,0 +1,100 @@
+// Parameter registration, the values the host holds and their checkout.
+
+#include "fake_host.h"
+
+namespace {
+
+using host::HostError;
+using host::ParamRecord;
+using test::FakeHost;
+using test::request;
+
+TEST_F(FakeHost, RecordsRegisteredParametersAfterTheInputLayer) {
+    const std::vector<ParamRecord>& params = host.params();
+    ASSERT_EQ(params.size(), 5u);
+    EXPECT_EQ(params[0].name, "Input");
+    EXPECT_EQ(params[0].registered.param_type, PF_Param_LAYER);
+    for (int i = 0; i < 5; ++i) {
+        EXPECT_EQ(params[static_cast<std::size_t>(i)].index, i);
+    }
+    EXPECT_EQ(host.outData().num_params, 5);
+
+    const ParamRecord& type = params[1];
+    EXPECT_EQ(type.name, "Type");
+    EXPECT_EQ(type.popupItems, (std::vector<std::string>{"Radial", "(-", "Linear"}));
+    // The plug-in scribbled over its buffers after registering.
+    EXPECT_STREQ(type.registered.u.pd.u.namesptr, "Radial|(-|Linear");
+    EXPECT_STREQ(type.current.u.pd.u.namesptr, "Radial|(-|Linear");
+    EXPECT_EQ(type.registered.flags, PF_ParamFlag_START_COLLAPSED);
+
+    EXPECT_EQ(params[3].checkboxLabel, "Grow bounds");
+    EXPECT_STREQ(params[3].registered.u.bd.u.nameptr, "Grow bounds");
+    EXPECT_EQ(params[4].current.u.td.y_value, 25 << 16);
+
+    EXPECT_EQ(host.paramIndex("Amount"), 2);
+    EXPECT_THROW(host.paramIndex("Nothing"), HostError);
+    EXPECT_THROW(host.param(5), HostError);
+    EXPECT_THROW(host.param(-1), HostError);
+
+    ASSERT_TRUE(host.customUIRegistered());
+    EXPECT_EQ(host.customUI().events, PF_CustomEFlag_COMP | PF_CustomEFlag_LAYER);
+}
+
+TEST_F(FakeHost, LogsRegistrationInOrder) {
+    ASSERT_EQ(host.paramsSetup(), PF_Err_NONE);
+    std::vector<host::Call> adds;
+    for (const host::Call& call : host.log().calls()) {
+        if (call.name == "add_param") {
+            adds.push_back(call);
+        }
+    }
+    ASSERT_EQ(adds.size(), 4u);
+    EXPECT_EQ(adds[0].args, "index=-1 type=7 name=\"Type\"");
+    EXPECT_EQ(adds[3].args, "index=-1 type=6 name=\"Center\"");
+    EXPECT_EQ(host.log().names().back(), "register_ui");
+}
+
+TEST_F(FakeHost, ParamsSetupStartsAfreshAndStopsAtAFailingAdd) {
+    host.faults().failCall("add_param", 3, PF_Err_OUT_OF_MEMORY);
+    EXPECT_EQ(host.paramsSetup(), PF_Err_OUT_OF_MEMORY);
+    ASSERT_EQ(host.params().size(), 3u);  // input, "Type", "Amount"
+    EXPECT_EQ(host.params()[2].name, "Amount");
+    EXPECT_FALSE(host.customUIRegistered());
+    EXPECT_EQ(host.outData().num_params, 5);
+
+    ASSERT_EQ(host.paramsSetup(), PF_Err_NONE);
+    EXPECT_EQ(host.params().size(), 5u);
+}
+
+TEST_F(FakeHost, CheckoutHandsOutTheCurrentValue) {
+    FakeRequest r = request(kFakeCheckout);
+    r.index = 2;
+    EXPECT_EQ(run(r).def.u.fs_d.value, 50.0);
+
+    host.param(2).current.u.fs_d.value = 12.5;
+    r = run(r);
+    EXPECT_EQ(r.err, PF_Err_NONE);
+    EXPECT_EQ(r.def.u.fs_d.value, 12.5);
+    EXPECT_STREQ(r.def.name, "Amount");
+    EXPECT_EQ(host.log().calls().back().args, "index=2 time=0 step=1 scale=24");
+
+    r.index = 0;
+    r = run(r);
+    EXPECT_EQ(r.err, PF_Err_NONE);
+    EXPECT_EQ(r.def.param_type, PF_Param_LAYER);
+    EXPECT_EQ(r.def.u.ld.data, nullptr);
+}
+
+TEST_F(FakeHost, RejectsBadParameterCalls) {
+    for (const PF_ParamIndex index : {-1, 5, 1000}) {
+        FakeRequest r = request(kFakeCheckout);
+        r.index = index;
+        EXPECT_EQ(run(r).err, PF_Err_BAD_CALLBACK_PARAM) << index;
+    }
+    EXPECT_EQ(run(request(kFakeCheckoutBadRef)).err, PF_Err_BAD_CALLBACK_PARAM);
+    // Outside PARAMS_SETUP the list is closed.
+    EXPECT_EQ(run(request(kFakeAddParam)).err, PF_Err_BAD_CALLBACK_PARAM);
+    EXPECT_EQ(host.params().size(), 5u);
+}
+
+}  // namespace
