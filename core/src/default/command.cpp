@@ -25,19 +25,27 @@ PF_Err GlobalSetup(const Version& version, int32_t outFlags, int32_t outFlags2, 
     if (!global) {
         return PF_Err_INTERNAL_STRUCT_DAMAGED;
     }
+    // The record belongs to the host only once it is stored as global data;
+    // until then, on every way out (a missing suite throws), it is ours to free.
+    struct Owned {
+        const PF_HandleSuite2* handles;
+        PF_Handle handle;
+        ~Owned() {
+            if (handle) {
+                handles->host_dispose_handle(handle);
+            }
+        }
+    } owned{handles, global};
 
     PF_Err err = PF_Err_NONE;
     if (auto* data = static_cast<GlobalData*>(handles->host_lock_handle(global))) {
         err = suites.UtilitySuite7()->AEGP_RegisterWithAEGP(nullptr, "Error!", &data->pluginId);
         if (!err) {
             out->global_data = global;
+            owned.handle = nullptr;
         }
     }
     handles->host_unlock_handle(global);
-    if (!out->global_data) {
-        // Not handed to the host, so nobody else would ever free it.
-        handles->host_dispose_handle(global);
-    }
     return err;
 }
 

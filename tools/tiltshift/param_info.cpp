@@ -1,0 +1,146 @@
+#include "param_info.h"
+
+#include <cmath>
+#include <cstdio>
+
+namespace tiltshift {
+
+namespace {
+
+constexpr double kFixed = 1.0 / 65536.0;
+
+std::string number(double v) {
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%g", v);
+    return buf;
+}
+
+}  // namespace
+
+ParamInfo describe(const host::ParamRecord& record) {
+    const PF_ParamDef& def = record.registered;
+    ParamInfo p;
+    p.index = record.index;
+    p.name = record.name;
+    switch (def.param_type) {
+        case PF_Param_LAYER:
+            p.type = "layer";
+            break;
+        case PF_Param_SLIDER:
+            p.type = "slider";
+            p.dflt = def.u.sd.dephault;
+            p.validMin = def.u.sd.valid_min;
+            p.validMax = def.u.sd.valid_max;
+            p.sliderMin = def.u.sd.slider_min;
+            p.sliderMax = def.u.sd.slider_max;
+            break;
+        case PF_Param_FLOAT_SLIDER: {
+            const PF_FloatSliderDef& fs = def.u.fs_d;
+            p.type = (fs.display_flags & PF_ValueDisplayFlag_PERCENT) ? "percent" : "float";
+            p.dflt = fs.value;
+            p.validMin = fs.valid_min;
+            p.validMax = fs.valid_max;
+            p.sliderMin = fs.slider_min;
+            p.sliderMax = fs.slider_max;
+            break;
+        }
+        case PF_Param_ANGLE:
+            p.type = "angle";
+            p.dflt = def.u.ad.dephault * kFixed;
+            break;
+        case PF_Param_POINT:
+            p.type = "point";
+            p.dflt = {def.u.td.x_dephault * kFixed, def.u.td.y_dephault * kFixed};
+            break;
+        case PF_Param_POINT_3D:
+            p.type = "point3d";
+            p.dflt = {def.u.point3d_d.x_dephault, def.u.point3d_d.y_dephault, def.u.point3d_d.z_dephault};
+            break;
+        case PF_Param_COLOR: {
+            const PF_Pixel& c = def.u.cd.dephault;
+            p.type = "color";
+            p.dflt = {c.red / 255.0, c.green / 255.0, c.blue / 255.0};
+            break;
+        }
+        case PF_Param_CHECKBOX:
+            p.type = "checkbox";
+            p.dflt = def.u.bd.dephault != 0;
+            break;
+        case PF_Param_POPUP:
+            p.type = "popup";
+            p.dflt = def.u.pd.dephault;
+            p.validMin = 1;
+            p.validMax = def.u.pd.num_choices;
+            p.items = record.popupItems;
+            break;
+        default:
+            p.type = "other";
+            break;
+    }
+    return p;
+}
+
+std::vector<ParamInfo> describeAll(const host::Host& host) {
+    std::vector<ParamInfo> all;
+    for (const host::ParamRecord& r : host.params()) {
+        if (r.index > 0) {
+            all.push_back(describe(r));
+        }
+    }
+    return all;
+}
+
+std::string formatDefault(const ParamInfo& p) {
+    if (p.type == "popup") {
+        int item = p.dflt.get<int>();
+        bool known = item >= 1 && item <= static_cast<int>(p.items.size());
+        return std::to_string(item) + (known ? " (" + p.items[item - 1] + ")" : "");
+    }
+    if (p.type == "checkbox") {
+        return p.dflt.get<bool>() ? "on" : "off";
+    }
+    if (p.type == "color") {
+        char buf[16];
+        std::snprintf(buf, sizeof buf, "#%02x%02x%02x", static_cast<int>(std::lround(p.dflt[0].get<double>() * 255)),
+                      static_cast<int>(std::lround(p.dflt[1].get<double>() * 255)),
+                      static_cast<int>(std::lround(p.dflt[2].get<double>() * 255)));
+        return buf;
+    }
+    if (p.dflt.is_array()) {
+        std::string s;
+        for (const auto& v : p.dflt) {
+            s += (s.empty() ? "" : ",") + number(v.get<double>());
+        }
+        return s;
+    }
+    if (p.dflt.is_number()) {
+        return number(p.dflt.get<double>()) + (p.type == "percent" ? "%" : p.type == "angle" ? "°" : "");
+    }
+    return "";
+}
+
+std::string formatRange(std::optional<double> lo, std::optional<double> hi) {
+    if (!lo || !hi) {
+        return "";
+    }
+    return number(*lo) + ".." + number(*hi);
+}
+
+nlohmann::ordered_json toJson(const ParamInfo& p) {
+    auto optional = [](std::optional<double> v) { return v ? nlohmann::ordered_json(*v) : nullptr; };
+    nlohmann::ordered_json j;
+    j["index"] = p.index;
+    j["name"] = p.name;
+    j["type"] = p.type;
+    j["default"] = p.dflt;
+    j["valid_min"] = optional(p.validMin);
+    j["valid_max"] = optional(p.validMax);
+    j["slider_min"] = optional(p.sliderMin);
+    j["slider_max"] = optional(p.sliderMax);
+    if (p.type == "popup") {
+        j["items"] = p.items;
+    }
+    return j;
+}
+
+}  // namespace tiltshift

@@ -1,0 +1,36 @@
+#pragma once
+// How the tool describes a registered parameter: its kind, default and
+// ranges as the plug-in registered them with the host.
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include <nlohmann/json.hpp>
+
+#include "host/host.h"
+
+namespace tiltshift {
+
+struct ParamInfo {
+    int index = 0;
+    std::string name;
+    std::string type;  // "popup", "float", "percent", "angle", "point", "color", "checkbox", ...
+    nlohmann::ordered_json dflt;
+    std::optional<double> validMin, validMax, sliderMin, sliderMax;
+    std::vector<std::string> items;  // popups, separators included as "(-"
+};
+
+ParamInfo describe(const host::ParamRecord& record);
+
+// The parameters of the effect (the input layer left out).
+std::vector<ParamInfo> describeAll(const host::Host& host);
+
+// "1 (Radial)", "50.0, 50.0", "#000000", "on", ...
+std::string formatDefault(const ParamInfo& p);
+// "0..5000", or "" when the parameter has no range.
+std::string formatRange(std::optional<double> lo, std::optional<double> hi);
+
+nlohmann::ordered_json toJson(const ParamInfo& p);
+
+}  // namespace tiltshift
