@@ -3,10 +3,13 @@
 #include "Plugin.h"
 
 #include <new>
+#include <vector>
 
 #include "AEGP_SuiteHandler.h"
 #include "AE_EffectCB.h"
 #include "Params.h"
+#include "effect/effect_handle.h"
+#include "parameter/checkout.h"
 
 namespace {
 
@@ -25,6 +28,52 @@ PF_Err paramsSetup(PF_InData* in, PF_OutData* out) {
     // The host sizes its parameter array from this even after a failure.
     out->num_params = PARAM_COUNT_WITH_INPUT;
     return err;
+}
+
+// The identifier the host gave at registration, kept in the global record.
+int pluginIdOf(PF_InData* in) {
+    if (!in->global_data) {
+        return 0;
+    }
+    const auto* global = static_cast<const Nerevo::Default::GlobalData*>(in->utils->host_lock_handle(in->global_data));
+    const int id = global ? global->pluginId : 0;
+    in->utils->host_unlock_handle(in->global_data);
+    return id;
+}
+
+// Greys out what the current "Type" and "Linear Mode" make meaningless.
+PF_Err updateParamsUI(PF_InData* in, PF_OutData* out, PF_ParamDef* params[]) {
+    AEGP_SuiteHandler suites(in->pica_basicP);
+    Nerevo::EffectHandle effect(pluginIdOf(in), in, suites);
+    PF_Err err = effect.init();
+
+    struct Change {
+        int index;
+        bool gray;
+    };
+    std::vector<Change> changes;
+    const int type = params[Param::Type]->u.pd.value;
+    const int linearMode = params[Param::LinearMode]->u.pd.value;
+    if (type == typeLinear) {
+        changes = {{Param::Ratio, true}, {Param::LinearMode, false}};
+        if (linearMode == linearFocusDistance) {
+            changes.insert(changes.end(), {{Param::Power, true}, {Param::FocusDistance, false}});
+        } else if (linearMode == linearPower) {
+            changes.insert(changes.end(), {{Param::Power, false}, {Param::FocusDistance, true}});
+        }
+    } else if (type == typeRadial) {
+        changes = {{Param::Ratio, false}, {Param::LinearMode, true}, {Param::Power, false}, {Param::FocusDistance, true}};
+    }
+    for (const Change& c : changes) {
+        if (err) {
+            break;
+        }
+        err = Nerevo::grayOutParameter(in, suites, params, c.index, c.gray);
+    }
+
+    out->out_flags |= PF_OutFlag_REFRESH_UI;
+    PF_Err disposeErr = effect.dispose();
+    return err ? err : disposeErr;
 }
 
 PF_Err userChangedParam(PF_InData* in) {
@@ -49,6 +98,7 @@ PF_Err dispatch(PF_Cmd cmd, PF_InData* in, PF_OutData* out, PF_ParamDef* params[
         case PF_Cmd_GLOBAL_SETDOWN: return GlobalSetdown(in);
         case PF_Cmd_PARAMS_SETUP: return paramsSetup(in, out);
         case PF_Cmd_USER_CHANGED_PARAM: return userChangedParam(in);
+        case PF_Cmd_UPDATE_PARAMS_UI: return updateParamsUI(in, out, params);
         default: return PF_Err_NONE;
     }
 }
