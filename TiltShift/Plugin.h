@@ -11,15 +11,19 @@
 #define NEREVO_EXPORT __attribute__((visibility("default")))
 #endif
 
-constexpr const char* PLUGIN_NAME = "NerevoTiltShift";
-constexpr Nerevo::Default::Version PLUGIN_VERSION{1, 0, 0, PF_Stage_RELEASE, 0};
+// PLUGIN_NAME, PLUGIN_VERSION, PLUGIN_OUT_FLAGS and PLUGIN_OUT_FLAGS2 come
+// from the build, which writes the registration resource from the same values.
+#include "NerevoTiltShiftConfig.h"
 
+// The build can state the flags only as numbers; this is what they mean.
 // Custom UI, deep colour, parameter-UI updates; smart render only, float
 // aware, and it may show what lies under zero alpha.
-constexpr int32_t PLUGIN_OUT_FLAGS =
-    PF_OutFlag_CUSTOM_UI | PF_OutFlag_DEEP_COLOR_AWARE | PF_OutFlag_SEND_UPDATE_PARAMS_UI;
-constexpr int32_t PLUGIN_OUT_FLAGS2 =
-    PF_OutFlag2_REVEALS_ZERO_ALPHA | PF_OutFlag2_SUPPORTS_SMART_RENDER | PF_OutFlag2_FLOAT_COLOR_AWARE;
+static_assert(PLUGIN_OUT_FLAGS ==
+                  (PF_OutFlag_CUSTOM_UI | PF_OutFlag_DEEP_COLOR_AWARE | PF_OutFlag_SEND_UPDATE_PARAMS_UI),
+              "out flags of the build");
+static_assert(PLUGIN_OUT_FLAGS2 == (PF_OutFlag2_REVEALS_ZERO_ALPHA | PF_OutFlag2_SUPPORTS_SMART_RENDER |
+                                    PF_OutFlag2_FLOAT_COLOR_AWARE),
+              "out flags 2 of the build");
 
 extern "C" {
 NEREVO_EXPORT PF_Err EntryPointFunc(PF_Cmd cmd, PF_InData* in_data, PF_OutData* out_data, PF_ParamDef* params[],
