@@ -3,7 +3,6 @@
 #include "Plugin.h"
 
 #include <new>
-#include <vector>
 
 #include "AEGP_SuiteHandler.h"
 #include "AE_EffectCB.h"
@@ -51,24 +50,30 @@ PF_Err updateParamsUI(PF_InData* in, PF_OutData* out, PF_ParamDef* params[]) {
         int index;
         bool gray;
     };
-    std::vector<Change> changes;
+    Change changes[4];
+    int count = 0;
+    auto change = [&](int index, bool gray) { changes[count++] = Change{index, gray}; };
+
     const int type = params[Param::Type]->u.pd.value;
     const int linearMode = params[Param::LinearMode]->u.pd.value;
     if (type == typeLinear) {
-        changes = {{Param::Ratio, true}, {Param::LinearMode, false}};
+        change(Param::Ratio, true);
+        change(Param::LinearMode, false);
         if (linearMode == linearFocusDistance) {
-            changes.insert(changes.end(), {{Param::Power, true}, {Param::FocusDistance, false}});
+            change(Param::Power, true);
+            change(Param::FocusDistance, false);
         } else if (linearMode == linearPower) {
-            changes.insert(changes.end(), {{Param::Power, false}, {Param::FocusDistance, true}});
+            change(Param::Power, false);
+            change(Param::FocusDistance, true);
         }
     } else if (type == typeRadial) {
-        changes = {{Param::Ratio, false}, {Param::LinearMode, true}, {Param::Power, false}, {Param::FocusDistance, true}};
+        change(Param::Ratio, false);
+        change(Param::LinearMode, true);
+        change(Param::Power, false);
+        change(Param::FocusDistance, true);
     }
-    for (const Change& c : changes) {
-        if (err) {
-            break;
-        }
-        err = Nerevo::grayOutParameter(in, suites, params, c.index, c.gray);
+    for (int k = 0; k < count && !err; ++k) {
+        err = Nerevo::grayOutParameter(in, suites, params, changes[k].index, changes[k].gray);
     }
 
     out->out_flags |= PF_OutFlag_REFRESH_UI;

@@ -11,7 +11,7 @@ constexpr double kFixed = 1.0 / 65536.0;
 
 std::string number(double v) {
     char buf[64];
-    std::snprintf(buf, sizeof buf, "%g", v);
+    std::snprintf(buf, sizeof buf, "%.10g", v);
     return buf;
 }
 
