@@ -53,6 +53,22 @@ PF_InData makeInData(Host::Impl& host, PF_UtilCallbacks* utils, SPBasicSuite* ba
     return in;
 }
 
+// What one command gets. The callback tables are copies, so a plug-in that
+// writes into them affects this command only.
+struct CommandData {
+    explicit CommandData(Host::Impl& host)
+        : utils(host.utils), basic(*host.suites.basicSuite()), in(makeInData(host, &utils, &basic)) {
+        out.global_data = host.globalData;
+    }
+    CommandData(const CommandData&) = delete;
+    CommandData& operator=(const CommandData&) = delete;
+
+    PF_UtilCallbacks utils;
+    SPBasicSuite basic;
+    PF_InData in;
+    PF_OutData out{};
+};
+
 void beginCommand(Host::Impl& host, PF_Cmd cmd) {
     host.command = cmd;
     ++host.commandSerial;
@@ -89,7 +105,11 @@ void checkResources(Host::Impl& host) {
     for (const std::uint64_t size : host.handles.heldByPlugin(host.commandSerial)) {
         host.problems.push_back("handle of " + std::to_string(size) + " bytes neither disposed nor handed to the host");
     }
+    for (std::string& world : host.worlds.heldByPlugin(host.commandSerial)) {
+        host.problems.push_back(std::move(world));
+    }
     std::lock_guard<std::mutex> lock(host.stateMutex);
+    host.references.reportHeld(host.commandSerial, host.problems);
     host.problems.insert(host.problems.end(), host.notes.begin(), host.notes.end());
 }
 
@@ -159,11 +179,7 @@ PF_Err Host::send(PF_Cmd cmd, void* extra, PF_LayerDef* output) {
     Impl& host = *impl_;
     beginCommand(host, cmd);
 
-    PF_UtilCallbacks utils = host.utils;
-    SPBasicSuite basic = *host.suites.basicSuite();
-    PF_InData in = makeInData(host, &utils, &basic);
-    PF_OutData out{};
-    out.global_data = host.globalData;
+    CommandData data(host);
     std::vector<PF_ParamDef*> params;
     for (ParamRecord& record : host.params) {
         params.push_back(&record.current);
@@ -172,11 +188,23 @@ PF_Err Host::send(PF_Cmd cmd, void* extra, PF_LayerDef* output) {
     PF_Err err = PF_Err_NONE;
     {
         RunningCommand scope(host);
-        err = host.module.entry()(cmd, &in, &out, params.data(), output, extra);
+        err = host.module.entry()(cmd, &data.in, &data.out, params.data(), output, extra);
     }
-    host.outData = out;
+    host.outData = data.out;
     endCommand(host, cmd, err);
     return err;
+}
+
+void Host::withCommandData(const std::function<void(PF_InData&, PF_OutData&)>& body) {
+    Impl& host = *impl_;
+    beginCommand(host, PF_Cmd_SMART_RENDER);
+    CommandData data(host);
+    {
+        RunningCommand scope(host);
+        body(data.in, data.out);
+    }
+    host.outData = data.out;
+    endCommand(host, PF_Cmd_SMART_RENDER, PF_Err_NONE);
 }
 
 PF_Err Host::globalSetup() {

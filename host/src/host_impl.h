@@ -9,9 +9,13 @@
 #include <vector>
 
 #include "AE_GeneralPlug.h"
+#include "aegp_references.h"
 #include "handle_table.h"
 #include "host/host.h"
+#include "host/project.h"
 #include "module.h"
+#include "render_settings.h"
+#include "world_table.h"
 
 namespace host {
 
@@ -49,6 +53,8 @@ struct Host::Impl {
     Faults faults;
     Frame frame;
     HandleTable handles;
+    WorldTable worlds;
+    RenderSettings render;
 
     // The callback tables as the installers filled them; every command gets
     // fresh copies, so a plug-in that writes into them affects one command.
@@ -73,6 +79,8 @@ struct Host::Impl {
     PF_CustomUIInfo customUI{};
     std::vector<std::string> registeredPlugins;  // AEGP_PluginID n is entry n-1
     std::vector<std::string> notes;
+    Project project{*this};
+    References references;  // what the AEGP suites handed out
 };
 
 }  // namespace host

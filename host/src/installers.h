@@ -15,9 +15,26 @@ void installProgress(Host::Impl& host);
 void installHandles(Host::Impl& host);
 void installAnsi(Host::Impl& host);
 void installUtilitySuites(Host::Impl& host);
+void installWorlds(Host::Impl& host);
+void installWorldOps(Host::Impl& host);
+void installTransfer(Host::Impl& host);
+void installIterate(Host::Impl& host);
+void installSampling(Host::Impl& host);
+void installAegpLayer(Host::Impl& host);
+void installAegpEffect(Host::Impl& host);
+void installAegpStream(Host::Impl& host);
+void installAegpDynamicStream(Host::Impl& host);
+void installAegpKeyframe(Host::Impl& host);
+void installAegpMemory(Host::Impl& host);
+void installParamUtils(Host::Impl& host);
+void installDrawbot(Host::Impl& host);
 
 inline constexpr Installer kInstallers[] = {
     installParams, installProgress, installHandles, installAnsi, installUtilitySuites,
+    installWorlds, installWorldOps, installTransfer, installIterate, installSampling,
+    installAegpLayer, installAegpEffect, installAegpStream, installAegpDynamicStream, installAegpKeyframe,
+    installAegpMemory, installParamUtils,
+    installDrawbot,
 };
 
 }  // namespace host

@@ -1,6 +1,7 @@
 // Parameter registration and the values the host holds: add_param,
 // checkout_param, checkin_param and register_ui.
 
+#include <cstdint>
 #include <cstring>
 
 #include "format.h"
@@ -68,6 +69,15 @@ ParamRecord makeRecord(Host::Impl& host, int index, const PF_ParamDef& def) {
         break;
     }
     record.current = copy;
+    if (def.param_type == PF_Param_POINT) {
+        // A point's default is a percentage of the layer, as the application
+        // reads it: (50, 50) starts at the layer's centre.
+        const auto percentOf = [](PF_Fixed percent, A_long size) {
+            return static_cast<PF_Fixed>(static_cast<std::int64_t>(percent) * size / 100);
+        };
+        record.current.u.td.x_value = percentOf(def.u.td.x_dephault, host.frame.width);
+        record.current.u.td.y_value = percentOf(def.u.td.y_dephault, host.frame.height);
+    }
     return record;
 }
 

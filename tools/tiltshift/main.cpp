@@ -18,7 +18,8 @@ namespace {
 
 const Command COMMANDS[] = {
     {"about", "", "print the plug-in's About text", runAbout},
-    {"params", "[--json]", "list the parameters the plug-in registers", runParams},
+    {"params", "[--json] [--param NAME=VALUE]...",
+     "list the parameters and which the plug-in greys out; --param sets a value first", runParams},
 };
 
 void printHelp(std::ostream& os) {

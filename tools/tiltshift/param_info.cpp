@@ -2,6 +2,9 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
+
+#include "host/project.h"
 
 namespace tiltshift {
 
@@ -9,13 +12,25 @@ namespace {
 
 constexpr double kFixed = 1.0 / 65536.0;
 
-std::string number(double v) {
+}  // namespace
+
+// The fewest digits that read back as the same number, in float precision
+// when the number is a float (slider bounds are), and never fewer than the
+// integer part has, so that no large number turns into an exponent.
+std::string formatNumber(double v) {
+    const bool isFloat = static_cast<double>(static_cast<float>(v)) == v;
+    const double magnitude = std::fabs(v);
+    int precision = magnitude >= 1 ? static_cast<int>(std::floor(std::log10(magnitude))) + 1 : 1;
     char buf[64];
-    std::snprintf(buf, sizeof buf, "%.10g", v);
+    for (; precision <= 17; ++precision) {
+        std::snprintf(buf, sizeof buf, "%.*g", precision, v);
+        const double back = std::strtod(buf, nullptr);
+        if (isFloat ? static_cast<float>(back) == static_cast<float>(v) : back == v) {
+            break;
+        }
+    }
     return buf;
 }
-
-}  // namespace
 
 ParamInfo describe(const host::ParamRecord& record) {
     const PF_ParamDef& def = record.registered;
@@ -80,11 +95,12 @@ ParamInfo describe(const host::ParamRecord& record) {
     return p;
 }
 
-std::vector<ParamInfo> describeAll(const host::Host& host) {
+std::vector<ParamInfo> describeAll(host::Host& host) {
     std::vector<ParamInfo> all;
     for (const host::ParamRecord& r : host.params()) {
         if (r.index > 0) {
             all.push_back(describe(r));
+            all.back().greyed = (host.project().target().stream(r.index).uiFlags & PF_PUI_DISABLED) != 0;
         }
     }
     return all;
@@ -109,12 +125,12 @@ std::string formatDefault(const ParamInfo& p) {
     if (p.dflt.is_array()) {
         std::string s;
         for (const auto& v : p.dflt) {
-            s += (s.empty() ? "" : ",") + number(v.get<double>());
+            s += (s.empty() ? "" : ",") + formatNumber(v.get<double>());
         }
         return s;
     }
     if (p.dflt.is_number()) {
-        return number(p.dflt.get<double>()) + (p.type == "percent" ? "%" : p.type == "angle" ? "°" : "");
+        return formatNumber(p.dflt.get<double>()) + (p.type == "percent" ? "%" : p.type == "angle" ? "°" : "");
     }
     return "";
 }
@@ -123,7 +139,7 @@ std::string formatRange(std::optional<double> lo, std::optional<double> hi) {
     if (!lo || !hi) {
         return "";
     }
-    return number(*lo) + ".." + number(*hi);
+    return formatNumber(*lo) + ".." + formatNumber(*hi);
 }
 
 nlohmann::ordered_json toJson(const ParamInfo& p) {
@@ -140,6 +156,7 @@ nlohmann::ordered_json toJson(const ParamInfo& p) {
     if (p.type == "popup") {
         j["items"] = p.items;
     }
+    j["greyed"] = p.greyed;
     return j;
 }
 

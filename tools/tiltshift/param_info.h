@@ -19,15 +19,19 @@ struct ParamInfo {
     nlohmann::ordered_json dflt;
     std::optional<double> validMin, validMax, sliderMin, sliderMax;
     std::vector<std::string> items;  // popups, separators included as "(-"
+    bool greyed = false;             // greyed out in the effect controls by the plug-in
 };
 
 ParamInfo describe(const host::ParamRecord& record);
 
-// The parameters of the effect (the input layer left out).
-std::vector<ParamInfo> describeAll(const host::Host& host);
+// The parameters of the effect (the input layer left out), greyed out or
+// not as the plug-in last said for the effect commands go to.
+std::vector<ParamInfo> describeAll(host::Host& host);
 
 // "1 (Radial)", "50.0, 50.0", "#000000", "on", ...
 std::string formatDefault(const ParamInfo& p);
+// As many digits as the number needs: "0.0001", "1000000", "0.2".
+std::string formatNumber(double v);
 // "0..5000", or "" when the parameter has no range.
 std::string formatRange(std::optional<double> lo, std::optional<double> hi);
 

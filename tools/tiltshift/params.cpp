@@ -4,22 +4,24 @@
 #include "command.h"
 #include "host/host.h"
 #include "param_info.h"
+#include "param_values.h"
 
 namespace tiltshift {
 
 namespace {
 
 void printTable(const std::vector<ParamInfo>& params) {
-    std::printf("%-3s %-22s %-9s %-14s %-16s %-12s %s\n", "#", "Name", "Type", "Default", "Valid", "Slider",
-                "Items");
+    std::printf("%-3s %-22s %-7s %-9s %-14s %-16s %-12s %s\n", "#", "Name", "UI", "Type", "Default", "Valid",
+                "Slider", "Items");
     for (const ParamInfo& p : params) {
         std::string items;
         for (const std::string& item : p.items) {
             items += (items.empty() ? "" : "|") + item;
         }
-        std::printf("%-3d %-22s %-9s %-14s %-16s %-12s %s\n", p.index, p.name.c_str(), p.type.c_str(),
-                    formatDefault(p).c_str(), formatRange(p.validMin, p.validMax).c_str(),
-                    formatRange(p.sliderMin, p.sliderMax).c_str(), items.c_str());
+        std::printf("%-3d %-22s %-7s %-9s %-14s %-16s %-12s %s\n", p.index, p.name.c_str(),
+                    p.greyed ? "greyed" : "", p.type.c_str(), formatDefault(p).c_str(),
+                    formatRange(p.validMin, p.validMax).c_str(), formatRange(p.sliderMin, p.sliderMax).c_str(),
+                    items.c_str());
     }
 }
 
@@ -27,11 +29,17 @@ void printTable(const std::vector<ParamInfo>& params) {
 
 int runParams(const Common& common, const std::vector<std::string>& args) {
     bool json = false;
-    for (const std::string& a : args) {
-        if (a == "--json") {
+    std::vector<ParamSetting> settings;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        if (args[i] == "--json") {
             json = true;
+        } else if (args[i] == "--param") {
+            if (i + 1 == args.size()) {
+                throw UsageError("--param needs NAME=VALUE");
+            }
+            settings.push_back(parseSetting(args[++i]));
         } else {
-            throw UsageError("unknown option for params: " + a);
+            throw UsageError("unknown option for params: " + args[i]);
         }
     }
     host::Host host(common.pluginPath);
@@ -39,9 +47,24 @@ int runParams(const Common& common, const std::vector<std::string>& args) {
         std::cerr << "tiltshift: the plug-in failed global setup with error " << err << "\n";
         return 1;
     }
+    const PF_OutFlags outFlags = host.outData().out_flags;
     if (PF_Err err = host.paramsSetup()) {
         std::cerr << "tiltshift: the plug-in failed to register its parameters (error " << err << ")\n";
         return 1;
+    }
+    for (const ParamSetting& setting : settings) {
+        applySetting(host, setting);
+    }
+    // The application asks for the parameters' look as it shows the effect
+    // controls, if the plug-in declared that it wants to be asked.
+    if (outFlags & PF_OutFlag_SEND_UPDATE_PARAMS_UI) {
+        if (PF_Err err = host.send(PF_Cmd_UPDATE_PARAMS_UI)) {
+            std::cerr << "tiltshift: the plug-in failed to update its parameters' UI (error " << err << ")\n";
+            return 1;
+        }
+        for (const std::string& problem : host.problems()) {
+            std::cerr << "tiltshift: host: " << problem << "\n";
+        }
     }
     const std::vector<ParamInfo> params = describeAll(host);
     if (json) {

@@ -43,6 +43,9 @@ struct HostError : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
+class Project;
+class UserInterface;
+
 class Host {
 public:
     // Loads the module; throws HostError naming the path and dlerror() on failure.
@@ -95,12 +98,20 @@ public:
     };
     Frame& frame();
 
+    // The composition, layers and effect instances the AEGP suites reach.
+    Project& project();
+
+    // The panels' user-interface events (host/panel.h).
+    UserInterface ui();
+
     SuiteRegistry& suites();
     CallLog& log();
     Faults& faults();
 
     // What the resource check found after the last command: suites acquired
-    // but not released, handles neither disposed nor handed to the host.
+    // but not released, handles neither disposed nor handed to the host,
+    // worlds not disposed, AEGP references and memory handles not given
+    // back, and misuse the host noticed.
     // Empty when everything was given back.
     const std::vector<std::string>& problems() const;
 
@@ -108,6 +119,24 @@ public:
     // (global data, pre-render data) and any the plug-in leaked, which the
     // resource check has reported.
     std::size_t liveHandles() const;
+    // Worlds the host handed out that are not disposed yet (reported by the
+    // resource check of the command that made them; freed when the host goes).
+    std::size_t liveWorlds() const;
+
+    // Runs `body` as if inside a command (PF_Cmd_SMART_RENDER): with the
+    // in and out data, callbacks and suites a command gets, followed by the
+    // end-of-command resource check (see problems()). For calling library
+    // code that expects to run inside the host.
+    void withCommandData(const std::function<void(PF_InData&, PF_OutData&)>& body);
+
+    // Threads iterate_generic runs on, and the count AEGP_GetNumThreads
+    // reports; 0 (the default) means as many as the machine has cores.
+    void setThreadCount(int count);
+    int threadCount() const;
+
+    // From the n-th abort check on (counted from now, 1-based) abort reports
+    // PF_Interrupt_CANCEL, as when the user cancels; 0 withdraws the cancel.
+    void cancelAtAbortCheck(int n);
 
     // The host running the current command, for callbacks without context.
     static Host* current();

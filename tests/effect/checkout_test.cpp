@@ -1,0 +1,160 @@
+// The checkout helpers' conversions of the host's values, and greying a
+// parameter out through the host.
+
+#include <cstring>
+
+#include "command_host.h"
+#include "parameter/checkout.h"
+
+namespace {
+
+using test::CommandHost;
+
+constexpr double kHalfPi = 1.5707963267948966;
+
+class CheckoutTest : public CommandHost {
+protected:
+    PF_ParamDef& current(const char* name) { return host.param(index(name)).current; }
+};
+
+TEST_F(CheckoutTest, AnglesInDegreesOrRadiansKeepTheirSign) {
+    current("Direction").u.ad.value = 90 << 16;
+    run([&](PF_InData& in, AEGP_SuiteHandler&) {
+        double degrees = 0, radians = 0;
+        float radiansF = 0;
+        EXPECT_EQ(Nerevo::checkoutAngleParam(&in, index("Direction"), degrees, false), PF_Err_NONE);
+        EXPECT_EQ(Nerevo::checkoutAngleParam(&in, index("Direction"), radians, true), PF_Err_NONE);
+        EXPECT_EQ(Nerevo::checkoutAngleParam(&in, index("Direction"), radiansF, true), PF_Err_NONE);
+        EXPECT_EQ(degrees, 90.0);
+        EXPECT_DOUBLE_EQ(radians, kHalfPi);
+        EXPECT_FLOAT_EQ(radiansF, static_cast<float>(kHalfPi));
+    });
+    current("Direction").u.ad.value = -(45 << 16) - (1 << 15);
+    run([&](PF_InData& in, AEGP_SuiteHandler&) {
+        double degrees = 0;
+        EXPECT_EQ(Nerevo::checkoutAngleParam(&in, index("Direction"), degrees, false), PF_Err_NONE);
+        EXPECT_EQ(degrees, -45.5);
+    });
+}
+
+TEST_F(CheckoutTest, PointsAreExact) {
+    current("Center").u.td.x_value = -32768;
+    current("Center").u.td.y_value = 6569984;
+    run([&](PF_InData& in, AEGP_SuiteHandler&) {
+        Nerevo::Vector2<double> point{};
+        Nerevo::Vector2<float> pointF{};
+        EXPECT_EQ(Nerevo::checkoutPointParam(&in, index("Center"), point), PF_Err_NONE);
+        EXPECT_EQ(Nerevo::checkoutPointParam(&in, index("Center"), pointF), PF_Err_NONE);
+        EXPECT_EQ(point.x, -0.5);
+        EXPECT_EQ(point.y, 100.25);
+        EXPECT_EQ(pointF.x, -0.5f);
+        EXPECT_EQ(pointF.y, 100.25f);
+    });
+}
+
+TEST_F(CheckoutTest, ColourAlphaIsAlwaysOpaque) {
+    current("Vignetting Color").u.cd.value = PF_Pixel{0, 255, 128, 0};
+    run([&](PF_InData& in, AEGP_SuiteHandler&) {
+        Nerevo::Color<float> colour{};
+        EXPECT_EQ(Nerevo::checkoutColorParam(&in, index("Vignetting Color"), colour), PF_Err_NONE);
+        EXPECT_EQ(colour.a, 1.0f);
+        EXPECT_EQ(colour.r, 1.0f);
+        EXPECT_EQ(colour.g, 128 / 255.0f);
+        EXPECT_EQ(colour.b, 0.0f);
+    });
+}
+
+TEST_F(CheckoutTest, CheckboxesPopupsAndScaledFloats) {
+    current("Repeat Edge Pixels").u.bd.value = 7;
+    current("Grow Bounds").u.bd.value = 0;
+    current("Type").u.pd.value = 2;
+    current("Blur Amount").u.fs_d.value = 50.0;
+    run([&](PF_InData& in, AEGP_SuiteHandler&) {
+        bool repeat = false, grow = true;
+        int type = 0;
+        float amount = 0;
+        double amountD = 0;
+        EXPECT_EQ(Nerevo::checkoutCheckboxParam(&in, index("Repeat Edge Pixels"), repeat), PF_Err_NONE);
+        EXPECT_EQ(Nerevo::checkoutCheckboxParam(&in, index("Grow Bounds"), grow), PF_Err_NONE);
+        EXPECT_EQ(Nerevo::checkoutPopupParam(&in, index("Type"), type), PF_Err_NONE);
+        EXPECT_EQ(Nerevo::checkoutFloatParam(&in, index("Blur Amount"), amount, 0.01f), PF_Err_NONE);
+        EXPECT_EQ(Nerevo::checkoutFloatParam(&in, index("Blur Amount"), amountD, 0.01), PF_Err_NONE);
+        EXPECT_TRUE(repeat);
+        EXPECT_FALSE(grow);
+        EXPECT_EQ(type, 2);
+        EXPECT_EQ(amount, 0.5f);
+        EXPECT_EQ(amountD, 50.0 * 0.01);
+    });
+}
+
+// A failed checkout still writes the conversion of an empty record.
+TEST_F(CheckoutTest, FailedCheckoutWritesTheEmptyValue) {
+    current("Vignetting Color").u.cd.value = PF_Pixel{255, 10, 20, 30};
+    current("Blur Amount").u.fs_d.value = 80.0;
+    run([&](PF_InData& in, AEGP_SuiteHandler&) {
+        Nerevo::Color<float> colour{0.5f, 0.5f, 0.5f, 0.5f};
+        double amount = 99;
+        bool repeat = true;
+        host.faults().failCall("checkout_param", 1, PF_Err_OUT_OF_MEMORY);
+        EXPECT_EQ(Nerevo::checkoutColorParam(&in, index("Vignetting Color"), colour), PF_Err_OUT_OF_MEMORY);
+        host.faults().failCall("checkout_param", 1, PF_Err_INVALID_INDEX);
+        EXPECT_EQ(Nerevo::checkoutFloatParam(&in, index("Blur Amount"), amount, 1.0), PF_Err_INVALID_INDEX);
+        // An index the host does not know fails without a planned fault.
+        EXPECT_NE(Nerevo::checkoutCheckboxParam(&in, static_cast<int>(host.params().size()), repeat), PF_Err_NONE);
+        EXPECT_EQ(colour.a, 1.0f);
+        EXPECT_EQ(colour.r, 0.0f);
+        EXPECT_EQ(colour.g, 0.0f);
+        EXPECT_EQ(colour.b, 0.0f);
+        EXPECT_EQ(amount, 0.0);
+        EXPECT_FALSE(repeat);
+    });
+}
+
+class GrayOutTest : public CommandHost {
+protected:
+    // Greys Ratio in or out through the command's parameter array.
+    PF_Err grayRatio(bool gray) {
+        PF_Err err = PF_Err_NONE;
+        run([&](PF_InData& in, AEGP_SuiteHandler& suites) {
+            std::vector<PF_ParamDef*> params;
+            for (const host::ParamRecord& record : host.params()) {
+                params.push_back(&host.param(record.index).current);
+            }
+            err = Nerevo::grayOutParameter(&in, suites, params.data(), ratio(), gray);
+        });
+        return err;
+    }
+
+    PF_ParamUIFlags ratioUIFlags() { return target().stream(ratio()).uiFlags; }
+
+    int ratio() const { return index("Ratio"); }
+};
+
+TEST_F(GrayOutTest, EveryCallUpdatesOnceAndLeavesTheArray) {
+    PF_ParamDef& record = host.param(ratio()).current;
+    const PF_ParamUIFlags otherFlag = 1 << 3;
+    record.ui_flags = otherFlag;
+    PF_ParamDef before;
+    std::memcpy(&before, &record, sizeof before);
+
+    for (const bool gray : {true, true, false, false}) {
+        host.log().clear();
+        ASSERT_EQ(grayRatio(gray), PF_Err_NONE);
+        EXPECT_EQ(host.log().count("PF_UpdateParamUI"), 1u);
+        EXPECT_EQ(ratioUIFlags(), gray ? otherFlag | PF_PUI_DISABLED : otherFlag);
+        EXPECT_EQ(std::memcmp(&before, &record, sizeof before), 0) << "the parameter array was written";
+        EXPECT_TRUE(host.problems().empty()) << host.problems().front();
+    }
+}
+
+TEST_F(GrayOutTest, HostErrorAndMissingSuiteComeBack) {
+    host.faults().failCall("PF_UpdateParamUI", 1, PF_Err_OUT_OF_MEMORY);
+    EXPECT_EQ(grayRatio(true), PF_Err_OUT_OF_MEMORY);
+    EXPECT_EQ(ratioUIFlags(), 0);
+
+    host.faults().makeUnavailable("PF Param Utils Suite");
+    EXPECT_THROW(grayRatio(true), PF_Err);
+    EXPECT_EQ(host.log().count("PF_UpdateParamUI"), 1u);
+}
+
+}  // namespace

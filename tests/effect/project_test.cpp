@@ -1,0 +1,194 @@
+// The project the host plays and the references its AEGP suites hand out:
+// what a plug-in finds, and what the end-of-command check holds against it.
+
+#include "command_host.h"
+
+namespace {
+
+using test::CommandHost;
+
+using ProjectTest = CommandHost;
+
+TEST_F(ProjectTest, ByDefaultOneFootageLayerOfTheFrameSizeCarriesTheEffect) {
+    host::Composition& comp = host.project().composition();
+    ASSERT_EQ(comp.layers().size(), 1u);
+    host::Layer& layer = *comp.layers()[0];
+    EXPECT_EQ(layer.type, AEGP_ObjectType_AV);
+    ASSERT_EQ(layer.effects().size(), 1u);
+    EXPECT_EQ(&target(), layer.effects()[0].get());
+    EXPECT_EQ(target().name, u"NerevoTiltShift");
+
+    host.frame().width = 640;
+    host.frame().height = 360;
+    EXPECT_EQ(layer.width(), 640);
+    EXPECT_EQ(layer.height(), 360);
+    layer.setSize(320, 180);
+    EXPECT_EQ(host.frame().width, 320);
+    EXPECT_EQ(host.frame().height, 180);
+}
+
+TEST_F(ProjectTest, CommandsGoToTheTargetAndTheFrameTakesItsLayer) {
+    host::Layer& footage = target().layer();
+    host::Layer& text = host.project().composition().addLayer(AEGP_ObjectType_TEXT, 200, 50);
+    host::Effect& onText = text.addEffect();
+    host.project().setTarget(onText);
+    EXPECT_EQ(host.frame().width, 200);
+    EXPECT_EQ(host.frame().height, 50);
+    EXPECT_EQ(footage.width(), 100) << "the footage layer keeps the size the frame had";
+
+    run([&](PF_InData& in, AEGP_SuiteHandler& suites) {
+        EXPECT_EQ(in.width, 200);
+        AEGP_LayerH layer = nullptr;
+        AEGP_CompH comp = nullptr;
+        AEGP_ObjectType type = AEGP_ObjectType_NONE;
+        ASSERT_EQ(suites.PFInterfaceSuite1()->AEGP_GetEffectLayer(in.effect_ref, &layer), A_Err_NONE);
+        ASSERT_EQ(suites.LayerSuite13()->AEGP_GetLayerObjectType(layer, &type), A_Err_NONE);
+        ASSERT_EQ(suites.LayerSuite13()->AEGP_GetLayerParentComp(layer, &comp), A_Err_NONE);
+        EXPECT_EQ(type, AEGP_ObjectType_TEXT);
+        EXPECT_EQ(comp, reinterpret_cast<AEGP_CompH>(&host.project().composition()));
+    });
+}
+
+TEST_F(ProjectTest, ReferencesKeptPastTheCommandAreReported) {
+    run([&](PF_InData& in, AEGP_SuiteHandler& suites) {
+        AEGP_EffectRefH effect = nullptr;
+        AEGP_StreamRefH stream = nullptr;
+        AEGP_MemHandle memory = nullptr;
+        ASSERT_EQ(suites.PFInterfaceSuite1()->AEGP_GetNewEffectForEffect(pluginId, in.effect_ref, &effect),
+                  A_Err_NONE);
+        ASSERT_EQ(suites.StreamSuite9()->AEGP_GetNewEffectStreamByIndex(pluginId, effect, 1, &stream), A_Err_NONE);
+        ASSERT_EQ(suites.MemorySuite1()->AEGP_NewMemHandle(pluginId, "scratch", 24, AEGP_MemFlag_CLEAR, &memory),
+                  A_Err_NONE);
+    });
+    ASSERT_EQ(host.problems().size(), 3u);
+    EXPECT_EQ(host.problems()[0], "effect reference to \"NerevoTiltShift\" not disposed");
+    EXPECT_EQ(host.problems()[1], "stream reference to parameter 1 of \"NerevoTiltShift\" not disposed");
+    EXPECT_EQ(host.problems()[2], "memory handle \"scratch\" of 24 bytes not freed");
+
+    // Reported once: the next command starts clean.
+    run([](PF_InData&, AEGP_SuiteHandler&) {});
+    EXPECT_TRUE(host.problems().empty());
+}
+
+TEST_F(ProjectTest, GivingBackTwiceIsRefusedAndReported) {
+    run([&](PF_InData& in, AEGP_SuiteHandler& suites) {
+        AEGP_EffectRefH effect = nullptr;
+        AEGP_StreamRefH stream = nullptr;
+        ASSERT_EQ(suites.PFInterfaceSuite1()->AEGP_GetNewEffectForEffect(pluginId, in.effect_ref, &effect),
+                  A_Err_NONE);
+        ASSERT_EQ(suites.StreamSuite9()->AEGP_GetNewEffectStreamByIndex(pluginId, effect, 1, &stream), A_Err_NONE);
+        // A reference of one kind is no reference of another.
+        EXPECT_NE(suites.EffectSuite3()->AEGP_DisposeEffect(reinterpret_cast<AEGP_EffectRefH>(stream)), A_Err_NONE);
+        EXPECT_EQ(suites.StreamSuite9()->AEGP_DisposeStream(stream), A_Err_NONE);
+        EXPECT_NE(suites.StreamSuite9()->AEGP_DisposeStream(stream), A_Err_NONE);
+        EXPECT_EQ(suites.EffectSuite3()->AEGP_DisposeEffect(effect), A_Err_NONE);
+        EXPECT_NE(suites.EffectSuite3()->AEGP_DisposeEffect(effect), A_Err_NONE);
+    });
+    EXPECT_EQ(host.problems().size(), 3u);
+}
+
+TEST_F(ProjectTest, MemoryHandlesHoldZeroedBytesAndUnlockOnlyWhenLocked) {
+    run([&](PF_InData&, AEGP_SuiteHandler& suites) {
+        const AEGP_MemorySuite1& memory = *suites.MemorySuite1();
+        AEGP_MemHandle handle = nullptr;
+        ASSERT_EQ(memory.AEGP_NewMemHandle(pluginId, "buffer", 8, AEGP_MemFlag_NONE, &handle), A_Err_NONE);
+        AEGP_MemSize size = 0;
+        void* data = nullptr;
+        ASSERT_EQ(memory.AEGP_GetMemHandleSize(handle, &size), A_Err_NONE);
+        ASSERT_EQ(memory.AEGP_LockMemHandle(handle, &data), A_Err_NONE);
+        EXPECT_EQ(size, 8u);
+        EXPECT_EQ(std::string(static_cast<const char*>(data), 8), std::string(8, '\0'));
+        EXPECT_EQ(memory.AEGP_UnlockMemHandle(handle), A_Err_NONE);
+        EXPECT_NE(memory.AEGP_UnlockMemHandle(handle), A_Err_NONE);
+        EXPECT_EQ(memory.AEGP_FreeMemHandle(handle), A_Err_NONE);
+
+        handle = reinterpret_cast<AEGP_MemHandle>(&data);
+        EXPECT_EQ(memory.AEGP_NewMemHandle(pluginId, "huge", ~AEGP_MemSize{0}, AEGP_MemFlag_NONE, &handle),
+                  A_Err_ALLOC);
+        EXPECT_EQ(handle, nullptr);
+    });
+    ASSERT_EQ(host.problems().size(), 1u);
+    EXPECT_EQ(host.problems()[0], "AEGP_UnlockMemHandle of \"buffer\", which is not locked");
+}
+
+TEST_F(ProjectTest, CallsNeedTheRegisteredPluginAndTheirOwnEffect) {
+    run([&](PF_InData& in, AEGP_SuiteHandler& suites) {
+        AEGP_EffectRefH effect = nullptr;
+        EXPECT_EQ(suites.PFInterfaceSuite1()->AEGP_GetNewEffectForEffect(pluginId + 1, in.effect_ref, &effect),
+                  PF_Err_BAD_CALLBACK_PARAM);
+        EXPECT_EQ(suites.PFInterfaceSuite1()->AEGP_GetNewEffectForEffect(0, in.effect_ref, &effect),
+                  PF_Err_BAD_CALLBACK_PARAM);
+        AEGP_LayerH layer = nullptr;
+        EXPECT_EQ(suites.PFInterfaceSuite1()->AEGP_GetEffectLayer(reinterpret_cast<PF_ProgPtr>(&in), &layer),
+                  PF_Err_BAD_CALLBACK_PARAM);
+        AEGP_ObjectType type = AEGP_ObjectType_NONE;
+        EXPECT_EQ(suites.LayerSuite13()->AEGP_GetLayerObjectType(reinterpret_cast<AEGP_LayerH>(&in), &type),
+                  PF_Err_BAD_CALLBACK_PARAM);
+        EXPECT_EQ(effect, nullptr);
+    });
+    EXPECT_TRUE(host.problems().empty());
+}
+
+TEST_F(ProjectTest, ParameterStreamsAreNamedAfterTheirParameters) {
+    run([&](PF_InData& in, AEGP_SuiteHandler& suites) {
+        AEGP_EffectRefH effect = nullptr;
+        AEGP_StreamRefH stream = nullptr;
+        AEGP_MemHandle name = nullptr;
+        ASSERT_EQ(suites.PFInterfaceSuite1()->AEGP_GetNewEffectForEffect(pluginId, in.effect_ref, &effect),
+                  A_Err_NONE);
+        ASSERT_EQ(suites.StreamSuite9()->AEGP_GetNewEffectStreamByIndex(pluginId, effect, index("Focus Distance"),
+                                                                        &stream),
+                  A_Err_NONE);
+        ASSERT_EQ(suites.StreamSuite9()->AEGP_GetStreamName(pluginId, stream, false, &name), A_Err_NONE);
+        void* text = nullptr;
+        AEGP_MemSize size = 0;
+        ASSERT_EQ(suites.MemorySuite1()->AEGP_LockMemHandle(name, &text), A_Err_NONE);
+        ASSERT_EQ(suites.MemorySuite1()->AEGP_GetMemHandleSize(name, &size), A_Err_NONE);
+        EXPECT_EQ(std::u16string(static_cast<const char16_t*>(text), size / 2), std::u16string(u"Focus Distance", 15));
+        A_long place = -1;
+        ASSERT_EQ(suites.DynamicStreamSuite5()->AEGP_GetStreamIndexInParent(stream, &place), A_Err_NONE);
+        EXPECT_EQ(place, index("Focus Distance") - 1);
+        // Parameter streams cannot be renamed; only the effect's group can.
+        const A_UTF16Char other[] = {'X', 0};
+        EXPECT_NE(suites.DynamicStreamSuite5()->AEGP_SetStreamName(stream, other), A_Err_NONE);
+        suites.MemorySuite1()->AEGP_FreeMemHandle(name);
+        suites.StreamSuite9()->AEGP_DisposeStream(stream);
+        suites.EffectSuite3()->AEGP_DisposeEffect(effect);
+    });
+    EXPECT_TRUE(host.problems().empty()) << host.problems().front();
+}
+
+TEST_F(ProjectTest, UpdatesMustDescribeARegisteredParameter) {
+    run([&](PF_InData& in, AEGP_SuiteHandler& suites) {
+        const PF_ParamUtilsSuite2& utils = *suites.ParamUtilsSuite2();
+        PF_ParamDef def = host.param(index("Ratio")).current;
+        def.ui_flags = PF_PUI_DISABLED;
+        EXPECT_EQ(utils.PF_UpdateParamUI(in.effect_ref, 0, &def), PF_Err_BAD_CALLBACK_PARAM);
+        EXPECT_EQ(utils.PF_UpdateParamUI(in.effect_ref, index("Type"), &def), PF_Err_BAD_CALLBACK_PARAM)
+            << "a float slider's definition for a popup";
+        EXPECT_EQ(utils.PF_UpdateParamUI(in.effect_ref, index("Ratio"), nullptr), PF_Err_BAD_CALLBACK_PARAM);
+        EXPECT_EQ(utils.PF_UpdateParamUI(in.effect_ref, index("Ratio"), &def), PF_Err_NONE);
+    });
+    EXPECT_EQ(target().stream(index("Ratio")).uiFlags, PF_PUI_DISABLED);
+    EXPECT_EQ(target().stream(index("Type")).uiFlags, 0);
+    EXPECT_EQ(host.param(index("Ratio")).current.ui_flags, 0);
+}
+
+TEST_F(ProjectTest, ValuesAndAddingKeyframesAreNotServedYet) {
+    run([&](PF_InData& in, AEGP_SuiteHandler& suites) {
+        AEGP_EffectRefH effect = nullptr;
+        AEGP_StreamRefH stream = nullptr;
+        ASSERT_EQ(suites.PFInterfaceSuite1()->AEGP_GetNewEffectForEffect(pluginId, in.effect_ref, &effect),
+                  A_Err_NONE);
+        ASSERT_EQ(suites.StreamSuite9()->AEGP_GetNewEffectStreamByIndex(pluginId, effect, 1, &stream), A_Err_NONE);
+        A_Boolean varies = 0;
+        AEGP_AddKeyframesInfoH batch = nullptr;
+        EXPECT_EQ(suites.StreamSuite9()->AEGP_IsStreamTimevarying(stream, &varies), PF_Err_INVALID_CALLBACK);
+        EXPECT_EQ(suites.KeyframeSuite4()->AEGP_StartAddKeyframes(stream, &batch), PF_Err_INVALID_CALLBACK);
+        suites.StreamSuite9()->AEGP_DisposeStream(stream);
+        suites.EffectSuite3()->AEGP_DisposeEffect(effect);
+    });
+    EXPECT_TRUE(host.problems().empty()) << host.problems().front();
+}
+
+}  // namespace

@@ -1,0 +1,203 @@
+// Greying parameters in and out by "Type" and "Linear Mode", through the
+// entry point as the application sends the parameter-UI update.
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstring>
+#include <set>
+#include <utility>
+#include <vector>
+
+#include "host/host.h"
+#include "host/project.h"
+#include "plugin_path.h"
+
+namespace {
+
+// Items of "Type" and "Linear Mode".
+constexpr int kRadial = 1, kLinear = 2;
+constexpr int kModePower = 1, kModeFocusDistance = 2;
+
+using Update = std::pair<int, bool>;  // parameter index, greyed out
+
+class UpdateParamsUI : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_EQ(host.globalSetup(), PF_Err_NONE);
+        ASSERT_EQ(host.paramsSetup(), PF_Err_NONE);
+        type_ = host.paramIndex("Type");
+        ratio_ = host.paramIndex("Ratio");
+        linearMode_ = host.paramIndex("Linear Mode");
+        power_ = host.paramIndex("Power");
+        focus_ = host.paramIndex("Focus Distance");
+    }
+
+    PF_Err update(int type, int linearMode) {
+        host.param(type_).current.u.pd.value = type;
+        host.param(linearMode_).current.u.pd.value = linearMode;
+        host.log().clear();
+        return host.send(PF_Cmd_UPDATE_PARAMS_UI);
+    }
+
+    // The PF_UpdateParamUI calls of the last command, in order.
+    std::vector<Update> updates() {
+        std::vector<Update> result;
+        for (const host::Call& call : host.log().calls()) {
+            int index = 0, flags = 0;
+            if (call.name == "PF_UpdateParamUI" &&
+                std::sscanf(call.args.c_str(), "index=%d ui_flags=%d", &index, &flags) == 2) {
+                result.emplace_back(index, (flags & PF_PUI_DISABLED) != 0);
+            }
+        }
+        return result;
+    }
+
+    // The parameters the effect shows greyed out now.
+    std::set<int> greyed() {
+        std::set<int> result;
+        for (int i = 1; i < static_cast<int>(host.params().size()); ++i) {
+            if (host.project().target().stream(i).uiFlags & PF_PUI_DISABLED) {
+                result.insert(i);
+            }
+        }
+        return result;
+    }
+
+    bool refreshed() const { return (host.outData().out_flags & PF_OutFlag_REFRESH_UI) != 0; }
+
+    host::Host host{test::pluginPath()};
+    int type_ = 0, ratio_ = 0, linearMode_ = 0, power_ = 0, focus_ = 0;
+};
+
+TEST_F(UpdateParamsUI, RadialGreysLinearModeAndFocusDistanceWhateverTheMode) {
+    for (const int mode : {kModePower, kModeFocusDistance, 0, 3}) {
+        ASSERT_EQ(update(kRadial, mode), PF_Err_NONE) << mode;
+        EXPECT_EQ(updates(), (std::vector<Update>{{ratio_, false}, {linearMode_, true}, {power_, false},
+                                                  {focus_, true}}))
+            << mode;
+        EXPECT_EQ(greyed(), (std::set<int>{linearMode_, focus_})) << mode;
+        EXPECT_TRUE(refreshed());
+        EXPECT_TRUE(host.problems().empty()) << host.problems().front();
+    }
+}
+
+TEST_F(UpdateParamsUI, LinearFollowsTheLinearMode) {
+    ASSERT_EQ(update(kLinear, kModePower), PF_Err_NONE);
+    EXPECT_EQ(updates(),
+              (std::vector<Update>{{ratio_, true}, {linearMode_, false}, {power_, false}, {focus_, true}}));
+    EXPECT_EQ(greyed(), (std::set<int>{ratio_, focus_}));
+
+    ASSERT_EQ(update(kLinear, kModeFocusDistance), PF_Err_NONE);
+    EXPECT_EQ(updates(),
+              (std::vector<Update>{{ratio_, true}, {linearMode_, false}, {power_, true}, {focus_, false}}));
+    EXPECT_EQ(greyed(), (std::set<int>{ratio_, power_}));
+
+    // A mode outside the list leaves Power and Focus Distance as they were.
+    ASSERT_EQ(update(kLinear, 3), PF_Err_NONE);
+    EXPECT_EQ(updates(), (std::vector<Update>{{ratio_, true}, {linearMode_, false}}));
+    EXPECT_EQ(greyed(), (std::set<int>{ratio_, power_}));
+    EXPECT_TRUE(refreshed());
+    EXPECT_TRUE(host.problems().empty()) << host.problems().front();
+}
+
+TEST_F(UpdateParamsUI, TypeOutsideTheListChangesNothing) {
+    ASSERT_EQ(update(kRadial, kModePower), PF_Err_NONE);
+    for (const int type : {0, 3, -1}) {
+        ASSERT_EQ(update(type, kModeFocusDistance), PF_Err_NONE) << type;
+        EXPECT_TRUE(updates().empty()) << type;
+        EXPECT_EQ(greyed(), (std::set<int>{linearMode_, focus_})) << type;
+        EXPECT_TRUE(refreshed()) << type;
+        // The effect is still looked up, and given back.
+        EXPECT_EQ(host.log().count("AEGP_DisposeEffect"), 1u) << type;
+        EXPECT_TRUE(host.problems().empty()) << host.problems().front();
+    }
+}
+
+TEST_F(UpdateParamsUI, ThePluginsParameterArrayStaysUntouched) {
+    host.param(type_).current.u.pd.value = kLinear;
+    host.param(linearMode_).current.u.pd.value = kModeFocusDistance;
+    std::vector<PF_ParamDef> before(host.params().size());
+    for (std::size_t i = 0; i < before.size(); ++i) {
+        std::memcpy(&before[i], &host.params()[i].current, sizeof(PF_ParamDef));
+    }
+    ASSERT_EQ(host.send(PF_Cmd_UPDATE_PARAMS_UI), PF_Err_NONE);
+    ASSERT_EQ(greyed(), (std::set<int>{ratio_, power_}));
+    for (std::size_t i = 0; i < before.size(); ++i) {
+        EXPECT_EQ(std::memcmp(&before[i], &host.params()[i].current, sizeof(PF_ParamDef)), 0) << "parameter " << i;
+    }
+}
+
+TEST_F(UpdateParamsUI, TheEffectIsLookedUpWithThePluginsIdAndGivenBack) {
+    ASSERT_EQ(update(kLinear, kModePower), PF_Err_NONE);
+    const std::vector<host::Call> calls = host.log().calls();
+    std::vector<std::string> aegp;
+    for (const host::Call& call : calls) {
+        if (call.name.rfind("AEGP_", 0) == 0) {
+            aegp.push_back(call.name + " " + call.args);
+        }
+    }
+    ASSERT_EQ(aegp.size(), 2u);
+    EXPECT_EQ(aegp[0], "AEGP_GetNewEffectForEffect plugin=1");
+    EXPECT_EQ(aegp[1].rfind("AEGP_DisposeEffect ", 0), 0u) << aegp[1];
+}
+
+TEST_F(UpdateParamsUI, FailedUpdateStopsTheSequenceAndStillGivesTheEffectBack) {
+    for (int k = 1; k <= 4; ++k) {
+        host.faults().failCall("PF_UpdateParamUI", k, PF_Err_OUT_OF_MEMORY);
+        EXPECT_EQ(update(kRadial, kModePower), PF_Err_OUT_OF_MEMORY) << k;
+        EXPECT_EQ(updates().size(), static_cast<std::size_t>(k));
+        EXPECT_EQ(host.log().count("AEGP_DisposeEffect"), 1u) << k;
+        EXPECT_TRUE(refreshed()) << k;
+        EXPECT_TRUE(host.problems().empty()) << k << ": " << host.problems().front();
+    }
+}
+
+TEST_F(UpdateParamsUI, FailedEffectLookupGreysNothing) {
+    host.faults().failCall("AEGP_GetNewEffectForEffect", 1, PF_Err_INVALID_INDEX);
+    EXPECT_EQ(update(kLinear, kModeFocusDistance), PF_Err_INVALID_INDEX);
+    EXPECT_TRUE(updates().empty());
+    EXPECT_TRUE(greyed().empty());
+    EXPECT_EQ(host.log().count("AEGP_DisposeEffect"), 0u);
+    EXPECT_TRUE(host.problems().empty()) << host.problems().front();
+}
+
+TEST_F(UpdateParamsUI, DisposalErrorCountsOnlyWithoutAnEarlierOne) {
+    host.faults().failCall("AEGP_DisposeEffect", 1, PF_Err_INVALID_INDEX);
+    EXPECT_EQ(update(kRadial, kModePower), PF_Err_INVALID_INDEX);
+    EXPECT_EQ(updates().size(), 4u);
+
+    host.faults().failCall("PF_UpdateParamUI", 2, PF_Err_OUT_OF_MEMORY);
+    host.faults().failCall("AEGP_DisposeEffect", 1, PF_Err_INVALID_INDEX);
+    EXPECT_EQ(update(kRadial, kModePower), PF_Err_OUT_OF_MEMORY);
+}
+
+TEST_F(UpdateParamsUI, MissingParamUtilsSuiteIsBadCallbackParamWithNothingHeld) {
+    host.faults().makeUnavailable("PF Param Utils Suite");
+    EXPECT_EQ(update(kLinear, kModePower), PF_Err_BAD_CALLBACK_PARAM);
+    EXPECT_TRUE(updates().empty());
+    EXPECT_EQ(host.log().count("AEGP_DisposeEffect"), 1u);
+    EXPECT_TRUE(host.problems().empty()) << host.problems().front();
+}
+
+TEST_F(UpdateParamsUI, UserChangedParamOnlyLooksUpLayerAndComposition) {
+    PF_UserChangedParamExtra extra{type_};
+    host.log().clear();
+    ASSERT_EQ(host.send(PF_Cmd_USER_CHANGED_PARAM, &extra), PF_Err_NONE);
+    std::vector<std::string> operations;
+    for (const std::string& name : host.log().names()) {
+        if (name != "AcquireSuite" && name != "ReleaseSuite") {
+            operations.push_back(name);
+        }
+    }
+    EXPECT_EQ(operations, (std::vector<std::string>{"AEGP_GetEffectLayer", "AEGP_GetLayerParentComp"}));
+    EXPECT_TRUE(greyed().empty());
+    EXPECT_TRUE(host.problems().empty()) << host.problems().front();
+
+    host.faults().failCall("AEGP_GetEffectLayer", 1, PF_Err_INVALID_INDEX);
+    host.log().clear();
+    EXPECT_EQ(host.send(PF_Cmd_USER_CHANGED_PARAM, &extra), PF_Err_INVALID_INDEX);
+    EXPECT_EQ(host.log().count("AEGP_GetLayerParentComp"), 0u);
+}
+
+}  // namespace
