@@ -7,6 +7,7 @@
 #include "AEGP_SuiteHandler.h"
 #include "AE_EffectCB.h"
 #include "Params.h"
+#include "PluginUI.h"
 #include "effect/effect_handle.h"
 #include "parameter/checkout.h"
 
@@ -93,7 +94,7 @@ PF_Err userChangedParam(PF_InData* in) {
 }
 
 PF_Err dispatch(PF_Cmd cmd, PF_InData* in, PF_OutData* out, PF_ParamDef* params[], PF_LayerDef* output,
-                void*) {
+                void* extra) {
     using namespace Nerevo::Default;
     switch (cmd) {
         case PF_Cmd_ABOUT:
@@ -104,6 +105,7 @@ PF_Err dispatch(PF_Cmd cmd, PF_InData* in, PF_OutData* out, PF_ParamDef* params[
         case PF_Cmd_PARAMS_SETUP: return paramsSetup(in, out);
         case PF_Cmd_USER_CHANGED_PARAM: return userChangedParam(in);
         case PF_Cmd_UPDATE_PARAMS_UI: return updateParamsUI(in, out, params);
+        case PF_Cmd_EVENT: return UI::HandleEvent(in, out, params, output, static_cast<PF_EventExtra*>(extra));
         default: return PF_Err_NONE;
     }
 }

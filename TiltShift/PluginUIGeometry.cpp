@@ -1,0 +1,72 @@
+// Where the controls lie, and how large a screen pixel is on the layer.
+
+#include "AE_EffectCB.h"
+#include "Params.h"
+#include "PluginUI.h"
+#include "color/color.h"
+
+namespace UI {
+
+namespace {
+
+// "Direction" in 16.16 degrees to radians: π / 180 / 65536.
+constexpr double FIXED_DEGREES_TO_RADIANS = 2.663161090079238e-07;
+
+double floatValue(PF_ParamDef* params[], int index) {
+    return params[index]->u.fs_d.value;
+}
+
+}  // namespace
+
+Geometry readGeometry(PF_InData* in_data, PF_ParamDef* params[]) {
+    const PF_ANSICallbacks& ansi = in_data->utils->ansi;
+    Geometry g{};
+    g.type = params[Param::Type]->u.pd.value;
+    g.linearMode = params[Param::LinearMode]->u.pd.value;
+    g.blurAmount = floatValue(params, Param::BlurAmount);
+    g.ratio = floatValue(params, Param::Ratio);
+    g.innerWidth = floatValue(params, Param::InnerWidth);
+    g.focusDistance = floatValue(params, Param::FocusDistance);
+    g.theta = params[Param::Direction]->u.ad.value * FIXED_DEGREES_TO_RADIANS;
+    g.center = {Nerevo::fixedToDouble(params[Param::Center]->u.td.x_value),
+                Nerevo::fixedToDouble(params[Param::Center]->u.td.y_value)};
+    const double c = ansi.cos(g.theta);
+    const double s = ansi.sin(g.theta);
+    g.dir = {c, s};
+    g.perp = {s, -c};
+    const double w = in_data->width;
+    const double h = in_data->height;
+    g.diagonal = ansi.sqrt(w * w + h * h);
+    return g;
+}
+
+ArrowHead arrowHead(const Geometry& g) {
+    const Vector2<double> tip = g.center + ARROW_LENGTH * g.perp;
+    const Vector2<double> base = tip - ARROW_HEAD_LENGTH * g.perp;
+    return {tip, base - ARROW_HEAD_HALF_WIDTH * g.dir, base + ARROW_HEAD_HALF_WIDTH * g.dir};
+}
+
+PointConverter frameToLayerConverter(const PF_EventExtra* extra) {
+    switch (Nerevo::windowType(extra)) {
+        case PF_Window_COMP: return Nerevo::CompFrame2Layer;
+        case PF_Window_LAYER: return Nerevo::LayerFrame2Layer;
+        default: return nullptr;
+    }
+}
+
+double calculateScale(PF_InData* in_data, PF_EventExtra* extra, PointConverter convert) {
+    PF_Point origin{0, 0};
+    PF_Point one{1, 1};
+    PF_FixedPoint originWork{};
+    PF_FixedPoint oneWork{};
+    convert(in_data, extra, &origin, &origin, &originWork);
+    convert(in_data, extra, &one, &one, &oneWork);
+    const double dx = static_cast<double>(oneWork.x) - static_cast<double>(originWork.x);
+    return in_data->utils->ansi.fabs(dx / 65536.0);
+}
+
+double calculateEps(PF_InData* in_data, PF_EventExtra* extra, PointConverter convert) {
+    return calculateScale(in_data, extra, convert) * 5.0;
+}
+
+}  // namespace UI

@@ -1,0 +1,314 @@
+// Grabbing the handles and dragging them, through clicks and drags the host
+// sends as the application would.
+
+#include <cmath>
+
+#include "ui_host.h"
+
+namespace {
+
+using test::UiHost;
+
+constexpr A_intptr_t kNone = 0, kOuter = 1, kArrow = 2, kInner = 3, kFocus = 4;
+
+class Edit : public UiHost {
+protected:
+    // The handle a click at (h, v) grabs, or kNone when it grabs nothing.
+    A_intptr_t grabbed(A_long h, A_long v, const host::Panel& panel = layerPanel()) {
+        const host::EventResult r = host.ui().click(panel, PF_Point{h, v});
+        EXPECT_EQ(r.err, PF_Err_NONE);
+        EXPECT_EQ(r.handled(), r.click().send_drag != 0) << "at (" << h << ", " << v << ")";
+        return r.click().send_drag ? r.click().continue_refcon[0] : kNone;
+    }
+    host::Gesture drag(PF_Point from, PF_Point to, PF_Modifiers modifiers = PF_Mod_NONE, int steps = 4,
+                       const host::Panel& panel = layerPanel()) {
+        return host.ui().drag(panel, from, to, steps, modifiers);
+    }
+    // The pointer at `degrees` (clockwise from straight up), 60 pixels from the centre (100, 100).
+    static PF_Point at(double degrees) {
+        const double a = degrees * 3.14159265358979323846 / 180;
+        return PF_Point{static_cast<A_long>(std::lround(100 + 60 * std::sin(a))),
+                        static_cast<A_long>(std::lround(100 - 60 * std::cos(a)))};
+    }
+    PF_Point arrowHead() {
+        const double a = direction() * 3.14159265358979323846 / 180;
+        return PF_Point{static_cast<A_long>(std::lround(100 + 70 * std::sin(a))),
+                        static_cast<A_long>(std::lround(100 - 70 * std::cos(a)))};
+    }
+};
+
+// Centre (100, 100), Direction 0, Inner Width 100, Ratio 0.5, Blur Amount
+// 50: the inner ellipse reaches 100 along x and 50 along y, the outer 150 and 75.
+TEST_F(Edit, RadialClicksGrabTheHandleUnderThePointer) {
+    EXPECT_EQ(grabbed(100, 30), kArrow);
+    EXPECT_EQ(grabbed(250, 102), kOuter);
+    EXPECT_EQ(grabbed(200, 102), kInner);
+    EXPECT_EQ(grabbed(100, 148), kInner);
+    EXPECT_EQ(grabbed(100, 174), kOuter);
+    // Between the outlines, and beyond both along the direction.
+    EXPECT_EQ(grabbed(240, 100), kNone);
+    EXPECT_EQ(grabbed(300, 100), kNone);
+    EXPECT_EQ(grabbed(100, 100), kNone);
+}
+
+TEST_F(Edit, ArrowHeadEdgeIsNoHitAndFallsThroughToTheOutlines) {
+    // The head's base runs from (92, 36) to (108, 36); with Inner Width 128
+    // the inner ellipse passes through its middle.
+    set("Inner Width", 128);
+    EXPECT_EQ(grabbed(100, 36), kInner);
+    EXPECT_EQ(grabbed(100, 35), kArrow);
+    EXPECT_EQ(grabbed(100, 20), kNone) << "the tip is a corner, and no outline passes there";
+}
+
+TEST_F(Edit, MissChangesNothingAndLeavesTheEventToTheHost) {
+    const host::EventResult r = host.ui().click(layerPanel(), PF_Point{300, 250});
+    EXPECT_FALSE(r.handled());
+    EXPECT_FALSE(r.click().send_drag);
+    EXPECT_EQ(r.click().continue_refcon[0], 0);
+    EXPECT_TRUE(r.changed.empty());
+}
+
+// Linear at Direction 0: lines are horizontal, s grows downwards. Inner
+// Width 50, Blur Amount 50, Focus Distance 30: inner lines at y 150 and 50,
+// outer at 200 and 0, the focus line at 180; the 400 × 300 layer's lines
+// are 500 long, reaching from x −150 to 350.
+class LinearEdit : public Edit {
+protected:
+    void SetUp() override {
+        Edit::SetUp();
+        setPopup("Type", 2);
+        set("Inner Width", 50);
+        set("Focus Distance", 30);
+    }
+};
+
+TEST_F(LinearEdit, ClicksGrabLinesOnBothSidesButTheFocusLineOnlyInFocusDistanceMode) {
+    setPopup("Linear Mode", 1);
+    EXPECT_EQ(grabbed(100, 153), kInner);
+    EXPECT_EQ(grabbed(0, 47), kInner);
+    EXPECT_EQ(grabbed(100, 200), kOuter);
+    EXPECT_EQ(grabbed(100, 2), kOuter);
+    EXPECT_EQ(grabbed(100, 180), kNone);
+    EXPECT_EQ(grabbed(100, 30), kArrow);
+
+    setPopup("Linear Mode", 2);
+    EXPECT_EQ(grabbed(100, 180), kFocus);
+    EXPECT_EQ(grabbed(100, 20), kNone) << "the focus line lies on one side only";
+    // Where the focus line lies on the outer line, the focus line wins.
+    set("Focus Distance", 50);
+    EXPECT_EQ(grabbed(100, 200), kFocus);
+    EXPECT_EQ(grabbed(100, 0), kOuter);
+}
+
+TEST_F(LinearEdit, NothingIsGrabbedBeyondTheDrawnEnds) {
+    EXPECT_EQ(grabbed(349, 150), kInner);
+    EXPECT_EQ(grabbed(350, 150), kNone);
+    EXPECT_EQ(grabbed(-149, 150), kInner);
+    EXPECT_EQ(grabbed(-150, 150), kNone);
+}
+
+TEST_F(LinearEdit, ToleranceIsFiveScreenPixels) {
+    // The inner line at layer y 150.
+    EXPECT_EQ(grabbed(100, 300 + 4, layerPanel(2)), kInner);   // 2 layer pixels off
+    EXPECT_EQ(grabbed(100, 300 + 6, layerPanel(2)), kNone);    // 3
+    EXPECT_EQ(grabbed(100, 75 + 4, layerPanel(0.5)), kInner);  // 8
+    EXPECT_EQ(grabbed(100, 75 + 5, layerPanel(0.5)), kNone);   // 10
+}
+
+TEST_F(LinearEdit, DraggingTheLinesSetsWidthsFromThePointersDistance) {
+    setPopup("Linear Mode", 2);
+    host::Gesture g = drag({100, 200}, {100, 240});
+    EXPECT_EQ(g.changed, (std::vector<int>{index("Blur Amount")}));
+    EXPECT_DOUBLE_EQ(get("Blur Amount"), 90);
+
+    g = drag({100, 180}, {100, 260});
+    EXPECT_EQ(g.changed, (std::vector<int>{index("Focus Distance")}));
+    EXPECT_DOUBLE_EQ(get("Focus Distance"), 110);
+
+    // The inner line from either side; past the centre it is still a width.
+    g = drag({100, 50}, {100, 130});
+    EXPECT_EQ(g.changed, (std::vector<int>{index("Inner Width")}));
+    EXPECT_DOUBLE_EQ(get("Inner Width"), 30);
+}
+
+TEST_F(LinearEdit, ShiftDragOfTheInnerLineKeepsTheFocusLineInPlace) {
+    setPopup("Linear Mode", 2);
+    set("Inner Width", 100);
+    set("Focus Distance", 1000);
+    const host::Gesture g = drag({100, 200}, {100, 250}, PF_Mod_SHIFT_KEY);
+    EXPECT_EQ(g.err(), PF_Err_NONE);
+    EXPECT_DOUBLE_EQ(get("Inner Width"), 150);
+    EXPECT_DOUBLE_EQ(get("Focus Distance"), 950);
+
+    // In power mode Shift changes nothing else.
+    setPopup("Linear Mode", 1);
+    drag({100, 250}, {100, 260}, PF_Mod_SHIFT_KEY);
+    EXPECT_DOUBLE_EQ(get("Inner Width"), 160);
+    EXPECT_DOUBLE_EQ(get("Focus Distance"), 950);
+}
+
+TEST_F(Edit, RadialDragsSetTheGrabbedParameter) {
+    // Outer ellipse outwards by 20: "Blur Amount" grows by 20.
+    drag({250, 100}, {270, 100});
+    EXPECT_DOUBLE_EQ(get("Blur Amount"), 70);
+    // Into the inner ellipse: no negative blur.
+    drag({270, 100}, {150, 100});
+    EXPECT_DOUBLE_EQ(get("Blur Amount"), 0);
+
+    // Inner ellipse at the top (v = 50): the elliptical radius is v / Ratio.
+    set("Blur Amount", 50);
+    host::Gesture g = drag({100, 50}, {100, 60});
+    EXPECT_EQ(g.changed, (std::vector<int>{index("Inner Width")}));
+    EXPECT_DOUBLE_EQ(get("Inner Width"), 80);
+}
+
+TEST_F(Edit, ShiftDragOfTheInnerEllipseSetsTheRatio) {
+    host::Gesture g = drag({100, 150}, {100, 180}, PF_Mod_SHIFT_KEY);
+    EXPECT_EQ(g.changed, (std::vector<int>{index("Ratio")}));
+    EXPECT_DOUBLE_EQ(get("Ratio"), 0.8);
+    EXPECT_DOUBLE_EQ(get("Inner Width"), 100);
+
+    // Beyond the ellipse's extent along the direction no ratio fits: it stays.
+    g = drag({100, 180}, {260, 100}, PF_Mod_SHIFT_KEY, 1);
+    EXPECT_TRUE(g.changed.empty());
+    EXPECT_DOUBLE_EQ(get("Ratio"), 0.8);
+    g = drag({100, 180}, {200, 120}, PF_Mod_SHIFT_KEY, 1);
+    EXPECT_TRUE(g.changed.empty());
+    EXPECT_TRUE(std::isfinite(get("Ratio")));
+
+    // On the direction axis the ratio would be 0: the host holds it at its minimum.
+    drag({100, 180}, {150, 100}, PF_Mod_SHIFT_KEY, 1);
+    EXPECT_FLOAT_EQ(static_cast<float>(get("Ratio")), 0.0001f);
+}
+
+TEST_F(Edit, DirectionKeepsCountingWholeTurns) {
+    setDirection(350);
+    drag(arrowHead(), at(10));
+    EXPECT_NEAR(direction(), 370, 1);
+
+    setDirection(350);
+    drag(arrowHead(), at(10), PF_Mod_SHIFT_KEY);
+    EXPECT_EQ(direction(), 360);
+
+    setDirection(-350);
+    drag(arrowHead(), at(-10));
+    EXPECT_NEAR(direction(), -370, 1);
+}
+
+TEST_F(Edit, ShiftSnapsDirectionToMultiplesOf45Degrees) {
+    const struct {
+        double pointer;
+        double written;
+    } cases[] = {{30, 45}, {-30, -45}, {20, 0}, {-20, 0}, {100, 90}, {170, 180}};
+    for (const auto& c : cases) {
+        setDirection(0);
+        const host::Gesture g = drag(arrowHead(), at(c.pointer), PF_Mod_SHIFT_KEY);
+        EXPECT_EQ(direction(), c.written) << "pointer at " << c.pointer;
+        EXPECT_EQ(g.changed, (std::vector<int>{index("Direction")}));
+    }
+}
+
+TEST_F(Edit, GestureEndsWithTheLastDrag) {
+    const host::Gesture g = drag({250, 100}, {262, 100}, PF_Mod_NONE, 3);
+    ASSERT_EQ(g.events.size(), 4u);
+    EXPECT_EQ(g.events[0].extra.e_type, PF_Event_DO_CLICK);
+    for (std::size_t i = 1; i < g.events.size(); ++i) {
+        EXPECT_EQ(g.events[i].extra.e_type, PF_Event_DRAG);
+        EXPECT_TRUE(g.events[i].handled());
+    }
+    // Until the last drag the handle is kept; the pointer is remembered in 16.16.
+    EXPECT_EQ(g.events[2].click().continue_refcon[0], kOuter);
+    EXPECT_TRUE(g.events[2].click().send_drag);
+    const PF_DoClickEventInfo& last = g.events.back().click();
+    EXPECT_EQ(last.continue_refcon[0], kNone);
+    EXPECT_FALSE(last.send_drag);
+    EXPECT_EQ(last.continue_refcon[1], 262 * 65536);
+    EXPECT_EQ(last.continue_refcon[2], 100 * 65536);
+    EXPECT_DOUBLE_EQ(get("Blur Amount"), 62);
+    EXPECT_TRUE(host.problems().empty()) << host.problems().front();
+}
+
+TEST_F(Edit, ClickArrivingWhileDraggingIsADrag) {
+    PF_EventUnion info{};
+    info.do_click.screen_point = PF_Point{280, 100};
+    info.do_click.send_drag = true;
+    info.do_click.continue_refcon[0] = kOuter;
+    const host::EventResult r = host.ui().send(layerPanel(), PF_Event_DO_CLICK, info);
+    EXPECT_EQ(r.extra.e_type, PF_Event_DRAG);
+    EXPECT_TRUE(r.handled());
+    EXPECT_EQ(r.changed, (std::vector<int>{index("Blur Amount")}));
+    EXPECT_DOUBLE_EQ(get("Blur Amount"), 80);
+}
+
+TEST_F(Edit, OtherEventsAndPanelsAreLeftToTheHost) {
+    for (const PF_EventType type : {PF_Event_NEW_CONTEXT, PF_Event_ACTIVATE, PF_Event_DEACTIVATE,
+                                    PF_Event_CLOSE_CONTEXT, PF_Event_IDLE, PF_Event_ADJUST_CURSOR,
+                                    PF_Event_KEYDOWN, PF_Event_MOUSE_EXITED}) {
+        host.log().clear();
+        const host::EventResult r = host.ui().send(layerPanel(), type);
+        EXPECT_EQ(r.err, PF_Err_NONE) << type;
+        EXPECT_FALSE(r.handled()) << type;
+        EXPECT_TRUE(host.log().calls().empty()) << type;
+    }
+    host::Panel effectPanel = layerPanel();
+    effectPanel.windowType = PF_Window_EFFECT;
+    EXPECT_EQ(grabbed(100, 30, effectPanel), kNone);
+    PF_EventUnion dragging{};
+    dragging.do_click.screen_point = PF_Point{280, 100};
+    dragging.do_click.send_drag = true;
+    dragging.do_click.continue_refcon[0] = kOuter;
+    EXPECT_FALSE(host.ui().send(effectPanel, PF_Event_DRAG, dragging).handled());
+    // Neither radial nor linear: nothing to grab or drag.
+    setPopup("Type", 3);
+    EXPECT_EQ(grabbed(100, 30), kNone);
+    const host::EventResult r = host.ui().send(layerPanel(), PF_Event_DRAG, dragging);
+    EXPECT_FALSE(r.handled());
+    EXPECT_TRUE(r.changed.empty());
+}
+
+// The layer turned by 30°, enlarged 1.5 times and moved within a scrolled
+// composition panel.
+class CompositionEdit : public Edit {
+protected:
+    static host::Panel panel() {
+        host::Panel p;
+        p.windowType = PF_Window_COMP;
+        p.width = 800;
+        p.height = 600;
+        p.scroll = {-40, 30};
+        p.layer.anchor = {200, 150};
+        p.layer.position = {320, 260};
+        p.layer.scale = {1.5, 1.5};
+        p.layer.rotation = 30;
+        return p;
+    }
+    static PF_Point frame(A_FloatPoint layer) {
+        const A_FloatPoint f = panel().layerToFrame(layer);
+        return PF_Point{static_cast<A_long>(std::lround(f.x)), static_cast<A_long>(std::lround(f.y))};
+    }
+};
+
+TEST_F(CompositionEdit, ControlsFollowTheLayerAndClicksFindThemAgain) {
+    host::Drawing drawing(800, 600);
+    ASSERT_EQ(host.ui().draw(panel(), drawing).err, PF_Err_NONE);
+    const host::Stroke& shaft = drawing.strokes()[2];
+    const A_FloatPoint tip = panel().layerToFrame({100, 20});
+    EXPECT_NEAR(shaft.path[1].points[0].x, tip.x, 1e-3);
+    EXPECT_NEAR(shaft.path[1].points[0].y, tip.y, 1e-3);
+
+    // Back from the panel to the layer within a pixel.
+    const host::EventResult r = host.ui().click(panel(), frame({100, 28}));
+    EXPECT_EQ(r.click().continue_refcon[0], kArrow);
+    EXPECT_NEAR(r.click().continue_refcon[1] / 65536.0, 100, 1);
+    EXPECT_NEAR(r.click().continue_refcon[2] / 65536.0, 28, 1);
+}
+
+TEST_F(CompositionEdit, DraggingTheOuterOutlineOutwardsAddsTheDistanceToBlurAmount) {
+    // 30 screen pixels along the direction are 20 layer pixels.
+    const host::Gesture g = drag(frame({250, 100}), frame({270, 100}), PF_Mod_NONE, 5, panel());
+    EXPECT_EQ(g.events[0].click().continue_refcon[0], kOuter);
+    EXPECT_NEAR(get("Blur Amount"), 70, 1);
+    EXPECT_TRUE(host.problems().empty()) << host.problems().front();
+}
+
+}  // namespace
