@@ -1,0 +1,210 @@
+// The filter framework on the headless host's threads: how bands tile a
+// world, which routine a depth selects, and who checks for the user's abort.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+#include <mutex>
+#include <utility>
+#include <vector>
+
+#include "AEGP_SuiteHandler.h"
+#include "filter/filter.h"
+#include "filter/run_filter.h"
+#include "host/host.h"
+#include "host/image.h"
+#include "plugin_path.h"
+
+namespace {
+
+using Nerevo::Rect;
+using host::Image;
+
+struct Band {
+    int i, n;
+    Rect<int> rect;
+    bool checkAbort;
+    int depth;
+};
+
+// What the bands saw, and which band fails; written by bands under a lock
+// (test code only: real stages take no locks).
+struct Record {
+    std::mutex mutex;
+    std::vector<Band> bands;
+    int failingBand = -1;
+    PF_Err failure = PF_Err_NONE;
+};
+
+thread_local int currentBand = -1;
+thread_local int currentCount = 0;
+
+// Records every call; band 0 polls abort after each of its rows, as stages do.
+class RecordingFilter : public Nerevo::Filter::Filter<Record> {
+public:
+    RecordingFilter(PF_InData* in, AEGP_SuiteHandler& suites, Nerevo::Bpc bpc, PF_LayerDef* input,
+                    PF_LayerDef* output, Record* record, bool columns = false)
+        : Filter(in, suites, bpc, input, output, record) {
+        splitColumns = columns ? 1 : 0;
+    }
+
+    PF_Err filter(int i, int n) const override {
+        currentBand = i;
+        currentCount = n;
+        return Filter::filter(i, n);
+    }
+    PF_Err filter8(const Rect<int>& rect, bool checkAbort) const override { return seen(8, rect, checkAbort); }
+    PF_Err filter16(const Rect<int>& rect, bool checkAbort) const override { return seen(16, rect, checkAbort); }
+    PF_Err filter32(const Rect<int>& rect, bool checkAbort) const override { return seen(32, rect, checkAbort); }
+
+private:
+    PF_Err seen(int depth, const Rect<int>& rect, bool checkAbort) const {
+        {
+            std::lock_guard<std::mutex> lock(params->mutex);
+            params->bands.push_back(Band{currentBand, currentCount, rect, checkAbort, depth});
+        }
+        for (int y = rect.top; checkAbort && y < rect.bottom; ++y) {
+            if (const PF_Err err = in_data->inter.abort(in_data->effect_ref)) {
+                return err;
+            }
+        }
+        return currentBand == params->failingBand ? params->failure : PF_Err_NONE;
+    }
+};
+
+class Filters : public ::testing::Test {
+protected:
+    // Runs a recording filter over the worlds through the host's
+    // iterate_generic and returns the bands in band order.
+    std::vector<Band> run(Nerevo::Bpc bpc, Image* input, Image* output, bool columns = false,
+                          PF_Err* result = nullptr) {
+        host.withCommandData([&](PF_InData& in, PF_OutData&) {
+            AEGP_SuiteHandler suites(in.pica_basicP);
+            RecordingFilter filter(&in, suites, bpc, input ? input->world() : nullptr,
+                                   output ? output->world() : nullptr, &record, columns);
+            const PF_Err err = Nerevo::Filter::runFilter(filter);
+            if (result) {
+                *result = err;
+            }
+        });
+        std::vector<Band> bands = record.bands;
+        std::sort(bands.begin(), bands.end(), [](const Band& a, const Band& b) { return a.i < b.i; });
+        return bands;
+    }
+
+    Record record;
+    host::Host host{test::pluginPath()};
+};
+
+void expectBands(const std::vector<Band>& bands, const std::vector<Rect<int>>& rects) {
+    ASSERT_EQ(bands.size(), rects.size());
+    for (std::size_t i = 0; i < rects.size(); ++i) {
+        SCOPED_TRACE("band " + std::to_string(i));
+        EXPECT_EQ(bands[i].i, static_cast<int>(i));
+        EXPECT_EQ(bands[i].n, static_cast<int>(rects.size()));
+        EXPECT_EQ(bands[i].rect.left, rects[i].left);
+        EXPECT_EQ(bands[i].rect.top, rects[i].top);
+        EXPECT_EQ(bands[i].rect.right, rects[i].right);
+        EXPECT_EQ(bands[i].rect.bottom, rects[i].bottom);
+        EXPECT_EQ(bands[i].checkAbort, i == 0) << "only band 0 checks, whichever thread runs it";
+    }
+}
+
+TEST_F(Filters, RowBandsTileTheOutputWorld) {
+    host.setThreadCount(4);
+    Image input(PF_PixelFormat_ARGB32, 3, 3);
+    Image output(PF_PixelFormat_ARGB32, 6, 10, PF_Point{-2, -1});
+    expectBands(run(Nerevo::bpc8, &input, &output), {{0, 0, 6, 2}, {0, 2, 6, 5}, {0, 5, 6, 7}, {0, 7, 6, 10}});
+}
+
+TEST_F(Filters, MoreBandsThanRowsLeavesSomeEmpty) {
+    host.setThreadCount(7);
+    Image world(PF_PixelFormat_ARGB64, 2, 3);
+    expectBands(run(Nerevo::bpc16, &world, &world),
+                {{0, 0, 2, 0}, {0, 0, 2, 0}, {0, 0, 2, 1}, {0, 1, 2, 1}, {0, 1, 2, 2}, {0, 2, 2, 2}, {0, 2, 2, 3}});
+}
+
+TEST_F(Filters, ColumnBandsSplitTheWidth) {
+    host.setThreadCount(4);
+    Image world(PF_PixelFormat_ARGB128, 10, 3);
+    expectBands(run(Nerevo::bpc32, &world, &world, true), {{0, 0, 2, 3}, {2, 0, 5, 3}, {5, 0, 7, 3}, {7, 0, 10, 3}});
+}
+
+TEST_F(Filters, WithoutOutputTheInputIsSplitAndWithoutWorldsNothingRuns) {
+    host.setThreadCount(2);
+    Image input(PF_PixelFormat_ARGB32, 5, 9);
+    expectBands(run(Nerevo::bpc8, &input, nullptr), {{0, 0, 5, 4}, {0, 4, 5, 9}});
+
+    record.bands.clear();
+    PF_Err result = -1;
+    EXPECT_TRUE(run(Nerevo::bpc8, nullptr, nullptr, false, &result).empty());
+    EXPECT_EQ(result, PF_Err_NONE);
+}
+
+TEST_F(Filters, DepthSelectsTheRoutineAndAnUnknownDepthNone) {
+    host.setThreadCount(1);
+    Image world(PF_PixelFormat_ARGB32, 2, 2);
+    const std::pair<Nerevo::Bpc, int> depths[] = {{Nerevo::bpc8, 8}, {Nerevo::bpc16, 16}, {Nerevo::bpc32, 32}};
+    for (const auto& [bpc, depth] : depths) {
+        record.bands.clear();
+        const std::vector<Band> bands = run(bpc, &world, &world);
+        ASSERT_EQ(bands.size(), 1u);
+        EXPECT_EQ(bands[0].depth, depth);
+    }
+    record.bands.clear();
+    PF_Err result = -1;
+    EXPECT_TRUE(run(static_cast<Nerevo::Bpc>(3), &world, &world, false, &result).empty());
+    EXPECT_EQ(result, PF_Err_NONE);
+}
+
+TEST_F(Filters, BandErrorsAndTheHostsAbortCodeBecomeTheStageResult) {
+    host.setThreadCount(4);
+    Image world(PF_PixelFormat_ARGB32, 4, 10);
+    record.failingBand = 2;
+    record.failure = 1234;
+    PF_Err result = PF_Err_NONE;
+    run(Nerevo::bpc8, &world, &world, false, &result);
+    EXPECT_EQ(result, 1234);
+
+    record.failingBand = -1;
+    host.cancelAtAbortCheck(1);
+    run(Nerevo::bpc8, &world, &world, false, &result);
+    EXPECT_EQ(result, PF_Interrupt_CANCEL);
+
+    host.cancelAtAbortCheck(0);
+    host.faults().failCall("abort", 2, 4242);
+    run(Nerevo::bpc8, &world, &world, false, &result);
+    EXPECT_EQ(result, 4242) << "the host's own code, unchanged";
+}
+
+TEST_F(Filters, OnlyThreadZeroAsksBeforeABand) {
+    Image world(PF_PixelFormat_ARGB32, 2, 4);
+    host.cancelAtAbortCheck(1);
+    host.withCommandData([&](PF_InData& in, PF_OutData&) {
+        AEGP_SuiteHandler suites(in.pica_basicP);
+        RecordingFilter filter(&in, suites, Nerevo::bpc8, world.world(), world.world(), &record);
+        Nerevo::Filter::IterationRecord<RecordingFilter> iteration{true, &in, &filter};
+        EXPECT_EQ(Nerevo::iterate_generic_func<RecordingFilter>(&iteration, 1, 1, 2), PF_Err_NONE);
+        EXPECT_EQ(record.bands.size(), 1u) << "thread 1 runs its band without asking";
+        EXPECT_EQ(Nerevo::iterate_generic_func<RecordingFilter>(&iteration, 0, 1, 2), PF_Interrupt_CANCEL);
+        EXPECT_EQ(record.bands.size(), 1u) << "a cancelled band is not processed";
+        iteration.checkAbort = false;
+        EXPECT_EQ(Nerevo::iterate_generic_func<RecordingFilter>(&iteration, 0, 1, 2), PF_Err_NONE);
+        EXPECT_EQ(record.bands.size(), 2u);
+    });
+    EXPECT_EQ(host.log().count("abort"), 1u);
+}
+
+TEST_F(Filters, MissingIterateSuiteIsThrownBeforeAnyBand) {
+    host.faults().makeUnavailable(kPFIterate8Suite);
+    Image world(PF_PixelFormat_ARGB32, 2, 2);
+    host.withCommandData([&](PF_InData& in, PF_OutData&) {
+        AEGP_SuiteHandler suites(in.pica_basicP);
+        RecordingFilter filter(&in, suites, Nerevo::bpc8, world.world(), world.world(), &record);
+        EXPECT_THROW(Nerevo::Filter::runFilter(filter), PF_Err);
+    });
+    EXPECT_TRUE(record.bands.empty());
+}
+
+}  // namespace

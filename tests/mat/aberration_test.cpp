@@ -1,0 +1,287 @@
+// Chromatic aberration: where the three samples of a pixel are taken, what
+// the work buffer makes of them, and what a failing sample does. Sampling
+// suites of the test's own report every position and answer with a value
+// that depends only on it; the host's own sampler checks the edges.
+
+#include <atomic>
+#include <cfloat>
+#include <cmath>
+#include <cstdint>
+#include <mutex>
+
+#include "mat_support.h"
+
+namespace {
+
+using namespace MatTest;
+
+// A pixel that depends on nothing but its 16.16 position.
+template <typename Pixel>
+Pixel probe(PF_Fixed x, PF_Fixed y) {
+    std::uint32_t h = static_cast<std::uint32_t>(x) * 2654435761u ^ static_cast<std::uint32_t>(y) * 2246822519u;
+    h ^= h >> 15;
+    h *= 2246822519u;
+    h ^= h >> 13;
+    if constexpr (std::is_same_v<Pixel, PF_Pixel>) {
+        return PF_Pixel{static_cast<A_u_char>(1 + h % 255), static_cast<A_u_char>(h >> 8), static_cast<A_u_char>(h >> 16),
+                        static_cast<A_u_char>(h >> 24)};
+    } else if constexpr (std::is_same_v<Pixel, PF_Pixel16>) {
+        return PF_Pixel16{static_cast<A_u_short>(1 + h % 32768), static_cast<A_u_short>((h >> 4) % 32769),
+                          static_cast<A_u_short>((h >> 9) % 32769), static_cast<A_u_short>((h >> 15) % 32769)};
+    } else {
+        return PF_PixelFloat{(h % 1000) / 999.0f, ((h >> 10) % 1500) / 1000.0f - 0.2f, ((h >> 20) % 1200) / 1000.0f,
+                             ((h >> 5) % 900) / 1000.0f};
+    }
+}
+
+struct Position {
+    PF_Fixed x, y;
+};
+
+// What the test's sampling suites saw; the suites may be called from several threads.
+struct Probes {
+    std::mutex mutex;
+    std::vector<Position> positions;
+    std::atomic<int> calls{0};
+    int failAt = 0;  // 1-based call that fails, 0: none
+    PF_Err failure = PF_Err_NONE;
+    bool recordOnlySource = true;  // every record held nothing but its source world
+    const PF_EffectWorld* source = nullptr;
+};
+
+Probes g_probes;
+
+template <typename Pixel>
+PF_Err sampleProbe(PF_ProgPtr, PF_Fixed x, PF_Fixed y, const PF_SampPB* pb, Pixel* out) {
+    if (++g_probes.calls == g_probes.failAt) {
+        return g_probes.failure;
+    }
+    std::lock_guard<std::mutex> lock(g_probes.mutex);
+    g_probes.positions.push_back(Position{x, y});
+    if (pb->src != g_probes.source || pb->x_radius || pb->y_radius || pb->area || pb->samp_behave || pb->mask0 ||
+        pb->comp_mode.opacity) {
+        g_probes.recordOnlySource = false;
+    }
+    *out = probe<Pixel>(x, y);
+    return PF_Err_NONE;
+}
+
+const PF_Sampling8Suite1 kProbe8 = {sampleProbe<PF_Pixel>};
+const PF_Sampling16Suite1 kProbe16 = {sampleProbe<PF_Pixel16>};
+const PF_SamplingFloatSuite1 kProbeFloat = {sampleProbe<PF_PixelFloat>};
+
+std::int64_t step(double s, double component) {
+    const double v = 65536.0 * s * component;
+    return static_cast<std::int64_t>(v >= 0.0 ? v + 0.5 : v - 0.5);
+}
+
+// The samples a pixel takes and the work value they give.
+template <typename Pixel>
+Work aberrated(int x, int y, std::int64_t sx, std::int64_t sy, double weight, std::vector<Position>& expected) {
+    Pixel s[3];
+    for (int k = 0; k < 3; ++k) {
+        const Position at{static_cast<PF_Fixed>(x * 65536 + k * sx), static_cast<PF_Fixed>(y * 65536 + k * sy)};
+        expected.push_back(at);
+        s[k] = probe<Pixel>(at.x, at.y);
+    }
+    const double a0 = s[0].alpha;
+    const double a1 = s[1].alpha;
+    const double a2 = s[2].alpha;
+    return Work{std::max({a0, a1, a2}), a2 * channel(s[2].red, weight), a1 * channel(s[1].green, weight),
+                a0 * channel(s[0].blue, weight)};
+}
+
+template <typename Pixel>
+class Aberration : public Generators {
+protected:
+    void SetUp() override {
+        g_probes.positions.clear();
+        g_probes.calls = 0;
+        g_probes.failAt = 0;
+        g_probes.recordOnlySource = true;
+        host.suites().add(kPFSampling8Suite, 1, &kProbe8);
+        host.suites().add(kPFSampling16Suite, 1, &kProbe16);
+        host.suites().add(kPFSamplingFloatSuite, 1, &kProbeFloat);
+        host.setThreadCount(1);  // one band: the positions come in pixel order
+        paint<Pixel>(image);
+        g_probes.source = image.world();
+    }
+
+    // Checks every pixel of a run against the samples its mat value calls
+    // for, `towardSharp` giving the step's direction for a pixel.
+    template <typename Toward>
+    void expectSamples(const Buffers& b, double scale, double weight, Toward towardSharp) {
+        std::vector<Position> expected;
+        for (int y = 0; y < image.height(); ++y) {
+            for (int x = 0; x < image.width(); ++x) {
+                const double m = b.matAt(image, x, y);
+                const Work& work = b.workAt(image, x, y);
+                if (m == 0.0) {
+                    EXPECT_TRUE(same(work, premultiplied(image.at<Pixel>(x, y), weight))) << x << ", " << y;
+                    continue;
+                }
+                const Nerevo::Vector2<double> d = towardSharp(x, y);
+                const double s = m * scale;
+                const Work want = aberrated<Pixel>(x, y, step(s, d.x), step(s, d.y), weight, expected);
+                EXPECT_TRUE(same(work, want)) << "at (" << x << ", " << y << "): " << show(work) << " against " << show(want);
+            }
+        }
+        ASSERT_EQ(g_probes.positions.size(), expected.size());
+        for (std::size_t i = 0; i < expected.size(); ++i) {
+            EXPECT_EQ(g_probes.positions[i].x, expected[i].x) << "sample " << i;
+            EXPECT_EQ(g_probes.positions[i].y, expected[i].y) << "sample " << i;
+        }
+        EXPECT_TRUE(g_probes.recordOnlySource);
+    }
+
+    Image image{host::pixelFormatOf<Pixel>(), 9, 7, PF_Point{3, 3}};
+};
+TYPED_TEST_SUITE(Aberration, PixelTypes);
+
+TYPED_TEST(Aberration, LinearSamplesStepTowardsTheLineFromEitherSide) {
+    LinearMatGeneratorParameters p = linearParameters();
+    p.center = {4.2, 3.4};
+    p.direction = 0.3;
+    p.innerWidth = 1.0;
+    p.halfDiagonal = 3.0;
+    p.weight = 1.1;
+    p.chromaticAberrationOn = true;
+    p.chromaticAberration = 1.7;
+    const Buffers b = this->template generate<LinearMatGenerator>(bpcOf<TypeParam>(), this->image, p);
+    ASSERT_EQ(b.err, PF_Err_NONE);
+    const Nerevo::Vector2<double> normal{-std::sin(p.direction), std::cos(p.direction)};
+    this->expectSamples(b, p.chromaticAberration, p.weight, [&](int x, int y) {
+        const double sd = normal.x * (x - p.center.x) + normal.y * (y - p.center.y);
+        return sd > 0.0 ? Nerevo::Vector2<double>{-normal.x, -normal.y} : normal;
+    });
+}
+
+TYPED_TEST(Aberration, RadialSamplesStepTowardsTheCentre) {
+    RadialMatGeneratorParameters p = radialParameters();
+    p.center = {4.0, 3.0};
+    p.direction = 0.9;
+    p.ratio = 0.7;
+    p.innerWidth = 1.5;
+    p.halfDiagonal = 4.0;
+    p.chromaticAberrationOn = true;
+    p.chromaticAberration = 2.2;
+    const Buffers b = this->template generate<RadialMatGenerator>(bpcOf<TypeParam>(), this->image, p);
+    ASSERT_EQ(b.err, PF_Err_NONE);
+    this->expectSamples(b, p.chromaticAberration, p.weight, [&](int x, int y) {
+        const double dx = x - p.center.x;
+        const double dy = y - p.center.y;
+        const double r = std::sqrt(dx * dx + dy * dy);
+        return Nerevo::Vector2<double>{-dx / r, -dy / r};
+    });
+}
+
+TYPED_TEST(Aberration, AFailedSampleFinishesTheRowWithoutSamplingAndStops) {
+    LinearMatGeneratorParameters p = linearParameters();
+    p.center = {4.0, 3.0};
+    p.innerWidth = 0.0;
+    p.chromaticAberrationOn = true;
+    p.chromaticAberration = 1.0;
+    g_probes.failAt = 5;  // the second sample of the second pixel of row 0
+    g_probes.failure = 77;
+    const Buffers b = this->template generate<LinearMatGenerator>(bpcOf<TypeParam>(), this->image, p, -1.0);
+    EXPECT_EQ(b.err, 77);
+    EXPECT_EQ(g_probes.calls, 5) << "no sample after the failure";
+    for (int x = 0; x < this->image.width(); ++x) {
+        EXPECT_DOUBLE_EQ(b.matAt(this->image, x, 0), std::pow(3.0 / 10.0, 2.0)) << "row 0 is finished";
+        if (x >= 1) {
+            EXPECT_TRUE(same(b.workAt(this->image, x, 0), premultiplied(this->image.template at<TypeParam>(x, 0), p.weight)))
+                << "from the failed pixel on, undisplaced: " << x;
+        }
+        EXPECT_EQ(b.matAt(this->image, x, 1), -1.0) << "row 1 is never reached";
+    }
+}
+
+TYPED_TEST(Aberration, WithoutChromaticAberrationNoSuiteIsNeededAndWithoutItsSuiteNothingRuns) {
+    LinearMatGeneratorParameters p = linearParameters();
+    p.center = {4.0, 3.0};
+    this->host.faults().makeUnavailable(kPFSampling8Suite);
+    this->host.faults().makeUnavailable(kPFSampling16Suite);
+    this->host.faults().makeUnavailable(kPFSamplingFloatSuite);
+    EXPECT_EQ(this->template generate<LinearMatGenerator>(bpcOf<TypeParam>(), this->image, p).err, PF_Err_NONE);
+
+    p.chromaticAberrationOn = true;
+    p.chromaticAberration = 1.0;
+    EXPECT_THROW(this->template generate<LinearMatGenerator>(bpcOf<TypeParam>(), this->image, p), PF_Err);
+    EXPECT_EQ(this->host.log().count("iterate_generic"), 1u) << "no band ran without the suite";
+}
+
+TEST_F(Generators, StepsPointLeftFromTheRightAndUpFromBelow) {
+    g_probes.positions.clear();
+    g_probes.calls = 0;
+    g_probes.failAt = 0;
+    host.suites().add(kPFSampling8Suite, 1, &kProbe8);
+    host.setThreadCount(1);
+    Image image(PF_PixelFormat_ARGB32, 5, 5);
+    g_probes.source = image.world();
+    RadialMatGeneratorParameters p = radialParameters();
+    p.center = {2.0, 2.0};
+    p.direction = 0.8;
+    p.ratio = 3.0;
+    p.innerWidth = 0.5;
+    p.chromaticAberrationOn = true;
+    p.chromaticAberration = 5.0;
+    generate<RadialMatGenerator>(Nerevo::bpc8, image, p);
+    // The three samples of the pixel whose first sample lies on it.
+    const auto samplesOf = [&](int x, int y) {
+        const std::vector<Position>& all = g_probes.positions;
+        for (std::size_t i = 0; i + 2 < all.size(); i += 3) {
+            if (all[i].x == x * 65536 && all[i].y == y * 65536) {
+                return std::vector<Position>{all[i], all[i + 1], all[i + 2]};
+            }
+        }
+        return std::vector<Position>{};
+    };
+    const std::vector<Position> right = samplesOf(4, 2);
+    ASSERT_EQ(right.size(), 3u);
+    EXPECT_LT(right[1].x, right[0].x);
+    EXPECT_LT(right[2].x, right[1].x);
+    EXPECT_EQ(right[2].y, right[0].y);
+    const std::vector<Position> below = samplesOf(2, 4);
+    ASSERT_EQ(below.size(), 3u);
+    EXPECT_LT(below[2].y, below[1].y);
+    EXPECT_EQ(below[2].x, below[0].x);
+    EXPECT_TRUE(samplesOf(2, 2).empty()) << "the centre is sharp";
+}
+
+// With the power law at power 0 every pixel off the line has mat 1, so the
+// steps are whole pixels and the host's sampler returns pixels of the image.
+template <typename Pixel>
+class WholeSteps : public Generators {};
+TYPED_TEST_SUITE(WholeSteps, PixelTypes);
+
+TYPED_TEST(WholeSteps, SamplesBeyondTheEdgeAreTransparent) {
+    using Pixel = TypeParam;
+    Image image(host::pixelFormatOf<Pixel>(), 3, 4, PF_Point{-1, 2});
+    paint<Pixel>(image);
+    LinearMatGeneratorParameters p = linearParameters();
+    p.center = {1.0, -0.5};  // the line runs above the image: every step goes up
+    p.innerWidth = 0.0;
+    p.power = 0.0;
+    p.weight = 1.02;
+    p.chromaticAberrationOn = true;
+    p.chromaticAberration = 1.0;
+    const Buffers b = this->template generate<LinearMatGenerator>(bpcOf<Pixel>(), image, p);
+    ASSERT_EQ(b.err, PF_Err_NONE);
+    const auto pixel = [&](int x, int y) { return y < 0 ? Pixel{} : image.at<Pixel>(x, y); };
+    for (int y = 0; y < 4; ++y) {
+        for (int x = 0; x < 3; ++x) {
+            const Pixel blue = pixel(x, y);
+            const Pixel green = pixel(x, y - 1);
+            const Pixel red = pixel(x, y - 2);
+            const double a0 = blue.alpha;
+            const double a1 = green.alpha;
+            const double a2 = red.alpha;
+            const Work want{std::max({a0, a1, a2}), a2 * channel(red.red, p.weight), a1 * channel(green.green, p.weight),
+                            a0 * channel(blue.blue, p.weight)};
+            EXPECT_TRUE(same(b.workAt(image, x, y), want))
+                << "at (" << x << ", " << y << "): " << show(b.workAt(image, x, y)) << " against " << show(want);
+        }
+    }
+}
+
+}  // namespace

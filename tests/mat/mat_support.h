@@ -1,0 +1,181 @@
+#pragma once
+// Running the focus mat generators on the headless host, test images at
+// every depth, and slow, obvious references for what the generators write.
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <string>
+#include <type_traits>
+#include <vector>
+
+#include "AEGP_SuiteHandler.h"
+#include "LinearMatGenerator.h"
+#include "Params.h"
+#include "RadialMatGenerator.h"
+#include "WeightTable.h"
+#include "filter/run_filter.h"
+#include "host/host.h"
+#include "host/image.h"
+#include "plugin_path.h"
+
+namespace MatTest {
+
+using host::Image;
+using Work = Nerevo::Color<double>;
+
+template <typename Pixel>
+constexpr Nerevo::Bpc bpcOf() {
+    if constexpr (std::is_same_v<Pixel, PF_Pixel>) {
+        return Nerevo::bpc8;
+    } else if constexpr (std::is_same_v<Pixel, PF_Pixel16>) {
+        return Nerevo::bpc16;
+    } else {
+        return Nerevo::bpc32;
+    }
+}
+
+using PixelTypes = ::testing::Types<PF_Pixel, PF_Pixel16, PF_PixelFloat>;
+
+// Channel values that cover each depth's range: 8 bits up to 255, 16 bits
+// up to full scale 32768, floats beyond 0..1 and NaN in the colours.
+template <typename Pixel>
+Pixel patternPixel(int x, int y) {
+    if constexpr (std::is_same_v<Pixel, PF_Pixel>) {
+        return PF_Pixel{static_cast<A_u_char>((x * 73 + y * 29 + 40) % 256), static_cast<A_u_char>((x * 11 + y * 57) % 256),
+                        static_cast<A_u_char>((x * 101 + y * 7 + 255) % 256),
+                        static_cast<A_u_char>((x * 3 + y * 89 + 128) % 256)};
+    } else if constexpr (std::is_same_v<Pixel, PF_Pixel16>) {
+        return PF_Pixel16{static_cast<A_u_short>((x * 7919 + y * 4729 + 32768) % 32769),
+                          static_cast<A_u_short>((x * 1031 + y * 9013) % 32769),
+                          static_cast<A_u_short>((x * 3301 + y * 211 + 32768) % 32769),
+                          static_cast<A_u_short>((x * 17 + y * 30011 + 5) % 32769)};
+    } else {
+        const float green = (x + y) % 5 == 3 ? std::numeric_limits<float>::quiet_NaN() : ((x * 3 + y) % 7) * 0.25f;
+        return PF_PixelFloat{((x * 7 + y * 3) % 11) * 0.1f, ((x * 5 + y * 13) % 17) * 0.125f - 0.5f, green,
+                             ((x + y * 2) % 9) * 0.2f - 0.3f};
+    }
+}
+
+template <typename Pixel>
+void paint(Image& image) {
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            image.at<Pixel>(x, y) = patternPixel<Pixel>(x, y);
+        }
+    }
+}
+
+// The weighting, straight from its definition: weight to the power of the
+// value in 8-bit units; floats take the 16-bit step below 1.
+inline double weighted(A_u_char v, double weight) {
+    return std::pow(weight, static_cast<double>(v));
+}
+inline double weighted(A_u_short v, double weight) {
+    return std::pow(weight, v * 255.0 / 32768.0);
+}
+inline double weighted(float v, double weight) {
+    if (std::isnan(v) || v < 0.0f) {
+        return 1.0;
+    }
+    if (v <= 1.0f) {
+        return std::pow(weight, std::trunc(32768.0 * v) * 255.0 / 32768.0);
+    }
+    return std::pow(weight, 255.0 * v);
+}
+
+template <typename Channel>
+double channel(Channel v, double weight) {
+    return isWeighted(weight) ? weighted(v, weight) : static_cast<double>(v);
+}
+
+template <typename Pixel>
+Work premultiplied(const Pixel& p, double weight) {
+    const double a = p.alpha;
+    return Work{a, a * channel(p.red, weight), a * channel(p.green, weight), a * channel(p.blue, weight)};
+}
+
+// Equal, NaN included.
+inline bool same(double a, double b) {
+    return a == b || (std::isnan(a) && std::isnan(b));
+}
+
+inline bool same(const Work& a, const Work& b) {
+    return same(a.a, b.a) && same(a.r, b.r) && same(a.g, b.g) && same(a.b, b.b);
+}
+
+inline std::string show(const Work& w) {
+    return "(" + std::to_string(w.a) + ", " + std::to_string(w.r) + ", " + std::to_string(w.g) + ", " +
+           std::to_string(w.b) + ")";
+}
+
+// Mat values from two ways of computing the same formula agree to rounding.
+inline void expectMat(double actual, double expected, int x, int y) {
+    EXPECT_NEAR(actual, expected, 1e-12 * std::max(1.0, std::fabs(expected))) << "at (" << x << ", " << y << ")";
+}
+
+struct Buffers {
+    PF_Err err = PF_Err_NONE;
+    std::vector<double> mat;
+    std::vector<Work> work;
+
+    double matAt(const Image& image, int x, int y) const {
+        return mat[static_cast<std::size_t>(y * image.width() + x)];
+    }
+    const Work& workAt(const Image& image, int x, int y) const {
+        return work[static_cast<std::size_t>(y * image.width() + x)];
+    }
+};
+
+inline LinearMatGeneratorParameters linearParameters() {
+    LinearMatGeneratorParameters p{};
+    p.halfDiagonal = 10.0;
+    p.blurAmount = 50.0;
+    p.weight = 1.0;
+    p.innerWidth = 2.0;
+    p.linearMode = linearPower;
+    p.power = 2.0;
+    p.focusDistance = 10.0;
+    return p;
+}
+
+inline RadialMatGeneratorParameters radialParameters() {
+    RadialMatGeneratorParameters p{};
+    p.halfDiagonal = 10.0;
+    p.weight = 1.0;
+    p.innerWidth = 2.0;
+    p.power = 2.0;
+    p.ratio = 1.0;
+    return p;
+}
+
+class Generators : public ::testing::Test {
+protected:
+    // Runs a generator over `input` through the host's iterate_generic, with
+    // the weighting table and buffers a tilt shifter would give it; the
+    // buffers start filled with `initial`.
+    template <typename Generator, typename Params>
+    Buffers generate(Nerevo::Bpc bpc, Image& input, Params params, double initial = 0.0) {
+        Buffers buffers;
+        const std::size_t pixels = static_cast<std::size_t>(input.width()) * static_cast<std::size_t>(input.height());
+        buffers.mat.assign(pixels, initial);
+        buffers.work.assign(pixels, Work{initial, initial, initial, initial});
+        host.withCommandData([&](PF_InData& in, PF_OutData&) {
+            AEGP_SuiteHandler suites(in.pica_basicP);
+            const std::vector<double> table = makeWeightTable(&in, bpc, params.weight);
+            params.weighted = isWeighted(params.weight);
+            params.weightTable = &table;
+            params.mat = &buffers.mat;
+            params.work = &buffers.work;
+            Generator generator(&in, suites, bpc, input.world(), input.world(), &params);
+            buffers.err = Nerevo::Filter::runFilter(generator);
+        });
+        EXPECT_TRUE(host.problems().empty()) << host.problems().front();
+        return buffers;
+    }
+
+    host::Host host{test::pluginPath()};
+};
+
+}  // namespace MatTest

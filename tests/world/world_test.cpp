@@ -1,0 +1,282 @@
+// Worlds of the core library against the headless host: allocation and
+// release by depth, borrowing, checkout and check-in, and the rectangles,
+// colours and composite modes passed on to the host.
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <functional>
+#include <string>
+
+#include "AEGP_SuiteHandler.h"
+#include "AE_EffectCBSuites.h"
+#include "host/host.h"
+#include "host/image.h"
+#include "plugin_path.h"
+#include "world/world.h"
+
+namespace {
+
+using host::Image;
+using Nerevo::World;
+using WorldPtr = std::shared_ptr<World>;
+
+class Worlds : public ::testing::Test {
+protected:
+    using Body = std::function<void(PF_InData&, PF_OutData&, AEGP_SuiteHandler&)>;
+
+    void run(const Body& body) {
+        host.withCommandData([&](PF_InData& in, PF_OutData& out) {
+            AEGP_SuiteHandler suites(in.pica_basicP);
+            body(in, out, suites);
+        });
+    }
+
+    // The arguments of the last logged call of `name`.
+    std::string lastArgs(const std::string& name) {
+        std::string args;
+        for (const host::Call& call : host.log().calls()) {
+            if (call.name == name) {
+                args = call.args;
+            }
+        }
+        return args;
+    }
+
+    std::size_t worldCalls() {
+        std::size_t n = 0;
+        for (const char* name : {"new_world", "dispose_world", "PF_NewWorld", "PF_DisposeWorld"}) {
+            n += host.log().count(name);
+        }
+        return n;
+    }
+
+    host::Host host{test::pluginPath()};
+};
+
+bool allZero(const PF_LayerDef& world) {
+    const PF_LayerDef zero{};
+    return std::memcmp(&world, &zero, sizeof world) == 0;
+}
+
+TEST_F(Worlds, CreatedAtEachDepthClearedAndFreedThroughTheVersionThatMadeIt) {
+    run([&](PF_InData& in, PF_OutData& out, AEGP_SuiteHandler& suites) {
+        for (const Nerevo::Bpc bpc : {Nerevo::bpc8, Nerevo::bpc16, Nerevo::bpc32}) {
+            WorldPtr world;
+            ASSERT_EQ(Nerevo::createWorld(&in, &out, suites, bpc, 3, 2, true, world), PF_Err_NONE);
+            ASSERT_TRUE(world && world->world && world->world->data);
+            EXPECT_EQ(world->world->width, 3);
+            EXPECT_EQ(world->world->height, 2);
+            auto found = static_cast<Nerevo::Bpc>(7);
+            EXPECT_EQ(Nerevo::getBpc(&in, &out, world->world, &found), PF_Err_NONE);
+            EXPECT_EQ(found, bpc);
+            const std::size_t size = bpc == Nerevo::bpc8 ? 4 : bpc == Nerevo::bpc16 ? 8 : 16;
+            for (int y = 0; y < 2; ++y) {
+                const char* row = static_cast<const char*>(world->world->data) + y * world->world->rowbytes;
+                for (std::size_t i = 0; i < 3 * size; ++i) {
+                    ASSERT_EQ(row[i], 0);
+                }
+            }
+        }
+    });
+    EXPECT_EQ(host.log().count("new_world"), 2u);
+    EXPECT_EQ(host.log().count("PF_NewWorld"), 1u);
+    EXPECT_EQ(lastArgs("new_world"), "width=3 height=2 flags=3");
+    EXPECT_TRUE(host.problems().empty()) << host.problems().front();
+    EXPECT_EQ(host.liveWorlds(), 0u);
+}
+
+TEST_F(Worlds, UnknownDepthGivesAnEmptyRecordAndNoHostCall) {
+    run([&](PF_InData& in, PF_OutData& out, AEGP_SuiteHandler& suites) {
+        WorldPtr world;
+        EXPECT_EQ(Nerevo::createWorld(&in, &out, suites, static_cast<Nerevo::Bpc>(3), 5, 5, true, world), PF_Err_NONE);
+        ASSERT_TRUE(world && world->world);
+        EXPECT_TRUE(allZero(*world->world));
+    });
+    EXPECT_EQ(worldCalls(), 0u);
+    EXPECT_TRUE(host.problems().empty());
+}
+
+TEST_F(Worlds, InitRunsOnceAndUninitialisedOrFailedWorldsCallNothingAtTheEnd) {
+    run([&](PF_InData& in, PF_OutData& out, AEGP_SuiteHandler& suites) {
+        { Nerevo::NewWorld unused(&in, &out, suites); }
+        EXPECT_EQ(worldCalls(), 0u);
+
+        Nerevo::NewWorld once(&in, &out, suites);
+        ASSERT_EQ(once.init(Nerevo::bpc8, 2, 2, false), PF_Err_NONE);
+        EXPECT_EQ(once.init(Nerevo::bpc32, 9, 9, true), PF_Err_NONE);
+        EXPECT_EQ(once.world->width, 2);
+        EXPECT_EQ(worldCalls(), 1u);
+
+        host.faults().failCall("new_world", 1, PF_Err_OUT_OF_MEMORY);
+        const WorldPtr sentinel = std::make_shared<World>();
+        WorldPtr kept = sentinel;
+        EXPECT_EQ(Nerevo::createWorld(&in, &out, suites, Nerevo::bpc16, 4, 4, true, kept), PF_Err_OUT_OF_MEMORY);
+        EXPECT_EQ(kept, sentinel) << "a failed creation leaves the caller's world";
+    });
+    EXPECT_EQ(host.log().count("new_world"), 2u);
+    EXPECT_EQ(host.log().count("dispose_world"), 1u) << "only the world that was made";
+    EXPECT_TRUE(host.problems().empty()) << host.problems().front();
+}
+
+TEST_F(Worlds, FloatWorldWithoutItsSuiteIsAnErrorNotAnEmptySuccess) {
+    host.faults().makeUnavailable(kPFWorldSuite, 2);
+    run([&](PF_InData& in, PF_OutData& out, AEGP_SuiteHandler& suites) {
+        const WorldPtr sentinel = std::make_shared<World>();
+        WorldPtr kept = sentinel;
+        EXPECT_EQ(Nerevo::createWorld(&in, &out, suites, Nerevo::bpc32, 4, 4, true, kept), PF_Err_BAD_CALLBACK_PARAM);
+        EXPECT_EQ(kept, sentinel);
+        EXPECT_NE(out.out_flags & PF_OutFlag_DISPLAY_ERROR_MESSAGE, 0);
+        EXPECT_STREQ(out.return_msg, "Couldn't load suite.");
+    });
+    EXPECT_TRUE(host.problems().empty()) << host.problems().front();
+}
+
+TEST_F(Worlds, CloneCopiesAPaddedSourceWithItsOwnOrigin) {
+    Image source(PF_PixelFormat_ARGB64, 4, 3, PF_Point{-6, 9});
+    for (int y = 0; y < 3; ++y) {
+        for (int x = 0; x < 4; ++x) {
+            const auto v = static_cast<A_u_short>(1000 * y + 10 * x + 1);
+            source.at<PF_Pixel16>(x, y) = PF_Pixel16{32768, v, static_cast<A_u_short>(v + 1), static_cast<A_u_short>(v + 2)};
+        }
+    }
+    run([&](PF_InData& in, PF_OutData& out, AEGP_SuiteHandler& suites) {
+        WorldPtr src;
+        ASSERT_EQ(Nerevo::setExistingWorld(&in, suites, *source.world(), src), PF_Err_NONE);
+        EXPECT_EQ(src->world, source.world());
+        WorldPtr clone;
+        ASSERT_EQ(Nerevo::cloneWorld(&in, &out, suites, Nerevo::bpc16, src, clone), PF_Err_NONE);
+        ASSERT_EQ(clone->world->width, 4);
+        ASSERT_EQ(clone->world->height, 3);
+        for (int y = 0; y < 3; ++y) {
+            const auto* row = reinterpret_cast<const PF_Pixel16*>(static_cast<const char*>(clone->world->data) +
+                                                                  y * clone->world->rowbytes);
+            for (int x = 0; x < 4; ++x) {
+                EXPECT_EQ(row[x].red, source.at<PF_Pixel16>(x, y).red) << x << "," << y;
+                EXPECT_EQ(row[x].blue, source.at<PF_Pixel16>(x, y).blue) << x << "," << y;
+            }
+        }
+        WorldPtr nothing = std::make_shared<World>();
+        WorldPtr empty;
+        ASSERT_EQ(Nerevo::cloneWorld(&in, &out, suites, Nerevo::bpc8, nothing, empty), PF_Err_NONE);
+        EXPECT_EQ(empty->world->width, 0);
+        EXPECT_EQ(empty->world->height, 0);
+    });
+    EXPECT_TRUE(host.problems().empty()) << host.problems().front();
+}
+
+TEST_F(Worlds, CopyAndFillHandTheirRectanglesAndColourOn) {
+    Image a(PF_PixelFormat_ARGB32, 3, 3, PF_Point{1, 1});
+    Image b(PF_PixelFormat_ARGB32, 3, 3);
+    a.at<PF_Pixel>(2, 0) = PF_Pixel{255, 7, 8, 9};
+    run([&](PF_InData& in, PF_OutData&, AEGP_SuiteHandler& suites) {
+        WorldPtr src;
+        WorldPtr dst;
+        Nerevo::setExistingWorld(&in, suites, *a.world(), src);
+        Nerevo::setExistingWorld(&in, suites, *b.world(), dst);
+        EXPECT_EQ(Nerevo::copy(&in, src, dst, Nerevo::Rect<int>{1, 0, 3, 2}, Nerevo::Rect<int>{0, 1, 2, 3}),
+                  PF_Err_NONE);
+        EXPECT_EQ(lastArgs("copy"), "src_rect=(1,0,3,2) dst_rect=(0,1,2,3)");
+        EXPECT_EQ(Nerevo::fill(&in, src, Nerevo::Rect<int>{0, 2, 3, 3}, Nerevo::Color<float>{1.0f, 0.5f, 0.0f, 0.2f}),
+                  PF_Err_NONE);
+        EXPECT_EQ(lastArgs("fill"), "color=(255,128,0,51) rect=(0,2,3,3)");
+    });
+    EXPECT_EQ(b.at<PF_Pixel>(1, 1).red, 7);
+    EXPECT_EQ(a.at<PF_Pixel>(1, 2).green, 0);
+    EXPECT_EQ(a.at<PF_Pixel>(1, 2).red, 128);
+    EXPECT_EQ(a.at<PF_Pixel>(1, 1).red, 0) << "outside the filled rectangle";
+}
+
+TEST_F(Worlds, BlendPassesTheTransferModeAndOpacities) {
+    Image top(PF_PixelFormat_ARGB128, 2, 2);
+    Image bottom(PF_PixelFormat_ARGB128, 4, 4);
+    top.at<PF_PixelFloat>(1, 1) = PF_PixelFloat{1.0f, 0.25f, 0.5f, 0.75f};
+    run([&](PF_InData& in, PF_OutData&, AEGP_SuiteHandler& suites) {
+        WorldPtr src;
+        WorldPtr dst;
+        Nerevo::setExistingWorld(&in, suites, *top.world(), src);
+        Nerevo::setExistingWorld(&in, suites, *bottom.world(), dst);
+        EXPECT_EQ(Nerevo::blend(&in, src, dst, Nerevo::bpc32, Nerevo::BlendingMode::normal), PF_Err_NONE);
+        EXPECT_EQ(lastArgs("transfer_rect"),
+                  "quality=1 flags=1 field=0 src_rect=(0,0,2,2) xfer=2 rand_seed=0 opacity=255 rgb_only=0 "
+                  "opacitySu=32768 mask=null dest=(0,0)");
+        EXPECT_EQ(Nerevo::blend(&in, src, dst, Nerevo::bpc32, Nerevo::Rect<int>{1, 1, 2, 2}, Nerevo::Vector2<int>{3, 2},
+                                static_cast<Nerevo::BlendingMode>(40), 0.5, true),
+                  PF_Err_NONE);
+        EXPECT_EQ(lastArgs("transfer_rect"),
+                  "quality=1 flags=1 field=0 src_rect=(1,1,2,2) xfer=2 rand_seed=0 opacity=127 rgb_only=1 "
+                  "opacitySu=16384 mask=null dest=(3,2)");
+        // Past full opacity stays full: 255 × 1.5 must not wrap round in 8 bits.
+        Nerevo::blend(&in, src, dst, Nerevo::bpc32, Nerevo::Rect<int>{0, 0, 1, 1}, Nerevo::Vector2<int>{0, 0},
+                      Nerevo::BlendingMode::dodge, 1.5, false);
+        EXPECT_NE(lastArgs("transfer_rect").find("xfer=27 rand_seed=0 opacity=255 rgb_only=0 opacitySu=32768"),
+                  std::string::npos)
+            << lastArgs("transfer_rect");
+    });
+    EXPECT_FLOAT_EQ(bottom.at<PF_PixelFloat>(1, 1).red, 0.25f) << "in front, opaque";
+    EXPECT_FLOAT_EQ(bottom.at<PF_PixelFloat>(3, 2).blue, 0.75f) << "straight colours keep their value over nothing";
+    EXPECT_FLOAT_EQ(bottom.at<PF_PixelFloat>(3, 2).alpha, 0.0f) << "rgb only keeps the alpha";
+}
+
+TEST_F(Worlds, ParameterWorldsAreCheckedInWhateverTheyHold) {
+    Image layer(PF_PixelFormat_ARGB32, 2, 2);
+    run([&](PF_InData& in, PF_OutData&, AEGP_SuiteHandler& suites) {
+        {
+            WorldPtr none;
+            ASSERT_EQ(Nerevo::getParameterWorld(&in, suites, 0, A_Time{5, 24}, none), PF_Err_NONE);
+            EXPECT_EQ(none->world, nullptr) << "no layer assigned";
+        }
+        EXPECT_EQ(lastArgs("checkout_param"), "index=0 time=5 step=1 scale=24");
+        EXPECT_EQ(host.log().count("checkin_param"), 1u) << "an empty checkout is checked in too";
+
+        host.param(0).current.u.ld = *layer.world();
+        {
+            WorldPtr pixels;
+            ASSERT_EQ(Nerevo::getParameterWorld(&in, suites, 0, A_Time{0, 24}, pixels), PF_Err_NONE);
+            auto& parameter = static_cast<Nerevo::ParameterWorld&>(*pixels);
+            EXPECT_EQ(pixels->world, &parameter.param.u.ld);
+            EXPECT_EQ(pixels->world->data, layer.world()->data);
+        }
+        EXPECT_EQ(host.log().count("checkin_param"), 2u);
+
+        host.faults().failCall("checkout_param", 1, PF_Err_INVALID_INDEX);
+        const WorldPtr sentinel = std::make_shared<World>();
+        WorldPtr kept = sentinel;
+        EXPECT_EQ(Nerevo::getParameterWorld(&in, suites, 0, A_Time{0, 24}, kept), PF_Err_INVALID_INDEX);
+        EXPECT_EQ(kept, sentinel);
+        EXPECT_EQ(host.log().count("checkin_param"), 2u) << "nothing checked out, nothing checked in";
+    });
+}
+
+PF_Err g_checkoutErr = PF_Err_NONE;
+PF_EffectWorld g_checkedOut{};
+
+PF_Err checkoutPixels(PF_ProgPtr, A_long, PF_EffectWorld** pixels) {
+    *pixels = g_checkoutErr ? nullptr : &g_checkedOut;
+    return g_checkoutErr;
+}
+
+PF_Err checkoutOutput(PF_ProgPtr, PF_EffectWorld** output) {
+    *output = &g_checkedOut;
+    return g_checkoutErr;
+}
+
+TEST_F(Worlds, InputAndOutputBorrowWhatTheHostChecksOutEvenOnFailure) {
+    PF_SmartRenderCallbacks callbacks{checkoutPixels, nullptr, checkoutOutput};
+    PF_SmartRenderExtra extra{nullptr, &callbacks};
+    run([&](PF_InData& in, PF_OutData&, AEGP_SuiteHandler&) {
+        WorldPtr input;
+        WorldPtr output;
+        g_checkoutErr = PF_Err_NONE;
+        EXPECT_EQ(Nerevo::getInputWorld(&in, &extra, 0, input), PF_Err_NONE);
+        EXPECT_EQ(input->world, &g_checkedOut);
+        g_checkoutErr = PF_Err_OUT_OF_MEMORY;
+        EXPECT_EQ(Nerevo::getInputWorld(&in, &extra, 0, input), PF_Err_OUT_OF_MEMORY);
+        ASSERT_TRUE(input);
+        EXPECT_EQ(input->world, nullptr);
+        EXPECT_EQ(Nerevo::getOutputWorld(&in, &extra, output), PF_Err_OUT_OF_MEMORY);
+        EXPECT_EQ(output->world, &g_checkedOut) << "what the host wrote";
+    });
+}
+
+}  // namespace
