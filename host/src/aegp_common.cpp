@@ -27,7 +27,7 @@ Layer* findLayer(Host::Impl& host, AEGP_LayerH layer) {
 
 const StreamTarget* findStream(Host::Impl& host, AEGP_StreamRefH stream) {
     const StreamTarget* found = host.references.find(stream);
-    return found && (!found->param || found->effect->hasStream(found->param)) ? found : nullptr;
+    return found && found->effect && (!found->param || found->effect->hasStream(found->param)) ? found : nullptr;
 }
 
 std::string pluginArg(AEGP_PluginID id) {

@@ -9,8 +9,8 @@
 
 namespace host {
 
-// The answer to operations on what the project does not hold (masks, layer
-// streams) or does not serve yet (stream values, adding keyframes).
+// The answer to operations on what the project does not hold (masks, the
+// layer's group of effects).
 constexpr A_Err kNotServed = PF_Err_INVALID_CALLBACK;
 
 // Records the call for the running host and returns the error the fault
@@ -25,8 +25,9 @@ A_Err notServed(const char* name);
 bool knownPlugin(const Host::Impl& host, AEGP_PluginID id);
 // The layer behind the handle, or null when the project has no such layer.
 Layer* findLayer(Host::Impl& host, AEGP_LayerH layer);
-// What the stream reference stands for, or null when the plug-in holds no
-// such reference or its parameter is gone (parameters registered anew).
+// The effect stream the reference stands for, or null when the plug-in
+// holds no such reference, it stands for a layer's property, or its
+// parameter is gone (parameters registered anew).
 const StreamTarget* findStream(Host::Impl& host, AEGP_StreamRefH stream);
 
 // How the call log writes the arguments: "plugin=1", "effect=#3", "stream=null".

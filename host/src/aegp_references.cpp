@@ -25,10 +25,24 @@ std::string describe(Effect* effect) {
     return "effect reference to " + effectName(*effect) + " not disposed";
 }
 
+std::string streamName(const StreamTarget& stream) {
+    if (!stream.effect) {
+        return "layer property " + std::to_string(stream.which);
+    }
+    return (stream.param ? "parameter " + std::to_string(stream.param) + " of " : std::string("the stream group of ")) +
+           effectName(*stream.effect);
+}
+
 std::string describe(const StreamTarget& stream) {
-    return "stream reference to " +
-           (stream.param ? "parameter " + std::to_string(stream.param) + " of " : std::string("the stream group of ")) +
-           effectName(*stream.effect) + " not disposed";
+    return "stream reference to " + streamName(stream) + " not disposed";
+}
+
+std::string describe(const ValueRecord& record) {
+    return "stream value record of " + streamName(record.stream) + " not disposed";
+}
+
+std::string describe(const KeyframeBatch& batch) {
+    return "keyframes added to " + streamName(batch.stream) + " in a batch not ended";
 }
 
 std::string describe(const MemoryBlock& block) {
@@ -67,6 +81,15 @@ AEGP_MemHandle References::add(MemoryBlock block, std::uint64_t command) {
     return toHandle<AEGP_MemHandle>(next_);
 }
 
+AEGP_AddKeyframesInfoH References::add(KeyframeBatch batch, std::uint64_t command) {
+    batches_.emplace(++next_, Entry<KeyframeBatch>{std::move(batch), command});
+    return toHandle<AEGP_AddKeyframesInfoH>(next_);
+}
+
+void References::addValueRecord(AEGP_StreamRefH carried, const StreamTarget& stream, std::uint64_t command) {
+    valueRecords_.emplace(serial(carried), Entry<ValueRecord>{ValueRecord{stream}, command});
+}
+
 Effect* References::find(AEGP_EffectRefH effect) const {
     Effect* const* found = findIn(effects_, serial(effect));
     return found ? *found : nullptr;
@@ -78,6 +101,10 @@ const StreamTarget* References::find(AEGP_StreamRefH stream) const {
 
 MemoryBlock* References::find(AEGP_MemHandle memory) {
     return findIn(memory_, serial(memory));
+}
+
+KeyframeBatch* References::find(AEGP_AddKeyframesInfoH batch) {
+    return findIn(batches_, serial(batch));
 }
 
 bool References::remove(AEGP_EffectRefH effect) {
@@ -92,10 +119,25 @@ bool References::remove(AEGP_MemHandle memory) {
     return memory_.erase(serial(memory)) > 0;
 }
 
+bool References::remove(AEGP_AddKeyframesInfoH batch) {
+    return batches_.erase(serial(batch)) > 0;
+}
+
+bool References::removeValueRecord(AEGP_StreamRefH carried) {
+    const auto found = valueRecords_.find(serial(carried));
+    if (found == valueRecords_.end()) {
+        return false;
+    }
+    valueRecords_.erase(found);
+    return true;
+}
+
 void References::reportHeld(std::uint64_t command, std::vector<std::string>& problems) const {
     reportIn(effects_, command, problems);
     reportIn(streams_, command, problems);
     reportIn(memory_, command, problems);
+    reportIn(batches_, command, problems);
+    reportIn(valueRecords_, command, problems);
 }
 
 std::string handleArg(const void* handle) {

@@ -5,6 +5,9 @@
 namespace host {
 
 void CallLog::record(std::string name, std::string args) {
+    if (!recording()) {
+        return;
+    }
     std::lock_guard<std::mutex> lock(mutex_);
     calls_.push_back({std::move(name), std::move(args)});
 }

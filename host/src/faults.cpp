@@ -9,8 +9,8 @@ void Faults::failCall(const std::string& name, int k, PF_Err err) {
         throw std::invalid_argument("failCall: calls are counted from 1");
     }
     std::lock_guard<std::mutex> lock(mutex_);
-    counts_[name] = 0;
-    planned_[name] = {k, err};
+    planned_[name] = Plan{k, err, 0};
+    plannedCount_ = static_cast<int>(planned_.size());
 }
 
 void Faults::makeUnavailable(const std::string& suite, int version) {
@@ -20,20 +20,23 @@ void Faults::makeUnavailable(const std::string& suite, int version) {
 
 void Faults::clear() {
     std::lock_guard<std::mutex> lock(mutex_);
-    counts_.clear();
     planned_.clear();
+    plannedCount_ = 0;
     unavailable_.clear();
 }
 
-PF_Err Faults::onCall(const std::string& name) {
-    std::lock_guard<std::mutex> lock(mutex_);
-    const int count = ++counts_[name];
-    const auto plan = planned_.find(name);
-    if (plan == planned_.end() || plan->second.first != count) {
+PF_Err Faults::onCall(std::string_view name) {
+    if (plannedCount_.load(std::memory_order_relaxed) == 0) {
         return PF_Err_NONE;
     }
-    const PF_Err err = plan->second.second;
+    std::lock_guard<std::mutex> lock(mutex_);
+    const auto plan = planned_.find(name);
+    if (plan == planned_.end() || ++plan->second.seen != plan->second.k) {
+        return PF_Err_NONE;
+    }
+    const PF_Err err = plan->second.err;
     planned_.erase(plan);
+    plannedCount_ = static_cast<int>(planned_.size());
     return err;
 }
 

@@ -134,7 +134,9 @@ Host::Impl* Host::Impl::current() {
 }
 
 PF_Err Host::Impl::enter(const char* name, std::string args) {
-    log.record(name, std::move(args));
+    if (log.recording()) {
+        log.record(name, std::move(args));
+    }
     return faults.onCall(name);
 }
 

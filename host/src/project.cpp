@@ -5,9 +5,11 @@
 #include <dlfcn.h>
 
 #include <algorithm>
+#include <cmath>
 #include <utility>
 
 #include "host_impl.h"
+#include "stream_values.h"
 #include "utf16.h"
 
 namespace host {
@@ -27,6 +29,26 @@ std::u16string moduleStem(const Module& module) {
 }
 
 }  // namespace
+
+void StreamState::setKeyframes(std::vector<Keyframe> keyframes) {
+    for (const Keyframe& keyframe : keyframes) {
+        if (keyframe.time.scale == 0) {
+            throw HostError("a keyframe time needs a scale other than 0");
+        }
+        if (!std::all_of(keyframe.value.begin(), keyframe.value.end(), [](double v) { return std::isfinite(v); })) {
+            throw HostError("a keyframe value must be finite");
+        }
+    }
+    const auto earlier = [](const Keyframe& a, const Keyframe& b) { return compareTimes(a.time, b.time) < 0; };
+    std::stable_sort(keyframes.begin(), keyframes.end(), earlier);
+    const auto sameTime = [](const Keyframe& a, const Keyframe& b) { return compareTimes(a.time, b.time) == 0; };
+    const auto twice = std::adjacent_find(keyframes.begin(), keyframes.end(), sameTime);
+    if (twice != keyframes.end()) {
+        throw HostError("two keyframes at " + std::to_string(twice->time.value) + "/" +
+                        std::to_string(twice->time.scale) + " s");
+    }
+    keyframes_ = std::move(keyframes);
+}
 
 Effect::Effect(Layer& layer, const std::vector<ParamRecord>& params, std::u16string name)
     : name(std::move(name)), layer_(&layer), params_(&params) {}
@@ -85,6 +107,31 @@ void Layer::setSize(A_long width, A_long height) {
         frame.width = width;
         frame.height = height;
     }
+}
+
+bool Layer::hasStream(AEGP_LayerStream which) {
+    return which >= kLayerAnchorPoint && which <= kLayerOpacity;
+}
+
+LayerStream& Layer::stream(AEGP_LayerStream which) {
+    if (!hasStream(which)) {
+        throw HostError("a layer has no property " + std::to_string(which));
+    }
+    const auto found = streams_.find(which);
+    if (found != streams_.end()) {
+        return found->second;
+    }
+    LayerStream made;
+    const double centreX = width() / 2.0;
+    const double centreY = height() / 2.0;
+    switch (which) {
+    case kLayerAnchorPoint:
+    case kLayerPosition: made.value = {centreX, centreY, 0, 0}; break;
+    case kLayerScale: made.value = {100, 100, 100, 0}; break;
+    case kLayerOpacity: made.value = {100, 0, 0, 0}; break;
+    default: break;  // rotation 0
+    }
+    return streams_.emplace(which, made).first->second;
 }
 
 Effect& Layer::addEffect() {

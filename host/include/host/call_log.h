@@ -1,6 +1,7 @@
 #pragma once
 // An ordered, thread-safe record of the host calls a plug-in made.
 
+#include <atomic>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -15,6 +16,10 @@ struct Call {
 class CallLog {
 public:
     void record(std::string name, std::string args);
+    // Off, calls are not recorded: a full-size render makes millions of
+    // pixel-rate calls that no one reads.
+    void setRecording(bool on) { recording_ = on; }
+    bool recording() const { return recording_.load(std::memory_order_relaxed); }
     std::vector<Call> calls() const;
     std::vector<std::string> names() const;
     std::size_t count(const std::string& name) const;
@@ -23,6 +28,7 @@ public:
 private:
     mutable std::mutex mutex_;
     std::vector<Call> calls_;
+    std::atomic<bool> recording_{true};
 };
 
 }  // namespace host

@@ -2,10 +2,12 @@
 // Fault injection: make the k-th call of a callback or suite operation fail
 // with a chosen error, or make a suite unavailable.
 
+#include <atomic>
 #include <map>
 #include <mutex>
 #include <set>
 #include <string>
+#include <string_view>
 #include <utility>
 
 #include "AE_Effect.h"
@@ -20,14 +22,21 @@ public:
     void makeUnavailable(const std::string& suite, int version = -1);
     void clear();
 
-    // Counts a call of `name`; returns the injected error, or 0.
-    PF_Err onCall(const std::string& name);
+    // Counts a call of `name`; returns the injected error, or 0. Cheap when
+    // nothing is planned, since pixel-rate callbacks ask too.
+    PF_Err onCall(std::string_view name);
     bool unavailable(const std::string& suite, int version) const;
 
 private:
+    struct Plan {
+        int k;       // the failing call
+        PF_Err err;
+        int seen;    // calls counted since the plan was made
+    };
+
     mutable std::mutex mutex_;
-    std::map<std::string, int> counts_;
-    std::map<std::string, std::pair<int, PF_Err>> planned_;
+    std::atomic<int> plannedCount_{0};
+    std::map<std::string, Plan, std::less<>> planned_;
     std::set<std::pair<std::string, int>> unavailable_;
 };
 

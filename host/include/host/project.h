@@ -8,6 +8,8 @@
 // the loaded effect, which is the target. Look at and change the project
 // between commands; during a command it belongs to the plug-in's calls.
 
+#include <array>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -17,13 +19,60 @@
 
 namespace host {
 
-// What the project keeps of one parameter stream of an effect instance.
-// The values live in the host's parameter records (Host::param).
+// A stream's value in the stream's own units, as the stream suite's value
+// record carries it. The first component is the value of one-dimensional
+// streams: float sliders, angles in degrees, checkboxes (0 or 1), popups
+// (the item number from 1), rotation in degrees, opacity in percent. Points
+// are x, y in layer pixels, three-dimensional streams x, y, z; colours are
+// alpha, red, green, blue from 0 to 1. Unused components are ignored.
+using StreamValue = std::array<double, 4>;
+
+// `time` is value / scale seconds of layer time; the layer starts at the
+// composition's start, so layer and composition time agree.
+struct Keyframe {
+    A_Time time;
+    StreamValue value;
+};
+
+// What the project keeps of one stream besides its value while it has no
+// keyframes. A parameter's value lives in its host parameter record
+// (Host::param(i).current), which AEGP_SetStreamValue writes too: one store
+// for the plug-in and for whoever sets values through the host.
 struct StreamState {
-    PF_ParamUIFlags uiFlags = 0;  // as registered, then as PF_UpdateParamUI last set them
+    PF_ParamUIFlags uiFlags = 0;  // parameters: as registered, then as PF_UpdateParamUI last set them
     AEGP_DynStreamFlags dynamicFlags = 0;
-    std::string expression;
+    std::string expression;  // kept as text; the host evaluates no expressions
     bool expressionEnabled = false;
+
+    // In time order at distinct times. With keyframes the value follows
+    // them: linear between two keyframes, held before the first and after
+    // the last. Popups and checkboxes have no values in between, so each of
+    // their keyframes holds until the next one.
+    const std::vector<Keyframe>& keyframes() const { return keyframes_; }
+    // Replaces the keyframes (none: the stream keeps one value again), in
+    // any order. Throws HostError for a time with scale 0, two keyframes at
+    // one time or a value that is not finite.
+    void setKeyframes(std::vector<Keyframe> keyframes);
+
+private:
+    std::vector<Keyframe> keyframes_;
+};
+
+// The properties of a layer the project has, by the numbers the
+// application gives them. Anchor point (layer pixels), position
+// (composition pixels) and scale (percent) are three-dimensional; rotation
+// (degrees) and opacity (percent) are one-dimensional.
+enum : AEGP_LayerStream {
+    kLayerAnchorPoint = 0,
+    kLayerPosition = 1,
+    kLayerScale = 2,
+    kLayerRotation = 3,
+    kLayerOpacity = 4,
+};
+
+// A property of a layer: the value it keeps while it has no keyframes.
+struct LayerStream : StreamState {
+    StreamValue value{};
 };
 
 class Composition;
@@ -74,12 +123,19 @@ public:
     // throws HostError for a position outside it.
     void moveEffect(const Effect& effect, int index);
 
+    static bool hasStream(AEGP_LayerStream which);
+    // Made on first use with the application's defaults: anchor point and
+    // position at the layer's centre, scale 100 %, rotation 0, opacity
+    // 100 %. Throws HostError for a property the layer does not have.
+    LayerStream& stream(AEGP_LayerStream which);
+
 private:
     friend class Project;  // keeps the target layer's own size while the frame holds it
 
     Composition* composition_;
     A_long width_, height_;
     std::vector<std::unique_ptr<Effect>> effects_;
+    std::map<AEGP_LayerStream, LayerStream> streams_;
 };
 
 class Composition {
