@@ -1,0 +1,78 @@
+#pragma once
+// The stages of one render: a focus mat generator, then three rounds of a
+// column and a row blur (the last row pass writing the output world), or,
+// with nothing to blur, the outputter. The tilt shifter owns the three
+// buffers every stage shares for this render only: the weighting table, the
+// focus mat (one double per pixel, 0 = sharp) and the work buffer (one
+// premultiplied Color<double> per pixel, in the depth's channel units).
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "AEGP_SuiteHandler.h"
+#include "blend/blend.h"
+#include "color/color.h"
+#include "utility/bpc.h"
+#include "vector/vector2.h"
+#include "world/world.h"
+
+// The effect's parameters in render units: lengths in render pixels (scaled
+// by the horizontal downsample factor), angles in radians.
+struct TiltShifterParameters {
+    double halfDiagonal;
+    double blurAmount;
+    double blurOffset;
+    double weight;  // 1 + "Weight" / 100
+    Nerevo::Vector2<double> center;  // pixels of the output world
+    double direction;
+    double ratio;
+    double innerWidth;
+    std::int32_t linearMode;
+    double power;
+    double focusDistance;
+    double chromaticAberration;
+    double vignetting;  // "Vignetting" / 100
+    Nerevo::Color<float> vignettingColor;
+    Nerevo::BlendingMode blendingMode;
+    bool repeatEdgePixels;
+};
+
+class TiltShifter {
+public:
+    // The input world has the output world's size (the render driver sees
+    // to it). Throws std::bad_alloc when the buffers cannot be had.
+    TiltShifter(PF_InData* in_data, AEGP_SuiteHandler& suites, Nerevo::Bpc bpc, std::shared_ptr<Nerevo::World> input,
+                std::shared_ptr<Nerevo::World> output, TiltShifterParameters params);
+    virtual ~TiltShifter();
+
+    TiltShifter(const TiltShifter&) = delete;
+    TiltShifter& operator=(const TiltShifter&) = delete;
+
+    // Runs the stages once; the first error stops the rest and is returned.
+    virtual int execute() = 0;
+
+protected:
+    PF_InData* in_data;
+    AEGP_SuiteHandler& suites;
+    Nerevo::Bpc bpc;
+    std::shared_ptr<Nerevo::World> input;
+    std::shared_ptr<Nerevo::World> output;
+    TiltShifterParameters params;
+    bool weighted;
+    std::vector<double> weightTable;
+    std::vector<double> mat;
+    std::vector<Nerevo::Color<double>> work;
+};
+
+class LinearTiltShifter : public TiltShifter {
+public:
+    using TiltShifter::TiltShifter;
+    int execute() override;
+};
+
+class RadialTiltShifter : public TiltShifter {
+public:
+    using TiltShifter::TiltShifter;
+    int execute() override;
+};
