@@ -1,12 +1,14 @@
-// "AEGP Stream Suite" version 9: the parameter streams of effect instances,
-// reached through counted stream references, with their names and
-// expressions. Stream values come with keyframes; layer and mask streams
-// are not part of the project.
+// "AEGP Stream Suite" version 9: the parameter streams of effect instances
+// and the properties of layers, reached through counted stream references,
+// with their values, names and expressions. Value records are counted too.
+// Expressions are kept as text and never evaluated, so the values before
+// and after them agree. Mask streams are not part of the project.
 
 #include <cstring>
 
 #include "aegp_common.h"
 #include "format.h"
+#include "stream_values.h"
 #include "utf16.h"
 
 namespace host {
@@ -27,8 +29,22 @@ AEGP_MemHandle handOut(Host::Impl& host, std::string what, const void* data, std
     return host.references.add(std::move(block), host.commandSerial);
 }
 
-A_Err getNewLayerStream(AEGP_PluginID, AEGP_LayerH, AEGP_LayerStream, AEGP_StreamRefH*) noexcept {
-    return notServed("AEGP_GetNewLayerStream");
+A_Err getNewLayerStream(AEGP_PluginID plugin, AEGP_LayerH layer, AEGP_LayerStream which,
+                        AEGP_StreamRefH* stream) noexcept {
+    Host::Impl* host = nullptr;
+    if (const A_Err err = enterAegp("AEGP_GetNewLayerStream",
+                                    pluginArg(plugin) + (layer ? " layer" : " layer=null") +
+                                        " which=" + std::to_string(which),
+                                    host)) {
+        return err;
+    }
+    std::lock_guard<std::mutex> lock(host->stateMutex);
+    Layer* found = findLayer(*host, layer);
+    if (!found || !stream || !knownPlugin(*host, plugin) || !Layer::hasStream(which)) {
+        return PF_Err_BAD_CALLBACK_PARAM;
+    }
+    *stream = host->references.add(StreamTarget{nullptr, 0, found, which}, host->commandSerial);
+    return A_Err_NONE;
 }
 
 A_Err getNewEffectStreamByIndex(AEGP_PluginID plugin, AEGP_EffectRefH effect, PF_ParamIndex index,
@@ -85,21 +101,83 @@ A_Err getStreamName(AEGP_PluginID plugin, AEGP_StreamRefH stream, A_Boolean, AEG
     return A_Err_NONE;
 }
 
-A_Err isStreamTimevarying(AEGP_StreamRefH, A_Boolean*) noexcept {
-    return notServed("AEGP_IsStreamTimevarying");
+// A stream varies once it has a keyframe, even a single one, as it does
+// in the application once its stopwatch is on.
+A_Err isStreamTimevarying(AEGP_StreamRefH stream, A_Boolean* varies) noexcept {
+    Host::Impl* host = nullptr;
+    if (const A_Err err = enterAegp("AEGP_IsStreamTimevarying", streamArg(stream), host)) {
+        return err;
+    }
+    std::lock_guard<std::mutex> lock(host->stateMutex);
+    const StreamTarget* found = findValueStream(*host, stream);
+    if (!found || !varies) {
+        return PF_Err_BAD_CALLBACK_PARAM;
+    }
+    *varies = !ValueStream(*host, *found).state().keyframes().empty();
+    return A_Err_NONE;
 }
 
-A_Err getNewStreamValue(AEGP_PluginID, AEGP_StreamRefH, AEGP_LTimeMode, const A_Time*, A_Boolean,
-                        AEGP_StreamValue2*) noexcept {
-    return notServed("AEGP_GetNewStreamValue");
+// The record carries the stream reference it came from until disposed.
+A_Err getNewStreamValue(AEGP_PluginID plugin, AEGP_StreamRefH stream, AEGP_LTimeMode mode, const A_Time* time,
+                        A_Boolean preExpression, AEGP_StreamValue2* value) noexcept {
+    Host::Impl* host = nullptr;
+    if (const A_Err err = enterAegp("AEGP_GetNewStreamValue",
+                                    pluginArg(plugin) + " " + streamArg(stream) + " " + timeArg(mode, time) +
+                                        " pre_expression=" + std::to_string(preExpression),
+                                    host)) {
+        return err;
+    }
+    std::lock_guard<std::mutex> lock(host->stateMutex);
+    const StreamTarget* found = findValueStream(*host, stream);
+    if (!found || !value || !knownPlugin(*host, plugin) || !validTime(mode, time)) {
+        return PF_Err_BAD_CALLBACK_PARAM;
+    }
+    const ValueStream values(*host, *found);
+    if (values.kind() == ValueKind::None) {
+        return PF_Err_BAD_CALLBACK_PARAM;
+    }
+    value->streamH = stream;
+    value->val = toRecord(values.kind(), values.at(*time));
+    host->references.addValueRecord(stream, *found, host->commandSerial);
+    return A_Err_NONE;
 }
 
-A_Err disposeStreamValue(AEGP_StreamValue2*) noexcept {
-    return notServed("AEGP_DisposeStreamValue");
+A_Err disposeStreamValue(AEGP_StreamValue2* value) noexcept {
+    Host::Impl* host = nullptr;
+    if (const A_Err err = enterAegp("AEGP_DisposeStreamValue",
+                                    value ? streamArg(value->streamH) : std::string("value=null"), host)) {
+        return err;
+    }
+    if (!value) {
+        return PF_Err_BAD_CALLBACK_PARAM;
+    }
+    std::lock_guard<std::mutex> lock(host->stateMutex);
+    if (host->references.removeValueRecord(value->streamH)) {
+        return A_Err_NONE;
+    }
+    host->notes.push_back("AEGP_DisposeStreamValue of a record the host does not hold (disposed twice?)");
+    return PF_Err_BAD_CALLBACK_PARAM;
 }
 
-A_Err setStreamValue(AEGP_PluginID, AEGP_StreamRefH, AEGP_StreamValue2*) noexcept {
-    return notServed("AEGP_SetStreamValue");
+// As in the application, only a stream without keyframes takes a value; a
+// value that is not finite is refused.
+A_Err setStreamValue(AEGP_PluginID plugin, AEGP_StreamRefH stream, AEGP_StreamValue2* value) noexcept {
+    Host::Impl* host = nullptr;
+    if (const A_Err err = enterAegp("AEGP_SetStreamValue", pluginArg(plugin) + " " + streamArg(stream), host)) {
+        return err;
+    }
+    std::lock_guard<std::mutex> lock(host->stateMutex);
+    const StreamTarget* found = findValueStream(*host, stream);
+    if (!found || !value || !knownPlugin(*host, plugin)) {
+        return PF_Err_BAD_CALLBACK_PARAM;
+    }
+    const ValueStream values(*host, *found);
+    StreamValue taken{};
+    if (!values.state().keyframes().empty() || !fromRecord(values.kind(), value->val, taken)) {
+        return PF_Err_BAD_CALLBACK_PARAM;
+    }
+    values.setValue(taken);
+    return A_Err_NONE;
 }
 
 A_Err getExpressionState(AEGP_PluginID plugin, AEGP_StreamRefH stream, A_Boolean* enabled) noexcept {

@@ -1,11 +1,13 @@
 // Parameter registration and the values the host holds: add_param,
-// checkout_param, checkin_param and register_ui.
+// checkout_param (the value at the time asked for, keyframes followed),
+// checkin_param and register_ui.
 
 #include <cstdint>
 #include <cstring>
 
 #include "format.h"
 #include "installers.h"
+#include "stream_values.h"
 
 namespace host {
 namespace {
@@ -126,10 +128,10 @@ PF_Err checkoutParam(PF_ProgPtr ref, PF_ParamIndex index, A_long what_time, A_lo
         return PF_Err_BAD_CALLBACK_PARAM;
     }
     std::lock_guard<std::mutex> lock(host->stateMutex);
-    if (index < 0 || static_cast<std::size_t>(index) >= host->params.size()) {
+    if (index < 0 || static_cast<std::size_t>(index) >= host->params.size() || time_scale == 0) {
         return PF_Err_BAD_CALLBACK_PARAM;
     }
-    *param = host->params[static_cast<std::size_t>(index)].current;
+    *param = paramAt(*host, index, A_Time{what_time, time_scale});
     return PF_Err_NONE;
 }
 

@@ -174,21 +174,4 @@ TEST_F(ProjectTest, UpdatesMustDescribeARegisteredParameter) {
     EXPECT_EQ(host.param(index("Ratio")).current.ui_flags, 0);
 }
 
-TEST_F(ProjectTest, ValuesAndAddingKeyframesAreNotServedYet) {
-    run([&](PF_InData& in, AEGP_SuiteHandler& suites) {
-        AEGP_EffectRefH effect = nullptr;
-        AEGP_StreamRefH stream = nullptr;
-        ASSERT_EQ(suites.PFInterfaceSuite1()->AEGP_GetNewEffectForEffect(pluginId, in.effect_ref, &effect),
-                  A_Err_NONE);
-        ASSERT_EQ(suites.StreamSuite9()->AEGP_GetNewEffectStreamByIndex(pluginId, effect, 1, &stream), A_Err_NONE);
-        A_Boolean varies = 0;
-        AEGP_AddKeyframesInfoH batch = nullptr;
-        EXPECT_EQ(suites.StreamSuite9()->AEGP_IsStreamTimevarying(stream, &varies), PF_Err_INVALID_CALLBACK);
-        EXPECT_EQ(suites.KeyframeSuite4()->AEGP_StartAddKeyframes(stream, &batch), PF_Err_INVALID_CALLBACK);
-        suites.StreamSuite9()->AEGP_DisposeStream(stream);
-        suites.EffectSuite3()->AEGP_DisposeEffect(effect);
-    });
-    EXPECT_TRUE(host.problems().empty()) << host.problems().front();
-}
-
 }  // namespace
