@@ -8,6 +8,7 @@
 #include "AE_EffectCB.h"
 #include "Params.h"
 #include "PluginUI.h"
+#include "SmartRender.h"
 #include "effect/effect_handle.h"
 #include "parameter/checkout.h"
 
@@ -106,6 +107,8 @@ PF_Err dispatch(PF_Cmd cmd, PF_InData* in, PF_OutData* out, PF_ParamDef* params[
         case PF_Cmd_USER_CHANGED_PARAM: return userChangedParam(in);
         case PF_Cmd_UPDATE_PARAMS_UI: return updateParamsUI(in, out, params);
         case PF_Cmd_EVENT: return UI::HandleEvent(in, out, params, output, static_cast<PF_EventExtra*>(extra));
+        case PF_Cmd_SMART_PRE_RENDER: return smartPreRender(in, out, static_cast<PF_PreRenderExtra*>(extra));
+        case PF_Cmd_SMART_RENDER: return smartRender(in, out, static_cast<PF_SmartRenderExtra*>(extra));
         default: return PF_Err_NONE;
     }
 }
@@ -114,7 +117,7 @@ PF_Err dispatch(PF_Cmd cmd, PF_InData* in, PF_OutData* out, PF_ParamDef* params[
 
 extern "C" {
 
-const Nerevo::Plugin::PluginInfo PluginInfo{PARAM_DEFS, PARAM_COUNT, nullptr, nullptr, nullptr};
+const Nerevo::Plugin::PluginInfo PluginInfo{PARAM_DEFS, PARAM_COUNT, nullptr, nullptr, PluginSmartRender};
 
 PF_Err EntryPointFunc(PF_Cmd cmd, PF_InData* in_data, PF_OutData* out_data, PF_ParamDef* params[],
                       PF_LayerDef* output, void* extra) {

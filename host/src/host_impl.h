@@ -55,6 +55,7 @@ struct Host::Impl {
     HandleTable handles;
     WorldTable worlds;
     RenderSettings render;
+    class FrameRender* frameRender = nullptr;  // the frame renderFrame is rendering, set between commands
 
     // The callback tables as the installers filled them; every command gets
     // fresh copies, so a plug-in that writes into them affects one command.

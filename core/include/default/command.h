@@ -39,5 +39,14 @@ PF_Err GlobalSetup(const Version& version, int32_t outFlags, int32_t outFlags2, 
 
 PF_Err GlobalSetdown(PF_InData* in);
 
+// A smart pre-render that needs exactly what is asked of it: checks the
+// input layer out for the unchanged request and states its rectangles as
+// the result.
+PF_Err PreRender(PF_InData* in, PF_OutData* out, PF_PreRenderExtra* extra);
+
+// A smart render that passes the input through: copies the whole input
+// world onto the whole output world.
+PF_Err SmartRender(PF_InData* in, PF_OutData* out, PF_SmartRenderExtra* extra);
+
 }  // namespace Default
 }  // namespace Nerevo

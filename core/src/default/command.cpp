@@ -2,6 +2,8 @@
 
 #include "AEGP_SuiteHandler.h"
 #include "AE_EffectCB.h"
+#include "Smart_Utils.h"
+#include "world/world.h"
 
 namespace Nerevo {
 namespace Default {
@@ -55,6 +57,32 @@ PF_Err GlobalSetdown(PF_InData* in) {
         suites.HandleSuite2()->host_dispose_handle(in->global_data);
     }
     return PF_Err_NONE;
+}
+
+PF_Err PreRender(PF_InData* in, PF_OutData*, PF_PreRenderExtra* extra) {
+    PF_RenderRequest request = extra->input->output_request;
+    request.preserve_rgb_of_zero_alpha = true;
+    PF_CheckoutResult result{};
+    const PF_Err err = extra->cb->checkout_layer(in->effect_ref, 0, 0, &request, in->current_time, in->time_step,
+                                                 in->time_scale, &result);
+    if (!err) {
+        UnionLRect(&result.result_rect, &extra->output->result_rect);
+        UnionLRect(&result.max_result_rect, &extra->output->max_result_rect);
+    }
+    return err;
+}
+
+PF_Err SmartRender(PF_InData* in, PF_OutData*, PF_SmartRenderExtra* extra) {
+    std::shared_ptr<World> input;
+    std::shared_ptr<World> output;
+    PF_Err err = getInputWorld(in, extra, 0, input);
+    if (!err) {
+        err = getOutputWorld(in, extra, output);
+    }
+    if (!err) {
+        err = copy(in, input, output);
+    }
+    return err;
 }
 
 }  // namespace Default

@@ -144,6 +144,7 @@ public:
     struct Impl;
 
 private:
+    friend class FrameRender;  // renderFrame plays the application on the host's state
     std::unique_ptr<Impl> impl_;
 };
 

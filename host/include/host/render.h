@@ -5,6 +5,7 @@
 // output worlds, then the release of the pre-render data.
 
 #include <memory>
+#include <optional>
 
 #include "AE_GeneralPlug.h"
 #include "host/host.h"
@@ -23,6 +24,11 @@ struct RenderOptions {
     AEGP_ObjectType layerType = AEGP_ObjectType_AV;
     // The frame rendered, in frames of the host's frame() time scale.
     A_long frame = 0;
+    // The part of the layer that has content, in layer pixels at full
+    // resolution, which checking the layer out answers as its result: a text
+    // or shape layer's content may be smaller than its bounds. None: the
+    // whole layer.
+    std::optional<PF_LRect> content;
 };
 
 struct RenderResult {

@@ -1,0 +1,185 @@
+// Rendering one frame as the application does, with the plug-in: what the
+// host asks for and hands out at full and reduced resolution, the layer's
+// content, and the host left as it was.
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "host/image.h"
+#include "host/project.h"
+#include "host/render.h"
+#include "plugin_path.h"
+
+namespace {
+
+using host::Image;
+
+// 8-bit pixels with detail in every 2 × 2 block.
+PF_Pixel texture(int x, int y) {
+    return PF_Pixel{static_cast<A_u_char>(255 - (x + y) % 3), static_cast<A_u_char>((x * 37 + y * 91) % 256),
+                    static_cast<A_u_char>((x * x + 3 * y) % 256), static_cast<A_u_char>(((x / 3 + y) % 2) * 200)};
+}
+
+void paint(Image& image) {
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            image.at<PF_Pixel>(x, y) = texture(x, y);
+        }
+    }
+}
+
+// The pixel (x, y) of the layer at half size: its 2 × 2 block, averaged
+// with halves rounded up.
+PF_Pixel halfSize(int x, int y) {
+    int sums[4] = {};
+    for (int dy = 0; dy < 2; ++dy) {
+        for (int dx = 0; dx < 2; ++dx) {
+            const PF_Pixel p = texture(2 * x + dx, 2 * y + dy);
+            sums[0] += p.alpha;
+            sums[1] += p.red;
+            sums[2] += p.green;
+            sums[3] += p.blue;
+        }
+    }
+    const auto mean = [](int sum) { return static_cast<A_u_char>((sum + 2) / 4); };
+    return PF_Pixel{mean(sums[0]), mean(sums[1]), mean(sums[2]), mean(sums[3])};
+}
+
+bool same(const PF_Pixel& a, const PF_Pixel& b) {
+    return a.alpha == b.alpha && a.red == b.red && a.green == b.green && a.blue == b.blue;
+}
+
+class RenderFrame : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_EQ(host.globalSetup(), PF_Err_NONE);
+        ASSERT_EQ(host.paramsSetup(), PF_Err_NONE);
+        setPopup("Type", 3);  // a "Type" that runs no stage
+        host.log().clear();
+    }
+
+    PF_ParamDef& def(const std::string& name) { return host.param(host.paramIndex(name)).current; }
+    void setPopup(const std::string& name, int item) { def(name).u.pd.value = item; }
+    void set(const std::string& name, double value) { def(name).u.fs_d.value = value; }
+
+    // The arguments of the first call of `name`.
+    std::string argsOf(const std::string& name) {
+        for (const host::Call& call : host.log().calls()) {
+            if (call.name == name) {
+                return call.args;
+            }
+        }
+        return "(not called)";
+    }
+
+    host::Host host{test::pluginPath()};
+};
+
+TEST_F(RenderFrame, AsksForTheWholeLayerAtTheFramesTime) {
+    host.frame().timeStep = 2;
+    Image layer(PF_PixelFormat_ARGB32, 60, 40);
+    host::RenderOptions options;
+    options.frame = 5;
+    const host::RenderResult result = host::renderFrame(host, layer, options);
+    ASSERT_EQ(result.err, PF_Err_NONE);
+    EXPECT_EQ(argsOf("checkout_layer"), "index=0 id=0 rect=(0,0,60,40) time=10 step=2 scale=24");
+    EXPECT_NE(argsOf("checkout_param").find(" time=10 step=2 "), std::string::npos) << argsOf("checkout_param");
+    EXPECT_EQ(result.output->width(), 60);
+    EXPECT_EQ(result.output->height(), 40);
+    EXPECT_TRUE(host.problems().empty()) << host.problems().front();
+    EXPECT_EQ(host.liveHandles(), 1u) << "only the global record: the pre-render data is freed";
+}
+
+TEST_F(RenderFrame, ContentOfTheLayerIsWhatItsCheckoutYields) {
+    def("Grow Bounds").u.bd.value = 0;
+    Image layer(PF_PixelFormat_ARGB32, 100, 100);
+    host::RenderOptions options;
+    options.downsample = 2;
+    options.content = PF_LRect{11, 11, 61, 41};  // every render pixel it touches
+    const host::RenderResult result = host::renderFrame(host, layer, options);
+    ASSERT_EQ(result.err, PF_Err_NONE);
+    EXPECT_EQ(result.output->world()->origin_x, 5);
+    EXPECT_EQ(result.output->world()->origin_y, 5);
+    EXPECT_EQ(result.output->width(), 26);
+    EXPECT_EQ(result.output->height(), 16);
+}
+
+TEST_F(RenderFrame, PutsTheHostBackAsItWas) {
+    const host::Host::Frame before = host.frame();
+    const int threads = host.threadCount();
+    Image layer(PF_PixelFormat_ARGB64, 64, 48);
+    host::RenderOptions options;
+    options.downsample = 4;
+    options.frame = 3;
+    options.threads = threads + 2;
+    options.layerType = AEGP_ObjectType_TEXT;
+    ASSERT_EQ(host::renderFrame(host, layer, options).err, PF_Err_NONE);
+
+    const host::Host::Frame& after = host.frame();
+    EXPECT_EQ(after.width, before.width);
+    EXPECT_EQ(after.height, before.height);
+    EXPECT_EQ(after.currentTime, before.currentTime);
+    EXPECT_EQ(after.downsampleX.den, before.downsampleX.den);
+    EXPECT_EQ(after.downsampleY.den, before.downsampleY.den);
+    EXPECT_EQ(host.threadCount(), threads);
+    EXPECT_EQ(host.project().target().layer().type, AEGP_ObjectType_AV);
+
+    // Outside a render, points come in layer pixels again.
+    PF_ParamDef center{};
+    host.withCommandData([&](PF_InData& in, PF_OutData&) {
+        EXPECT_EQ(in.inter.checkout_param(in.effect_ref, host.paramIndex("Center"), 0, 1, 24, &center), 0);
+    });
+    EXPECT_EQ(center.u.td.x_value, def("Center").u.td.x_value);
+}
+
+TEST_F(RenderFrame, NeedsASetUpHostAndAWholeReduction) {
+    Image layer(PF_PixelFormat_ARGB32, 10, 10);
+    host::Host fresh(test::pluginPath());
+    EXPECT_THROW(host::renderFrame(fresh, layer), host::HostError);
+    host::RenderOptions options;
+    options.downsample = 0;
+    EXPECT_THROW(host::renderFrame(host, layer, options), host::HostError);
+    EXPECT_EQ(host.log().count("checkout_param"), 0u);
+}
+
+// With nothing to blur and no weighting the effect hands its input through,
+// which shows the layer as the render sees it.
+TEST_F(RenderFrame, AtHalfSizeEachPixelIsTheAverageOfItsBlock) {
+    setPopup("Type", 1);
+    set("Blur Amount", 0);
+    set("Weight", 0);
+    Image layer(PF_PixelFormat_ARGB32, 65, 49);  // the odd last column and row make no whole block
+    paint(layer);
+    host::RenderOptions options;
+    options.downsample = 2;
+    const host::RenderResult result = host::renderFrame(host, layer, options);
+    ASSERT_EQ(result.err, PF_Err_NONE);
+    EXPECT_EQ(argsOf("checkout_layer").substr(0, 30), "index=0 id=0 rect=(0,0,32,24) ") << argsOf("checkout_layer");
+    ASSERT_EQ(result.output->width(), 32);
+    ASSERT_EQ(result.output->height(), 24);
+    for (int y = 0; y < 24; ++y) {
+        for (int x = 0; x < 32; ++x) {
+            ASSERT_TRUE(same(result.output->at<PF_Pixel>(x, y), halfSize(x, y))) << x << ", " << y;
+        }
+    }
+}
+
+// The focus stays where the user put it: the centre is sharp at half size
+// too, and where its unscaled value would lie the image is blurred.
+TEST_F(RenderFrame, PointValuesComeInThePixelsOfTheReducedLayer) {
+    setPopup("Type", 1);
+    set("Inner Width", 8);
+    def("Center").u.td.x_value = 60 << 16;
+    def("Center").u.td.y_value = 40 << 16;
+    Image layer(PF_PixelFormat_ARGB32, 200, 120);
+    paint(layer);
+    host::RenderOptions options;
+    options.downsample = 2;
+    const host::RenderResult result = host::renderFrame(host, layer, options);
+    ASSERT_EQ(result.err, PF_Err_NONE);
+    EXPECT_TRUE(same(result.output->at<PF_Pixel>(30, 20), halfSize(30, 20)));
+    EXPECT_FALSE(same(result.output->at<PF_Pixel>(60, 40), halfSize(60, 40)));
+}
+
+}  // namespace

@@ -1,0 +1,163 @@
+// The render driver's two preparations: the parameter values in render
+// units, and the input brought into the output's frame.
+
+#include <cmath>
+#include <memory>
+#include <vector>
+
+#include "AEGP_SuiteHandler.h"
+#include "App.h"
+#include "render_support.h"
+
+namespace {
+
+using host::Image;
+using WorldPtr = std::shared_ptr<Nerevo::World>;
+
+class Driver : public test::EffectHost {
+protected:
+    ParameterUnionValue& value(int index) { return values[static_cast<std::size_t>(index - 1)].value; }
+
+    TiltShifterParameters convert(double downsample, Image* output = nullptr) {
+        TiltShifterParameters p{};
+        run([&](PF_InData& in, PF_OutData&) {
+            in.width = 1920;
+            in.height = 1080;
+            const WorldPtr world = output ? std::make_shared<Nerevo::World>(output->world()) : nullptr;
+            p = renderParameters(&in, values.data(), downsample, world);
+        });
+        return p;
+    }
+
+    std::vector<ParameterValue> values = test::defaultValues();
+};
+
+TEST_F(Driver, HalfResolutionScalesLengthsButNotTheCentre) {
+    value(Param::BlurAmount).d = 50;
+    value(Param::InnerWidth).d = 100;
+    value(Param::Weight).d = 3;
+    value(Param::Direction).d = 90;
+    value(Param::Center).point[0] = 480;
+    value(Param::Center).point[1] = 270;
+    value(Param::BlurOffset).d = 4;
+    value(Param::FocusDistance).d = 1000;
+    value(Param::ChromaticAberration).d = 3;
+    const TiltShifterParameters p = convert(0.5);
+    EXPECT_DOUBLE_EQ(p.halfDiagonal, 0.25 * std::hypot(1920.0, 1080.0));
+    EXPECT_NEAR(p.halfDiagonal, 550.727, 5e-4);
+    EXPECT_EQ(p.blurAmount, 25.0);
+    EXPECT_EQ(p.innerWidth, 50.0);
+    EXPECT_EQ(p.blurOffset, 2.0);
+    EXPECT_EQ(p.focusDistance, 500.0);
+    EXPECT_EQ(p.chromaticAberration, 1.5);
+    EXPECT_EQ(p.weight, 1.03);
+    EXPECT_EQ(p.direction, 1.5707963267948966);
+    EXPECT_EQ(p.center.x, 480.0);
+    EXPECT_EQ(p.center.y, 270.0);
+    // Ratios, exponents and percentages have no length.
+    EXPECT_EQ(p.ratio, 1.0);
+    EXPECT_EQ(p.power, 2.0);
+}
+
+TEST_F(Driver, PopupsCheckboxesAndColourBecomeTheirRenderForms) {
+    value(Param::LinearMode).i = 2;
+    value(Param::Vignetting).d = 250;
+    value(Param::VignettingColor).color[1] = 0.5f;
+    value(Param::BlendingMode).i = 9;  // the separator after "Hard Light"
+    value(Param::RepeatEdgePixels).b = false;
+    const TiltShifterParameters p = convert(1.0);
+    EXPECT_EQ(p.linearMode, 2);
+    EXPECT_EQ(p.vignetting, 2.5);
+    EXPECT_EQ(p.vignettingColor.a, 1.0f);
+    EXPECT_EQ(p.vignettingColor.g, 0.5f);
+    EXPECT_EQ(p.blendingMode, Nerevo::BlendingMode::hardlight);
+    EXPECT_FALSE(p.repeatEdgePixels);
+}
+
+TEST_F(Driver, CentreIsCountedFromTheOutputsOrigin) {
+    value(Param::Center).point[0] = 50;
+    value(Param::Center).point[1] = 40;
+    Image output(PF_PixelFormat_ARGB32, 100, 80, PF_Point{-10, -5});
+    const TiltShifterParameters p = convert(1.0, &output);
+    EXPECT_EQ(p.center.x, 60.0);
+    EXPECT_EQ(p.center.y, 45.0);
+}
+
+template <typename Pixel>
+class Framing : public test::EffectHost {
+protected:
+    static constexpr PF_PixelFormat kFormat = host::pixelFormatOf<Pixel>();
+
+    // The input framed for the output, or null when it was taken as it is.
+    std::unique_ptr<Image> frame(Image* input, Image& output) {
+        std::unique_ptr<Image> copy;
+        run([&](PF_InData& in, PF_OutData& out) {
+            AEGP_SuiteHandler suites(in.pica_basicP);
+            const WorldPtr inputWorld = std::make_shared<Nerevo::World>(input ? input->world() : nullptr);
+            const WorldPtr outputWorld = std::make_shared<Nerevo::World>(output.world());
+            WorldPtr framed;
+            ASSERT_EQ(frameInput(&in, &out, suites, test::bpcOf<Pixel>(), inputWorld, outputWorld, framed), 0);
+            if (framed == inputWorld) {
+                return;
+            }
+            const PF_LayerDef& world = *framed->world;
+            copy = std::make_unique<Image>(kFormat, world.width, world.height);
+            for (int y = 0; y < world.height; ++y) {
+                for (int x = 0; x < world.width; ++x) {
+                    copy->at<Pixel>(x, y) =
+                        reinterpret_cast<const Pixel*>(static_cast<const char*>(world.data) + y * world.rowbytes)[x];
+                }
+            }
+        });
+        EXPECT_TRUE(host.problems().empty()) << problems();
+        return copy;
+    }
+};
+
+TYPED_TEST_SUITE(Framing, test::PixelTypes);
+
+TYPED_TEST(Framing, SmallerInputLiesAtItsPlaceInTheOutputsFrame) {
+    Image input(this->kFormat, 80, 70);
+    test::paint<TypeParam>(input);
+    Image output(this->kFormat, 100, 80, PF_Point{-10, -5});
+    const std::unique_ptr<Image> framed = this->frame(&input, output);
+    ASSERT_TRUE(framed);
+    ASSERT_EQ(framed->width(), 100);
+    ASSERT_EQ(framed->height(), 80);
+    for (int y = 0; y < 80; ++y) {
+        for (int x = 0; x < 100; ++x) {
+            const TypeParam& p = framed->template at<TypeParam>(x, y);
+            if (x >= 10 && x < 90 && y >= 5 && y < 75) {
+                ASSERT_TRUE(test::samePixel(p, input.at<TypeParam>(x - 10, y - 5))) << x << ", " << y;
+            } else {
+                ASSERT_TRUE(test::transparent(p)) << x << ", " << y;
+            }
+        }
+    }
+}
+
+TYPED_TEST(Framing, WorldsOfOneSizeAreTakenAsTheyAreOnlyInOnePlace) {
+    Image input(this->kFormat, 20, 10, PF_Point{-4, 0});
+    test::paint<TypeParam>(input);
+    Image alike(this->kFormat, 20, 10, PF_Point{-4, 0});
+    EXPECT_EQ(this->frame(&input, alike), nullptr);
+    EXPECT_EQ(this->host.log().count("new_world") + this->host.log().count("PF_NewWorld"), 0u);
+
+    // Apart: (0, 0) of the input is (4, 0) of the output.
+    Image apart(this->kFormat, 20, 10, PF_Point{-8, 0});
+    const std::unique_ptr<Image> framed = this->frame(&input, apart);
+    ASSERT_TRUE(framed);
+    EXPECT_TRUE(test::transparent(framed->template at<TypeParam>(3, 5)));
+    EXPECT_TRUE(test::samePixel(framed->template at<TypeParam>(4, 5), input.at<TypeParam>(0, 5)));
+    EXPECT_TRUE(test::samePixel(framed->template at<TypeParam>(19, 9), input.at<TypeParam>(15, 9)));
+}
+
+TYPED_TEST(Framing, AnInputWithoutPixelsLeavesTheFrameTransparent) {
+    Image output(this->kFormat, 12, 8);
+    const std::unique_ptr<Image> framed = this->frame(nullptr, output);
+    ASSERT_TRUE(framed);
+    EXPECT_EQ(framed->width(), 12);
+    EXPECT_TRUE(test::transparent(framed->template at<TypeParam>(5, 5)));
+}
+
+}  // namespace

@@ -1,0 +1,196 @@
+// The pre-render command: the record of parameter values, the request
+// widened to the whole layer, "Grow Bounds", and no record left behind when
+// anything fails.
+
+#include <functional>
+
+#include "SmartRender.h"
+#include "render_support.h"
+
+namespace {
+
+using test::contains;
+using test::fake;
+using test::PreRenderCall;
+using test::sameRect;
+using test::show;
+
+class PreRender : public test::EffectHost {
+protected:
+    // Runs the pre-render on `call`, then lets its record go as the host
+    // does; `inspect` sees the record in between.
+    PF_Err preRender(PreRenderCall& call, const std::function<void(const PreRenderRecord&)>& inspect = {}) {
+        PF_Err err = PF_Err_NONE;
+        run([&](PF_InData& in, PF_OutData& out) {
+            err = smartPreRender(&in, &out, &call.extra);
+            if (auto* handle = static_cast<PF_Handle>(call.output.pre_render_data)) {
+                if (inspect) {
+                    inspect(*static_cast<const PreRenderRecord*>(*handle));
+                }
+                ASSERT_NE(call.output.delete_pre_render_data_func, nullptr);
+                call.output.delete_pre_render_data_func(handle);
+            }
+        });
+        return err;
+    }
+
+    // A checkout of the layer that yields `result`, as its maximum too.
+    static void answer(const PF_LRect& result) {
+        fake().checkoutAnswer.result_rect = result;
+        fake().checkoutAnswer.max_result_rect = result;
+    }
+
+    PF_LRect checkedOut() const { return fake().requests.at(0).rect; }
+};
+
+TEST_F(PreRender, AsksForTheWholeLayerWhateverPartIsRequested) {
+    struct Case {
+        PF_LRect request;
+        PF_LRect widened;
+    };
+    for (const Case& c : {Case{{20, 30, 80, 90}, {0, 0, 100, 100}}, Case{{-10, 5, 120, 50}, {-10, 0, 120, 100}},
+                          Case{{0, 0, 0, 0}, {0, 0, 100, 100}}}) {
+        fake().requests.clear();
+        PreRenderCall call;
+        call.input.output_request.rect = c.request;
+        answer({0, 0, 100, 100});
+        ASSERT_EQ(preRender(call), PF_Err_NONE);
+        ASSERT_EQ(fake().requests.size(), 1u);
+        EXPECT_TRUE(sameRect(checkedOut(), c.widened)) << show(c.request) << " became " << show(checkedOut());
+        EXPECT_TRUE(fake().requests[0].preserve_rgb_of_zero_alpha);
+        EXPECT_TRUE(call.output.flags & PF_RenderOutputFlag_RETURNS_EXTRA_PIXELS);
+    }
+}
+
+TEST_F(PreRender, AtHalfResolutionTheLayerIsHalfAsLarge) {
+    host.frame().downsampleX = PF_RationalScale{1, 2};
+    host.frame().downsampleY = PF_RationalScale{1, 2};
+    PreRenderCall call;
+    call.input.output_request.rect = PF_LRect{10, 10, 20, 20};
+    ASSERT_EQ(preRender(call), PF_Err_NONE);
+    EXPECT_TRUE(sameRect(checkedOut(), PF_LRect{0, 0, 50, 50})) << show(checkedOut());
+
+    // Odd sizes round down, as the layer's own downsampled size does.
+    host.frame().width = 101;
+    host.frame().height = 33;
+    fake().requests.clear();
+    PreRenderCall odd;
+    ASSERT_EQ(preRender(odd), PF_Err_NONE);
+    EXPECT_TRUE(sameRect(checkedOut(), PF_LRect{0, 0, 50, 16})) << show(checkedOut());
+}
+
+TEST_F(PreRender, RecordCarriesTheValuesAtTheFrameAndFreesItself) {
+    set("Blur Amount", 12.5);
+    setPopup("Type", 2);
+    setCenter(30, 40.5);
+    setCheckbox("Grow Bounds", false);
+    host.frame().currentTime = 7;
+    PreRenderCall call;
+    bool inspected = false;
+    ASSERT_EQ(preRender(call,
+                        [&](const PreRenderRecord& record) {
+                            inspected = true;
+                            EXPECT_EQ(record.values[Param::Type - 1].i, 2);
+                            EXPECT_EQ(record.values[Param::BlurAmount - 1].d, 12.5);
+                            EXPECT_EQ(record.values[Param::Center - 1].point[0], 30.0);
+                            EXPECT_EQ(record.values[Param::Center - 1].point[1], 40.5);
+                            EXPECT_FALSE(record.values[Param::GrowBounds - 1].b);
+                            EXPECT_EQ(extraHandles(), 1u) << "the record is the host's until it lets it go";
+                        }),
+              PF_Err_NONE);
+    EXPECT_TRUE(inspected);
+    EXPECT_EQ(extraHandles(), 0u) << "letting the record go frees it";
+    EXPECT_TRUE(host.problems().empty()) << problems();
+    for (const host::Call& c : host.log().calls()) {
+        if (c.name == "checkout_param" || c.name == "checkout_layer") {
+            EXPECT_NE(c.args.find("time=7 "), std::string::npos) << c.name << " " << c.args;
+        }
+    }
+}
+
+// "Grow Bounds" by layer type, on a layer whose content is (10, 10, 60, 40)
+// or nothing at all.
+TEST_F(PreRender, GrowBoundsWidensTextAndShapeLayersWithContentOnly) {
+    const PF_LRect content{10, 10, 60, 40};
+    const PF_LRect none{0, 0, 0, 0};
+    struct Case {
+        AEGP_ObjectType type;
+        bool grow;
+        PF_LRect content;
+        bool widened;
+    };
+    const Case cases[] = {{AEGP_ObjectType_AV, true, content, false},     {AEGP_ObjectType_TEXT, true, content, true},
+                          {AEGP_ObjectType_VECTOR, true, content, true},  {AEGP_ObjectType_TEXT, false, content, false},
+                          {AEGP_ObjectType_TEXT, true, none, false}};
+    for (const Case& c : cases) {
+        host.project().target().layer().type = c.type;
+        setCheckbox("Grow Bounds", c.grow);
+        answer(c.content);
+        PreRenderCall call;
+        ASSERT_EQ(preRender(call), PF_Err_NONE);
+        const PF_LRect& result = call.output.result_rect;
+        const std::string label =
+            "type " + std::to_string(c.type) + (c.grow ? " growing " : " not growing ") + show(c.content) + ": ";
+        EXPECT_TRUE(sameRect(result, c.widened ? PF_LRect{0, 0, 100, 100} : c.content)) << label << show(result);
+        EXPECT_TRUE(contains(call.output.max_result_rect, result)) << label << show(call.output.max_result_rect);
+    }
+}
+
+TEST_F(PreRender, ResultJoinsWhatTheOutputAlreadyStates) {
+    answer({10, 10, 60, 40});
+    PreRenderCall empty;
+    ASSERT_EQ(preRender(empty), PF_Err_NONE);
+    EXPECT_TRUE(sameRect(empty.output.result_rect, PF_LRect{10, 10, 60, 40})) << show(empty.output.result_rect);
+
+    PreRenderCall stated;
+    stated.output.result_rect = PF_LRect{-5, 0, 20, 20};
+    stated.output.max_result_rect = PF_LRect{-5, 0, 20, 20};
+    ASSERT_EQ(preRender(stated), PF_Err_NONE);
+    EXPECT_TRUE(sameRect(stated.output.result_rect, PF_LRect{-5, 0, 60, 40})) << show(stated.output.result_rect);
+    EXPECT_TRUE(sameRect(stated.output.max_result_rect, PF_LRect{-5, 0, 60, 40}));
+}
+
+// Every failure is returned as it came, and leaves no record for anyone to free.
+TEST_F(PreRender, AFailureLeavesNoRecordBehind) {
+    struct Case {
+        const char* call;
+        int nth;
+        PF_Err err;
+        PF_Err expected;
+    };
+    host.project().target().layer().type = AEGP_ObjectType_TEXT;
+    answer({10, 10, 60, 40});
+    for (const Case& c : {Case{"host_new_handle", 1, PF_Err_OUT_OF_MEMORY, PF_Err_OUT_OF_MEMORY},
+                          Case{"host_lock_handle", 1, PF_Err_OUT_OF_MEMORY, PF_Err_OUT_OF_MEMORY},
+                          Case{"checkout_param", 5, PF_Err_INVALID_INDEX, PF_Err_INVALID_INDEX},
+                          Case{"AEGP_GetLayerObjectType", 1, PF_Err_INVALID_CALLBACK, PF_Err_INVALID_CALLBACK}}) {
+        host.faults().clear();
+        host.faults().failCall(c.call, c.nth, c.err);
+        PreRenderCall call;
+        EXPECT_EQ(preRender(call), c.expected) << c.call;
+        EXPECT_EQ(call.output.pre_render_data, nullptr) << c.call;
+        EXPECT_EQ(extraHandles(), 0u) << c.call;
+        EXPECT_TRUE(host.problems().empty()) << c.call << ": " << problems();
+    }
+
+    host.faults().clear();
+    fake().checkoutErr = PF_Err_OUT_OF_MEMORY;
+    PreRenderCall call;
+    EXPECT_EQ(preRender(call), PF_Err_OUT_OF_MEMORY);
+    EXPECT_EQ(call.output.pre_render_data, nullptr);
+    EXPECT_EQ(extraHandles(), 0u);
+}
+
+TEST_F(PreRender, AMissingSuiteThrowsWithNothingHeld) {
+    host.project().target().layer().type = AEGP_ObjectType_TEXT;
+    host.faults().makeUnavailable("AEGP Layer Suite");
+    PreRenderCall call;
+    run([&](PF_InData& in, PF_OutData& out) {
+        EXPECT_THROW(smartPreRender(&in, &out, &call.extra), PF_Err);
+    });
+    EXPECT_EQ(call.output.pre_render_data, nullptr);
+    EXPECT_EQ(extraHandles(), 0u);
+    EXPECT_TRUE(host.problems().empty()) << problems();
+}
+
+}  // namespace

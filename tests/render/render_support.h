@@ -1,0 +1,225 @@
+#pragma once
+// The effect set up in the headless host, parameter setters by name, test
+// layers at every depth, and smart-render callbacks whose answers a test
+// chooses, for driving the render commands one at a time.
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <functional>
+#include <string>
+#include <type_traits>
+#include <vector>
+
+#include "AE_Effect.h"
+#include "Params.h"
+#include "host/host.h"
+#include "host/image.h"
+#include "host/project.h"
+#include "plugin_path.h"
+#include "utility/bpc.h"
+
+namespace test {
+
+using PixelTypes = ::testing::Types<PF_Pixel, PF_Pixel16, PF_PixelFloat>;
+
+template <typename Pixel>
+constexpr Nerevo::Bpc bpcOf() {
+    if constexpr (std::is_same_v<Pixel, PF_Pixel>) {
+        return Nerevo::bpc8;
+    } else if constexpr (std::is_same_v<Pixel, PF_Pixel16>) {
+        return Nerevo::bpc16;
+    } else {
+        return Nerevo::bpc32;
+    }
+}
+
+template <typename Pixel>
+constexpr double fullScale() {
+    if constexpr (std::is_same_v<Pixel, PF_Pixel>) {
+        return 255.0;
+    } else if constexpr (std::is_same_v<Pixel, PF_Pixel16>) {
+        return 32768.0;
+    } else {
+        return 1.0;
+    }
+}
+
+// A channel value from 0..1 in the pixel type's units.
+template <typename Pixel>
+auto channel(double unit) {
+    using Channel = decltype(Pixel{}.alpha);
+    if constexpr (std::is_floating_point_v<Channel>) {
+        return static_cast<Channel>(unit);
+    } else {
+        return static_cast<Channel>(std::lround(unit * fullScale<Pixel>()));
+    }
+}
+
+// Opaque, with detail at every scale, so that any blur changes it.
+template <typename Pixel>
+Pixel texture(int x, int y) {
+    const double r = ((x * 37 + y * 91) % 256) / 255.0;
+    const double g = ((x * x + 3 * y) % 200) / 199.0;
+    const double b = (((x / 4) + (y / 4)) % 2) * 0.75 + 0.125;
+    return Pixel{channel<Pixel>(1.0), channel<Pixel>(r), channel<Pixel>(g), channel<Pixel>(b)};
+}
+
+template <typename Pixel>
+void paint(host::Image& image) {
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            image.at<Pixel>(x, y) = texture<Pixel>(x, y);
+        }
+    }
+}
+
+template <typename Pixel>
+bool samePixel(const Pixel& a, const Pixel& b) {
+    return a.alpha == b.alpha && a.red == b.red && a.green == b.green && a.blue == b.blue;
+}
+
+template <typename Pixel>
+bool transparent(const Pixel& p) {
+    return samePixel(p, Pixel{});
+}
+
+// Whether two images hold the same pixels, bit for bit.
+template <typename Pixel>
+bool identical(const host::Image& a, const host::Image& b) {
+    if (a.width() != b.width() || a.height() != b.height()) {
+        return false;
+    }
+    for (int y = 0; y < a.height(); ++y) {
+        for (int x = 0; x < a.width(); ++x) {
+            if (!samePixel(a.at<Pixel>(x, y), b.at<Pixel>(x, y))) {
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
+// The typed values of the parameters' defaults, as a render reads them.
+inline std::vector<ParameterValue> defaultValues() {
+    std::vector<ParameterValue> values;
+    for (const ParameterDef& row : PARAM_DEFS) {
+        values.push_back(ParameterValue{row.index, row.type, row.dflt});
+    }
+    return values;
+}
+
+inline bool sameRect(const PF_LRect& a, const PF_LRect& b) {
+    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+
+inline bool contains(const PF_LRect& outer, const PF_LRect& inner) {
+    return outer.left <= inner.left && outer.top <= inner.top && outer.right >= inner.right &&
+           outer.bottom >= inner.bottom;
+}
+
+inline std::string show(const PF_LRect& r) {
+    return "(" + std::to_string(r.left) + ", " + std::to_string(r.top) + ", " + std::to_string(r.right) + ", " +
+           std::to_string(r.bottom) + ")";
+}
+
+// Smart-render callbacks answering what a test sets and keeping what the
+// effect asked. Commands run one at a time, so one record serves.
+struct FakeSmartRender {
+    PF_CheckoutResult checkoutAnswer{};
+    PF_Err checkoutErr = PF_Err_NONE;
+    std::vector<PF_RenderRequest> requests;  // checkout_layer, in order
+    PF_EffectWorld* input = nullptr;
+    PF_EffectWorld* output = nullptr;
+    PF_Err outputErr = PF_Err_NONE;
+};
+
+inline FakeSmartRender& fake() {
+    static FakeSmartRender record;
+    return record;
+}
+
+inline PF_Err fakeCheckoutLayer(PF_ProgPtr, PF_ParamIndex, A_long, const PF_RenderRequest* request, A_long, A_long,
+                                A_u_long, PF_CheckoutResult* result) {
+    fake().requests.push_back(*request);
+    *result = fake().checkoutAnswer;
+    return fake().checkoutErr;
+}
+
+inline PF_Err fakeCheckoutPixels(PF_ProgPtr, A_long, PF_EffectWorld** world) {
+    *world = fake().input;
+    return PF_Err_NONE;
+}
+
+inline PF_Err fakeCheckinPixels(PF_ProgPtr, A_long) {
+    return PF_Err_NONE;
+}
+
+inline PF_Err fakeCheckoutOutput(PF_ProgPtr, PF_EffectWorld** world) {
+    *world = fake().output;
+    return fake().outputErr;
+}
+
+// The extras of one pre-render and one render on the fake callbacks.
+struct PreRenderCall {
+    PreRenderCall() = default;
+    PreRenderCall(const PreRenderCall&) = delete;
+    PreRenderCall& operator=(const PreRenderCall&) = delete;
+
+    PF_PreRenderInput input{};
+    PF_PreRenderOutput output{};
+    PF_PreRenderCallbacks callbacks{fakeCheckoutLayer, nullptr};
+    PF_PreRenderExtra extra{&input, &output, &callbacks};
+};
+
+struct RenderCall {
+    RenderCall() = default;
+    RenderCall(const RenderCall&) = delete;
+    RenderCall& operator=(const RenderCall&) = delete;
+
+    PF_SmartRenderInput input{};
+    PF_SmartRenderCallbacks callbacks{fakeCheckoutPixels, fakeCheckinPixels, fakeCheckoutOutput};
+    PF_SmartRenderExtra extra{&input, &callbacks};
+};
+
+// The effect set up on the host, whose layer is 100 × 100 pixels.
+class EffectHost : public ::testing::Test {
+protected:
+    void SetUp() override {
+        fake() = FakeSmartRender{};
+        ASSERT_EQ(host.globalSetup(), PF_Err_NONE);
+        ASSERT_EQ(host.paramsSetup(), PF_Err_NONE);
+        host.log().clear();
+    }
+
+    // Runs `body` as the plug-in inside a command.
+    void run(const std::function<void(PF_InData&, PF_OutData&)>& body) { host.withCommandData(body); }
+
+    PF_ParamDef& def(const std::string& name) { return host.param(host.paramIndex(name)).current; }
+    void set(const std::string& name, double value) { def(name).u.fs_d.value = value; }
+    void setPopup(const std::string& name, int item) { def(name).u.pd.value = item; }
+    void setCheckbox(const std::string& name, bool on) { def(name).u.bd.value = on; }
+    void setAngle(const std::string& name, double degrees) {
+        def(name).u.ad.value = static_cast<PF_Fixed>(std::lround(degrees * 65536.0));
+    }
+    // Layer pixels at full resolution.
+    void setCenter(double x, double y) {
+        def("Center").u.td.x_value = static_cast<PF_Fixed>(std::lround(x * 65536.0));
+        def("Center").u.td.y_value = static_cast<PF_Fixed>(std::lround(y * 65536.0));
+    }
+
+    // Handles the host holds besides the global record.
+    std::size_t extraHandles() const { return host.liveHandles() - 1; }
+
+    std::string problems() const {
+        std::string all;
+        for (const std::string& p : host.problems()) {
+            all += p + "\n";
+        }
+        return all;
+    }
+
+    host::Host host{pluginPath()};
+};
+
+}  // namespace test
