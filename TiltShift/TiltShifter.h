@@ -53,6 +53,14 @@ public:
     virtual int execute() = 0;
 
 protected:
+    // The host worlds the stages run on; null without a world.
+    PF_LayerDef* inputLayer() const;
+    PF_LayerDef* outputLayer() const;
+    bool chromaticAberrationOn() const;
+    // After the mat stage's result: the blur passes, or the outputter when
+    // there is nothing to blur. Nothing runs after an error.
+    int blurOrOutput(PF_Err matResult);
+
     PF_InData* in_data;
     AEGP_SuiteHandler& suites;
     Nerevo::Bpc bpc;

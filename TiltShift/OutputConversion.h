@@ -1,0 +1,119 @@
+#pragma once
+// From a work buffer value back to an output pixel, for the last row pass
+// and the outputter alike: the premultiplied colour is divided by its alpha,
+// weighted channels go back through the logarithm to base `weight`, and the
+// vignetting colour is laid over the pixel by the blend mode, with an
+// opacity that grows with the pixel's focus mat value.
+//
+// Integer stores add 0.5, clamp and truncate; float colours are only kept
+// from going negative. Everything before a store is in double precision.
+
+#include <cstddef>
+
+#include "AE_EffectCB.h"
+#include "blend/blend.h"
+#include "color/color.h"
+#include "utility/clamp.h"
+
+namespace Output {
+
+// The stores of the integer depths, full scale 255 or 32768.
+template <typename Pixel>
+struct IntegerStore {
+    using Channel = typename Nerevo::PixelTraits<Pixel>::Channel;
+    static constexpr double kFullScale = Nerevo::PixelTraits<Pixel>::fullScale;
+
+    static Channel store(double u) { return static_cast<Channel>(Nerevo::clamp(u + 0.5, 0.0, kFullScale)); }
+    static Channel alpha(double a) { return store(a); }
+    static Channel colour(double u) { return store(u); }
+    static Channel vignetteColour(float c) { return store(static_cast<double>(c) * kFullScale); }
+    static Channel opacity(double m, double vignetting) { return store(m * kFullScale * vignetting); }
+};
+
+template <typename Pixel>
+struct Store;
+
+template <>
+struct Store<PF_Pixel> : IntegerStore<PF_Pixel> {
+    static double logScale(double lnWeight) { return 1.0 / lnWeight; }
+};
+
+template <>
+struct Store<PF_Pixel16> : IntegerStore<PF_Pixel16> {
+    // 32768 / 255: 16-bit units per 8-bit unit.
+    static double logScale(double lnWeight) { return 128.50196078431372 / lnWeight; }
+};
+
+template <>
+struct Store<PF_PixelFloat> {
+    using Channel = PF_FpShort;
+    static constexpr double kFullScale = 1.0;
+
+    static Channel alpha(double a) { return static_cast<Channel>(Nerevo::clamp(a, 0.0, 1.0)); }
+    // No upper limit; below 0, and not a number, give 0.
+    static Channel colour(double u) { return static_cast<Channel>(u >= 0.0 ? u : 0.0); }
+    static Channel vignetteColour(float c) { return c; }
+    static Channel opacity(double m, double vignetting) {
+        return static_cast<Channel>(Nerevo::clamp(m * vignetting, 0.0, 1.0));
+    }
+    // 1 / 255: float units per 8-bit unit.
+    static double logScale(double lnWeight) { return (1.0 / lnWeight) * 0.00392156862745098; }
+};
+
+// Set up once per band: the log scale, the vignette pixel and the blend
+// function; then one call per pixel.
+template <typename Pixel>
+class Conversion {
+public:
+    // `params` is a blur or outputter record, which name the fields alike.
+    template <typename P>
+    Conversion(PF_InData* in_data, const P& params)
+        : log_(in_data->utils->ansi.log),
+          weighted_(params.weighted),
+          scale_(params.weight > 1.0 ? Store<Pixel>::logScale(log_(params.weight)) : 0.0),
+          vignetting_(params.vignetting),
+          vignette_{0, Store<Pixel>::vignetteColour(params.vignettingColor.r),
+                    Store<Pixel>::vignetteColour(params.vignettingColor.g),
+                    Store<Pixel>::vignetteColour(params.vignettingColor.b)},
+          blend_(Nerevo::getBlendFunc<Pixel>(params.blendingMode)) {}
+
+    // The output pixel of work value v at a pixel of focus mat value m.
+    Pixel operator()(Nerevo::Color<double> v, double m) const {
+        if (v.a > 0.0) {
+            v.r /= v.a;
+            v.g /= v.a;
+            v.b /= v.a;
+        }
+        const Pixel converted{static_cast<typename Store<Pixel>::Channel>(Store<Pixel>::kFullScale), colour(v.r),
+                              colour(v.g), colour(v.b)};
+        Pixel top = vignette_;
+        top.alpha = Store<Pixel>::opacity(m, vignetting_);
+        Pixel result = blend_(converted, top);
+        result.alpha = Store<Pixel>::alpha(v.a);
+        return result;
+    }
+
+private:
+    // A weighted channel at or below 1 (the weight of 0 or less) gives 0.
+    typename Store<Pixel>::Channel colour(double u) const {
+        if (!weighted_) {
+            return Store<Pixel>::colour(u);
+        }
+        return u > 1.0 ? Store<Pixel>::colour(log_(u) * scale_) : Store<Pixel>::colour(0.0);
+    }
+
+    A_FpLong (*log_)(A_FpLong);
+    bool weighted_;
+    double scale_;  // a natural log to channel units: 1 / ln(weight), scaled to the depth
+    double vignetting_;
+    Pixel vignette_;  // its alpha is the opacity, which each pixel sets
+    Nerevo::BlendFunc<Pixel> blend_;
+};
+
+// The output world's row y.
+template <typename Pixel>
+Pixel* row(PF_LayerDef& world, int y) {
+    return reinterpret_cast<Pixel*>(static_cast<char*>(world.data) + static_cast<std::ptrdiff_t>(y) * world.rowbytes);
+}
+
+}  // namespace Output

@@ -1,0 +1,96 @@
+#include "TiltShifter.h"
+
+#include <cstddef>
+#include <utility>
+
+#include "HorizontalBlur.h"
+#include "Outputter.h"
+#include "VerticalBlur.h"
+#include "WeightTable.h"
+#include "filter/run_filter.h"
+
+namespace {
+
+// A world without a buffer has no pixels.
+std::size_t pixelCount(const std::shared_ptr<Nerevo::World>& world) {
+    const PF_LayerDef* layer = world ? world->world : nullptr;
+    if (!layer || !layer->data || layer->width <= 0 || layer->height <= 0) {
+        return 0;
+    }
+    return static_cast<std::size_t>(layer->width) * static_cast<std::size_t>(layer->height);
+}
+
+// Each pass takes a third of the radius: three box blurs in a row come
+// close to a Gaussian.
+constexpr double kThird = 0.3333333333333333;
+
+}  // namespace
+
+TiltShifter::TiltShifter(PF_InData* in_data, AEGP_SuiteHandler& suites, Nerevo::Bpc bpc,
+                         std::shared_ptr<Nerevo::World> input, std::shared_ptr<Nerevo::World> output,
+                         TiltShifterParameters params)
+    : in_data(in_data),
+      suites(suites),
+      bpc(bpc),
+      input(std::move(input)),
+      output(std::move(output)),
+      params(params),
+      weighted(isWeighted(params.weight)),
+      weightTable(makeWeightTable(in_data, bpc, params.weight)),
+      mat(pixelCount(this->input)),
+      work(pixelCount(this->input)) {}
+
+TiltShifter::~TiltShifter() = default;
+
+PF_LayerDef* TiltShifter::inputLayer() const {
+    return input ? input->world : nullptr;
+}
+
+PF_LayerDef* TiltShifter::outputLayer() const {
+    return output ? output->world : nullptr;
+}
+
+bool TiltShifter::chromaticAberrationOn() const {
+    return params.chromaticAberration > 1e-6;
+}
+
+int TiltShifter::blurOrOutput(PF_Err matResult) {
+    if (matResult) {
+        return matResult;
+    }
+    if (params.blurAmount > 1e-6 || params.blurOffset > 1e-6) {
+        BlurParameters blur{false,
+                            params.blurAmount * kThird,
+                            params.blurOffset * kThird,
+                            weighted,
+                            params.weight,
+                            params.vignetting,
+                            params.vignettingColor,
+                            params.blendingMode,
+                            params.repeatEdgePixels,
+                            &mat,
+                            &work};
+        const VerticalBlur vertical(in_data, suites, bpc, inputLayer(), outputLayer(), &blur);
+        const HorizontalBlur horizontal(in_data, suites, bpc, inputLayer(), outputLayer(), &blur);
+        for (int round = 1; round <= 3; ++round) {
+            if (const PF_Err err = Nerevo::Filter::runFilter(vertical)) {
+                return err;
+            }
+            // Only the third row pass writes the output world.
+            blur.isLastPass = round == 3;
+            if (const PF_Err err = Nerevo::Filter::runFilter(horizontal)) {
+                return err;
+            }
+        }
+        return PF_Err_NONE;
+    }
+    OutputterParameters out{weighted,
+                            params.weight,
+                            params.vignetting,
+                            params.vignettingColor,
+                            params.blendingMode,
+                            &mat,
+                            &work};
+    const Outputter outputter(in_data, suites, bpc, inputLayer(), outputLayer(), &out);
+    return Nerevo::Filter::runFilter(outputter);
+}

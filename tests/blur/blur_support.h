@@ -1,0 +1,123 @@
+#pragma once
+// Running the blur passes and the outputter on the headless host, test
+// buffers, and a slow, obvious box blur to hold the kernel against.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <string>
+#include <type_traits>
+#include <vector>
+
+#include "AEGP_SuiteHandler.h"
+#include "BoxBlurPass.h"
+#include "filter/run_filter.h"
+#include "host/host.h"
+#include "host/image.h"
+#include "plugin_path.h"
+
+namespace BlurTest {
+
+using BoxBlur::Sample;
+using host::Image;
+
+template <typename Pixel>
+constexpr Nerevo::Bpc bpcOf() {
+    if constexpr (std::is_same_v<Pixel, PF_Pixel>) {
+        return Nerevo::bpc8;
+    } else if constexpr (std::is_same_v<Pixel, PF_Pixel16>) {
+        return Nerevo::bpc16;
+    } else {
+        return Nerevo::bpc32;
+    }
+}
+
+using PixelTypes = ::testing::Types<PF_Pixel, PF_Pixel16, PF_PixelFloat>;
+
+// Premultiplied values of no particular pattern, opaque and transparent ones
+// among them.
+inline Sample patternSample(int i) {
+    const double a = (i * 37) % 5 == 0 ? 0.0 : ((i * 53) % 256);
+    return Sample{a, a * ((i * 29) % 17) * 0.25, a * ((i * 7) % 11) * 0.5, a * ((i * 13) % 19) * 3.0};
+}
+
+inline std::vector<Sample> patternLine(int length) {
+    std::vector<Sample> line(static_cast<std::size_t>(length));
+    for (int i = 0; i < length; ++i) {
+        line[static_cast<std::size_t>(i)] = patternSample(i);
+    }
+    return line;
+}
+
+// The kernel written out sample by sample: x − n … x + n, the two ends at
+// 1 − w, outside the line the edge sample or nothing; in long double.
+inline Sample slowBlur(const std::vector<Sample>& line, int x, double r, bool repeat) {
+    const int length = static_cast<int>(line.size());
+    const int n = static_cast<int>(std::ceil(r));
+    const double w = n - r;
+    long double sum[4] = {};
+    for (int j = x - n; j <= x + n; ++j) {
+        const long double weight = j == x - n || j == x + n ? 1.0L - w : 1.0L;
+        Sample c{0.0, 0.0, 0.0, 0.0};
+        if (j >= 0 && j < length) {
+            c = line[static_cast<std::size_t>(j)];
+        } else if (repeat) {
+            c = line[j < 0 ? 0 : static_cast<std::size_t>(length - 1)];
+        }
+        sum[0] += weight * c.a;
+        sum[1] += weight * c.r;
+        sum[2] += weight * c.g;
+        sum[3] += weight * c.b;
+    }
+    const long double d = 2.0L * r + 1.0L;
+    return Sample{static_cast<double>(sum[0] / d), static_cast<double>(sum[1] / d), static_cast<double>(sum[2] / d),
+                  static_cast<double>(sum[3] / d)};
+}
+
+inline double largest(const std::vector<Sample>& line) {
+    double m = 0.0;
+    for (const Sample& c : line) {
+        m = std::max({m, std::fabs(c.a), std::fabs(c.r), std::fabs(c.g), std::fabs(c.b)});
+    }
+    return m;
+}
+
+// Equal to the rounding of prefix sums against a plain sum, relative to the
+// line's largest value.
+inline void expectNear(const Sample& actual, const Sample& expected, double scale, const std::string& where) {
+    const double tolerance = 1e-12 * std::max(scale, 1.0);
+    EXPECT_NEAR(actual.a, expected.a, tolerance) << where;
+    EXPECT_NEAR(actual.r, expected.r, tolerance) << where;
+    EXPECT_NEAR(actual.g, expected.g, tolerance) << where;
+    EXPECT_NEAR(actual.b, expected.b, tolerance) << where;
+}
+
+inline bool sameBits(const Sample& p, const Sample& q) {
+    return std::memcmp(&p, &q, sizeof(Sample)) == 0;
+}
+
+inline std::string at(int x, int y) {
+    return "at (" + std::to_string(x) + ", " + std::to_string(y) + ")";
+}
+
+class HostTest : public ::testing::Test {
+protected:
+    // Runs a stage on the host's threads with its record; its result.
+    template <typename Stage, typename Params>
+    PF_Err run(Nerevo::Bpc bpc, Image& input, Image* output, Params& params) {
+        PF_Err err = PF_Err_NONE;
+        host.withCommandData([&](PF_InData& in, PF_OutData&) {
+            AEGP_SuiteHandler suites(in.pica_basicP);
+            const Stage stage(&in, suites, bpc, input.world(), output ? output->world() : nullptr, &params);
+            err = Nerevo::Filter::runFilter(stage);
+        });
+        EXPECT_TRUE(host.problems().empty()) << host.problems().front();
+        return err;
+    }
+
+    host::Host host{test::pluginPath()};
+};
+
+}  // namespace BlurTest

@@ -1,0 +1,175 @@
+// The output conversion at each depth: stores and their rounding, a
+// transparent result, the weighting's inverse, the vignette and its opacity,
+// and how the blend is called.
+
+#include <limits>
+
+#include "OutputConversion.h"
+#include "Outputter.h"
+#include "blur_support.h"
+
+namespace {
+
+using namespace BlurTest;
+using Nerevo::BlendingMode;
+
+template <typename Pixel>
+class Conversions : public HostTest {
+protected:
+    Pixel convert(const Sample& v, double m) {
+        Pixel result{};
+        host.withCommandData([&](PF_InData& in, PF_OutData&) { result = Output::Conversion<Pixel>(&in, p)(v, m); });
+        return result;
+    }
+
+    OutputterParameters p{false, 1.0, 0.0, Nerevo::Color<float>{1.0f, 0.0f, 0.0f, 0.0f}, BlendingMode::normal,
+                          nullptr, nullptr};
+};
+
+template <typename Pixel>
+void expectPixel(const Pixel& actual, const Pixel& expected, const std::string& where = "") {
+    EXPECT_EQ(actual.alpha, expected.alpha) << where;
+    EXPECT_EQ(actual.red, expected.red) << where;
+    EXPECT_EQ(actual.green, expected.green) << where;
+    EXPECT_EQ(actual.blue, expected.blue) << where;
+}
+
+using Conversion8 = Conversions<PF_Pixel>;
+using Conversion16 = Conversions<PF_Pixel16>;
+using ConversionFloat = Conversions<PF_PixelFloat>;
+
+TEST_F(Conversion8, AddsOneHalfClampsAndTruncates) {
+    // Alpha 127.5 rounds up; colours are divided by it first.
+    expectPixel(convert(Sample{127.5, 127.5 * 100.25, 127.5 * 100.5, 127.5 * 300.0}, 0.0),
+                PF_Pixel{128, 100, 101, 255});
+    expectPixel(convert(Sample{300.0, -5.0, 0.0, 300.0 * 254.49}, 0.0), PF_Pixel{255, 0, 0, 254});
+}
+
+TEST_F(Conversion16, FullScaleIs32768) {
+    expectPixel(convert(Sample{24576.0, 24576.0 * 16384.5, 24576.0 * 40000.0, 24576.0 * 0.49}, 0.0),
+                PF_Pixel16{24576, 16385, 32768, 0});
+    expectPixel(convert(Sample{40000.0, 0.0, 0.0, 0.0}, 0.0), PF_Pixel16{32768, 0, 0, 0});
+}
+
+TEST_F(ConversionFloat, ColoursAboveOnePassAlphaIsClamped) {
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    expectPixel(convert(Sample{2.0, 2.0 * 3.5, 2.0 * -0.25, 2.0 * 0.5}, 0.0), PF_PixelFloat{1.0f, 3.5f, 0.0f, 0.5f});
+    expectPixel(convert(Sample{0.25, 0.25 * 0.75, nan, 0.25 * 1e6}, 0.0), PF_PixelFloat{0.25f, 0.75f, 0.0f, 1e6f});
+    expectPixel(convert(Sample{-1.0, 0.0, 0.0, 0.0}, 0.0), PF_PixelFloat{0.0f, 0.0f, 0.0f, 0.0f});
+}
+
+TEST_F(Conversion8, WeightedAverageOfBlackAndWhiteIsTwoThirtyTwo) {
+    const double white = std::pow(1.03, 255);
+    const Sample mean{255.0, 255.0 * (1.0 + white) / 2.0, 255.0 * (1.0 + white) / 2.0, 255.0};
+    expectPixel(convert(Sample{255.0, 255.0 * 127.5, 0.0, 255.0 * 255.0}, 0.0), PF_Pixel{255, 128, 0, 255});
+    p.weighted = true;
+    p.weight = 1.03;
+    // ln((1 + 1.03^255) / 2) / ln(1.03) + 0.5; blue holds 1.0, the weight of 0.
+    expectPixel(convert(mean, 0.0), PF_Pixel{255, 232, 232, 0});
+    EXPECT_GT(host.log().count("log"), 0u) << "the host's maths";
+}
+
+TEST_F(Conversion8, WeightingComesBackToTheChannelValue) {
+    p.weighted = true;
+    p.weight = 1.05;
+    for (int v = 0; v < 256; ++v) {
+        const double u = std::pow(1.05, v);
+        const PF_Pixel out = convert(Sample{200.0, 200.0 * u, 200.0 * u, 200.0 * u}, 0.0);
+        EXPECT_EQ(out.red, v);
+    }
+}
+
+TEST_F(Conversion16, WeightingComesBackToTheChannelValue) {
+    p.weighted = true;
+    p.weight = 1.02;
+    for (const int v : {0, 1, 2, 127, 128, 129, 4095, 16384, 32767, 32768}) {
+        const double u = std::pow(1.02, v * 255.0 / 32768.0);
+        EXPECT_EQ(convert(Sample{32768.0, 32768.0 * u, 0.0, 0.0}, 0.0).red, v);
+    }
+}
+
+TEST_F(ConversionFloat, WeightingComesBackToTheChannelValueAboveOneToo) {
+    p.weighted = true;
+    p.weight = 1.04;
+    for (const double v : {0.0, 0.25, 1.0, 2.5}) {
+        const double u = std::pow(1.04, 255.0 * v);
+        EXPECT_NEAR(convert(Sample{0.5, 0.5 * u, 0.0, 0.0}, 0.0).red, v, 1e-6);
+    }
+}
+
+TEST_F(Conversion8, VignetteOpacityGrowsWithTheMat) {
+    p.vignetting = 0.4;
+    p.vignettingColor = Nerevo::Color<float>{1.0f, 0.5f, 0.2f, 1.0f};
+    const Sample v{255.0, 255.0 * 10.0, 255.0 * 100.0, 255.0 * 200.0};
+    // 0.5 × 255 × 0.4 + 0.5 = 51.5; the colour 0.5 × 255 + 0.5 = 128.
+    const PF_Pixel bottom{255, 10, 100, 200};
+    const PF_Pixel top{51, 128, 51, 255};
+    expectPixel(convert(v, 0.5), Nerevo::Blend::normal(bottom, top));
+    // Past full opacity the vignette covers the pixel, whose alpha is kept.
+    expectPixel(convert(Sample{128.0, 128.0 * 10.0, 0.0, 0.0}, 20.0), PF_Pixel{128, 128, 51, 255});
+}
+
+TEST_F(Conversion16, VignetteOpacityGrowsWithTheMat) {
+    p.vignetting = 0.4;
+    p.vignettingColor = Nerevo::Color<float>{1.0f, 0.5f, 0.0f, 1.0f};
+    p.blendingMode = BlendingMode::multiply;
+    // 0.5 × 32768 × 0.4 + 0.5 = 6554.1; 0.5 × 32768 + 0.5 truncates to 16384.
+    const PF_Pixel16 bottom{32768, 1000, 2000, 3000};
+    const PF_Pixel16 top{6554, 16384, 0, 32768};
+    expectPixel(convert(Sample{32768.0, 32768.0 * 1000.0, 32768.0 * 2000.0, 32768.0 * 3000.0}, 0.5),
+                Nerevo::Blend::multiply(bottom, top));
+}
+
+TEST_F(ConversionFloat, VignetteOpacityGrowsWithTheMat) {
+    p.vignetting = 0.4;
+    p.vignettingColor = Nerevo::Color<float>{1.0f, 2.0f, -0.5f, 0.25f};
+    const PF_PixelFloat bottom{1.0f, 0.5f, 0.5f, 0.5f};
+    expectPixel(convert(Sample{1.0, 0.5, 0.5, 0.5}, 0.5),
+                Nerevo::Blend::normal(bottom, PF_PixelFloat{0.2f, 2.0f, -0.5f, 0.25f}));
+    const PF_PixelFloat covered = convert(Sample{0.5, 0.25, 0.25, 0.25}, 7.0);
+    expectPixel(covered, PF_PixelFloat{0.5f, 2.0f, -0.5f, 0.25f});
+}
+
+// A work value and the pixel it converts to without vignette, per depth.
+template <typename Pixel>
+std::pair<Sample, Pixel> example();
+template <>
+std::pair<Sample, PF_Pixel> example() {
+    return {Sample{200.0, 200.0 * 10.0, 200.0 * 100.0, 200.0 * 250.0}, PF_Pixel{200, 10, 100, 250}};
+}
+template <>
+std::pair<Sample, PF_Pixel16> example() {
+    return {Sample{20000.0, 20000.0 * 1000.0, 20000.0 * 2000.0, 20000.0 * 30000.0},
+            PF_Pixel16{20000, 1000, 2000, 30000}};
+}
+template <>
+std::pair<Sample, PF_PixelFloat> example() {
+    return {Sample{0.5, 0.5 * 0.25, 0.5 * 1.5, 0.5 * -1.0}, PF_PixelFloat{0.5f, 0.25f, 1.5f, 0.0f}};
+}
+
+TYPED_TEST_SUITE(Conversions, PixelTypes);
+
+TYPED_TEST(Conversions, ASharpPixelKeepsItsColourInEveryBlendMode) {
+    const auto [v, expected] = example<TypeParam>();
+    this->p.vignetting = 1.0;
+    this->p.vignettingColor = Nerevo::Color<float>{1.0f, 0.9f, 0.1f, 0.6f};
+    for (int mode = -1; mode <= 31; ++mode) {
+        this->p.blendingMode = static_cast<BlendingMode>(mode);
+        for (const double m : {0.0, std::nan("")}) {
+            expectPixel(this->convert(v, m), expected, "mode " + std::to_string(mode));
+        }
+    }
+    this->p.vignetting = 0.0;
+    expectPixel(this->convert(v, std::numeric_limits<double>::infinity()), expected, "no vignetting");
+}
+
+TYPED_TEST(Conversions, ATransparentResultHasNoColourOfItsOwn) {
+    expectPixel(this->convert(Sample{0.0, 0.0, 0.0, 0.0}, 0.0), TypeParam{0, 0, 0, 0});
+    this->p.vignetting = 1.0;
+    this->p.vignettingColor = Nerevo::Color<float>{1.0f, 1.0f, 1.0f, 1.0f};
+    const TypeParam covered = this->convert(Sample{0.0, 0.0, 0.0, 0.0}, 1.0);
+    EXPECT_EQ(covered.alpha, 0) << "the vignette lends no cover";
+    EXPECT_GT(covered.red, 0) << "but its colour";
+}
+
+}  // namespace

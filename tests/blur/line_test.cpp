@@ -1,0 +1,171 @@
+// The kernel on short lines: its arithmetic at the ends and edges, against a
+// plain sum of the samples, in place, and for radii no line is long enough
+// for.
+
+#include <cfloat>
+#include <cstdint>
+#include <limits>
+
+#include "blur_support.h"
+
+namespace {
+
+using namespace BlurTest;
+using BoxBlur::Line;
+
+Line loaded(const std::vector<Sample>& samples, bool repeat) {
+    Line line(samples.size(), repeat);
+    line.load(samples.data(), 1);
+    return line;
+}
+
+// Exact small values, so that the sums of the examples round nowhere.
+const std::vector<Sample> kFive = {{255, 10, 20, 30}, {128, 40, 0, 8}, {64, 2, 4, 6}, {0, 0, 0, 0}, {32, 16, 8, 4}};
+
+TEST(Line, RadiusOneAndOneHalfInTheMiddle) {
+    for (const bool repeat : {false, true}) {
+        const Line line = loaded(kFive, repeat);
+        const Sample one = line.blurred(2, 1.0);
+        EXPECT_EQ(one.a, (128.0 + 64.0 + 0.0) / 3.0);
+        EXPECT_EQ(one.r, (40.0 + 2.0 + 0.0) / 3.0);
+        EXPECT_EQ(one.b, (8.0 + 6.0 + 0.0) / 3.0);
+        const Sample half = line.blurred(2, 0.5);
+        EXPECT_EQ(half.a, (0.5 * 128.0 + 64.0 + 0.5 * 0.0) / 2.0);
+        EXPECT_EQ(half.g, (0.5 * 0.0 + 4.0 + 0.5 * 0.0) / 2.0);
+    }
+}
+
+TEST(Line, EndTapsWeighOneMinusWAlsoOnTheEdgeSample) {
+    // x = n = 2, r = 1.75: c[0] … c[4], the two ends at 0.25 less.
+    const Sample zero = loaded(kFive, false).blurred(2, 1.75);
+    EXPECT_EQ(zero.a, (0.75 * 255 + 128 + 64 + 0 + 0.75 * 32) / 4.5);
+    EXPECT_EQ(zero.r, (0.75 * 10 + 40 + 2 + 0 + 0.75 * 16) / 4.5);
+    // x = 1, r = 2.5: two samples left of the line repeat c[0], the outer at one half.
+    const Sample edge = loaded(kFive, true).blurred(1, 2.5);
+    EXPECT_EQ(edge.a, (2.5 * 255 + 128 + 64 + 0 + 0.5 * 32) / 6.0);
+    // Without repetition they are missing: at x = 0 only the line itself counts.
+    const Sample missing = loaded(kFive, false).blurred(0, 2.0);
+    EXPECT_EQ(missing.a, (255 + 128 + 64) / 5.0);
+}
+
+TEST(Line, EveryPositionAgreesWithThePlainSum) {
+    const std::vector<Sample> samples = patternLine(9);
+    const double radii[] = {1.01e-5, 0.3, 0.5, 1.0, 1.75, 2.5, 3.0, 4.2, 8.0, 8.5, 9.0};
+    for (const bool repeat : {false, true}) {
+        const Line line = loaded(samples, repeat);
+        for (const double r : radii) {
+            for (int x = 0; x < 9; ++x) {
+                expectNear(line.blurred(x, r), slowBlur(samples, x, r, repeat), largest(samples),
+                           "x " + std::to_string(x) + ", r " + std::to_string(r) + (repeat ? ", repeated" : ""));
+            }
+        }
+    }
+}
+
+// The radius written into the mat directly (amount 1, no offset).
+BlurParameters radiusIsMat(bool repeat) {
+    BlurParameters p{};
+    p.passAmount = 1.0;
+    p.repeatEdgePixels = repeat;
+    return p;
+}
+
+TEST(Line, InPlaceEqualsIntoAnotherBuffer) {
+    const std::vector<Sample> source = patternLine(11);
+    const std::vector<double> mat = {0.0, 1.0, 3.5, 1e-5, 0.4, 12.0, 2.0, std::nan(""), 0.9, 5.0, 1.0};
+    for (const bool repeat : {false, true}) {
+        const BlurParameters p = radiusIsMat(repeat);
+        std::vector<Sample> inPlace = source;
+        std::vector<Sample> separate = source;
+        Line line(source.size(), repeat);
+        BoxBlur::blurLine(line, inPlace.data(), inPlace.data(), mat.data(), 1, p);
+        BoxBlur::blurLine(line, source.data(), separate.data(), mat.data(), 1, p);
+        for (std::size_t k = 0; k < source.size(); ++k) {
+            EXPECT_TRUE(sameBits(inPlace[k], separate[k])) << k;
+        }
+    }
+}
+
+TEST(Line, RadiiUpToOneHundredThousandthAndNaNLeaveTheirSampleBitForBit) {
+    const std::vector<Sample> source = patternLine(5);
+    const Sample marker{-1.0, std::nan(""), -0.0, DBL_MAX};
+    const double inf = std::numeric_limits<double>::infinity();
+    const std::vector<double> mat = {1e-5, 0.0, -3.0, std::nan(""), -inf};
+    std::vector<Sample> target(5, marker);
+    Line line(5, true);
+    BoxBlur::blurLine(line, source.data(), target.data(), mat.data(), 1, radiusIsMat(true));
+    for (const Sample& t : target) {
+        EXPECT_TRUE(sameBits(t, marker));
+    }
+    EXPECT_TRUE(BoxBlur::blurs(1.0000001e-5));
+}
+
+// The formulas as written, with a wide integer n: what any radius that fits
+// one should give.
+Sample literal(const std::vector<Sample>& c, std::int64_t x, double r, bool repeat) {
+    using BoxBlur::operator+;
+    using BoxBlur::operator-;
+    using BoxBlur::operator*;
+    using BoxBlur::operator/;
+    const auto n = static_cast<std::int64_t>(std::ceil(r));
+    const double w = static_cast<double>(n) - r;
+    const std::int64_t last = static_cast<std::int64_t>(c.size()) - 1;
+    std::vector<Sample> S(c.size());
+    S[0] = c[0];
+    for (std::size_t k = 1; k < c.size(); ++k) {
+        S[k] = c[k] + S[k - 1];
+    }
+    Sample sum = x + n <= last ? S[x + n] - w * c[x + n] : S[last];
+    if (x + n > last && repeat) {
+        sum = sum + (static_cast<double>(x + n - last) - w) * c[last];
+    }
+    if (x - n >= 1) {
+        sum = sum - S[x - n - 1] - w * c[x - n];
+    } else if (repeat) {
+        sum = sum + (static_cast<double>(n - x) - w) * c[0];
+    } else if (x == n) {
+        sum = sum - w * c[0];
+    }
+    return sum / (2.0 * r + 1.0);
+}
+
+TEST(Line, RadiiBeyondTheLineGiveTheFormulasValueWithoutAnIntegerN) {
+    const std::vector<Sample> samples = patternLine(7);
+    const double radii[] = {7.25, 8.0, 1000.3, 123456.789, 3e9 + 0.5, 0x1p40 + 0.5, 0x1p52};
+    for (const bool repeat : {false, true}) {
+        const Line line = loaded(samples, repeat);
+        for (const double r : radii) {
+            for (int x = 0; x < 7; ++x) {
+                EXPECT_TRUE(sameBits(line.blurred(x, r), literal(samples, x, r, repeat)))
+                    << "x " << x << ", r " << r << (repeat ? ", repeated" : "");
+            }
+        }
+    }
+}
+
+TEST(Line, HugeAndInfiniteRadiiTendToTheMeanOfTheEdges) {
+    const std::vector<Sample> samples = patternLine(7);
+    const Sample edges{(samples[0].a + samples[6].a) / 2, (samples[0].r + samples[6].r) / 2,
+                       (samples[0].g + samples[6].g) / 2, (samples[0].b + samples[6].b) / 2};
+    const Line repeated = loaded(samples, true);
+    const Line clear = loaded(samples, false);
+    for (int x = 0; x < 7; ++x) {
+        for (const double r : {1e150, 0x1p512, 1e200, DBL_MAX}) {
+            expectNear(repeated.blurred(x, r), edges, largest(samples), "repeated, r " + std::to_string(r));
+            const Sample faded = clear.blurred(x, r);
+            EXPECT_TRUE(std::isfinite(faded.a) && faded.a >= 0.0 && faded.a < 1e-100) << r;
+        }
+        EXPECT_TRUE(sameBits(repeated.blurred(x, std::numeric_limits<double>::infinity()), edges)) << x;
+        const Sample gone = clear.blurred(x, std::numeric_limits<double>::infinity());
+        EXPECT_EQ(gone.a, 0.0);
+        EXPECT_EQ(gone.r, 0.0);
+    }
+}
+
+TEST(Line, ALineOfOneSample) {
+    const std::vector<Sample> one = {Sample{200, 100, 50, 25}};
+    expectNear(loaded(one, true).blurred(0, 3.3), one[0], 200, "repeated");
+    expectNear(loaded(one, false).blurred(0, 0.5), slowBlur(one, 0, 0.5, false), 200, "alone");
+}
+
+}  // namespace

@@ -1,0 +1,199 @@
+// What the blur branch writes: three rounds of columns then rows against the
+// plain sum, the same pixels on any number of threads, uniform images at the
+// edges, and focus mats too large for any radius.
+
+#include <cmath>
+#include <limits>
+
+#include "../blur/blur_support.h"
+#include "OutputConversion.h"
+#include "Outputter.h"
+#include "RadialMatGenerator.h"
+#include "WeightTable.h"
+#include "filter/run_filter.h"
+#include "shifter_support.h"
+
+namespace {
+
+using namespace ShifterTest;
+using BlurTest::Sample;
+
+template <typename Pixel>
+class Results : public Shifters {
+protected:
+    Image input{host::pixelFormatOf<Pixel>(), 11, 7};
+    Image output{host::pixelFormatOf<Pixel>(), 11, 7};
+};
+TYPED_TEST_SUITE(Results, PixelTypes);
+
+// One pass of the plain sum along rows or columns of a width × height buffer.
+void slowPass(std::vector<Sample>& work, const std::vector<double>& mat, int width, int height, bool rows,
+              double amount, double offset, bool repeat) {
+    const std::vector<Sample> before = work;
+    const int lines = rows ? height : width;
+    const int length = rows ? width : height;
+    const auto index = [&](int l, int k) { return static_cast<std::size_t>(rows ? l * width + k : k * width + l); };
+    for (int l = 0; l < lines; ++l) {
+        std::vector<Sample> line;
+        for (int k = 0; k < length; ++k) {
+            line.push_back(before[index(l, k)]);
+        }
+        for (int k = 0; k < length; ++k) {
+            const double r = amount * mat[index(l, k)] + offset;
+            if (r > 1e-5) {
+                work[index(l, k)] = BlurTest::slowBlur(line, k, r, repeat);
+            }
+        }
+    }
+}
+
+TYPED_TEST(Results, ThreeRoundsOfColumnsThenRowsWriteTheOutput) {
+    paint<TypeParam>(this->input, patternPixel<TypeParam>);
+    const TiltShifterParameters p = parameters();
+    ASSERT_EQ(this->template execute<RadialTiltShifter>(bpcOf<TypeParam>(), this->input, this->output, p),
+              PF_Err_NONE);
+    // The mat stage on its own, then the passes as plain sums.
+    this->host.withCommandData([&](PF_InData& in, PF_OutData&) {
+        AEGP_SuiteHandler suites(in.pica_basicP);
+        const std::vector<double> table = makeWeightTable(&in, bpcOf<TypeParam>(), p.weight);
+        std::vector<double> mat(11 * 7);
+        std::vector<Sample> work(11 * 7);
+        RadialMatGeneratorParameters mats{p.halfDiagonal, true,  p.weight, p.center, p.direction, p.innerWidth,
+                                          p.power,        p.ratio, false,  0.0,      &table,      &mat,
+                                          &work};
+        const RadialMatGenerator generator(&in, suites, bpcOf<TypeParam>(), this->input.world(), nullptr, &mats);
+        ASSERT_EQ(Nerevo::Filter::runFilter(generator), PF_Err_NONE);
+        const double amount = p.blurAmount / 3.0;
+        const double offset = p.blurOffset / 3.0;
+        for (int round = 0; round < 3; ++round) {
+            slowPass(work, mat, 11, 7, false, amount, offset, true);
+            slowPass(work, mat, 11, 7, true, amount, offset, true);
+        }
+        const BlurParameters out{true, amount, offset, true, p.weight, p.vignetting, p.vignettingColor,
+                                 p.blendingMode, true, &mat, &work};
+        const Output::Conversion<TypeParam> convert(&in, out);
+        const double tolerance = std::is_same_v<TypeParam, PF_PixelFloat> ? 1e-5 : 1.0;
+        for (int y = 0; y < 7; ++y) {
+            for (int x = 0; x < 11; ++x) {
+                const TypeParam want = convert(work[y * 11 + x], mat[y * 11 + x]);
+                const TypeParam& got = this->output.template at<TypeParam>(x, y);
+                EXPECT_NEAR(got.alpha, want.alpha, tolerance) << x << ", " << y;
+                EXPECT_NEAR(got.red, want.red, tolerance) << x << ", " << y;
+                EXPECT_NEAR(got.green, want.green, tolerance) << x << ", " << y;
+                EXPECT_NEAR(got.blue, want.blue, tolerance) << x << ", " << y;
+            }
+        }
+    });
+}
+
+TYPED_TEST(Results, AnyNumberOfThreadsWritesTheSamePixels) {
+    paint<TypeParam>(this->input, patternPixel<TypeParam>);
+    TiltShifterParameters p = parameters();
+    p.chromaticAberration = 0.6;
+    p.repeatEdgePixels = false;
+    p.linearMode = linearFocusDistance;
+    const auto expectSameOnAnyThreads = [&](auto render, const char* kind) {
+        Image one(host::pixelFormatOf<TypeParam>(), 11, 7);
+        this->host.setThreadCount(1);
+        ASSERT_EQ(render(one), PF_Err_NONE);
+        for (const int threads : {2, 7}) {
+            this->host.setThreadCount(threads);
+            ASSERT_EQ(render(this->output), PF_Err_NONE);
+            EXPECT_TRUE(sameImage<TypeParam>(this->output, one)) << threads << " threads, " << kind;
+        }
+    };
+    expectSameOnAnyThreads(
+        [&](Image& target) {
+            return this->template execute<RadialTiltShifter>(bpcOf<TypeParam>(), this->input, target, p);
+        },
+        "radial");
+    expectSameOnAnyThreads(
+        [&](Image& target) {
+            return this->template execute<LinearTiltShifter>(bpcOf<TypeParam>(), this->input, target, p);
+        },
+        "linear");
+}
+
+TEST(ResultsEightBit, AUniformImageStaysUniformOnlyWithRepeatedEdges) {
+    host::Host host{test::pluginPath()};
+    Image input(PF_PixelFormat_ARGB32, 12, 9);
+    Image output(PF_PixelFormat_ARGB32, 12, 9);
+    paint<PF_Pixel>(input, [](int, int) { return PF_Pixel{255, 30, 60, 90}; });
+    TiltShifterParameters p = parameters();
+    p.vignetting = 0.0;
+    const auto run = [&] {
+        host.withCommandData([&](PF_InData& in, PF_OutData&) {
+            AEGP_SuiteHandler suites(in.pica_basicP);
+            RadialTiltShifter shifter(&in, suites, Nerevo::bpc8, std::make_shared<Nerevo::World>(input.world()),
+                                      std::make_shared<Nerevo::World>(output.world()), p);
+            EXPECT_EQ(shifter.execute(), PF_Err_NONE);
+        });
+    };
+    run();
+    EXPECT_TRUE(sameImage<PF_Pixel>(output, input));
+    p.repeatEdgePixels = false;
+    run();
+    EXPECT_LT(output.at<PF_Pixel>(0, 0).alpha, 255);
+    EXPECT_LT(output.at<PF_Pixel>(11, 4).alpha, 255);
+    for (int y = 0; y < 9; ++y) {
+        for (int x = 0; x < 12; ++x) {
+            const PF_Pixel& pixel = output.at<PF_Pixel>(x, y);
+            EXPECT_TRUE(pixel.red == 30 && pixel.green == 60 && pixel.blue == 90) << "hue kept, " << x << ", " << y;
+        }
+    }
+}
+
+// A half diagonal of 0 makes every pixel off the centre infinitely far out;
+// a centre far outside the layer with a high power nearly so.
+TYPED_TEST(Results, FocusMatsBeyondAnyRadiusBlurToTheCorners) {
+    paint<TypeParam>(this->input, patternPixel<TypeParam>);
+    TiltShifterParameters p = parameters();
+    p.weight = 1.0;
+    p.vignetting = 0.0;
+    p.halfDiagonal = 0.0;
+    p.innerWidth = 0.0;
+    p.center = {0.5, 0.5};
+    // The limit: each column the mean of its ends, then each row the mean of
+    // its ends, and that stays.
+    const auto work = [&](int x, int y) {
+        const TypeParam& s = this->input.template at<TypeParam>(x, y);
+        const double a = s.alpha;
+        return Sample{a, a * s.red, a * s.green, a * s.blue};
+    };
+    using BoxBlur::operator+;
+    using BoxBlur::operator/;
+    const Sample left = (work(0, 6) + work(0, 0)) / 2.0;
+    const Sample right = (work(10, 6) + work(10, 0)) / 2.0;
+    const Sample corners = (right + left) / 2.0;
+    TypeParam want{};
+    this->host.withCommandData([&](PF_InData& in, PF_OutData&) {
+        want = Output::Conversion<TypeParam>(&in, OutputterParameters{false, 1.0, 0.0, {}, p.blendingMode, nullptr,
+                                                                      nullptr})(corners, 0.0);
+    });
+    ASSERT_EQ(this->template execute<RadialTiltShifter>(bpcOf<TypeParam>(), this->input, this->output, p),
+              PF_Err_NONE);
+    for (int y = 0; y < 7; ++y) {
+        for (int x = 0; x < 11; ++x) {
+            EXPECT_TRUE(samePixel(this->output.template at<TypeParam>(x, y), want)) << "infinite, " << x << ", " << y;
+        }
+    }
+    p.halfDiagonal = 8.0;
+    p.center = {1e30, 3.0};
+    p.power = 5.0;
+    ASSERT_EQ(this->template execute<LinearTiltShifter>(bpcOf<TypeParam>(), this->input, this->output, p),
+              PF_Err_NONE);
+    for (int y = 0; y < 7; ++y) {
+        for (int x = 0; x < 11; ++x) {
+            const TypeParam& got = this->output.template at<TypeParam>(x, y);
+            EXPECT_NEAR(got.alpha, want.alpha, 1e-6) << "huge, " << x << ", " << y;
+            EXPECT_NEAR(got.red, want.red, 1e-6) << "huge, " << x << ", " << y;
+        }
+    }
+    p.repeatEdgePixels = false;
+    p.halfDiagonal = 0.0;
+    ASSERT_EQ(this->template execute<RadialTiltShifter>(bpcOf<TypeParam>(), this->input, this->output, p),
+              PF_Err_NONE);
+    EXPECT_TRUE(samePixel(this->output.template at<TypeParam>(4, 4), TypeParam{0, 0, 0, 0})) << "nothing left";
+}
+
+}  // namespace
