@@ -20,14 +20,16 @@ namespace {
 constexpr std::size_t kMessageSize = PF_MAX_EFFECT_MSG_LEN + 1;
 
 A_FpLong logged(const char* name, A_FpLong x, A_FpLong result) {
-    if (Host::Impl* host = Host::Impl::current()) {
+    Host::Impl* host = Host::Impl::current();
+    if (host && host->log.recording()) {
         host->log.record(name, number(x));
     }
     return result;
 }
 
 A_FpLong logged(const char* name, A_FpLong x, A_FpLong y, A_FpLong result) {
-    if (Host::Impl* host = Host::Impl::current()) {
+    Host::Impl* host = Host::Impl::current();
+    if (host && host->log.recording()) {
         host->log.record(name, number(x) + ", " + number(y));
     }
     return result;
