@@ -2,6 +2,7 @@
 
 #include "command.h"
 #include "host/host.h"
+#include "plugin_error.h"
 
 namespace tiltshift {
 
@@ -11,8 +12,7 @@ int runAbout(const Common& common, const std::vector<std::string>& args) {
     }
     host::Host host(common.pluginPath);
     if (PF_Err err = host.about()) {
-        std::cerr << "tiltshift: the plug-in failed the About command with error " << err << "\n";
-        return 1;
+        throw PluginError("the About command", err);
     }
     // The host's About text separates its lines with carriage returns.
     std::string text = host.outData().return_msg;

@@ -1,6 +1,7 @@
 #pragma once
 // The tool's subcommands and what they share.
 
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -20,11 +21,15 @@ struct Command {
     const char* name;
     const char* usage;    // arguments after the command name
     const char* summary;  // one line for the overview
+    const char* details;  // the options, for the command's own help
+    bool takesParameters; // its help lists the plug-in's parameters
     int (*run)(const Common& common, const std::vector<std::string>& args);
 };
 
 int runAbout(const Common& common, const std::vector<std::string>& args);
 int runParams(const Common& common, const std::vector<std::string>& args);
+int runRender(const Common& common, const std::vector<std::string>& args);
+int runScene(const Common& common, const std::vector<std::string>& args);
 
 // The module next to the running binary.
 std::string defaultPluginPath();

@@ -123,9 +123,11 @@ std::string formatDefault(const ParamInfo& p) {
         return buf;
     }
     if (p.dflt.is_array()) {
+        // A point's default is a percentage of the layer: (50, 50) is its centre.
+        const char* unit = p.type == "point" ? "%" : "";
         std::string s;
         for (const auto& v : p.dflt) {
-            s += (s.empty() ? "" : ",") + formatNumber(v.get<double>());
+            s += (s.empty() ? "" : ",") + formatNumber(v.get<double>()) + unit;
         }
         return s;
     }

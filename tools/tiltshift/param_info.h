@@ -28,7 +28,7 @@ ParamInfo describe(const host::ParamRecord& record);
 // not as the plug-in last said for the effect commands go to.
 std::vector<ParamInfo> describeAll(host::Host& host);
 
-// "1 (Radial)", "50.0, 50.0", "#000000", "on", ...
+// "1 (Radial)", "50%,50%" (a point, in percent of the layer), "#000000", "on", ...
 std::string formatDefault(const ParamInfo& p);
 // As many digits as the number needs: "0.0001", "1000000", "0.2".
 std::string formatNumber(double v);

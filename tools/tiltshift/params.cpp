@@ -2,9 +2,11 @@
 #include <iostream>
 
 #include "command.h"
+#include "effect.h"
 #include "host/host.h"
 #include "param_info.h"
 #include "param_values.h"
+#include "plugin_error.h"
 
 namespace tiltshift {
 
@@ -42,16 +44,9 @@ int runParams(const Common& common, const std::vector<std::string>& args) {
             throw UsageError("unknown option for params: " + args[i]);
         }
     }
-    host::Host host(common.pluginPath);
-    if (PF_Err err = host.globalSetup()) {
-        std::cerr << "tiltshift: the plug-in failed global setup with error " << err << "\n";
-        return 1;
-    }
-    const PF_OutFlags outFlags = host.outData().out_flags;
-    if (PF_Err err = host.paramsSetup()) {
-        std::cerr << "tiltshift: the plug-in failed to register its parameters (error " << err << ")\n";
-        return 1;
-    }
+    PF_OutFlags outFlags = 0;
+    const std::unique_ptr<host::Host> effect = loadEffect(common.pluginPath, {}, &outFlags);
+    host::Host& host = *effect;
     for (const ParamSetting& setting : settings) {
         applySetting(host, setting);
     }
@@ -59,8 +54,7 @@ int runParams(const Common& common, const std::vector<std::string>& args) {
     // controls, if the plug-in declared that it wants to be asked.
     if (outFlags & PF_OutFlag_SEND_UPDATE_PARAMS_UI) {
         if (PF_Err err = host.send(PF_Cmd_UPDATE_PARAMS_UI)) {
-            std::cerr << "tiltshift: the plug-in failed to update its parameters' UI (error " << err << ")\n";
-            return 1;
+            throw PluginError("to update its parameters' UI", err);
         }
         for (const std::string& problem : host.problems()) {
             std::cerr << "tiltshift: host: " << problem << "\n";

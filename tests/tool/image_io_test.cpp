@@ -1,0 +1,171 @@
+// Image files in and out: depths, channel layouts, alpha, and writes that
+// fail without harm.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "image_io.h"
+#include "tool_files.h"
+
+namespace {
+
+using tiltshift::Depth;
+using tiltshift::OutputFormat;
+using tiltshift::readImage;
+using tiltshift::writeImage;
+
+TEST(ImageRead, DepthIsTheFilesUnlessAsked) {
+    test::TempDir dir;
+    test::writeFile<std::uint8_t>(dir / "a.png", 1, 1, 3, OIIO::TypeDesc::UINT8, {10, 20, 30});
+    test::writeFile<std::uint16_t>(dir / "b.tif", 1, 1, 3, OIIO::TypeDesc::UINT16, {0, 257, 65535});
+    test::writeFile<float>(dir / "c.exr", 1, 1, 3, OIIO::TypeDesc::HALF, {0.5f, 2.0f, -1.0f});
+
+    EXPECT_EQ(readImage(dir / "a.png").image->format(), PF_PixelFormat_ARGB32);
+    const tiltshift::SourceImage b = readImage(dir / "b.tif");
+    ASSERT_EQ(b.image->format(), PF_PixelFormat_ARGB64);
+    EXPECT_EQ(b.image->at<PF_Pixel16>(0, 0).blue, 32768);
+    const tiltshift::SourceImage c = readImage(dir / "c.exr");
+    ASSERT_EQ(c.image->format(), PF_PixelFormat_ARGB128);
+    EXPECT_EQ(c.channelType, OIIO::TypeDesc::HALF);
+    // Float files keep values outside 0..1.
+    EXPECT_EQ(c.image->at<PF_PixelFloat>(0, 0).green, 2.0f);
+    EXPECT_EQ(c.image->at<PF_PixelFloat>(0, 0).blue, -1.0f);
+
+    const tiltshift::SourceImage asked = readImage(dir / "b.tif", Depth::bits8);
+    ASSERT_EQ(asked.image->format(), PF_PixelFormat_ARGB32);
+    const PF_Pixel p = asked.image->at<PF_Pixel>(0, 0);
+    EXPECT_EQ(p.red, 0);
+    EXPECT_EQ(p.green, 1);
+    EXPECT_EQ(p.blue, 255);
+    EXPECT_EQ(p.alpha, 255) << "no alpha in the file: opaque";
+}
+
+TEST(ImageRead, GreyBecomesRedGreenAndBlue) {
+    test::TempDir dir;
+    test::writeFile<std::uint8_t>(dir / "grey.png", 2, 1, 2, OIIO::TypeDesc::UINT8, {90, 255, 200, 0});
+    const tiltshift::SourceImage grey = readImage(dir / "grey.png");
+    EXPECT_TRUE(grey.hasAlpha);
+    const PF_Pixel first = grey.image->at<PF_Pixel>(0, 0);
+    EXPECT_EQ(first.red, 90);
+    EXPECT_EQ(first.green, 90);
+    EXPECT_EQ(first.blue, 90);
+    EXPECT_EQ(first.alpha, 255);
+    EXPECT_EQ(grey.image->at<PF_Pixel>(1, 0).alpha, 0);
+}
+
+TEST(ImageRead, MissingOrUnreadableFilesAreNamed) {
+    test::TempDir dir;
+    test::writeText(dir / "not-an-image.png", "hello");
+    for (const std::string& path : {dir / "missing.png", dir / "not-an-image.png"}) {
+        try {
+            readImage(path);
+            ADD_FAILURE() << path << " read";
+        } catch (const std::runtime_error& e) {
+            EXPECT_NE(std::string(e.what()).find(path), std::string::npos) << e.what();
+        }
+    }
+}
+
+// Straight alpha goes into PNG and TIFF as it is, colour under clear pixels
+// included, and comes back unchanged at 8 and 16 bits.
+TEST(ImageRoundTrip, StraightAlphaSurvivesPngAndTiff) {
+    test::TempDir dir;
+    host::Image eight(PF_PixelFormat_ARGB32, 3, 1);
+    eight.at<PF_Pixel>(0, 0) = PF_Pixel{0, 200, 100, 50};
+    eight.at<PF_Pixel>(1, 0) = PF_Pixel{1, 255, 254, 3};
+    eight.at<PF_Pixel>(2, 0) = PF_Pixel{128, 7, 77, 177};
+    host::Image sixteen(PF_PixelFormat_ARGB64, 3, 1);
+    sixteen.at<PF_Pixel16>(0, 0) = PF_Pixel16{0, 32768, 12345, 1};
+    sixteen.at<PF_Pixel16>(1, 0) = PF_Pixel16{1, 32767, 2, 3};
+    sixteen.at<PF_Pixel16>(2, 0) = PF_Pixel16{16385, 100, 20000, 30000};
+
+    for (const char* name : {"e.png", "e.tif"}) {
+        writeImage(eight, dir / name, OutputFormat{OIIO::TypeDesc::UINT8});
+        const tiltshift::SourceImage back = readImage(dir / name);
+        for (int x = 0; x < 3; ++x) {
+            const PF_Pixel a = eight.at<PF_Pixel>(x, 0);
+            const PF_Pixel b = back.image->at<PF_Pixel>(x, 0);
+            EXPECT_TRUE(a.alpha == b.alpha && a.red == b.red && a.green == b.green && a.blue == b.blue)
+                << name << " pixel " << x;
+        }
+    }
+    for (const char* name : {"s.png", "s.tif"}) {
+        writeImage(sixteen, dir / name, OutputFormat{OIIO::TypeDesc::UINT16});
+        const tiltshift::SourceImage back = readImage(dir / name);
+        ASSERT_EQ(back.image->format(), PF_PixelFormat_ARGB64) << name;
+        for (int x = 0; x < 3; ++x) {
+            const PF_Pixel16 a = sixteen.at<PF_Pixel16>(x, 0);
+            const PF_Pixel16 b = back.image->at<PF_Pixel16>(x, 0);
+            EXPECT_TRUE(a.alpha == b.alpha && a.red == b.red && a.green == b.green && a.blue == b.blue)
+                << name << " pixel " << x;
+        }
+    }
+    // On disk, full scale is 65535.
+    EXPECT_EQ(test::readFile<std::uint16_t>(dir / "s.png").values[0], 65535);
+}
+
+// OpenEXR stores colour times alpha: the world gets it straight, the file
+// gets it associated.
+TEST(ImageRoundTrip, OpenExrAlphaIsAssociatedOnDisk) {
+    test::TempDir dir;
+    test::writeFile<float>(dir / "in.exr", 2, 1, 4, OIIO::TypeDesc::FLOAT, {0.25f, 0.5f, 0.125f, 0.5f, 0, 0, 0, 0});
+    const tiltshift::SourceImage in = readImage(dir / "in.exr");
+    ASSERT_TRUE(in.hasAlpha);
+    const PF_PixelFloat straight = in.image->at<PF_PixelFloat>(0, 0);
+    EXPECT_EQ(straight.red, 0.5f);
+    EXPECT_EQ(straight.green, 1.0f);
+    EXPECT_EQ(straight.blue, 0.25f);
+    EXPECT_EQ(straight.alpha, 0.5f);
+
+    writeImage(*in.image, dir / "out.exr", OutputFormat{OIIO::TypeDesc::HALF, true});
+    const test::FileImage<float> out = test::readFile<float>(dir / "out.exr");
+    EXPECT_EQ(out.spec.format, OIIO::TypeDesc::HALF);
+    EXPECT_EQ(out.values, (std::vector<float>{0.25f, 0.5f, 0.125f, 0.5f, 0, 0, 0, 0}));
+}
+
+TEST(ImageWrite, AlphaOnlyWhenTheInputHadItOrTheResultNeedsIt) {
+    test::TempDir dir;
+    host::Image image(PF_PixelFormat_ARGB32, 2, 1);
+    image.at<PF_Pixel>(0, 0) = PF_Pixel{255, 1, 2, 3};
+    image.at<PF_Pixel>(1, 0) = PF_Pixel{255, 4, 5, 6};
+    writeImage(image, dir / "opaque.png", OutputFormat{OIIO::TypeDesc::UINT8});
+    EXPECT_EQ(test::readFile<std::uint8_t>(dir / "opaque.png").spec.nchannels, 3);
+    writeImage(image, dir / "kept.png", OutputFormat{OIIO::TypeDesc::UINT8, true});
+    EXPECT_EQ(test::readFile<std::uint8_t>(dir / "kept.png").spec.nchannels, 4);
+
+    image.at<PF_Pixel>(1, 0).alpha = 254;
+    writeImage(image, dir / "grown.png", OutputFormat{OIIO::TypeDesc::UINT8});
+    EXPECT_EQ(test::readFile<std::uint8_t>(dir / "grown.png").spec.nchannels, 4);
+    // JPEG has no alpha to store.
+    writeImage(image, dir / "grown.jpg", OutputFormat{OIIO::TypeDesc::UINT8});
+    EXPECT_EQ(test::readFile<std::uint8_t>(dir / "grown.jpg").spec.nchannels, 3);
+}
+
+TEST(ImageWrite, FailedWritesLeaveTheTargetAndNoTemporaryFile) {
+    test::TempDir dir;
+    host::Image image(PF_PixelFormat_ARGB32, 2, 2);
+    // A folder in the way: the file is written, but cannot take its place.
+    std::filesystem::create_directory(dir / "taken.png");
+    EXPECT_THROW(writeImage(image, dir / "taken.png", OutputFormat{OIIO::TypeDesc::UINT8}), std::runtime_error);
+    EXPECT_TRUE(std::filesystem::is_directory(dir / "taken.png"));
+    // No format for the extension.
+    EXPECT_THROW(writeImage(image, dir / "image.nosuchformat", OutputFormat{OIIO::TypeDesc::UINT8}),
+                 std::runtime_error);
+    EXPECT_THROW(tiltshift::checkWritable(dir / "image.nosuchformat"), std::runtime_error);
+    EXPECT_THROW(tiltshift::checkWritable(dir / "no-folder/image.png"), std::runtime_error);
+    EXPECT_EQ(dir.names(), (std::set<std::string>{"taken.png"}));
+}
+
+TEST(ImageWrite, ReplacesAnExistingFileKeepingItsMode) {
+    test::TempDir dir;
+    test::writeText(dir / "out.png", "old");
+    std::filesystem::permissions(dir / "out.png", std::filesystem::perms(0640));
+    host::Image image(PF_PixelFormat_ARGB32, 2, 2);
+    writeImage(image, dir / "out.png", OutputFormat{OIIO::TypeDesc::UINT8});
+    EXPECT_EQ(test::readFile<std::uint8_t>(dir / "out.png").spec.width, 2);
+    EXPECT_EQ(std::filesystem::status(dir / "out.png").permissions(), std::filesystem::perms(0640));
+    EXPECT_EQ(dir.names(), (std::set<std::string>{"out.png"}));
+}
+
+}  // namespace

@@ -1,0 +1,230 @@
+// `tiltshift render` through the host and the built plug-in: round trips at
+// each depth, options, parameter errors, atomic output and sequences.
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "command.h"
+#include "pixel_convert.h"
+#include "plugin_error.h"
+#include "plugin_path.h"
+#include "render_job.h"
+#include "tool_files.h"
+
+namespace {
+
+// Every stage that changes pixels turned off: the output is the input.
+const std::vector<std::string> kUnchanged = {
+    "--param", "Blur Amount=0", "--param", "Vignetting=0", "--param", "Chromatic Aberration=0", "--param", "Weight=0",
+};
+
+int render(const std::vector<std::string>& args, const std::vector<std::string>& more = kUnchanged) {
+    std::vector<std::string> all = args;
+    all.insert(all.end(), more.begin(), more.end());
+    return tiltshift::runRender(tiltshift::Common{test::pluginPath()}, all);
+}
+
+template <typename T>
+std::vector<T> pattern(std::size_t count, T (*value)(std::size_t)) {
+    std::vector<T> values(count);
+    for (std::size_t i = 0; i < count; ++i) {
+        values[i] = value(i);
+    }
+    return values;
+}
+
+TEST(RenderRoundTrip, EachDepthGivesBackTheSourceWhenNothingChangesIt) {
+    test::TempDir dir;
+    const auto eight = pattern<std::uint8_t>(5 * 4 * 3, [](std::size_t i) { return std::uint8_t(i * 37 % 256); });
+    // 16-bit files hold more values than the host's worlds; these are world values.
+    const auto sixteen = pattern<std::uint16_t>(
+        5 * 4 * 3, [](std::size_t i) { return tiltshift::worldToFile16(std::uint16_t(i * 7919 % 32769)); });
+    const auto floats = pattern<float>(5 * 4 * 3, [](std::size_t i) { return float(i % 17) / 8.0f; });
+    test::writeFile(dir / "8.png", 5, 4, 3, OIIO::TypeDesc::UINT8, eight);
+    test::writeFile(dir / "16.png", 5, 4, 3, OIIO::TypeDesc::UINT16, sixteen);
+    test::writeFile(dir / "32.exr", 5, 4, 3, OIIO::TypeDesc::FLOAT, floats);
+
+    ASSERT_EQ(render({dir / "8.png", "-o", dir / "8-out.png"}), 0);
+    ASSERT_EQ(render({dir / "16.png", "-o", dir / "16-out.png"}), 0);
+    ASSERT_EQ(render({dir / "32.exr", "-o", dir / "32-out.exr"}), 0);
+
+    const auto eightOut = test::readFile<std::uint8_t>(dir / "8-out.png");
+    EXPECT_EQ(eightOut.spec.format, OIIO::TypeDesc::UINT8);
+    EXPECT_EQ(eightOut.values, eight);
+    const auto sixteenOut = test::readFile<std::uint16_t>(dir / "16-out.png");
+    EXPECT_EQ(sixteenOut.spec.format, OIIO::TypeDesc::UINT16);
+    EXPECT_EQ(sixteenOut.values, sixteen);
+    const auto floatOut = test::readFile<float>(dir / "32-out.exr");
+    EXPECT_EQ(floatOut.spec.format, OIIO::TypeDesc::FLOAT);
+    EXPECT_EQ(floatOut.values, floats);
+}
+
+// Colour times alpha in the file, straight in the render, times alpha again.
+TEST(RenderRoundTrip, OpenExrAlphaStaysAssociated) {
+    test::TempDir dir;
+    // Pixel by pixel: red, green, blue, alpha.
+    const std::vector<float> values = {
+        0.25f, 0.125f, 0.5f,  0.5f,  //
+        1.0f,  0.5f,   0.0f,  1.0f,  //
+        0.0f,  0.0f,   0.0f,  0.0f,  //
+        0.5f,  0.25f,  0.75f, 0.75f,
+    };
+    test::writeFile(dir / "in.exr", 2, 2, 4, OIIO::TypeDesc::HALF, values);
+    ASSERT_EQ(render({dir / "in.exr", "-o", dir / "out.exr"}), 0);
+    const auto out = test::readFile<float>(dir / "out.exr");
+    EXPECT_EQ(out.spec.format, OIIO::TypeDesc::HALF);
+    ASSERT_EQ(out.spec.nchannels, 4);
+    EXPECT_EQ(out.values, values);
+}
+
+TEST(RenderOptions, DepthAndDownsample) {
+    test::TempDir dir;
+    const auto eight = pattern<std::uint8_t>(8 * 6 * 3, [](std::size_t i) { return std::uint8_t(i * 11 % 256); });
+    test::writeFile(dir / "in.png", 8, 6, 3, OIIO::TypeDesc::UINT8, eight);
+
+    ASSERT_EQ(render({dir / "in.png", "-o", dir / "deep.png", "--depth", "16"}), 0);
+    const auto deep = test::readFile<std::uint16_t>(dir / "deep.png");
+    EXPECT_EQ(deep.spec.format, OIIO::TypeDesc::UINT16);
+    ASSERT_EQ(deep.values.size(), eight.size());
+    for (std::size_t i = 0; i < eight.size(); ++i) {
+        ASSERT_NEAR(deep.values[i], eight[i] * 257, 1) << i;
+    }
+
+    ASSERT_EQ(render({dir / "in.png", "-o", dir / "small.tif", "--downsample=2", "--threads", "1"}), 0);
+    const auto small = test::readFile<std::uint8_t>(dir / "small.tif");
+    EXPECT_EQ(small.spec.width, 4);
+    EXPECT_EQ(small.spec.height, 3);
+}
+
+// A text layer's content is what is not transparent; without grown bounds
+// the effect renders only that, and the output puts it where it was.
+TEST(RenderOptions, TextLayerResultStaysInPlace) {
+    test::TempDir dir;
+    std::vector<std::uint8_t> values(6 * 4 * 4, 0);
+    for (int y = 1; y < 3; ++y) {
+        for (int x = 2; x < 5; ++x) {
+            std::uint8_t* p = &values[static_cast<std::size_t>(y * 6 + x) * 4];
+            p[0] = std::uint8_t(40 * x);
+            p[1] = std::uint8_t(70 * y);
+            p[2] = 9;
+            p[3] = 255;
+        }
+    }
+    test::writeFile(dir / "in.png", 6, 4, 4, OIIO::TypeDesc::UINT8, values);
+    ASSERT_EQ(render({dir / "in.png", "-o", dir / "out.png", "--layer", "text", "--param", "Grow Bounds=off"}), 0);
+    EXPECT_EQ(test::readFile<std::uint8_t>(dir / "out.png").values, values);
+}
+
+TEST(RenderParameters, AnyParameterByNameInTheFormsOfTheEffectControls) {
+    test::TempDir dir;
+    test::writeFile<std::uint8_t>(dir / "in.png", 4, 4, 3, OIIO::TypeDesc::UINT8, std::vector<std::uint8_t>(48, 99));
+    test::writeText(dir / "look.json", R"({"Type": "linear", "Direction": 30, "Vignetting Color": [1, 0.5, 0]})");
+    EXPECT_EQ(
+        render({dir / "in.png", "-o", dir / "out.png", "--preset", dir / "look.json", "--param", "Blending Mode=15",
+                "--param", "Vignetting Color=#ff0000", "--param", "Center=1,2.5", "--param", "Grow Bounds=off"}),
+        0);
+    EXPECT_EQ(dir.names(), (std::set<std::string>{"in.png", "look.json", "out.png"}));
+}
+
+TEST(RenderParameters, BadValuesNameTheParameterAndWriteNothing) {
+    test::TempDir dir;
+    test::writeFile<std::uint8_t>(dir / "in.png", 4, 4, 3, OIIO::TypeDesc::UINT8, std::vector<std::uint8_t>(48, 99));
+    test::writeText(dir / "heavy.json", R"({"Weight": 9})");
+    const std::vector<std::pair<std::vector<std::string>, std::vector<std::string>>> cases = {
+        {{"--param", "Blur Amount=6000"}, {"\"Blur Amount\"", "6000", "0..5000"}},
+        {{"--param", "Bogus=1"}, {"no parameter named \"Bogus\"", "Blur Amount"}},
+        {{"--param", "Type=Diagonal"}, {"\"Type\"", "1 Radial, 2 Linear"}},
+        {{"--param", "Grow Bounds=maybe"}, {"\"Grow Bounds\"", "on or off"}},
+        {{"--param", "Center=1"}, {"\"Center\"", "x,y"}},
+        {{"--param", "Blur Amount"}, {"NAME=VALUE"}},
+        {{"--preset", dir / "heavy.json"}, {dir / "heavy.json" + ": \"Weight\"", "0..5"}},
+        {{"--depth", "12"}, {"--depth", "8, 16 or 32"}},
+        {{"--layer", "solid"}, {"--layer", "footage, text or shape"}},
+        {{"--downsample", "0"}, {"--downsample"}},
+        {{"--bogus", "1"}, {"unknown option --bogus"}},
+    };
+    for (const auto& [args, fragments] : cases) {
+        std::vector<std::string> all = {dir / "in.png", "-o", dir / "out.png"};
+        all.insert(all.end(), args.begin(), args.end());
+        try {
+            render(all, {});
+            ADD_FAILURE() << args.back() << " was accepted";
+        } catch (const tiltshift::UsageError& e) {
+            for (const std::string& fragment : fragments) {
+                EXPECT_NE(std::string(e.what()).find(fragment), std::string::npos) << e.what();
+            }
+        }
+        EXPECT_EQ(dir.names(), (std::set<std::string>{"in.png", "heavy.json"})) << args.back();
+    }
+}
+
+struct Prepared {
+    tiltshift::RenderJob job;
+    std::vector<tiltshift::FrameFiles> frames;
+    std::unique_ptr<host::Host> host;
+};
+
+Prepared prepare(const std::vector<std::string>& args) {
+    Prepared p;
+    p.job = tiltshift::parseRenderArgs(args);
+    p.frames = tiltshift::planFrames(p.job.input, p.job.output, p.job.frames);
+    p.host = tiltshift::prepareEffect(test::pluginPath(), p.job, p.frames);
+    return p;
+}
+
+TEST(RenderOutput, AFailedRenderWritesNothingAndKeepsWhatWasThere) {
+    test::TempDir dir;
+    test::writeFile<std::uint8_t>(dir / "in.png", 8, 8, 3, OIIO::TypeDesc::UINT8, std::vector<std::uint8_t>(192, 50));
+    Prepared p = prepare({dir / "in.png", "-o", dir / "out.png"});
+    p.host->cancelAtAbortCheck(1);
+    std::ostringstream log;
+    try {
+        tiltshift::renderFrames(*p.host, p.job, p.frames, log, false);
+        ADD_FAILURE() << "the render was not cancelled";
+    } catch (const tiltshift::PluginError& e) {
+        EXPECT_EQ(e.err, PF_Interrupt_CANCEL);
+        EXPECT_NE(std::string(e.what()).find("error 517 PF_Interrupt_CANCEL"), std::string::npos) << e.what();
+    }
+    EXPECT_EQ(dir.names(), (std::set<std::string>{"in.png"}));
+
+    test::writeText(dir / "out.png", "what was there");
+    EXPECT_THROW(tiltshift::renderFrames(*p.host, p.job, p.frames, log, false), tiltshift::PluginError);
+    EXPECT_EQ(test::contents(dir / "out.png"), "what was there");
+    EXPECT_EQ(dir.names(), (std::set<std::string>{"in.png", "out.png"}));
+}
+
+TEST(RenderSequence, ThreeFramesOneAfterAnother) {
+    test::TempDir dir;
+    for (int frame = 1; frame <= 3; ++frame) {
+        test::writeFile(dir / "in." + std::to_string(frame) + ".png", 3, 2, 3, OIIO::TypeDesc::UINT8,
+                        std::vector<std::uint8_t>(18, std::uint8_t(frame * 60)));
+    }
+    std::vector<std::string> args = {dir / "in.%d.png", "-o", dir / "out.%03d.png", "--frames", "1-3"};
+    args.insert(args.end(), kUnchanged.begin(), kUnchanged.end());
+    Prepared p = prepare(args);
+    std::ostringstream log;
+    tiltshift::renderFrames(*p.host, p.job, p.frames, log, false);
+
+    for (int frame = 1; frame <= 3; ++frame) {
+        const std::string out = dir / ("out.00" + std::to_string(frame) + ".png");
+        EXPECT_EQ(test::readFile<std::uint8_t>(out).values, std::vector<std::uint8_t>(18, std::uint8_t(frame * 60)))
+            << out;
+        const std::string line = "frame " + std::to_string(frame) + " (" + std::to_string(frame) + "/3): " + out;
+        EXPECT_NE(log.str().find(line), std::string::npos) << log.str();
+    }
+}
+
+TEST(RenderSequence, AMissingInputFrameStopsTheRunBeforeItStarts) {
+    test::TempDir dir;
+    for (const char* name : {"in.1.png", "in.3.png"}) {
+        test::writeFile(dir / name, 2, 2, 3, OIIO::TypeDesc::UINT8, std::vector<std::uint8_t>(12, 7));
+    }
+    EXPECT_THROW(render({dir / "in.%d.png", "-o", dir / "out.%d.png", "--frames", "1-3"}), std::runtime_error);
+    EXPECT_EQ(dir.names(), (std::set<std::string>{"in.1.png", "in.3.png"}));
+    // Without --frames, the frames on disk.
+    EXPECT_EQ(render({dir / "in.%d.png", "-o", dir / "out.%d.png"}), 0);
+    EXPECT_EQ(dir.names(), (std::set<std::string>{"in.1.png", "in.3.png", "out.1.png", "out.3.png"}));
+}
+
+}  // namespace

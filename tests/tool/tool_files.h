@@ -1,0 +1,88 @@
+#pragma once
+// Files for the tool's tests: a temporary folder, and images written and
+// read as they are on disk, past the tool's own conversions.
+
+#include <stdlib.h>
+
+#include <filesystem>
+#include <fstream>
+#include <set>
+#include <string>
+#include <vector>
+
+#include <OpenImageIO/imageio.h>
+
+namespace test {
+
+class TempDir {
+public:
+    TempDir() {
+        std::string pattern = (std::filesystem::temp_directory_path() / "tiltshift-test-XXXXXX").string();
+        if (!mkdtemp(pattern.data())) {
+            throw std::runtime_error("no temporary folder");
+        }
+        path_ = pattern;
+    }
+    ~TempDir() {
+        std::error_code ignored;
+        std::filesystem::remove_all(path_, ignored);
+    }
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+
+    std::string operator/(const std::string& name) const { return (path_ / name).string(); }
+    // The names in the folder, hidden ones included.
+    std::set<std::string> names() const {
+        std::set<std::string> all;
+        for (const auto& entry : std::filesystem::directory_iterator(path_)) {
+            all.insert(entry.path().filename().string());
+        }
+        return all;
+    }
+
+private:
+    std::filesystem::path path_;
+};
+
+template <typename T>
+struct FileImage {
+    OIIO::ImageSpec spec;
+    std::vector<T> values;  // interleaved, as stored
+};
+
+template <typename T>
+void writeFile(const std::string& path, int width, int height, int channels, OIIO::TypeDesc stored,
+               const std::vector<T>& values) {
+    std::unique_ptr<OIIO::ImageOutput> out = OIIO::ImageOutput::create(path);
+    OIIO::ImageSpec spec(width, height, channels, stored);
+    if (!out || !out->open(path, spec) || !out->write_image(OIIO::TypeDescFromC<T>::value(), values.data()) ||
+        !out->close()) {
+        throw std::runtime_error("cannot write the test image " + path);
+    }
+}
+
+// The file's values as stored (associated alpha stays associated).
+template <typename T>
+FileImage<T> readFile(const std::string& path) {
+    OIIO::ImageSpec config;
+    config.attribute("oiio:UnassociatedAlpha", 1);
+    std::unique_ptr<OIIO::ImageInput> in = OIIO::ImageInput::open(path, &config);
+    if (!in) {
+        throw std::runtime_error("cannot read the test image " + path);
+    }
+    FileImage<T> image{in->spec(), {}};
+    image.values.resize(image.spec.image_pixels() * static_cast<std::size_t>(image.spec.nchannels));
+    in->read_image(0, 0, 0, image.spec.nchannels, OIIO::TypeDescFromC<T>::value(), image.values.data());
+    return image;
+}
+
+inline std::string contents(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+inline void writeText(const std::string& path, const std::string& text) {
+    std::ofstream(path, std::ios::binary) << text;
+}
+
+}  // namespace test

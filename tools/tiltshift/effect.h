@@ -1,0 +1,28 @@
+#pragma once
+// The plug-in in a headless host, ready for commands: its global setup done
+// and its parameters registered.
+
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "host/host.h"
+
+namespace tiltshift {
+
+// The layer the parameters are registered for: a point's default is a
+// percentage of its size.
+struct LayerSize {
+    int width = 0;
+    int height = 0;
+};
+
+// Throws host::HostError when the module does not load, PluginError when
+// the plug-in fails either setup command. Without `layer` the host's own
+// default layer stands in. `globalOutFlags` receives the out
+// flags the plug-in declared at global setup.
+std::unique_ptr<host::Host> loadEffect(const std::string& pluginPath,
+                                       const std::optional<LayerSize>& layer = std::nullopt,
+                                       PF_OutFlags* globalOutFlags = nullptr);
+
+}  // namespace tiltshift

@@ -1,0 +1,62 @@
+#pragma once
+// Between image files' channel values and the host's worlds. Files hold
+// interleaved red, green, blue, alpha at their own scale (0..255, 0..65535,
+// or floats with 1 as full); the host's worlds hold alpha, red, green, blue
+// with straight (unassociated) alpha, 16-bit channels running 0..32768.
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "host/image.h"
+
+namespace tiltshift {
+
+// The depth a render runs at, named by its bits per channel.
+enum class Depth { bits8 = 8, bits16 = 16, float32 = 32 };
+
+// The depth of a world's pixel format; throws std::invalid_argument for
+// none of the three.
+Depth depthOf(PF_PixelFormat format);
+
+// 16-bit file values to world values and back, each to the nearest value.
+// Every world value survives world → file → world unchanged.
+std::uint16_t fileToWorld16(std::uint16_t file);
+std::uint16_t worldToFile16(std::uint16_t world);
+
+// Interleaved RGBA channels in a file's scale: std::uint8_t, std::uint16_t or float.
+template <typename T>
+struct Raster {
+    int width = 0;
+    int height = 0;
+    std::vector<T> rgba;
+
+    Raster(int w, int h) : width(w), height(h), rgba(static_cast<std::size_t>(w) * static_cast<std::size_t>(h) * 4) {}
+};
+
+// Colour times alpha and back, rounded to the nearest integer value. Where
+// alpha is 0 the colour is left as it is: there is nothing to recover.
+template <typename T>
+void premultiply(Raster<T>& raster);
+template <typename T>
+void unpremultiply(Raster<T>& raster);
+
+// A world of the raster's depth holding its pixels (straight alpha in, straight out).
+template <typename T>
+std::unique_ptr<host::Image> toImage(const Raster<T>& raster);
+// The world's pixels; throws std::logic_error when its depth is not T's.
+template <typename T>
+Raster<T> toRaster(const host::Image& image);
+
+// A render's result in the layer's frame: the union of the layer's
+// rectangle (0, 0, width, height) and the result's, which the result's
+// origin places; transparent where the result has no pixels.
+std::unique_ptr<host::Image> inLayerFrame(std::unique_ptr<host::Image> result, int width, int height);
+
+// Whether any pixel is less than opaque.
+bool hasTransparency(const host::Image& image);
+// The smallest rectangle holding every pixel that is not fully transparent
+// (empty, at the origin, when there is none).
+PF_LRect contentBounds(const host::Image& image);
+
+}  // namespace tiltshift

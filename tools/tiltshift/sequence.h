@@ -1,0 +1,49 @@
+#pragma once
+// Frame sequences: file names with a printf-style frame number
+// ("shot.%04d.exr"), frame ranges, and the frames a render goes through.
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace tiltshift {
+
+class FramePattern {
+public:
+    // The pattern in `path`, or nothing when it has no frame number (%d or
+    // %0Nd). Throws UsageError for more than one, or one in a folder name.
+    static std::optional<FramePattern> parse(const std::string& path);
+
+    std::string path(int frame) const;
+    // The frames whose files exist, in order.
+    std::vector<int> framesOnDisk() const;
+
+private:
+    std::string prefix_, suffix_;
+    int width_ = 0;  // digits the number is padded to with zeros
+};
+
+struct FrameRange {
+    int first = 0;
+    int last = 0;
+};
+
+// "1-240", or "7" for one frame. Throws UsageError.
+FrameRange parseFrameRange(const std::string& text);
+
+// One frame of a render: the frame time and its two files.
+struct FrameFiles {
+    int frame = 0;
+    std::string input, output;
+};
+
+// The frames to render from INPUT to OUTPUT, either of which may be a
+// pattern. A pattern input goes through `frames`, or else every frame on
+// disk, into a pattern output; a still input may render into a pattern
+// output over `frames`; two plain files render `frames` when it names one
+// frame (the frame time; 0 without it). Throws UsageError for combinations
+// that do not fit, std::runtime_error for missing input frames.
+std::vector<FrameFiles> planFrames(const std::string& input, const std::string& output,
+                                   const std::optional<FrameRange>& frames);
+
+}  // namespace tiltshift
