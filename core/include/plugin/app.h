@@ -65,6 +65,11 @@ public:
     // is none of the three is then left alone by every stage instead of being
     // read with the wrong pixel type.
     Bpc bpc = static_cast<Bpc>(-1);
+
+private:
+    App(CommandKind kind, int pluginId, PF_InData* in_data, PF_OutData* out_data,
+        PF_UserChangedParamExtra* userChangedExtra, PF_SmartRenderExtra* smartRenderExtra,
+        const ParameterValue* params);
 };
 
 }  // namespace Plugin

@@ -10,14 +10,15 @@ double ratio(const PF_RationalScale& scale) {
 
 }  // namespace
 
-App::App(int pluginId, PF_InData* in_data, PF_OutData* out_data, PF_UserChangedParamExtra* extra,
+App::App(CommandKind kind, int pluginId, PF_InData* in_data, PF_OutData* out_data,
+         PF_UserChangedParamExtra* userChangedExtra, PF_SmartRenderExtra* smartRenderExtra,
          const ParameterValue* params)
-    : commandKind(userChangedParamCommand),
+    : commandKind(kind),
       pluginId(pluginId),
       in_data(in_data),
       out_data(out_data),
-      userChangedExtra(extra),
-      smartRenderExtra(nullptr),
+      userChangedExtra(userChangedExtra),
+      smartRenderExtra(smartRenderExtra),
       params(params),
       suites(in_data->pica_basicP),
       effect(pluginId, in_data, suites),
@@ -26,21 +27,13 @@ App::App(int pluginId, PF_InData* in_data, PF_OutData* out_data, PF_UserChangedP
       downsampleX(ratio(in_data->downsample_x)),
       downsampleY(ratio(in_data->downsample_y)) {}
 
+App::App(int pluginId, PF_InData* in_data, PF_OutData* out_data, PF_UserChangedParamExtra* extra,
+         const ParameterValue* params)
+    : App(userChangedParamCommand, pluginId, in_data, out_data, extra, nullptr, params) {}
+
 App::App(int pluginId, PF_InData* in_data, PF_OutData* out_data, PF_SmartRenderExtra* extra,
          const ParameterValue* params, bool)
-    : commandKind(smartRenderCommand),
-      pluginId(pluginId),
-      in_data(in_data),
-      out_data(out_data),
-      userChangedExtra(nullptr),
-      smartRenderExtra(extra),
-      params(params),
-      suites(in_data->pica_basicP),
-      effect(pluginId, in_data, suites),
-      currentTime(in_data->current_time),
-      timeScale(in_data->time_scale),
-      downsampleX(ratio(in_data->downsample_x)),
-      downsampleY(ratio(in_data->downsample_y)) {}
+    : App(smartRenderCommand, pluginId, in_data, out_data, nullptr, extra, params) {}
 
 PF_Err App::execute() {
     PF_Err err = suites.PFInterfaceSuite1()->AEGP_GetEffectLayer(in_data->effect_ref, &layer);
