@@ -6,35 +6,29 @@
 // sample is the edge sample ("Repeat Edge Pixels") or transparent black.
 // Prefix sums make every value cost the same whatever its radius.
 //
+// A window sum taken as the difference of two prefix sums is rounded
+// relative to everything before the window, not to the window itself: a
+// float highlight weighted to 1e19 leaves nothing of the values around 5
+// in any window after it, and an infinite or not-a-number sample spoils
+// every window after it. A line whose colours rise too far above its alpha
+// for the differences to keep their digits, or whose sums are not finite,
+// is summed from a tree of sums inside each window instead, at a cost of
+// O(log N) per value. Every other line, and so every 8- and 16-bit line,
+// keeps the prefix-sum differences to the bit.
+//
 // The line keeps its own samples beside the prefix sums: nothing is read
 // back from the row or column being rewritten, so the blurred values may go
 // straight back where the samples came from.
 
+#include <algorithm>
 #include <cmath>
 #include <cstddef>
 #include <vector>
 
-#include "color/color.h"
+#include "BoxBlurSample.h"
+#include "SumTree.h"
 
 namespace BoxBlur {
-
-using Sample = Nerevo::Color<double>;
-
-inline Sample operator+(const Sample& p, const Sample& q) {
-    return Sample{p.a + q.a, p.r + q.r, p.g + q.g, p.b + q.b};
-}
-
-inline Sample operator-(const Sample& p, const Sample& q) {
-    return Sample{p.a - q.a, p.r - q.r, p.g - q.g, p.b - q.b};
-}
-
-inline Sample operator*(double s, const Sample& p) {
-    return Sample{s * p.a, s * p.r, s * p.g, s * p.b};
-}
-
-inline Sample operator/(const Sample& p, double d) {
-    return Sample{p.a / d, p.r / d, p.g / d, p.b / d};
-}
 
 // A radius of at most 1e-5 leaves its sample alone, and so does one that is
 // not a number.
@@ -46,20 +40,31 @@ class Line {
 public:
     // Room for a line of `length` samples, zero-filled; allocated once per
     // band and reused for every line of it.
-    Line(std::size_t length, bool repeatEdgePixels) : entries_(length), repeatEdgePixels_(repeatEdgePixels) {}
+    Line(std::size_t length, bool repeatEdgePixels)
+        : entries_(length), tree_(length), repeatEdgePixels_(repeatEdgePixels) {}
 
     // Takes the samples first[0], first[stride], … first[(N − 1) × stride]
-    // and their prefix sums.
+    // and their prefix sums, and the tree when the sums cannot be trusted.
     void load(const Sample* first, std::ptrdiff_t stride) {
         if (entries_.empty()) {
             return;
         }
         Sample sum = first[0];
         entries_[0] = Entry{sum, sum};
+        Magnitudes largest;
+        largest.take(sum);
         for (std::ptrdiff_t k = 1; k < length(); ++k) {
             const Sample& next = first[k * stride];
             sum = next + sum;
             entries_[static_cast<std::size_t>(k)] = Entry{next, sum};
+            largest.take(next);
+        }
+        differencesHold_ = largest.withinPlainRange() && finite(sum);
+        if (!differencesHold_) {
+            for (std::ptrdiff_t k = 0; k < length(); ++k) {
+                tree_.leaf(k) = sample(k);
+            }
+            tree_.sumUp();
         }
     }
 
@@ -71,7 +76,7 @@ public:
     // The value at x blurred with radius r, for a radius that blurs.
     Sample blurred(std::ptrdiff_t x, double r) const {
         if (r <= static_cast<double>(length())) {
-            return withinLine(x, r);
+            return differencesHold_ ? withinLine(x, r) : withinLineAdded(x, r);
         }
         if (r <= kHugeRadius) {
             return beyondLine(x, r);
@@ -84,6 +89,37 @@ private:
         Sample sample;
         Sample sum;
     };
+
+    // How far a line's colours may rise above its largest alpha, and that
+    // alpha above 1, while prefix-sum differences keep the digits of every
+    // window that is not all but transparent: four times the widest spread
+    // of the integer depths. Weighted 8- and 16-bit colours reach at most
+    // weight^255 ≈ 2.5e5 times their pixel's alpha (the weight being at
+    // most 1.05), unweighted ones 65535 times, and their alpha stays below
+    // 65536; blurring averages colour and alpha alike, so every pass stays
+    // within that, and so does float footage in 0..1. A float highlight
+    // weighted to 1e19 does not.
+    static constexpr double kPlainRange = 0x1p20;
+
+    // The largest alpha and colour magnitudes of a line.
+    struct Magnitudes {
+        double alpha = 0.0;
+        double colour = 0.0;
+
+        // Not-a-number samples are left to the finite total to find.
+        void take(const Sample& c) {
+            alpha = std::max(alpha, std::fabs(c.a));
+            colour = std::max({colour, std::fabs(c.r), std::fabs(c.g), std::fabs(c.b)});
+        }
+
+        bool withinPlainRange() const { return alpha <= kPlainRange && colour <= kPlainRange * alpha; }
+    };
+
+    // An infinite or not-a-number sample, or an overflow, makes the total
+    // infinite or not a number, and every later prefix sum with it.
+    static bool finite(const Sample& total) {
+        return std::isfinite(total.a) && std::isfinite(total.r) && std::isfinite(total.g) && std::isfinite(total.b);
+    }
 
     // Beyond this the sample-times-count products and 2r + 1 could leave
     // the double range; divided through by r they cannot.
@@ -119,6 +155,31 @@ private:
         return sum / (2.0 * r + 1.0);
     }
 
+    // withinLine's kernel with every window added up from the tree, never
+    // from a difference: the inner samples from x − n + 1 to x + n − 1 (so
+    // far as they lie in the line), then each end sample at 1 − w, or the
+    // missing samples counted as withinLine counts them.
+    Sample withinLineAdded(std::ptrdiff_t x, double r) const {
+        const double ceiling = std::ceil(r);
+        const auto n = static_cast<std::ptrdiff_t>(ceiling);
+        const double w = ceiling - r;
+        const std::ptrdiff_t last = length() - 1;
+        const std::ptrdiff_t low = x - n;
+        const std::ptrdiff_t high = x + n;
+        Sample sum = tree_.sum(std::max<std::ptrdiff_t>(low + 1, 0), std::min(high - 1, last));
+        if (high <= last) {
+            sum = sum + (1.0 - w) * c(high);
+        } else if (repeatEdgePixels_) {
+            sum = sum + (static_cast<double>(high - last) - w) * c(last);
+        }
+        if (low >= 0) {
+            sum = sum + (1.0 - w) * c(low);
+        } else if (repeatEdgePixels_) {
+            sum = sum + (static_cast<double>(-low) - w) * c(0);
+        }
+        return sum / (2.0 * r + 1.0);
+    }
+
     // r > N: both ends lie outside the line wherever x is, and n matters
     // only through w = n − r, so the missing samples are counted from r
     // itself: x − (N − 1) + r above, r − x below. Each count is rounded once
@@ -148,7 +209,9 @@ private:
     }
 
     std::vector<Entry> entries_;
+    SumTree tree_;  // built only for lines whose differences do not hold
     bool repeatEdgePixels_;
+    bool differencesHold_ = true;
 };
 
 }  // namespace BoxBlur

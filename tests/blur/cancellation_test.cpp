@@ -1,0 +1,371 @@
+// Window sums no sample outside the window can cancel: a float highlight, an
+// infinite or not-a-number sample or an overflow leaves every window that
+// does not hold it as it is without it, while the lines of every integer
+// depth and of ordinary float footage keep the prefix-sum differences to
+// the bit.
+
+#include <cfloat>
+#include <cstdint>
+#include <limits>
+
+#include "FocusMatRows.h"
+#include "HorizontalBlur.h"
+#include "OutputConversion.h"
+#include "SumTree.h"
+#include "VerticalBlur.h"
+#include "WeightTable.h"
+#include "blur_support.h"
+
+namespace {
+
+using namespace BlurTest;
+using BoxBlur::Line;
+
+constexpr double kInf = std::numeric_limits<double>::infinity();
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+
+// The kernel as the prefix-sum differences alone compute it, for radii up
+// to the line's length: the reference the lines that need no more must
+// match to the bit.
+Sample plainBlurred(const std::vector<Sample>& c, std::int64_t x, double r, bool repeat) {
+    using BoxBlur::operator+;
+    using BoxBlur::operator-;
+    using BoxBlur::operator*;
+    using BoxBlur::operator/;
+    const double ceiling = std::ceil(r);
+    const auto n = static_cast<std::int64_t>(ceiling);
+    const double w = ceiling - r;
+    const auto last = static_cast<std::int64_t>(c.size()) - 1;
+    std::vector<Sample> S(c.size());
+    S[0] = c[0];
+    for (std::size_t k = 1; k < c.size(); ++k) {
+        S[k] = c[k] + S[k - 1];
+    }
+    Sample sum = x + n <= last ? S[x + n] - w * c[x + n] : S[last];
+    if (x + n > last && repeat) {
+        sum = sum + (static_cast<double>(x + n - last) - w) * c[last];
+    }
+    if (x - n >= 1) {
+        sum = sum - S[x - n - 1] - w * c[x - n];
+    } else if (repeat) {
+        sum = sum + (static_cast<double>(n - x) - w) * c[0];
+    } else if (x == n) {
+        sum = sum - w * c[0];
+    }
+    return sum / (2.0 * r + 1.0);
+}
+
+// Weighted float footage with straight channels in 0..1 and alpha from
+// transparent to opaque, as the mat generators leave it; `weight` 1 is
+// unweighted.
+Sample footage(int i, double weight) {
+    const double a = i % 7 == 3 ? 0.0 : 0.25 + (i * 5 % 4) * 0.25;
+    const auto f = [weight](double v) { return weight > 1.0 ? std::pow(weight, 255.0 * v) : v; };
+    return Sample{a, a * f((i * 29 % 17) / 16.0), a * f((i * 7 % 11) / 10.0), a * f((i * 13 % 19) / 18.0)};
+}
+
+std::vector<Sample> footageLine(int length, double weight) {
+    std::vector<Sample> line;
+    for (int i = 0; i < length; ++i) {
+        line.push_back(footage(i, weight));
+    }
+    return line;
+}
+
+Line loaded(const std::vector<Sample>& samples, bool repeat) {
+    Line line(samples.size(), repeat);
+    line.load(samples.data(), 1);
+    return line;
+}
+
+// Whether the kernel of radius r at x takes sample p, itself or as a
+// repeated edge.
+bool holds(std::int64_t x, double r, std::int64_t p, std::int64_t length, bool repeat) {
+    const auto n = static_cast<std::int64_t>(std::ceil(r));
+    const std::int64_t low = x - n;
+    const std::int64_t high = x + n;
+    return (low <= p && p <= high) || (repeat && p == 0 && low < 0) || (repeat && p == length - 1 && high >= length);
+}
+
+// Each channel to a relative 1e-9 of the value without the distant samples.
+void expectClose(const Sample& actual, const Sample& expected, const std::string& where) {
+    const auto close = [](double u, double v) { return std::fabs(u - v) <= 1e-9 * std::fabs(v); };
+    EXPECT_TRUE(close(actual.a, expected.a) && close(actual.r, expected.r) && close(actual.g, expected.g) &&
+                close(actual.b, expected.b))
+        << where << ": (" << actual.a << ", " << actual.r << ", " << actual.g << ", " << actual.b << ") against ("
+        << expected.a << ", " << expected.r << ", " << expected.g << ", " << expected.b << ")";
+}
+
+const double kRadii[] = {0.3, 1.0, 2.5, 7.75, 19.2, 60.0};
+
+// Every window of `spoilt` that holds none of the positions `placed` equals
+// the same window of `clean`.
+void expectUntouchedAwayFrom(const std::vector<Sample>& spoilt, const std::vector<Sample>& clean,
+                             const std::vector<std::int64_t>& placed, const std::string& what) {
+    const auto length = static_cast<std::int64_t>(clean.size());
+    for (const bool repeat : {false, true}) {
+        const Line withThem = loaded(spoilt, repeat);
+        const Line without = loaded(clean, repeat);
+        for (const double r : kRadii) {
+            for (std::int64_t x = 0; x < length; ++x) {
+                bool held = false;
+                for (const std::int64_t p : placed) {
+                    held = held || holds(x, r, p, length, repeat);
+                }
+                if (!held) {
+                    expectClose(withThem.blurred(x, r), without.blurred(x, r),
+                                what + ", x " + std::to_string(x) + ", r " + std::to_string(r) +
+                                    (repeat ? ", repeated" : ""));
+                }
+            }
+        }
+    }
+}
+
+TEST(SumTree, ARunAddsItsOwnSamplesAndNoOthers) {
+    // Sample k worth 2^k: any other sample taken, or one left out, shows.
+    for (int length = 1; length <= 40; ++length) {
+        BoxBlur::SumTree tree(static_cast<std::size_t>(length));
+        for (int k = 0; k < length; ++k) {
+            tree.leaf(k) = Sample{1.0, std::ldexp(1.0, k), -std::ldexp(1.0, k), 0.0};
+        }
+        tree.sumUp();
+        for (int first = 0; first < length; ++first) {
+            for (int last = first; last < length; ++last) {
+                const Sample s = tree.sum(first, last);
+                const double bits = std::ldexp(1.0, last + 1) - std::ldexp(1.0, first);
+                ASSERT_TRUE(s.a == last - first + 1 && s.r == bits && s.g == -bits && s.b == 0.0)
+                    << "length " << length << ", " << first << " … " << last;
+            }
+        }
+    }
+}
+
+TEST(FarHighlight, WindowsWithoutItAreAsInTheLineWithoutIt) {
+    // "Weight" 3 with a highlight of 6.0, "Weight" 5 with one of 8.0; in
+    // the middle and on either edge.
+    const struct {
+        double weight;
+        double value;
+    } cases[] = {{1.03, 6.0}, {1.05, 8.0}};
+    for (const auto& c : cases) {
+        const std::vector<Sample> clean = footageLine(130, c.weight);
+        const double bright = std::pow(c.weight, 255.0 * c.value);
+        for (const std::int64_t at : {std::int64_t{0}, std::int64_t{64}, std::int64_t{129}}) {
+            std::vector<Sample> lit = clean;
+            lit[static_cast<std::size_t>(at)] = Sample{1.0, bright, 0.5 * bright, 1.0};
+            expectUntouchedAwayFrom(lit, clean, {at},
+                                    "weight " + std::to_string(c.weight) + ", highlight at " + std::to_string(at));
+        }
+    }
+}
+
+TEST(FarHighlight, IsWhatTheDifferencesAloneCannotSurvive) {
+    // The line of the test above: a window after the highlight keeps none
+    // of its own digits as a difference of prefix sums.
+    const std::vector<Sample> clean = footageLine(130, 1.03);
+    std::vector<Sample> lit = clean;
+    lit[64] = Sample{1.0, std::pow(1.03, 255.0 * 6.0), 1.0, 1.0};
+    const Sample lost = plainBlurred(lit, 100, 2.5, true);
+    const Sample kept = loaded(lit, true).blurred(100, 2.5);
+    const Sample truth = slowBlur(clean, 100, 2.5, true);
+    EXPECT_GT(std::fabs(lost.r - truth.r), 0.5 * truth.r);
+    expectClose(kept, truth, "x 100");
+}
+
+TEST(NonFiniteAndHugeSamples, SpoilOnlyTheWindowsThatHoldThem) {
+    const std::vector<Sample> clean = footageLine(100, 1.05);
+    const struct {
+        Sample sample;
+        const char* what;
+    } spoilers[] = {
+        {{1.0, kInf, 2.0, 3.0}, "an infinite colour"},
+        {{1.0, -kInf, kInf, 3.0}, "infinities of both signs"},
+        {{1.0, kNaN, 2.0, 3.0}, "a colour not a number"},
+        {{kNaN, kNaN, kNaN, kNaN}, "an alpha not a number"},
+        {{kInf, 0.0, 0.0, 0.0}, "an infinite alpha"},
+        {{1.0, DBL_MAX, DBL_MAX, 1.0}, "the largest double"},
+        {{1e30, 1e30, 1e30, 1e30}, "an alpha of 1e30"},
+        {{1.0, -1e25, 0.2, 0.3}, "a huge negative colour"},
+    };
+    for (const auto& s : spoilers) {
+        std::vector<Sample> spoilt = clean;
+        spoilt[30] = s.sample;
+        expectUntouchedAwayFrom(spoilt, clean, {30}, s.what);
+    }
+    // Two of the largest doubles side by side overflow every prefix sum
+    // from there on.
+    std::vector<Sample> overflowing = clean;
+    overflowing[40] = overflowing[41] = Sample{1.0, DBL_MAX, 1.0, 1.0};
+    expectUntouchedAwayFrom(overflowing, clean, {40, 41}, "an overflow");
+}
+
+TEST(OrdinaryLines, KeepThePrefixSumDifferencesToTheBit) {
+    // The widest spreads of the integer depths: full white weighted at
+    // 1.05^255 next to black at an alpha of one unit, and the largest
+    // 16-bit values unweighted; float footage in 0..1 at "Weight" 5.
+    const double white8 = std::pow(1.05, 255.0);
+    const std::vector<Sample> widest8 = {{255, 255 * white8, 255, 255 * white8}, {1, 1, 1, 1}, {0, 0, 0, 0},
+                                         {255, 255, 255 * white8, 255},         {1, white8, 1, 1}};
+    const std::vector<Sample> widest16 = {{65535, 65535.0 * 65535, 0, 65535}, {1, 0, 1, 0}, {0, 0, 0, 0},
+                                          {32768, 32768 * white8, 32768, 32768}, {1, white8, white8, white8}};
+    const std::vector<Sample> lines[] = {widest8, widest16, footageLine(40, 1.05), footageLine(40, 1.0)};
+    for (const std::vector<Sample>& pattern : lines) {
+        std::vector<Sample> samples;
+        for (int i = 0; i < 60; ++i) {
+            samples.push_back(pattern[static_cast<std::size_t>(i * 3) % pattern.size()]);
+        }
+        for (const bool repeat : {false, true}) {
+            const Line line = loaded(samples, repeat);
+            for (const double r : {1.01e-5, 0.3, 1.0, 2.5, 7.75, 19.2, 60.0}) {
+                for (std::int64_t x = 0; x < 60; ++x) {
+                    ASSERT_TRUE(sameBits(line.blurred(x, r), plainBlurred(samples, x, r, repeat)))
+                        << "x " << x << ", r " << r << (repeat ? ", repeated" : "");
+                }
+            }
+        }
+    }
+}
+
+// Three rounds of the two passes as the tilt shifter runs them, on work
+// buffers the mat generators would write from the widest pixels of each
+// depth, against the same rounds with the prefix-sum differences alone:
+// the frames agree to the bit.
+template <typename Pixel>
+class PlainFrames : public HostTest {
+protected:
+    static constexpr int kWidth = 37;
+    static constexpr int kHeight = 23;
+
+    static Pixel widest(int i) {
+        constexpr double full = Nerevo::PixelTraits<Pixel>::fullScale;
+        using Channel = typename Nerevo::PixelTraits<Pixel>::Channel;
+        const auto v = [](double u) { return static_cast<Channel>(u); };
+        // A barely visible alpha: one unit of an integer depth, a
+        // thousandth in float.
+        const double unit = std::is_floating_point_v<Channel> ? 0.001 : 1.0;
+        switch (i % 6) {
+        case 0:
+            return Pixel{v(full), v(full), v(full), v(full)};
+        case 1:
+            return Pixel{v(unit), v(0), v(0), v(0)};
+        case 2:
+            return Pixel{v(0), v(0), v(0), v(0)};
+        case 3:
+            return Pixel{v(full), v(0), v(full), v(0)};
+        case 4:
+            return Pixel{v(unit), v(full), v(full), v(full)};
+        default:
+            return Pixel{v(full * (i % 5) / 4), v(full * (i % 3) / 2), v(full * (i % 7) / 6), v(full / 2)};
+        }
+    }
+
+    void SetUp() override {
+        for (int i = 0; i < kWidth * kHeight; ++i) {
+            mat.push_back(0.8 * (i * 17 % 13));
+        }
+        p.passAmount = 1.3;
+        p.passOffset = 0.2;
+        p.vignetting = 0.3;
+        p.vignettingColor = Nerevo::Color<float>{1.0f, 0.2f, 0.9f, 0.5f};
+        p.blendingMode = Nerevo::BlendingMode::screen;
+        p.mat = &mat;
+        p.work = &work;
+    }
+
+    // The work buffer of the widest pixels at `weight`.
+    void fill(double weight) {
+        p.weight = weight;
+        p.weighted = isWeighted(weight);
+        host.withCommandData([&](PF_InData& in, PF_OutData&) {
+            const std::vector<double> table = makeWeightTable(&in, bpcOf<Pixel>(), weight);
+            const Weighting f{p.weighted, weight, table.data()};
+            work.clear();
+            for (int i = 0; i < kWidth * kHeight; ++i) {
+                work.push_back(FocusMat::premultiplied(widest(i * 5), f));
+            }
+        });
+    }
+
+    // What the passes leave in `out`, run by the stages.
+    void runStages(Image& out) {
+        p.isLastPass = false;
+        for (int round = 1; round <= 3; ++round) {
+            ASSERT_EQ(run<VerticalBlur>(bpcOf<Pixel>(), input, &out, p), PF_Err_NONE);
+            p.isLastPass = round == 3;
+            ASSERT_EQ(run<HorizontalBlur>(bpcOf<Pixel>(), input, &out, p), PF_Err_NONE);
+        }
+    }
+
+    // The same with plainBlurred.
+    void runReference(Image& out) {
+        for (int round = 1; round <= 3; ++round) {
+            blurLines(kWidth, kHeight, [](int l, int k) { return k * kWidth + l; });
+            if (round < 3) {
+                blurLines(kHeight, kWidth, [](int l, int k) { return l * kWidth + k; });
+            }
+        }
+        host.withCommandData([&](PF_InData& in, PF_OutData&) {
+            const Output::Conversion<Pixel> convert(&in, p);
+            for (int y = 0; y < kHeight; ++y) {
+                std::vector<Sample> row(work.begin() + y * kWidth, work.begin() + (y + 1) * kWidth);
+                for (int x = 0; x < kWidth; ++x) {
+                    const double m = mat[static_cast<std::size_t>(y * kWidth + x)];
+                    const double r = BoxBlur::passRadius(p, m);
+                    out.at<Pixel>(x, y) =
+                        convert(BoxBlur::blurs(r) ? plainBlurred(row, x, r, p.repeatEdgePixels) : row[x], m);
+                }
+            }
+        });
+    }
+
+    template <typename Index>
+    void blurLines(int lines, int length, Index index) {
+        for (int l = 0; l < lines; ++l) {
+            std::vector<Sample> line;
+            for (int k = 0; k < length; ++k) {
+                line.push_back(work[static_cast<std::size_t>(index(l, k))]);
+            }
+            for (int k = 0; k < length; ++k) {
+                const double r = BoxBlur::passRadius(p, mat[static_cast<std::size_t>(index(l, k))]);
+                if (BoxBlur::blurs(r)) {
+                    work[static_cast<std::size_t>(index(l, k))] = plainBlurred(line, k, r, p.repeatEdgePixels);
+                }
+            }
+        }
+    }
+
+    std::vector<double> mat;
+    std::vector<Sample> work;
+    BlurParameters p{};
+    Image input{host::pixelFormatOf<Pixel>(), kWidth, kHeight};
+};
+TYPED_TEST_SUITE(PlainFrames, PixelTypes);
+
+TYPED_TEST(PlainFrames, AreTheFramesOfThePrefixSumDifferencesToTheBit) {
+    for (const double weight : {1.0, 1.03, 1.05}) {
+        for (const bool repeat : {false, true}) {
+            SCOPED_TRACE("weight " + std::to_string(weight) + (repeat ? ", repeated" : ""));
+            this->p.repeatEdgePixels = repeat;
+            Image staged(host::pixelFormatOf<TypeParam>(), this->kWidth, this->kHeight);
+            Image reference(host::pixelFormatOf<TypeParam>(), this->kWidth, this->kHeight);
+            this->fill(weight);
+            this->runStages(staged);
+            const std::vector<Sample> stagedWork = this->work;
+            this->fill(weight);
+            this->runReference(reference);
+            for (std::size_t i = 0; i < stagedWork.size(); ++i) {
+                ASSERT_TRUE(sameBits(stagedWork[i], this->work[i])) << "work " << i;
+            }
+            for (int y = 0; y < this->kHeight; ++y) {
+                for (int x = 0; x < this->kWidth; ++x) {
+                    const TypeParam& s = staged.template at<TypeParam>(x, y);
+                    const TypeParam& r = reference.template at<TypeParam>(x, y);
+                    ASSERT_EQ(std::memcmp(&s, &r, sizeof s), 0) << at(x, y);
+                }
+            }
+        }
+    }
+}
+
+}  // namespace
