@@ -11,6 +11,7 @@
 #include <type_traits>
 #include <vector>
 
+#include "pixel_types.h"
 #include "AEGP_SuiteHandler.h"
 #include "BoxBlurPass.h"
 #include "filter/run_filter.h"
@@ -23,18 +24,8 @@ namespace BlurTest {
 using BoxBlur::Sample;
 using host::Image;
 
-template <typename Pixel>
-constexpr Nerevo::Bpc bpcOf() {
-    if constexpr (std::is_same_v<Pixel, PF_Pixel>) {
-        return Nerevo::bpc8;
-    } else if constexpr (std::is_same_v<Pixel, PF_Pixel16>) {
-        return Nerevo::bpc16;
-    } else {
-        return Nerevo::bpc32;
-    }
-}
-
-using PixelTypes = ::testing::Types<PF_Pixel, PF_Pixel16, PF_PixelFloat>;
+using test::bpcOf;
+using test::PixelTypes;
 
 // Premultiplied values of no particular pattern, opaque and transparent ones
 // among them.

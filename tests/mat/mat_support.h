@@ -10,6 +10,7 @@
 #include <type_traits>
 #include <vector>
 
+#include "pixel_types.h"
 #include "AEGP_SuiteHandler.h"
 #include "LinearMatGenerator.h"
 #include "Params.h"
@@ -25,18 +26,8 @@ namespace MatTest {
 using host::Image;
 using Work = Nerevo::Color<double>;
 
-template <typename Pixel>
-constexpr Nerevo::Bpc bpcOf() {
-    if constexpr (std::is_same_v<Pixel, PF_Pixel>) {
-        return Nerevo::bpc8;
-    } else if constexpr (std::is_same_v<Pixel, PF_Pixel16>) {
-        return Nerevo::bpc16;
-    } else {
-        return Nerevo::bpc32;
-    }
-}
-
-using PixelTypes = ::testing::Types<PF_Pixel, PF_Pixel16, PF_PixelFloat>;
+using test::bpcOf;
+using test::PixelTypes;
 
 // Channel values that cover each depth's range: 8 bits up to 255, 16 bits
 // up to full scale 32768, floats beyond 0..1 and NaN in the colours.

@@ -11,6 +11,7 @@
 #include <type_traits>
 #include <vector>
 
+#include "pixel_types.h"
 #include "AE_Effect.h"
 #include "Params.h"
 #include "host/host.h"
@@ -20,19 +21,6 @@
 #include "utility/bpc.h"
 
 namespace test {
-
-using PixelTypes = ::testing::Types<PF_Pixel, PF_Pixel16, PF_PixelFloat>;
-
-template <typename Pixel>
-constexpr Nerevo::Bpc bpcOf() {
-    if constexpr (std::is_same_v<Pixel, PF_Pixel>) {
-        return Nerevo::bpc8;
-    } else if constexpr (std::is_same_v<Pixel, PF_Pixel16>) {
-        return Nerevo::bpc16;
-    } else {
-        return Nerevo::bpc32;
-    }
-}
 
 template <typename Pixel>
 constexpr double fullScale() {

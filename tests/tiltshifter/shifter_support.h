@@ -7,6 +7,7 @@
 #include <memory>
 #include <type_traits>
 
+#include "pixel_types.h"
 #include "AEGP_SuiteHandler.h"
 #include "Params.h"
 #include "TiltShifter.h"
@@ -18,18 +19,8 @@ namespace ShifterTest {
 
 using host::Image;
 
-template <typename Pixel>
-constexpr Nerevo::Bpc bpcOf() {
-    if constexpr (std::is_same_v<Pixel, PF_Pixel>) {
-        return Nerevo::bpc8;
-    } else if constexpr (std::is_same_v<Pixel, PF_Pixel16>) {
-        return Nerevo::bpc16;
-    } else {
-        return Nerevo::bpc32;
-    }
-}
-
-using PixelTypes = ::testing::Types<PF_Pixel, PF_Pixel16, PF_PixelFloat>;
+using test::bpcOf;
+using test::PixelTypes;
 
 // Opaque and transparent pixels across each depth's range.
 template <typename Pixel>
