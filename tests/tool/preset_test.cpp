@@ -50,6 +50,28 @@ TEST(Preset, ErrorsNameTheFileAndTheEntry) {
     }
 }
 
+TEST(Preset, KeyframesAsFramesAndValuesOrAsText) {
+    const auto preset = nlohmann::ordered_json::parse(R"({
+        "Blur Amount": [[1, 0], [48, 80.5]], "Center": [[0, [100, 100]], [48, [300, 200]]],
+        "Type": [[0, "Radial"], [5, "Linear"]], "Grow Bounds": [[0, true], [3, false]], "Ratio": "0.5@0,2@10"
+    })");
+    std::vector<std::string> values;
+    for (const auto& s : tiltshift::presetSettings(preset, "p.json")) {
+        values.push_back(s.value);
+    }
+    EXPECT_EQ(values, (std::vector<std::string>{"0@1;80.5@48", "100,100@0;300,200@48", "Radial@0;Linear@5",
+                                                "on@0;off@3", "0.5@0,2@10"}));
+}
+
+TEST(Preset, KeyframesThatAreNotFramesAndValuesAreErrors) {
+    using nlohmann::ordered_json;
+    for (const char* bad : {R"({"Ratio": [[1]]})", R"({"Ratio": [[-1, 2]]})", R"({"Ratio": [[1.5, 2]]})",
+                            R"({"Ratio": [[1, null]]})", R"({"Ratio": [[1, [[2, 3]]]]})", R"({"Ratio": [[1, 2], 3]})"}) {
+        const std::string error = usageError([&] { tiltshift::presetSettings(ordered_json::parse(bad), "p.json"); });
+        EXPECT_EQ(error.rfind("p.json: \"Ratio\": expected", 0), 0u) << bad << ": " << error;
+    }
+}
+
 TEST(Preset, UnreadableFilesAreUsageErrors) {
     test::TempDir dir;
     test::writeText(dir / "broken.json", "{\n  \"Weight\": 2,\n  oops\n}");

@@ -169,7 +169,7 @@ Prepared prepare(const std::vector<std::string>& args) {
     Prepared p;
     p.job = tiltshift::parseRenderArgs(args);
     p.frames = tiltshift::planFrames(p.job.input, p.job.output, p.job.frames);
-    p.host = tiltshift::prepareEffect(test::pluginPath(), p.job, p.frames);
+    p.host = tiltshift::prepareEffect(test::pluginPath(), p.job, p.frames.front().input);
     return p;
 }
 

@@ -76,6 +76,19 @@ FileImage<T> readFile(const std::string& path) {
     return image;
 }
 
+// An opaque 8-bit image of greys only, varying across it, so that the
+// effect has something to blur and no pixel looks like a handle's colour.
+inline void writeGreyImage(const std::string& path, int width, int height) {
+    std::vector<std::uint8_t> values;
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            const auto grey = static_cast<std::uint8_t>(40 + (x * 7 + y * 13) % 160);
+            values.insert(values.end(), {grey, grey, grey});
+        }
+    }
+    writeFile(path, width, height, 3, OIIO::TypeDesc::UINT8, values);
+}
+
 inline std::string contents(const std::string& path) {
     std::ifstream file(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());

@@ -29,6 +29,7 @@ struct Command {
 int runAbout(const Common& common, const std::vector<std::string>& args);
 int runParams(const Common& common, const std::vector<std::string>& args);
 int runRender(const Common& common, const std::vector<std::string>& args);
+int runDrag(const Common& common, const std::vector<std::string>& args);
 int runScene(const Common& common, const std::vector<std::string>& args);
 
 // The module next to the running binary.

@@ -23,4 +23,10 @@ std::unique_ptr<host::Host> loadEffect(const std::string& pluginPath, const std:
     return host;
 }
 
+void logHostProblems(const host::Host& host, std::ostream& log) {
+    for (const std::string& problem : host.problems()) {
+        log << "tiltshift: host: " << problem << "\n";
+    }
+}
+
 }  // namespace tiltshift

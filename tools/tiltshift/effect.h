@@ -4,6 +4,7 @@
 
 #include <memory>
 #include <optional>
+#include <ostream>
 #include <string>
 
 #include "host/host.h"
@@ -24,5 +25,8 @@ struct LayerSize {
 std::unique_ptr<host::Host> loadEffect(const std::string& pluginPath,
                                        const std::optional<LayerSize>& layer = std::nullopt,
                                        PF_OutFlags* globalOutFlags = nullptr);
+
+// Writes what the host's check found after the last command, one line each.
+void logHostProblems(const host::Host& host, std::ostream& log);
 
 }  // namespace tiltshift

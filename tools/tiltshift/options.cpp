@@ -32,6 +32,12 @@ std::string Arguments::value() {
     return args_[next_++];
 }
 
+std::string trim(const std::string& text) {
+    const std::size_t first = text.find_first_not_of(" \t");
+    const std::size_t last = text.find_last_not_of(" \t");
+    return first == std::string::npos ? std::string() : text.substr(first, last - first + 1);
+}
+
 int parseCount(const std::string& option, const std::string& text, int min, int max) {
     char* end = nullptr;
     const long value = std::strtol(text.c_str(), &end, 10);

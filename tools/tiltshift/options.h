@@ -25,6 +25,9 @@ private:
     bool hasAttached_ = false;
 };
 
+// The text without the spaces and tabs around it.
+std::string trim(const std::string& text);
+
 // A whole number from `min` to `max`; throws UsageError naming the option.
 int parseCount(const std::string& option, const std::string& text, int min, int max);
 

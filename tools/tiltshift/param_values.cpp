@@ -4,11 +4,15 @@
 #include <cctype>
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <optional>
 #include <vector>
 
 #include "command.h"
+#include "host/project.h"
+#include "keyframes.h"
+#include "options.h"
 #include "param_info.h"
 
 namespace tiltshift {
@@ -16,12 +20,6 @@ namespace tiltshift {
 namespace {
 
 constexpr const char* kSeparator = "(-";
-
-std::string trim(const std::string& text) {
-    const std::size_t first = text.find_first_not_of(" \t");
-    const std::size_t last = text.find_last_not_of(" \t");
-    return first == std::string::npos ? std::string() : text.substr(first, last - first + 1);
-}
 
 std::string lower(std::string text) {
     for (char& c : text) {
@@ -65,8 +63,9 @@ std::optional<std::vector<double>> parseNumbers(const std::string& text, std::si
 
 class Setter {
 public:
-    Setter(const host::ParamRecord& record, PF_ParamDef& def, const std::string& value)
-        : info_(describe(record)), def_(def), value_(trim(value)) {}
+    // `where` tells errors which part of the setting the value is, if not all of it.
+    Setter(const host::ParamRecord& record, PF_ParamDef& def, const std::string& value, std::string where = "")
+        : info_(describe(record)), def_(def), value_(trim(value)), where_(std::move(where)) {}
 
     void apply() {
         const std::string& type = info_.type;
@@ -93,7 +92,7 @@ public:
 
 private:
     [[noreturn]] void fail(const std::string& why) const {
-        throw UsageError("\"" + info_.name + "\": " + why);
+        throw UsageError("\"" + info_.name + "\"" + where_ + ": " + why);
     }
 
     [[noreturn]] void expected(const std::string& what) const {
@@ -204,7 +203,40 @@ private:
     const ParamInfo info_;
     PF_ParamDef& def_;
     const std::string value_;
+    const std::string where_;
 };
+
+// A value as the project's streams hold it (see host::StreamValue), for
+// the kinds of parameter a Setter writes.
+host::StreamValue streamValue(const PF_ParamDef& def) {
+    const PF_ParamDefUnion& u = def.u;
+    switch (def.param_type) {
+        case PF_Param_POPUP: return {static_cast<double>(u.pd.value)};
+        case PF_Param_FLOAT_SLIDER: return {u.fs_d.value};
+        case PF_Param_SLIDER: return {static_cast<double>(u.sd.value)};
+        case PF_Param_CHECKBOX: return {static_cast<double>(u.bd.value)};
+        case PF_Param_ANGLE: return {u.ad.value / 65536.0};
+        case PF_Param_POINT: return {u.td.x_value / 65536.0, u.td.y_value / 65536.0};
+        case PF_Param_COLOR:
+            return {u.cd.value.alpha / 255.0, u.cd.value.red / 255.0, u.cd.value.green / 255.0,
+                    u.cd.value.blue / 255.0};
+        default: return {};
+    }
+}
+
+// Keyframes at the host's frame times; each value checked as a single one is.
+std::vector<host::Keyframe> keyframesOf(host::Host& host, const host::ParamRecord& record, const std::string& text) {
+    const std::string type = describe(record).type;
+    const bool valuesHoldCommas = type == "point" || type == "color";
+    const host::Host::Frame& frame = host.frame();
+    std::vector<host::Keyframe> keyframes;
+    for (const KeyframeText& keyframe : splitKeyframes(record.name, text, !valuesHoldCommas)) {
+        PF_ParamDef def = record.current;
+        Setter(record, def, keyframe.value, " keyframe \"" + keyframe.piece + "\"").apply();
+        keyframes.push_back({A_Time{keyframe.frame * frame.timeStep, frame.timeScale}, streamValue(def)});
+    }
+    return keyframes;
+}
 
 }  // namespace
 
@@ -222,13 +254,43 @@ void applySetting(host::Host& host, const ParamSetting& setting) {
         if (record.index == 0) {
             continue;  // the input layer is the footage, not a value
         }
-        if (record.name == setting.name) {
-            Setter(record, host.param(record.index).current, setting.value).apply();
-            return;
+        if (record.name != setting.name) {
+            names += (names.empty() ? "" : ", ") + record.name;
+            continue;
         }
-        names += (names.empty() ? "" : ", ") + record.name;
+        // A value given later replaces keyframes given earlier, and the other way round.
+        host::StreamState& stream = host.project().target().stream(record.index);
+        if (isAnimated(setting.value)) {
+            stream.setKeyframes(keyframesOf(host, record, setting.value));
+        } else {
+            Setter(record, host.param(record.index).current, setting.value).apply();
+            stream.setKeyframes({});
+        }
+        return;
     }
     throw UsageError("no parameter named \"" + setting.name + "\"; the parameters are " + names);
+}
+
+std::string formatValue(const host::ParamRecord& record, const PF_ParamDef& def) {
+    const PF_ParamDefUnion& u = def.u;
+    switch (def.param_type) {
+        case PF_Param_POPUP: {
+            const std::size_t item = static_cast<std::size_t>(u.pd.value);
+            const std::vector<std::string>& items = record.popupItems;
+            return item >= 1 && item <= items.size() ? items[item - 1] : std::to_string(u.pd.value);
+        }
+        case PF_Param_FLOAT_SLIDER: return formatNumber(u.fs_d.value);
+        case PF_Param_SLIDER: return std::to_string(u.sd.value);
+        case PF_Param_CHECKBOX: return u.bd.value ? "on" : "off";
+        case PF_Param_ANGLE: return formatNumber(u.ad.value / 65536.0);
+        case PF_Param_POINT: return formatNumber(u.td.x_value / 65536.0) + "," + formatNumber(u.td.y_value / 65536.0);
+        case PF_Param_COLOR: {
+            char hex[8];
+            std::snprintf(hex, sizeof hex, "#%02x%02x%02x", u.cd.value.red, u.cd.value.green, u.cd.value.blue);
+            return hex;
+        }
+        default: return "";
+    }
 }
 
 }  // namespace tiltshift

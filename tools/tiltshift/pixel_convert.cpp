@@ -1,6 +1,7 @@
 #include "pixel_convert.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <stdexcept>
 #include <string>
@@ -43,6 +44,28 @@ template <typename Pixel>
 Pixel* row(const host::Image& image, int y) {
     const PF_EffectWorld& world = *image.world();
     return reinterpret_cast<Pixel*>(static_cast<char*>(world.data) + static_cast<std::ptrdiff_t>(y) * world.rowbytes);
+}
+
+A_u_char toByte(A_u_char v) {
+    return v;
+}
+
+A_u_char toByte(A_u_short v) {
+    return static_cast<A_u_char>((std::min<std::uint32_t>(v, kWorld16Full) * 255 + kWorld16Full / 2) / kWorld16Full);
+}
+
+A_u_char toByte(PF_FpShort v) {
+    return static_cast<A_u_char>(std::lround(std::clamp(v, 0.0f, 1.0f) * 255.0f));
+}
+
+template <typename Pixel>
+void appendEightBit(const host::Image& image, std::vector<PF_Pixel>& pixels) {
+    for (int y = 0; y < image.height(); ++y) {
+        const Pixel* in = row<Pixel>(image, y);
+        for (int x = 0; x < image.width(); ++x) {
+            pixels.push_back(PF_Pixel{toByte(in[x].alpha), toByte(in[x].red), toByte(in[x].green), toByte(in[x].blue)});
+        }
+    }
 }
 
 template <typename T, typename Op>
@@ -195,6 +218,30 @@ std::unique_ptr<host::Image> inLayerFrame(std::unique_ptr<host::Image> result, i
         std::memcpy(to, row<char>(*result, y), pixelSize * static_cast<std::size_t>(world.width));
     }
     return frame;
+}
+
+std::vector<PF_Pixel> eightBitPixels(const host::Image& image) {
+    std::vector<PF_Pixel> pixels;
+    pixels.reserve(static_cast<std::size_t>(image.width()) * static_cast<std::size_t>(image.height()));
+    switch (image.format()) {
+        case PF_PixelFormat_ARGB32: appendEightBit<PF_Pixel>(image, pixels); break;
+        case PF_PixelFormat_ARGB64: appendEightBit<PF_Pixel16>(image, pixels); break;
+        default: appendEightBit<PF_PixelFloat>(image, pixels); break;
+    }
+    return pixels;
+}
+
+std::unique_ptr<host::Image> eightBitImage(int width, int height, const std::vector<PF_Pixel>& pixels) {
+    if (pixels.size() != static_cast<std::size_t>(width) * static_cast<std::size_t>(height)) {
+        throw std::invalid_argument("an image of " + std::to_string(width) + " x " + std::to_string(height) +
+                                    " pixels, given " + std::to_string(pixels.size()));
+    }
+    auto image = std::make_unique<host::Image>(PF_PixelFormat_ARGB32, width, height);
+    const PF_Pixel* in = pixels.data();
+    for (int y = 0; y < height; ++y, in += width) {
+        std::copy(in, in + width, row<PF_Pixel>(*image, y));
+    }
+    return image;
 }
 
 PF_LRect contentBounds(const host::Image& image) {

@@ -53,6 +53,13 @@ Raster<T> toRaster(const host::Image& image);
 // origin places; transparent where the result has no pixels.
 std::unique_ptr<host::Image> inLayerFrame(std::unique_ptr<host::Image> result, int width, int height);
 
+// The world's pixels at 8 bits, row by row from the top, straight alpha:
+// 16-bit channels to the nearest byte, float ones held to 0..1 first.
+std::vector<PF_Pixel> eightBitPixels(const host::Image& image);
+// An 8-bit world of width × height holding such pixels; throws
+// std::invalid_argument for another number of pixels.
+std::unique_ptr<host::Image> eightBitImage(int width, int height, const std::vector<PF_Pixel>& pixels);
+
 // Whether any pixel is less than opaque.
 bool hasTransparency(const host::Image& image);
 // The smallest rectangle holding every pixel that is not fully transparent

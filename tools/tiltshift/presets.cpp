@@ -9,9 +9,9 @@ namespace tiltshift {
 
 namespace {
 
-// The value as it would be typed after NAME=, or nothing for a form no
+// One value as it would be typed after NAME=, or nothing for a form no
 // parameter takes.
-std::optional<std::string> valueText(const nlohmann::ordered_json& value) {
+std::optional<std::string> singleValueText(const nlohmann::ordered_json& value) {
     if (value.is_boolean()) {
         return value.get<bool>() ? "on" : "off";
     }
@@ -30,11 +30,31 @@ std::optional<std::string> valueText(const nlohmann::ordered_json& value) {
             if (!item.is_number()) {
                 return std::nullopt;
             }
-            list += (list.empty() ? "" : ",") + *valueText(item);
+            list += (list.empty() ? "" : ",") + *singleValueText(item);
         }
         return list;
     }
     return std::nullopt;
+}
+
+// [[1, 0], [48, 80]] → "0@1;80@48", or nothing when it is not a list of
+// [frame, value] pairs.
+std::optional<std::string> keyframesText(const nlohmann::ordered_json& value) {
+    if (!value.is_array() || value.empty()) {
+        return std::nullopt;
+    }
+    std::string keyframes;
+    for (const auto& pair : value) {
+        if (!pair.is_array() || pair.size() != 2 || !pair[0].is_number_unsigned()) {
+            return std::nullopt;
+        }
+        const std::optional<std::string> text = singleValueText(pair[1]);
+        if (!text) {
+            return std::nullopt;
+        }
+        keyframes += (keyframes.empty() ? "" : ";") + *text + "@" + pair[0].dump();
+    }
+    return keyframes;
 }
 
 }  // namespace
@@ -45,10 +65,14 @@ std::vector<ParamSetting> presetSettings(const nlohmann::ordered_json& preset, c
     }
     std::vector<ParamSetting> settings;
     for (const auto& [name, value] : preset.items()) {
-        const std::optional<std::string> text = valueText(value);
+        std::optional<std::string> text = singleValueText(value);
+        if (!text) {
+            text = keyframesText(value);
+        }
         if (!text) {
             throw UsageError(source + ": \"" + name +
-                             "\": expected a number, text, true or false, or a list of numbers, got " + value.dump());
+                             "\": expected a number, text, true or false, a list of numbers, or keyframes as "
+                             "[[FRAME, VALUE], ...], got " + value.dump());
         }
         settings.push_back(ParamSetting{name, *text});
     }

@@ -2,7 +2,10 @@
 // Presets: JSON files holding one object of parameter name → value, the
 // values in the forms --param takes ("Blending Mode": "Screen" or 15,
 // "Center": [640, 360], "Vignetting Color": "#203040" or [0.1, 0.2, 0.3],
-// "Grow Bounds": false or "off").
+// "Grow Bounds": false or "off"). Animated values are keyframes, either as
+// --param takes them ("Blur Amount": "0@1,80@48") or as a list of [frame,
+// value] pairs ("Blur Amount": [[1, 0], [48, 80]], "Center": [[0, [100, 100]],
+// [48, [300, 200]]]).
 
 #include <string>
 #include <vector>

@@ -39,22 +39,56 @@ constexpr int kMostThreads = 1024;
 
 }  // namespace
 
+bool readJobOption(const std::string& option, Arguments& arguments, RenderJob& job) {
+    if (option == "-o" || option == "--output") {
+        job.output = arguments.value();
+    } else if (option == "--overlay") {
+        job.overlay = arguments.value();
+    } else if (option == "--param") {
+        job.settings.push_back({parseSetting(arguments.value()), ""});
+    } else if (option == "--preset") {
+        const std::string path = arguments.value();
+        for (ParamSetting& setting : readPreset(path)) {
+            job.settings.push_back({std::move(setting), path});
+        }
+    } else {
+        return false;
+    }
+    return true;
+}
+
+void checkOverlay(const RenderJob& job) {
+    if (job.overlay.empty()) {
+        return;
+    }
+    if (job.output.empty()) {
+        throw UsageError("--overlay needs -o OUTPUT: the handles are drawn over the rendered output");
+    }
+    if (job.overlay == job.output) {
+        throw UsageError("--overlay names the OUTPUT file itself; give it a file of its own");
+    }
+    const bool sequence = FramePattern::parse(job.output).has_value();
+    if (sequence != FramePattern::parse(job.overlay).has_value()) {
+        throw UsageError(sequence ? "OUTPUT is a frame sequence, so --overlay must be one too (e.g. handles.%04d.png)"
+                                  : "--overlay is a frame sequence, but OUTPUT is a single file");
+    }
+}
+
+std::string overlayFile(const RenderJob& job, int frame) {
+    const std::optional<FramePattern> pattern = FramePattern::parse(job.overlay);
+    return pattern ? pattern->path(frame) : job.overlay;
+}
+
 RenderJob parseRenderArgs(const std::vector<std::string>& args) {
     RenderJob job;
     Arguments arguments(args);
     std::vector<std::string> inputs;
     while (!arguments.done()) {
         const std::string arg = arguments.next();
-        if (arg == "-o" || arg == "--output") {
-            job.output = arguments.value();
-        } else if (arg == "--param") {
-            job.settings.push_back({parseSetting(arguments.value()), ""});
-        } else if (arg == "--preset") {
-            const std::string path = arguments.value();
-            for (ParamSetting& setting : readPreset(path)) {
-                job.settings.push_back({std::move(setting), path});
-            }
-        } else if (arg == "--frames") {
+        if (readJobOption(arg, arguments, job)) {
+            continue;
+        }
+        if (arg == "--frames") {
             job.frames = parseFrameRange(arguments.value());
         } else if (arg == "--depth") {
             job.depth = parseDepth(arguments.value());
@@ -78,6 +112,7 @@ RenderJob parseRenderArgs(const std::vector<std::string>& args) {
         throw UsageError("give the OUTPUT with -o OUTPUT");
     }
     job.input = inputs.front();
+    checkOverlay(job);
     return job;
 }
 

@@ -6,6 +6,7 @@
 #include "command.h"
 #include "effect.h"
 #include "image_io.h"
+#include "overlay.h"
 #include "plugin_error.h"
 #include "progress.h"
 #include "render_job.h"
@@ -44,21 +45,36 @@ void renderFile(host::Host& host, const RenderJob& job, const FrameFiles& files,
         throw PluginError("to render " + files.input + (sequence ? " at frame " + std::to_string(files.frame) : ""),
                           result.err);
     }
-    for (const std::string& problem : host.problems()) {
-        log << "tiltshift: host: " << problem << "\n";
-    }
+    logHostProblems(host, log);
     // The layer at the render's resolution, as the host reduces it.
     const int width = source.image->width() / options.downsample;
     const int height = source.image->height() / options.downsample;
-    writeImage(*inLayerFrame(std::move(result.output), width, height), files.output,
-               outputFormatFor(source, depthOf(source.image->format())));
+    const std::unique_ptr<host::Image> output = inLayerFrame(std::move(result.output), width, height);
+    // Drawn before anything is written, so that a failed drawing leaves the frame's files as they were.
+    std::unique_ptr<host::Image> overlay;
+    if (!job.overlay.empty()) {
+        overlay = drawHandles(host, *output, options.downsample, files.frame);
+        logHostProblems(host, log);
+    }
+    writeImage(*output, files.output, outputFormatFor(source, depthOf(source.image->format())));
+    if (overlay) {
+        writeImage(*overlay, overlayFile(job, files.frame), OutputFormat{OIIO::TypeDesc::UINT8, source.hasAlpha});
+    }
 }
 
 }  // namespace
 
+void checkOutputsWritable(const RenderJob& job, const std::vector<FrameFiles>& frames) {
+    // Every frame's output lies in the same folder and has the same extension, and so does every overlay.
+    checkWritable(frames.front().output);
+    if (!job.overlay.empty()) {
+        checkWritable(overlayFile(job, frames.front().frame));
+    }
+}
+
 std::unique_ptr<host::Host> prepareEffect(const std::string& pluginPath, const RenderJob& job,
-                                          const std::vector<FrameFiles>& frames) {
-    const ImageSize size = imageSize(frames.front().input);
+                                          const std::string& layerFile) {
+    const ImageSize size = imageSize(layerFile);
     std::unique_ptr<host::Host> host = loadEffect(pluginPath, LayerSize{size.width, size.height});
     for (const RenderJob::Setting& setting : job.settings) {
         try {
@@ -88,9 +104,8 @@ void renderFrames(host::Host& host, const RenderJob& job, const std::vector<Fram
 int runRender(const Common& common, const std::vector<std::string>& args) {
     const RenderJob job = parseRenderArgs(args);
     const std::vector<FrameFiles> frames = planFrames(job.input, job.output, job.frames);
-    // Every frame's output lies in the same folder and has the same extension.
-    checkWritable(frames.front().output);
-    const std::unique_ptr<host::Host> host = prepareEffect(common.pluginPath, job, frames);
+    checkOutputsWritable(job, frames);
+    const std::unique_ptr<host::Host> host = prepareEffect(common.pluginPath, job, frames.front().input);
     renderFrames(*host, job, frames, std::cerr, isatty(STDERR_FILENO) != 0);
     return 0;
 }

@@ -17,20 +17,19 @@ bool allDigits(const std::string& text) {
            std::all_of(text.begin(), text.end(), [](char c) { return std::isdigit(static_cast<unsigned char>(c)); });
 }
 
-// A non-negative frame number of at most nine digits, so that it fits an int.
-std::optional<int> parseFrame(const std::string& text) {
-    if (!allDigits(text) || text.size() > 9) {
-        return std::nullopt;
-    }
-    return std::stoi(text);
-}
-
 bool fileExists(const std::string& path) {
     std::error_code ignored;
     return std::filesystem::is_regular_file(path, ignored);
 }
 
 }  // namespace
+
+std::optional<int> parseFrameNumber(const std::string& text) {
+    if (!allDigits(text) || text.size() > 9) {
+        return std::nullopt;
+    }
+    return std::stoi(text);
+}
 
 std::optional<FramePattern> FramePattern::parse(const std::string& path) {
     std::optional<FramePattern> pattern;
@@ -86,7 +85,7 @@ std::vector<int> FramePattern::framesOnDisk() const {
             continue;
         }
         const std::optional<int> frame =
-            parseFrame(name.substr(start.size(), name.size() - start.size() - suffix_.size()));
+            parseFrameNumber(name.substr(start.size(), name.size() - start.size() - suffix_.size()));
         // "shot.7.exr" is no frame of "shot.%04d.exr".
         if (frame && path(*frame) == folder + name) {
             frames.push_back(*frame);
@@ -98,8 +97,8 @@ std::vector<int> FramePattern::framesOnDisk() const {
 
 FrameRange parseFrameRange(const std::string& text) {
     const std::size_t dash = text.find('-');
-    const std::optional<int> first = parseFrame(text.substr(0, dash));
-    const std::optional<int> last = dash == std::string::npos ? first : parseFrame(text.substr(dash + 1));
+    const std::optional<int> first = parseFrameNumber(text.substr(0, dash));
+    const std::optional<int> last = dash == std::string::npos ? first : parseFrameNumber(text.substr(dash + 1));
     if (!first || !last) {
         throw UsageError("--frames expects FIRST-LAST or one frame (e.g. 1-240), got \"" + text + "\"");
     }

@@ -31,6 +31,10 @@ struct FrameRange {
 // "1-240", or "7" for one frame. Throws UsageError.
 FrameRange parseFrameRange(const std::string& text);
 
+// A frame number: digits alone, at most nine of them, so that it fits an
+// int. Nothing for any other text.
+std::optional<int> parseFrameNumber(const std::string& text);
+
 // One frame of a render: the frame time and its two files.
 struct FrameFiles {
     int frame = 0;

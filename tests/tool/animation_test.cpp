@@ -1,0 +1,127 @@
+// Animated parameters: keyframes VALUE@FRAME as --param and presets give
+// them, set in the host's project, and sequences that render every frame at
+// its own time.
+
+#include <gtest/gtest.h>
+
+#include "command.h"
+#include "effect.h"
+#include "host/project.h"
+#include "param_values.h"
+#include "plugin_path.h"
+#include "tool_files.h"
+
+namespace {
+
+class Keyframes : public ::testing::Test {
+protected:
+    // The keyframes the setting gives the parameter: frame (at 24 a second)
+    // and the value's first `components` components.
+    std::vector<std::pair<int, std::vector<double>>> keyframes(const std::string& setting, std::size_t components = 1) {
+        const tiltshift::ParamSetting parsed = tiltshift::parseSetting(setting);
+        tiltshift::applySetting(*host, parsed);
+        std::vector<std::pair<int, std::vector<double>>> all;
+        for (const host::Keyframe& k : stream(parsed.name).keyframes()) {
+            EXPECT_EQ(k.time.scale, 24u);
+            all.emplace_back(k.time.value, std::vector<double>(k.value.begin(), k.value.begin() + components));
+        }
+        return all;
+    }
+
+    std::string usageError(const std::string& setting) {
+        try {
+            tiltshift::applySetting(*host, tiltshift::parseSetting(setting));
+        } catch (const tiltshift::UsageError& e) {
+            return e.what();
+        }
+        return "no error";
+    }
+
+    host::StreamState& stream(const std::string& name) {
+        return host->project().target().stream(host->paramIndex(name));
+    }
+
+    std::unique_ptr<host::Host> host = tiltshift::loadEffect(test::pluginPath(), tiltshift::LayerSize{200, 100});
+};
+
+using Frames = std::vector<std::pair<int, std::vector<double>>>;
+
+TEST_F(Keyframes, EachKindOfParameterInItsOwnForm) {
+    EXPECT_EQ(keyframes("Blur Amount=0@1, 80.5@48"), (Frames{{1, {0}}, {48, {80.5}}}));
+    // Any order; the host keeps them in time order.
+    EXPECT_EQ(keyframes("Direction=90@24;-45@0"), (Frames{{0, {-45}}, {24, {90}}}));
+    EXPECT_EQ(keyframes("Type=Radial@0,linear@5,1@9"), (Frames{{0, {1}}, {5, {2}}, {9, {1}}}));
+    EXPECT_EQ(keyframes("Grow Bounds=on@0,off@3"), (Frames{{0, {1}}, {3, {0}}}));
+    // Values that hold commas take ';' between keyframes.
+    EXPECT_EQ(keyframes("Center=10,20.5@0; 190,80@12", 2), (Frames{{0, {10, 20.5}}, {12, {190, 80}}}));
+    EXPECT_EQ(keyframes("Vignetting Color=#ff0000@0;0,0,1@10", 4), (Frames{{0, {1, 1, 0, 0}}, {10, {1, 0, 0, 1}}}));
+    // One keyframe animates too: it holds everywhere.
+    EXPECT_EQ(keyframes("Ratio=2@7"), (Frames{{7, {2}}}));
+}
+
+TEST_F(Keyframes, LaterSettingsReplaceEarlierOnes) {
+    keyframes("Blur Amount=0@1,80@48");
+    tiltshift::applySetting(*host, tiltshift::parseSetting("Blur Amount=20"));
+    EXPECT_TRUE(stream("Blur Amount").keyframes().empty());
+    EXPECT_EQ(host->param(host->paramIndex("Blur Amount")).current.u.fs_d.value, 20);
+    EXPECT_EQ(keyframes("Blur Amount=5@2"), (Frames{{2, {5}}}));
+}
+
+TEST_F(Keyframes, ErrorsNameTheParameterAndTheOffendingPieceAndChangeNothing) {
+    const std::vector<std::pair<std::string, std::vector<std::string>>> cases = {
+        {"Blur Amount=0@1,80@x", {"\"Blur Amount\"", "\"80@x\"", "whole number"}},
+        {"Blur Amount=0@1,80@-2", {"\"80@-2\""}},
+        {"Blur Amount=0@1,80@2.5", {"\"80@2.5\""}},
+        {"Blur Amount=0@1,80", {"\"80\" is no keyframe", "VALUE@FRAME"}},
+        {"Blur Amount=0@1@2", {"\"0@1@2\""}},
+        {"Blur Amount=0@1,,80@4", {"an empty keyframe"}},
+        {"Blur Amount=0@1,80@1", {"two keyframes at frame 1"}},
+        {"Blur Amount=0@1,6000@3", {"\"Blur Amount\" keyframe \"6000@3\"", "0..5000"}},
+        {"Blur Amount=@3", {"keyframe \"@3\"", "expected a number"}},
+        {"Type=Radial@0,Diagonal@4", {"keyframe \"Diagonal@4\"", "1 Radial, 2 Linear"}},
+        {"Grow Bounds=on@0,maybe@4", {"keyframe \"maybe@4\"", "on or off"}},
+        {"Center=10,10@0,20,20@5", {"\"Center\"", "\"10,10@0,20,20@5\"", "with ';'"}},
+        {"Center=10@0;20,20@5", {"\"Center\" keyframe \"10@0\"", "x,y"}},
+    };
+    for (const auto& [setting, fragments] : cases) {
+        const std::string error = usageError(setting);
+        for (const std::string& fragment : fragments) {
+            EXPECT_NE(error.find(fragment), std::string::npos) << setting << ": " << error;
+        }
+    }
+    for (const char* name : {"Blur Amount", "Type", "Grow Bounds", "Center"}) {
+        EXPECT_TRUE(stream(name).keyframes().empty()) << name;
+    }
+}
+
+// Blur Amount 0 on frame 1, 15 on frame 2, 30 on frame 3: each frame the
+// same as a still rendered at that value, to the bit.
+TEST(AnimatedRender, EveryFrameRendersAtItsOwnTime) {
+    test::TempDir dir;
+    test::writeGreyImage(dir / "in.png", 24, 16);
+    const auto render = [&](std::vector<std::string> args) {
+        args.insert(args.begin(), dir / "in.png");
+        args.insert(args.end(), {"--param", "Inner Width=3"});
+        return tiltshift::runRender(tiltshift::Common{test::pluginPath()}, args);
+    };
+    ASSERT_EQ(render({"-o", dir / "anim.%d.png", "--frames", "1-3", "--param", "Blur Amount=0@1,30@3"}), 0);
+    test::writeText(dir / "anim.json", R"({"Blur Amount": [[1, 0], [3, 30]]})");
+    ASSERT_EQ(render({"-o", dir / "preset.%d.png", "--frames", "1-3", "--preset", dir / "anim.json"}), 0);
+
+    std::vector<std::vector<std::uint8_t>> frames;
+    const char* amounts[] = {"0", "15", "30"};
+    for (int frame = 1; frame <= 3; ++frame) {
+        const std::string n = std::to_string(frame);
+        frames.push_back(test::readFile<std::uint8_t>(dir / ("anim." + n + ".png")).values);
+        EXPECT_EQ(test::readFile<std::uint8_t>(dir / ("preset." + n + ".png")).values, frames.back()) << frame;
+        ASSERT_EQ(render({"-o", dir / ("still." + n + ".png"), "--param",
+                          std::string("Blur Amount=") + amounts[frame - 1]}),
+                  0);
+        EXPECT_EQ(test::readFile<std::uint8_t>(dir / ("still." + n + ".png")).values, frames.back()) << frame;
+    }
+    EXPECT_NE(frames[0], frames[1]);
+    EXPECT_NE(frames[1], frames[2]);
+    EXPECT_NE(frames[0], frames[2]);
+}
+
+}  // namespace

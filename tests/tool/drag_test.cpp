@@ -1,0 +1,131 @@
+// `tiltshift drag` through the host and the built plug-in. On a 200 x 200
+// layer the radial defaults put the centre at (100, 100), the inner outline
+// 100 pixels from it (Inner Width), the outer one 150 (Inner Width + Blur
+// Amount 50), both circles at Ratio 1, and the arrow's tip at (100, 20).
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "command.h"
+#include "drag.h"
+#include "plugin_path.h"
+#include "tool_files.h"
+
+namespace {
+
+class Drag : public ::testing::Test {
+protected:
+    void SetUp() override { test::writeGreyImage(dir / "in.png", 200, 200); }
+
+    // What the command prints.
+    std::string drag(std::vector<std::string> args) {
+        args.insert(args.begin(), dir / "in.png");
+        std::ostringstream out;
+        std::ostringstream log;
+        tiltshift::runDragJob(test::pluginPath(), tiltshift::parseDragArgs(args), out, log);
+        EXPECT_EQ(log.str(), "");
+        return out.str();
+    }
+
+    std::string usageError(std::vector<std::string> args) {
+        try {
+            drag(std::move(args));
+        } catch (const tiltshift::UsageError& e) {
+            return e.what();
+        }
+        return "no error";
+    }
+
+    test::TempDir dir;
+};
+
+TEST_F(Drag, OuterOutlineOutwardsAddsTheDistanceToBlurAmount) {
+    EXPECT_EQ(drag({"--from", "250,100", "--to", "270,100"}), "Blur Amount: 50 -> 70\n");
+    // Inwards past the inner outline: no negative blur.
+    EXPECT_EQ(drag({"--from=250,100", "--to=150,100", "--steps", "1"}), "Blur Amount: 50 -> 0\n");
+}
+
+TEST_F(Drag, NothingChangedSaysWhy) {
+    // Between the outlines, and the centre: no handle.
+    EXPECT_EQ(drag({"--from", "240,100", "--to", "270,100"}),
+              "Nothing changed: the click at (240, 100) grabbed no handle.\n");
+    EXPECT_EQ(drag({"--from", "100,100", "--to", "100,60"}),
+              "Nothing changed: the click at (100, 100) grabbed no handle.\n");
+    // Grabbed, and let go where the outline already was.
+    EXPECT_EQ(drag({"--from", "250,100", "--to", "250,100"}),
+              "Nothing changed: the drag to (250, 100) left every value as it was.\n");
+}
+
+TEST_F(Drag, ShiftTurnsTheInnerOutlineIntoARatioHandle) {
+    // The inner outline's bottom, pulled halfway to the centre.
+    EXPECT_EQ(drag({"--from", "100,200", "--to", "100,150"}), "Inner Width: 100 -> 50\n");
+    EXPECT_EQ(drag({"--from", "100,200", "--to", "100,150", "--shift"}), "Ratio: 1 -> 0.5\n");
+    // The arrow head, pulled to the right of the centre.
+    EXPECT_EQ(drag({"--from", "100,30", "--to", "170,80", "--shift"}), "Direction: 0 -> 90\n");
+}
+
+TEST_F(Drag, StartsFromTheParametersGiven) {
+    EXPECT_EQ(drag({"--from", "250,100", "--to", "270,100", "--param", "Blur Amount=10"}),
+              "Nothing changed: the click at (250, 100) grabbed no handle.\n");
+    EXPECT_EQ(drag({"--from", "210,100", "--to", "270,100", "--param", "Blur Amount=10"}),
+              "Blur Amount: 10 -> 70\n");
+}
+
+// The layer sits unscaled at the composition's origin: composition pixels
+// are layer pixels, reached through the composition.
+TEST_F(Drag, CompositionPanel) {
+    EXPECT_EQ(drag({"--panel", "comp", "--from", "250,100", "--to", "270,100"}), "Blur Amount: 50 -> 70\n");
+    const host::Panel panel = tiltshift::dragPanel(PF_Window_COMP, 200, 200);
+    EXPECT_EQ(panel.windowType, PF_Window_COMP);
+    const A_FloatPoint p = panel.layerToFrame({250, 100});
+    EXPECT_DOUBLE_EQ(p.x, 250);
+    EXPECT_DOUBLE_EQ(p.y, 100);
+}
+
+TEST_F(Drag, RendersWithTheNewValues) {
+    // At Ratio 0.5 the outer outline crosses x = 150 at y = 29.3, and after
+    // the drag at y = 18.8.
+    EXPECT_EQ(drag({"--from", "250,100", "--to", "270,100", "--param", "Ratio=0.5", "-o", dir / "dragged.png",
+                    "--overlay", dir / "handles.png"}),
+              "Blur Amount: 50 -> 70\n");
+    ASSERT_EQ(tiltshift::runRender(tiltshift::Common{test::pluginPath()},
+                                   {dir / "in.png", "-o", dir / "set.png", "--param", "Ratio=0.5", "--param",
+                                    "Blur Amount=70"}),
+              0);
+    const auto dragged = test::readFile<std::uint8_t>(dir / "dragged.png");
+    EXPECT_EQ(dragged.values, test::readFile<std::uint8_t>(dir / "set.png").values);
+
+    const auto handles = test::readFile<std::uint8_t>(dir / "handles.png");
+    const auto at = [](const test::FileImage<std::uint8_t>& image, int x, int y) {
+        const std::size_t i = (static_cast<std::size_t>(y) * 200 + static_cast<std::size_t>(x)) * 3;
+        return std::vector<int>{image.values[i], image.values[i + 1], image.values[i + 2]};
+    };
+    const std::vector<int> onOutline = at(handles, 150, 19);
+    EXPECT_LT(onOutline[0], 60);
+    EXPECT_GT(onOutline[1], 200);
+    EXPECT_GT(onOutline[2], 200);
+    EXPECT_EQ(at(handles, 150, 29), at(dragged, 150, 29)) << "where the outline was before the drag";
+}
+
+TEST_F(Drag, WrongUsageIsNamed) {
+    const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
+        {{"--from", "250,100"}, "--from X,Y --to X,Y"},
+        {{"--from", "250", "--to", "1,1"}, "--from expects X,Y"},
+        {{"--from", "1,1", "--to", "1.5,1"}, "--to expects X,Y"},
+        {{"--from", "1,1", "--to", "40000,1"}, "--to expects X,Y"},
+        {{"--from", "1,1", "--to", "2,2", "--panel", "effect"}, "--panel expects layer or comp"},
+        {{"--from", "1,1", "--to", "2,2", "--steps", "0"}, "--steps"},
+        {{"--from", "1,1", "--to", "2,2", "--overlay", "h.png"}, "--overlay needs -o OUTPUT"},
+        {{"--from", "1,1", "--to", "2,2", "-o", "out.%d.png"}, "is a frame sequence"},
+        {{"--from", "1,1", "--to", "2,2", "--param", "Blur Amount=0@0,80@10"}, "\"Blur Amount\" is animated"},
+        {{"--from", "1,1", "--to", "2,2", "--bogus"}, "unknown option --bogus"},
+    };
+    for (const auto& [args, fragment] : cases) {
+        const std::string error = usageError(args);
+        EXPECT_NE(error.find(fragment), std::string::npos) << error;
+    }
+    EXPECT_EQ(dir.names(), (std::set<std::string>{"in.png"}));
+}
+
+}  // namespace
