@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cmath>
 #include <cstring>
 #include <string>
@@ -110,5 +111,36 @@ protected:
 
     host::Host host{test::pluginPath()};
 };
+
+// The kernel as written: prefix-sum differences with a wide integer n. What
+// any radius that fits one should give, and the reference the lines that
+// need no careful summing must match to the bit.
+inline Sample prefixSumBlurred(const std::vector<Sample>& c, std::int64_t x, double r, bool repeat) {
+    using BoxBlur::operator+;
+    using BoxBlur::operator-;
+    using BoxBlur::operator*;
+    using BoxBlur::operator/;
+    const double ceiling = std::ceil(r);
+    const auto n = static_cast<std::int64_t>(ceiling);
+    const double w = ceiling - r;
+    const auto last = static_cast<std::int64_t>(c.size()) - 1;
+    std::vector<Sample> S(c.size());
+    S[0] = c[0];
+    for (std::size_t k = 1; k < c.size(); ++k) {
+        S[k] = c[k] + S[k - 1];
+    }
+    Sample sum = x + n <= last ? S[x + n] - w * c[x + n] : S[last];
+    if (x + n > last && repeat) {
+        sum = sum + (static_cast<double>(x + n - last) - w) * c[last];
+    }
+    if (x - n >= 1) {
+        sum = sum - S[x - n - 1] - w * c[x - n];
+    } else if (repeat) {
+        sum = sum + (static_cast<double>(n - x) - w) * c[0];
+    } else if (x == n) {
+        sum = sum - w * c[0];
+    }
+    return sum / (2.0 * r + 1.0);
+}
 
 }  // namespace BlurTest

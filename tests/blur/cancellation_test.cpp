@@ -24,36 +24,6 @@ using BoxBlur::Line;
 constexpr double kInf = std::numeric_limits<double>::infinity();
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
-// The kernel as the prefix-sum differences alone compute it, for radii up
-// to the line's length: the reference the lines that need no more must
-// match to the bit.
-Sample plainBlurred(const std::vector<Sample>& c, std::int64_t x, double r, bool repeat) {
-    using BoxBlur::operator+;
-    using BoxBlur::operator-;
-    using BoxBlur::operator*;
-    using BoxBlur::operator/;
-    const double ceiling = std::ceil(r);
-    const auto n = static_cast<std::int64_t>(ceiling);
-    const double w = ceiling - r;
-    const auto last = static_cast<std::int64_t>(c.size()) - 1;
-    std::vector<Sample> S(c.size());
-    S[0] = c[0];
-    for (std::size_t k = 1; k < c.size(); ++k) {
-        S[k] = c[k] + S[k - 1];
-    }
-    Sample sum = x + n <= last ? S[x + n] - w * c[x + n] : S[last];
-    if (x + n > last && repeat) {
-        sum = sum + (static_cast<double>(x + n - last) - w) * c[last];
-    }
-    if (x - n >= 1) {
-        sum = sum - S[x - n - 1] - w * c[x - n];
-    } else if (repeat) {
-        sum = sum + (static_cast<double>(n - x) - w) * c[0];
-    } else if (x == n) {
-        sum = sum - w * c[0];
-    }
-    return sum / (2.0 * r + 1.0);
-}
 
 // Weighted float footage with straight channels in 0..1 and alpha from
 // transparent to opaque, as the mat generators leave it; `weight` 1 is
@@ -166,7 +136,7 @@ TEST(FarHighlight, IsWhatTheDifferencesAloneCannotSurvive) {
     const std::vector<Sample> clean = footageLine(130, 1.03);
     std::vector<Sample> lit = clean;
     lit[64] = Sample{1.0, std::pow(1.03, 255.0 * 6.0), 1.0, 1.0};
-    const Sample lost = plainBlurred(lit, 100, 2.5, true);
+    const Sample lost = prefixSumBlurred(lit, 100, 2.5, true);
     const Sample kept = loaded(lit, true).blurred(100, 2.5);
     const Sample truth = slowBlur(clean, 100, 2.5, true);
     EXPECT_GT(std::fabs(lost.r - truth.r), 0.5 * truth.r);
@@ -219,7 +189,7 @@ TEST(OrdinaryLines, KeepThePrefixSumDifferencesToTheBit) {
             const Line line = loaded(samples, repeat);
             for (const double r : {1.01e-5, 0.3, 1.0, 2.5, 7.75, 19.2, 60.0}) {
                 for (std::int64_t x = 0; x < 60; ++x) {
-                    ASSERT_TRUE(sameBits(line.blurred(x, r), plainBlurred(samples, x, r, repeat)))
+                    ASSERT_TRUE(sameBits(line.blurred(x, r), prefixSumBlurred(samples, x, r, repeat)))
                         << "x " << x << ", r " << r << (repeat ? ", repeated" : "");
                 }
             }
@@ -313,7 +283,7 @@ protected:
                     const double m = mat[static_cast<std::size_t>(y * kWidth + x)];
                     const double r = BoxBlur::passRadius(p, m);
                     out.at<Pixel>(x, y) =
-                        convert(BoxBlur::blurs(r) ? plainBlurred(row, x, r, p.repeatEdgePixels) : row[x], m);
+                        convert(BoxBlur::blurs(r) ? prefixSumBlurred(row, x, r, p.repeatEdgePixels) : row[x], m);
                 }
             }
         });
@@ -329,7 +299,7 @@ protected:
             for (int k = 0; k < length; ++k) {
                 const double r = BoxBlur::passRadius(p, mat[static_cast<std::size_t>(index(l, k))]);
                 if (BoxBlur::blurs(r)) {
-                    work[static_cast<std::size_t>(index(l, k))] = plainBlurred(line, k, r, p.repeatEdgePixels);
+                    work[static_cast<std::size_t>(index(l, k))] = prefixSumBlurred(line, k, r, p.repeatEdgePixels);
                 }
             }
         }

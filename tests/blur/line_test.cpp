@@ -100,34 +100,6 @@ TEST(Line, RadiiUpToOneHundredThousandthAndNaNLeaveTheirSampleBitForBit) {
     EXPECT_TRUE(BoxBlur::blurs(1.0000001e-5));
 }
 
-// The formulas as written, with a wide integer n: what any radius that fits
-// one should give.
-Sample literal(const std::vector<Sample>& c, std::int64_t x, double r, bool repeat) {
-    using BoxBlur::operator+;
-    using BoxBlur::operator-;
-    using BoxBlur::operator*;
-    using BoxBlur::operator/;
-    const auto n = static_cast<std::int64_t>(std::ceil(r));
-    const double w = static_cast<double>(n) - r;
-    const std::int64_t last = static_cast<std::int64_t>(c.size()) - 1;
-    std::vector<Sample> S(c.size());
-    S[0] = c[0];
-    for (std::size_t k = 1; k < c.size(); ++k) {
-        S[k] = c[k] + S[k - 1];
-    }
-    Sample sum = x + n <= last ? S[x + n] - w * c[x + n] : S[last];
-    if (x + n > last && repeat) {
-        sum = sum + (static_cast<double>(x + n - last) - w) * c[last];
-    }
-    if (x - n >= 1) {
-        sum = sum - S[x - n - 1] - w * c[x - n];
-    } else if (repeat) {
-        sum = sum + (static_cast<double>(n - x) - w) * c[0];
-    } else if (x == n) {
-        sum = sum - w * c[0];
-    }
-    return sum / (2.0 * r + 1.0);
-}
 
 TEST(Line, RadiiBeyondTheLineGiveTheFormulasValueWithoutAnIntegerN) {
     const std::vector<Sample> samples = patternLine(7);
@@ -136,7 +108,7 @@ TEST(Line, RadiiBeyondTheLineGiveTheFormulasValueWithoutAnIntegerN) {
         const Line line = loaded(samples, repeat);
         for (const double r : radii) {
             for (int x = 0; x < 7; ++x) {
-                EXPECT_TRUE(sameBits(line.blurred(x, r), literal(samples, x, r, repeat)))
+                EXPECT_TRUE(sameBits(line.blurred(x, r), prefixSumBlurred(samples, x, r, repeat)))
                     << "x " << x << ", r " << r << (repeat ? ", repeated" : "");
             }
         }

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "pixel_types.h"
+#include "color/color.h"
 #include "AE_Effect.h"
 #include "Params.h"
 #include "host/host.h"
@@ -22,17 +23,6 @@
 
 namespace test {
 
-template <typename Pixel>
-constexpr double fullScale() {
-    if constexpr (std::is_same_v<Pixel, PF_Pixel>) {
-        return 255.0;
-    } else if constexpr (std::is_same_v<Pixel, PF_Pixel16>) {
-        return 32768.0;
-    } else {
-        return 1.0;
-    }
-}
-
 // A channel value from 0..1 in the pixel type's units.
 template <typename Pixel>
 auto channel(double unit) {
@@ -40,7 +30,7 @@ auto channel(double unit) {
     if constexpr (std::is_floating_point_v<Channel>) {
         return static_cast<Channel>(unit);
     } else {
-        return static_cast<Channel>(std::lround(unit * fullScale<Pixel>()));
+        return static_cast<Channel>(std::lround(unit * Nerevo::PixelTraits<Pixel>::fullScale));
     }
 }
 
