@@ -3,7 +3,7 @@ BUILD := build
 SANITIZE_BUILD := build-sanitize
 JOBS := -j2
 
-.PHONY: all deps configure build test demo sanitize clean
+.PHONY: all deps configure build test demo bench sanitize clean
 
 all: build
 
@@ -21,6 +21,12 @@ test: build
 
 demo: build
 	@scripts/demo $(BUILD)
+
+# The blur and whole-frame benchmarks, briefly: each for half a second.
+bench: configure
+	@cmake --build $(BUILD) $(JOBS) --target bench_blur bench_render
+	@$(BUILD)/bench/bench_blur --benchmark_min_time=0.5
+	@$(BUILD)/bench/bench_render --benchmark_min_time=0.5
 
 sanitize: deps
 	@cmake -S . -B $(SANITIZE_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DNEREVO_SANITIZE=ON >/dev/null
