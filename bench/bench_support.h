@@ -8,7 +8,7 @@
 #include <type_traits>
 
 #include "AE_Effect.h"
-#include "color/color.h"
+#include "footage.h"
 #include "host/host.h"
 #include "host/image.h"
 
@@ -19,31 +19,8 @@ inline const char* pluginPath() {
     return NEREVO_PLUGIN_MODULE;
 }
 
-// A channel value from 0..1 in the pixel type's units.
-template <typename Pixel>
-auto channel(double unit) {
-    using Channel = typename Nerevo::PixelTraits<Pixel>::Channel;
-    const double rounding = std::is_floating_point_v<Channel> ? 0.0 : 0.5;
-    return static_cast<Channel>(unit * Nerevo::PixelTraits<Pixel>::fullScale + rounding);
-}
+using footage::paint;
 
-// Opaque, with detail at every scale, as footage has it.
-template <typename Pixel>
-Pixel texture(int x, int y) {
-    const double r = ((x * 37 + y * 91) % 256) / 255.0;
-    const double g = ((x * x + 3 * y) % 200) / 199.0;
-    const double b = (((x / 4) + (y / 4)) % 2) * 0.75 + 0.125;
-    return Pixel{channel<Pixel>(1.0), channel<Pixel>(r), channel<Pixel>(g), channel<Pixel>(b)};
-}
-
-template <typename Pixel>
-void paint(host::Image& image) {
-    for (int y = 0; y < image.height(); ++y) {
-        for (int x = 0; x < image.width(); ++x) {
-            image.at<Pixel>(x, y) = texture<Pixel>(x, y);
-        }
-    }
-}
 
 // Ends the benchmark with the error or the host's first complaint, if any;
 // whether it went well.
