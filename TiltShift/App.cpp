@@ -4,14 +4,13 @@
 
 #include "AE_EffectCB.h"
 #include "color/color.h"
+#include "parameter/units.h"
 #include "vector/rect.h"
 
 namespace {
 
-constexpr double kRadiansPerDegree = 0.017453292519943295;
-
 const ParameterUnionValue& valueOf(const ParameterValue* params, int index) {
-    return params[index - 1].value;
+    return paramAt(params, index).value;
 }
 
 // The world's record when it has pixels, else null.
@@ -33,7 +32,7 @@ TiltShifterParameters renderParameters(PF_InData* in_data, const ParameterValue*
     p.blurOffset = valueOf(params, Param::BlurOffset).d * s;
     p.weight = 1.0 + valueOf(params, Param::Weight).d * 0.01;
     p.center = Nerevo::Vector2<double>{center[0] - (out ? out->origin_x : 0), center[1] - (out ? out->origin_y : 0)};
-    p.direction = valueOf(params, Param::Direction).d * kRadiansPerDegree;
+    p.direction = Nerevo::degreesToRadians(valueOf(params, Param::Direction).d);
     p.ratio = valueOf(params, Param::Ratio).d;
     p.innerWidth = valueOf(params, Param::InnerWidth).d * s;
     p.linearMode = valueOf(params, Param::LinearMode).i;

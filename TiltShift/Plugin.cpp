@@ -19,7 +19,7 @@ PF_Err paramsSetup(PF_InData* in, PF_OutData* out) {
     for (int k = 0; k < PARAM_COUNT && !err; ++k) {
         PF_ParamDef def{};
         def.flags = PF_ParamFlag_START_COLLAPSED;
-        err = registerParam(in, def, k);
+        err = Nerevo::Plugin::addParameter(in, def, PARAM_DEFS[k], PARAM_UI[k]);
     }
     if (!err) {
         PF_CustomUIInfo ui{};
@@ -48,34 +48,12 @@ PF_Err updateParamsUI(PF_InData* in, PF_OutData* out, PF_ParamDef* params[]) {
     Nerevo::EffectHandle effect(pluginIdOf(in), in, suites);
     PF_Err err = effect.init();
 
-    struct Change {
-        int index;
-        bool gray;
-    };
-    Change changes[4];
-    int count = 0;
-    auto change = [&](int index, bool gray) { changes[count++] = Change{index, gray}; };
-
     const int type = params[Param::Type]->u.pd.value;
     const int linearMode = params[Param::LinearMode]->u.pd.value;
-    if (type == typeLinear) {
-        change(Param::Ratio, true);
-        change(Param::LinearMode, false);
-        if (linearMode == linearFocusDistance) {
-            change(Param::Power, true);
-            change(Param::FocusDistance, false);
-        } else if (linearMode == linearPower) {
-            change(Param::Power, false);
-            change(Param::FocusDistance, true);
+    for (const GrayOutRule& rule : GRAY_OUT_RULES) {
+        if (!err && rule.appliesTo(type, linearMode)) {
+            err = Nerevo::grayOutParameter(in, suites, params, rule.index, rule.gray);
         }
-    } else if (type == typeRadial) {
-        change(Param::Ratio, false);
-        change(Param::LinearMode, true);
-        change(Param::Power, false);
-        change(Param::FocusDistance, true);
-    }
-    for (int k = 0; k < count && !err; ++k) {
-        err = Nerevo::grayOutParameter(in, suites, params, changes[k].index, changes[k].gray);
     }
 
     out->out_flags |= PF_OutFlag_REFRESH_UI;

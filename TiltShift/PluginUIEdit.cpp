@@ -10,6 +10,7 @@
 #include "PluginUI.h"
 #include "color/color.h"
 #include "custom_ui/fixed.h"
+#include "parameter/units.h"
 
 namespace UI {
 
@@ -17,7 +18,6 @@ namespace {
 
 constexpr double ONE_OVER_TWO_PI = 0.15915494309189535;
 constexpr double TWO_PI = 6.283185307179586;
-constexpr double DEGREES_PER_RADIAN = 57.29577951308232;
 constexpr double SNAP_DEGREES = 45.0;
 // The inner semi-axis never reaches zero, so the ellipse tests and the
 // elliptical radius stay defined when "Inner Width" is 0.
@@ -115,7 +115,7 @@ void dragDirection(PF_InData* in_data, PF_ParamDef* params[], const Geometry& g,
     } else {
         phi += TWO_PI * ansi.floor((theta - phi) * ONE_OVER_TWO_PI + 0.5);
     }
-    double degrees = phi * DEGREES_PER_RADIAN;
+    double degrees = Nerevo::radiansToDegrees(phi);
     if (snap) {
         degrees = degrees > 0 ? SNAP_DEGREES * ansi.floor(degrees / SNAP_DEGREES + 0.5)
                               : -SNAP_DEGREES * ansi.floor(-degrees / SNAP_DEGREES + 0.5);

@@ -3,33 +3,27 @@
 #include "AE_EffectCB.h"
 #include "Params.h"
 #include "PluginUI.h"
-#include "color/color.h"
+#include "parameter/units.h"
 
 namespace UI {
 
-namespace {
-
-// "Direction" in 16.16 degrees to radians: π / 180 / 65536.
-constexpr double FIXED_DEGREES_TO_RADIANS = 2.663161090079238e-07;
-
-double floatValue(PF_ParamDef* params[], int index) {
-    return params[index]->u.fs_d.value;
-}
-
-}  // namespace
-
 Geometry readGeometry(PF_InData* in_data, PF_ParamDef* params[]) {
+    // The values as the render reads them, so the controls sit where the
+    // render puts the focus.
+    ParameterValue values[PARAM_COUNT];
+    Nerevo::Plugin::copyParams(params, PARAM_DEFS, PARAM_COUNT, values);
+    auto value = [&](int index) -> const ParameterUnionValue& { return paramAt(values, index).value; };
+
     const PF_ANSICallbacks& ansi = in_data->utils->ansi;
     Geometry g{};
-    g.type = params[Param::Type]->u.pd.value;
-    g.linearMode = params[Param::LinearMode]->u.pd.value;
-    g.blurAmount = floatValue(params, Param::BlurAmount);
-    g.ratio = floatValue(params, Param::Ratio);
-    g.innerWidth = floatValue(params, Param::InnerWidth);
-    g.focusDistance = floatValue(params, Param::FocusDistance);
-    g.theta = params[Param::Direction]->u.ad.value * FIXED_DEGREES_TO_RADIANS;
-    g.center = {Nerevo::fixedToDouble(params[Param::Center]->u.td.x_value),
-                Nerevo::fixedToDouble(params[Param::Center]->u.td.y_value)};
+    g.type = value(Param::Type).i;
+    g.linearMode = value(Param::LinearMode).i;
+    g.blurAmount = value(Param::BlurAmount).d;
+    g.ratio = value(Param::Ratio).d;
+    g.innerWidth = value(Param::InnerWidth).d;
+    g.focusDistance = value(Param::FocusDistance).d;
+    g.theta = Nerevo::degreesToRadians(value(Param::Direction).d);
+    g.center = {value(Param::Center).point[0], value(Param::Center).point[1]};
     const double c = ansi.cos(g.theta);
     const double s = ansi.sin(g.theta);
     g.dir = {c, s};

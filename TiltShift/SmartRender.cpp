@@ -180,7 +180,7 @@ PF_Err smartPreRender(PF_InData* in, PF_OutData*, PF_PreRenderExtra* extra) {
     PF_CheckoutResult result{};
     PF_Err err = extra->cb->checkout_layer(in->effect_ref, 0, 0, &request, in->current_time, in->time_step,
                                            in->time_scale, &result);
-    if (!err && record->values[Param::GrowBounds - 1].b) {
+    if (!err && paramAt(record->values, Param::GrowBounds).b) {
         err = growBounds(in, suites, width, height, result);
     }
     if (err) {

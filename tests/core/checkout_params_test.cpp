@@ -48,24 +48,24 @@ struct CheckoutParams : ::testing::Test {
 TEST_F(CheckoutParams, ConvertsEachKind) {
     ASSERT_EQ(Nerevo::Plugin::checkoutParams(&in, PARAM_DEFS, PARAM_COUNT, values), PF_Err_NONE);
     EXPECT_EQ(g_calls, PARAM_COUNT);
-    EXPECT_EQ(values[Param::Type - 1].i, 2);
-    EXPECT_EQ(values[Param::BlurAmount - 1].d, 80.5);
-    EXPECT_EQ(values[Param::Center - 1].point[0], -0.5);
-    EXPECT_EQ(values[Param::Center - 1].point[1], 100.25);
-    EXPECT_EQ(values[Param::Direction - 1].d, 90.0);
-    EXPECT_EQ(values[Param::VignettingColor - 1].color[0], 1.0f);
-    EXPECT_EQ(values[Param::VignettingColor - 1].color[1], 128 / 255.0f);
-    EXPECT_EQ(values[Param::VignettingColor - 1].color[2], 0.0f);
-    EXPECT_TRUE(values[Param::RepeatEdgePixels - 1].b);
+    EXPECT_EQ(paramAt(values, Param::Type).i, 2);
+    EXPECT_EQ(paramAt(values, Param::BlurAmount).d, 80.5);
+    EXPECT_EQ(paramAt(values, Param::Center).point[0], -0.5);
+    EXPECT_EQ(paramAt(values, Param::Center).point[1], 100.25);
+    EXPECT_EQ(paramAt(values, Param::Direction).d, 90.0);
+    EXPECT_EQ(paramAt(values, Param::VignettingColor).color[0], 1.0f);
+    EXPECT_EQ(paramAt(values, Param::VignettingColor).color[1], 128 / 255.0f);
+    EXPECT_EQ(paramAt(values, Param::VignettingColor).color[2], 0.0f);
+    EXPECT_TRUE(paramAt(values, Param::RepeatEdgePixels).b);
 }
 
 TEST_F(CheckoutParams, StopsAtTheFailedRowAndLeavesTheRestAlone) {
     g_failAt = Param::Power;
     EXPECT_EQ(Nerevo::Plugin::checkoutParams(&in, PARAM_DEFS, PARAM_COUNT, values), PF_Err_OUT_OF_MEMORY);
     EXPECT_EQ(g_calls, Param::Power);
-    EXPECT_EQ(values[Param::Type - 1].i, 2);
-    for (int k = Param::Power - 1; k < PARAM_COUNT; ++k) {
-        EXPECT_EQ(values[k].d, -1234.5) << "row " << k + 1 << " was written after the failure";
+    EXPECT_EQ(paramAt(values, Param::Type).i, 2);
+    for (int index = Param::Power; index <= PARAM_COUNT; ++index) {
+        EXPECT_EQ(paramAt(values, index).d, -1234.5) << "parameter " << index << " was written after the failure";
     }
 }
 
@@ -80,11 +80,11 @@ TEST(CopyParams, ReadsTheCommandsParameterArray) {
     defs[Param::Direction].u.ad.value = -(45 << 16);
     ParameterValue out[PARAM_COUNT];
     ASSERT_EQ(Nerevo::Plugin::copyParams(params, PARAM_DEFS, PARAM_COUNT, out), PF_Err_NONE);
-    EXPECT_EQ(out[Param::Weight - 1].index, Param::Weight);
-    EXPECT_EQ(out[Param::Weight - 1].type, Nerevo::Plugin::paramFloat);
-    EXPECT_EQ(out[Param::Weight - 1].value.d, 4.25);
-    EXPECT_FALSE(out[Param::GrowBounds - 1].value.b);
-    EXPECT_EQ(out[Param::Direction - 1].value.d, -45.0);
+    EXPECT_EQ(paramAt(out, Param::Weight).index, Param::Weight);
+    EXPECT_EQ(paramAt(out, Param::Weight).type, Nerevo::Plugin::paramFloat);
+    EXPECT_EQ(paramAt(out, Param::Weight).value.d, 4.25);
+    EXPECT_FALSE(paramAt(out, Param::GrowBounds).value.b);
+    EXPECT_EQ(paramAt(out, Param::Direction).value.d, -45.0);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -25,22 +26,39 @@ const PF_ParamDef& registered(host::Host& host, const char* name) {
     return host.param(host.paramIndex(name)).registered;
 }
 
-TEST(Params, EighteenParametersInTableOrderCollapsed) {
+const Nerevo::Plugin::PluginInfo* exportedInfo(host::Host& host) {
+    return static_cast<const Nerevo::Plugin::PluginInfo*>(host.symbol("PluginInfo"));
+}
+
+// A host that reads the exported table sees what the effect registered,
+// after the input layer.
+TEST(Params, EveryRowAfterTheInputAsTheExportedTableDescribesItCollapsed) {
     ConfiguredHost s;
     ASSERT_EQ(s.err, 0);
-    EXPECT_EQ(s.host.outData().num_params, 18);
-    const std::vector<std::string> names = {
-        "Type", "Blur Amount", "Blur Offset", "Weight", "Center", "Direction", "Ratio", "Inner Width",
-        "Linear Mode", "Power", "Focus Distance", "Chromatic Aberration", "Vignetting", "Vignetting Color",
-        "Blending Mode", "Repeat Edge Pixels", "Grow Bounds"};
-    ASSERT_EQ(s.host.params().size(), 18u);
-    for (std::size_t i = 0; i < names.size(); ++i) {
-        const host::ParamRecord& p = s.host.params()[i + 1];
-        EXPECT_EQ(p.index, static_cast<int>(i + 1));
-        EXPECT_EQ(p.name, names[i]);
-        EXPECT_EQ(p.registered.uu.id, static_cast<A_long>(i + 1)) << names[i];
-        EXPECT_EQ(p.registered.flags, PF_ParamFlag_START_COLLAPSED) << names[i];
-        EXPECT_EQ(p.registered.ui_flags, 0) << names[i];
+    const Nerevo::Plugin::PluginInfo* exported = exportedInfo(s.host);
+    ASSERT_NE(exported, nullptr);
+    const Nerevo::Plugin::PluginInfo& info = *exported;
+    EXPECT_EQ(s.host.outData().num_params, info.paramCount + 1);
+    ASSERT_EQ(s.host.params().size(), static_cast<std::size_t>(info.paramCount + 1));
+    const std::map<int32_t, PF_ParamType> hostType = {
+        {Nerevo::Plugin::paramCheckbox, PF_Param_CHECKBOX}, {Nerevo::Plugin::paramPopup, PF_Param_POPUP},
+        {Nerevo::Plugin::paramFloat, PF_Param_FLOAT_SLIDER}, {Nerevo::Plugin::paramAngle, PF_Param_ANGLE},
+        {Nerevo::Plugin::paramPoint, PF_Param_POINT},        {Nerevo::Plugin::paramColor, PF_Param_COLOR}};
+    for (int i = 1; i <= info.paramCount; ++i) {
+        const host::ParamRecord& p = s.host.params()[static_cast<std::size_t>(i)];
+        const Nerevo::Plugin::ParameterDef& row = info.paramDefs[i - 1];
+        EXPECT_EQ(p.index, i);
+        EXPECT_EQ(row.index, i);
+        EXPECT_EQ(p.name, row.name);
+        EXPECT_EQ(p.registered.uu.id, static_cast<A_long>(i)) << row.name;
+        EXPECT_EQ(p.registered.param_type, hostType.at(row.type)) << row.name;
+        EXPECT_EQ(p.registered.flags, PF_ParamFlag_START_COLLAPSED) << row.name;
+        EXPECT_EQ(p.registered.ui_flags, 0) << row.name;
+        if (row.type == Nerevo::Plugin::paramPopup) {
+            // The count the host shows, the items it lists and the table's range agree.
+            EXPECT_EQ(p.registered.u.pd.num_choices, static_cast<A_short>(p.popupItems.size())) << row.name;
+            EXPECT_EQ(row.validMax.i, static_cast<int32_t>(p.popupItems.size())) << row.name;
+        }
     }
     ASSERT_TRUE(s.host.customUIRegistered());
     EXPECT_EQ(s.host.customUI().events, PF_CustomEFlag_COMP | PF_CustomEFlag_LAYER);
@@ -116,7 +134,7 @@ TEST(Params, PointAngleColourAndCheckboxDefaults) {
     }
 }
 
-TEST(Params, FailingAddParamStopsRegistrationButStillReportsEighteen) {
+TEST(Params, FailingAddParamStopsRegistrationButStillReportsEveryParameter) {
     host::Host host(test::pluginPath());
     ASSERT_EQ(host.globalSetup(), 0);
     // "Blending Mode" is the fifteenth parameter the plug-in adds.
@@ -125,17 +143,8 @@ TEST(Params, FailingAddParamStopsRegistrationButStillReportsEighteen) {
     EXPECT_EQ(host.log().count("add_param"), 15u);
     EXPECT_EQ(host.log().count("register_ui"), 0u);
     EXPECT_FALSE(host.customUIRegistered());
-    EXPECT_EQ(host.outData().num_params, 18);
-}
-
-TEST(Params, PluginInfoDescribesTheTable) {
-    host::Host host(test::pluginPath());
-    const auto* info = static_cast<const Nerevo::Plugin::PluginInfo*>(host.symbol("PluginInfo"));
-    ASSERT_NE(info, nullptr);
-    ASSERT_EQ(info->paramCount, 17);
-    EXPECT_STREQ(info->paramDefs[0].name, "Type");
-    EXPECT_EQ(info->paramDefs[16].index, 17);
-    EXPECT_EQ(info->paramDefs[14].validMax.i, 20);
+    ASSERT_NE(exportedInfo(host), nullptr);
+    EXPECT_EQ(host.outData().num_params, exportedInfo(host)->paramCount + 1);
 }
 
 }  // namespace

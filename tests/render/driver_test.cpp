@@ -16,7 +16,7 @@ using WorldPtr = std::shared_ptr<Nerevo::World>;
 
 class Driver : public test::EffectHost {
 protected:
-    ParameterUnionValue& value(int index) { return values[static_cast<std::size_t>(index - 1)].value; }
+    ParameterUnionValue& value(int index) { return paramAt(values.data(), index).value; }
 
     TiltShifterParameters convert(double downsample, Image* output = nullptr) {
         TiltShifterParameters p{};

@@ -90,11 +90,11 @@ TEST_F(PreRender, RecordCarriesTheValuesAtTheFrameAndFreesItself) {
     ASSERT_EQ(preRender(call,
                         [&](const PreRenderRecord& record) {
                             inspected = true;
-                            EXPECT_EQ(record.values[Param::Type - 1].i, 2);
-                            EXPECT_EQ(record.values[Param::BlurAmount - 1].d, 12.5);
-                            EXPECT_EQ(record.values[Param::Center - 1].point[0], 30.0);
-                            EXPECT_EQ(record.values[Param::Center - 1].point[1], 40.5);
-                            EXPECT_FALSE(record.values[Param::GrowBounds - 1].b);
+                            EXPECT_EQ(paramAt(record.values, Param::Type).i, 2);
+                            EXPECT_EQ(paramAt(record.values, Param::BlurAmount).d, 12.5);
+                            EXPECT_EQ(paramAt(record.values, Param::Center).point[0], 30.0);
+                            EXPECT_EQ(paramAt(record.values, Param::Center).point[1], 40.5);
+                            EXPECT_FALSE(paramAt(record.values, Param::GrowBounds).b);
                             EXPECT_EQ(extraHandles(), 1u) << "the record is the host's until it lets it go";
                         }),
               PF_Err_NONE);

@@ -65,6 +65,23 @@ struct PluginInfo {
     SmartRenderFunc smartRender;
 };
 
+// What registration needs of a row beyond its ParameterDef; each field
+// matters only for the types named beside it.
+struct ParameterUI {
+    int precision = 0;                                            // float
+    PF_ValueDisplayFlags displayFlags = PF_ValueDisplayFlag_NONE;  // float
+    const char* items = nullptr;  // popup, in the host's form "A|B|(-|C"; "(-" is a separator item
+    const char* label = "";       // checkbox: the text beside the box
+    bool restrictBounds = false;  // point
+};
+
+// The number of items in a popup's item string, separators included.
+int popupItemCount(const char* items);
+
+// Registers one row with the add... function of its type; a type without one
+// is PF_Err_UNRECOGNIZED_PARAM_TYPE and nothing is added.
+PF_Err addParameter(PF_InData* in, PF_ParamDef& def, const ParameterDef& row, const ParameterUI& ui);
+
 // Registration: each fills the caller's cleared def, names it with the
 // host's strcpy, sets uu.id to the row's index and appends it with add_param.
 PF_Err addTopic(PF_InData* in, PF_ParamDef& def, int id, const char* name);

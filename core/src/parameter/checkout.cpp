@@ -1,5 +1,7 @@
 #include "parameter/checkout.h"
 
+#include "parameter/units.h"
+
 namespace Nerevo {
 
 namespace {
@@ -8,8 +10,6 @@ PF_Err checkout(PF_InData* in, int index, PF_ParamDef& def) {
     def = PF_ParamDef{};
     return in->inter.checkout_param(in->effect_ref, index, in->current_time, in->time_step, in->time_scale, &def);
 }
-
-constexpr double kDegreesToRadians = 0.017453292519943295;
 
 }  // namespace
 
@@ -54,7 +54,7 @@ int checkoutAngleParam(PF_InData* in_data, int index, T& value, bool toRadians) 
     PF_ParamDef def;
     PF_Err err = checkout(in_data, index, def);
     double degrees = fixedToDouble(def.u.ad.value);
-    value = static_cast<T>(toRadians ? degrees * kDegreesToRadians : degrees);
+    value = static_cast<T>(toRadians ? degreesToRadians(degrees) : degrees);
     return err;
 }
 

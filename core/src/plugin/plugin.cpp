@@ -2,6 +2,7 @@
 
 #include "AE_EffectCB.h"
 #include "color/color.h"
+#include "custom_ui/fixed.h"
 
 namespace Nerevo {
 namespace Plugin {
@@ -31,13 +32,32 @@ PF_Err addFloatSlider(PF_InData* in, PF_ParamDef& def, const ParameterDef& row, 
     return add(in, def, PF_Param_FLOAT_SLIDER, row.index, row.name);
 }
 
-// Whole pixels to 16.16; a multiplication, since shifting a negative value
-// left is undefined.
-PF_Fixed wholeToFixed(double v) {
-    return static_cast<PF_Fixed>(static_cast<int32_t>(v) * 65536);
+}  // namespace
+
+int popupItemCount(const char* items) {
+    if (!items) {
+        return 0;
+    }
+    int count = 1;
+    for (const char* c = items; *c; ++c) {
+        count += *c == '|';
+    }
+    return count;
 }
 
-}  // namespace
+PF_Err addParameter(PF_InData* in, PF_ParamDef& def, const ParameterDef& row, const ParameterUI& ui) {
+    switch (row.type) {
+        case paramSlider: return addSlider(in, def, row);
+        case paramCheckbox: return addCheckbox(in, def, row, ui.label);
+        case paramPopup: return addPopup(in, def, row, ui.items);
+        case paramFloat: return addFloatSlider(in, def, row, ui.precision, ui.displayFlags);
+        case paramAngle: return addAngle(in, def, row);
+        case paramPoint: return addPoint(in, def, row, ui.restrictBounds);
+        case paramPoint3D: return addPoint3D(in, def, row);
+        case paramColor: return addColor(in, def, row);
+        default: return PF_Err_UNRECOGNIZED_PARAM_TYPE;
+    }
+}
 
 PF_Err addTopic(PF_InData* in, PF_ParamDef& def, int id, const char* name) {
     return add(in, def, PF_Param_GROUP_START, id, name);
@@ -85,8 +105,9 @@ PF_Err addColor(PF_InData* in, PF_ParamDef& def, const ParameterDef& row) {
 
 PF_Err addPoint(PF_InData* in, PF_ParamDef& def, const ParameterDef& row, bool restrictBounds) {
     PF_PointDef& td = def.u.td;
-    td.x_value = td.x_dephault = wholeToFixed(row.dflt.point[0]);
-    td.y_value = td.y_dephault = wholeToFixed(row.dflt.point[1]);
+    // The whole pixels of the default, cut towards zero.
+    td.x_value = td.x_dephault = wholeToFixed(static_cast<A_long>(row.dflt.point[0]));
+    td.y_value = td.y_dephault = wholeToFixed(static_cast<A_long>(row.dflt.point[1]));
     td.restrict_bounds = restrictBounds;
     return add(in, def, PF_Param_POINT, row.index, row.name);
 }
