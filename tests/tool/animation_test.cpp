@@ -4,10 +4,10 @@
 
 #include <gtest/gtest.h>
 
-#include "command.h"
-#include "effect.h"
+#include "cli/command.h"
+#include "effect/effect.h"
 #include "host/project.h"
-#include "param_values.h"
+#include "params/param_values.h"
 #include "plugin_path.h"
 #include "tool_files.h"
 

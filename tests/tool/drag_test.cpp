@@ -7,8 +7,8 @@
 
 #include <sstream>
 
-#include "command.h"
-#include "drag.h"
+#include "cli/command.h"
+#include "render/drag.h"
 #include "plugin_path.h"
 #include "tool_files.h"
 

@@ -4,7 +4,7 @@
 
 #include <sstream>
 
-#include "param_help.h"
+#include "params/param_help.h"
 #include "plugin_path.h"
 
 namespace {

@@ -8,7 +8,7 @@
 #include <cmath>
 #include <functional>
 
-#include "command.h"
+#include "cli/command.h"
 #include "plugin_path.h"
 #include "tool_files.h"
 

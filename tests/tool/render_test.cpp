@@ -5,11 +5,11 @@
 
 #include <sstream>
 
-#include "command.h"
-#include "pixel_convert.h"
-#include "plugin_error.h"
+#include "cli/command.h"
+#include "images/pixel_convert.h"
+#include "effect/plugin_error.h"
 #include "plugin_path.h"
-#include "render_job.h"
+#include "render/render_job.h"
 #include "tool_files.h"
 
 namespace {
