@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "cli/command.h"
+#include "cli/arguments.h"
 #include "params/presets.h"
 #include "tool_files.h"
 

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "cli/command.h"
+#include "cli/arguments.h"
 #include "render/sequence.h"
 #include "tool_files.h"
 

@@ -1,16 +1,15 @@
 #include <iostream>
 
 #include "cli/command.h"
-#include "host/host.h"
 #include "effect/plugin_error.h"
+#include "host/host.h"
 
 namespace tiltshift {
 
-int runAbout(const Common& common, const std::vector<std::string>& args) {
-    if (!args.empty()) {
-        throw UsageError("about takes no arguments");
-    }
-    host::Host host(common.pluginPath);
+namespace {
+
+int printAbout(const std::string& pluginPath) {
+    host::Host host(pluginPath);
     if (PF_Err err = host.about()) {
         throw PluginError("the About command", err);
     }
@@ -23,6 +22,12 @@ int runAbout(const Common& common, const std::vector<std::string>& args) {
     }
     std::cout << text << "\n";
     return 0;
+}
+
+}  // namespace
+
+Action declareAbout(CLI::App&) {
+    return [](const Common& common) { return printAbout(common.pluginPath); };
 }
 
 }  // namespace tiltshift

@@ -1,36 +1,50 @@
 #pragma once
-// The tool's subcommands and what they share.
+// The tool's subcommands. Adding one takes a row in the table of
+// cli/commands.cpp and a function that declares its options.
 
-#include <stdexcept>
+#include <functional>
 #include <string>
 #include <vector>
 
+namespace CLI {
+class App;
+}
+
 namespace tiltshift {
 
-// Options every subcommand understands.
+// What every subcommand knows from the options before its name.
 struct Common {
     std::string pluginPath;  // the module to load
 };
 
-// Thrown for wrong usage; main prints it with the command's usage line.
-struct UsageError : std::runtime_error {
-    using std::runtime_error::runtime_error;
-};
+// What a subcommand does once its arguments are read: returns the exit status.
+using Action = std::function<int(const Common&)>;
 
 struct Command {
     const char* name;
-    const char* usage;    // arguments after the command name
-    const char* summary;  // one line for the overview
-    const char* details;  // the options, for the command's own help
-    bool takesParameters; // its help lists the plug-in's parameters
-    int (*run)(const Common& common, const std::vector<std::string>& args);
+    const char* usage;     // arguments after the command name
+    const char* summary;   // one line for the overview
+    const char* about;     // its own help, before the options: "" or paragraphs ending in a blank line
+    const char* footer;    // its own help, after the options: "" or paragraphs
+    bool takesParameters;  // its help lists the plug-in's parameters
+    // Declares the command's options and arguments on `app`; the action
+    // reads them once `app` has parsed. Throws UsageError from the action
+    // for arguments that do not fit together.
+    Action (*declare)(CLI::App& app);
 };
 
-int runAbout(const Common& common, const std::vector<std::string>& args);
-int runParams(const Common& common, const std::vector<std::string>& args);
-int runRender(const Common& common, const std::vector<std::string>& args);
-int runDrag(const Common& common, const std::vector<std::string>& args);
-int runScene(const Common& common, const std::vector<std::string>& args);
+// Every subcommand, in the order the overview lists them.
+const std::vector<Command>& commands();
+
+// Runs the command `name` with `args`, its arguments after its name, as the
+// command line does, but throws UsageError rather than printing it.
+int runCommand(const std::string& name, const Common& common, const std::vector<std::string>& args);
+
+Action declareAbout(CLI::App& app);
+Action declareParams(CLI::App& app);
+Action declareRender(CLI::App& app);
+Action declareDrag(CLI::App& app);
+Action declareScene(CLI::App& app);
 
 // The module next to the running binary.
 std::string defaultPluginPath();

@@ -1,12 +1,15 @@
+#include <CLI/CLI.hpp>
+
 #include <cstdio>
 #include <iostream>
+#include <memory>
 
 #include "cli/command.h"
 #include "effect/effect.h"
+#include "effect/plugin_error.h"
 #include "host/host.h"
 #include "params/param_info.h"
 #include "params/param_values.h"
-#include "effect/plugin_error.h"
 
 namespace tiltshift {
 
@@ -27,25 +30,10 @@ void printTable(const std::vector<ParamInfo>& params) {
     }
 }
 
-}  // namespace
-
-int runParams(const Common& common, const std::vector<std::string>& args) {
-    bool json = false;
-    std::vector<ParamSetting> settings;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        if (args[i] == "--json") {
-            json = true;
-        } else if (args[i] == "--param") {
-            if (i + 1 == args.size()) {
-                throw UsageError("--param needs NAME=VALUE");
-            }
-            settings.push_back(parseSetting(args[++i]));
-        } else {
-            throw UsageError("unknown option for params: " + args[i]);
-        }
-    }
+// Lists the parameters after applying `settings`, as a table or as JSON.
+int listParams(const std::string& pluginPath, const std::vector<ParamSetting>& settings, bool json) {
     PF_OutFlags outFlags = 0;
-    const std::unique_ptr<host::Host> effect = loadEffect(common.pluginPath, {}, &outFlags);
+    const std::unique_ptr<host::Host> effect = loadEffect(pluginPath, {}, &outFlags);
     host::Host& host = *effect;
     for (const ParamSetting& setting : settings) {
         applySetting(host, setting);
@@ -71,6 +59,24 @@ int runParams(const Common& common, const std::vector<std::string>& args) {
         printTable(params);
     }
     return 0;
+}
+
+struct ParamsLine {
+    bool json = false;
+    std::vector<ParamSetting> settings;
+};
+
+}  // namespace
+
+Action declareParams(CLI::App& app) {
+    const auto line = std::make_shared<ParamsLine>();
+    app.add_flag("--json", line->json, "print the list as JSON");
+    app.add_option_function<std::string>(
+           "--param", [line](const std::string& v) { line->settings.push_back(parseSetting(v)); },
+           "set a parameter first (repeatable)")
+        ->type_name("\"NAME=VALUE\"")
+        ->trigger_on_parse();
+    return [line](const Common& common) { return listParams(common.pluginPath, line->settings, line->json); };
 }
 
 }  // namespace tiltshift

@@ -2,8 +2,7 @@
 
 #include <set>
 
-#include "cli/command.h"
-#include "cli/options.h"
+#include "cli/arguments.h"
 #include "render/sequence.h"
 
 namespace tiltshift {

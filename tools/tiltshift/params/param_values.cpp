@@ -9,10 +9,9 @@
 #include <optional>
 #include <vector>
 
-#include "cli/command.h"
+#include "cli/arguments.h"
 #include "host/project.h"
 #include "params/keyframes.h"
-#include "cli/options.h"
 #include "params/param_info.h"
 
 namespace tiltshift {

@@ -2,7 +2,7 @@
 
 #include <fstream>
 
-#include "cli/command.h"
+#include "cli/arguments.h"
 #include "params/param_info.h"
 
 namespace tiltshift {

@@ -1,16 +1,18 @@
 #include "render/drag.h"
 
+#include <CLI/CLI.hpp>
+
 #include <cerrno>
 #include <cstdlib>
 #include <iostream>
 #include <memory>
 
+#include "cli/arguments.h"
 #include "cli/command.h"
 #include "effect/effect.h"
-#include "host/project.h"
-#include "cli/options.h"
-#include "params/param_values.h"
 #include "effect/plugin_error.h"
+#include "host/project.h"
+#include "params/param_values.h"
 
 namespace tiltshift {
 
@@ -91,49 +93,78 @@ void printChanges(std::ostream& out, const DragJob& job, const host::Gesture& ge
 
 }  // namespace
 
-DragJob parseDragArgs(const std::vector<std::string>& args) {
+namespace {
+
+// What the drag command line holds before it is checked as a whole.
+struct DragLine {
     DragJob job;
-    Arguments arguments(args);
     std::vector<std::string> inputs;
-    bool from = false;
-    bool to = false;
-    while (!arguments.done()) {
-        const std::string arg = arguments.next();
-        if (readJobOption(arg, arguments, job.render)) {
-            continue;
-        }
-        if (arg == "--from") {
-            job.from = parsePoint(arg, arguments.value());
-            from = true;
-        } else if (arg == "--to") {
-            job.to = parsePoint(arg, arguments.value());
-            to = true;
-        } else if (arg == "--shift") {
-            job.modifiers = PF_Mod_SHIFT_KEY;
-        } else if (arg == "--panel") {
-            job.panel = parsePanel(arguments.value());
-        } else if (arg == "--steps") {
-            job.steps = parseCount(arg, arguments.value(), 1, kMostSteps);
-        } else if (arg.size() > 1 && arg[0] == '-') {
-            throw UsageError("unknown option " + arg);
-        } else {
-            inputs.push_back(arg);
-        }
-    }
-    if (inputs.size() != 1) {
-        throw UsageError(inputs.empty() ? "give the INPUT image" : "give one INPUT, not " + std::to_string(inputs.size()));
-    }
-    if (!from || !to) {
+    bool from = false, to = false;
+};
+
+void declareDragLine(CLI::App& app, DragLine& line) {
+    DragJob& job = line.job;
+    app.add_option("INPUT", line.inputs);
+    app.add_option_function<std::string>(
+           "--from",
+           [&line](const std::string& v) {
+               line.job.from = parsePoint("--from", v);
+               line.from = true;
+           },
+           "where the drag starts, in whole panel pixels")
+        ->type_name("X,Y");
+    app.add_option_function<std::string>(
+           "--to",
+           [&line](const std::string& v) {
+               line.job.to = parsePoint("--to", v);
+               line.to = true;
+           },
+           "where it ends")
+        ->type_name("X,Y");
+    app.add_flag_callback(
+        "--shift", [&job] { job.modifiers = PF_Mod_SHIFT_KEY; },
+        "hold Shift (the radial inner outline sets Ratio, the\n"
+        "arrow turns in steps of 45 degrees)");
+    app.add_option_function<std::string>(
+           "--panel", [&job](const std::string& v) { job.panel = parsePanel(v); },
+           "the layer panel, whose pixels are the layer's (default),\n"
+           "or the composition panel, where the layer sits unscaled\n"
+           "and unturned with its top-left corner at the\n"
+           "composition's origin")
+        ->type_name("layer|comp");
+    app.add_option_function<std::string>(
+           "--steps", [&job](const std::string& v) { job.steps = parseCount("--steps", v, 1, kMostSteps); },
+           "drag events on the way (default: 8)")
+        ->type_name("N");
+    declareJobOptions(app, job.render, "render INPUT with the new values to this file");
+    // A drag moves one value per parameter.
+    app.get_option("--param")->description("set a parameter first (repeatable; no keyframes)");
+}
+
+DragJob checkDragLine(DragLine& line) {
+    DragJob& job = line.job;
+    job.render.input = oneInput(line.inputs);
+    if (!line.from || !line.to) {
         throw UsageError("give the points the drag goes --from X,Y --to X,Y");
     }
-    job.render.input = inputs.front();
     for (const std::string& file : {job.render.input, job.render.output}) {
         if (FramePattern::parse(file)) {
             throw UsageError("drag works on one image, and \"" + file + "\" is a frame sequence");
         }
     }
     checkOverlay(job.render);
-    return job;
+    return std::move(job);
+}
+
+}  // namespace
+
+DragJob parseDragArgs(const std::vector<std::string>& args) {
+    CLI::App app;
+    prepareApp(app);
+    DragLine line;
+    declareDragLine(app, line);
+    parseArguments(app, args);
+    return checkDragLine(line);
 }
 
 host::Panel dragPanel(PF_WindowType type, int width, int height) {
@@ -168,9 +199,13 @@ void runDragJob(const std::string& pluginPath, const DragJob& job, std::ostream&
     }
 }
 
-int runDrag(const Common& common, const std::vector<std::string>& args) {
-    runDragJob(common.pluginPath, parseDragArgs(args), std::cout, std::cerr);
-    return 0;
+Action declareDrag(CLI::App& app) {
+    const auto line = std::make_shared<DragLine>();
+    declareDragLine(app, *line);
+    return [line](const Common& common) {
+        runDragJob(common.pluginPath, checkDragLine(*line), std::cout, std::cerr);
+        return 0;
+    };
 }
 
 }  // namespace tiltshift

@@ -4,10 +4,10 @@
 #include <utility>
 #include <vector>
 
+#include "effect/plugin_error.h"
 #include "host/panel.h"
 #include "host/project.h"
 #include "images/pixel_convert.h"
-#include "effect/plugin_error.h"
 
 namespace tiltshift {
 

@@ -1,5 +1,9 @@
+#include <CLI/CLI.hpp>
+
+#include <memory>
+
+#include "cli/arguments.h"
 #include "cli/command.h"
-#include "cli/options.h"
 #include "params/presets.h"
 #include "render/render_job.h"
 
@@ -37,24 +41,91 @@ AEGP_ObjectType parseLayerType(const std::string& text) {
 constexpr int kMostDownsample = 1024;
 constexpr int kMostThreads = 1024;
 
+// What the render command line holds before it is checked as a whole.
+struct RenderLine {
+    RenderJob job;
+    std::vector<std::string> inputs;
+};
+
+void declareRenderLine(CLI::App& app, RenderLine& line) {
+    RenderJob& job = line.job;
+    app.add_option("INPUT", line.inputs);
+    declareJobOptions(app, job, "the file or frame pattern to write");
+    app.add_option_function<std::string>(
+           "--frames", [&job](const std::string& v) { job.frames = parseFrameRange(v); },
+           "the frames to render (default: the input's frames on disk)")
+        ->type_name("FIRST-LAST");
+    app.add_option_function<std::string>(
+           "--depth", [&job](const std::string& v) { job.depth = parseDepth(v); },
+           "bits per channel of the render (default: the input's)")
+        ->type_name("8|16|32");
+    app.add_option_function<std::string>(
+           "--downsample",
+           [&job](const std::string& v) { job.options.downsample = parseCount("--downsample", v, 1, kMostDownsample); },
+           "render at 1/N of the size, as a preview does")
+        ->type_name("N");
+    app.add_option_function<std::string>(
+           "--threads",
+           [&job](const std::string& v) { job.options.threads = parseCount("--threads", v, 1, kMostThreads); },
+           "threads the render runs on (default: all cores)")
+        ->type_name("N");
+    app.add_option_function<std::string>(
+           "--layer", [&job](const std::string& v) { job.options.layerType = parseLayerType(v); },
+           "the kind of layer the effect sits on (default: footage)")
+        ->type_name("footage|text|shape");
+}
+
+RenderJob checkRenderLine(RenderLine& line) {
+    RenderJob& job = line.job;
+    job.input = oneInput(line.inputs);
+    if (job.output.empty()) {
+        throw UsageError("give the OUTPUT with -o OUTPUT");
+    }
+    checkOverlay(job);
+    return std::move(job);
+}
+
 }  // namespace
 
-bool readJobOption(const std::string& option, Arguments& arguments, RenderJob& job) {
-    if (option == "-o" || option == "--output") {
-        job.output = arguments.value();
-    } else if (option == "--overlay") {
-        job.overlay = arguments.value();
-    } else if (option == "--param") {
-        job.settings.push_back({parseSetting(arguments.value()), ""});
-    } else if (option == "--preset") {
-        const std::string path = arguments.value();
-        for (ParamSetting& setting : readPreset(path)) {
-            job.settings.push_back({std::move(setting), path});
-        }
-    } else {
-        return false;
+void declareJobOptions(CLI::App& app, RenderJob& job, const std::string& outputMeaning) {
+    app.add_option_function<std::string>(
+           "-o,--output", [&job](const std::string& v) { job.output = v; }, outputMeaning)
+        ->type_name("OUTPUT");
+    app.add_option_function<std::string>(
+           "--overlay", [&job](const std::string& v) { job.overlay = v; },
+           "also write OUTPUT with the effect's handles drawn over\n"
+           "it, as the layer panel shows them, at 8 bits; a frame\n"
+           "pattern when OUTPUT is one")
+        ->type_name("FILE");
+    // Read as they come, so that a later --param or --preset wins over an earlier one.
+    app.add_option_function<std::string>(
+           "--param", [&job](const std::string& v) { job.settings.push_back({parseSetting(v), ""}); },
+           "set a parameter (repeatable; later values win)\n"
+           "--param \"NAME=V@F,V@F,...\" animates it with keyframes VALUE@FRAME:\n"
+           "linear in between, held before the first and after the last;\n"
+           "popups and checkboxes hold each value until the next.\n"
+           "Points and colours, whose values hold commas, separate\n"
+           "keyframes with ';': \"Center=100,100@0;300,200@48\"")
+        ->type_name("\"NAME=VALUE\"")
+        ->trigger_on_parse();
+    app.add_option_function<std::string>(
+           "--preset",
+           [&job](const std::string& path) {
+               for (ParamSetting& setting : readPreset(path)) {
+                   job.settings.push_back({std::move(setting), path});
+               }
+           },
+           "set the parameters of a JSON object {\"NAME\": VALUE, ...};\n"
+           "keyframes as --param has them or [[FRAME, VALUE], ...]")
+        ->type_name("FILE")
+        ->trigger_on_parse();
+}
+
+std::string oneInput(const std::vector<std::string>& inputs) {
+    if (inputs.size() != 1) {
+        throw UsageError(inputs.empty() ? "give the INPUT image" : "give one INPUT, not " + std::to_string(inputs.size()));
     }
-    return true;
+    return inputs.front();
 }
 
 void checkOverlay(const RenderJob& job) {
@@ -80,40 +151,18 @@ std::string overlayFile(const RenderJob& job, int frame) {
 }
 
 RenderJob parseRenderArgs(const std::vector<std::string>& args) {
-    RenderJob job;
-    Arguments arguments(args);
-    std::vector<std::string> inputs;
-    while (!arguments.done()) {
-        const std::string arg = arguments.next();
-        if (readJobOption(arg, arguments, job)) {
-            continue;
-        }
-        if (arg == "--frames") {
-            job.frames = parseFrameRange(arguments.value());
-        } else if (arg == "--depth") {
-            job.depth = parseDepth(arguments.value());
-        } else if (arg == "--downsample") {
-            job.options.downsample = parseCount(arg, arguments.value(), 1, kMostDownsample);
-        } else if (arg == "--threads") {
-            job.options.threads = parseCount(arg, arguments.value(), 1, kMostThreads);
-        } else if (arg == "--layer") {
-            job.options.layerType = parseLayerType(arguments.value());
-        } else if (arg.size() > 1 && arg[0] == '-') {
-            throw UsageError("unknown option " + arg);
-        } else {
-            inputs.push_back(arg);
-        }
-    }
-    if (inputs.size() != 1) {
-        throw UsageError(inputs.empty() ? "give the INPUT image"
-                                        : "give one INPUT, not " + std::to_string(inputs.size()));
-    }
-    if (job.output.empty()) {
-        throw UsageError("give the OUTPUT with -o OUTPUT");
-    }
-    job.input = inputs.front();
-    checkOverlay(job);
-    return job;
+    CLI::App app;
+    prepareApp(app);
+    RenderLine line;
+    declareRenderLine(app, line);
+    parseArguments(app, args);
+    return checkRenderLine(line);
+}
+
+Action declareRender(CLI::App& app) {
+    const auto line = std::make_shared<RenderLine>();
+    declareRenderLine(app, *line);
+    return [line](const Common& common) { return runRenderJob(common.pluginPath, checkRenderLine(*line)); };
 }
 
 }  // namespace tiltshift

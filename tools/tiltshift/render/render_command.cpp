@@ -3,11 +3,11 @@
 #include <iostream>
 #include <memory>
 
-#include "cli/command.h"
+#include "cli/arguments.h"
 #include "effect/effect.h"
+#include "effect/plugin_error.h"
 #include "images/image_io.h"
 #include "render/overlay.h"
-#include "effect/plugin_error.h"
 #include "render/progress.h"
 #include "render/render_job.h"
 
@@ -101,11 +101,10 @@ void renderFrames(host::Host& host, const RenderJob& job, const std::vector<Fram
     }
 }
 
-int runRender(const Common& common, const std::vector<std::string>& args) {
-    const RenderJob job = parseRenderArgs(args);
+int runRenderJob(const std::string& pluginPath, const RenderJob& job) {
     const std::vector<FrameFiles> frames = planFrames(job.input, job.output, job.frames);
     checkOutputsWritable(job, frames);
-    const std::unique_ptr<host::Host> host = prepareEffect(common.pluginPath, job, frames.front().input);
+    const std::unique_ptr<host::Host> host = prepareEffect(pluginPath, job, frames.front().input);
     renderFrames(*host, job, frames, std::cerr, isatty(STDERR_FILENO) != 0);
     return 0;
 }

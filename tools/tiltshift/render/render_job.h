@@ -9,10 +9,13 @@
 #include <vector>
 
 #include "host/render.h"
-#include "cli/options.h"
-#include "params/param_values.h"
 #include "images/pixel_convert.h"
+#include "params/param_values.h"
 #include "render/sequence.h"
+
+namespace CLI {
+class App;
+}
 
 namespace tiltshift {
 
@@ -34,10 +37,14 @@ struct RenderJob {
 // Throws UsageError for arguments that do not make a job; reads presets.
 RenderJob parseRenderArgs(const std::vector<std::string>& args);
 
-// Reads `option` and its value into the job when it is one that every
-// command that renders takes (-o, --overlay, --param, --preset); false for
-// any other option. Reads presets; throws UsageError for a missing value.
-bool readJobOption(const std::string& option, Arguments& arguments, RenderJob& job);
+// Declares on `app` the options every command that renders takes (-o,
+// --overlay, --param, --preset), read into `job`; `outputMeaning` is -o's
+// description. Settings are read as they come, presets included, so that
+// later ones win; their errors are UsageErrors.
+void declareJobOptions(CLI::App& app, RenderJob& job, const std::string& outputMeaning);
+
+// The one INPUT among a command's plain arguments; throws UsageError.
+std::string oneInput(const std::vector<std::string>& inputs);
 
 // Throws UsageError when --overlay does not fit OUTPUT: the overlay is
 // drawn over the output, so it needs one, is a frame pattern exactly when
@@ -66,5 +73,9 @@ std::unique_ptr<host::Host> prepareEffect(const std::string& pluginPath, const R
 // read or written; the frames done before stay written.
 void renderFrames(host::Host& host, const RenderJob& job, const std::vector<FrameFiles>& frames, std::ostream& log,
                   bool terminal);
+
+// Plans, prepares and renders the job with the module at `pluginPath`,
+// reporting to standard error; returns the exit status.
+int runRenderJob(const std::string& pluginPath, const RenderJob& job);
 
 }  // namespace tiltshift

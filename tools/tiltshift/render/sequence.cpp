@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <stdexcept>
 
-#include "cli/command.h"
+#include "cli/arguments.h"
 
 namespace tiltshift {
 
