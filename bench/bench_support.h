@@ -8,7 +8,7 @@
 #include <type_traits>
 
 #include "AE_Effect.h"
-#include "footage.h"
+#include "scene/footage.h"
 #include "host/host.h"
 #include "host/image.h"
 

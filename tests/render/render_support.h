@@ -11,7 +11,7 @@
 #include <type_traits>
 #include <vector>
 
-#include "footage.h"
+#include "scene/footage.h"
 #include "pixel_types.h"
 #include "color/color.h"
 #include "AE_Effect.h"

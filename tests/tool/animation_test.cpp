@@ -4,10 +4,11 @@
 
 #include <gtest/gtest.h>
 
-#include "command.h"
-#include "effect.h"
+#include "cli/arguments.h"
+#include "cli/command.h"
+#include "effect/effect.h"
 #include "host/project.h"
-#include "param_values.h"
+#include "params/param_values.h"
 #include "plugin_path.h"
 #include "tool_files.h"
 
@@ -102,7 +103,7 @@ TEST(AnimatedRender, EveryFrameRendersAtItsOwnTime) {
     const auto render = [&](std::vector<std::string> args) {
         args.insert(args.begin(), dir / "in.png");
         args.insert(args.end(), {"--param", "Inner Width=3"});
-        return tiltshift::runRender(tiltshift::Common{test::pluginPath()}, args);
+        return tiltshift::runCommand("render", tiltshift::Common{test::pluginPath()}, args);
     };
     ASSERT_EQ(render({"-o", dir / "anim.%d.png", "--frames", "1-3", "--param", "Blur Amount=0@1,30@3"}), 0);
     test::writeText(dir / "anim.json", R"({"Blur Amount": [[1, 0], [3, 30]]})");

@@ -7,9 +7,10 @@
 
 #include <sstream>
 
-#include "command.h"
-#include "drag.h"
+#include "cli/arguments.h"
+#include "cli/command.h"
 #include "plugin_path.h"
+#include "render/drag.h"
 #include "tool_files.h"
 
 namespace {
@@ -89,7 +90,7 @@ TEST_F(Drag, RendersWithTheNewValues) {
     EXPECT_EQ(drag({"--from", "250,100", "--to", "270,100", "--param", "Ratio=0.5", "-o", dir / "dragged.png",
                     "--overlay", dir / "handles.png"}),
               "Blur Amount: 50 -> 70\n");
-    ASSERT_EQ(tiltshift::runRender(tiltshift::Common{test::pluginPath()},
+    ASSERT_EQ(tiltshift::runCommand("render", tiltshift::Common{test::pluginPath()},
                                    {dir / "in.png", "-o", dir / "set.png", "--param", "Ratio=0.5", "--param",
                                     "Blur Amount=70"}),
               0);

@@ -1,11 +1,15 @@
-// The parameter list in the help comes from the plug-in's registration.
+// The command line as a whole: help, usage errors and failures, each with
+// its exit status and stream; the parameter list in the help comes from the
+// plug-in's registration.
 
 #include <gtest/gtest.h>
 
 #include <sstream>
 
-#include "param_help.h"
+#include "cli/tool.h"
+#include "params/param_help.h"
 #include "plugin_path.h"
+#include "tool_files.h"
 
 namespace {
 
@@ -35,6 +39,46 @@ TEST(ParameterHelp, SaysSoWhenThePluginDoesNotLoad) {
     std::ostringstream help;
     tiltshift::printParameterHelp(help, "/nonexistent/plugin.so");
     EXPECT_NE(help.str().find("not available"), std::string::npos) << help.str();
+}
+
+TEST(CommandLine, StatusAndMessageForEachKindOfMistake) {
+    test::TempDir dir;
+    const std::string out = dir / "out.png";
+    struct Case {
+        std::vector<std::string> args;
+        int status;
+        bool toOut;  // help goes to standard output, anything else to standard error
+        std::string fragment;
+    };
+    const std::vector<Case> cases = {
+        {{"--help"}, 0, true, "Commands:"},
+        {{"render", "--help", "--bogus"}, 0, true, "--frames FIRST-LAST"},
+        {{"render", "-h"}, 0, true, "Blur Amount"},
+        {{"scene", "--help"}, 0, true, "--width W"},
+        {{}, 2, false, "Usage: tiltshift [--plugin PATH] COMMAND"},
+        {{"--bogus"}, 2, false, "tiltshift: unknown option --bogus"},
+        {{"bogus"}, 2, false, "tiltshift: unknown command bogus"},
+        {{"--plugin"}, 2, false, "--plugin needs a value"},
+        {{"render", "in.png", "-o"}, 2, false, "needs a value\nUsage: tiltshift render INPUT"},
+        {{"render", "in.png", "-o=" + out, "--depth=12"}, 2, false, "tiltshift render: --depth expects 8, 16 or 32"},
+        {{"render", "in.png", "--output", out, "--bogus", "1"}, 2, false, "unknown option --bogus"},
+        {{"params", "--param"}, 2, false, "tiltshift params: --param needs a value"},
+        {{"scene", "-o", out, "--width", "15"}, 2, false, "--width expects a whole number from 16 to 4096"},
+        {{"about", "more"}, 2, false, "tiltshift about: unexpected argument more"},
+        {{"render", dir / "missing.png", "-o", out}, 1, false, "tiltshift render: "},
+        {{"--plugin", "/nonexistent/plugin.so", "about"}, 1, false, "tiltshift about: "},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string> args = {"--plugin", test::pluginPath()};
+        args.insert(args.end(), c.args.begin(), c.args.end());
+        std::ostringstream stdOut, stdErr;
+        const std::string line = c.args.empty() ? "(nothing)" : c.args.front() + " ... " + c.args.back();
+        EXPECT_EQ(tiltshift::runTool(args, stdOut, stdErr), c.status) << line;
+        const std::string& shown = (c.toOut ? stdOut : stdErr).str();
+        EXPECT_NE(shown.find(c.fragment), std::string::npos) << line << ":\n" << shown;
+        EXPECT_EQ((c.toOut ? stdErr : stdOut).str(), "") << line;
+    }
+    EXPECT_EQ(dir.names(), std::set<std::string>{});
 }
 
 }  // namespace

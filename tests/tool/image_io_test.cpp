@@ -5,7 +5,7 @@
 
 #include <filesystem>
 
-#include "image_io.h"
+#include "images/image_io.h"
 #include "tool_files.h"
 
 namespace {

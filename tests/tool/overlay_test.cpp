@@ -8,7 +8,8 @@
 #include <cmath>
 #include <functional>
 
-#include "command.h"
+#include "cli/arguments.h"
+#include "cli/command.h"
 #include "plugin_path.h"
 #include "tool_files.h"
 
@@ -91,7 +92,7 @@ protected:
     int render(std::vector<std::string> args) {
         args.insert(args.begin(), dir / "in.png");
         args.insert(args.end(), {"--param", "Ratio=0.5"});
-        return tiltshift::runRender(tiltshift::Common{test::pluginPath()}, args);
+        return tiltshift::runCommand("render", tiltshift::Common{test::pluginPath()}, args);
     }
 
     test::TempDir dir;

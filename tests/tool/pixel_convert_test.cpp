@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "pixel_convert.h"
+#include "images/pixel_convert.h"
 
 namespace {
 

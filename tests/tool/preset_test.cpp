@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "command.h"
-#include "presets.h"
+#include "cli/arguments.h"
+#include "params/presets.h"
 #include "tool_files.h"
 
 namespace {

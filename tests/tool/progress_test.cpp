@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "progress.h"
+#include "render/progress.h"
 
 namespace {
 

@@ -5,11 +5,12 @@
 
 #include <sstream>
 
-#include "command.h"
-#include "pixel_convert.h"
-#include "plugin_error.h"
+#include "cli/arguments.h"
+#include "cli/command.h"
+#include "effect/plugin_error.h"
+#include "images/pixel_convert.h"
 #include "plugin_path.h"
-#include "render_job.h"
+#include "render/render_job.h"
 #include "tool_files.h"
 
 namespace {
@@ -22,7 +23,7 @@ const std::vector<std::string> kUnchanged = {
 int render(const std::vector<std::string>& args, const std::vector<std::string>& more = kUnchanged) {
     std::vector<std::string> all = args;
     all.insert(all.end(), more.begin(), more.end());
-    return tiltshift::runRender(tiltshift::Common{test::pluginPath()}, all);
+    return tiltshift::runCommand("render", tiltshift::Common{test::pluginPath()}, all);
 }
 
 template <typename T>

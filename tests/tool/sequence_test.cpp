@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "command.h"
-#include "sequence.h"
+#include "cli/arguments.h"
+#include "render/sequence.h"
 #include "tool_files.h"
 
 namespace {

@@ -1,0 +1,33 @@
+#include <iostream>
+
+#include "cli/command.h"
+#include "effect/plugin_error.h"
+#include "host/host.h"
+
+namespace tiltshift {
+
+namespace {
+
+int printAbout(const std::string& pluginPath) {
+    host::Host host(pluginPath);
+    if (PF_Err err = host.about()) {
+        throw PluginError("the About command", err);
+    }
+    // The host's About text separates its lines with carriage returns.
+    std::string text = host.outData().return_msg;
+    for (char& c : text) {
+        if (c == '\r') {
+            c = '\n';
+        }
+    }
+    std::cout << text << "\n";
+    return 0;
+}
+
+}  // namespace
+
+Action declareAbout(CLI::App&) {
+    return [](const Common& common) { return printAbout(common.pluginPath); };
+}
+
+}  // namespace tiltshift

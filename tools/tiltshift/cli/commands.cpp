@@ -1,0 +1,57 @@
+#include <CLI/CLI.hpp>
+
+#include <algorithm>
+
+#include "cli/arguments.h"
+#include "cli/command.h"
+
+namespace tiltshift {
+
+const std::vector<Command>& commands() {
+    static const std::vector<Command> all = {
+        {"about", "", "print the plug-in's About text", "", "", false, declareAbout},
+        {"params", "[--json] [--param NAME=VALUE]...",
+         "list the parameters and which the plug-in greys out; --param sets a value first", "", "", true,
+         declareParams},
+        {"render", "INPUT -o OUTPUT [OPTIONS]", "render an image or a frame sequence through the effect",
+         "INPUT and OUTPUT are image files in any format OpenImageIO reads and writes\n"
+         "(PNG, JPEG, TIFF, OpenEXR, ...), or frame sequences named with %d or %0Nd\n"
+         "(shot.%04d.exr). The output is written only once it is complete.\n\n",
+         "Each frame renders at its own frame time, so keyframes apply; a single OUTPUT\n"
+         "renders frame 0, or the one frame --frames names.\n\n"
+         "Examples:\n"
+         "  tiltshift render street.jpg -o street-tilt.jpg --param \"Blur Amount=80\"\n"
+         "  tiltshift render shot.%04d.exr -o tilt.%04d.exr --frames 1-240 --preset look.json\n"
+         "  tiltshift render street.jpg -o pull.%03d.png --frames 1-48 --param \"Blur Amount=0@1,80@48\" \\\n"
+         "      --overlay handles.%03d.png\n",
+         true, declareRender},
+        {"drag", "INPUT --from X,Y --to X,Y [OPTIONS]", "drag the effect's handles as a user would; print what changed",
+         "Presses the mouse at --from in a panel showing INPUT's layer at 100 %, moves it\n"
+         "in a straight line to --to in drag events and lets go there. Prints each\n"
+         "parameter the plug-in changed as NAME: OLD -> NEW, in the forms --param takes,\n"
+         "or why nothing changed (a click that grabs no handle). With -o, renders INPUT\n"
+         "with the new values.\n\n",
+         "Example, on a 200 x 200 image with the default values (outer outline 150 pixels\n"
+         "right of the centre):\n"
+         "  tiltshift drag square.png --from 250,100 --to 270,100    # Blur Amount: 50 -> 70\n",
+         true, declareDrag},
+        {"scene", "-o FILE [--width W] [--height H]", "write the built-in demo scene (1280 x 720 by default)", "", "",
+         false, declareScene},
+    };
+    return all;
+}
+
+int runCommand(const std::string& name, const Common& common, const std::vector<std::string>& args) {
+    const auto& all = commands();
+    const auto command = std::find_if(all.begin(), all.end(), [&](const Command& c) { return name == c.name; });
+    if (command == all.end()) {
+        throw UsageError("unknown command " + name);
+    }
+    CLI::App app(command->summary, command->name);
+    prepareApp(app);
+    const Action action = command->declare(app);
+    parseArguments(app, args);
+    return action(common);
+}
+
+}  // namespace tiltshift

@@ -1,0 +1,276 @@
+#include "images/pixel_convert.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <stdexcept>
+#include <string>
+
+namespace tiltshift {
+
+namespace {
+
+constexpr std::uint32_t kWorld16Full = 32768;
+constexpr std::uint32_t kFile16Full = 65535;
+
+// How one file channel type meets the host's pixels.
+template <typename T>
+struct Channel;
+
+template <>
+struct Channel<std::uint8_t> {
+    using Pixel = PF_Pixel;
+    static constexpr std::uint32_t full = 255;
+    static A_u_char toWorld(std::uint8_t v) { return v; }
+    static std::uint8_t fromWorld(A_u_char v) { return v; }
+};
+
+template <>
+struct Channel<std::uint16_t> {
+    using Pixel = PF_Pixel16;
+    static constexpr std::uint32_t full = kFile16Full;
+    static A_u_short toWorld(std::uint16_t v) { return fileToWorld16(v); }
+    static std::uint16_t fromWorld(A_u_short v) { return worldToFile16(v); }
+};
+
+template <>
+struct Channel<float> {
+    using Pixel = PF_PixelFloat;
+    static float toWorld(float v) { return v; }
+    static float fromWorld(float v) { return v; }
+};
+
+template <typename Pixel>
+Pixel* row(const host::Image& image, int y) {
+    const PF_EffectWorld& world = *image.world();
+    return reinterpret_cast<Pixel*>(static_cast<char*>(world.data) + static_cast<std::ptrdiff_t>(y) * world.rowbytes);
+}
+
+A_u_char toByte(A_u_char v) {
+    return v;
+}
+
+A_u_char toByte(A_u_short v) {
+    return static_cast<A_u_char>((std::min<std::uint32_t>(v, kWorld16Full) * 255 + kWorld16Full / 2) / kWorld16Full);
+}
+
+A_u_char toByte(PF_FpShort v) {
+    return static_cast<A_u_char>(std::lround(std::clamp(v, 0.0f, 1.0f) * 255.0f));
+}
+
+template <typename Pixel>
+void appendEightBit(const host::Image& image, std::vector<PF_Pixel>& pixels) {
+    for (int y = 0; y < image.height(); ++y) {
+        const Pixel* in = row<Pixel>(image, y);
+        for (int x = 0; x < image.width(); ++x) {
+            pixels.push_back(PF_Pixel{toByte(in[x].alpha), toByte(in[x].red), toByte(in[x].green), toByte(in[x].blue)});
+        }
+    }
+}
+
+template <typename T, typename Op>
+void forEachPixel(Raster<T>& raster, Op op) {
+    for (std::size_t i = 0; i < raster.rgba.size(); i += 4) {
+        op(&raster.rgba[i]);
+    }
+}
+
+}  // namespace
+
+Depth depthOf(PF_PixelFormat format) {
+    switch (format) {
+        case PF_PixelFormat_ARGB32: return Depth::bits8;
+        case PF_PixelFormat_ARGB64: return Depth::bits16;
+        case PF_PixelFormat_ARGB128: return Depth::float32;
+        default: throw std::invalid_argument("no depth of pixel format " + std::to_string(format));
+    }
+}
+
+// Halves cannot occur either way: 65535 is odd and 32768 a power of two.
+std::uint16_t fileToWorld16(std::uint16_t file) {
+    return static_cast<std::uint16_t>((file * kWorld16Full + kFile16Full / 2) / kFile16Full);
+}
+
+std::uint16_t worldToFile16(std::uint16_t world) {
+    const std::uint32_t w = std::min<std::uint32_t>(world, kWorld16Full);
+    return static_cast<std::uint16_t>((w * kFile16Full + kWorld16Full / 2) / kWorld16Full);
+}
+
+template <typename T>
+void premultiply(Raster<T>& raster) {
+    forEachPixel(raster, [](T* p) {
+        for (int c = 0; c < 3; ++c) {
+            if constexpr (std::is_floating_point_v<T>) {
+                p[c] *= p[3];
+            } else {
+                constexpr std::uint32_t full = Channel<T>::full;
+                p[c] = static_cast<T>((std::uint32_t{p[c]} * p[3] + full / 2) / full);
+            }
+        }
+    });
+}
+
+template <typename T>
+void unpremultiply(Raster<T>& raster) {
+    forEachPixel(raster, [](T* p) {
+        if (p[3] <= 0) {
+            return;
+        }
+        for (int c = 0; c < 3; ++c) {
+            if constexpr (std::is_floating_point_v<T>) {
+                p[c] /= p[3];
+            } else {
+                constexpr std::uint32_t full = Channel<T>::full;
+                const std::uint32_t straight = (std::uint32_t{p[c]} * full + p[3] / 2u) / p[3];
+                p[c] = static_cast<T>(std::min(straight, full));
+            }
+        }
+    });
+}
+
+template <typename T>
+std::unique_ptr<host::Image> toImage(const Raster<T>& raster) {
+    using Pixel = typename Channel<T>::Pixel;
+    auto image = std::make_unique<host::Image>(host::pixelFormatOf<Pixel>(), raster.width, raster.height);
+    const T* in = raster.rgba.data();
+    for (int y = 0; y < raster.height; ++y) {
+        Pixel* out = row<Pixel>(*image, y);
+        for (int x = 0; x < raster.width; ++x, in += 4) {
+            out[x].red = Channel<T>::toWorld(in[0]);
+            out[x].green = Channel<T>::toWorld(in[1]);
+            out[x].blue = Channel<T>::toWorld(in[2]);
+            out[x].alpha = Channel<T>::toWorld(in[3]);
+        }
+    }
+    return image;
+}
+
+template <typename T>
+Raster<T> toRaster(const host::Image& image) {
+    using Pixel = typename Channel<T>::Pixel;
+    if (image.format() != host::pixelFormatOf<Pixel>()) {
+        throw std::logic_error("a raster of another depth than the image's");
+    }
+    Raster<T> raster(image.width(), image.height());
+    T* out = raster.rgba.data();
+    for (int y = 0; y < raster.height; ++y) {
+        const Pixel* in = row<Pixel>(image, y);
+        for (int x = 0; x < raster.width; ++x, out += 4) {
+            out[0] = Channel<T>::fromWorld(in[x].red);
+            out[1] = Channel<T>::fromWorld(in[x].green);
+            out[2] = Channel<T>::fromWorld(in[x].blue);
+            out[3] = Channel<T>::fromWorld(in[x].alpha);
+        }
+    }
+    return raster;
+}
+
+namespace {
+
+template <typename Pixel, typename Value>
+bool anyBelow(const host::Image& image, Value opaque) {
+    for (int y = 0; y < image.height(); ++y) {
+        const Pixel* p = row<Pixel>(image, y);
+        if (std::any_of(p, p + image.width(), [opaque](const Pixel& px) { return px.alpha < opaque; })) {
+            return true;
+        }
+    }
+    return false;
+}
+
+template <typename Pixel>
+PF_LRect boundsOfSeen(const host::Image& image) {
+    PF_LRect bounds{image.width(), image.height(), 0, 0};
+    for (int y = 0; y < image.height(); ++y) {
+        const Pixel* p = row<Pixel>(image, y);
+        for (int x = 0; x < image.width(); ++x) {
+            if (p[x].alpha > 0) {
+                bounds.left = std::min<A_long>(bounds.left, x);
+                bounds.top = std::min<A_long>(bounds.top, y);
+                bounds.right = std::max<A_long>(bounds.right, x + 1);
+                bounds.bottom = std::max<A_long>(bounds.bottom, y + 1);
+            }
+        }
+    }
+    return bounds.right > 0 ? bounds : PF_LRect{0, 0, 0, 0};
+}
+
+}  // namespace
+
+std::unique_ptr<host::Image> inLayerFrame(std::unique_ptr<host::Image> result, int width, int height) {
+    const PF_EffectWorld& world = *result->world();
+    const int left = std::min<int>(0, world.origin_x);
+    const int top = std::min<int>(0, world.origin_y);
+    const int right = std::max<int>(width, world.origin_x + world.width);
+    const int bottom = std::max<int>(height, world.origin_y + world.height);
+    if (left == world.origin_x && top == world.origin_y && right - left == world.width &&
+        bottom - top == world.height) {
+        return result;
+    }
+    auto frame = std::make_unique<host::Image>(result->format(), right - left, bottom - top, PF_Point{left, top});
+    const std::size_t pixelSize = result->format() == PF_PixelFormat_ARGB32   ? sizeof(PF_Pixel)
+                                  : result->format() == PF_PixelFormat_ARGB64 ? sizeof(PF_Pixel16)
+                                                                              : sizeof(PF_PixelFloat);
+    for (int y = 0; y < world.height; ++y) {
+        char* to = static_cast<char*>(frame->world()->data) +
+                   static_cast<std::ptrdiff_t>(world.origin_y - top + y) * frame->world()->rowbytes +
+                   static_cast<std::ptrdiff_t>(world.origin_x - left) * static_cast<std::ptrdiff_t>(pixelSize);
+        std::memcpy(to, row<char>(*result, y), pixelSize * static_cast<std::size_t>(world.width));
+    }
+    return frame;
+}
+
+std::vector<PF_Pixel> eightBitPixels(const host::Image& image) {
+    std::vector<PF_Pixel> pixels;
+    pixels.reserve(static_cast<std::size_t>(image.width()) * static_cast<std::size_t>(image.height()));
+    switch (image.format()) {
+        case PF_PixelFormat_ARGB32: appendEightBit<PF_Pixel>(image, pixels); break;
+        case PF_PixelFormat_ARGB64: appendEightBit<PF_Pixel16>(image, pixels); break;
+        default: appendEightBit<PF_PixelFloat>(image, pixels); break;
+    }
+    return pixels;
+}
+
+std::unique_ptr<host::Image> eightBitImage(int width, int height, const std::vector<PF_Pixel>& pixels) {
+    if (pixels.size() != static_cast<std::size_t>(width) * static_cast<std::size_t>(height)) {
+        throw std::invalid_argument("an image of " + std::to_string(width) + " x " + std::to_string(height) +
+                                    " pixels, given " + std::to_string(pixels.size()));
+    }
+    auto image = std::make_unique<host::Image>(PF_PixelFormat_ARGB32, width, height);
+    const PF_Pixel* in = pixels.data();
+    for (int y = 0; y < height; ++y, in += width) {
+        std::copy(in, in + width, row<PF_Pixel>(*image, y));
+    }
+    return image;
+}
+
+PF_LRect contentBounds(const host::Image& image) {
+    switch (image.format()) {
+        case PF_PixelFormat_ARGB32: return boundsOfSeen<PF_Pixel>(image);
+        case PF_PixelFormat_ARGB64: return boundsOfSeen<PF_Pixel16>(image);
+        default: return boundsOfSeen<PF_PixelFloat>(image);
+    }
+}
+
+bool hasTransparency(const host::Image& image) {
+    switch (image.format()) {
+        case PF_PixelFormat_ARGB32: return anyBelow<PF_Pixel>(image, 255);
+        case PF_PixelFormat_ARGB64: return anyBelow<PF_Pixel16>(image, kWorld16Full);
+        default: return anyBelow<PF_PixelFloat>(image, 1.0f);
+    }
+}
+
+template void premultiply(Raster<std::uint8_t>&);
+template void premultiply(Raster<std::uint16_t>&);
+template void premultiply(Raster<float>&);
+template void unpremultiply(Raster<std::uint8_t>&);
+template void unpremultiply(Raster<std::uint16_t>&);
+template void unpremultiply(Raster<float>&);
+template std::unique_ptr<host::Image> toImage(const Raster<std::uint8_t>&);
+template std::unique_ptr<host::Image> toImage(const Raster<std::uint16_t>&);
+template std::unique_ptr<host::Image> toImage(const Raster<float>&);
+template Raster<std::uint8_t> toRaster(const host::Image&);
+template Raster<std::uint16_t> toRaster(const host::Image&);
+template Raster<float> toRaster(const host::Image&);
+
+}  // namespace tiltshift

@@ -1,0 +1,99 @@
+#include "params/presets.h"
+
+#include <fstream>
+
+#include "cli/arguments.h"
+#include "params/param_info.h"
+
+namespace tiltshift {
+
+namespace {
+
+// One value as it would be typed after NAME=, or nothing for a form no
+// parameter takes.
+std::optional<std::string> singleValueText(const nlohmann::ordered_json& value) {
+    if (value.is_boolean()) {
+        return value.get<bool>() ? "on" : "off";
+    }
+    if (value.is_number_integer()) {
+        return value.dump();
+    }
+    if (value.is_number()) {
+        return formatNumber(value.get<double>());
+    }
+    if (value.is_string()) {
+        return value.get<std::string>();
+    }
+    if (value.is_array() && !value.empty()) {
+        std::string list;
+        for (const auto& item : value) {
+            if (!item.is_number()) {
+                return std::nullopt;
+            }
+            list += (list.empty() ? "" : ",") + *singleValueText(item);
+        }
+        return list;
+    }
+    return std::nullopt;
+}
+
+// [[1, 0], [48, 80]] → "0@1;80@48", or nothing when it is not a list of
+// [frame, value] pairs.
+std::optional<std::string> keyframesText(const nlohmann::ordered_json& value) {
+    if (!value.is_array() || value.empty()) {
+        return std::nullopt;
+    }
+    std::string keyframes;
+    for (const auto& pair : value) {
+        if (!pair.is_array() || pair.size() != 2 || !pair[0].is_number_unsigned()) {
+            return std::nullopt;
+        }
+        const std::optional<std::string> text = singleValueText(pair[1]);
+        if (!text) {
+            return std::nullopt;
+        }
+        keyframes += (keyframes.empty() ? "" : ";") + *text + "@" + pair[0].dump();
+    }
+    return keyframes;
+}
+
+}  // namespace
+
+std::vector<ParamSetting> presetSettings(const nlohmann::ordered_json& preset, const std::string& source) {
+    if (!preset.is_object()) {
+        throw UsageError(source + ": expected an object of parameter names and values");
+    }
+    std::vector<ParamSetting> settings;
+    for (const auto& [name, value] : preset.items()) {
+        std::optional<std::string> text = singleValueText(value);
+        if (!text) {
+            text = keyframesText(value);
+        }
+        if (!text) {
+            throw UsageError(source + ": \"" + name +
+                             "\": expected a number, text, true or false, a list of numbers, or keyframes as "
+                             "[[FRAME, VALUE], ...], got " + value.dump());
+        }
+        settings.push_back(ParamSetting{name, *text});
+    }
+    return settings;
+}
+
+std::vector<ParamSetting> readPreset(const std::string& path) {
+    std::ifstream file(path);
+    if (!file) {
+        throw UsageError("cannot read the preset " + path);
+    }
+    nlohmann::ordered_json preset;
+    try {
+        preset = nlohmann::ordered_json::parse(file);
+    } catch (const nlohmann::json::parse_error& e) {
+        // "[json.exception.parse_error.101] parse error at line 2, column 5: ..." without the library's tag.
+        const std::string what = e.what();
+        const std::size_t tag = what.find("] ");
+        throw UsageError(path + ": " + (tag == std::string::npos ? what : what.substr(tag + 2)));
+    }
+    return presetSettings(preset, path);
+}
+
+}  // namespace tiltshift

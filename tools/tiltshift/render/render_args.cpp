@@ -1,0 +1,168 @@
+#include <CLI/CLI.hpp>
+
+#include <memory>
+
+#include "cli/arguments.h"
+#include "cli/command.h"
+#include "params/presets.h"
+#include "render/render_job.h"
+
+namespace tiltshift {
+
+namespace {
+
+Depth parseDepth(const std::string& text) {
+    if (text == "8") {
+        return Depth::bits8;
+    }
+    if (text == "16") {
+        return Depth::bits16;
+    }
+    if (text == "32") {
+        return Depth::float32;
+    }
+    throw UsageError("--depth expects 8, 16 or 32, got \"" + text + "\"");
+}
+
+AEGP_ObjectType parseLayerType(const std::string& text) {
+    if (text == "footage") {
+        return AEGP_ObjectType_AV;
+    }
+    if (text == "text") {
+        return AEGP_ObjectType_TEXT;
+    }
+    if (text == "shape") {
+        return AEGP_ObjectType_VECTOR;
+    }
+    throw UsageError("--layer expects footage, text or shape, got \"" + text + "\"");
+}
+
+// Beyond these a render asks for more than any machine has to give.
+constexpr int kMostDownsample = 1024;
+constexpr int kMostThreads = 1024;
+
+// What the render command line holds before it is checked as a whole.
+struct RenderLine {
+    RenderJob job;
+    std::vector<std::string> inputs;
+};
+
+void declareRenderLine(CLI::App& app, RenderLine& line) {
+    RenderJob& job = line.job;
+    app.add_option("INPUT", line.inputs);
+    declareJobOptions(app, job, "the file or frame pattern to write");
+    app.add_option_function<std::string>(
+           "--frames", [&job](const std::string& v) { job.frames = parseFrameRange(v); },
+           "the frames to render (default: the input's frames on disk)")
+        ->type_name("FIRST-LAST");
+    app.add_option_function<std::string>(
+           "--depth", [&job](const std::string& v) { job.depth = parseDepth(v); },
+           "bits per channel of the render (default: the input's)")
+        ->type_name("8|16|32");
+    app.add_option_function<std::string>(
+           "--downsample",
+           [&job](const std::string& v) { job.options.downsample = parseCount("--downsample", v, 1, kMostDownsample); },
+           "render at 1/N of the size, as a preview does")
+        ->type_name("N");
+    app.add_option_function<std::string>(
+           "--threads",
+           [&job](const std::string& v) { job.options.threads = parseCount("--threads", v, 1, kMostThreads); },
+           "threads the render runs on (default: all cores)")
+        ->type_name("N");
+    app.add_option_function<std::string>(
+           "--layer", [&job](const std::string& v) { job.options.layerType = parseLayerType(v); },
+           "the kind of layer the effect sits on (default: footage)")
+        ->type_name("footage|text|shape");
+}
+
+RenderJob checkRenderLine(RenderLine& line) {
+    RenderJob& job = line.job;
+    job.input = oneInput(line.inputs);
+    if (job.output.empty()) {
+        throw UsageError("give the OUTPUT with -o OUTPUT");
+    }
+    checkOverlay(job);
+    return std::move(job);
+}
+
+}  // namespace
+
+void declareJobOptions(CLI::App& app, RenderJob& job, const std::string& outputMeaning) {
+    app.add_option_function<std::string>(
+           "-o,--output", [&job](const std::string& v) { job.output = v; }, outputMeaning)
+        ->type_name("OUTPUT");
+    app.add_option_function<std::string>(
+           "--overlay", [&job](const std::string& v) { job.overlay = v; },
+           "also write OUTPUT with the effect's handles drawn over\n"
+           "it, as the layer panel shows them, at 8 bits; a frame\n"
+           "pattern when OUTPUT is one")
+        ->type_name("FILE");
+    // Read as they come, so that a later --param or --preset wins over an earlier one.
+    app.add_option_function<std::string>(
+           "--param", [&job](const std::string& v) { job.settings.push_back({parseSetting(v), ""}); },
+           "set a parameter (repeatable; later values win)\n"
+           "--param \"NAME=V@F,V@F,...\" animates it with keyframes VALUE@FRAME:\n"
+           "linear in between, held before the first and after the last;\n"
+           "popups and checkboxes hold each value until the next.\n"
+           "Points and colours, whose values hold commas, separate\n"
+           "keyframes with ';': \"Center=100,100@0;300,200@48\"")
+        ->type_name("\"NAME=VALUE\"")
+        ->trigger_on_parse();
+    app.add_option_function<std::string>(
+           "--preset",
+           [&job](const std::string& path) {
+               for (ParamSetting& setting : readPreset(path)) {
+                   job.settings.push_back({std::move(setting), path});
+               }
+           },
+           "set the parameters of a JSON object {\"NAME\": VALUE, ...};\n"
+           "keyframes as --param has them or [[FRAME, VALUE], ...]")
+        ->type_name("FILE")
+        ->trigger_on_parse();
+}
+
+std::string oneInput(const std::vector<std::string>& inputs) {
+    if (inputs.size() != 1) {
+        throw UsageError(inputs.empty() ? "give the INPUT image" : "give one INPUT, not " + std::to_string(inputs.size()));
+    }
+    return inputs.front();
+}
+
+void checkOverlay(const RenderJob& job) {
+    if (job.overlay.empty()) {
+        return;
+    }
+    if (job.output.empty()) {
+        throw UsageError("--overlay needs -o OUTPUT: the handles are drawn over the rendered output");
+    }
+    if (job.overlay == job.output) {
+        throw UsageError("--overlay names the OUTPUT file itself; give it a file of its own");
+    }
+    const bool sequence = FramePattern::parse(job.output).has_value();
+    if (sequence != FramePattern::parse(job.overlay).has_value()) {
+        throw UsageError(sequence ? "OUTPUT is a frame sequence, so --overlay must be one too (e.g. handles.%04d.png)"
+                                  : "--overlay is a frame sequence, but OUTPUT is a single file");
+    }
+}
+
+std::string overlayFile(const RenderJob& job, int frame) {
+    const std::optional<FramePattern> pattern = FramePattern::parse(job.overlay);
+    return pattern ? pattern->path(frame) : job.overlay;
+}
+
+RenderJob parseRenderArgs(const std::vector<std::string>& args) {
+    CLI::App app;
+    prepareApp(app);
+    RenderLine line;
+    declareRenderLine(app, line);
+    parseArguments(app, args);
+    return checkRenderLine(line);
+}
+
+Action declareRender(CLI::App& app) {
+    const auto line = std::make_shared<RenderLine>();
+    declareRenderLine(app, *line);
+    return [line](const Common& common) { return runRenderJob(common.pluginPath, checkRenderLine(*line)); };
+}
+
+}  // namespace tiltshift

@@ -1,0 +1,81 @@
+#pragma once
+// `tiltshift render`: what to render, read from the command line, and the
+// rendering of it through the host, frame after frame.
+
+#include <memory>
+#include <optional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "host/render.h"
+#include "images/pixel_convert.h"
+#include "params/param_values.h"
+#include "render/sequence.h"
+
+namespace CLI {
+class App;
+}
+
+namespace tiltshift {
+
+struct RenderJob {
+    // A parameter value and where it came from: a preset file, or "" for --param.
+    struct Setting {
+        ParamSetting value;
+        std::string origin;
+    };
+
+    std::string input, output;  // files or frame patterns
+    std::string overlay;        // the output with the handles drawn over it: a file or frame pattern, or ""
+    std::optional<FrameRange> frames;
+    std::vector<Setting> settings;  // in the order given: later ones win
+    std::optional<Depth> depth;     // nothing: each file's own
+    host::RenderOptions options;    // downsample, threads, layer type
+};
+
+// Throws UsageError for arguments that do not make a job; reads presets.
+RenderJob parseRenderArgs(const std::vector<std::string>& args);
+
+// Declares on `app` the options every command that renders takes (-o,
+// --overlay, --param, --preset), read into `job`; `outputMeaning` is -o's
+// description. Settings are read as they come, presets included, so that
+// later ones win; their errors are UsageErrors.
+void declareJobOptions(CLI::App& app, RenderJob& job, const std::string& outputMeaning);
+
+// The one INPUT among a command's plain arguments; throws UsageError.
+std::string oneInput(const std::vector<std::string>& inputs);
+
+// Throws UsageError when --overlay does not fit OUTPUT: the overlay is
+// drawn over the output, so it needs one, is a frame pattern exactly when
+// OUTPUT is, and is another file.
+void checkOverlay(const RenderJob& job);
+
+// The overlay file of a frame.
+std::string overlayFile(const RenderJob& job, int frame);
+
+// Throws std::runtime_error when the first frame's output or overlay cannot
+// be written (see checkWritable), so that a run fails before it renders.
+void checkOutputsWritable(const RenderJob& job, const std::vector<FrameFiles>& frames);
+
+// The plug-in loaded for the job: its parameters registered for a layer the
+// size of `layerFile`'s image and set to the job's values. Throws
+// UsageError naming a parameter that does not take its value, and where
+// the value came from.
+std::unique_ptr<host::Host> prepareEffect(const std::string& pluginPath, const RenderJob& job,
+                                          const std::string& layerFile);
+
+// Renders the frames (see planFrames) with the host's parameter values at
+// each frame's time, one after another, writing each output, and each
+// overlay the job asks for, atomically. Sequences report their progress to
+// `log`, as a bar when `terminal`. Throws PluginError for a render or a
+// drawing the plug-in fails, std::runtime_error for files that cannot be
+// read or written; the frames done before stay written.
+void renderFrames(host::Host& host, const RenderJob& job, const std::vector<FrameFiles>& frames, std::ostream& log,
+                  bool terminal);
+
+// Plans, prepares and renders the job with the module at `pluginPath`,
+// reporting to standard error; returns the exit status.
+int runRenderJob(const std::string& pluginPath, const RenderJob& job);
+
+}  // namespace tiltshift
