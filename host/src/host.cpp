@@ -1,7 +1,6 @@
 // Commands: fresh in and out data for each, the parameter array, global
 // data between commands and the resource check afterwards.
 
-#include <atomic>
 #include <iostream>
 
 #include "installers.h"
@@ -9,20 +8,9 @@
 namespace host {
 namespace {
 
-std::atomic<Host::Impl*> running{nullptr};
-
-// Makes `host` the current host for one command, and restores the previous
-// one even when the plug-in throws.
-class RunningCommand {
-public:
-    explicit RunningCommand(Host::Impl& host) : previous_(running.exchange(&host)) {}
-    ~RunningCommand() { running.store(previous_); }
-    RunningCommand(const RunningCommand&) = delete;
-    RunningCommand& operator=(const RunningCommand&) = delete;
-
-private:
-    Host::Impl* previous_;
-};
+// Per thread, so that hosts in one process (one per video filter instance)
+// can run commands at the same time without reaching each other's state.
+thread_local Host::Impl* running = nullptr;
 
 // An effect API version of our time; plug-ins may compare against it.
 constexpr PF_SpecVersion kApiVersion = {13, 28};
@@ -130,7 +118,15 @@ Host::Impl::Impl(Host& owner, const std::string& modulePath) : owner(owner), mod
 }
 
 Host::Impl* Host::Impl::current() {
-    return running.load();
+    return running;
+}
+
+Host::Impl::Running::Running(Impl& host) : previous_(running) {
+    running = &host;
+}
+
+Host::Impl::Running::~Running() {
+    running = previous_;
 }
 
 PF_Err Host::Impl::enter(const char* name, std::string args) {
@@ -189,7 +185,7 @@ PF_Err Host::send(PF_Cmd cmd, void* extra, PF_LayerDef* output) {
 
     PF_Err err = PF_Err_NONE;
     {
-        RunningCommand scope(host);
+        Impl::Running scope(host);
         err = host.module.entry()(cmd, &data.in, &data.out, params.data(), output, extra);
     }
     host.outData = data.out;
@@ -202,7 +198,7 @@ void Host::withCommandData(const std::function<void(PF_InData&, PF_OutData&)>& b
     beginCommand(host, PF_Cmd_SMART_RENDER);
     CommandData data(host);
     {
-        RunningCommand scope(host);
+        Impl::Running scope(host);
         body(data.in, data.out);
     }
     host.outData = data.out;
