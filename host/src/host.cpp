@@ -1,7 +1,10 @@
 // Commands: fresh in and out data for each, the parameter array, global
 // data between commands and the resource check afterwards.
 
+#include <algorithm>
 #include <iostream>
+#include <mutex>
+#include <vector>
 
 #include "installers.h"
 
@@ -10,7 +13,12 @@ namespace {
 
 // Per thread, so that hosts in one process (one per video filter instance)
 // can run commands at the same time without reaching each other's state.
-thread_local Host::Impl* running = nullptr;
+thread_local Host::Impl* runningHere = nullptr;
+// Every host running a command, on any thread: a thread the plug-in starts
+// itself knows no host, and reaches the one that is running, or none when
+// several are.
+std::mutex runningMutex;
+std::vector<Host::Impl*> runningAnywhere;
 
 // An effect API version of our time; plug-ins may compare against it.
 constexpr PF_SpecVersion kApiVersion = {13, 28};
@@ -118,15 +126,28 @@ Host::Impl::Impl(Host& owner, const std::string& modulePath) : owner(owner), mod
 }
 
 Host::Impl* Host::Impl::current() {
-    return running;
+    if (runningHere) {
+        return runningHere;
+    }
+    std::lock_guard<std::mutex> lock(runningMutex);
+    if (runningAnywhere.empty()) {
+        return nullptr;
+    }
+    Impl* const only = runningAnywhere.front();
+    const bool alone = std::all_of(runningAnywhere.begin(), runningAnywhere.end(), [only](Impl* h) { return h == only; });
+    return alone ? only : nullptr;
 }
 
-Host::Impl::Running::Running(Impl& host) : previous_(running) {
-    running = &host;
+Host::Impl::Running::Running(Impl& host) : host_(&host), previous_(runningHere) {
+    runningHere = &host;
+    std::lock_guard<std::mutex> lock(runningMutex);
+    runningAnywhere.push_back(&host);
 }
 
 Host::Impl::Running::~Running() {
-    running = previous_;
+    runningHere = previous_;
+    std::lock_guard<std::mutex> lock(runningMutex);
+    runningAnywhere.erase(std::find(runningAnywhere.begin(), runningAnywhere.end(), host_));
 }
 
 PF_Err Host::Impl::enter(const char* name, std::string args) {

@@ -22,7 +22,8 @@ namespace host {
 struct Host::Impl {
     Impl(Host& owner, const std::string& modulePath);
 
-    // The host running the current command on this thread, or null between commands.
+    // The host running the current command on this thread; on a thread of
+    // the plug-in's own, the one host running a command. Null between commands.
     static Impl* current();
     // Makes `host` the current host on this thread for a scope (a command,
     // or a thread an iteration starts for one), and restores the previous
@@ -35,6 +36,7 @@ struct Host::Impl {
         Running& operator=(const Running&) = delete;
 
     private:
+        Impl* host_;
         Impl* previous_;
     };
     PF_ProgPtr effectRef() { return reinterpret_cast<PF_ProgPtr>(this); }
