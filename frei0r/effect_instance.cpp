@@ -36,9 +36,8 @@ std::uint32_t toVideo(const PF_Pixel& pixel) {
     return rgba;
 }
 
-const PF_Pixel* row(const PF_EffectWorld& world, int y) {
-    return reinterpret_cast<const PF_Pixel*>(static_cast<const char*>(world.data) +
-                                             static_cast<std::ptrdiff_t>(y) * world.rowbytes);
+PF_Pixel* row(const PF_EffectWorld& world, int y) {
+    return reinterpret_cast<PF_Pixel*>(static_cast<char*>(world.data) + static_cast<std::ptrdiff_t>(y) * world.rowbytes);
 }
 
 }  // namespace
@@ -80,9 +79,9 @@ VideoValue EffectInstance::value(int index) const {
 
 void EffectInstance::render(const std::uint32_t* in, std::uint32_t* out) {
     std::lock_guard<std::mutex> lock(mutex_);
-    PF_EffectWorld& layer = *layer_.world();
+    const PF_EffectWorld& layer = *layer_.world();
     for (int y = 0; y < height_; ++y) {
-        PF_Pixel* to = const_cast<PF_Pixel*>(row(layer, y));
+        PF_Pixel* to = row(layer, y);
         const std::uint32_t* from = in + static_cast<std::ptrdiff_t>(y) * width_;
         for (int x = 0; x < width_; ++x) {
             to[x] = toHost(from[x]);
