@@ -3,6 +3,7 @@
 // hosts trying every module in the frei0r folders never meet the plug-in.
 
 #include <dlfcn.h>
+#include <stdlib.h>
 
 #include <cstdint>
 #include <cstdlib>
@@ -37,7 +38,11 @@ std::string pluginPath() {
     if (!dladdr(reinterpret_cast<void*>(&report), &info) || !info.dli_fname) {
         throw std::runtime_error("cannot find where tiltshift.so itself lies");
     }
-    std::string dir = info.dli_fname;
+    // Through a link (~/.frei0r-1/lib/tiltshift.so to an installed copy),
+    // the plug-in lies beside the real file.
+    char* real = realpath(info.dli_fname, nullptr);
+    std::string dir = real ? real : info.dli_fname;
+    std::free(real);
     const std::size_t slash = dir.rfind('/');
     dir = slash == std::string::npos ? "." : dir.substr(0, slash);
     return dir + "/../nerevo-tiltshift/NerevoTiltShift.so";

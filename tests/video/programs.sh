@@ -202,6 +202,12 @@ install)
     [[ -z $(find "$prefix/lib/frei0r-1" -type f ! -name tiltshift.so) ]] || fail "more than the filter in lib/frei0r-1"
     export FREI0R_PATH=$prefix/lib/frei0r-1
     check_ffmpeg_route "$prefix/bin/tiltshift"
+    # Linked into the user's frei0r folder, the filter still finds the plug-in.
+    mkdir -p "$HOME/.frei0r-1/lib" "$work/empty"
+    ln -s "$prefix/lib/frei0r-1/tiltshift.so" "$HOME/.frei0r-1/lib/"
+    export FREI0R_PATH=$work/empty
+    rm -f out*.png ref*.png in*.png
+    check_ffmpeg_route "$prefix/bin/tiltshift"
     ;;
 
 package)
