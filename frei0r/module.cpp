@@ -11,7 +11,6 @@
 #include <iostream>
 #include <memory>
 #include <mutex>
-#include <new>
 #include <string>
 
 #include "effect_instance.h"

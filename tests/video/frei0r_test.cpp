@@ -78,23 +78,6 @@ video::VideoValue number(double v) {
     return value;
 }
 
-TEST(Frei0rParams, OneDoubleOrBoolPerNumberTwoForTheCentreColoursStayColours) {
-    LoadedEffect effect;
-    // The input layer has no frei0r parameter, the centre has two.
-    ASSERT_EQ(effect.params.size(), effect.host.params().size());
-    for (const video::VideoParam& p : effect.params) {
-        const int expected = p.mapping == video::Mapping::color      ? F0R_PARAM_COLOR
-                             : p.mapping == video::Mapping::checkbox ? F0R_PARAM_BOOL
-                                                                     : F0R_PARAM_DOUBLE;
-        EXPECT_EQ(p.type, expected) << p.name;
-        if (p.type == F0R_PARAM_DOUBLE) {
-            EXPECT_GE(p.defaultValue, 0.0) << p.name;
-            EXPECT_LE(p.defaultValue, 1.0) << p.name;
-        }
-    }
-    EXPECT_EQ(effect.param("Blending Mode").items.size(), 16u);
-}
-
 // Every default reaches the plug-in's default bit for bit, also where the
 // division into 0..1 does not come back exactly (Ratio, Power, Focus Distance).
 TEST(Frei0rParams, EveryDefaultMapsBackExactly) {
