@@ -28,6 +28,11 @@ bench: configure
 	@$(BUILD)/bench/bench_blur --benchmark_min_time=0.5
 	@$(BUILD)/bench/bench_render --benchmark_min_time=0.5
 
+# A Debian package (nerevo-tiltshift_*.deb in the build folder) for `apt install ./nerevo-tiltshift_*.deb`.
+.PHONY: package
+package: build
+	@cd $(BUILD) && cpack
+
 sanitize: deps
 	@cmake -S . -B $(SANITIZE_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DNEREVO_SANITIZE=ON >/dev/null
 	@cmake --build $(SANITIZE_BUILD) $(JOBS)

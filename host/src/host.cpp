@@ -1,28 +1,24 @@
 // Commands: fresh in and out data for each, the parameter array, global
 // data between commands and the resource check afterwards.
 
-#include <atomic>
+#include <algorithm>
 #include <iostream>
+#include <mutex>
+#include <vector>
 
 #include "installers.h"
 
 namespace host {
 namespace {
 
-std::atomic<Host::Impl*> running{nullptr};
-
-// Makes `host` the current host for one command, and restores the previous
-// one even when the plug-in throws.
-class RunningCommand {
-public:
-    explicit RunningCommand(Host::Impl& host) : previous_(running.exchange(&host)) {}
-    ~RunningCommand() { running.store(previous_); }
-    RunningCommand(const RunningCommand&) = delete;
-    RunningCommand& operator=(const RunningCommand&) = delete;
-
-private:
-    Host::Impl* previous_;
-};
+// Per thread, so that hosts in one process (one per video filter instance)
+// can run commands at the same time without reaching each other's state.
+thread_local Host::Impl* runningHere = nullptr;
+// Every host running a command, on any thread: a thread the plug-in starts
+// itself knows no host, and reaches the one that is running, or none when
+// several are.
+std::mutex runningMutex;
+std::vector<Host::Impl*> runningAnywhere;
 
 // An effect API version of our time; plug-ins may compare against it.
 constexpr PF_SpecVersion kApiVersion = {13, 28};
@@ -130,7 +126,28 @@ Host::Impl::Impl(Host& owner, const std::string& modulePath) : owner(owner), mod
 }
 
 Host::Impl* Host::Impl::current() {
-    return running.load();
+    if (runningHere) {
+        return runningHere;
+    }
+    std::lock_guard<std::mutex> lock(runningMutex);
+    if (runningAnywhere.empty()) {
+        return nullptr;
+    }
+    Impl* const only = runningAnywhere.front();
+    const bool alone = std::all_of(runningAnywhere.begin(), runningAnywhere.end(), [only](Impl* h) { return h == only; });
+    return alone ? only : nullptr;
+}
+
+Host::Impl::Running::Running(Impl& host) : host_(&host), previous_(runningHere) {
+    runningHere = &host;
+    std::lock_guard<std::mutex> lock(runningMutex);
+    runningAnywhere.push_back(&host);
+}
+
+Host::Impl::Running::~Running() {
+    runningHere = previous_;
+    std::lock_guard<std::mutex> lock(runningMutex);
+    runningAnywhere.erase(std::find(runningAnywhere.begin(), runningAnywhere.end(), host_));
 }
 
 PF_Err Host::Impl::enter(const char* name, std::string args) {
@@ -189,7 +206,7 @@ PF_Err Host::send(PF_Cmd cmd, void* extra, PF_LayerDef* output) {
 
     PF_Err err = PF_Err_NONE;
     {
-        RunningCommand scope(host);
+        Impl::Running scope(host);
         err = host.module.entry()(cmd, &data.in, &data.out, params.data(), output, extra);
     }
     host.outData = data.out;
@@ -202,7 +219,7 @@ void Host::withCommandData(const std::function<void(PF_InData&, PF_OutData&)>& b
     beginCommand(host, PF_Cmd_SMART_RENDER);
     CommandData data(host);
     {
-        RunningCommand scope(host);
+        Impl::Running scope(host);
         body(data.in, data.out);
     }
     host.outData = data.out;

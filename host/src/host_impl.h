@@ -22,8 +22,23 @@ namespace host {
 struct Host::Impl {
     Impl(Host& owner, const std::string& modulePath);
 
-    // The host running the current command, or null between commands.
+    // The host running the current command on this thread; on a thread of
+    // the plug-in's own, the one host running a command. Null between commands.
     static Impl* current();
+    // Makes `host` the current host on this thread for a scope (a command,
+    // or a thread an iteration starts for one), and restores the previous
+    // one even when the plug-in throws.
+    class Running {
+    public:
+        explicit Running(Impl& host);
+        ~Running();
+        Running(const Running&) = delete;
+        Running& operator=(const Running&) = delete;
+
+    private:
+        Impl* host_;
+        Impl* previous_;
+    };
     PF_ProgPtr effectRef() { return reinterpret_cast<PF_ProgPtr>(this); }
 
     // Records a call and returns the error the fault plan injects, or 0.

@@ -46,7 +46,10 @@ PF_Err iterateGeneric(A_long iterations, void* refcon, PF_IterateGenericFunc fn)
     const A_long started = std::min<A_long>(threads, count);
     for (A_long t = 1; t < started; ++t) {
         try {
-            workers.emplace_back(work, t);
+            workers.emplace_back([&work, host, t] {
+                const Host::Impl::Running scope(*host);
+                work(t);
+            });
         } catch (const std::system_error&) {
             break;  // the threads already running take the rest
         }

@@ -24,7 +24,11 @@ std::string defaultPluginPath() {
         dir = exe;
         dir = dir.substr(0, dir.rfind('/'));
     }
-    return dir + "/NerevoTiltShift.so";
+    // Built, the module lies beside the tool; installed, in a private
+    // folder of its own (frei0r hosts try every module in theirs).
+    const std::string beside = dir + "/NerevoTiltShift.so";
+    const std::string installed = dir + "/../lib/nerevo-tiltshift/NerevoTiltShift.so";
+    return access(beside.c_str(), F_OK) != 0 && access(installed.c_str(), F_OK) == 0 ? installed : beside;
 }
 
 namespace {
