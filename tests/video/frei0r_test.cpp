@@ -13,7 +13,7 @@
 #include <thread>
 #include <vector>
 
-#include "footage.h"
+#include "scene/footage.h"
 #include "frei0r_api.h"
 #include "host/host.h"
 #include "host/render.h"
