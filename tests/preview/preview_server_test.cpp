@@ -143,6 +143,7 @@ TEST_F(PreviewServer, RefusesMalformedAndOversizedRequestsAndKeepsServing) {
         {"/api/param", R"({"name": "Blur Amount", "value": "-5"})", 422},
         {"/api/pointer", R"({"phase": "hover", "x": 1, "y": 1})", 400},
         {"/api/pointer", R"({"phase": "down", "x": 40000, "y": 1})", 400},
+        {"/api/pointer", R"({"phase": "down", "x": 4294967297, "y": 1})", 400},
         {"/api/frame", R"({"frame": 3})", 409},
         {"/api/param", R"({"name": "Blur Amount", "value": ")" + std::string(tiltshift::kLargestRequestBody, '9') + "\"}",
          413},

@@ -1,6 +1,8 @@
 #include "preview/preview_server.h"
 
+#include <cstdint>
 #include <cstdlib>
+#include <limits>
 #include <functional>
 #include <iostream>
 #include <optional>
@@ -56,7 +58,13 @@ std::optional<T> member(const Json& object, const char* name) {
     } else if constexpr (std::is_same_v<T, bool>) {
         return it->is_boolean() ? std::optional<T>(it->template get<bool>()) : std::nullopt;
     } else {
-        return it->is_number_integer() ? std::optional<T>(it->template get<T>()) : std::nullopt;
+        // Read wide, so that a number beyond T is refused rather than wrapped into range.
+        if (!it->is_number_integer()) {
+            return std::nullopt;
+        }
+        const std::int64_t wide = it->template get<std::int64_t>();
+        const bool fits = wide >= std::numeric_limits<T>::min() && wide <= std::numeric_limits<T>::max();
+        return fits ? std::optional<T>(static_cast<T>(wide)) : std::nullopt;
     }
 }
 
