@@ -4,10 +4,15 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <sstream>
 
+#include "cli/arguments.h"
 #include "cli/tool.h"
+#include "effect/effect.h"
 #include "params/param_help.h"
+#include "params/param_info.h"
+#include "params/param_values.h"
 #include "plugin_path.h"
 #include "tool_files.h"
 
@@ -79,6 +84,49 @@ TEST(CommandLine, StatusAndMessageForEachKindOfMistake) {
         EXPECT_EQ((c.toOut ? stdErr : stdOut).str(), "") << line;
     }
     EXPECT_EQ(dir.names(), std::set<std::string>{});
+}
+
+// What a script needs to feed values back: in which unit, and bounds as the
+// decimals registered, not their nearest floats.
+TEST(ParameterJson, CarriesUnitsPrecisionAndThePointDefaultInPixels) {
+    const tiltshift::LayerSize layer{640, 180};
+    const std::unique_ptr<host::Host> host = tiltshift::loadEffect(test::pluginPath(), layer);
+    std::map<std::string, nlohmann::ordered_json> byName;
+    for (const tiltshift::ParamInfo& p : tiltshift::describeAll(*host, layer)) {
+        byName[p.name] = tiltshift::toJson(p);
+    }
+    struct Case {
+        const char* name;
+        const char* field;
+        const char* json;
+    };
+    const Case cases[] = {
+        {"Center", "default", "[50.0,50.0]"},
+        {"Center", "default_unit", R"("percent")"},
+        {"Center", "display_unit", R"("pixels")"},
+        {"Center", "default_pixels", "[320.0,90.0]"},
+        {"Direction", "display_unit", R"("degrees")"},
+        {"Vignetting", "display_unit", R"("percent")"},
+        {"Vignetting", "precision", "1"},
+        {"Power", "valid_min", "0.1"},
+        {"Power", "slider_min", "0.1"},
+        {"Ratio", "valid_min", "0.0001"},
+        {"Ratio", "slider_min", "0.2"},
+        {"Ratio", "precision", "2"},
+        {"Blur Amount", "display_unit", "null"},
+        {"Type", "precision", "null"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(byName.at(c.name)[c.field].dump(), c.json) << c.name << " " << c.field;
+    }
+    EXPECT_FALSE(byName.at("Type").contains("default_pixels"));
+    EXPECT_FALSE(tiltshift::toJson(tiltshift::describeAll(*host)[4]).contains("default_pixels"))
+        << "no pixels without a layer";
+
+    // The bounds read back as decimals still take exactly the values the host's floats take.
+    EXPECT_NO_THROW(tiltshift::applySetting(*host, {"Ratio", "0.0001"}));
+    EXPECT_NO_THROW(tiltshift::applySetting(*host, {"Power", "0.1"}));
+    EXPECT_THROW(tiltshift::applySetting(*host, {"Ratio", "0.0000999"}), tiltshift::UsageError);
 }
 
 }  // namespace

@@ -45,6 +45,7 @@ Action declareParams(CLI::App& app);
 Action declareRender(CLI::App& app);
 Action declareDrag(CLI::App& app);
 Action declareScene(CLI::App& app);
+Action declarePreview(CLI::App& app);
 
 // The module next to the running binary.
 std::string defaultPluginPath();

@@ -10,7 +10,7 @@ namespace tiltshift {
 const std::vector<Command>& commands() {
     static const std::vector<Command> all = {
         {"about", "", "print the plug-in's About text", "", "", false, declareAbout},
-        {"params", "[--json] [--param NAME=VALUE]...",
+        {"params", "[--json] [--input FILE] [--param NAME=VALUE]...",
          "list the parameters and which the plug-in greys out; --param sets a value first", "", "", true,
          declareParams},
         {"render", "INPUT -o OUTPUT [OPTIONS]", "render an image or a frame sequence through the effect",
@@ -35,6 +35,14 @@ const std::vector<Command>& commands() {
          "right of the centre):\n"
          "  tiltshift drag square.png --from 250,100 --to 270,100    # Blur Amount: 50 -> 70\n",
          true, declareDrag},
+        {"preview", "INPUT [--param NAME=VALUE]... [--preset FILE] [--port N] [--open]",
+         "tune the effect in a browser, dragging its handles over a live render",
+         "Serves a page on this machine showing INPUT through the effect, with its handles to\n"
+         "drag and a panel of every parameter. The first line printed is the page's address.\n"
+         "\"Copy command\" gives the tiltshift render command with the values shown; \"Save\n"
+         "preset\" downloads them as a file --preset reads. Nothing is written here.\n"
+         "INPUT may be a frame sequence (shot.%04d.exr): the page then has a frame slider.\n\n",
+         "", true, declarePreview},
         {"scene", "-o FILE [--width W] [--height H]", "write the built-in demo scene (1280 x 720 by default)", "", "",
          false, declareScene},
     };

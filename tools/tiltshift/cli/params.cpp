@@ -8,6 +8,7 @@
 #include "effect/effect.h"
 #include "effect/plugin_error.h"
 #include "host/host.h"
+#include "images/image_io.h"
 #include "params/param_info.h"
 #include "params/param_values.h"
 
@@ -31,9 +32,10 @@ void printTable(const std::vector<ParamInfo>& params) {
 }
 
 // Lists the parameters after applying `settings`, as a table or as JSON.
-int listParams(const std::string& pluginPath, const std::vector<ParamSetting>& settings, bool json) {
+int listParams(const std::string& pluginPath, const std::vector<ParamSetting>& settings, bool json,
+               const std::optional<LayerSize>& layer) {
     PF_OutFlags outFlags = 0;
-    const std::unique_ptr<host::Host> effect = loadEffect(pluginPath, {}, &outFlags);
+    const std::unique_ptr<host::Host> effect = loadEffect(pluginPath, layer, &outFlags);
     host::Host& host = *effect;
     for (const ParamSetting& setting : settings) {
         applySetting(host, setting);
@@ -48,7 +50,7 @@ int listParams(const std::string& pluginPath, const std::vector<ParamSetting>& s
             std::cerr << "tiltshift: host: " << problem << "\n";
         }
     }
-    const std::vector<ParamInfo> params = describeAll(host);
+    const std::vector<ParamInfo> params = describeAll(host, layer);
     if (json) {
         nlohmann::ordered_json all = nlohmann::ordered_json::array();
         for (const ParamInfo& p : params) {
@@ -64,6 +66,7 @@ int listParams(const std::string& pluginPath, const std::vector<ParamSetting>& s
 struct ParamsLine {
     bool json = false;
     std::vector<ParamSetting> settings;
+    std::optional<LayerSize> layer;
 };
 
 }  // namespace
@@ -72,11 +75,20 @@ Action declareParams(CLI::App& app) {
     const auto line = std::make_shared<ParamsLine>();
     app.add_flag("--json", line->json, "print the list as JSON");
     app.add_option_function<std::string>(
+           "--input",
+           [line](const std::string& file) {
+               const ImageSize size = imageSize(file);
+               line->layer = LayerSize{size.width, size.height};
+           },
+           "for a layer of this image's size: a point's default\n"
+           "(a percentage of the layer) also in layer pixels")
+        ->type_name("FILE");
+    app.add_option_function<std::string>(
            "--param", [line](const std::string& v) { line->settings.push_back(parseSetting(v)); },
            "set a parameter first (repeatable)")
         ->type_name("\"NAME=VALUE\"")
         ->trigger_on_parse();
-    return [line](const Common& common) { return listParams(common.pluginPath, line->settings, line->json); };
+    return [line](const Common& common) { return listParams(common.pluginPath, line->settings, line->json, line->layer); };
 }
 
 }  // namespace tiltshift

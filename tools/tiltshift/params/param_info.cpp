@@ -12,6 +12,12 @@ namespace {
 
 constexpr double kFixed = 1.0 / 65536.0;
 
+// A bound registered as a float, as the decimal written in the registration
+// (0.1, not 0.10000000149011612), so that scripts read what was meant.
+double registeredDecimal(float v) {
+    return std::strtod(formatNumber(v).c_str(), nullptr);
+}
+
 }  // namespace
 
 // The fewest digits that read back as the same number, in float precision
@@ -49,7 +55,7 @@ const char* typeName(ParamType type) {
     return "other";
 }
 
-ParamInfo describe(const host::ParamRecord& record) {
+ParamInfo describe(const host::ParamRecord& record, const std::optional<LayerSize>& layer) {
     const PF_ParamDef& def = record.registered;
     ParamInfo p;
     p.index = record.index;
@@ -70,20 +76,33 @@ ParamInfo describe(const host::ParamRecord& record) {
             const PF_FloatSliderDef& fs = def.u.fs_d;
             p.type = (fs.display_flags & PF_ValueDisplayFlag_PERCENT) ? ParamType::percent : ParamType::floatSlider;
             p.dflt = fs.value;
-            p.validMin = fs.valid_min;
-            p.validMax = fs.valid_max;
-            p.sliderMin = fs.slider_min;
-            p.sliderMax = fs.slider_max;
+            p.validMin = registeredDecimal(fs.valid_min);
+            p.validMax = registeredDecimal(fs.valid_max);
+            p.sliderMin = registeredDecimal(fs.slider_min);
+            p.sliderMax = registeredDecimal(fs.slider_max);
+            p.precision = fs.precision;
+            p.displayUnit = (fs.display_flags & PF_ValueDisplayFlag_PERCENT) ? "percent"
+                            : (fs.display_flags & PF_ValueDisplayFlag_PIXEL) ? "pixels"
+                                                                               : "";
             break;
         }
         case PF_Param_ANGLE:
             p.type = ParamType::angle;
             p.dflt = def.u.ad.dephault * kFixed;
+            p.displayUnit = "degrees";
             break;
-        case PF_Param_POINT:
+        case PF_Param_POINT: {
+            const double x = def.u.td.x_dephault * kFixed;
+            const double y = def.u.td.y_dephault * kFixed;
             p.type = ParamType::point;
-            p.dflt = {def.u.td.x_dephault * kFixed, def.u.td.y_dephault * kFixed};
+            p.dflt = {x, y};
+            p.displayUnit = "pixels";
+            p.defaultUnit = "percent";
+            if (layer) {
+                p.defaultPixels = std::vector<double>{x / 100 * layer->width, y / 100 * layer->height};
+            }
             break;
+        }
         case PF_Param_POINT_3D:
             p.type = ParamType::point3d;
             p.dflt = {def.u.point3d_d.x_dephault, def.u.point3d_d.y_dephault, def.u.point3d_d.z_dephault};
@@ -109,14 +128,17 @@ ParamInfo describe(const host::ParamRecord& record) {
             p.type = ParamType::other;
             break;
     }
+    if (p.defaultUnit.empty()) {
+        p.defaultUnit = p.displayUnit;
+    }
     return p;
 }
 
-std::vector<ParamInfo> describeAll(host::Host& host) {
+std::vector<ParamInfo> describeAll(host::Host& host, const std::optional<LayerSize>& layer) {
     std::vector<ParamInfo> all;
     for (const host::ParamRecord& r : host.params()) {
         if (r.index > 0) {
-            all.push_back(describe(r));
+            all.push_back(describe(r, layer));
             all.back().greyed = (host.project().target().stream(r.index).uiFlags & PF_PUI_DISABLED) != 0;
         }
     }
@@ -172,6 +194,13 @@ nlohmann::ordered_json toJson(const ParamInfo& p) {
     j["valid_max"] = optional(p.validMax);
     j["slider_min"] = optional(p.sliderMin);
     j["slider_max"] = optional(p.sliderMax);
+    const auto text = [](const std::string& v) { return v.empty() ? nlohmann::ordered_json(nullptr) : nlohmann::ordered_json(v); };
+    j["display_unit"] = text(p.displayUnit);
+    j["default_unit"] = text(p.defaultUnit);
+    if (p.defaultPixels) {
+        j["default_pixels"] = *p.defaultPixels;
+    }
+    j["precision"] = p.precision ? nlohmann::ordered_json(*p.precision) : nullptr;
     if (p.type == ParamType::popup) {
         j["items"] = p.items;
     }

@@ -8,6 +8,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "effect/effect.h"
 #include "host/host.h"
 
 namespace tiltshift {
@@ -27,13 +28,19 @@ struct ParamInfo {
     std::optional<double> validMin, validMax, sliderMin, sliderMax;
     std::vector<std::string> items;  // popups, separators included as "(-"
     bool greyed = false;             // greyed out in the effect controls by the plug-in
+    std::optional<int> precision;    // float sliders: the decimals the effect controls show
+    std::string displayUnit;         // what values are shown and given in: "percent", "degrees", "pixels" or ""
+    // A point's default is a percentage of the layer, its value layer pixels.
+    std::string defaultUnit;
+    std::optional<std::vector<double>> defaultPixels;  // a point's default on a layer of known size
 };
 
-ParamInfo describe(const host::ParamRecord& record);
+// `layer`: the size of the layer the effect sits on, when known.
+ParamInfo describe(const host::ParamRecord& record, const std::optional<LayerSize>& layer = std::nullopt);
 
 // The parameters of the effect (the input layer left out), greyed out or
 // not as the plug-in last said for the effect commands go to.
-std::vector<ParamInfo> describeAll(host::Host& host);
+std::vector<ParamInfo> describeAll(host::Host& host, const std::optional<LayerSize>& layer = std::nullopt);
 
 // "1 (Radial)", "50%,50%" (a point, in percent of the layer), "#000000", "on", ...
 std::string formatDefault(const ParamInfo& p);

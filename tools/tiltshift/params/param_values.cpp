@@ -133,12 +133,13 @@ private:
         fail("no item \"" + value_ + "\"; the items are " + choices);
     }
 
-    // Bounds are the host's single-precision ones: a value reads as in range
-    // when it rounds to one inside them, so typing a bound is always accepted.
+    // Bounds are the host's single-precision ones (described as the decimals
+    // registered): a value reads as in range when it rounds to a float inside
+    // them, so typing a bound is always accepted.
     double floatValue() const {
         const double value = single("a number");
-        const double rounded = static_cast<float>(value);
-        if (rounded < *info_.validMin || rounded > *info_.validMax) {
+        const float rounded = static_cast<float>(value);
+        if (rounded < static_cast<float>(*info_.validMin) || rounded > static_cast<float>(*info_.validMax)) {
             outsideRange(value);
         }
         return value;

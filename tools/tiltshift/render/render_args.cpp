@@ -97,6 +97,10 @@ void declareJobOptions(CLI::App& app, RenderJob& job, const std::string& outputM
            "it, as the layer panel shows them, at 8 bits; a frame\n"
            "pattern when OUTPUT is one")
         ->type_name("FILE");
+    declareSettingOptions(app, job);
+}
+
+void declareSettingOptions(CLI::App& app, RenderJob& job) {
     // Read as they come, so that a later --param or --preset wins over an earlier one.
     app.add_option_function<std::string>(
            "--param", [&job](const std::string& v) { job.settings.push_back({parseSetting(v), ""}); },

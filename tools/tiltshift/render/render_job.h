@@ -42,6 +42,8 @@ RenderJob parseRenderArgs(const std::vector<std::string>& args);
 // description. Settings are read as they come, presets included, so that
 // later ones win; their errors are UsageErrors.
 void declareJobOptions(CLI::App& app, RenderJob& job, const std::string& outputMeaning);
+// Of these, only --param and --preset, for commands that write nothing.
+void declareSettingOptions(CLI::App& app, RenderJob& job);
 
 // The one INPUT among a command's plain arguments; throws UsageError.
 std::string oneInput(const std::vector<std::string>& inputs);

@@ -1,0 +1,285 @@
+// The preview server over HTTP, in this process: who it answers, what it
+// refuses, and that it keeps serving when the plug-in fails.
+
+#include <gtest/gtest.h>
+
+#include <arpa/inet.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <thread>
+
+#include <httplib.h>
+#include <nlohmann/json.hpp>
+
+#include "cli/arguments.h"
+#include "host/image.h"
+#include "images/image_io.h"
+#include "plugin_path.h"
+#include "preview/preview_command.h"
+#include "preview/preview_server.h"
+#include "scene/scene.h"
+#include "tool_files.h"
+
+namespace {
+
+using Json = nlohmann::json;
+
+class PreviewServer : public ::testing::Test {
+protected:
+    void SetUp() override {
+        tiltshift::writeImage(*scene::makeScene(64, 48), dir / "in.png",
+                              tiltshift::OutputFormat{OIIO::TypeDesc::UINT8});
+    }
+
+    void start(std::vector<std::string> args = {}, const std::string& input = "in.png") {
+        args.insert(args.begin(), dir / input);
+        session = std::make_unique<tiltshift::PreviewSession>(test::pluginPath(), true,
+                                                               tiltshift::parsePreviewArgs(args).job);
+        server = std::make_unique<tiltshift::PreviewServer>(*session);
+        server->bind("127.0.0.1", 0);
+        port = std::stoi(server->url().substr(server->url().rfind(':') + 1));
+        serving = std::thread([this] { server->run(); });
+        client = std::make_unique<httplib::Client>("127.0.0.1", port);
+        // Renders share the machine with other tests: time is no failure here.
+        client->set_read_timeout(60);
+        // The server may take a moment to reach its accept loop.
+        for (int i = 0; i < 100 && !client->Get("/api/state"); ++i) {
+            std::this_thread::yield();
+        }
+    }
+
+    void TearDown() override {
+        if (server) {
+            server->stop();
+            serving.join();
+        }
+    }
+
+    std::string host() const { return "127.0.0.1:" + std::to_string(port); }
+
+    std::string value(const std::string& name) {
+        const httplib::Result result = client->Get("/api/state");
+        if (!result) {
+            return "no answer";
+        }
+        const Json state = Json::parse(result->body);
+        for (const Json& p : state["params"]) {
+            if (p["name"] == name) {
+                return p["value"];
+            }
+        }
+        return "no such parameter";
+    }
+
+    httplib::Result setParam(const std::string& name, const std::string& value, httplib::Headers headers = {}) {
+        return client->Post("/api/param", headers, Json{{"name", name}, {"value", value}}.dump(), "application/json");
+    }
+
+    test::TempDir dir;
+    std::unique_ptr<tiltshift::PreviewSession> session;
+    std::unique_ptr<tiltshift::PreviewServer> server;
+    std::thread serving;
+    std::unique_ptr<httplib::Client> client;
+    int port = 0;
+};
+
+// A page of another site reaches the server through a name its owner points
+// here (DNS rebinding), or sends its own Origin: either is refused before
+// anything changes.
+TEST_F(PreviewServer, AnswersOnlyTheAddressItPrintedAndItsOwnPage) {
+    struct Case {
+        std::string host;    // "@" stands for the port
+        std::string origin;  // "" sends none
+        bool allowed;
+    };
+    const Case cases[] = {
+        {"127.0.0.1:@", "", true},
+        {"localhost:@", "", true},
+        {"127.0.0.1:@", "http://127.0.0.1:@", true},
+        {"localhost:@", "http://localhost:@", true},
+        {"rebound.example:@", "", false},
+        {"127.0.0.1:1", "", false},
+        {"localhost", "", false},
+        {"", "", false},
+        {"127.0.0.1:@", "http://evil.example", false},
+        {"127.0.0.1:@", "https://127.0.0.1:@", false},
+        {"127.0.0.1:@", "http://127.0.0.1:@.evil.example", false},
+        {"127.0.0.1:@", "null", false},
+    };
+    start();
+    int blur = 50;
+    for (const Case& c : cases) {
+        auto withPort = [&](std::string text) {
+            const std::size_t at = text.find('@');
+            return at == std::string::npos ? text : text.replace(at, 1, std::to_string(port));
+        };
+        SCOPED_TRACE(c.host + " " + c.origin);
+        httplib::Headers headers{{"Host", withPort(c.host)}};
+        if (!c.origin.empty()) {
+            headers.emplace("Origin", withPort(c.origin));
+        }
+        const httplib::Result result = setParam("Blur Amount", std::to_string(blur + 1), headers);
+        ASSERT_TRUE(result);
+        EXPECT_EQ(result->status, c.allowed ? 200 : 403);
+        blur += c.allowed ? 1 : 0;
+        EXPECT_EQ(value("Blur Amount"), std::to_string(blur));
+    }
+}
+
+TEST_F(PreviewServer, RefusesMalformedAndOversizedRequestsAndKeepsServing) {
+    start();
+    struct Case {
+        const char* path;
+        std::string body;
+        int status;
+    };
+    const Case cases[] = {
+        {"/api/param", "not json", 400},
+        {"/api/param", "[\"Blur Amount\", \"60\"]", 400},
+        {"/api/param", R"({"name": "Blur Amount", "value": 60})", 400},
+        {"/api/param", R"({"name": "Blurr", "value": "60"})", 422},
+        {"/api/param", R"({"name": "Blur Amount", "value": "-5"})", 422},
+        {"/api/pointer", R"({"phase": "hover", "x": 1, "y": 1})", 400},
+        {"/api/pointer", R"({"phase": "down", "x": 40000, "y": 1})", 400},
+        {"/api/pointer", R"({"phase": "down", "x": 4294967297, "y": 1})", 400},
+        {"/api/frame", R"({"frame": 3})", 409},
+        {"/api/param", R"({"name": "Blur Amount", "value": ")" + std::string(tiltshift::kLargestRequestBody, '9') + "\"}",
+         413},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.path) + " " + c.body.substr(0, 60));
+        const httplib::Result result = client->Post(c.path, c.body, "application/json");
+        ASSERT_TRUE(result);
+        EXPECT_EQ(result->status, c.status);
+    }
+    EXPECT_EQ(client->Get("/api/view?downsample=0")->status, 400);
+
+    // Not HTTP at all, on a socket of its own.
+    const int fd = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(static_cast<std::uint16_t>(port));
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    ASSERT_EQ(connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    const std::string garbage = "\x16\x03\x01 GET /\r\n\r\n";
+    ASSERT_EQ(write(fd, garbage.data(), garbage.size()), static_cast<ssize_t>(garbage.size()));
+    char answer[256] = {};
+    EXPECT_GT(read(fd, answer, sizeof answer - 1), 0);
+    EXPECT_EQ(std::string(answer).rfind("HTTP/1.1 400", 0), 0u) << answer;
+    close(fd);
+
+    EXPECT_EQ(value("Blur Amount"), "50");
+    EXPECT_EQ(client->Get("/api/frame")->status, 200);
+}
+
+TEST_F(PreviewServer, ServesABurstOfConcurrentRequests) {
+    start();
+    constexpr int kClients = 12;
+    std::vector<std::thread> clients;
+    std::vector<int> failures(kClients, 0);
+    for (int i = 0; i < kClients; ++i) {
+        clients.emplace_back([this, i, &failures] {
+            httplib::Client own("127.0.0.1", port);
+            own.set_read_timeout(60);
+            const std::string blur = std::to_string(10 + i);
+            const httplib::Result results[] = {
+                own.Get("/api/state"),
+                own.Post("/api/param", Json{{"name", "Blur Amount"}, {"value", blur}}.dump(), "application/json"),
+                own.Get(i % 2 ? "/api/view?downsample=2" : "/api/frame"),
+                own.Get("/"),
+            };
+            for (const httplib::Result& r : results) {
+                failures[static_cast<std::size_t>(i)] += !r || r->status != 200;
+            }
+        });
+    }
+    for (std::thread& t : clients) {
+        t.join();
+    }
+    EXPECT_EQ(failures, std::vector<int>(kClients, 0));
+    const httplib::Result frame = client->Get("/api/frame");
+    ASSERT_TRUE(frame);
+    EXPECT_EQ(frame->get_header_value("X-Generation"), std::to_string(session->generation()));
+}
+
+TEST_F(PreviewServer, ARenderTheEffectFailsIsReportedAndTheNextOneServed) {
+    start();
+    session->host().faults().failCall("iterate_generic", 1, PF_Err_OUT_OF_MEMORY);
+    const httplib::Result failed = client->Get("/api/view");
+    ASSERT_TRUE(failed);
+    EXPECT_EQ(failed->status, 500);
+    EXPECT_NE(Json::parse(failed->body)["error"].get<std::string>().find("PF_Err_OUT_OF_MEMORY"), std::string::npos)
+        << failed->body;
+    const httplib::Result served = client->Get("/api/view");
+    ASSERT_TRUE(served);
+    EXPECT_EQ(served->status, 200);
+    EXPECT_EQ(served->get_header_value("Content-Type"), "image/png");
+}
+
+// Events and the panel hand the plug-in one value per parameter; keyframes
+// are the command line's to give.
+TEST_F(PreviewServer, AnimatedParametersAreShownAndNotEdited) {
+    start({"--param", "Inner Width=20@0,40@10"});
+    const Json state = Json::parse(client->Get("/api/state")->body);
+    EXPECT_EQ(state["params"][7]["keyframes"], "20@0,40@10");
+    EXPECT_EQ(state["params"][7]["value"], "20");
+
+    const httplib::Result refused = setParam("Inner Width", "30");
+    ASSERT_TRUE(refused);
+    EXPECT_EQ(refused->status, 409);
+    EXPECT_NE(refused->body.find("is animated"), std::string::npos) << refused->body;
+    EXPECT_EQ(setParam("Blur Amount", "10@0,20@5")->status, 409);
+
+    // The inner outline lies Inner Width (20 at frame 0) right of the centre (32, 24).
+    client->Post("/api/pointer", R"({"phase": "down", "x": 52, "y": 24, "shift": false})", "application/json");
+    const httplib::Result dragged =
+        client->Post("/api/pointer", R"({"phase": "up", "x": 58, "y": 24, "shift": false})", "application/json");
+    ASSERT_TRUE(dragged);
+    EXPECT_EQ(dragged->status, 409);
+    EXPECT_EQ(Json::parse(dragged->body)["error"].get<std::string>().rfind("\"Inner Width\" is animated", 0), 0u);
+    EXPECT_EQ(value("Inner Width"), "20");
+    EXPECT_EQ(Json::parse(client->Get("/api/export")->body)["command"],
+              "tiltshift --plugin '" + test::pluginPath() + "' render '" + (dir / "in.png") + "' -o '" +
+                  (dir / "tiltshift-in.png") + "' --param 'Inner Width=20@0,40@10'");
+}
+
+TEST(PreviewArguments, WrongUsageIsNamed) {
+    const std::pair<std::vector<std::string>, const char*> cases[] = {
+        {{}, "give the INPUT image or frame sequence"},
+        {{"a.png", "b.png"}, "give one INPUT, not 2"},
+        {{"a.png", "--port", "65536"}, "--port"},
+        {{"a.png", "--listen", "0.0.0.0"}, "--listen takes the address the page is to be reached at"},
+        {{"a.png", "-o", "out.png"}, "unknown option -o"},
+    };
+    for (const auto& [args, start] : cases) {
+        try {
+            tiltshift::parsePreviewArgs(args);
+            ADD_FAILURE() << start;
+        } catch (const tiltshift::UsageError& e) {
+            EXPECT_EQ(std::string(e.what()).rfind(start, 0), 0u) << e.what();
+        }
+    }
+}
+
+// A sequence shows one frame at a time; animated values follow it.
+TEST_F(PreviewServer, AFrameOfASequenceShowsItsOwnValues) {
+    for (const char* frame : {"seq.3.png", "seq.4.png", "seq.6.png"}) {
+        std::filesystem::copy_file(dir / "in.png", dir / frame);
+    }
+    start({"--param", "Inner Width=20@3,40@5"}, "seq.%d.png");
+    const Json first = Json::parse(client->Get("/api/state")->body);
+    EXPECT_EQ(first["frames"].dump(), "[3,4,6]");
+    EXPECT_EQ(first["frame"], 3);
+
+    const httplib::Result moved = client->Post("/api/frame", R"({"frame": 4})", "application/json");
+    ASSERT_TRUE(moved);
+    EXPECT_EQ(Json::parse(moved->body)["params"][7]["value"], "30");
+    EXPECT_EQ(client->Post("/api/frame", R"({"frame": 5})", "application/json")->status, 409) << "not on disk";
+    const httplib::Result frame = client->Get("/api/frame");
+    ASSERT_TRUE(frame);
+    EXPECT_EQ(frame->get_header_value("X-Generation"), std::to_string(Json::parse(moved->body)["generation"].get<int>()));
+}
+
+}  // namespace
