@@ -2,10 +2,13 @@
 // fail without harm.
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
+#include <csignal>
 #include <filesystem>
 
 #include "images/image_io.h"
+#include "scene/scene.h"
 #include "tool_files.h"
 
 namespace {
@@ -158,14 +161,98 @@ TEST(ImageWrite, FailedWritesLeaveTheTargetAndNoTemporaryFile) {
 }
 
 TEST(ImageWrite, ReplacesAnExistingFileKeepingItsMode) {
-    test::TempDir dir;
-    test::writeText(dir / "out.png", "old");
-    std::filesystem::permissions(dir / "out.png", std::filesystem::perms(0640));
-    host::Image image(PF_PixelFormat_ARGB32, 2, 2);
-    writeImage(image, dir / "out.png", OutputFormat{OIIO::TypeDesc::UINT8});
-    EXPECT_EQ(test::readFile<std::uint8_t>(dir / "out.png").spec.width, 2);
-    EXPECT_EQ(std::filesystem::status(dir / "out.png").permissions(), std::filesystem::perms(0640));
-    EXPECT_EQ(dir.names(), (std::set<std::string>{"out.png"}));
+    // A read-only file is replaced too, as a rename replaces it: only its
+    // folder decides; the temporary file must stay writable until then.
+    for (const auto mode : {std::filesystem::perms(0640), std::filesystem::perms(0444)}) {
+        test::TempDir dir;
+        test::writeText(dir / "out.png", "old");
+        std::filesystem::permissions(dir / "out.png", mode);
+        host::Image image(PF_PixelFormat_ARGB32, 2, 2);
+        writeImage(image, dir / "out.png", OutputFormat{OIIO::TypeDesc::UINT8});
+        EXPECT_EQ(test::readFile<std::uint8_t>(dir / "out.png").spec.width, 2);
+        EXPECT_EQ(std::filesystem::status(dir / "out.png").permissions(), mode);
+        EXPECT_EQ(dir.names(), (std::set<std::string>{"out.png"}));
+    }
+}
+
+// Writes beyond `bytes` fail with EFBIG, as on a full disk, while it lives.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes) {
+        getrlimit(RLIMIT_FSIZE, &before_);
+        previous_ = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit = before_;
+        limit.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit() {
+        setrlimit(RLIMIT_FSIZE, &before_);
+        std::signal(SIGXFSZ, previous_);
+    }
+
+private:
+    rlimit before_{};
+    void (*previous_)(int) = nullptr;
+};
+
+// Pixels no codec shrinks much: every format writes far more than the limit.
+std::unique_ptr<host::Image> noise(int side) {
+    auto image = std::make_unique<host::Image>(PF_PixelFormat_ARGB32, side, side);
+    std::uint32_t state = 12345;
+    for (int y = 0; y < side; ++y) {
+        for (int x = 0; x < side; ++x) {
+            const auto next = [&state] { return static_cast<A_u_char>((state = state * 1664525u + 1013904223u) >> 24); };
+            image->at<PF_Pixel>(x, y) = PF_Pixel{255, next(), next(), next()};
+        }
+    }
+    return image;
+}
+
+TEST(ImageWrite, AFullDiskLeavesTheOldFileWhateverTheFormat) {
+    const std::unique_ptr<host::Image> image = noise(512);
+    // Writers that encode into memory, and SGI, whose writer writes its file itself.
+    for (const char* extension : {"png", "jpg", "tif", "exr", "bmp", "tga", "gif", "ppm", "sgi"}) {
+        test::TempDir dir;
+        const std::string target = dir / (std::string("out.") + extension);
+        test::writeText(target, "precious");
+        std::string message = "no error";
+        {
+            const FileSizeLimit full(64 * 1024);
+            try {
+                writeImage(*image, target, OutputFormat{OIIO::TypeDesc::UINT8});
+            } catch (const std::runtime_error& e) {
+                message = e.what();
+            }
+        }
+        EXPECT_EQ(message.rfind("cannot write " + target + ": ", 0), 0u) << extension << ": " << message;
+        EXPECT_EQ(message.find("/.out."), std::string::npos) << "names the temporary file: " << message;
+        EXPECT_EQ(test::contents(target), "precious") << extension;
+        EXPECT_EQ(dir.names(), (std::set<std::string>{std::string("out.") + extension})) << extension;
+    }
+}
+
+TEST(ImageWrite, CompressionChangesTheFileNotThePixels) {
+    const std::unique_ptr<host::Image> image = scene::makeScene(160, 90);
+    const tiltshift::Compression best{"zip", 9};
+    const tiltshift::Compression none{"none", std::nullopt};
+    // PNG's default is zlib's fastest level; OpenImageIO's PNG writer reads
+    // the level from an attribute of its own.
+    const std::vector<std::tuple<std::string, std::optional<tiltshift::Compression>, tiltshift::Compression>> cases = {
+        {"png", std::nullopt, best},
+        {"tif", std::nullopt, none},
+        {"exr", best, none},
+    };
+    for (const auto& [extension, first, second] : cases) {
+        test::TempDir dir;
+        writeImage(*image, dir / ("a." + extension), OutputFormat{OIIO::TypeDesc::UINT8, false, first});
+        writeImage(*image, dir / ("b." + extension), OutputFormat{OIIO::TypeDesc::UINT8, false, second});
+        EXPECT_NE(std::filesystem::file_size(dir / ("a." + extension)),
+                  std::filesystem::file_size(dir / ("b." + extension)))
+            << extension;
+        EXPECT_EQ(test::readFile<float>(dir / ("a." + extension)).values,
+                  test::readFile<float>(dir / ("b." + extension)).values)
+            << extension;
+    }
 }
 
 }  // namespace
