@@ -57,6 +57,57 @@ TEST(ImageRead, GreyBecomesRedGreenAndBlue) {
     EXPECT_EQ(grey.image->at<PF_Pixel>(1, 0).alpha, 0);
 }
 
+TEST(ImageRead, EachChannelLayoutLandsInTheWorldsOrder) {
+    // Straight alpha in the files: nothing to divide out.
+    const std::vector<std::tuple<std::string, std::vector<std::uint8_t>, PF_Pixel>> cases = {
+        {"grey.png", {77}, {255, 77, 77, 77}},
+        {"grey-alpha.png", {77, 128}, {128, 77, 77, 77}},
+        {"rgb.png", {1, 2, 3}, {255, 1, 2, 3}},
+        {"rgba.png", {1, 2, 3, 200}, {200, 1, 2, 3}},
+        {"extra.tif", {1, 2, 3, 200, 9}, {200, 1, 2, 3}},  // read through a copy of all five
+    };
+    test::TempDir dir;
+    for (const auto& [name, values, expected] : cases) {
+        const int channels = static_cast<int>(values.size());
+        std::vector<std::uint8_t> two = values;
+        two.insert(two.end(), values.begin(), values.end());
+        OIIO::ImageSpec spec(2, 1, channels, OIIO::TypeDesc::UINT8);
+        spec.alpha_channel = channels == 2 ? 1 : channels >= 4 ? 3 : -1;
+        spec.attribute("oiio:UnassociatedAlpha", 1);
+        const std::unique_ptr<OIIO::ImageOutput> out = OIIO::ImageOutput::create(dir / name);
+        ASSERT_TRUE(out && out->open(dir / name, spec) && out->write_image(OIIO::TypeDesc::UINT8, two.data()) &&
+                    out->close());
+        const tiltshift::SourceImage read = readImage(dir / name);
+        for (int x = 0; x < 2; ++x) {
+            const PF_Pixel p = read.image->at<PF_Pixel>(x, 0);
+            EXPECT_EQ((std::vector<int>{p.alpha, p.red, p.green, p.blue}),
+                      (std::vector<int>{expected.alpha, expected.red, expected.green, expected.blue}))
+                << name << " pixel " << x;
+        }
+    }
+}
+
+TEST(ImageRead, AWorldOfTheSameSizeAndDepthIsReused) {
+    test::TempDir dir;
+    test::writeFile<std::uint8_t>(dir / "a.png", 2, 1, 3, OIIO::TypeDesc::UINT8, {1, 2, 3, 4, 5, 6});
+    test::writeFile<std::uint8_t>(dir / "b.png", 2, 1, 3, OIIO::TypeDesc::UINT8, {7, 8, 9, 10, 11, 12});
+    test::writeFile<std::uint8_t>(dir / "wide.png", 3, 1, 3, OIIO::TypeDesc::UINT8, std::vector<std::uint8_t>(9, 13));
+    tiltshift::SourceImage a = readImage(dir / "a.png");
+    const host::Image* world = a.image.get();
+    const tiltshift::SourceImage b = tiltshift::InputImage(dir / "b.png").read(std::nullopt, std::move(a.image));
+    EXPECT_EQ(b.image.get(), world);
+    EXPECT_EQ(b.image->at<PF_Pixel>(1, 0).blue, 12);
+    // Another size or depth needs a world of its own.
+    tiltshift::SourceImage again = readImage(dir / "a.png");
+    const tiltshift::SourceImage wide = tiltshift::InputImage(dir / "wide.png").read(std::nullopt, std::move(again.image));
+    EXPECT_EQ(wide.image->width(), 3);
+    EXPECT_EQ(wide.image->at<PF_Pixel>(2, 0).red, 13);
+    tiltshift::SourceImage eight = readImage(dir / "a.png");
+    const tiltshift::SourceImage sixteen =
+        tiltshift::InputImage(dir / "b.png").read(Depth::bits16, std::move(eight.image));
+    EXPECT_EQ(sixteen.image->format(), PF_PixelFormat_ARGB64);
+}
+
 TEST(ImageRead, MissingOrUnreadableFilesAreNamed) {
     test::TempDir dir;
     test::writeText(dir / "not-an-image.png", "hello");
