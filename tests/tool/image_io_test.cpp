@@ -99,7 +99,8 @@ TEST(ImageRead, AWorldOfTheSameSizeAndDepthIsReused) {
     EXPECT_EQ(b.image->at<PF_Pixel>(1, 0).blue, 12);
     // Another size or depth needs a world of its own.
     tiltshift::SourceImage again = readImage(dir / "a.png");
-    const tiltshift::SourceImage wide = tiltshift::InputImage(dir / "wide.png").read(std::nullopt, std::move(again.image));
+    const tiltshift::SourceImage wide =
+        tiltshift::InputImage(dir / "wide.png").read(std::nullopt, std::move(again.image));
     EXPECT_EQ(wide.image->width(), 3);
     EXPECT_EQ(wide.image->at<PF_Pixel>(2, 0).red, 13);
     tiltshift::SourceImage eight = readImage(dir / "a.png");
@@ -250,9 +251,12 @@ private:
 std::unique_ptr<host::Image> noise(int side) {
     auto image = std::make_unique<host::Image>(PF_PixelFormat_ARGB32, side, side);
     std::uint32_t state = 12345;
+    const auto next = [&state] {
+        state = state * 1664525u + 1013904223u;
+        return static_cast<A_u_char>(state >> 24);
+    };
     for (int y = 0; y < side; ++y) {
         for (int x = 0; x < side; ++x) {
-            const auto next = [&state] { return static_cast<A_u_char>((state = state * 1664525u + 1013904223u) >> 24); };
             image->at<PF_Pixel>(x, y) = PF_Pixel{255, next(), next(), next()};
         }
     }

@@ -162,7 +162,8 @@ void declareJobOptions(CLI::App& app, RenderJob& job, const std::string& outputM
 
 std::string oneInput(const std::vector<std::string>& inputs) {
     if (inputs.size() != 1) {
-        throw UsageError(inputs.empty() ? "give the INPUT image" : "give one INPUT, not " + std::to_string(inputs.size()));
+        throw UsageError(inputs.empty() ? "give the INPUT image"
+                                        : "give one INPUT, not " + std::to_string(inputs.size()));
     }
     return inputs.front();
 }
