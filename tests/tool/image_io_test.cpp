@@ -112,13 +112,20 @@ TEST(ImageRead, AWorldOfTheSameSizeAndDepthIsReused) {
 TEST(ImageRead, MissingOrUnreadableFilesAreNamed) {
     test::TempDir dir;
     test::writeText(dir / "not-an-image.png", "hello");
-    for (const std::string& path : {dir / "missing.png", dir / "not-an-image.png"}) {
+    test::writeFile<std::uint8_t>(dir / "whole.png", 64, 64, 3, OIIO::TypeDesc::UINT8,
+                                  std::vector<std::uint8_t>(64 * 64 * 3, 99));
+    const std::string png = test::contents(dir / "whole.png");
+    test::writeText(dir / "truncated.png", png.substr(0, png.size() / 2));
+    for (const std::string& path : {dir / "missing.png", dir / "not-an-image.png", dir / "truncated.png"}) {
+        testing::internal::CaptureStderr();
         try {
             readImage(path);
             ADD_FAILURE() << path << " read";
         } catch (const std::runtime_error& e) {
             EXPECT_NE(std::string(e.what()).find(path), std::string::npos) << e.what();
         }
+        // The error says what libpng said; libpng does not say it again.
+        EXPECT_EQ(testing::internal::GetCapturedStderr(), "") << path;
     }
 }
 

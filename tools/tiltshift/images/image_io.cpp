@@ -11,6 +11,7 @@
 #include <OpenImageIO/filesystem.h>
 #include <OpenImageIO/imageio.h>
 
+#include "images/libpng_messages.h"
 #include "images/pending_file.h"
 
 namespace tiltshift {
@@ -116,7 +117,10 @@ Depth depthOf(OIIO::TypeDesc channelType) {
     }
 }
 
-InputImage::InputImage(std::string path) : path_(std::move(path)), in_(openInput(path_)) {}
+InputImage::InputImage(std::string path) : path_(std::move(path)) {
+    const LibpngErrorsMuted muted;
+    in_ = openInput(path_);
+}
 
 InputImage::~InputImage() = default;
 
@@ -139,6 +143,7 @@ SourceImage InputImage::read(std::optional<Depth> depth, std::unique_ptr<host::I
         reuse.reset();
         source.image = std::make_unique<host::Image>(format, spec.width, spec.height);
     }
+    const LibpngErrorsMuted muted;
     switch (chosen) {
         case Depth::bits8: readPixels<std::uint8_t>(*in_, path_, *source.image); break;
         case Depth::bits16: readPixels<std::uint16_t>(*in_, path_, *source.image); break;
