@@ -2,10 +2,13 @@
 // fail without harm.
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
+#include <csignal>
 #include <filesystem>
 
 #include "images/image_io.h"
+#include "scene/scene.h"
 #include "tool_files.h"
 
 namespace {
@@ -54,16 +57,75 @@ TEST(ImageRead, GreyBecomesRedGreenAndBlue) {
     EXPECT_EQ(grey.image->at<PF_Pixel>(1, 0).alpha, 0);
 }
 
+TEST(ImageRead, EachChannelLayoutLandsInTheWorldsOrder) {
+    // Straight alpha in the files: nothing to divide out.
+    const std::vector<std::tuple<std::string, std::vector<std::uint8_t>, PF_Pixel>> cases = {
+        {"grey.png", {77}, {255, 77, 77, 77}},
+        {"grey-alpha.png", {77, 128}, {128, 77, 77, 77}},
+        {"rgb.png", {1, 2, 3}, {255, 1, 2, 3}},
+        {"rgba.png", {1, 2, 3, 200}, {200, 1, 2, 3}},
+        {"extra.tif", {1, 2, 3, 200, 9}, {200, 1, 2, 3}},  // read through a copy of all five
+    };
+    test::TempDir dir;
+    for (const auto& [name, values, expected] : cases) {
+        const int channels = static_cast<int>(values.size());
+        std::vector<std::uint8_t> two = values;
+        two.insert(two.end(), values.begin(), values.end());
+        OIIO::ImageSpec spec(2, 1, channels, OIIO::TypeDesc::UINT8);
+        spec.alpha_channel = channels == 2 ? 1 : channels >= 4 ? 3 : -1;
+        spec.attribute("oiio:UnassociatedAlpha", 1);
+        const std::unique_ptr<OIIO::ImageOutput> out = OIIO::ImageOutput::create(dir / name);
+        ASSERT_TRUE(out && out->open(dir / name, spec) && out->write_image(OIIO::TypeDesc::UINT8, two.data()) &&
+                    out->close());
+        const tiltshift::SourceImage read = readImage(dir / name);
+        for (int x = 0; x < 2; ++x) {
+            const PF_Pixel p = read.image->at<PF_Pixel>(x, 0);
+            EXPECT_EQ((std::vector<int>{p.alpha, p.red, p.green, p.blue}),
+                      (std::vector<int>{expected.alpha, expected.red, expected.green, expected.blue}))
+                << name << " pixel " << x;
+        }
+    }
+}
+
+TEST(ImageRead, AWorldOfTheSameSizeAndDepthIsReused) {
+    test::TempDir dir;
+    test::writeFile<std::uint8_t>(dir / "a.png", 2, 1, 3, OIIO::TypeDesc::UINT8, {1, 2, 3, 4, 5, 6});
+    test::writeFile<std::uint8_t>(dir / "b.png", 2, 1, 3, OIIO::TypeDesc::UINT8, {7, 8, 9, 10, 11, 12});
+    test::writeFile<std::uint8_t>(dir / "wide.png", 3, 1, 3, OIIO::TypeDesc::UINT8, std::vector<std::uint8_t>(9, 13));
+    tiltshift::SourceImage a = readImage(dir / "a.png");
+    const host::Image* world = a.image.get();
+    const tiltshift::SourceImage b = tiltshift::InputImage(dir / "b.png").read(std::nullopt, std::move(a.image));
+    EXPECT_EQ(b.image.get(), world);
+    EXPECT_EQ(b.image->at<PF_Pixel>(1, 0).blue, 12);
+    // Another size or depth needs a world of its own.
+    tiltshift::SourceImage again = readImage(dir / "a.png");
+    const tiltshift::SourceImage wide =
+        tiltshift::InputImage(dir / "wide.png").read(std::nullopt, std::move(again.image));
+    EXPECT_EQ(wide.image->width(), 3);
+    EXPECT_EQ(wide.image->at<PF_Pixel>(2, 0).red, 13);
+    tiltshift::SourceImage eight = readImage(dir / "a.png");
+    const tiltshift::SourceImage sixteen =
+        tiltshift::InputImage(dir / "b.png").read(Depth::bits16, std::move(eight.image));
+    EXPECT_EQ(sixteen.image->format(), PF_PixelFormat_ARGB64);
+}
+
 TEST(ImageRead, MissingOrUnreadableFilesAreNamed) {
     test::TempDir dir;
     test::writeText(dir / "not-an-image.png", "hello");
-    for (const std::string& path : {dir / "missing.png", dir / "not-an-image.png"}) {
+    test::writeFile<std::uint8_t>(dir / "whole.png", 64, 64, 3, OIIO::TypeDesc::UINT8,
+                                  std::vector<std::uint8_t>(64 * 64 * 3, 99));
+    const std::string png = test::contents(dir / "whole.png");
+    test::writeText(dir / "truncated.png", png.substr(0, png.size() / 2));
+    for (const std::string& path : {dir / "missing.png", dir / "not-an-image.png", dir / "truncated.png"}) {
+        testing::internal::CaptureStderr();
         try {
             readImage(path);
             ADD_FAILURE() << path << " read";
         } catch (const std::runtime_error& e) {
             EXPECT_NE(std::string(e.what()).find(path), std::string::npos) << e.what();
         }
+        // The error says what libpng said; libpng does not say it again.
+        EXPECT_EQ(testing::internal::GetCapturedStderr(), "") << path;
     }
 }
 
@@ -158,14 +220,101 @@ TEST(ImageWrite, FailedWritesLeaveTheTargetAndNoTemporaryFile) {
 }
 
 TEST(ImageWrite, ReplacesAnExistingFileKeepingItsMode) {
-    test::TempDir dir;
-    test::writeText(dir / "out.png", "old");
-    std::filesystem::permissions(dir / "out.png", std::filesystem::perms(0640));
-    host::Image image(PF_PixelFormat_ARGB32, 2, 2);
-    writeImage(image, dir / "out.png", OutputFormat{OIIO::TypeDesc::UINT8});
-    EXPECT_EQ(test::readFile<std::uint8_t>(dir / "out.png").spec.width, 2);
-    EXPECT_EQ(std::filesystem::status(dir / "out.png").permissions(), std::filesystem::perms(0640));
-    EXPECT_EQ(dir.names(), (std::set<std::string>{"out.png"}));
+    // A read-only file is replaced too, as a rename replaces it: only its
+    // folder decides; the temporary file must stay writable until then.
+    for (const auto mode : {std::filesystem::perms(0640), std::filesystem::perms(0444)}) {
+        test::TempDir dir;
+        test::writeText(dir / "out.png", "old");
+        std::filesystem::permissions(dir / "out.png", mode);
+        host::Image image(PF_PixelFormat_ARGB32, 2, 2);
+        writeImage(image, dir / "out.png", OutputFormat{OIIO::TypeDesc::UINT8});
+        EXPECT_EQ(test::readFile<std::uint8_t>(dir / "out.png").spec.width, 2);
+        EXPECT_EQ(std::filesystem::status(dir / "out.png").permissions(), mode);
+        EXPECT_EQ(dir.names(), (std::set<std::string>{"out.png"}));
+    }
+}
+
+// Writes beyond `bytes` fail with EFBIG, as on a full disk, while it lives.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes) {
+        getrlimit(RLIMIT_FSIZE, &before_);
+        previous_ = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit = before_;
+        limit.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit() {
+        setrlimit(RLIMIT_FSIZE, &before_);
+        std::signal(SIGXFSZ, previous_);
+    }
+
+private:
+    rlimit before_{};
+    void (*previous_)(int) = nullptr;
+};
+
+// Pixels no codec shrinks much: every format writes far more than the limit.
+std::unique_ptr<host::Image> noise(int side) {
+    auto image = std::make_unique<host::Image>(PF_PixelFormat_ARGB32, side, side);
+    std::uint32_t state = 12345;
+    const auto next = [&state] {
+        state = state * 1664525u + 1013904223u;
+        return static_cast<A_u_char>(state >> 24);
+    };
+    for (int y = 0; y < side; ++y) {
+        for (int x = 0; x < side; ++x) {
+            image->at<PF_Pixel>(x, y) = PF_Pixel{255, next(), next(), next()};
+        }
+    }
+    return image;
+}
+
+TEST(ImageWrite, AFullDiskLeavesTheOldFileWhateverTheFormat) {
+    const std::unique_ptr<host::Image> image = noise(512);
+    // Writers that encode into memory, and SGI, whose writer writes its file itself.
+    for (const char* extension : {"png", "jpg", "tif", "exr", "bmp", "tga", "gif", "ppm", "sgi"}) {
+        test::TempDir dir;
+        const std::string target = dir / (std::string("out.") + extension);
+        test::writeText(target, "precious");
+        std::string message = "no error";
+        {
+            const FileSizeLimit full(64 * 1024);
+            try {
+                writeImage(*image, target, OutputFormat{OIIO::TypeDesc::UINT8});
+            } catch (const std::runtime_error& e) {
+                message = e.what();
+            }
+        }
+        EXPECT_EQ(message.rfind("cannot write " + target + ": ", 0), 0u) << extension << ": " << message;
+        EXPECT_EQ(message.find("/.out."), std::string::npos) << "names the temporary file: " << message;
+        EXPECT_EQ(test::contents(target), "precious") << extension;
+        EXPECT_EQ(dir.names(), (std::set<std::string>{std::string("out.") + extension})) << extension;
+    }
+}
+
+TEST(ImageWrite, CompressionChangesTheFileNotThePixels) {
+    const std::unique_ptr<host::Image> image = scene::makeScene(160, 90);
+    const tiltshift::Compression best{"zip", 9};
+    const tiltshift::Compression none{"none", std::nullopt};
+    // PNG's default is zlib's fastest level; OpenImageIO's PNG writer reads
+    // the level from an attribute of its own.
+    const std::vector<std::tuple<std::string, std::optional<tiltshift::Compression>, tiltshift::Compression>> cases = {
+        {"png", std::nullopt, best},
+        {"tif", std::nullopt, none},
+        {"exr", best, none},
+    };
+    for (const auto& [extension, first, second] : cases) {
+        test::TempDir dir;
+        writeImage(*image, dir / ("a." + extension), OutputFormat{OIIO::TypeDesc::UINT8, false, first});
+        writeImage(*image, dir / ("b." + extension), OutputFormat{OIIO::TypeDesc::UINT8, false, second});
+        EXPECT_NE(std::filesystem::file_size(dir / ("a." + extension)),
+                  std::filesystem::file_size(dir / ("b." + extension)))
+            << extension;
+        EXPECT_EQ(test::readFile<float>(dir / ("a." + extension)).values,
+                  test::readFile<float>(dir / ("b." + extension)).values)
+            << extension;
+    }
 }
 
 }  // namespace

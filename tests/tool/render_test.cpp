@@ -3,7 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <sstream>
+
+#include <nlohmann/json.hpp>
 
 #include "cli/arguments.h"
 #include "cli/command.h"
@@ -207,13 +210,65 @@ TEST(RenderSequence, ThreeFramesOneAfterAnother) {
     std::ostringstream log;
     tiltshift::renderFrames(*p.host, p.job, p.frames, log, false);
 
+    std::size_t previous = 0;
     for (int frame = 1; frame <= 3; ++frame) {
         const std::string out = dir / ("out.00" + std::to_string(frame) + ".png");
         EXPECT_EQ(test::readFile<std::uint8_t>(out).values, std::vector<std::uint8_t>(18, std::uint8_t(frame * 60)))
             << out;
+        // Reported in order, though each frame is written while the next renders.
         const std::string line = "frame " + std::to_string(frame) + " (" + std::to_string(frame) + "/3): " + out;
-        EXPECT_NE(log.str().find(line), std::string::npos) << log.str();
+        const std::size_t at = log.str().find(line);
+        EXPECT_NE(at, std::string::npos) << log.str();
+        EXPECT_GE(at, previous) << log.str();
+        previous = at;
     }
+}
+
+TEST(RenderSequence, AFailedWriteStopsTheRunWithTheFramesBeforeItWritten) {
+    test::TempDir dir;
+    for (int frame = 1; frame <= 4; ++frame) {
+        test::writeFile(dir / "in." + std::to_string(frame) + ".png", 3, 2, 3, OIIO::TypeDesc::UINT8,
+                        std::vector<std::uint8_t>(18, std::uint8_t(frame * 50)));
+    }
+    std::vector<std::string> args = {dir / "in.%d.png", "-o", dir / "out.%d.png"};
+    args.insert(args.end(), kUnchanged.begin(), kUnchanged.end());
+    Prepared p = prepare(args);
+    // Frame 3 cannot take its place; frame 4 has been read, and maybe rendered, by then.
+    std::filesystem::create_directory(dir / "out.3.png");
+    std::ostringstream log;
+    EXPECT_THROW(tiltshift::renderFrames(*p.host, p.job, p.frames, log, false), std::runtime_error);
+    EXPECT_EQ(dir.names(), (std::set<std::string>{"in.1.png", "in.2.png", "in.3.png", "in.4.png", "out.1.png",
+                                                  "out.2.png", "out.3.png"}));
+    EXPECT_TRUE(std::filesystem::is_directory(dir / "out.3.png"));
+    EXPECT_EQ(test::readFile<std::uint8_t>(dir / "out.2.png").values, std::vector<std::uint8_t>(18, 100));
+    EXPECT_NE(log.str().find("(2/4)"), std::string::npos) << log.str();
+    EXPECT_EQ(log.str().find("(3/4)"), std::string::npos) << log.str();
+}
+
+TEST(RenderSequence, JsonTimingsAreOneObjectPerFrameThenOneForTheRun) {
+    test::TempDir dir;
+    for (int frame = 1; frame <= 2; ++frame) {
+        test::writeFile(dir / "in." + std::to_string(frame) + ".png", 3, 2, 3, OIIO::TypeDesc::UINT8,
+                        std::vector<std::uint8_t>(18, 9));
+    }
+    Prepared p = prepare({dir / "in.%d.png", "-o", dir / "out.%d.png", "--timings=json"});
+    std::ostringstream log;
+    tiltshift::renderFrames(*p.host, p.job, p.frames, log, false);
+    std::istringstream lines(log.str());
+    std::vector<nlohmann::json> objects;
+    for (std::string line; std::getline(lines, line);) {
+        objects.push_back(nlohmann::json::parse(line));  // nothing but JSON
+    }
+    ASSERT_EQ(objects.size(), 3u) << log.str();
+    for (int frame = 1; frame <= 2; ++frame) {
+        const nlohmann::json& o = objects[static_cast<std::size_t>(frame - 1)];
+        EXPECT_EQ(o.at("frame"), frame);
+        for (const char* key : {"read_ms", "render_ms", "write_ms"}) {
+            EXPECT_GE(o.at(key).get<double>(), 0) << key;
+        }
+    }
+    EXPECT_GT(objects[2].at("peak_rss_mib").get<double>(), 0);
+    EXPECT_GT(objects[2].at("frames_per_s").get<double>(), 0);
 }
 
 TEST(RenderSequence, AMissingInputFrameStopsTheRunBeforeItStarts) {

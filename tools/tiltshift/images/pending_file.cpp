@@ -57,35 +57,65 @@ PendingFile::PendingFile(std::string target) : target_(std::move(target)) {
     const std::string name = slash == std::string::npos ? target_ : target_.substr(slash + 1);
     std::string pattern = folder + "." + name + ".XXXXXX";
     if (pattern.size() >= sizeof g_pendingPath) {
-        throw std::runtime_error("cannot write " + target_ + ": the path is too long");
+        fail("the path is too long");
     }
     std::vector<char> buffer(pattern.begin(), pattern.end());
     buffer.push_back('\0');
     removeOnInterrupt();
-    const int fd = mkstemp(buffer.data());
-    if (fd < 0) {
-        throw std::runtime_error("cannot write " + target_ + ": " + reason());
+    // Made readable and writable by its owner alone; the target's mode
+    // comes at the end, so that a read-only target does not make the
+    // temporary file unwritable.
+    fd_ = mkstemp(buffer.data());
+    if (fd_ < 0) {
+        fail(reason());
     }
     temporary_ = buffer.data();
     std::memcpy(g_pendingPath, temporary_.c_str(), temporary_.size() + 1);
     g_pending = 1;
-    // mkstemp makes the file private; the result gets the mode the target
-    // had, or the one a new file would get.
-    struct stat existing {};
-    fchmod(fd, stat(target_.c_str(), &existing) == 0 ? (existing.st_mode & 07777) : newFileMode());
-    close(fd);
 }
 
 PendingFile::~PendingFile() {
+    if (fd_ >= 0) {
+        close(fd_);
+    }
     if (!committed_) {
         g_pending = 0;
         unlink(temporary_.c_str());
     }
 }
 
+void PendingFile::fail(const std::string& why) const {
+    throw std::runtime_error("cannot write " + target_ + ": " + why);
+}
+
+void PendingFile::write(const void* data, std::size_t size) {
+    const char* next = static_cast<const char*>(data);
+    while (size > 0) {
+        const ssize_t written = ::write(fd_, next, size);
+        if (written < 0 && errno == EINTR) {
+            continue;
+        }
+        if (written <= 0) {
+            fail(written < 0 ? reason() : "nothing was written");
+        }
+        next += written;
+        size -= static_cast<std::size_t>(written);
+    }
+}
+
 void PendingFile::commit() {
+    struct stat existing {};
+    const mode_t mode = stat(target_.c_str(), &existing) == 0 ? (existing.st_mode & 07777) : newFileMode();
+    if (fchmod(fd_, mode) != 0 || fsync(fd_) != 0) {
+        fail(reason());
+    }
+    const int fd = fd_;
+    fd_ = -1;
+    if (close(fd) != 0) {
+        fail(reason());
+    }
     if (std::rename(temporary_.c_str(), target_.c_str()) != 0) {
-        throw std::runtime_error("cannot write " + target_ + ": " + reason());
+        fail(reason());
     }
     g_pending = 0;
     committed_ = true;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <limits>
 #include <stdexcept>
 #include <string>
 
@@ -96,36 +97,109 @@ std::uint16_t worldToFile16(std::uint16_t world) {
     return static_cast<std::uint16_t>((w * kFile16Full + kWorld16Full / 2) / kWorld16Full);
 }
 
+namespace {
+
+// One pixel's red, green and blue times its alpha, and back.
+template <typename T>
+void premultiplyPixel(T* p) {
+    for (int c = 0; c < 3; ++c) {
+        if constexpr (std::is_floating_point_v<T>) {
+            p[c] *= p[3];
+        } else {
+            constexpr std::uint32_t full = Channel<T>::full;
+            p[c] = static_cast<T>((std::uint32_t{p[c]} * p[3] + full / 2) / full);
+        }
+    }
+}
+
+template <typename T>
+void unpremultiplyPixel(T* p) {
+    if (p[3] <= 0) {
+        return;
+    }
+    for (int c = 0; c < 3; ++c) {
+        if constexpr (std::is_floating_point_v<T>) {
+            p[c] /= p[3];
+        } else {
+            constexpr std::uint32_t full = Channel<T>::full;
+            const std::uint32_t straight = (std::uint32_t{p[c]} * full + p[3] / 2u) / p[3];
+            p[c] = static_cast<T>(std::min(straight, full));
+        }
+    }
+}
+
+template <typename T>
+constexpr T opaque() {
+    if constexpr (std::is_floating_point_v<T>) {
+        return 1;
+    } else {
+        return std::numeric_limits<T>::max();
+    }
+}
+
+template <typename T, ReadLayout layout, bool associated>
+void settleRows(host::Image& image) {
+    using Pixel = typename Channel<T>::Pixel;
+    for (int y = 0; y < image.height(); ++y) {
+        // The world's pixels are four T each, as the file's were read into them.
+        T* p = reinterpret_cast<T*>(row<Pixel>(image, y));
+        for (int x = 0; x < image.width(); ++x, p += 4) {
+            T rgba[4];
+            switch (layout) {
+                case ReadLayout::rgba: rgba[0] = p[0], rgba[1] = p[1], rgba[2] = p[2], rgba[3] = p[3]; break;
+                case ReadLayout::rgb: rgba[0] = p[1], rgba[1] = p[2], rgba[2] = p[3], rgba[3] = opaque<T>(); break;
+                case ReadLayout::grey: rgba[0] = rgba[1] = rgba[2] = p[1], rgba[3] = opaque<T>(); break;
+                case ReadLayout::greyAlpha: rgba[0] = rgba[1] = rgba[2] = p[0], rgba[3] = p[1]; break;
+            }
+            if constexpr (associated) {
+                unpremultiplyPixel(rgba);
+            }
+            Pixel& out = reinterpret_cast<Pixel&>(*p);
+            out.alpha = Channel<T>::toWorld(rgba[3]);
+            out.red = Channel<T>::toWorld(rgba[0]);
+            out.green = Channel<T>::toWorld(rgba[1]);
+            out.blue = Channel<T>::toWorld(rgba[2]);
+        }
+    }
+}
+
+template <typename T, ReadLayout layout>
+void settleRows(host::Image& image, bool associated) {
+    if (associated) {
+        settleRows<T, layout, true>(image);
+    } else {
+        settleRows<T, layout, false>(image);
+    }
+}
+
+}  // namespace
+
+int firstSlot(ReadLayout layout) {
+    return layout == ReadLayout::rgb || layout == ReadLayout::grey ? 1 : 0;
+}
+
+template <typename T>
+void settleReadPixels(host::Image& image, ReadLayout layout, bool associated) {
+    using Pixel = typename Channel<T>::Pixel;
+    if (image.format() != host::pixelFormatOf<Pixel>()) {
+        throw std::logic_error("pixels read at another depth than the image's");
+    }
+    switch (layout) {
+        case ReadLayout::rgba: settleRows<T, ReadLayout::rgba>(image, associated); break;
+        case ReadLayout::rgb: settleRows<T, ReadLayout::rgb>(image, associated); break;
+        case ReadLayout::grey: settleRows<T, ReadLayout::grey>(image, associated); break;
+        case ReadLayout::greyAlpha: settleRows<T, ReadLayout::greyAlpha>(image, associated); break;
+    }
+}
+
 template <typename T>
 void premultiply(Raster<T>& raster) {
-    forEachPixel(raster, [](T* p) {
-        for (int c = 0; c < 3; ++c) {
-            if constexpr (std::is_floating_point_v<T>) {
-                p[c] *= p[3];
-            } else {
-                constexpr std::uint32_t full = Channel<T>::full;
-                p[c] = static_cast<T>((std::uint32_t{p[c]} * p[3] + full / 2) / full);
-            }
-        }
-    });
+    forEachPixel(raster, premultiplyPixel<T>);
 }
 
 template <typename T>
 void unpremultiply(Raster<T>& raster) {
-    forEachPixel(raster, [](T* p) {
-        if (p[3] <= 0) {
-            return;
-        }
-        for (int c = 0; c < 3; ++c) {
-            if constexpr (std::is_floating_point_v<T>) {
-                p[c] /= p[3];
-            } else {
-                constexpr std::uint32_t full = Channel<T>::full;
-                const std::uint32_t straight = (std::uint32_t{p[c]} * full + p[3] / 2u) / p[3];
-                p[c] = static_cast<T>(std::min(straight, full));
-            }
-        }
-    });
+    forEachPixel(raster, unpremultiplyPixel<T>);
 }
 
 template <typename T>
@@ -147,11 +221,18 @@ std::unique_ptr<host::Image> toImage(const Raster<T>& raster) {
 
 template <typename T>
 Raster<T> toRaster(const host::Image& image) {
+    Raster<T> raster;
+    toRaster(image, raster);
+    return raster;
+}
+
+template <typename T>
+void toRaster(const host::Image& image, Raster<T>& raster) {
     using Pixel = typename Channel<T>::Pixel;
     if (image.format() != host::pixelFormatOf<Pixel>()) {
         throw std::logic_error("a raster of another depth than the image's");
     }
-    Raster<T> raster(image.width(), image.height());
+    raster.resize(image.width(), image.height());
     T* out = raster.rgba.data();
     for (int y = 0; y < raster.height; ++y) {
         const Pixel* in = row<Pixel>(image, y);
@@ -162,7 +243,6 @@ Raster<T> toRaster(const host::Image& image) {
             out[3] = Channel<T>::fromWorld(in[x].alpha);
         }
     }
-    return raster;
 }
 
 namespace {
@@ -260,6 +340,9 @@ bool hasTransparency(const host::Image& image) {
     }
 }
 
+template void settleReadPixels<std::uint8_t>(host::Image&, ReadLayout, bool);
+template void settleReadPixels<std::uint16_t>(host::Image&, ReadLayout, bool);
+template void settleReadPixels<float>(host::Image&, ReadLayout, bool);
 template void premultiply(Raster<std::uint8_t>&);
 template void premultiply(Raster<std::uint16_t>&);
 template void premultiply(Raster<float>&);
@@ -272,5 +355,8 @@ template std::unique_ptr<host::Image> toImage(const Raster<float>&);
 template Raster<std::uint8_t> toRaster(const host::Image&);
 template Raster<std::uint16_t> toRaster(const host::Image&);
 template Raster<float> toRaster(const host::Image&);
+template void toRaster(const host::Image&, Raster<std::uint8_t>&);
+template void toRaster(const host::Image&, Raster<std::uint16_t>&);
+template void toRaster(const host::Image&, Raster<float>&);
 
 }  // namespace tiltshift

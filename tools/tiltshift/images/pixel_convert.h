@@ -31,7 +31,14 @@ struct Raster {
     int height = 0;
     std::vector<T> rgba;
 
-    Raster(int w, int h) : width(w), height(h), rgba(static_cast<std::size_t>(w) * static_cast<std::size_t>(h) * 4) {}
+    Raster() = default;
+    Raster(int w, int h) { resize(w, h); }
+    // Keeps the memory it has when it is enough.
+    void resize(int w, int h) {
+        width = w;
+        height = h;
+        rgba.resize(static_cast<std::size_t>(w) * static_cast<std::size_t>(h) * 4);
+    }
 };
 
 // Colour times alpha and back, rounded to the nearest integer value. Where
@@ -41,12 +48,31 @@ void premultiply(Raster<T>& raster);
 template <typename T>
 void unpremultiply(Raster<T>& raster);
 
+// Where a file's channels were read into a world's pixels, as red, green,
+// blue and alpha in the file's scale, before settleReadPixels: RGBA from
+// the pixel's first channel, RGB from its second, grey in its second, grey
+// and alpha in its first and second.
+enum class ReadLayout { rgba, rgb, grey, greyAlpha };
+
+// The channel of a pixel that a file's first channel is read into.
+int firstSlot(ReadLayout layout);
+
+// Makes each pixel of the world, read as `layout` in T's scale, the
+// world's own: alpha first, the world's scale, straight alpha (colour
+// divided by alpha first when the file's alpha is `associated`, as
+// unpremultiply does), opaque where the file had no alpha.
+template <typename T>
+void settleReadPixels(host::Image& image, ReadLayout layout, bool associated);
+
 // A world of the raster's depth holding its pixels (straight alpha in, straight out).
 template <typename T>
 std::unique_ptr<host::Image> toImage(const Raster<T>& raster);
 // The world's pixels; throws std::logic_error when its depth is not T's.
 template <typename T>
 Raster<T> toRaster(const host::Image& image);
+// The same into a raster that is reused.
+template <typename T>
+void toRaster(const host::Image& image, Raster<T>& raster);
 
 // A render's result in the layer's frame: the union of the layer's
 // rectangle (0, 0, width, height) and the result's, which the result's

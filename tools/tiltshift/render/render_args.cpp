@@ -37,6 +37,19 @@ AEGP_ObjectType parseLayerType(const std::string& text) {
     throw UsageError("--layer expects footage, text or shape, got \"" + text + "\"");
 }
 
+// "zip", "zip:9", "jpeg:90": a name, and a level of 0 to 100 if it says one.
+Compression parseCompression(const std::string& text) {
+    const std::size_t colon = text.find(':');
+    Compression compression{text.substr(0, colon), std::nullopt};
+    if (compression.name.empty() || compression.name.find_first_of(" \t") != std::string::npos) {
+        throw UsageError("--compression expects NAME or NAME:LEVEL (e.g. zip:6), got \"" + text + "\"");
+    }
+    if (colon != std::string::npos) {
+        compression.level = parseCount("--compression's level", text.substr(colon + 1), 0, 100);
+    }
+    return compression;
+}
+
 // Beyond these a render asks for more than any machine has to give.
 constexpr int kMostDownsample = 1024;
 constexpr int kMostThreads = 1024;
@@ -45,7 +58,21 @@ constexpr int kMostThreads = 1024;
 struct RenderLine {
     RenderJob job;
     std::vector<std::string> inputs;
+    std::string timings;  // "", or --timings' value
 };
+
+Timings parseTimings(const std::string& text) {
+    if (text.empty()) {
+        return Timings::off;
+    }
+    if (text == "text") {
+        return Timings::text;
+    }
+    if (text == "json") {
+        return Timings::json;
+    }
+    throw UsageError("--timings takes no value but =json, got \"" + text + "\"");
+}
 
 void declareRenderLine(CLI::App& app, RenderLine& line) {
     RenderJob& job = line.job;
@@ -73,11 +100,18 @@ void declareRenderLine(CLI::App& app, RenderLine& line) {
            "--layer", [&job](const std::string& v) { job.options.layerType = parseLayerType(v); },
            "the kind of layer the effect sits on (default: footage)")
         ->type_name("footage|text|shape");
+    // A flag whose value, if any, follows an '=', so that it never takes INPUT for one.
+    app.add_flag("--timings{text}", line.timings,
+                 "print, per frame, the milliseconds reading, rendering and\n"
+                 "writing took, then the peak memory and the frames per\n"
+                 "second; --timings=json: as JSON objects, one a line");
+
 }
 
 RenderJob checkRenderLine(RenderLine& line) {
     RenderJob& job = line.job;
     job.input = oneInput(line.inputs);
+    job.timings = parseTimings(line.timings);
     if (job.output.empty()) {
         throw UsageError("give the OUTPUT with -o OUTPUT");
     }
@@ -97,6 +131,11 @@ void declareJobOptions(CLI::App& app, RenderJob& job, const std::string& outputM
            "it, as the layer panel shows them, at 8 bits; a frame\n"
            "pattern when OUTPUT is one")
         ->type_name("FILE");
+    app.add_option_function<std::string>(
+           "--compression", [&job](const std::string& v) { job.compression = parseCompression(v); },
+           "compress OUTPUT as oiiotool does: zip:9, jpeg:90, none, ...\n"
+           "(default: the format's, but PNG at zlib level 1, the fastest)")
+        ->type_name("NAME[:LEVEL]");
     declareSettingOptions(app, job);
 }
 
@@ -127,7 +166,8 @@ void declareSettingOptions(CLI::App& app, RenderJob& job) {
 
 std::string oneInput(const std::vector<std::string>& inputs) {
     if (inputs.size() != 1) {
-        throw UsageError(inputs.empty() ? "give the INPUT image" : "give one INPUT, not " + std::to_string(inputs.size()));
+        throw UsageError(inputs.empty() ? "give the INPUT image"
+                                        : "give one INPUT, not " + std::to_string(inputs.size()));
     }
     return inputs.front();
 }

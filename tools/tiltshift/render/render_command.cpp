@@ -1,5 +1,10 @@
+#include <sys/resource.h>
 #include <unistd.h>
 
+#include <chrono>
+#include <cmath>
+#include <functional>
+#include <future>
 #include <iostream>
 #include <memory>
 
@@ -27,20 +32,56 @@ OIIO::TypeDesc channelTypeOf(Depth depth) {
 // The output keeps the input's channel type when the render ran at its
 // depth (a half-float file stays half float), and stores the render's
 // depth otherwise; it has alpha when the input had.
-OutputFormat outputFormatFor(const SourceImage& source, Depth depth) {
+OutputFormat outputFormatFor(const SourceImage& source, Depth depth, const std::optional<Compression>& compression) {
     return OutputFormat{depthOf(source.channelType) == depth ? source.channelType : channelTypeOf(depth),
-                        source.hasAlpha};
+                        source.hasAlpha, compression};
 }
 
-void renderFile(host::Host& host, const RenderJob& job, const FrameFiles& files, bool sequence, std::ostream& log) {
-    const SourceImage source = readImage(files.input, job.depth);
+using Clock = std::chrono::steady_clock;
+
+double millisecondsSince(Clock::time_point start) {
+    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+}
+
+// A frame's input, read, and how long that took.
+struct ReadFrame {
+    SourceImage source;
+    double readMs = 0;
+};
+
+// Reads on a thread of its own, into `reuse` when it fits; `opened` is the
+// input when its header was read already.
+ReadFrame readFrame(std::unique_ptr<InputImage> opened, const std::string& path, std::optional<Depth> depth,
+                    std::unique_ptr<host::Image> reuse) {
+    const Clock::time_point start = Clock::now();
+    if (!opened) {
+        opened = std::make_unique<InputImage>(path);
+    }
+    ReadFrame read{opened->read(depth, std::move(reuse)), 0};
+    read.readMs = millisecondsSince(start);
+    return read;
+}
+
+// A frame rendered, with its overlay when asked for, to be written.
+struct RenderedFrame {
+    FrameFiles files;
+    std::unique_ptr<host::Image> output, overlay;
+    OutputFormat format{OIIO::TypeDesc::UINT8}, overlayFormat{OIIO::TypeDesc::UINT8};
+    double readMs = 0, renderMs = 0;
+};
+
+RenderedFrame renderFile(host::Host& host, const RenderJob& job, const FrameFiles& files, bool sequence,
+                         std::ostream& log, const ReadFrame& read) {
+    const SourceImage& source = read.source;
     host::RenderOptions options = job.options;
     options.frame = files.frame;
     // A text or shape layer's content is what is not transparent.
     if (options.layerType != AEGP_ObjectType_AV) {
         options.content = contentBounds(*source.image);
     }
+    const Clock::time_point start = Clock::now();
     host::RenderResult result = host::renderFrame(host, *source.image, options);
+    const double renderMs = millisecondsSince(start);
     if (result.err != PF_Err_NONE) {
         throw PluginError("to render " + files.input + (sequence ? " at frame " + std::to_string(files.frame) : ""),
                           result.err);
@@ -49,18 +90,74 @@ void renderFile(host::Host& host, const RenderJob& job, const FrameFiles& files,
     // The layer at the render's resolution, as the host reduces it.
     const int width = source.image->width() / options.downsample;
     const int height = source.image->height() / options.downsample;
-    const std::unique_ptr<host::Image> output = inLayerFrame(std::move(result.output), width, height);
+    RenderedFrame rendered;
+    rendered.files = files;
+    rendered.output = inLayerFrame(std::move(result.output), width, height);
     // Drawn before anything is written, so that a failed drawing leaves the frame's files as they were.
-    std::unique_ptr<host::Image> overlay;
     if (!job.overlay.empty()) {
-        overlay = drawHandles(host, *output, options.downsample, files.frame);
+        rendered.overlay = drawHandles(host, *rendered.output, options.downsample, files.frame);
         logHostProblems(host, log);
     }
-    writeImage(*output, files.output, outputFormatFor(source, depthOf(source.image->format())));
-    if (overlay) {
-        writeImage(*overlay, overlayFile(job, files.frame), OutputFormat{OIIO::TypeDesc::UINT8, source.hasAlpha});
-    }
+    rendered.format = outputFormatFor(source, depthOf(source.image->format()), job.compression);
+    rendered.overlayFormat = OutputFormat{OIIO::TypeDesc::UINT8, source.hasAlpha, job.compression};
+    rendered.readMs = read.readMs;
+    rendered.renderMs = renderMs;
+    return rendered;
 }
+
+// Writes on a thread of its own; returns how long that took.
+double writeFrame(ImageWriter& writer, const RenderJob& job, const RenderedFrame& frame) {
+    const Clock::time_point start = Clock::now();
+    writer.write(*frame.output, frame.files.output, frame.format);
+    if (frame.overlay) {
+        writer.write(*frame.overlay, overlayFile(job, frame.files.frame), frame.overlayFormat);
+    }
+    return millisecondsSince(start);
+}
+
+// What --timings prints: a line per frame, and a last one for the run.
+class TimingsReport {
+public:
+    TimingsReport(Timings form, std::ostream& log) : form_(form), log_(log) {}
+
+    void frame(int frame, double readMs, double renderMs, double writeMs) {
+        if (form_ == Timings::json) {
+            log_ << "{\"frame\": " << frame << ", \"read_ms\": " << round(readMs) << ", \"render_ms\": "
+                 << round(renderMs) << ", \"write_ms\": " << round(writeMs) << "}\n";
+        } else if (form_ == Timings::text) {
+            log_ << "frame " << frame << ": read " << round(readMs) << " ms, render " << round(renderMs)
+                 << " ms, write " << round(writeMs) << " ms\n";
+        }
+        ++frames_;
+    }
+
+    ~TimingsReport() {
+        if (form_ == Timings::off || frames_ == 0) {
+            return;
+        }
+        rusage usage{};
+        getrusage(RUSAGE_SELF, &usage);
+        const double peakMiB = static_cast<double>(usage.ru_maxrss) / 1024;  // Linux counts kibibytes
+        const double perSecond = frames_ / (millisecondsSince(start_) / 1000);
+        if (form_ == Timings::json) {
+            log_ << "{\"peak_rss_mib\": " << round(peakMiB) << ", \"frames_per_s\": " << round(perSecond) << "}\n";
+        } else {
+            log_ << "peak memory " << round(peakMiB) << " MiB, " << round(perSecond) << " frames/s\n";
+        }
+    }
+
+    TimingsReport(const TimingsReport&) = delete;
+    TimingsReport& operator=(const TimingsReport&) = delete;
+
+private:
+    // Tenths are as far as such figures mean anything.
+    static double round(double value) { return std::round(value * 10) / 10; }
+
+    Timings form_;
+    std::ostream& log_;
+    int frames_ = 0;
+    Clock::time_point start_ = Clock::now();
+};
 
 }  // namespace
 
@@ -74,8 +171,11 @@ void checkOutputsWritable(const RenderJob& job, const std::vector<FrameFiles>& f
 
 std::unique_ptr<host::Host> prepareEffect(const std::string& pluginPath, const RenderJob& job,
                                           const std::string& layerFile) {
-    const ImageSize size = imageSize(layerFile);
-    std::unique_ptr<host::Host> host = loadEffect(pluginPath, LayerSize{size.width, size.height});
+    return prepareEffect(pluginPath, job, imageSize(layerFile));
+}
+
+std::unique_ptr<host::Host> prepareEffect(const std::string& pluginPath, const RenderJob& job, ImageSize layer) {
+    std::unique_ptr<host::Host> host = loadEffect(pluginPath, LayerSize{layer.width, layer.height});
     for (const RenderJob::Setting& setting : job.settings) {
         try {
             applySetting(*host, setting.value);
@@ -87,25 +187,58 @@ std::unique_ptr<host::Host> prepareEffect(const std::string& pluginPath, const R
 }
 
 void renderFrames(host::Host& host, const RenderJob& job, const std::vector<FrameFiles>& frames, std::ostream& log,
-                  bool terminal) {
+                  bool terminal, std::unique_ptr<InputImage> firstInput) {
     const bool sequence = FramePattern::parse(job.output).has_value();
     std::optional<Progress> progress;
-    if (sequence) {
+    // JSON timings are read by programs: no other lines between them.
+    if (sequence && job.timings != Timings::json) {
         progress.emplace(static_cast<int>(frames.size()), log, terminal);
     }
-    for (const FrameFiles& files : frames) {
-        renderFile(host, job, files, sequence, log);
-        if (progress) {
-            progress->frameDone(files.frame, files.output);
+    TimingsReport timings(job.timings, log);
+    // Frame i renders here while frame i + 1 is read and frame i - 1
+    // written on threads of their own; two input worlds take turns. The
+    // tasks end before these go: a future of std::async waits for its task.
+    ImageWriter writer;
+    std::unique_ptr<host::Image> spare;
+    const auto startReading = [&](std::size_t i, std::unique_ptr<InputImage> opened) {
+        return std::async(std::launch::async, readFrame, std::move(opened), frames[i].input, job.depth,
+                          std::move(spare));
+    };
+    std::future<ReadFrame> reading = startReading(0, std::move(firstInput));
+    RenderedFrame written;
+    std::future<double> writing;
+    // Progress and timings are reported here, in frame order, once a frame is on disk.
+    const auto finishWriting = [&] {
+        if (!writing.valid()) {
+            return;
         }
+        const double writeMs = writing.get();
+        if (progress) {
+            progress->frameDone(written.files.frame, written.files.output);
+        }
+        timings.frame(written.files.frame, written.readMs, written.renderMs, writeMs);
+    };
+    for (std::size_t i = 0; i < frames.size(); ++i) {
+        ReadFrame read = reading.get();
+        if (i + 1 < frames.size()) {
+            reading = startReading(i + 1, nullptr);
+        }
+        RenderedFrame rendered = renderFile(host, job, frames[i], sequence, log, read);
+        spare = std::move(read.source.image);
+        finishWriting();
+        written = std::move(rendered);
+        writing = std::async(std::launch::async, writeFrame, std::ref(writer), std::cref(job), std::cref(written));
     }
+    finishWriting();
 }
 
 int runRenderJob(const std::string& pluginPath, const RenderJob& job) {
     const std::vector<FrameFiles> frames = planFrames(job.input, job.output, job.frames);
     checkOutputsWritable(job, frames);
-    const std::unique_ptr<host::Host> host = prepareEffect(pluginPath, job, frames.front().input);
-    renderFrames(*host, job, frames, std::cerr, isatty(STDERR_FILENO) != 0);
+    // The first input is opened once: its header sizes the layer, then its pixels are read.
+    auto first = std::make_unique<InputImage>(frames.front().input);
+    const std::unique_ptr<host::Host> host = prepareEffect(pluginPath, job, first->size());
+    renderFrames(*host, job, frames, std::cerr, isatty(STDERR_FILENO) != 0, std::move(first));
     return 0;
 }
 

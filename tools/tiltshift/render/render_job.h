@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "host/render.h"
+#include "images/image_io.h"
 #include "images/pixel_convert.h"
 #include "params/param_values.h"
 #include "render/sequence.h"
@@ -18,6 +19,9 @@ class App;
 }
 
 namespace tiltshift {
+
+// What --timings prints: nothing, lines to read, or JSON objects.
+enum class Timings { off, text, json };
 
 struct RenderJob {
     // A parameter value and where it came from: a preset file, or "" for --param.
@@ -31,7 +35,9 @@ struct RenderJob {
     std::optional<FrameRange> frames;
     std::vector<Setting> settings;  // in the order given: later ones win
     std::optional<Depth> depth;     // nothing: each file's own
+    std::optional<Compression> compression;  // of OUTPUT and the overlay; nothing: the format's default
     host::RenderOptions options;    // downsample, threads, layer type
+    Timings timings = Timings::off;
 };
 
 // Throws UsageError for arguments that do not make a job; reads presets.
@@ -66,15 +72,20 @@ void checkOutputsWritable(const RenderJob& job, const std::vector<FrameFiles>& f
 // the value came from.
 std::unique_ptr<host::Host> prepareEffect(const std::string& pluginPath, const RenderJob& job,
                                           const std::string& layerFile);
+// The same for a layer of that size.
+std::unique_ptr<host::Host> prepareEffect(const std::string& pluginPath, const RenderJob& job, ImageSize layer);
 
 // Renders the frames (see planFrames) with the host's parameter values at
-// each frame's time, one after another, writing each output, and each
-// overlay the job asks for, atomically. Sequences report their progress to
-// `log`, as a bar when `terminal`. Throws PluginError for a render or a
-// drawing the plug-in fails, std::runtime_error for files that cannot be
-// read or written; the frames done before stay written.
+// each frame's time, in order, writing each output, and each overlay the
+// job asks for, atomically; the next frame is read and the one before
+// written while a frame renders. Sequences report their progress to `log`
+// as frames reach the disk, as a bar when `terminal`, and so do the
+// job's timings. `firstInput` is the first frame's input when it is open
+// already. Throws PluginError for a render or a drawing the plug-in fails,
+// std::runtime_error for files that cannot be read or written; the frames
+// before the one that failed stay written, and none after it is.
 void renderFrames(host::Host& host, const RenderJob& job, const std::vector<FrameFiles>& frames, std::ostream& log,
-                  bool terminal);
+                  bool terminal, std::unique_ptr<InputImage> firstInput = nullptr);
 
 // Plans, prepares and renders the job with the module at `pluginPath`,
 // reporting to standard error; returns the exit status.
