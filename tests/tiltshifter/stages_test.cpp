@@ -2,6 +2,7 @@
 // rest: the outputter without blur, six passes with it, a failed sample or
 // the user's abort ending the sequence with the host's code.
 
+#include "filter/bands.h"
 #include "shifter_support.h"
 
 namespace {
@@ -79,6 +80,28 @@ TYPED_TEST(Stages, AFailedSampleInTheMatStageEndsTheRender) {
     }
 }
 
+// The stages trust the buffers and worlds: what does not fit is refused
+// before the first of them runs, with blur or without.
+TYPED_TEST(Stages, WorldsThatDoNotFitAreRefusedBeforeAnyStage) {
+    TiltShifterParameters p = parameters();
+    const struct {
+        int width, height;
+    } sizes[] = {{9, 8}, {10, 7}, {11, 8}};
+    for (const auto& size : sizes) {
+        Image other(host::pixelFormatOf<TypeParam>(), size.width, size.height);
+        for (const double blur : {9.0, 0.0}) {
+            p.blurAmount = blur;
+            this->host.log().clear();
+            EXPECT_EQ(this->template execute<RadialTiltShifter>(bpcOf<TypeParam>(), this->input, other, p),
+                      PF_Err_INTERNAL_STRUCT_DAMAGED);
+            EXPECT_EQ(this->template execute<LinearTiltShifter>(bpcOf<TypeParam>(), other, this->output, p),
+                      PF_Err_INTERNAL_STRUCT_DAMAGED);
+            EXPECT_EQ(this->stagesRun(), 0u);
+            EXPECT_TRUE(this->outputUntouched());
+        }
+    }
+}
+
 TYPED_TEST(Stages, AnOpaqueSourceWithoutBlurWeightOrVignetteComesThroughUnchanged) {
     TiltShifterParameters p = parameters();
     p.blurAmount = 0.0;
@@ -120,16 +143,19 @@ protected:
 };
 
 // On one thread a stage over rows checks once before its band and after each
-// of the 8 rows, a stage over columns before its band and after each of the
-// 10 columns.
+// of the 8 rows, a stage over columns before its band and after each block
+// of columns.
 TEST_F(Aborts, TheStageThatSeesTheCancelIsTheLast) {
+    constexpr int kRows = 1 + 8;
+    constexpr int kColumns = 1 + (10 + Nerevo::Filter::kColumnBlock - 1) / Nerevo::Filter::kColumnBlock;
     const TiltShifterParameters p = parameters();
     EXPECT_EQ(cancelAt(1, p), 1u);
-    EXPECT_EQ(cancelAt(9, p), 1u);
-    EXPECT_EQ(cancelAt(10, p), 2u) << "before the first column band";
-    EXPECT_EQ(cancelAt(9 + 11 + 9 + 11 + 5, p), 5u) << "amid the second row pass";
+    EXPECT_EQ(cancelAt(kRows, p), 1u);
+    EXPECT_EQ(cancelAt(kRows + 1, p), 2u) << "before the first column band";
+    EXPECT_EQ(cancelAt(kRows + kColumns, p), 2u) << "after the first column pass's last block";
+    EXPECT_EQ(cancelAt(kRows + 2 * kColumns + kRows + 5, p), 5u) << "amid the second row pass";
     EXPECT_TRUE(outputUntouched());
-    EXPECT_EQ(cancelAt(9 + 3 * 11 + 2 * 9 + 4, p), 7u) << "after three rows of the last pass";
+    EXPECT_EQ(cancelAt(kRows + 3 * kColumns + 2 * kRows + 4, p), 7u) << "after three rows of the last pass";
     for (int y = 0; y < 8; ++y) {
         EXPECT_EQ(samePixel(output.at<PF_Pixel>(5, y), marker<PF_Pixel>(5, y)), y >= 3) << "row " << y;
     }
