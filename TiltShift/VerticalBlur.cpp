@@ -27,9 +27,8 @@ PF_Err VerticalBlur::filterColumns(const Nerevo::Rect<int>& rect, bool checkAbor
     const int width = input->width;
     const int height = input->height;
     BoxBlur::Line line(static_cast<std::size_t>(height > 0 ? height : 0), params->repeatEdgePixels);
-    const double* mat = params->mat->data();
     return Nerevo::Filter::forEachColumn(in_data, rect, width, height, checkAbort, params->work->data(),
-                                         [&](int x, BoxBlur::Sample* column) {
-                                             BoxBlur::blurLine(line, column, 1, mat + x, width, *params);
+                                         params->mat->data(), [&](int, BoxBlur::Sample* column, const double* mat) {
+                                             BoxBlur::blurLine(line, column, 1, mat, 1, *params);
                                          });
 }

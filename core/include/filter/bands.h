@@ -20,8 +20,24 @@
 namespace Nerevo {
 namespace Filter {
 
-// Columns per block: four cache lines of a row of work-buffer samples.
-constexpr int kColumnBlock = 8;
+// Columns per block: eight cache lines of a row of work-buffer samples.
+constexpr int kColumnBlock = 16;
+// How many rows ahead a column block's copy asks for memory.
+constexpr std::size_t kRowsAhead = 8;
+
+// Asks for the cache lines of `count` entries from `first`, to read or to write.
+template <typename T>
+void prefetchRow(const T* first, std::size_t count, bool forWriting) {
+    const char* p = reinterpret_cast<const char*>(first);
+    const char* end = reinterpret_cast<const char*>(first + count);
+    for (; p < end; p += 64) {
+        if (forWriting) {
+            __builtin_prefetch(p, 1);
+        } else {
+            __builtin_prefetch(p, 0);
+        }
+    }
+}
 
 // The host's answer to "has the user cancelled?" for band 0; 0 elsewhere.
 inline PF_Err pollAbort(PF_InData* in_data, bool checkAbort) {
@@ -50,15 +66,16 @@ PF_Err forEachRow(PF_InData* in_data, const Rect<int>& band, int width, int heig
     return PF_Err_NONE;
 }
 
-// body(x, column) for each column of `band` inside a world of `width` ×
-// `height` whose row-major buffer starts at `buffer` (one T per pixel, rows
-// `width` apart): `column` holds the `height` entries of column x
-// contiguously and may be rewritten in place; it goes back into the buffer
-// with the rest of its block. Band 0 polls abort after each block; a
-// cancelled band leaves the blocks after it as they were.
-template <typename T, typename ColumnBody>
+// body(x, column, along) for each column of `band` inside a world of
+// `width` × `height`, over two row-major buffers with one entry per pixel
+// (rows `width` apart): `column` holds the `height` entries of `buffer`'s
+// column x contiguously and may be rewritten in place, going back into the
+// buffer with the rest of its block; `along` holds the same column of the
+// read-only `alongside`. Band 0 polls abort after each block; a cancelled
+// band leaves the blocks after it as they were.
+template <typename T, typename U, typename ColumnBody>
 PF_Err forEachColumn(PF_InData* in_data, const Rect<int>& band, int width, int height, bool checkAbort, T* buffer,
-                     ColumnBody&& body) {
+                     const U* alongside, ColumnBody&& body) {
     const int left = std::max(band.left, 0);
     const int right = std::min(band.right, width);
     if (height <= 0 || left >= right) {
@@ -67,22 +84,33 @@ PF_Err forEachColumn(PF_InData* in_data, const Rect<int>& band, int width, int h
     const auto rows = static_cast<std::size_t>(height);
     const auto stride = static_cast<std::size_t>(width);
     // Every entry is loaded before it is read: no zero-fill.
-    const std::unique_ptr<T[]> block(new T[rows * kColumnBlock]);
+    const std::unique_ptr<T[]> columns(new T[rows * kColumnBlock]);
+    const std::unique_ptr<U[]> along(new U[rows * kColumnBlock]);
     for (int first = left; first < right; first += kColumnBlock) {
         const auto count = static_cast<std::size_t>(std::min(kColumnBlock, right - first));
-        const T* from = buffer + first;
-        for (std::size_t y = 0; y < rows; ++y, from += stride) {
+        for (std::size_t y = 0; y < rows; ++y) {
+            const std::size_t at = y * stride + static_cast<std::size_t>(first);
+            // Rows lie a page or more apart, where the processor does not
+            // look ahead by itself.
+            if (y + kRowsAhead < rows) {
+                prefetchRow(buffer + at + kRowsAhead * stride, count, false);
+                prefetchRow(alongside + at + kRowsAhead * stride, count, false);
+            }
             for (std::size_t k = 0; k < count; ++k) {
-                block[k * rows + y] = from[k];
+                columns[k * rows + y] = buffer[at + k];
+                along[k * rows + y] = alongside[at + k];
             }
         }
         for (std::size_t k = 0; k < count; ++k) {
-            body(first + static_cast<int>(k), &block[k * rows]);
+            body(first + static_cast<int>(k), &columns[k * rows], &along[k * rows]);
         }
-        T* to = buffer + first;
-        for (std::size_t y = 0; y < rows; ++y, to += stride) {
+        for (std::size_t y = 0; y < rows; ++y) {
+            const std::size_t at = y * stride + static_cast<std::size_t>(first);
+            if (y + kRowsAhead < rows) {
+                prefetchRow(buffer + at + kRowsAhead * stride, count, true);
+            }
             for (std::size_t k = 0; k < count; ++k) {
-                to[k] = block[k * rows + y];
+                buffer[at + k] = columns[k * rows + y];
             }
         }
         if (const PF_Err err = pollAbort(in_data, checkAbort)) {
