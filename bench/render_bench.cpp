@@ -114,8 +114,8 @@ void memoryFloor(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * kWidth * kHeight);
 }
 
-// Keeps each benchmark's mean wall time per iteration, in milliseconds, as
-// well as printing it as usual.
+// Keeps each benchmark's mean wall and processor time per iteration, in
+// milliseconds, as well as printing them as usual.
 class SummaryReporter : public benchmark::ConsoleReporter {
 public:
     void ReportRuns(const std::vector<Run>& runs) override {
@@ -126,14 +126,18 @@ public:
                 if (name.size() > suffix.size() && name.compare(name.size() - suffix.size(), suffix.size(), suffix) == 0) {
                     name.resize(name.size() - suffix.size());
                 }
-                milliseconds[name] =
-                    run.real_accumulated_time * 1e3 / static_cast<double>(run.iterations);
+                const double iterations = static_cast<double>(run.iterations);
+                milliseconds[name] = run.real_accumulated_time * 1e3 / iterations;
+                cpuMilliseconds[name] = run.cpu_accumulated_time * 1e3 / iterations;
             }
         }
         ConsoleReporter::ReportRuns(runs);
     }
 
     std::map<std::string, double> milliseconds;
+    // The calling thread's processor time: on one thread, the whole render's
+    // work, which other load on the machine disturbs less than wall time.
+    std::map<std::string, double> cpuMilliseconds;
 };
 
 std::string renderName(const std::string& type, const std::string& depth, int threads) {
@@ -156,14 +160,14 @@ void add(RenderBench& b, const std::string& depth) {
     }
 }
 
-void printSummary(const std::map<std::string, double>& ms) {
+void printSummary(const std::map<std::string, double>& ms, const std::map<std::string, double>& cpu) {
     const auto floor = ms.find("floor/threads:2");
     if (floor == ms.end()) {
         return;
     }
     std::printf("\nmemory floor (%d passes, %d threads): %.1f ms\n", kFloorPasses, kThreads, floor->second);
-    std::printf("%-8s %-6s %10s %10s %12s %10s\n", "type", "depth", "1 thr ms", "2 thr ms", "2 thr/floor",
-                "speed-up");
+    std::printf("%-8s %-6s %10s %10s %12s %10s %14s\n", "type", "depth", "1 thr ms", "2 thr ms", "2 thr/floor",
+                "speed-up", "1 thr cpu ms");
     for (const char* type : kTypes) {
         for (const char* depth : kDepths) {
             const auto one = ms.find(renderName(type, depth, 1));
@@ -171,8 +175,8 @@ void printSummary(const std::map<std::string, double>& ms) {
             if (one == ms.end() || two == ms.end()) {
                 continue;
             }
-            std::printf("%-8s %-6s %10.1f %10.1f %12.2f %10.2f\n", type, depth, one->second, two->second,
-                        two->second / floor->second, one->second / two->second);
+            std::printf("%-8s %-6s %10.1f %10.1f %12.2f %10.2f %14.1f\n", type, depth, one->second, two->second,
+                        two->second / floor->second, one->second / two->second, cpu.at(one->first));
         }
     }
 }
@@ -188,7 +192,7 @@ int main(int argc, char** argv) {
     add<PF_PixelFloat>(b, "float");
     SummaryReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
-    printSummary(reporter.milliseconds);
+    printSummary(reporter.milliseconds, reporter.cpuMilliseconds);
     benchmark::Shutdown();
     return 0;
 }
