@@ -50,6 +50,8 @@ public:
     TiltShifter& operator=(const TiltShifter&) = delete;
 
     // Runs the stages once; the first error stops the rest and is returned.
+    // Worlds or buffers that do not fit (see stagesFit) give
+    // PF_Err_INTERNAL_STRUCT_DAMAGED before any stage runs.
     virtual int execute() = 0;
 
 protected:

@@ -2,6 +2,9 @@
 // rest: the outputter without blur, six passes with it, a failed sample or
 // the user's abort ending the sequence with the host's code.
 
+#include <cmath>
+#include <limits>
+
 #include "filter/bands.h"
 #include "shifter_support.h"
 
@@ -102,25 +105,45 @@ TYPED_TEST(Stages, WorldsThatDoNotFitAreRefusedBeforeAnyStage) {
     }
 }
 
-TYPED_TEST(Stages, AnOpaqueSourceWithoutBlurWeightOrVignetteComesThroughUnchanged) {
+// Weighted or not: the integer depths to the bit (their weights come back
+// to the same channel value), floats within their own rounding, the
+// smallest and those above white included.
+TYPED_TEST(Stages, AnOpaqueSourceWithoutBlurOrVignetteComesThroughUnchanged) {
     TiltShifterParameters p = parameters();
     p.blurAmount = 0.0;
     p.blurOffset = 0.0;
-    p.weight = 1.0;
     p.vignetting = 0.0;
     paint<TypeParam>(this->input, [](int x, int y) {
         TypeParam pixel = patternPixel<TypeParam>(x, y);
         pixel.alpha = std::is_same_v<TypeParam, PF_Pixel> ? 255 : std::is_same_v<TypeParam, PF_Pixel16> ? 32768 : 1;
+        if constexpr (std::is_same_v<TypeParam, PF_PixelFloat>) {
+            const float small[] = {1e-5f, 1e-4f, 0.3f, 3e-7f, 0.7000001f};
+            pixel.blue = small[(x + 3 * y) % 5];
+        }
         return pixel;
     });
-    ASSERT_EQ(this->template execute<RadialTiltShifter>(bpcOf<TypeParam>(), this->input, this->output, p), PF_Err_NONE);
-    for (int y = 0; y < 8; ++y) {
-        for (int x = 0; x < 10; ++x) {
-            TypeParam want = this->input.template at<TypeParam>(x, y);
-            if constexpr (std::is_same_v<TypeParam, PF_PixelFloat>) {
-                want.green = std::max(want.green, 0.0f);  // negative floats come out as 0
+    for (const double weight : {1.0, 1.03, 1.05}) {
+        SCOPED_TRACE(weight);
+        p.weight = weight;
+        ASSERT_EQ(this->template execute<RadialTiltShifter>(bpcOf<TypeParam>(), this->input, this->output, p),
+                  PF_Err_NONE);
+        for (int y = 0; y < 8; ++y) {
+            for (int x = 0; x < 10; ++x) {
+                const TypeParam& in = this->input.template at<TypeParam>(x, y);
+                const TypeParam& out = this->output.template at<TypeParam>(x, y);
+                if constexpr (std::is_same_v<TypeParam, PF_PixelFloat>) {
+                    const auto near = [](float got, float source) {
+                        const float want = std::max(source, 0.0f);  // negative floats come out as 0
+                        return std::fabs(got - want) <= std::numeric_limits<float>::epsilon() * want;
+                    };
+                    EXPECT_EQ(out.alpha, in.alpha);
+                    EXPECT_TRUE(near(out.red, in.red) && near(out.green, in.green) && near(out.blue, in.blue))
+                        << x << ", " << y << ": " << out.red << " " << out.green << " " << out.blue << " from "
+                        << in.red << " " << in.green << " " << in.blue;
+                } else {
+                    EXPECT_TRUE(samePixel(out, in)) << x << ", " << y;
+                }
             }
-            EXPECT_TRUE(samePixel(this->output.template at<TypeParam>(x, y), want)) << x << ", " << y;
         }
     }
 }
