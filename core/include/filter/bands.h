@@ -22,22 +22,6 @@ namespace Filter {
 
 // Columns per block: eight cache lines of a row of work-buffer samples.
 constexpr int kColumnBlock = 16;
-// How many rows ahead a column block's copy asks for memory.
-constexpr std::size_t kRowsAhead = 8;
-
-// Asks for the cache lines of `count` entries from `first`, to read or to write.
-template <typename T>
-void prefetchRow(const T* first, std::size_t count, bool forWriting) {
-    const char* p = reinterpret_cast<const char*>(first);
-    const char* end = reinterpret_cast<const char*>(first + count);
-    for (; p < end; p += 64) {
-        if (forWriting) {
-            __builtin_prefetch(p, 1);
-        } else {
-            __builtin_prefetch(p, 0);
-        }
-    }
-}
 
 // The host's answer to "has the user cancelled?" for band 0; 0 elsewhere.
 inline PF_Err pollAbort(PF_InData* in_data, bool checkAbort) {
@@ -90,12 +74,6 @@ PF_Err forEachColumn(PF_InData* in_data, const Rect<int>& band, int width, int h
         const auto count = static_cast<std::size_t>(std::min(kColumnBlock, right - first));
         for (std::size_t y = 0; y < rows; ++y) {
             const std::size_t at = y * stride + static_cast<std::size_t>(first);
-            // Rows lie a page or more apart, where the processor does not
-            // look ahead by itself.
-            if (y + kRowsAhead < rows) {
-                prefetchRow(buffer + at + kRowsAhead * stride, count, false);
-                prefetchRow(alongside + at + kRowsAhead * stride, count, false);
-            }
             for (std::size_t k = 0; k < count; ++k) {
                 columns[k * rows + y] = buffer[at + k];
                 along[k * rows + y] = alongside[at + k];
@@ -106,9 +84,6 @@ PF_Err forEachColumn(PF_InData* in_data, const Rect<int>& band, int width, int h
         }
         for (std::size_t y = 0; y < rows; ++y) {
             const std::size_t at = y * stride + static_cast<std::size_t>(first);
-            if (y + kRowsAhead < rows) {
-                prefetchRow(buffer + at + kRowsAhead * stride, count, true);
-            }
             for (std::size_t k = 0; k < count; ++k) {
                 buffer[at + k] = columns[k * rows + y];
             }
