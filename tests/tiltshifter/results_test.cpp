@@ -1,7 +1,7 @@
-// What the blur branch writes: three rounds of columns then rows against the
-// plain sum, and to the bit against the kernel's formula taken one line at a
-// time, on any number of threads, at sizes around the column blocks; uniform
-// images at the edges, and focus mats too large for any radius.
+// What the blur branch writes: three rounds of columns then rows, to the bit
+// as the kernel's formula gives them taken one line at a time, on any number
+// of threads, at sizes around the column blocks; uniform images at the
+// edges, and focus mats too large for any radius.
 
 #include <cmath>
 #include <limits>
@@ -28,66 +28,6 @@ protected:
     Image output{host::pixelFormatOf<Pixel>(), 11, 7};
 };
 TYPED_TEST_SUITE(Results, PixelTypes);
-
-// One pass of the plain sum along rows or columns of a width × height buffer.
-void slowPass(std::vector<Sample>& work, const std::vector<double>& mat, int width, int height, bool rows,
-              double amount, double offset, bool repeat) {
-    const std::vector<Sample> before = work;
-    const int lines = rows ? height : width;
-    const int length = rows ? width : height;
-    const auto index = [&](int l, int k) { return static_cast<std::size_t>(rows ? l * width + k : k * width + l); };
-    for (int l = 0; l < lines; ++l) {
-        std::vector<Sample> line;
-        for (int k = 0; k < length; ++k) {
-            line.push_back(before[index(l, k)]);
-        }
-        for (int k = 0; k < length; ++k) {
-            const double r = amount * mat[index(l, k)] + offset;
-            if (r > 1e-5) {
-                work[index(l, k)] = BlurTest::slowBlur(line, k, r, repeat);
-            }
-        }
-    }
-}
-
-TYPED_TEST(Results, ThreeRoundsOfColumnsThenRowsWriteTheOutput) {
-    paint<TypeParam>(this->input, patternPixel<TypeParam>);
-    const TiltShifterParameters p = parameters();
-    ASSERT_EQ(this->template execute<RadialTiltShifter>(bpcOf<TypeParam>(), this->input, this->output, p),
-              PF_Err_NONE);
-    // The mat stage on its own, then the passes as plain sums.
-    this->host.withCommandData([&](PF_InData& in, PF_OutData&) {
-        AEGP_SuiteHandler suites(in.pica_basicP);
-        const std::vector<double> table = makeWeightTable(&in, bpcOf<TypeParam>(), p.weight);
-        std::vector<double> mat(11 * 7);
-        std::vector<Sample> work(11 * 7);
-        RadialMatGeneratorParameters mats{p.halfDiagonal, true,  p.weight, p.center, p.direction, p.innerWidth,
-                                          p.power,        p.ratio, false,  0.0,      &table,      &mat,
-                                          &work};
-        const RadialMatGenerator generator(&in, suites, bpcOf<TypeParam>(), this->input.world(), nullptr, &mats);
-        ASSERT_EQ(Nerevo::Filter::runFilter(generator), PF_Err_NONE);
-        const double amount = p.blurAmount / 3.0;
-        const double offset = p.blurOffset / 3.0;
-        for (int round = 0; round < 3; ++round) {
-            slowPass(work, mat, 11, 7, false, amount, offset, true);
-            slowPass(work, mat, 11, 7, true, amount, offset, true);
-        }
-        const BlurParameters out{true, amount, offset, true, p.weight, p.vignetting, p.vignettingColor,
-                                 p.blendingMode, true, &mat, &work};
-        const Output::Conversion<TypeParam> convert(&in, out);
-        const double tolerance = std::is_same_v<TypeParam, PF_PixelFloat> ? 1e-5 : 1.0;
-        for (int y = 0; y < 7; ++y) {
-            for (int x = 0; x < 11; ++x) {
-                const TypeParam want = convert(work[y * 11 + x], mat[y * 11 + x]);
-                const TypeParam& got = this->output.template at<TypeParam>(x, y);
-                EXPECT_NEAR(got.alpha, want.alpha, tolerance) << x << ", " << y;
-                EXPECT_NEAR(got.red, want.red, tolerance) << x << ", " << y;
-                EXPECT_NEAR(got.green, want.green, tolerance) << x << ", " << y;
-                EXPECT_NEAR(got.blue, want.blue, tolerance) << x << ", " << y;
-            }
-        }
-    });
-}
 
 // The render as written, one literal line at a time: the mat stage alone,
 // then three rounds of every column and every row copied out at their
@@ -146,8 +86,12 @@ std::vector<Pixel> literalRender(host::Host& host, bool linear, const TiltShifte
         }
         const double amount = p.blurAmount * 0.3333333333333333;
         const double offset = p.blurOffset * 0.3333333333333333;
-        const BlurParameters blur{true,          amount, offset, weighted, p.weight, p.vignetting, p.vignettingColor,
-                                  p.blendingMode, p.repeatEdgePixels, &mat, &work};
+        BlurParameters blur{};
+        blur.weighted = weighted;
+        blur.weight = p.weight;
+        blur.vignetting = p.vignetting;
+        blur.vignettingColor = p.vignettingColor;
+        blur.blendingMode = p.blendingMode;
         const Output::Conversion<Pixel> convert(&in, blur);
         const auto pass = [&](bool rows, bool last) {
             const int lines = rows ? height : width;
