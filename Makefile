@@ -22,7 +22,10 @@ test: build
 demo: build
 	@scripts/demo $(BUILD)
 
-# The blur and whole-frame benchmarks, briefly: each for half a second.
+# The blur and whole-frame benchmarks, briefly: each for half a second. The
+# frame benchmark ends with each render's time over the memory floor measured
+# in the same run; NEREVO_BENCH_MODULE=path/to/NerevoTiltShift.so times
+# another build's module on the same host and floor, for side-by-side figures.
 bench: configure
 	@cmake --build $(BUILD) $(JOBS) --target bench_blur bench_render
 	@$(BUILD)/bench/bench_blur --benchmark_min_time=0.5

@@ -31,21 +31,16 @@ inline double passRadius(const BlurParameters& p, double m) {
     return p.passAmount * m + p.passOffset;
 }
 
-// Whether the buffers hold a world of `pixels` pixels.
-inline bool buffersHold(const BlurParameters& p, std::size_t pixels) {
-    return p.mat->size() >= pixels && p.work->size() >= pixels;
-}
-
-// Blurs the line source[0], source[stride], … whose focus mat values lie at
-// the same stride from `mat`, into `target` at that stride; entries whose
-// radius blurs nothing are not written. The source may be the target.
-inline void blurLine(Line& line, const Sample* source, Sample* target, const double* mat, std::ptrdiff_t stride,
-                     const BlurParameters& p) {
-    line.load(source, stride);
+// Blurs the line samples[0], samples[sampleStride], … in place, its focus
+// mat values lying at `matStride` from `mat`; entries whose radius blurs
+// nothing are not written.
+inline void blurLine(Line& line, Sample* samples, std::ptrdiff_t sampleStride, const double* mat,
+                     std::ptrdiff_t matStride, const BlurParameters& p) {
+    line.load(samples, sampleStride);
     for (std::ptrdiff_t k = 0; k < line.length(); ++k) {
-        const double r = passRadius(p, mat[k * stride]);
+        const double r = passRadius(p, mat[k * matStride]);
         if (blurs(r)) {
-            target[k * stride] = line.blurred(k, r);
+            samples[k * sampleStride] = line.blurred(k, r);
         }
     }
 }

@@ -10,9 +10,10 @@
 //       the direction a chromatic-aberration step takes from that pixel,
 //       asked only where the mat is above 0.
 //
-// Buffers are row-major with the input world's width as stride. A band
-// writes only its own rows of both and reads the input, the table and the
-// parameters, which nobody writes meanwhile.
+// Buffers are row-major with the input world's width as stride; the tilt
+// shifter has checked that they, and the table, hold what the input needs.
+// A band writes only its own rows of both and reads the input, the table and
+// the parameters, which nobody writes meanwhile.
 
 #include <algorithm>
 #include <cmath>
@@ -24,8 +25,10 @@
 #include "SubpixelSampler.h"
 #include "WeightTable.h"
 #include "color/color.h"
+#include "filter/bands.h"
 #include "vector/rect.h"
 #include "vector/vector2.h"
+#include "world/pixels.h"
 
 struct FocusMatRows {
     PF_InData* in_data;
@@ -47,17 +50,19 @@ namespace FocusMat {
 // fields alike.
 template <typename P>
 FocusMatRows rowsOf(PF_InData* in_data, PF_LayerDef* input, const P& params, const SubpixelSampler& sampler) {
-    return FocusMatRows{in_data,
-                        input,
-                        params.center,
-                        params.weighted,
-                        params.weight,
-                        params.weightTable,
-                        params.chromaticAberrationOn,
-                        params.chromaticAberration,
-                        &sampler,
-                        params.mat,
-                        params.work};
+    FocusMatRows rows;
+    rows.in_data = in_data;
+    rows.input = input;
+    rows.center = params.center;
+    rows.weighted = params.weighted;
+    rows.weight = params.weight;
+    rows.weightTable = params.weightTable;
+    rows.chromaticAberrationOn = params.chromaticAberrationOn;
+    rows.chromaticAberration = params.chromaticAberration;
+    rows.sampler = &sampler;
+    rows.mat = params.mat;
+    rows.work = params.work;
+    return rows;
 }
 
 // Beyond the sharp region the mat grows as a power of the distance past its
@@ -122,56 +127,39 @@ PF_Err aberrated(const FocusMatRows& rows, const Weighting& f, const PF_SampPB& 
 
 // Writes the mat and the work buffer for the rows of `rect` that lie in the
 // input world. After a failed sample the rest of the row is still written
-// (the work buffer undisplaced) and the error returned; band 0 polls the
-// host's abort check after every row.
+// (the work buffer undisplaced) and the error returned.
 template <typename Pixel, typename Law>
 PF_Err writeRows(const FocusMatRows& rows, const Nerevo::Rect<int>& rect, bool checkAbort, const Law& law) {
     const PF_LayerDef* input = rows.input;
     if (!input || !input->data) {
         return PF_Err_NONE;
     }
-    const std::size_t pixels = static_cast<std::size_t>(input->width) * static_cast<std::size_t>(input->height);
-    if (rows.mat->size() < pixels || rows.work->size() < pixels ||
-        (rows.weighted && rows.weightTable->size() < weightTableSize<Pixel>())) {
-        return PF_Err_INTERNAL_STRUCT_DAMAGED;
-    }
     const Weighting f{rows.weighted, rows.weight, rows.weighted ? rows.weightTable->data() : nullptr};
     PF_SampPB pb{};
     pb.src = rows.input;
-    const int left = std::max(rect.left, 0);
-    const int right = std::min(rect.right, static_cast<int>(input->width));
-    const int top = std::max(rect.top, 0);
-    const int bottom = std::min(rect.bottom, static_cast<int>(input->height));
-    for (int y = top; y < bottom; ++y) {
-        const auto* source = reinterpret_cast<const Pixel*>(static_cast<const char*>(input->data) +
-                                                             static_cast<std::ptrdiff_t>(y) * input->rowbytes);
-        const std::size_t rowStart = static_cast<std::size_t>(y) * static_cast<std::size_t>(input->width);
-        double* mat = rows.mat->data() + rowStart;
-        Nerevo::Color<double>* work = rows.work->data() + rowStart;
-        const double dy = y - rows.center.y;
-        PF_Err err = PF_Err_NONE;
-        for (int x = left; x < right; ++x) {
-            const double dx = x - rows.center.x;
-            const double m = law.value(dx, dy);
-            mat[x] = m;
-            const bool displaced = rows.chromaticAberrationOn && m > 0.0 && !err;
-            if (displaced) {
-                err = aberrated<Pixel>(rows, f, pb, x, y, law.towardSharp(dx, dy), m, work[x]);
+    const int width = input->width;
+    return Nerevo::Filter::forEachRow(
+        rows.in_data, rect, width, input->height, checkAbort, [&](int y, int left, int right) {
+            const Pixel* source = Nerevo::Pixels::row<Pixel>(*input, y);
+            const std::size_t rowStart = static_cast<std::size_t>(y) * static_cast<std::size_t>(width);
+            double* mat = rows.mat->data() + rowStart;
+            Nerevo::Color<double>* work = rows.work->data() + rowStart;
+            const double dy = y - rows.center.y;
+            PF_Err err = PF_Err_NONE;
+            for (int x = left; x < right; ++x) {
+                const double dx = x - rows.center.x;
+                const double m = law.value(dx, dy);
+                mat[x] = m;
+                const bool displaced = rows.chromaticAberrationOn && m > 0.0 && !err;
+                if (displaced) {
+                    err = aberrated<Pixel>(rows, f, pb, x, y, law.towardSharp(dx, dy), m, work[x]);
+                }
+                if (!displaced || err) {
+                    work[x] = premultiplied(source[x], f);
+                }
             }
-            if (!displaced || err) {
-                work[x] = premultiplied(source[x], f);
-            }
-        }
-        if (err) {
             return err;
-        }
-        if (checkAbort) {
-            if (const PF_Err abort = rows.in_data->inter.abort(rows.in_data->effect_ref)) {
-                return abort;
-            }
-        }
-    }
-    return PF_Err_NONE;
+        });
 }
 
 }  // namespace FocusMat

@@ -7,8 +7,12 @@
 //
 // Integer stores add 0.5, clamp and truncate; float colours are only kept
 // from going negative. Everything before a store is in double precision.
+//
+// The log scale, log(weight), is the host's, once per band; the logarithm of
+// each channel is the standard library's, which is what the host computes,
+// without a call through the host's function table for every channel.
 
-#include <cstddef>
+#include <cmath>
 
 #include "AE_EffectCB.h"
 #include "blend/blend.h"
@@ -68,9 +72,8 @@ public:
     // `params` is a blur or outputter record, which name the fields alike.
     template <typename P>
     Conversion(PF_InData* in_data, const P& params)
-        : log_(in_data->utils->ansi.log),
-          weighted_(params.weighted),
-          scale_(params.weight > 1.0 ? Store<Pixel>::logScale(log_(params.weight)) : 0.0),
+        : weighted_(params.weighted),
+          scale_(params.weight > 1.0 ? Store<Pixel>::logScale(in_data->utils->ansi.log(params.weight)) : 0.0),
           vignetting_(params.vignetting),
           vignette_{0, Store<Pixel>::vignetteColour(params.vignettingColor.r),
                     Store<Pixel>::vignetteColour(params.vignettingColor.g),
@@ -99,21 +102,14 @@ private:
         if (!weighted_) {
             return Store<Pixel>::colour(u);
         }
-        return u > 1.0 ? Store<Pixel>::colour(log_(u) * scale_) : Store<Pixel>::colour(0.0);
+        return u > 1.0 ? Store<Pixel>::colour(std::log(u) * scale_) : Store<Pixel>::colour(0.0);
     }
 
-    A_FpLong (*log_)(A_FpLong);
     bool weighted_;
     double scale_;  // a natural log to channel units: 1 / ln(weight), scaled to the depth
     double vignetting_;
     Pixel vignette_;  // its alpha is the opacity, which each pixel sets
     Nerevo::BlendFunc<Pixel> blend_;
 };
-
-// The output world's row y.
-template <typename Pixel>
-Pixel* row(PF_LayerDef& world, int y) {
-    return reinterpret_cast<Pixel*>(static_cast<char*>(world.data) + static_cast<std::ptrdiff_t>(y) * world.rowbytes);
-}
 
 }  // namespace Output

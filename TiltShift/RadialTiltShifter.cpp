@@ -3,19 +3,23 @@
 #include "filter/run_filter.h"
 
 int RadialTiltShifter::execute() {
-    RadialMatGeneratorParameters mats{params.halfDiagonal,
-                                      weighted,
-                                      params.weight,
-                                      params.center,
-                                      params.direction,
-                                      params.innerWidth,
-                                      params.power,
-                                      params.ratio,
-                                      chromaticAberrationOn(),
-                                      params.chromaticAberration,
-                                      &weightTable,
-                                      &mat,
-                                      &work};
+    if (!stagesFit()) {
+        return PF_Err_INTERNAL_STRUCT_DAMAGED;
+    }
+    RadialMatGeneratorParameters mats;
+    mats.halfDiagonal = params.halfDiagonal;
+    mats.weighted = weighted;
+    mats.weight = params.weight;
+    mats.center = params.center;
+    mats.direction = params.direction;
+    mats.innerWidth = params.innerWidth;
+    mats.power = params.power;
+    mats.ratio = params.ratio;
+    mats.chromaticAberrationOn = chromaticAberrationOn();
+    mats.chromaticAberration = params.chromaticAberration;
+    mats.weightTable = &weightTable;
+    mats.mat = &mat;
+    mats.work = &work;
     const RadialMatGenerator generator(in_data, suites, bpc, inputLayer(), outputLayer(), &mats);
     return blurOrOutput(Nerevo::Filter::runFilter(generator));
 }

@@ -8,6 +8,7 @@
 #include "VerticalBlur.h"
 #include "WeightTable.h"
 #include "filter/run_filter.h"
+#include "world/pixels.h"
 
 namespace {
 
@@ -54,22 +55,48 @@ bool TiltShifter::chromaticAberrationOn() const {
     return params.chromaticAberration > 1e-6;
 }
 
+// The stages index the buffers by the input world and write the output
+// world over the same rows and columns, trusting this check instead of
+// making their own.
+bool TiltShifter::stagesFit() const {
+    const PF_LayerDef* in = inputLayer();
+    const PF_LayerDef* out = outputLayer();
+    const bool inPixels = in && in->data;
+    const bool outPixels = out && out->data;
+    if (!inPixels && !outPixels) {
+        return true;
+    }
+    if (!inPixels || !outPixels || in->width != out->width || in->height != out->height) {
+        return false;
+    }
+    const std::size_t pixels = pixelCount(input);
+    if (mat.size() != pixels || work.size() != pixels) {
+        return false;
+    }
+    bool tableFits = true;
+    Nerevo::withPixelType(bpc, [&](auto type) {
+        tableFits = !weighted || weightTable.size() >= weightTableSize<typename decltype(type)::type>();
+    });
+    return tableFits;
+}
+
 int TiltShifter::blurOrOutput(PF_Err matResult) {
     if (matResult) {
         return matResult;
     }
     if (params.blurAmount > 1e-6 || params.blurOffset > 1e-6) {
-        BlurParameters blur{false,
-                            params.blurAmount * kThird,
-                            params.blurOffset * kThird,
-                            weighted,
-                            params.weight,
-                            params.vignetting,
-                            params.vignettingColor,
-                            params.blendingMode,
-                            params.repeatEdgePixels,
-                            &mat,
-                            &work};
+        BlurParameters blur;
+        blur.isLastPass = false;
+        blur.passAmount = params.blurAmount * kThird;
+        blur.passOffset = params.blurOffset * kThird;
+        blur.weighted = weighted;
+        blur.weight = params.weight;
+        blur.vignetting = params.vignetting;
+        blur.vignettingColor = params.vignettingColor;
+        blur.blendingMode = params.blendingMode;
+        blur.repeatEdgePixels = params.repeatEdgePixels;
+        blur.mat = &mat;
+        blur.work = &work;
         const VerticalBlur vertical(in_data, suites, bpc, inputLayer(), outputLayer(), &blur);
         const HorizontalBlur horizontal(in_data, suites, bpc, inputLayer(), outputLayer(), &blur);
         for (int round = 1; round <= 3; ++round) {
@@ -84,13 +111,14 @@ int TiltShifter::blurOrOutput(PF_Err matResult) {
         }
         return PF_Err_NONE;
     }
-    OutputterParameters out{weighted,
-                            params.weight,
-                            params.vignetting,
-                            params.vignettingColor,
-                            params.blendingMode,
-                            &mat,
-                            &work};
+    OutputterParameters out;
+    out.weighted = weighted;
+    out.weight = params.weight;
+    out.vignetting = params.vignetting;
+    out.vignettingColor = params.vignettingColor;
+    out.blendingMode = params.blendingMode;
+    out.mat = &mat;
+    out.work = &work;
     const Outputter outputter(in_data, suites, bpc, inputLayer(), outputLayer(), &out);
     return Nerevo::Filter::runFilter(outputter);
 }

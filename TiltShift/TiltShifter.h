@@ -50,6 +50,8 @@ public:
     TiltShifter& operator=(const TiltShifter&) = delete;
 
     // Runs the stages once; the first error stops the rest and is returned.
+    // Worlds or buffers that do not fit (see stagesFit) give
+    // PF_Err_INTERNAL_STRUCT_DAMAGED before any stage runs.
     virtual int execute() = 0;
 
 protected:
@@ -57,6 +59,11 @@ protected:
     PF_LayerDef* inputLayer() const;
     PF_LayerDef* outputLayer() const;
     bool chromaticAberrationOn() const;
+    // Whether the worlds and buffers are what every stage takes for granted:
+    // both worlds of one size (or both without pixels), a mat and a work
+    // entry for each pixel and, when weighted, the depth's whole table.
+    // Checked once, before any stage runs.
+    bool stagesFit() const;
     // After the mat stage's result: the blur passes, or the outputter when
     // there is nothing to blur. Nothing runs after an error.
     int blurOrOutput(PF_Err matResult);

@@ -1,8 +1,6 @@
 #include "VerticalBlur.h"
 
-#include <algorithm>
-
-#include "AE_EffectCB.h"
+#include "filter/bands.h"
 
 VerticalBlur::VerticalBlur(PF_InData* in_data, AEGP_SuiteHandler& suites, Nerevo::Bpc bpc, PF_LayerDef* input,
                            PF_LayerDef* output, BlurParameters* params)
@@ -22,30 +20,15 @@ PF_Err VerticalBlur::filter32(const Nerevo::Rect<int>& rect, bool checkAbort) co
     return filterColumns(rect, checkAbort);
 }
 
-// Columns outside the input world are none of the pass's business.
 PF_Err VerticalBlur::filterColumns(const Nerevo::Rect<int>& rect, bool checkAbort) const {
     if (!input || !input->data) {
         return PF_Err_NONE;
     }
     const int width = input->width;
     const int height = input->height;
-    const int left = std::max(rect.left, 0);
-    const int right = std::min(rect.right, width);
-    if (height <= 0 || left >= right) {
-        return PF_Err_NONE;
-    }
-    if (!BoxBlur::buffersHold(*params, static_cast<std::size_t>(width) * static_cast<std::size_t>(height))) {
-        return PF_Err_INTERNAL_STRUCT_DAMAGED;
-    }
-    BoxBlur::Line line(static_cast<std::size_t>(height), params->repeatEdgePixels);
-    for (int x = left; x < right; ++x) {
-        BoxBlur::Sample* column = params->work->data() + x;
-        BoxBlur::blurLine(line, column, column, params->mat->data() + x, width, *params);
-        if (checkAbort) {
-            if (const PF_Err err = in_data->inter.abort(in_data->effect_ref)) {
-                return err;
-            }
-        }
-    }
-    return PF_Err_NONE;
+    BoxBlur::Line line(static_cast<std::size_t>(height > 0 ? height : 0), params->repeatEdgePixels);
+    return Nerevo::Filter::forEachColumn(in_data, rect, width, height, checkAbort, params->work->data(),
+                                         params->mat->data(), [&](int, BoxBlur::Sample* column, const double* mat) {
+                                             BoxBlur::blurLine(line, column, 1, mat, 1, *params);
+                                         });
 }

@@ -1,7 +1,8 @@
 #pragma once
 // The column pass of the box blur, in bands of columns: it blurs the work
 // buffer in place and never touches the output world, so it is the same at
-// every depth.
+// every depth. The tilt shifter has checked that the buffers hold the input
+// world.
 
 #include "BoxBlurPass.h"
 #include "filter/filter.h"
@@ -12,7 +13,7 @@ public:
     VerticalBlur(PF_InData* in_data, AEGP_SuiteHandler& suites, Nerevo::Bpc bpc, PF_LayerDef* input,
                  PF_LayerDef* output, BlurParameters* params);
 
-    // The columns of `rect`, always over the whole height.
+    // The columns of `rect` inside the input world, always over the whole height.
     PF_Err filter8(const Nerevo::Rect<int>& rect, bool checkAbort) const override;
     PF_Err filter16(const Nerevo::Rect<int>& rect, bool checkAbort) const override;
     PF_Err filter32(const Nerevo::Rect<int>& rect, bool checkAbort) const override;

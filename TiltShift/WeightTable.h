@@ -2,7 +2,9 @@
 // Highlight weighting: channel values are raised into an exponential domain
 // (weight to the power of the value in 8-bit units) before blurring, so that
 // bright values dominate any average. The table holds the powers for every
-// integer channel value of a render's depth.
+// integer channel value of the 8- and 16-bit depths, where it is exact;
+// float values are weighted exactly, each with its own power, so that no
+// float is rounded to the table's steps.
 
 #include <cmath>
 #include <cstddef>
@@ -17,8 +19,8 @@ inline bool isWeighted(double weight) {
     return weight > 1.000001;
 }
 
-// Empty unless weighted. At 8 bits 256 entries, weight^i; at 16 bits and
-// float 32769 entries, weight^(i × 255 / 32768). The powers come from the
+// Empty unless weighted, and at float. At 8 bits 256 entries, weight^i; at
+// 16 bits 32769 entries, weight^(i × 255 / 32768). The powers come from the
 // host's maths callbacks.
 std::vector<double> makeWeightTable(PF_InData* in_data, Nerevo::Bpc bpc, double weight);
 
@@ -27,7 +29,7 @@ std::vector<double> makeWeightTable(PF_InData* in_data, Nerevo::Bpc bpc, double 
 struct Weighting {
     bool weighted;
     double weight;
-    const double* table;  // the depth's full table when weighted
+    const double* table;  // the depth's full table when weighted at 8 or 16 bits
 
     double operator()(A_u_char v) const { return weighted ? table[v] : v; }
 
@@ -35,8 +37,9 @@ struct Weighting {
     // weighs like full scale rather than reading past the table.
     double operator()(A_u_short v) const { return weighted ? table[v < 32768 ? v : 32768] : v; }
 
-    // Floats are not clamped: below 0 (and NaN) weigh like 0, above 1 the
-    // exponential goes on beyond the table.
+    // Floats are not clamped: below 0 (and NaN) weigh like 0, and above 1
+    // the exponential goes on. The standard library's pow is what the host
+    // computes, without a call through the host's table per channel.
     double operator()(PF_FpShort v) const {
         if (!weighted) {
             return v;
@@ -44,16 +47,13 @@ struct Weighting {
         if (!(v >= 0.0f)) {
             return 1.0;
         }
-        if (v <= 1.0f) {
-            return table[static_cast<int>(32768.0 * v)];
-        }
         return std::pow(weight, 255.0 * v);
     }
 };
 
-// Entries of a weighted table: one per 8-bit value, or one per 16-bit value
-// up to full scale, which also serves floats in 0..1.
+// Entries of a weighted table: one per 8-bit value, one per 16-bit value up
+// to full scale, none for floats.
 template <typename Pixel>
 constexpr std::size_t weightTableSize() {
-    return std::is_same_v<Pixel, PF_Pixel> ? 256 : 32769;
+    return std::is_same_v<Pixel, PF_Pixel> ? 256 : std::is_same_v<Pixel, PF_Pixel16> ? 32769 : 0;
 }

@@ -1,5 +1,5 @@
-// The outputter: every pixel of its rows through the output conversion, the
-// host's abort, and buffers that do not fit the world.
+// The outputter: every pixel of its rows through the output conversion, and
+// the host's abort.
 
 #include "OutputConversion.h"
 #include "Outputter.h"
@@ -64,15 +64,6 @@ TYPED_TEST(Outputters, AnAbortLeavesTheLaterRowsAsTheyWere) {
               PF_Interrupt_CANCEL);
     for (int y = 0; y < 6; ++y) {
         EXPECT_EQ(this->isMarker(2, y), y >= 2) << "row " << y;
-    }
-}
-
-TYPED_TEST(Outputters, BuffersSmallerThanTheWorldAreRefusedUnwritten) {
-    this->work.pop_back();
-    EXPECT_EQ(this->template run<Outputter>(bpcOf<TypeParam>(), this->input, &this->output, this->p),
-              PF_Err_INTERNAL_STRUCT_DAMAGED);
-    for (int y = 0; y < 6; ++y) {
-        EXPECT_TRUE(this->isMarker(4, y)) << "row " << y;
     }
 }
 

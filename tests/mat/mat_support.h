@@ -59,7 +59,7 @@ void paint(Image& image) {
 }
 
 // The weighting, straight from its definition: weight to the power of the
-// value in 8-bit units; floats take the 16-bit step below 1.
+// value in 8-bit units.
 inline double weighted(A_u_char v, double weight) {
     return std::pow(weight, static_cast<double>(v));
 }
@@ -69,9 +69,6 @@ inline double weighted(A_u_short v, double weight) {
 inline double weighted(float v, double weight) {
     if (std::isnan(v) || v < 0.0f) {
         return 1.0;
-    }
-    if (v <= 1.0f) {
-        return std::pow(weight, std::trunc(32768.0 * v) * 255.0 / 32768.0);
     }
     return std::pow(weight, 255.0 * v);
 }

@@ -2,6 +2,10 @@
 // rest: the outputter without blur, six passes with it, a failed sample or
 // the user's abort ending the sequence with the host's code.
 
+#include <cmath>
+#include <limits>
+
+#include "filter/bands.h"
 #include "shifter_support.h"
 
 namespace {
@@ -79,25 +83,67 @@ TYPED_TEST(Stages, AFailedSampleInTheMatStageEndsTheRender) {
     }
 }
 
-TYPED_TEST(Stages, AnOpaqueSourceWithoutBlurWeightOrVignetteComesThroughUnchanged) {
+// The stages trust the buffers and worlds: what does not fit is refused
+// before the first of them runs, with blur or without.
+TYPED_TEST(Stages, WorldsThatDoNotFitAreRefusedBeforeAnyStage) {
+    TiltShifterParameters p = parameters();
+    const struct {
+        int width, height;
+    } sizes[] = {{9, 8}, {10, 7}, {11, 8}};
+    for (const auto& size : sizes) {
+        Image other(host::pixelFormatOf<TypeParam>(), size.width, size.height);
+        for (const double blur : {9.0, 0.0}) {
+            p.blurAmount = blur;
+            this->host.log().clear();
+            EXPECT_EQ(this->template execute<RadialTiltShifter>(bpcOf<TypeParam>(), this->input, other, p),
+                      PF_Err_INTERNAL_STRUCT_DAMAGED);
+            EXPECT_EQ(this->template execute<LinearTiltShifter>(bpcOf<TypeParam>(), other, this->output, p),
+                      PF_Err_INTERNAL_STRUCT_DAMAGED);
+            EXPECT_EQ(this->stagesRun(), 0u);
+            EXPECT_TRUE(this->outputUntouched());
+        }
+    }
+}
+
+// Weighted or not: the integer depths to the bit (their weights come back
+// to the same channel value), floats within their own rounding, the
+// smallest and those above white included.
+TYPED_TEST(Stages, AnOpaqueSourceWithoutBlurOrVignetteComesThroughUnchanged) {
     TiltShifterParameters p = parameters();
     p.blurAmount = 0.0;
     p.blurOffset = 0.0;
-    p.weight = 1.0;
     p.vignetting = 0.0;
     paint<TypeParam>(this->input, [](int x, int y) {
         TypeParam pixel = patternPixel<TypeParam>(x, y);
         pixel.alpha = std::is_same_v<TypeParam, PF_Pixel> ? 255 : std::is_same_v<TypeParam, PF_Pixel16> ? 32768 : 1;
+        if constexpr (std::is_same_v<TypeParam, PF_PixelFloat>) {
+            const float small[] = {1e-5f, 1e-4f, 0.3f, 3e-7f, 0.7000001f};
+            pixel.blue = small[(x + 3 * y) % 5];
+        }
         return pixel;
     });
-    ASSERT_EQ(this->template execute<RadialTiltShifter>(bpcOf<TypeParam>(), this->input, this->output, p), PF_Err_NONE);
-    for (int y = 0; y < 8; ++y) {
-        for (int x = 0; x < 10; ++x) {
-            TypeParam want = this->input.template at<TypeParam>(x, y);
-            if constexpr (std::is_same_v<TypeParam, PF_PixelFloat>) {
-                want.green = std::max(want.green, 0.0f);  // negative floats come out as 0
+    for (const double weight : {1.0, 1.03, 1.05}) {
+        SCOPED_TRACE(weight);
+        p.weight = weight;
+        ASSERT_EQ(this->template execute<RadialTiltShifter>(bpcOf<TypeParam>(), this->input, this->output, p),
+                  PF_Err_NONE);
+        for (int y = 0; y < 8; ++y) {
+            for (int x = 0; x < 10; ++x) {
+                const TypeParam& in = this->input.template at<TypeParam>(x, y);
+                const TypeParam& out = this->output.template at<TypeParam>(x, y);
+                if constexpr (std::is_same_v<TypeParam, PF_PixelFloat>) {
+                    const auto near = [](float got, float source) {
+                        const float want = std::max(source, 0.0f);  // negative floats come out as 0
+                        return std::fabs(got - want) <= std::numeric_limits<float>::epsilon() * want;
+                    };
+                    EXPECT_EQ(out.alpha, in.alpha);
+                    EXPECT_TRUE(near(out.red, in.red) && near(out.green, in.green) && near(out.blue, in.blue))
+                        << x << ", " << y << ": " << out.red << " " << out.green << " " << out.blue << " from "
+                        << in.red << " " << in.green << " " << in.blue;
+                } else {
+                    EXPECT_TRUE(samePixel(out, in)) << x << ", " << y;
+                }
             }
-            EXPECT_TRUE(samePixel(this->output.template at<TypeParam>(x, y), want)) << x << ", " << y;
         }
     }
 }
@@ -120,16 +166,19 @@ protected:
 };
 
 // On one thread a stage over rows checks once before its band and after each
-// of the 8 rows, a stage over columns before its band and after each of the
-// 10 columns.
+// of the 8 rows, a stage over columns before its band and after each block
+// of columns.
 TEST_F(Aborts, TheStageThatSeesTheCancelIsTheLast) {
+    constexpr int kRows = 1 + 8;
+    constexpr int kColumns = 1 + (10 + Nerevo::Filter::kColumnBlock - 1) / Nerevo::Filter::kColumnBlock;
     const TiltShifterParameters p = parameters();
     EXPECT_EQ(cancelAt(1, p), 1u);
-    EXPECT_EQ(cancelAt(9, p), 1u);
-    EXPECT_EQ(cancelAt(10, p), 2u) << "before the first column band";
-    EXPECT_EQ(cancelAt(9 + 11 + 9 + 11 + 5, p), 5u) << "amid the second row pass";
+    EXPECT_EQ(cancelAt(kRows, p), 1u);
+    EXPECT_EQ(cancelAt(kRows + 1, p), 2u) << "before the first column band";
+    EXPECT_EQ(cancelAt(kRows + kColumns, p), 2u) << "after the first column pass's last block";
+    EXPECT_EQ(cancelAt(kRows + 2 * kColumns + kRows + 5, p), 5u) << "amid the second row pass";
     EXPECT_TRUE(outputUntouched());
-    EXPECT_EQ(cancelAt(9 + 3 * 11 + 2 * 9 + 4, p), 7u) << "after three rows of the last pass";
+    EXPECT_EQ(cancelAt(kRows + 3 * kColumns + 2 * kRows + 4, p), 7u) << "after three rows of the last pass";
     for (int y = 0; y < 8; ++y) {
         EXPECT_EQ(samePixel(output.at<PF_Pixel>(5, y), marker<PF_Pixel>(5, y)), y >= 3) << "row " << y;
     }

@@ -1,6 +1,7 @@
 // Worlds of the core library against the headless host: allocation and
 // release by depth, borrowing, checkout and check-in, and the rectangles,
-// colours and composite modes passed on to the host.
+// colours and composite modes passed on to the host; the view of a world's
+// pixels by depth and format, and its rows whatever their stride.
 
 #include <gtest/gtest.h>
 
@@ -13,6 +14,7 @@
 #include "host/host.h"
 #include "host/image.h"
 #include "plugin_path.h"
+#include "world/pixels.h"
 #include "world/world.h"
 
 namespace {
@@ -277,6 +279,53 @@ TEST_F(Worlds, InputAndOutputBorrowWhatTheHostChecksOutEvenOnFailure) {
         EXPECT_EQ(Nerevo::getOutputWorld(&in, &extra, output), PF_Err_OUT_OF_MEMORY);
         EXPECT_EQ(output->world, &g_checkedOut) << "what the host wrote";
     });
+}
+
+// Each depth and format picks its own pixel type, whose traits agree with
+// both; anything else picks none and calls nothing.
+TEST(Pixels, DepthsAndFormatsDispatchToOnePixelTypeEach) {
+    const struct {
+        Nerevo::Bpc bpc;
+        PF_PixelFormat format;
+        std::size_t size;
+        float fullScale;
+    } depths[] = {{Nerevo::bpc8, PF_PixelFormat_ARGB32, sizeof(PF_Pixel), 255.0f},
+                  {Nerevo::bpc16, PF_PixelFormat_ARGB64, sizeof(PF_Pixel16), 32768.0f},
+                  {Nerevo::bpc32, PF_PixelFormat_ARGB128, sizeof(PF_PixelFloat), 1.0f}};
+    for (const auto& d : depths) {
+        int calls = 0;
+        const auto check = [&](auto type) {
+            using Traits = Nerevo::PixelTraits<typename decltype(type)::type>;
+            ++calls;
+            EXPECT_EQ(sizeof(typename decltype(type)::type), d.size);
+            EXPECT_EQ(Traits::bpc, d.bpc);
+            EXPECT_EQ(Traits::format, d.format);
+            EXPECT_EQ(Traits::fullScale, d.fullScale);
+        };
+        EXPECT_TRUE(Nerevo::withPixelType(d.bpc, check));
+        EXPECT_TRUE(Nerevo::withPixelType(d.format, check));
+        EXPECT_EQ(calls, 2);
+    }
+    int calls = 0;
+    EXPECT_FALSE(Nerevo::withPixelType(static_cast<Nerevo::Bpc>(3), [&](auto) { ++calls; }));
+    EXPECT_FALSE(Nerevo::withPixelType(PF_PixelFormat_INVALID, [&](auto) { ++calls; }));
+    EXPECT_EQ(calls, 0);
+}
+
+// Rows lie rowbytes apart, padded or running upwards from the first.
+TEST(Pixels, RowsFollowTheirStrideEitherWay) {
+    PF_Pixel16 pixels[3][4] = {};
+    for (const bool upwards : {false, true}) {
+        PF_LayerDef world{};
+        world.width = 3;
+        world.height = 3;
+        world.rowbytes = (upwards ? -1 : 1) * static_cast<A_long>(sizeof pixels[0]);
+        world.data = upwards ? pixels[2] : pixels[0];
+        Nerevo::Pixels::at<PF_Pixel16>(world, 2, 1) = PF_Pixel16{1, 2, 3, 4};
+        EXPECT_EQ(Nerevo::Pixels::row<PF_Pixel16>(world, 2), upwards ? pixels[0] : pixels[2]);
+        EXPECT_EQ(pixels[1][2].blue, 4);
+        pixels[1][2] = PF_Pixel16{};
+    }
 }
 
 }  // namespace

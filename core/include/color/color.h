@@ -8,35 +8,13 @@
 
 #include "AE_Effect.h"
 #include "utility/clamp.h"
+#include "world/pixels.h"
 
 namespace Nerevo {
 
 template <typename T>
 struct Color {
     T a, r, g, b;
-};
-
-// Host pixel types by channel depth, so depth-generic code can say
-// "the pixel of this depth" once.
-template <typename Pixel>
-struct PixelTraits;
-
-template <>
-struct PixelTraits<PF_Pixel> {
-    using Channel = A_u_char;
-    static constexpr float fullScale = 255.0f;
-};
-
-template <>
-struct PixelTraits<PF_Pixel16> {
-    using Channel = A_u_short;
-    static constexpr float fullScale = 32768.0f;
-};
-
-template <>
-struct PixelTraits<PF_PixelFloat> {
-    using Channel = PF_FpShort;
-    static constexpr float fullScale = 1.0f;
 };
 
 inline A_u_char toChannel8(float c) {

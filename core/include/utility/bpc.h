@@ -1,16 +1,13 @@
 #pragma once
 // Channel depth of a world, and the query that finds it.
 
-#include <cstdint>
-
 #include "AE_Effect.h"
+#include "world/pixels.h"
 
 namespace Nerevo {
 
-// Selects the pixel type everywhere: 8 bits -> PF_Pixel, 16 bits ->
-// PF_Pixel16 (full scale 32768), float -> PF_PixelFloat. Any other value
-// selects no code path: filters do nothing, new worlds allocate nothing.
-enum Bpc : int32_t { bpc8 = 0, bpc16 = 1, bpc32 = 2 };
+// The depths themselves, Bpc, live with the pixel types in world/pixels.h:
+// filters do nothing and new worlds allocate nothing for any other value.
 
 // Sets *out from the world's pixel format; leaves it unchanged for a format
 // that is none of the three. A missing world suite is reported to the user.

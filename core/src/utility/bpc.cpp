@@ -13,12 +13,7 @@ PF_Err getBpc(PF_InData* in_data, PF_OutData* out_data, PF_LayerDef* world, Bpc*
         PF_PixelFormat format = PF_PixelFormat_INVALID;
         err = suite->PF_GetPixelFormat(world, &format);
         if (!err) {
-            switch (format) {
-                case PF_PixelFormat_ARGB32: *out = bpc8; break;
-                case PF_PixelFormat_ARGB64: *out = bpc16; break;
-                case PF_PixelFormat_ARGB128: *out = bpc32; break;
-                default: break;
-            }
+            withPixelType(format, [out](auto type) { *out = PixelTraits<typename decltype(type)::type>::bpc; });
         }
     }
     if (!suite) {

@@ -1,0 +1,99 @@
+#pragma once
+// The schedule inside one band, so that a stage's body holds only the
+// arithmetic of one row or one column: the band clipped to the world, the
+// lines visited in order, and band 0 polling the host's abort after each
+// row or each block of columns.
+//
+// Columns of a row-major buffer are visited a block at a time: the block is
+// copied row by row into a small buffer that holds each of its columns
+// contiguously, the body works on those, and the block goes back row by
+// row. Memory is then read and written in whole cache lines instead of one
+// strided sample per line, and what the body computes does not change.
+
+#include <algorithm>
+#include <cstddef>
+#include <memory>
+
+#include "AE_EffectCB.h"
+#include "vector/rect.h"
+
+namespace Nerevo {
+namespace Filter {
+
+// Columns per block: eight cache lines of a row of work-buffer samples.
+constexpr int kColumnBlock = 16;
+
+// The host's answer to "has the user cancelled?" for band 0; 0 elsewhere.
+inline PF_Err pollAbort(PF_InData* in_data, bool checkAbort) {
+    return checkAbort ? in_data->inter.abort(in_data->effect_ref) : PF_Err_NONE;
+}
+
+// body(y, left, right) for each row of `band` inside a world of `width` ×
+// `height`, with the band's columns clipped to it; the first error ends the
+// band. An error of the body's comes back before the abort poll after its row.
+template <typename RowBody>
+PF_Err forEachRow(PF_InData* in_data, const Rect<int>& band, int width, int height, bool checkAbort,
+                  RowBody&& body) {
+    const int left = std::max(band.left, 0);
+    const int right = std::min(band.right, width);
+    if (left >= right) {
+        return PF_Err_NONE;
+    }
+    for (int y = std::max(band.top, 0); y < std::min(band.bottom, height); ++y) {
+        if (const PF_Err err = body(y, left, right)) {
+            return err;
+        }
+        if (const PF_Err err = pollAbort(in_data, checkAbort)) {
+            return err;
+        }
+    }
+    return PF_Err_NONE;
+}
+
+// body(x, column, along) for each column of `band` inside a world of
+// `width` × `height`, over two row-major buffers with one entry per pixel
+// (rows `width` apart): `column` holds the `height` entries of `buffer`'s
+// column x contiguously and may be rewritten in place, going back into the
+// buffer with the rest of its block; `along` holds the same column of the
+// read-only `alongside`. Band 0 polls abort after each block; a cancelled
+// band leaves the blocks after it as they were.
+template <typename T, typename U, typename ColumnBody>
+PF_Err forEachColumn(PF_InData* in_data, const Rect<int>& band, int width, int height, bool checkAbort, T* buffer,
+                     const U* alongside, ColumnBody&& body) {
+    const int left = std::max(band.left, 0);
+    const int right = std::min(band.right, width);
+    if (height <= 0 || left >= right) {
+        return PF_Err_NONE;
+    }
+    const auto rows = static_cast<std::size_t>(height);
+    const auto stride = static_cast<std::size_t>(width);
+    // Every entry is loaded before it is read: no zero-fill.
+    const std::unique_ptr<T[]> columns(new T[rows * kColumnBlock]);
+    const std::unique_ptr<U[]> along(new U[rows * kColumnBlock]);
+    for (int first = left; first < right; first += kColumnBlock) {
+        const auto count = static_cast<std::size_t>(std::min(kColumnBlock, right - first));
+        for (std::size_t y = 0; y < rows; ++y) {
+            const std::size_t at = y * stride + static_cast<std::size_t>(first);
+            for (std::size_t k = 0; k < count; ++k) {
+                columns[k * rows + y] = buffer[at + k];
+                along[k * rows + y] = alongside[at + k];
+            }
+        }
+        for (std::size_t k = 0; k < count; ++k) {
+            body(first + static_cast<int>(k), &columns[k * rows], &along[k * rows]);
+        }
+        for (std::size_t y = 0; y < rows; ++y) {
+            const std::size_t at = y * stride + static_cast<std::size_t>(first);
+            for (std::size_t k = 0; k < count; ++k) {
+                buffer[at + k] = columns[k * rows + y];
+            }
+        }
+        if (const PF_Err err = pollAbort(in_data, checkAbort)) {
+            return err;
+        }
+    }
+    return PF_Err_NONE;
+}
+
+}  // namespace Filter
+}  // namespace Nerevo
