@@ -16,7 +16,6 @@ constexpr int kHeight = 720;
 class RenderBench {
 public:
     RenderBench() {
-        h.log().setRecording(false);
         // Point defaults are placed in the layer the host knows at setup.
         h.frame().width = kWidth;
         h.frame().height = kHeight;

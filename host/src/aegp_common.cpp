@@ -2,12 +2,12 @@
 
 namespace host {
 
-A_Err enterAegp(const char* name, std::string args, Host::Impl*& host) {
+A_Err enterAegp(const char* name, CallArgs args, Host::Impl*& host) {
     host = Host::Impl::current();
     if (!host) {
         return PF_Err_INVALID_CALLBACK;
     }
-    return host->enter(name, std::move(args));
+    return host->enter(name, args);
 }
 
 A_Err notServed(const char* name) {

@@ -16,7 +16,7 @@ constexpr A_Err kNotServed = PF_Err_INVALID_CALLBACK;
 // Records the call for the running host and returns the error the fault
 // plan injects, or 0; sets `host`. PF_Err_INVALID_CALLBACK when no command
 // is running.
-A_Err enterAegp(const char* name, std::string args, Host::Impl*& host);
+A_Err enterAegp(const char* name, CallArgs args, Host::Impl*& host);
 
 // Records the call and refuses it with kNotServed, unless a fault comes first.
 A_Err notServed(const char* name);

@@ -25,7 +25,8 @@ A_Err getNewStreamRefForMask(AEGP_PluginID, AEGP_MaskRefH, AEGP_StreamRefH*) noe
 
 A_Err getDynamicStreamFlags(AEGP_StreamRefH stream, AEGP_DynStreamFlags* flags) noexcept {
     Host::Impl* host = nullptr;
-    if (const A_Err err = enterAegp("AEGP_GetDynamicStreamFlags", streamArg(stream), host)) {
+    if (const A_Err err = enterAegp(
+            "AEGP_GetDynamicStreamFlags", [&] { return streamArg(stream); }, host)) {
         return err;
     }
     std::lock_guard<std::mutex> lock(host->stateMutex);
@@ -40,10 +41,10 @@ A_Err getDynamicStreamFlags(AEGP_StreamRefH stream, AEGP_DynStreamFlags* flags) 
 // Undo is the application's business; the undoable flag changes nothing here.
 A_Err setDynamicStreamFlag(AEGP_StreamRefH stream, AEGP_DynStreamFlags flag, A_Boolean, A_Boolean set) noexcept {
     Host::Impl* host = nullptr;
-    if (const A_Err err = enterAegp("AEGP_SetDynamicStreamFlag",
-                                    streamArg(stream) + " flag=" + std::to_string(flag) +
-                                        " set=" + std::to_string(set),
-                                    host)) {
+    if (const A_Err err = enterAegp(
+            "AEGP_SetDynamicStreamFlag",
+            [&] { return streamArg(stream) + " flag=" + std::to_string(flag) + " set=" + std::to_string(set); },
+            host)) {
         return err;
     }
     std::lock_guard<std::mutex> lock(host->stateMutex);
@@ -63,9 +64,9 @@ A_Err setStreamName(AEGP_StreamRefH stream, const A_UTF16Char* name) noexcept {
     for (const A_UTF16Char* unit = name; unit && *unit; ++unit) {
         text += static_cast<char16_t>(*unit);
     }
-    if (const A_Err err = enterAegp("AEGP_SetStreamName",
-                                    streamArg(stream) + " name=" + (name ? "\"" + toUtf8(text) + "\"" : "null"),
-                                    host)) {
+    if (const A_Err err = enterAegp(
+            "AEGP_SetStreamName",
+            [&] { return streamArg(stream) + " name=" + (name ? "\"" + toUtf8(text) + "\"" : "null"); }, host)) {
         return err;
     }
     std::lock_guard<std::mutex> lock(host->stateMutex);
@@ -79,8 +80,8 @@ A_Err setStreamName(AEGP_StreamRefH stream, const A_UTF16Char* name) noexcept {
 
 A_Err getNewParentStreamRef(AEGP_PluginID plugin, AEGP_StreamRefH stream, AEGP_StreamRefH* parent) noexcept {
     Host::Impl* host = nullptr;
-    if (const A_Err err =
-            enterAegp("AEGP_GetNewParentStreamRef", pluginArg(plugin) + " " + streamArg(stream), host)) {
+    if (const A_Err err = enterAegp(
+            "AEGP_GetNewParentStreamRef", [&] { return pluginArg(plugin) + " " + streamArg(stream); }, host)) {
         return err;
     }
     std::lock_guard<std::mutex> lock(host->stateMutex);
@@ -99,7 +100,8 @@ A_Err getNewParentStreamRef(AEGP_PluginID plugin, AEGP_StreamRefH stream, AEGP_S
 // among the effect's parameters (the input layer is none of them).
 A_Err getStreamIndexInParent(AEGP_StreamRefH stream, A_long* index) noexcept {
     Host::Impl* host = nullptr;
-    if (const A_Err err = enterAegp("AEGP_GetStreamIndexInParent", streamArg(stream), host)) {
+    if (const A_Err err = enterAegp(
+            "AEGP_GetStreamIndexInParent", [&] { return streamArg(stream); }, host)) {
         return err;
     }
     std::lock_guard<std::mutex> lock(host->stateMutex);

@@ -9,8 +9,9 @@ namespace {
 A_Err getLayerEffectByIndex(AEGP_PluginID plugin, AEGP_LayerH layer, AEGP_EffectIndex index,
                             AEGP_EffectRefH* effect) noexcept {
     Host::Impl* host = nullptr;
-    if (const A_Err err =
-            enterAegp("AEGP_GetLayerEffectByIndex", pluginArg(plugin) + " index=" + std::to_string(index), host)) {
+    if (const A_Err err = enterAegp(
+            "AEGP_GetLayerEffectByIndex", [&] { return pluginArg(plugin) + " index=" + std::to_string(index); },
+            host)) {
         return err;
     }
     std::lock_guard<std::mutex> lock(host->stateMutex);
@@ -25,7 +26,8 @@ A_Err getLayerEffectByIndex(AEGP_PluginID plugin, AEGP_LayerH layer, AEGP_Effect
 
 A_Err getInstalledKey(AEGP_EffectRefH effect, AEGP_InstalledEffectKey* key) noexcept {
     Host::Impl* host = nullptr;
-    if (const A_Err err = enterAegp("AEGP_GetInstalledKeyFromLayerEffect", effectArg(effect), host)) {
+    if (const A_Err err = enterAegp(
+            "AEGP_GetInstalledKeyFromLayerEffect", [&] { return effectArg(effect); }, host)) {
         return err;
     }
     std::lock_guard<std::mutex> lock(host->stateMutex);
@@ -39,7 +41,8 @@ A_Err getInstalledKey(AEGP_EffectRefH effect, AEGP_InstalledEffectKey* key) noex
 
 A_Err getEffectFlags(AEGP_EffectRefH effect, AEGP_EffectFlags* flags) noexcept {
     Host::Impl* host = nullptr;
-    if (const A_Err err = enterAegp("AEGP_GetEffectFlags", effectArg(effect), host)) {
+    if (const A_Err err = enterAegp(
+            "AEGP_GetEffectFlags", [&] { return effectArg(effect); }, host)) {
         return err;
     }
     std::lock_guard<std::mutex> lock(host->stateMutex);
@@ -53,10 +56,10 @@ A_Err getEffectFlags(AEGP_EffectRefH effect, AEGP_EffectFlags* flags) noexcept {
 
 A_Err setEffectFlags(AEGP_EffectRefH effect, AEGP_EffectFlags mask, AEGP_EffectFlags flags) noexcept {
     Host::Impl* host = nullptr;
-    if (const A_Err err = enterAegp("AEGP_SetEffectFlags",
-                                    effectArg(effect) + " mask=" + std::to_string(mask) +
-                                        " flags=" + std::to_string(flags),
-                                    host)) {
+    if (const A_Err err = enterAegp(
+            "AEGP_SetEffectFlags",
+            [&] { return effectArg(effect) + " mask=" + std::to_string(mask) + " flags=" + std::to_string(flags); },
+            host)) {
         return err;
     }
     std::lock_guard<std::mutex> lock(host->stateMutex);
@@ -70,8 +73,8 @@ A_Err setEffectFlags(AEGP_EffectRefH effect, AEGP_EffectFlags mask, AEGP_EffectF
 
 A_Err reorderEffect(AEGP_EffectRefH effect, A_long index) noexcept {
     Host::Impl* host = nullptr;
-    if (const A_Err err =
-            enterAegp("AEGP_ReorderEffect", effectArg(effect) + " index=" + std::to_string(index), host)) {
+    if (const A_Err err = enterAegp(
+            "AEGP_ReorderEffect", [&] { return effectArg(effect) + " index=" + std::to_string(index); }, host)) {
         return err;
     }
     std::lock_guard<std::mutex> lock(host->stateMutex);
@@ -85,7 +88,8 @@ A_Err reorderEffect(AEGP_EffectRefH effect, A_long index) noexcept {
 
 A_Err disposeEffect(AEGP_EffectRefH effect) noexcept {
     Host::Impl* host = nullptr;
-    if (const A_Err err = enterAegp("AEGP_DisposeEffect", effectArg(effect), host)) {
+    if (const A_Err err = enterAegp(
+            "AEGP_DisposeEffect", [&] { return effectArg(effect); }, host)) {
         return err;
     }
     std::lock_guard<std::mutex> lock(host->stateMutex);
@@ -101,7 +105,8 @@ A_Err disposeEffect(AEGP_EffectRefH effect) noexcept {
 A_Err applyEffect(AEGP_PluginID plugin, AEGP_LayerH layer, AEGP_InstalledEffectKey key,
                   AEGP_EffectRefH* effect) noexcept {
     Host::Impl* host = nullptr;
-    if (const A_Err err = enterAegp("AEGP_ApplyEffect", pluginArg(plugin) + " key=" + std::to_string(key), host)) {
+    if (const A_Err err = enterAegp(
+            "AEGP_ApplyEffect", [&] { return pluginArg(plugin) + " key=" + std::to_string(key); }, host)) {
         return err;
     }
     std::lock_guard<std::mutex> lock(host->stateMutex);

@@ -16,7 +16,8 @@ std::string batchArg(AEGP_AddKeyframesInfoH batch) {
 
 A_Err getStreamNumKFs(AEGP_StreamRefH stream, A_long* count) noexcept {
     Host::Impl* host = nullptr;
-    if (const A_Err err = enterAegp("AEGP_GetStreamNumKFs", streamArg(stream), host)) {
+    if (const A_Err err = enterAegp(
+            "AEGP_GetStreamNumKFs", [&] { return streamArg(stream); }, host)) {
         return err;
     }
     std::lock_guard<std::mutex> lock(host->stateMutex);
@@ -32,10 +33,10 @@ A_Err getStreamNumKFs(AEGP_StreamRefH stream, A_long* count) noexcept {
 A_Err getKeyframeTime(AEGP_StreamRefH stream, AEGP_KeyframeIndex index, AEGP_LTimeMode mode,
                       A_Time* time) noexcept {
     Host::Impl* host = nullptr;
-    if (const A_Err err = enterAegp("AEGP_GetKeyframeTime",
-                                    streamArg(stream) + " index=" + std::to_string(index) +
-                                        " mode=" + std::to_string(mode),
-                                    host)) {
+    if (const A_Err err = enterAegp(
+            "AEGP_GetKeyframeTime",
+            [&] { return streamArg(stream) + " index=" + std::to_string(index) + " mode=" + std::to_string(mode); },
+            host)) {
         return err;
     }
     std::lock_guard<std::mutex> lock(host->stateMutex);
@@ -53,7 +54,8 @@ A_Err getKeyframeTime(AEGP_StreamRefH stream, AEGP_KeyframeIndex index, AEGP_LTi
 
 A_Err startAddKeyframes(AEGP_StreamRefH stream, AEGP_AddKeyframesInfoH* batch) noexcept {
     Host::Impl* host = nullptr;
-    if (const A_Err err = enterAegp("AEGP_StartAddKeyframes", streamArg(stream), host)) {
+    if (const A_Err err = enterAegp(
+            "AEGP_StartAddKeyframes", [&] { return streamArg(stream); }, host)) {
         return err;
     }
     std::lock_guard<std::mutex> lock(host->stateMutex);
@@ -75,7 +77,8 @@ A_Err startAddKeyframes(AEGP_StreamRefH stream, AEGP_AddKeyframesInfoH* batch) n
 A_Err addKeyframes(AEGP_AddKeyframesInfoH batch, AEGP_LTimeMode mode, const A_Time* time,
                    A_long* index) noexcept {
     Host::Impl* host = nullptr;
-    if (const A_Err err = enterAegp("AEGP_AddKeyframes", batchArg(batch) + " " + timeArg(mode, time), host)) {
+    if (const A_Err err = enterAegp(
+            "AEGP_AddKeyframes", [&] { return batchArg(batch) + " " + timeArg(mode, time); }, host)) {
         return err;
     }
     std::lock_guard<std::mutex> lock(host->stateMutex);
@@ -95,8 +98,8 @@ A_Err addKeyframes(AEGP_AddKeyframesInfoH batch, AEGP_LTimeMode mode, const A_Ti
 
 A_Err setAddKeyframe(AEGP_AddKeyframesInfoH batch, A_long index, const AEGP_StreamValue2* value) noexcept {
     Host::Impl* host = nullptr;
-    if (const A_Err err =
-            enterAegp("AEGP_SetAddKeyframe", batchArg(batch) + " index=" + std::to_string(index), host)) {
+    if (const A_Err err = enterAegp(
+            "AEGP_SetAddKeyframe", [&] { return batchArg(batch) + " index=" + std::to_string(index); }, host)) {
         return err;
     }
     std::lock_guard<std::mutex> lock(host->stateMutex);
@@ -115,8 +118,8 @@ A_Err setAddKeyframe(AEGP_AddKeyframesInfoH batch, A_long index, const AEGP_Stre
 // The batch is given back whether or not it is added.
 A_Err endAddKeyframes(A_Boolean add, AEGP_AddKeyframesInfoH batch) noexcept {
     Host::Impl* host = nullptr;
-    if (const A_Err err =
-            enterAegp("AEGP_EndAddKeyframes", "add=" + std::to_string(add) + " " + batchArg(batch), host)) {
+    if (const A_Err err = enterAegp(
+            "AEGP_EndAddKeyframes", [&] { return "add=" + std::to_string(add) + " " + batchArg(batch); }, host)) {
         return err;
     }
     std::lock_guard<std::mutex> lock(host->stateMutex);

@@ -21,7 +21,8 @@ A_Err getEffectLayer(PF_ProgPtr effect_ref, AEGP_LayerH* layer) noexcept {
 
 A_Err getNewEffectForEffect(AEGP_PluginID plugin, PF_ProgPtr effect_ref, AEGP_EffectRefH* effect) noexcept {
     Host::Impl* host = nullptr;
-    if (const A_Err err = Host::Impl::enterWithRef(effect_ref, "AEGP_GetNewEffectForEffect", pluginArg(plugin), host)) {
+    if (const A_Err err = Host::Impl::enterWithRef(
+            effect_ref, "AEGP_GetNewEffectForEffect", [&] { return pluginArg(plugin); }, host)) {
         return err;
     }
     std::lock_guard<std::mutex> lock(host->stateMutex);
@@ -38,7 +39,8 @@ std::string layerArg(AEGP_LayerH layer) {
 
 A_Err getLayerParentComp(AEGP_LayerH layer, AEGP_CompH* comp) noexcept {
     Host::Impl* host = nullptr;
-    if (const A_Err err = enterAegp("AEGP_GetLayerParentComp", layerArg(layer), host)) {
+    if (const A_Err err = enterAegp(
+            "AEGP_GetLayerParentComp", [&] { return layerArg(layer); }, host)) {
         return err;
     }
     std::lock_guard<std::mutex> lock(host->stateMutex);
@@ -52,7 +54,8 @@ A_Err getLayerParentComp(AEGP_LayerH layer, AEGP_CompH* comp) noexcept {
 
 A_Err getLayerObjectType(AEGP_LayerH layer, AEGP_ObjectType* type) noexcept {
     Host::Impl* host = nullptr;
-    if (const A_Err err = enterAegp("AEGP_GetLayerObjectType", layerArg(layer), host)) {
+    if (const A_Err err = enterAegp(
+            "AEGP_GetLayerObjectType", [&] { return layerArg(layer); }, host)) {
         return err;
     }
     std::lock_guard<std::mutex> lock(host->stateMutex);

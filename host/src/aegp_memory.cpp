@@ -19,10 +19,13 @@ std::string memoryArg(AEGP_MemHandle memory) {
 A_Err newMemHandle(AEGP_PluginID plugin, const A_char* what, AEGP_MemSize size, AEGP_MemFlag flags,
                    AEGP_MemHandle* memory) noexcept {
     Host::Impl* host = nullptr;
-    if (const A_Err err = enterAegp("AEGP_NewMemHandle",
-                                    pluginArg(plugin) + " what=" + quoted(what) + " size=" + std::to_string(size) +
-                                        " flags=" + std::to_string(flags),
-                                    host)) {
+    if (const A_Err err = enterAegp(
+            "AEGP_NewMemHandle",
+            [&] {
+                return pluginArg(plugin) + " what=" + quoted(what) + " size=" + std::to_string(size) +
+                       " flags=" + std::to_string(flags);
+            },
+            host)) {
         return err;
     }
     if (!memory) {
@@ -51,7 +54,8 @@ A_Err newMemHandle(AEGP_PluginID plugin, const A_char* what, AEGP_MemSize size, 
 
 A_Err freeMemHandle(AEGP_MemHandle memory) noexcept {
     Host::Impl* host = nullptr;
-    if (const A_Err err = enterAegp("AEGP_FreeMemHandle", memoryArg(memory), host)) {
+    if (const A_Err err = enterAegp(
+            "AEGP_FreeMemHandle", [&] { return memoryArg(memory); }, host)) {
         return err;
     }
     std::lock_guard<std::mutex> lock(host->stateMutex);
@@ -66,7 +70,8 @@ A_Err freeMemHandle(AEGP_MemHandle memory) noexcept {
 
 A_Err lockMemHandle(AEGP_MemHandle memory, void** data) noexcept {
     Host::Impl* host = nullptr;
-    if (const A_Err err = enterAegp("AEGP_LockMemHandle", memoryArg(memory), host)) {
+    if (const A_Err err = enterAegp(
+            "AEGP_LockMemHandle", [&] { return memoryArg(memory); }, host)) {
         return err;
     }
     std::lock_guard<std::mutex> lock(host->stateMutex);
@@ -81,7 +86,8 @@ A_Err lockMemHandle(AEGP_MemHandle memory, void** data) noexcept {
 
 A_Err unlockMemHandle(AEGP_MemHandle memory) noexcept {
     Host::Impl* host = nullptr;
-    if (const A_Err err = enterAegp("AEGP_UnlockMemHandle", memoryArg(memory), host)) {
+    if (const A_Err err = enterAegp(
+            "AEGP_UnlockMemHandle", [&] { return memoryArg(memory); }, host)) {
         return err;
     }
     std::lock_guard<std::mutex> lock(host->stateMutex);
@@ -99,7 +105,8 @@ A_Err unlockMemHandle(AEGP_MemHandle memory) noexcept {
 
 A_Err getMemHandleSize(AEGP_MemHandle memory, AEGP_MemSize* size) noexcept {
     Host::Impl* host = nullptr;
-    if (const A_Err err = enterAegp("AEGP_GetMemHandleSize", memoryArg(memory), host)) {
+    if (const A_Err err = enterAegp(
+            "AEGP_GetMemHandleSize", [&] { return memoryArg(memory); }, host)) {
         return err;
     }
     std::lock_guard<std::mutex> lock(host->stateMutex);

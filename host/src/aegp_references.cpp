@@ -144,4 +144,8 @@ std::string handleArg(const void* handle) {
     return handle ? "#" + std::to_string(serial(handle)) : "null";
 }
 
+std::size_t References::held() const {
+    return effects_.size() + streams_.size() + memory_.size() + batches_.size() + valueRecords_.size();
+}
+
 }  // namespace host

@@ -71,6 +71,9 @@ public:
     // False when no record carrying this reference is held.
     bool removeValueRecord(AEGP_StreamRefH carried);
 
+    // Handles held now, of every kind.
+    std::size_t held() const;
+
     // Appends a line for each handle handed out during `command` and still held.
     void reportHeld(std::uint64_t command, std::vector<std::string>& problems) const;
 

@@ -32,10 +32,10 @@ AEGP_MemHandle handOut(Host::Impl& host, std::string what, const void* data, std
 A_Err getNewLayerStream(AEGP_PluginID plugin, AEGP_LayerH layer, AEGP_LayerStream which,
                         AEGP_StreamRefH* stream) noexcept {
     Host::Impl* host = nullptr;
-    if (const A_Err err = enterAegp("AEGP_GetNewLayerStream",
-                                    pluginArg(plugin) + (layer ? " layer" : " layer=null") +
-                                        " which=" + std::to_string(which),
-                                    host)) {
+    if (const A_Err err = enterAegp(
+            "AEGP_GetNewLayerStream",
+            [&] { return pluginArg(plugin) + (layer ? " layer" : " layer=null") + " which=" + std::to_string(which); },
+            host)) {
         return err;
     }
     std::lock_guard<std::mutex> lock(host->stateMutex);
@@ -50,10 +50,9 @@ A_Err getNewLayerStream(AEGP_PluginID plugin, AEGP_LayerH layer, AEGP_LayerStrea
 A_Err getNewEffectStreamByIndex(AEGP_PluginID plugin, AEGP_EffectRefH effect, PF_ParamIndex index,
                                 AEGP_StreamRefH* stream) noexcept {
     Host::Impl* host = nullptr;
-    if (const A_Err err = enterAegp("AEGP_GetNewEffectStreamByIndex",
-                                    pluginArg(plugin) + " " + effectArg(effect) +
-                                        " index=" + std::to_string(index),
-                                    host)) {
+    if (const A_Err err = enterAegp(
+            "AEGP_GetNewEffectStreamByIndex",
+            [&] { return pluginArg(plugin) + " " + effectArg(effect) + " index=" + std::to_string(index); }, host)) {
         return err;
     }
     std::lock_guard<std::mutex> lock(host->stateMutex);
@@ -71,7 +70,8 @@ A_Err getNewMaskStream(AEGP_PluginID, AEGP_MaskRefH, AEGP_MaskStream, AEGP_Strea
 
 A_Err disposeStream(AEGP_StreamRefH stream) noexcept {
     Host::Impl* host = nullptr;
-    if (const A_Err err = enterAegp("AEGP_DisposeStream", streamArg(stream), host)) {
+    if (const A_Err err = enterAegp(
+            "AEGP_DisposeStream", [&] { return streamArg(stream); }, host)) {
         return err;
     }
     std::lock_guard<std::mutex> lock(host->stateMutex);
@@ -87,7 +87,8 @@ A_Err disposeStream(AEGP_StreamRefH stream) noexcept {
 // The name as UTF-16 with its terminating NUL; a group is named after its effect.
 A_Err getStreamName(AEGP_PluginID plugin, AEGP_StreamRefH stream, A_Boolean, AEGP_MemHandle* name) noexcept {
     Host::Impl* host = nullptr;
-    if (const A_Err err = enterAegp("AEGP_GetStreamName", pluginArg(plugin) + " " + streamArg(stream), host)) {
+    if (const A_Err err = enterAegp(
+            "AEGP_GetStreamName", [&] { return pluginArg(plugin) + " " + streamArg(stream); }, host)) {
         return err;
     }
     std::lock_guard<std::mutex> lock(host->stateMutex);
@@ -105,7 +106,8 @@ A_Err getStreamName(AEGP_PluginID plugin, AEGP_StreamRefH stream, A_Boolean, AEG
 // in the application once its stopwatch is on.
 A_Err isStreamTimevarying(AEGP_StreamRefH stream, A_Boolean* varies) noexcept {
     Host::Impl* host = nullptr;
-    if (const A_Err err = enterAegp("AEGP_IsStreamTimevarying", streamArg(stream), host)) {
+    if (const A_Err err = enterAegp(
+            "AEGP_IsStreamTimevarying", [&] { return streamArg(stream); }, host)) {
         return err;
     }
     std::lock_guard<std::mutex> lock(host->stateMutex);
@@ -121,10 +123,13 @@ A_Err isStreamTimevarying(AEGP_StreamRefH stream, A_Boolean* varies) noexcept {
 A_Err getNewStreamValue(AEGP_PluginID plugin, AEGP_StreamRefH stream, AEGP_LTimeMode mode, const A_Time* time,
                         A_Boolean preExpression, AEGP_StreamValue2* value) noexcept {
     Host::Impl* host = nullptr;
-    if (const A_Err err = enterAegp("AEGP_GetNewStreamValue",
-                                    pluginArg(plugin) + " " + streamArg(stream) + " " + timeArg(mode, time) +
-                                        " pre_expression=" + std::to_string(preExpression),
-                                    host)) {
+    if (const A_Err err = enterAegp(
+            "AEGP_GetNewStreamValue",
+            [&] {
+                return pluginArg(plugin) + " " + streamArg(stream) + " " + timeArg(mode, time) +
+                       " pre_expression=" + std::to_string(preExpression);
+            },
+            host)) {
         return err;
     }
     std::lock_guard<std::mutex> lock(host->stateMutex);
@@ -144,8 +149,9 @@ A_Err getNewStreamValue(AEGP_PluginID plugin, AEGP_StreamRefH stream, AEGP_LTime
 
 A_Err disposeStreamValue(AEGP_StreamValue2* value) noexcept {
     Host::Impl* host = nullptr;
-    if (const A_Err err = enterAegp("AEGP_DisposeStreamValue",
-                                    value ? streamArg(value->streamH) : std::string("value=null"), host)) {
+    if (const A_Err err = enterAegp(
+            "AEGP_DisposeStreamValue", [&] { return value ? streamArg(value->streamH) : std::string("value=null"); },
+            host)) {
         return err;
     }
     if (!value) {
@@ -163,7 +169,8 @@ A_Err disposeStreamValue(AEGP_StreamValue2* value) noexcept {
 // value that is not finite is refused.
 A_Err setStreamValue(AEGP_PluginID plugin, AEGP_StreamRefH stream, AEGP_StreamValue2* value) noexcept {
     Host::Impl* host = nullptr;
-    if (const A_Err err = enterAegp("AEGP_SetStreamValue", pluginArg(plugin) + " " + streamArg(stream), host)) {
+    if (const A_Err err = enterAegp(
+            "AEGP_SetStreamValue", [&] { return pluginArg(plugin) + " " + streamArg(stream); }, host)) {
         return err;
     }
     std::lock_guard<std::mutex> lock(host->stateMutex);
@@ -182,7 +189,8 @@ A_Err setStreamValue(AEGP_PluginID plugin, AEGP_StreamRefH stream, AEGP_StreamVa
 
 A_Err getExpressionState(AEGP_PluginID plugin, AEGP_StreamRefH stream, A_Boolean* enabled) noexcept {
     Host::Impl* host = nullptr;
-    if (const A_Err err = enterAegp("AEGP_GetExpressionState", pluginArg(plugin) + " " + streamArg(stream), host)) {
+    if (const A_Err err = enterAegp(
+            "AEGP_GetExpressionState", [&] { return pluginArg(plugin) + " " + streamArg(stream); }, host)) {
         return err;
     }
     std::lock_guard<std::mutex> lock(host->stateMutex);
@@ -196,10 +204,10 @@ A_Err getExpressionState(AEGP_PluginID plugin, AEGP_StreamRefH stream, A_Boolean
 
 A_Err setExpressionState(AEGP_PluginID plugin, AEGP_StreamRefH stream, A_Boolean enabled) noexcept {
     Host::Impl* host = nullptr;
-    if (const A_Err err = enterAegp("AEGP_SetExpressionState",
-                                    pluginArg(plugin) + " " + streamArg(stream) +
-                                        " enabled=" + std::to_string(enabled),
-                                    host)) {
+    if (const A_Err err = enterAegp(
+            "AEGP_SetExpressionState",
+            [&] { return pluginArg(plugin) + " " + streamArg(stream) + " enabled=" + std::to_string(enabled); },
+            host)) {
         return err;
     }
     std::lock_guard<std::mutex> lock(host->stateMutex);
@@ -214,7 +222,8 @@ A_Err setExpressionState(AEGP_PluginID plugin, AEGP_StreamRefH stream, A_Boolean
 // The text with its terminating NUL.
 A_Err getExpression(AEGP_PluginID plugin, AEGP_StreamRefH stream, AEGP_MemHandle* text) noexcept {
     Host::Impl* host = nullptr;
-    if (const A_Err err = enterAegp("AEGP_GetExpression", pluginArg(plugin) + " " + streamArg(stream), host)) {
+    if (const A_Err err = enterAegp(
+            "AEGP_GetExpression", [&] { return pluginArg(plugin) + " " + streamArg(stream); }, host)) {
         return err;
     }
     std::lock_guard<std::mutex> lock(host->stateMutex);
@@ -229,8 +238,9 @@ A_Err getExpression(AEGP_PluginID plugin, AEGP_StreamRefH stream, AEGP_MemHandle
 
 A_Err setExpression(AEGP_PluginID plugin, AEGP_StreamRefH stream, const A_char* text) noexcept {
     Host::Impl* host = nullptr;
-    if (const A_Err err = enterAegp("AEGP_SetExpression",
-                                    pluginArg(plugin) + " " + streamArg(stream) + " text=" + quoted(text), host)) {
+    if (const A_Err err = enterAegp(
+            "AEGP_SetExpression", [&] { return pluginArg(plugin) + " " + streamArg(stream) + " text=" + quoted(text); },
+            host)) {
         return err;
     }
     std::lock_guard<std::mutex> lock(host->stateMutex);

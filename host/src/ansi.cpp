@@ -21,16 +21,16 @@ constexpr std::size_t kMessageSize = PF_MAX_EFFECT_MSG_LEN + 1;
 
 A_FpLong logged(const char* name, A_FpLong x, A_FpLong result) {
     Host::Impl* host = Host::Impl::current();
-    if (host && host->log.recording()) {
-        host->log.record(name, number(x));
+    if (host) {
+        host->record(name, [&] { return number(x); });
     }
     return result;
 }
 
 A_FpLong logged(const char* name, A_FpLong x, A_FpLong y, A_FpLong result) {
     Host::Impl* host = Host::Impl::current();
-    if (host && host->log.recording()) {
-        host->log.record(name, number(x) + ", " + number(y));
+    if (host) {
+        host->record(name, [&] { return number(x) + ", " + number(y); });
     }
     return result;
 }
@@ -57,7 +57,7 @@ A_FpLong hostAcos(A_FpLong x) noexcept { return logged("acos", x, std::acos(x));
 // length when the text had to be cut; negative on failure.
 int hostSprintf(A_char* buffer, const A_char* format, ...) noexcept {
     Host::Impl* host = Host::Impl::current();
-    if (host && host->enter("sprintf", "format=" + quoted(format))) {
+    if (host && host->enter("sprintf", [&] { return "format=" + quoted(format); })) {
         return -1;
     }
     if (!buffer || !format) {
@@ -72,7 +72,7 @@ int hostSprintf(A_char* buffer, const A_char* format, ...) noexcept {
 
 A_char* hostStrcpy(A_char* dst, const A_char* src) noexcept {
     Host::Impl* host = Host::Impl::current();
-    if (host && host->enter("strcpy", "src=" + quoted(src))) {
+    if (host && host->enter("strcpy", [&] { return "src=" + quoted(src); })) {
         return nullptr;
     }
     if (!dst || !src) {

@@ -22,7 +22,7 @@ SPErr acquireSuite(const char* name, int32_t version, const void** suite) noexce
     if (!host) {
         return SuiteRegistry::kNoCommandRunning;
     }
-    if (const PF_Err err = host->enter("AcquireSuite", suiteArgs(name, version))) {
+    if (const PF_Err err = host->enter("AcquireSuite", [&] { return suiteArgs(name, version); })) {
         return err;
     }
     return host->suites.acquire(name, version, suite, host->faults);
@@ -33,7 +33,7 @@ SPErr releaseSuite(const char* name, int32_t version) noexcept {
     if (!host) {
         return SuiteRegistry::kNoCommandRunning;
     }
-    if (const PF_Err err = host->enter("ReleaseSuite", suiteArgs(name, version))) {
+    if (const PF_Err err = host->enter("ReleaseSuite", [&] { return suiteArgs(name, version); })) {
         return err;
     }
     const SPErr err = host->suites.release(name, version);
@@ -46,7 +46,7 @@ SPErr releaseSuite(const char* name, int32_t version) noexcept {
 // A comparison has no error to return, so no fault is injected.
 SPBoolean isEqual(const char* token1, const char* token2) noexcept {
     if (Host::Impl* host = Host::Impl::current()) {
-        host->log.record("IsEqual", "token1=" + quoted(token1) + " token2=" + quoted(token2));
+        host->record("IsEqual", [&] { return "token1=" + quoted(token1) + " token2=" + quoted(token2); });
     }
     return token1 && token2 && std::strcmp(token1, token2) == 0;
 }
@@ -56,7 +56,7 @@ SPErr allocateBlock(size_t size, void** block) noexcept {
     if (!host) {
         return SuiteRegistry::kNoCommandRunning;
     }
-    if (const PF_Err err = host->enter("AllocateBlock", "size=" + std::to_string(size))) {
+    if (const PF_Err err = host->enter("AllocateBlock", [&] { return "size=" + std::to_string(size); })) {
         return err;
     }
     if (!block) {
@@ -86,7 +86,7 @@ SPErr reallocateBlock(void* block, size_t newSize, void** newBlock) noexcept {
     if (!host) {
         return SuiteRegistry::kNoCommandRunning;
     }
-    if (const PF_Err err = host->enter("ReallocateBlock", "size=" + std::to_string(newSize))) {
+    if (const PF_Err err = host->enter("ReallocateBlock", [&] { return "size=" + std::to_string(newSize); })) {
         return err;
     }
     if (!newBlock) {

@@ -20,12 +20,12 @@ std::string pointArgs(float x, float y) {
 
 // Logs the call, asks the fault plan and finds the active event; a call
 // outside any event is misuse.
-SPErr enterDrawbot(const char* name, std::string args, EventContext*& event) {
+SPErr enterDrawbot(const char* name, CallArgs args, EventContext*& event) {
     Host::Impl* host = Host::Impl::current();
     if (!host) {
         return PF_Err_INVALID_CALLBACK;
     }
-    if (const PF_Err err = host->enter(name, std::move(args))) {
+    if (const PF_Err err = host->enter(name, args)) {
         return err;
     }
     event = EventContext::active();
@@ -105,10 +105,11 @@ const DRAWBOT_DrawbotSuite1 kDrawSuite = {getSupplier, getSurface};
 SPErr newPen(DRAWBOT_SupplierRef supplier, const DRAWBOT_ColorRGBA* colorP, float size,
              DRAWBOT_PenRef* penP) noexcept {
     EventContext* event = nullptr;
-    const std::string args = colorP ? "color=(" + number(colorP->red) + ", " + number(colorP->green) + ", " +
-                                          number(colorP->blue) + ", " + number(colorP->alpha) +
-                                          ") size=" + number(size)
-                                    : "color=null";
+    const auto args = [&] {
+        return colorP ? "color=(" + number(colorP->red) + ", " + number(colorP->green) + ", " + number(colorP->blue) +
+                            ", " + number(colorP->alpha) + ") size=" + number(size)
+                      : "color=null";
+    };
     if (const SPErr err = enterDrawbot("NewPen", args, event)) {
         return err;
     }
@@ -174,9 +175,9 @@ const DRAWBOT_SupplierSuite1 kSupplierSuite = {newPen, newPath, retainObject, re
 
 // ---- Path suite ----------------------------------------------------------------------------
 
-SPErr addSegment(const char* name, std::string args, DRAWBOT_PathRef ref, const PathSegment& segment) {
+SPErr addSegment(const char* name, CallArgs args, DRAWBOT_PathRef ref, const PathSegment& segment) {
     EventContext* event = nullptr;
-    if (const SPErr err = enterDrawbot(name, std::move(args), event)) {
+    if (const SPErr err = enterDrawbot(name, args, event)) {
         return err;
     }
     DrawbotObject* path = event->find(ref, DrawbotObject::Path);
@@ -188,11 +189,13 @@ SPErr addSegment(const char* name, std::string args, DRAWBOT_PathRef ref, const 
 }
 
 SPErr moveTo(DRAWBOT_PathRef path, float x, float y) noexcept {
-    return addSegment("MoveTo", pointArgs(x, y), path, PathSegment{PathSegment::MoveTo, {{x, y}, {}, {}}});
+    return addSegment(
+        "MoveTo", [&] { return pointArgs(x, y); }, path, PathSegment{PathSegment::MoveTo, {{x, y}, {}, {}}});
 }
 
 SPErr lineTo(DRAWBOT_PathRef path, float x, float y) noexcept {
-    return addSegment("LineTo", pointArgs(x, y), path, PathSegment{PathSegment::LineTo, {{x, y}, {}, {}}});
+    return addSegment(
+        "LineTo", [&] { return pointArgs(x, y); }, path, PathSegment{PathSegment::LineTo, {{x, y}, {}, {}}});
 }
 
 SPErr bezierTo(DRAWBOT_PathRef path, const DRAWBOT_PointF32* p1, const DRAWBOT_PointF32* p2,
@@ -202,8 +205,10 @@ SPErr bezierTo(DRAWBOT_PathRef path, const DRAWBOT_PointF32* p1, const DRAWBOT_P
         const SPErr err = enterDrawbot("BezierTo", "point=null", event);
         return err ? err : PF_Err_BAD_CALLBACK_PARAM;
     }
-    return addSegment("BezierTo", pointArgs(p1->x, p1->y) + " " + pointArgs(p2->x, p2->y) + " " + pointArgs(p3->x, p3->y),
-                      path, PathSegment{PathSegment::BezierTo, {*p1, *p2, *p3}});
+    return addSegment(
+        "BezierTo",
+        [&] { return pointArgs(p1->x, p1->y) + " " + pointArgs(p2->x, p2->y) + " " + pointArgs(p3->x, p3->y); }, path,
+        PathSegment{PathSegment::BezierTo, {*p1, *p2, *p3}});
 }
 
 const DRAWBOT_PathSuite1 kPathSuite = {moveTo, lineTo, bezierTo};

@@ -34,12 +34,12 @@ std::string pointArgs(const PF_FixedPoint* pt) {
 
 // The event a callback's refcon and context name, when they are those of the
 // event being sent; the call is logged and may fail by the fault plan.
-PF_Err enterEvent(void* refcon, PF_ContextH context, const char* name, std::string args, EventContext*& event) {
+PF_Err enterEvent(void* refcon, PF_ContextH context, const char* name, CallArgs args, EventContext*& event) {
     Host::Impl* host = Host::Impl::current();
     if (!host) {
         return PF_Err_INVALID_CALLBACK;
     }
-    if (const PF_Err err = host->enter(name, std::move(args))) {
+    if (const PF_Err err = host->enter(name, args)) {
         return err;
     }
     event = EventContext::active();
@@ -67,7 +67,9 @@ PF_Err convertPoint(PF_FixedPoint* pt, Convert convert) {
 // The view model does not move in time, so the time is only logged.
 PF_Err layerToComp(void* refcon, PF_ContextH context, A_long time, A_long scale, PF_FixedPoint* pt) noexcept {
     EventContext* event = nullptr;
-    const std::string args = "time=" + std::to_string(time) + " scale=" + std::to_string(scale) + " " + pointArgs(pt);
+    const auto args = [&] {
+        return "time=" + std::to_string(time) + " scale=" + std::to_string(scale) + " " + pointArgs(pt);
+    };
     if (const PF_Err err = enterEvent(refcon, context, "layer_to_comp", args, event)) {
         return err;
     }
@@ -76,7 +78,9 @@ PF_Err layerToComp(void* refcon, PF_ContextH context, A_long time, A_long scale,
 
 PF_Err compToLayer(void* refcon, PF_ContextH context, A_long time, A_long scale, PF_FixedPoint* pt) noexcept {
     EventContext* event = nullptr;
-    const std::string args = "time=" + std::to_string(time) + " scale=" + std::to_string(scale) + " " + pointArgs(pt);
+    const auto args = [&] {
+        return "time=" + std::to_string(time) + " scale=" + std::to_string(scale) + " " + pointArgs(pt);
+    };
     if (const PF_Err err = enterEvent(refcon, context, "comp_to_layer", args, event)) {
         return err;
     }
@@ -85,7 +89,8 @@ PF_Err compToLayer(void* refcon, PF_ContextH context, A_long time, A_long scale,
 
 PF_Err sourceToFrame(void* refcon, PF_ContextH context, PF_FixedPoint* pt) noexcept {
     EventContext* event = nullptr;
-    if (const PF_Err err = enterEvent(refcon, context, "source_to_frame", pointArgs(pt), event)) {
+    if (const PF_Err err = enterEvent(
+            refcon, context, "source_to_frame", [&] { return pointArgs(pt); }, event)) {
         return err;
     }
     return convertPoint(pt, [&](A_FloatPoint p) { return std::optional(event->panel().sourceToFrame(p)); });
@@ -93,7 +98,8 @@ PF_Err sourceToFrame(void* refcon, PF_ContextH context, PF_FixedPoint* pt) noexc
 
 PF_Err frameToSource(void* refcon, PF_ContextH context, PF_FixedPoint* pt) noexcept {
     EventContext* event = nullptr;
-    if (const PF_Err err = enterEvent(refcon, context, "frame_to_source", pointArgs(pt), event)) {
+    if (const PF_Err err = enterEvent(
+            refcon, context, "frame_to_source", [&] { return pointArgs(pt); }, event)) {
         return err;
     }
     return convertPoint(pt, [&](A_FloatPoint p) { return event->panel().frameToSource(p); });

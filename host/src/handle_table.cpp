@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <mutex>
 
 namespace host {
 
@@ -22,13 +23,13 @@ PF_Handle HandleTable::create(std::uint64_t size, std::uint64_t command) {
     }
     auto block = std::make_unique<Block>(Block{data, size, command, false});
     const PF_Handle handle = &block->data;
-    std::lock_guard<std::mutex> lock(mutex_);
+    std::unique_lock<std::shared_mutex> lock(mutex_);
     blocks_.emplace(handle, std::move(block));
     return handle;
 }
 
 void* HandleTable::data(PF_Handle handle) const {
-    std::lock_guard<std::mutex> lock(mutex_);
+    std::shared_lock<std::shared_mutex> lock(mutex_);
     const auto block = blocks_.find(handle);
     return block == blocks_.end() ? nullptr : block->second->data;
 }
@@ -36,7 +37,7 @@ void* HandleTable::data(PF_Handle handle) const {
 bool HandleTable::dispose(PF_Handle handle) {
     std::unique_ptr<Block> block;
     {
-        std::lock_guard<std::mutex> lock(mutex_);
+        std::unique_lock<std::shared_mutex> lock(mutex_);
         const auto found = blocks_.find(handle);
         if (found == blocks_.end()) {
             return false;
@@ -49,7 +50,7 @@ bool HandleTable::dispose(PF_Handle handle) {
 }
 
 bool HandleTable::size(PF_Handle handle, std::uint64_t& size) const {
-    std::lock_guard<std::mutex> lock(mutex_);
+    std::shared_lock<std::shared_mutex> lock(mutex_);
     const auto block = blocks_.find(handle);
     if (block == blocks_.end()) {
         return false;
@@ -59,7 +60,7 @@ bool HandleTable::size(PF_Handle handle, std::uint64_t& size) const {
 }
 
 PF_Err HandleTable::resize(PF_Handle handle, std::uint64_t size) {
-    std::lock_guard<std::mutex> lock(mutex_);
+    std::unique_lock<std::shared_mutex> lock(mutex_);
     const auto found = blocks_.find(handle);
     if (found == blocks_.end()) {
         return PF_Err_BAD_CALLBACK_PARAM;
@@ -81,7 +82,7 @@ PF_Err HandleTable::resize(PF_Handle handle, std::uint64_t size) {
 }
 
 bool HandleTable::adopt(PF_Handle handle) {
-    std::lock_guard<std::mutex> lock(mutex_);
+    std::unique_lock<std::shared_mutex> lock(mutex_);
     const auto block = blocks_.find(handle);
     if (block == blocks_.end()) {
         return false;
@@ -91,7 +92,7 @@ bool HandleTable::adopt(PF_Handle handle) {
 }
 
 std::vector<std::uint64_t> HandleTable::heldByPlugin(std::uint64_t command) const {
-    std::lock_guard<std::mutex> lock(mutex_);
+    std::shared_lock<std::shared_mutex> lock(mutex_);
     std::vector<std::uint64_t> sizes;
     for (const auto& entry : blocks_) {
         const Block& block = *entry.second;
@@ -103,7 +104,7 @@ std::vector<std::uint64_t> HandleTable::heldByPlugin(std::uint64_t command) cons
 }
 
 std::size_t HandleTable::live() const {
-    std::lock_guard<std::mutex> lock(mutex_);
+    std::shared_lock<std::shared_mutex> lock(mutex_);
     return blocks_.size();
 }
 

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <map>
 #include <memory>
-#include <mutex>
+#include <shared_mutex>
 #include <vector>
 
 #include "AE_Effect.h"
@@ -47,7 +47,8 @@ private:
         bool heldByHost;
     };
 
-    mutable std::mutex mutex_;
+    // Lookups share it: plug-ins lock handles from render threads.
+    mutable std::shared_mutex mutex_;
     std::map<PF_Handle, std::unique_ptr<Block>> blocks_;
 };
 

@@ -14,7 +14,7 @@ std::string handleArg(PF_Handle handle) {
 
 PF_Handle newHandle(A_u_longlong size) noexcept {
     Host::Impl* host = Host::Impl::current();
-    if (!host || host->enter("host_new_handle", "size=" + std::to_string(size))) {
+    if (!host || host->enter("host_new_handle", [&] { return "size=" + std::to_string(size); })) {
         return nullptr;
     }
     return host->handles.create(size, host->commandSerial);
@@ -22,7 +22,7 @@ PF_Handle newHandle(A_u_longlong size) noexcept {
 
 void* lockHandle(PF_Handle handle) noexcept {
     Host::Impl* host = Host::Impl::current();
-    if (!host || host->enter("host_lock_handle", handleArg(handle))) {
+    if (!host || host->enter("host_lock_handle", [&] { return handleArg(handle); })) {
         return nullptr;
     }
     return host->handles.data(handle);
@@ -31,7 +31,7 @@ void* lockHandle(PF_Handle handle) noexcept {
 // Locking pins nothing here, so unlocking has nothing to undo.
 void unlockHandle(PF_Handle handle) noexcept {
     if (Host::Impl* host = Host::Impl::current()) {
-        host->log.record("host_unlock_handle", handleArg(handle));
+        host->record("host_unlock_handle", [&] { return handleArg(handle); });
     }
 }
 
@@ -42,7 +42,7 @@ void disposeHandle(PF_Handle handle) noexcept {
     if (!host) {
         return;
     }
-    host->log.record("host_dispose_handle", handleArg(handle));
+    host->record("host_dispose_handle", [&] { return handleArg(handle); });
     if (handle && !host->handles.dispose(handle)) {
         host->note("host_dispose_handle of a handle the host does not know (disposed twice?)");
     }
@@ -53,7 +53,7 @@ A_u_longlong handleSize(PF_Handle handle) noexcept {
     Host::Impl* host = Host::Impl::current();
     std::uint64_t size = 0;
     if (host) {
-        host->log.record("host_get_handle_size", handleArg(handle));
+        host->record("host_get_handle_size", [&] { return handleArg(handle); });
         host->handles.size(handle, size);
     }
     return size;
@@ -64,7 +64,7 @@ PF_Err resizeHandle(A_u_longlong newSize, PF_Handle* handle) noexcept {
     if (!host) {
         return PF_Err_INVALID_CALLBACK;
     }
-    if (const PF_Err err = host->enter("host_resize_handle", "size=" + std::to_string(newSize))) {
+    if (const PF_Err err = host->enter("host_resize_handle", [&] { return "size=" + std::to_string(newSize); })) {
         return err;
     }
     if (!handle) {

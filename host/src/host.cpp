@@ -133,19 +133,23 @@ Host::Impl* Host::Impl::current() {
     return running.load();
 }
 
-PF_Err Host::Impl::enter(const char* name, std::string args) {
-    if (log.recording()) {
-        log.record(name, std::move(args));
-    }
+PF_Err Host::Impl::enter(const char* name, CallArgs args) {
+    record(name, args);
     return faults.onCall(name);
 }
 
-PF_Err Host::Impl::enterWithRef(PF_ProgPtr ref, const char* name, std::string args, Impl*& host) {
+void Host::Impl::record(const char* name, CallArgs args) {
+    if (log.recording()) {
+        log.record(name, args.text());
+    }
+}
+
+PF_Err Host::Impl::enterWithRef(PF_ProgPtr ref, const char* name, CallArgs args, Impl*& host) {
     host = current();
     if (!host) {
         return PF_Err_INVALID_CALLBACK;
     }
-    if (const PF_Err err = host->enter(name, std::move(args))) {
+    if (const PF_Err err = host->enter(name, args)) {
         return err;
     }
     return ref == host->effectRef() ? PF_Err_NONE : PF_Err_BAD_CALLBACK_PARAM;
@@ -283,6 +287,19 @@ const std::vector<std::string>& Host::problems() const {
 
 std::size_t Host::liveHandles() const {
     return impl_->handles.live();
+}
+
+Host::Holdings Host::holdings() const {
+    Holdings held;
+    held.calls = impl_->log.size();
+    held.problems = impl_->problems.size();
+    held.handles = impl_->handles.live();
+    held.worlds = impl_->worlds.live();
+    std::lock_guard<std::mutex> lock(impl_->stateMutex);
+    held.texts = impl_->texts.size();
+    held.references = impl_->references.held();
+    held.plugins = impl_->registeredPlugins.size();
+    return held;
 }
 
 Host* Host::current() {

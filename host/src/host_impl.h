@@ -10,6 +10,7 @@
 
 #include "AE_GeneralPlug.h"
 #include "aegp_references.h"
+#include "call_args.h"
 #include "handle_table.h"
 #include "host/host.h"
 #include "host/project.h"
@@ -26,11 +27,14 @@ struct Host::Impl {
     static Impl* current();
     PF_ProgPtr effectRef() { return reinterpret_cast<PF_ProgPtr>(this); }
 
-    // Records a call and returns the error the fault plan injects, or 0.
-    PF_Err enter(const char* name, std::string args);
+    // Records a call when the log records and returns the error the fault
+    // plan injects, or 0.
+    PF_Err enter(const char* name, CallArgs args = {});
     // The same for a callback that names its host through effect_ref: sets
     // `host` to the running host and fails when `ref` is not its reference.
-    static PF_Err enterWithRef(PF_ProgPtr ref, const char* name, std::string args, Impl*& host);
+    static PF_Err enterWithRef(PF_ProgPtr ref, const char* name, CallArgs args, Impl*& host);
+    // Records a call that cannot fail.
+    void record(const char* name, CallArgs args = {});
     // A misuse the end-of-command check reports (freeing twice, ...).
     void note(std::string problem);
 

@@ -22,7 +22,7 @@ PF_Err iterateGeneric(A_long iterations, void* refcon, PF_IterateGenericFunc fn)
     if (!host) {
         return PF_Err_INVALID_CALLBACK;
     }
-    if (const PF_Err err = host->enter("iterate_generic", "iterations=" + std::to_string(iterations))) {
+    if (const PF_Err err = host->enter("iterate_generic", [&] { return "iterations=" + std::to_string(iterations); })) {
         return err;
     }
     if (!fn || iterations < PF_Iterations_ONCE_PER_PROCESSOR) {

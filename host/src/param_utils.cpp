@@ -11,8 +11,9 @@ namespace host {
 namespace {
 
 PF_Err updateParamUI(PF_ProgPtr effect_ref, PF_ParamIndex index, const PF_ParamDef* def) noexcept {
-    const std::string args =
-        "index=" + std::to_string(index) + (def ? " ui_flags=" + std::to_string(def->ui_flags) : " def=null");
+    const auto args = [&] {
+        return "index=" + std::to_string(index) + (def ? " ui_flags=" + std::to_string(def->ui_flags) : " def=null");
+    };
     Host::Impl* host = nullptr;
     if (const PF_Err err = Host::Impl::enterWithRef(effect_ref, "PF_UpdateParamUI", args, host)) {
         return err;

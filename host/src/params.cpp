@@ -94,9 +94,11 @@ ParamRecord inputLayer() {
 }
 
 PF_Err addParam(PF_ProgPtr ref, PF_ParamIndex index, PF_ParamDefPtr def) noexcept {
-    const std::string args = "index=" + std::to_string(index) +
-                             (def ? " type=" + std::to_string(def->param_type) + " name=" + quoted(boundedName(*def))
-                                  : std::string(" def=null"));
+    const auto args = [&] {
+        return "index=" + std::to_string(index) +
+               (def ? " type=" + std::to_string(def->param_type) + " name=" + quoted(boundedName(*def))
+                    : std::string(" def=null"));
+    };
     Host::Impl* host = nullptr;
     if (const PF_Err err = Host::Impl::enterWithRef(ref, "add_param", args, host)) {
         return err;
@@ -118,8 +120,10 @@ PF_Err addParam(PF_ProgPtr ref, PF_ParamIndex index, PF_ParamDefPtr def) noexcep
 
 PF_Err checkoutParam(PF_ProgPtr ref, PF_ParamIndex index, A_long what_time, A_long time_step, A_u_long time_scale,
                      PF_ParamDef* param) noexcept {
-    const std::string args = "index=" + std::to_string(index) + " time=" + std::to_string(what_time) +
-                             " step=" + std::to_string(time_step) + " scale=" + std::to_string(time_scale);
+    const auto args = [&] {
+        return "index=" + std::to_string(index) + " time=" + std::to_string(what_time) +
+               " step=" + std::to_string(time_step) + " scale=" + std::to_string(time_scale);
+    };
     Host::Impl* host = nullptr;
     if (const PF_Err err = Host::Impl::enterWithRef(ref, "checkout_param", args, host)) {
         return err;
@@ -138,8 +142,8 @@ PF_Err checkoutParam(PF_ProgPtr ref, PF_ParamIndex index, A_long what_time, A_lo
 // Values are copies, so checking one in has nothing to give back.
 PF_Err checkinParam(PF_ProgPtr ref, PF_ParamDef* param) noexcept {
     Host::Impl* host = nullptr;
-    if (const PF_Err err =
-            Host::Impl::enterWithRef(ref, "checkin_param", param ? "name=" + quoted(boundedName(*param)) : "param=null", host)) {
+    if (const PF_Err err = Host::Impl::enterWithRef(
+            ref, "checkin_param", [&] { return param ? "name=" + quoted(boundedName(*param)) : "param=null"; }, host)) {
         return err;
     }
     return param ? PF_Err_NONE : PF_Err_BAD_CALLBACK_PARAM;
@@ -148,7 +152,7 @@ PF_Err checkinParam(PF_ProgPtr ref, PF_ParamDef* param) noexcept {
 PF_Err registerUI(PF_ProgPtr ref, PF_CustomUIInfo* info) noexcept {
     Host::Impl* host = nullptr;
     if (const PF_Err err = Host::Impl::enterWithRef(
-            ref, "register_ui", info ? "events=" + std::to_string(info->events) : "info=null", host)) {
+            ref, "register_ui", [&] { return info ? "events=" + std::to_string(info->events) : "info=null"; }, host)) {
         return err;
     }
     if (!info) {

@@ -20,7 +20,8 @@ PF_Err abortCheck(PF_ProgPtr ref) noexcept {
 PF_Err progress(PF_ProgPtr ref, A_long current, A_long total) noexcept {
     Host::Impl* host = nullptr;
     return Host::Impl::enterWithRef(
-        ref, "progress", "current=" + std::to_string(current) + " total=" + std::to_string(total), host);
+        ref, "progress", [&] { return "current=" + std::to_string(current) + " total=" + std::to_string(total); },
+        host);
 }
 
 }  // namespace

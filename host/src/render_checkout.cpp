@@ -32,9 +32,9 @@ PF_Fixed scaled(PF_Fixed value, const PF_RationalScale& scale) {
 }
 
 // Enters a callback that needs the render the host is in.
-PF_Err enterRender(PF_ProgPtr ref, const char* name, std::string args, FrameRender*& render) {
+PF_Err enterRender(PF_ProgPtr ref, const char* name, CallArgs args, FrameRender*& render) {
     Host::Impl* host = nullptr;
-    if (const PF_Err err = Host::Impl::enterWithRef(ref, name, std::move(args), host)) {
+    if (const PF_Err err = Host::Impl::enterWithRef(ref, name, args, host)) {
         return err;
     }
     render = FrameRender::of(*host);
@@ -43,10 +43,11 @@ PF_Err enterRender(PF_ProgPtr ref, const char* name, std::string args, FrameRend
 
 PF_Err checkoutLayer(PF_ProgPtr ref, PF_ParamIndex index, A_long id, const PF_RenderRequest* request, A_long time,
                      A_long step, A_u_long scale, PF_CheckoutResult* result) noexcept {
-    const std::string args = "index=" + std::to_string(index) + " id=" + std::to_string(id) +
-                             " rect=" + (request ? rectArg(request->rect) : "null") +
-                             " time=" + std::to_string(time) + " step=" + std::to_string(step) +
-                             " scale=" + std::to_string(scale);
+    const auto args = [&] {
+        return "index=" + std::to_string(index) + " id=" + std::to_string(id) +
+               " rect=" + (request ? rectArg(request->rect) : "null") + " time=" + std::to_string(time) +
+               " step=" + std::to_string(step) + " scale=" + std::to_string(scale);
+    };
     FrameRender* render = nullptr;
     if (const PF_Err err = enterRender(ref, "checkout_layer", args, render)) {
         return err;
@@ -59,7 +60,8 @@ PF_Err checkoutLayer(PF_ProgPtr ref, PF_ParamIndex index, A_long id, const PF_Re
 
 PF_Err guidMixIn(PF_ProgPtr ref, A_u_long size, const void* buffer) noexcept {
     FrameRender* render = nullptr;
-    if (const PF_Err err = enterRender(ref, "GuidMixInPtr", "size=" + std::to_string(size), render)) {
+    if (const PF_Err err = enterRender(
+            ref, "GuidMixInPtr", [&] { return "size=" + std::to_string(size); }, render)) {
         return err;
     }
     return size && !buffer ? PF_Err_BAD_CALLBACK_PARAM : PF_Err_NONE;
@@ -67,7 +69,8 @@ PF_Err guidMixIn(PF_ProgPtr ref, A_u_long size, const void* buffer) noexcept {
 
 PF_Err checkoutLayerPixels(PF_ProgPtr ref, A_long id, PF_EffectWorld** pixels) noexcept {
     FrameRender* render = nullptr;
-    if (const PF_Err err = enterRender(ref, "checkout_layer_pixels", "id=" + std::to_string(id), render)) {
+    if (const PF_Err err = enterRender(
+            ref, "checkout_layer_pixels", [&] { return "id=" + std::to_string(id); }, render)) {
         return err;
     }
     if (!pixels) {
@@ -82,7 +85,8 @@ PF_Err checkoutLayerPixels(PF_ProgPtr ref, A_long id, PF_EffectWorld** pixels) n
 
 PF_Err checkinLayerPixels(PF_ProgPtr ref, A_long id) noexcept {
     FrameRender* render = nullptr;
-    if (const PF_Err err = enterRender(ref, "checkin_layer_pixels", "id=" + std::to_string(id), render)) {
+    if (const PF_Err err = enterRender(
+            ref, "checkin_layer_pixels", [&] { return "id=" + std::to_string(id); }, render)) {
         return err;
     }
     return render->checkinLayerPixels(id);

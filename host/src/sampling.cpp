@@ -62,8 +62,8 @@ template <typename Pixel>
 PF_Err sample(PF_ProgPtr ref, const char* name, PF_PixelFormat format, PF_Fixed x, PF_Fixed y,
               const PF_SampPB* params, Pixel* dst) {
     Host::Impl* host = nullptr;
-    if (const PF_Err err =
-            Host::Impl::enterWithRef(ref, name, "x=" + std::to_string(x) + " y=" + std::to_string(y), host)) {
+    if (const PF_Err err = Host::Impl::enterWithRef(
+            ref, name, [&] { return "x=" + std::to_string(x) + " y=" + std::to_string(y); }, host)) {
         return err;
     }
     WorldShape world;

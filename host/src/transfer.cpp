@@ -49,7 +49,8 @@ PF_Err transferRect(PF_ProgPtr ref, PF_Quality quality, PF_ModeFlags m_flags, PF
     Host::Impl* host = nullptr;
     if (const PF_Err err = Host::Impl::enterWithRef(
             ref, "transfer_rect",
-            transferArgs(quality, m_flags, field, src_rec, comp_mode, mask_world0, dest_x, dest_y), host)) {
+            [&] { return transferArgs(quality, m_flags, field, src_rec, comp_mode, mask_world0, dest_x, dest_y); },
+            host)) {
         return err;
     }
     WorldShape from;

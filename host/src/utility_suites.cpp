@@ -11,7 +11,7 @@ A_Err registerWithAEGP(AEGP_GlobalRefcon, const A_char* plugin_name, AEGP_Plugin
     if (!host) {
         return A_Err_GENERIC;
     }
-    if (const PF_Err err = host->enter("AEGP_RegisterWithAEGP", "name=" + quoted(plugin_name))) {
+    if (const PF_Err err = host->enter("AEGP_RegisterWithAEGP", [&] { return "name=" + quoted(plugin_name); })) {
         return err;
     }
     if (!plugin_id) {

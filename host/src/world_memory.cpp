@@ -6,6 +6,7 @@
 #include <limits>
 #include <map>
 #include <mutex>
+#include <shared_mutex>
 
 namespace host {
 namespace {
@@ -20,8 +21,10 @@ struct Buffer {
     WorldShape shape;
 };
 
-std::mutex& registryMutex() {
-    static std::mutex mutex;
+// Shared by the lookups, which render threads make per sampled pixel, so
+// that they do not wait on each other.
+std::shared_mutex& registryMutex() {
+    static std::shared_mutex mutex;
     return mutex;
 }
 
@@ -103,7 +106,7 @@ PF_Err allocate(PF_PixelFormat format, A_long width, A_long height, bool clear, 
     world.origin_x = origin.h;
     world.origin_y = origin.v;
 
-    std::lock_guard<std::mutex> lock(registryMutex());
+    std::unique_lock<std::shared_mutex> lock(registryMutex());
     registry().emplace(buffer.shape.data, buffer);
     return PF_Err_NONE;
 }
@@ -111,7 +114,7 @@ PF_Err allocate(PF_PixelFormat format, A_long width, A_long height, bool clear, 
 bool release(const void* data, bool& intact) {
     Buffer buffer{};
     {
-        std::lock_guard<std::mutex> lock(registryMutex());
+        std::unique_lock<std::shared_mutex> lock(registryMutex());
         const auto found = registry().find(data);
         if (found == registry().end()) {
             return false;
@@ -128,7 +131,7 @@ bool find(const PF_EffectWorld* world, WorldShape& shape) {
     if (!world || !world->data) {
         return false;
     }
-    std::lock_guard<std::mutex> lock(registryMutex());
+    std::shared_lock<std::shared_mutex> lock(registryMutex());
     const auto found = registry().find(world->data);
     if (found == registry().end()) {
         return false;
@@ -142,7 +145,7 @@ bool find(const PF_EffectWorld* world, WorldShape& shape) {
 }
 
 bool intact(const void* data) {
-    std::lock_guard<std::mutex> lock(registryMutex());
+    std::shared_lock<std::shared_mutex> lock(registryMutex());
     const auto found = registry().find(data);
     return found != registry().end() && guardsIntact(found->second);
 }

@@ -36,8 +36,8 @@ void clipSpan(A_long a, A_long b, A_long length, A_long limitA, A_long limitB, A
 
 PF_Err copy(PF_ProgPtr ref, PF_EffectWorld* src, PF_EffectWorld* dst, PF_Rect* src_r, PF_Rect* dst_r) noexcept {
     Host::Impl* host = nullptr;
-    if (const PF_Err err =
-            Host::Impl::enterWithRef(ref, "copy", "src_rect=" + rectArg(src_r) + " dst_rect=" + rectArg(dst_r), host)) {
+    if (const PF_Err err = Host::Impl::enterWithRef(
+            ref, "copy", [&] { return "src_rect=" + rectArg(src_r) + " dst_rect=" + rectArg(dst_r); }, host)) {
         return err;
     }
     WorldShape from;
@@ -82,7 +82,8 @@ PF_Err fill(PF_ProgPtr ref, const PF_Pixel* color, const PF_Rect* dst_rect, PF_E
     const std::string colorArg = color ? "(" + std::to_string(color->alpha) + "," + std::to_string(color->red) + "," +
                                              std::to_string(color->green) + "," + std::to_string(color->blue) + ")"
                                        : "null";
-    if (const PF_Err err = Host::Impl::enterWithRef(ref, "fill", "color=" + colorArg + " rect=" + rectArg(dst_rect), host)) {
+    if (const PF_Err err = Host::Impl::enterWithRef(
+            ref, "fill", [&] { return "color=" + colorArg + " rect=" + rectArg(dst_rect); }, host)) {
         return err;
     }
     WorldShape to;

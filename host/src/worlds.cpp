@@ -29,10 +29,10 @@ std::string sizeArgs(A_long width, A_long height) {
     return "width=" + std::to_string(width) + " height=" + std::to_string(height);
 }
 
-PF_Err makeWorld(PF_ProgPtr ref, const std::string& family, std::string args, PF_PixelFormat format, A_long width,
+PF_Err makeWorld(PF_ProgPtr ref, const std::string& family, CallArgs args, PF_PixelFormat format, A_long width,
                  A_long height, bool clear, PF_EffectWorld* world) {
     Host::Impl* host = nullptr;
-    if (const PF_Err err = Host::Impl::enterWithRef(ref, family.c_str(), std::move(args), host)) {
+    if (const PF_Err err = Host::Impl::enterWithRef(ref, family.c_str(), args, host)) {
         return err;
     }
     if (!world) {
@@ -56,8 +56,9 @@ PF_Err disposeWorld(PF_ProgPtr ref, const char* name, const std::string& family,
 
 PF_Err newWorld(PF_ProgPtr ref, A_long width, A_long height, PF_NewWorldFlags flags, PF_EffectWorld* world) noexcept {
     const PF_PixelFormat format = (flags & PF_NewWorldFlag_DEEP_PIXELS) ? PF_PixelFormat_ARGB64 : PF_PixelFormat_ARGB32;
-    return makeWorld(ref, kVersion1, sizeArgs(width, height) + " flags=" + std::to_string(flags), format, width, height,
-                     (flags & PF_NewWorldFlag_CLEAR_PIXELS) != 0, world);
+    return makeWorld(
+        ref, kVersion1, [&] { return sizeArgs(width, height) + " flags=" + std::to_string(flags); }, format, width,
+        height, (flags & PF_NewWorldFlag_CLEAR_PIXELS) != 0, world);
 }
 
 PF_Err disposeWorld1(PF_ProgPtr ref, PF_EffectWorld* world) noexcept {
@@ -66,9 +67,10 @@ PF_Err disposeWorld1(PF_ProgPtr ref, PF_EffectWorld* world) noexcept {
 
 PF_Err newWorld2(PF_ProgPtr ref, A_long width, A_long height, PF_Boolean clear, PF_PixelFormat format,
                  PF_EffectWorld* world) noexcept {
-    return makeWorld(ref, kVersion2,
-                     sizeArgs(width, height) + " clear=" + std::to_string(clear) + " format=" + formatName(format),
-                     format, width, height, clear != 0, world);
+    return makeWorld(
+        ref, kVersion2,
+        [&] { return sizeArgs(width, height) + " clear=" + std::to_string(clear) + " format=" + formatName(format); },
+        format, width, height, clear != 0, world);
 }
 
 PF_Err disposeWorld2(PF_ProgPtr ref, PF_EffectWorld* world) noexcept {

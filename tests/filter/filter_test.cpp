@@ -179,6 +179,7 @@ TEST_F(Filters, BandErrorsAndTheHostsAbortCodeBecomeTheStageResult) {
 }
 
 TEST_F(Filters, OnlyThreadZeroAsksBeforeABand) {
+    host.log().setRecording(true);
     Image world(PF_PixelFormat_ARGB32, 2, 4);
     host.cancelAtAbortCheck(1);
     host.withCommandData([&](PF_InData& in, PF_OutData&) {

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <iterator>
 #include <string>
 
 #include "host/image.h"
@@ -56,7 +57,7 @@ protected:
         ASSERT_EQ(host.globalSetup(), PF_Err_NONE);
         ASSERT_EQ(host.paramsSetup(), PF_Err_NONE);
         setPopup("Type", 3);  // a "Type" that runs no stage
-        host.log().clear();
+        host.log().setRecording(true);
     }
 
     PF_ParamDef& def(const std::string& name) { return host.param(host.paramIndex(name)).current; }
@@ -180,6 +181,90 @@ TEST_F(RenderFrame, PointValuesComeInThePixelsOfTheReducedLayer) {
     ASSERT_EQ(result.err, PF_Err_NONE);
     EXPECT_TRUE(same(result.output->at<PF_Pixel>(30, 20), halfSize(30, 20)));
     EXPECT_FALSE(same(result.output->at<PF_Pixel>(60, 40), halfSize(60, 40)));
+}
+
+// A frame that reaches every kind of callback a render makes: stages on
+// several threads, the host's maths, and per-pixel sampling for the
+// chromatic aberration.
+class LongSession : public RenderFrame {
+protected:
+    void SetUp() override {
+        RenderFrame::SetUp();
+        host.log().setRecording(false);
+        setPopup("Type", 2);
+        set("Blur Amount", 6);
+        set("Inner Width", 4);
+        set("Chromatic Aberration", 3);
+        set("Vignetting", 20);
+        paint(layer);
+    }
+
+    PF_Err render(A_long frame, int downsample, int threads) {
+        host::RenderOptions options;
+        options.frame = frame;
+        options.downsample = downsample;
+        options.threads = threads;
+        return host::renderFrame(host, layer, options).err;
+    }
+
+    Image layer{PF_PixelFormat_ARGB32, 48, 32};
+};
+
+TEST_F(LongSession, HoldsAfterManyFramesWhatItHeldAfterTheFirst) {
+    ASSERT_EQ(render(0, 1, 2), PF_Err_NONE);
+    const host::Host::Holdings first = host.holdings();
+    EXPECT_EQ(first.calls, 0u);
+    EXPECT_EQ(first.problems, 0u);
+    struct Frame {
+        int downsample;
+        int threads;
+    };
+    const Frame frames[] = {{1, 1}, {2, 2}, {1, 3}, {4, 1}, {2, 1}, {1, 2}};
+    for (A_long n = 1; n <= 24; ++n) {
+        const Frame& f = frames[static_cast<std::size_t>(n) % std::size(frames)];
+        ASSERT_EQ(render(n, f.downsample, f.threads), PF_Err_NONE) << n;
+        ASSERT_EQ(host.send(PF_Cmd_UPDATE_PARAMS_UI), PF_Err_NONE) << n;
+    }
+    const host::Host::Holdings last = host.holdings();
+    EXPECT_EQ(last.calls, first.calls);
+    EXPECT_EQ(last.problems, first.problems);
+    EXPECT_EQ(last.texts, first.texts);
+    EXPECT_EQ(last.handles, first.handles);
+    EXPECT_EQ(last.worlds, first.worlds);
+    EXPECT_EQ(last.references, first.references);
+    EXPECT_EQ(last.plugins, first.plugins);
+}
+
+// Off, nothing is recorded, yet planned faults still hit: they do not
+// depend on the log. On, every call is there with its arguments, the
+// pixel-rate ones included.
+TEST_F(LongSession, TheLogRecordsNothingWhileOffAndEveryCallWhileOn) {
+    host.faults().failCall("checkout_layer_pixels", 1, PF_Err_OUT_OF_MEMORY);
+    EXPECT_EQ(render(0, 1, 2), PF_Err_OUT_OF_MEMORY);
+    ASSERT_EQ(render(0, 1, 2), PF_Err_NONE);
+    EXPECT_EQ(host.log().size(), 0u);
+
+    host.log().setRecording(true);
+    ASSERT_EQ(render(0, 1, 1), PF_Err_NONE);
+    const struct {
+        const char* name;
+        const char* args;  // how the first call's arguments begin
+    } expected[] = {
+        {"checkout_layer", "index=0 id=0 rect=(0,0,48,32) time=0 "},
+        {"checkout_layer_pixels", "id=0"},
+        {"checkout_output", ""},
+        {"iterate_generic", "iterations="},
+        {"subpixel_sample", "x="},
+        {"sin", ""},
+        {"AcquireSuite", "name=\""},
+    };
+    for (const auto& call : expected) {
+        EXPECT_EQ(argsOf(call.name).rfind(call.args, 0), 0u) << call.name << ": " << argsOf(call.name);
+    }
+    EXPECT_EQ(host.log().count("AcquireSuite"), host.log().count("ReleaseSuite"));
+    const std::size_t oneFrame = host.log().size();
+    ASSERT_EQ(render(0, 1, 1), PF_Err_NONE);
+    EXPECT_EQ(host.log().size(), 2 * oneFrame) << "the same frame makes the same calls";
 }
 
 }  // namespace
