@@ -45,7 +45,10 @@ FrameRender::FrameRender(Host& host, const Image& layer, const RenderOptions& op
     if (factor_ < 1) {
         throw HostError("cannot render at 1/" + std::to_string(factor_) + " of the layer's size");
     }
-    layer_ = reduceLayer(layer, factor_);
+    if (factor_ > 1) {
+        reduced_ = reduceLayer(layer, factor_);
+    }
+    layer_ = reduced_ ? reduced_.get() : &layer;
     content_ = options.content ? toRenderPixels(*options.content, factor_)
                                : PF_LRect{0, 0, layer_->width(), layer_->height()};
 

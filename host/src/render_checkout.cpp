@@ -129,7 +129,8 @@ PF_Err FrameRender::checkoutLayer(PF_ParamIndex index, A_long id, const PF_Rende
     result.max_result_rect = content_;
     result.par = PF_RationalScale{1, 1};
     std::lock_guard<std::mutex> lock(mutex_);
-    checkouts_[id] = Checkout{result.result_rect, nullptr};
+    Checkout& checkout = checkouts_[id] = Checkout{};
+    checkout.rect = result.result_rect;
     return PF_Err_NONE;
 }
 
@@ -140,10 +141,20 @@ PF_Err FrameRender::checkoutLayerPixels(A_long id, PF_EffectWorld*& world) {
         return PF_Err_BAD_CALLBACK_PARAM;  // the pre-render checked nothing out under this id
     }
     Checkout& checkout = found->second;
-    if (!checkout.pixels) {
-        checkout.pixels = layerPart(*layer_, checkout.rect);
+    if (!checkout.made) {
+        const PF_LRect& r = checkout.rect;
+        if (r.left == 0 && r.top == 0 && r.right == layer_->width() && r.bottom == layer_->height()) {
+            // The input is the plug-in's to read only, so the layer itself serves.
+            checkout.world = *layer_->world();
+            checkout.world.origin_x = 0;
+            checkout.world.origin_y = 0;
+        } else {
+            checkout.part = layerPart(*layer_, r);
+            checkout.world = *checkout.part->world();
+        }
+        checkout.made = true;
     }
-    world = checkout.pixels->world();
+    world = &checkout.world;
     return PF_Err_NONE;
 }
 

@@ -44,8 +44,14 @@ public:
 
 private:
     struct Checkout {
-        PF_LRect rect;                  // render pixels
-        std::unique_ptr<Image> pixels;  // made when the render asks for them
+        PF_LRect rect;  // render pixels
+        // What checkout_layer_pixels hands out, made when the render first
+        // asks: a record of its own (the plug-in may write into it) over the
+        // layer's pixels when the checkout covers the whole layer, else over
+        // a copy of the part.
+        PF_EffectWorld world{};
+        std::unique_ptr<Image> part;
+        bool made = false;
     };
 
     PF_Err preRender(PF_PreRenderExtra& extra);
@@ -60,7 +66,8 @@ private:
     const int savedThreads_;
     const AEGP_ObjectType savedLayerType_;
     decltype(PF_InteractCallbacks::checkout_param) const checkoutParam_;  // the host's own
-    std::unique_ptr<Image> layer_;  // at render size
+    std::unique_ptr<Image> reduced_;  // the layer at render size, when the render is downsampled
+    const Image* layer_;              // at render size: the caller's own layer at full size
     PF_LRect content_;              // render pixels
     std::unique_ptr<Image> output_;
     std::vector<std::string> problems_;  // of every command of the frame

@@ -4,12 +4,15 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <iterator>
 #include <string>
 
 #include "host/image.h"
 #include "host/project.h"
 #include "host/render.h"
+#include "footage.h"
+#include "pixel_types.h"
 #include "plugin_path.h"
 
 namespace {
@@ -265,6 +268,89 @@ TEST_F(LongSession, TheLogRecordsNothingWhileOffAndEveryCallWhileOn) {
     const std::size_t oneFrame = host.log().size();
     ASSERT_EQ(render(0, 1, 1), PF_Err_NONE);
     EXPECT_EQ(host.log().size(), 2 * oneFrame) << "the same frame makes the same calls";
+}
+
+// FNV-1a over the output's size, origin and pixels (not the row padding).
+template <typename Pixel>
+std::uint64_t fingerprint(const Image& image) {
+    std::uint64_t hash = 14695981039346656037ull;
+    const auto mix = [&hash](const void* data, std::size_t size) {
+        for (std::size_t i = 0; i < size; ++i) {
+            hash = (hash ^ static_cast<const unsigned char*>(data)[i]) * 1099511628211ull;
+        }
+    };
+    const PF_EffectWorld& world = *image.world();
+    const A_long frame[] = {world.width, world.height, world.origin_x, world.origin_y};
+    mix(frame, sizeof frame);
+    for (int y = 0; y < image.height(); ++y) {
+        mix(static_cast<const char*>(world.data) + static_cast<std::ptrdiff_t>(y) * world.rowbytes,
+            static_cast<std::size_t>(image.width()) * sizeof(Pixel));
+    }
+    return hash;
+}
+
+// The renders of earlier versions of the host, fingerprinted: how the host
+// hands the layer out (copied, reduced, or its own pixels) must not change a
+// bit of any of them, whatever the thread count.
+template <typename Pixel>
+class Fingerprints : public RenderFrame {};
+TYPED_TEST_SUITE(Fingerprints, test::PixelTypes);
+
+TYPED_TEST(Fingerprints, OfEveryDownsamplingAndThreadCountAreThoseOfBefore) {
+    struct Setting {
+        const char* what;
+        int type;
+        double chromaticAberration;
+        double vignetting;
+        bool content;               // a content rectangle smaller than the layer
+        std::uint64_t expected[3];  // 8 bits, 16 bits, float
+    };
+    const Setting settings[] = {
+        {"radial", 1, 0, 0, false, {3868325856385771652u, 11113116585917999449u, 255884979799294086u}},
+        {"linear, aberration, vignetting",
+         2,
+         4,
+         30,
+         false,
+         {2167774601611350947u, 4993413892850826803u, 16896724155674796876u}},
+        {"radial on part of the layer",
+         1,
+         2,
+         0,
+         true,
+         {5785088512527504023u, 13945055915580210528u, 7422841062376285754u}},
+    };
+    const std::size_t depth = std::is_same_v<TypeParam, PF_Pixel> ? 0 : std::is_same_v<TypeParam, PF_Pixel16> ? 1 : 2;
+    Image layer(host::pixelFormatOf<TypeParam>(), 61, 43);
+    footage::paint<TypeParam>(layer);
+    for (const Setting& setting : settings) {
+        this->setPopup("Type", setting.type);
+        this->set("Blur Amount", 9);
+        this->set("Inner Width", 6);
+        this->set("Chromatic Aberration", setting.chromaticAberration);
+        this->set("Vignetting", setting.vignetting);
+        std::uint64_t combined = 0;
+        for (const int downsample : {1, 2, 3}) {
+            std::uint64_t first = 0;
+            for (const int threads : {1, 3}) {
+                host::RenderOptions options;
+                options.downsample = downsample;
+                options.threads = threads;
+                if (setting.content) {
+                    options.content = PF_LRect{7, 5, 50, 40};
+                }
+                const host::RenderResult result = host::renderFrame(this->host, layer, options);
+                ASSERT_EQ(result.err, PF_Err_NONE) << setting.what;
+                const std::uint64_t print = fingerprint<TypeParam>(*result.output);
+                if (threads == 1) {
+                    first = print;
+                }
+                EXPECT_EQ(print, first) << setting.what << " at 1/" << downsample << " on " << threads << " threads";
+            }
+            combined = combined * 31 + first;
+        }
+        EXPECT_EQ(combined, setting.expected[depth]) << setting.what;
+    }
 }
 
 }  // namespace
