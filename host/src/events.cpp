@@ -5,9 +5,11 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <optional>
 
 #include "event_context.h"
 #include "format.h"
+#include "stream_values.h"
 
 namespace host {
 namespace {
@@ -138,38 +140,78 @@ bool acceptValue(PF_ParamDef& def) {
     return true;
 }
 
+// The parameter values an event starts from. Animated parameters take their
+// values at the event's time, as the application shows them; the host's own
+// records keep the values the streams hold while they have no keyframes.
+struct EventValues {
+    A_Time time;
+    std::vector<PF_ParamDef> before;                    // what the plug-in is handed
+    std::vector<std::optional<PF_ParamDefUnion>> held;  // animated: the record's own value
+};
+
+bool animated(Host::Impl& host, int index) {
+    Effect& target = host.project.target();
+    return target.hasStream(index) && !target.stream(index).keyframes().empty();
+}
+
 // As in every command after parameter setup, the entries carry change
-// flags, none set. Returns the values the plug-in starts from.
-std::vector<PF_ParamDef> beginEvent(Host::Impl& host) {
+// flags, none set.
+EventValues beginEvent(Host::Impl& host) {
+    EventValues values{A_Time{host.frame.currentTime, host.frame.timeScale}, {}, {}};
     std::lock_guard<std::mutex> lock(host.stateMutex);
-    std::vector<PF_ParamDef> before;
     for (ParamRecord& record : host.params) {
         record.current.uu.change_flags = PF_ChangeFlag_NONE;
-        before.push_back(record.current);
+        std::optional<PF_ParamDefUnion> held;
+        if (animated(host, record.index)) {
+            held = record.current.u;
+            record.current.u = paramAt(host, record.index, values.time).u;
+        }
+        values.before.push_back(record.current);
+        values.held.push_back(held);
     }
-    return before;
+    return values;
+}
+
+// A value changed at the event's time on an animated parameter becomes the
+// keyframe at that time, as with the application's stopwatch on.
+void setKeyframe(Host::Impl& host, int index, A_Time time, const StreamValue& value) {
+    StreamState& stream = host.project.target().stream(index);
+    std::vector<Keyframe> keyframes = stream.keyframes();
+    const auto at = std::find_if(keyframes.begin(), keyframes.end(),
+                                 [&](const Keyframe& k) { return compareTimes(k.time, time) == 0; });
+    if (at != keyframes.end()) {
+        at->value = value;
+    } else {
+        keyframes.push_back({time, value});
+    }
+    stream.setKeyframes(std::move(keyframes));
 }
 
 // Takes what the plug-in flagged as changed; anything else it wrote is undone.
-std::vector<int> takeChanges(Host::Impl& host, const std::vector<PF_ParamDef>& before) {
+std::vector<int> takeChanges(Host::Impl& host, const EventValues& values) {
     std::lock_guard<std::mutex> lock(host.stateMutex);
     std::vector<int> changed;
-    for (std::size_t i = 0; i < host.params.size() && i < before.size(); ++i) {
+    for (std::size_t i = 0; i < host.params.size() && i < values.before.size(); ++i) {
         ParamRecord& record = host.params[i];
         PF_ParamDef& current = record.current;
         const bool flagged = (current.uu.change_flags & PF_ChangeFlag_CHANGED_VALUE) != 0;
         current.uu.change_flags = PF_ChangeFlag_NONE;
+        const std::optional<PF_ParamDefUnion>& held = values.held[i];
         if (flagged && acceptValue(current)) {
             changed.push_back(record.index);
+            if (held) {
+                setKeyframe(host, record.index, values.time, paramValue(current));
+                current.u = *held;
+            }
             continue;
         }
-        if (!sameValue(current, before[i])) {
+        if (!sameValue(current, values.before[i])) {
             host.problems.push_back("parameter " + quoted(record.name) +
                                     (flagged ? " given a value that is not a number"
                                              : " written without PF_ChangeFlag_CHANGED_VALUE") +
                                     "; the change is undone");
         }
-        current.u = before[i].u;
+        current.u = held ? *held : values.before[i].u;
     }
     return changed;
 }
@@ -211,11 +253,11 @@ EventResult UserInterface::send(const Panel& panel, PF_EventType type, const PF_
     extra.cbs.source_to_frame = sourceToFrame;
     extra.cbs.frame_to_source = frameToSource;
 
-    const std::vector<PF_ParamDef> before = beginEvent(host);
+    const EventValues values = beginEvent(host);
     EventResult result;
     result.err = host.owner.send(PF_Cmd_EVENT, &extra);
     // After the command's own check, which knows nothing of events.
-    result.changed = takeChanges(host, before);
+    result.changed = takeChanges(host, values);
     for (std::string& held : event.unreleased()) {
         host.problems.push_back(std::move(held));
     }

@@ -32,6 +32,7 @@ FrameRender::FrameRender(Host& host, const Image& layer, const RenderOptions& op
     : host_(host),
       impl_(*host.impl_),
       factor_(options.downsample),
+      inLayerFrame_(options.inLayerFrame),
       savedFrame_(impl_.frame),
       savedThreads_(impl_.render.threads.load()),
       savedLayerType_(impl_.project.target().layer().type),
@@ -97,8 +98,11 @@ RenderResult FrameRender::run() {
     }
     releasePreRenderData(preOutput);
     impl_.problems = std::move(problems_);
+    result.layerWidth = layer_->width();
+    result.layerHeight = layer_->height();
     if (!result.err) {
-        result.output = std::move(output_);
+        result.output = inLayerFrame_ ? placedInLayerFrame(std::move(output_), result.layerWidth, result.layerHeight)
+                                      : std::move(output_);
     }
     return result;
 }

@@ -62,6 +62,7 @@ private:
     Host& host_;
     Host::Impl& impl_;
     const int factor_;  // render pixels are factor_ layer pixels wide and high
+    const bool inLayerFrame_;
     const Host::Frame savedFrame_;
     const int savedThreads_;
     const AEGP_ObjectType savedLayerType_;
@@ -91,5 +92,8 @@ std::unique_ptr<Image> reduceLayer(const Image& layer, int factor);
 // The rectangle `rect` of the layer as an image whose origin is the
 // rectangle's top-left; outside the layer it is transparent.
 std::unique_ptr<Image> layerPart(const Image& layer, const PF_LRect& rect);
+// A result placed in the union of its rectangle and the layer's, (0, 0,
+// width, height); the result itself when it covers the layer.
+std::unique_ptr<Image> placedInLayerFrame(std::unique_ptr<Image> result, int width, int height);
 
 }  // namespace host

@@ -3,9 +3,11 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <type_traits>
 
 #include "render_frame.h"
+#include "world_memory.h"
 #include "world_pixels.h"
 
 namespace host {
@@ -70,6 +72,28 @@ std::unique_ptr<Image> layerPart(const Image& layer, const PF_LRect& rect) {
         }
     });
     return part;
+}
+
+std::unique_ptr<Image> placedInLayerFrame(std::unique_ptr<Image> result, int width, int height) {
+    const PF_EffectWorld& world = *result->world();
+    const int left = std::min<int>(0, world.origin_x);
+    const int top = std::min<int>(0, world.origin_y);
+    const int right = std::max<int>(width, world.origin_x + world.width);
+    const int bottom = std::max<int>(height, world.origin_y + world.height);
+    if (left == world.origin_x && top == world.origin_y && right - left == world.width &&
+        bottom - top == world.height) {
+        return result;
+    }
+    auto frame = std::make_unique<Image>(result->format(), right - left, bottom - top, PF_Point{left, top});
+    const std::size_t rowBytes = pixelSize(result->format()) * static_cast<std::size_t>(world.width);
+    const PF_EffectWorld& to = *frame->world();
+    for (int y = 0; y < world.height; ++y) {
+        std::memcpy(static_cast<char*>(to.data) + static_cast<std::ptrdiff_t>(world.origin_y - top + y) * to.rowbytes +
+                        static_cast<std::ptrdiff_t>(world.origin_x - left) *
+                            static_cast<std::ptrdiff_t>(pixelSize(result->format())),
+                    static_cast<const char*>(world.data) + static_cast<std::ptrdiff_t>(y) * world.rowbytes, rowBytes);
+    }
+    return frame;
 }
 
 }  // namespace host

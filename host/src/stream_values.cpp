@@ -47,7 +47,9 @@ ValueKind kindOf(PF_ParamType type) {
     }
 }
 
-StreamValue readParam(const PF_ParamDef& def) {
+}  // namespace
+
+StreamValue paramValue(const PF_ParamDef& def) {
     const PF_ParamDefUnion& u = def.u;
     switch (def.param_type) {
     case PF_Param_SLIDER: return {static_cast<double>(u.sd.value)};
@@ -64,9 +66,7 @@ StreamValue readParam(const PF_ParamDef& def) {
     }
 }
 
-// Popups and checkboxes take the nearest whole number, colours the nearest
-// byte of the channel clamped to 0..1.
-void writeParam(const StreamValue& value, PF_ParamDef& def) {
+void setParamValue(PF_ParamDef& def, const StreamValue& value) {
     PF_ParamDefUnion& u = def.u;
     switch (def.param_type) {
     case PF_Param_SLIDER: u.sd.value = nearestWhole(value[0]); break;
@@ -90,6 +90,8 @@ void writeParam(const StreamValue& value, PF_ParamDef& def) {
     default: break;
     }
 }
+
+namespace {
 
 // How far `time` lies from `from` towards `to`, as a fraction of the way.
 double fraction(A_Time from, A_Time to, A_Time time) {
@@ -165,7 +167,7 @@ StreamValue ValueStream::constant() const {
     if (!target_.effect) {
         return target_.layer->stream(target_.which).value;
     }
-    return readParam(host_->params[static_cast<std::size_t>(target_.param)].current);
+    return paramValue(host_->params[static_cast<std::size_t>(target_.param)].current);
 }
 
 StreamValue ValueStream::at(A_Time time) const {
@@ -175,7 +177,7 @@ StreamValue ValueStream::at(A_Time time) const {
 
 void ValueStream::setValue(const StreamValue& value) const {
     if (target_.effect) {
-        writeParam(value, host_->params[static_cast<std::size_t>(target_.param)].current);
+        setParamValue(host_->params[static_cast<std::size_t>(target_.param)].current, value);
     } else {
         target_.layer->stream(target_.which).value = value;
     }
@@ -224,7 +226,7 @@ PF_ParamDef paramAt(Host::Impl& host, int index, A_Time time) {
     PF_ParamDef def = host.params[static_cast<std::size_t>(index)].current;
     Effect& target = host.project.target();
     if (target.hasStream(index) && !target.stream(index).keyframes().empty()) {
-        writeParam(ValueStream(host, StreamTarget{&target, index}).at(time), def);
+        setParamValue(def, ValueStream(host, StreamTarget{&target, index}).at(time));
     }
     return def;
 }

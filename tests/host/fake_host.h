@@ -1,5 +1,5 @@
 #pragma once
-// A host running the fake plug-in, set up and with an empty call log.
+// A host running the fake plug-in, set up and recording its call log.
 
 #include <gtest/gtest.h>
 

@@ -1,71 +1,12 @@
 #include "overlay.h"
 
 #include <stdexcept>
-#include <utility>
-#include <vector>
 
 #include "host/panel.h"
-#include "host/project.h"
 #include "pixel_convert.h"
 #include "plugin_error.h"
 
 namespace tiltshift {
-
-namespace {
-
-// The draw event hands the plug-in the values the host holds, which do not
-// follow keyframes: while it lives, animated parameters hold their values
-// at one frame, as checking them out at that frame's time gives them.
-class ValuesAtFrame {
-public:
-    ValuesAtFrame(host::Host& host, A_long frame) : host_(host) {
-        std::vector<int> animated;
-        for (const host::ParamRecord& record : host.params()) {
-            if (record.index > 0 && !host.project().target().stream(record.index).keyframes().empty()) {
-                animated.push_back(record.index);
-            }
-        }
-        if (animated.empty()) {
-            return;
-        }
-        const host::Host::Frame& time = host.frame();
-        std::vector<PF_ParamDef> values(animated.size());
-        PF_Err err = PF_Err_NONE;
-        host.withCommandData([&](PF_InData& in, PF_OutData&) {
-            for (std::size_t i = 0; i < animated.size() && !err; ++i) {
-                err = in.inter.checkout_param(in.effect_ref, animated[i], frame * time.timeStep, time.timeStep,
-                                              time.timeScale, &values[i]);
-                if (!err) {
-                    err = in.inter.checkin_param(in.effect_ref, &values[i]);
-                }
-            }
-        });
-        if (err) {
-            throw std::runtime_error("the host gave no parameter values at frame " + std::to_string(frame) +
-                                     " (error " + describeError(err) + ")");
-        }
-        for (std::size_t i = 0; i < animated.size(); ++i) {
-            PF_ParamDef& current = host.param(animated[i]).current;
-            held_.emplace_back(animated[i], current.u);
-            current.u = values[i].u;
-        }
-    }
-
-    ~ValuesAtFrame() {
-        for (const auto& [index, value] : held_) {
-            host_.param(index).current.u = value;
-        }
-    }
-
-    ValuesAtFrame(const ValuesAtFrame&) = delete;
-    ValuesAtFrame& operator=(const ValuesAtFrame&) = delete;
-
-private:
-    host::Host& host_;
-    std::vector<std::pair<int, PF_ParamDefUnion>> held_;  // the values the host held
-};
-
-}  // namespace
 
 std::unique_ptr<host::Image> drawHandles(host::Host& host, const host::Image& frame, int downsample,
                                          A_long frameNumber) {
@@ -77,12 +18,11 @@ std::unique_ptr<host::Image> drawHandles(host::Host& host, const host::Image& fr
     panel.scroll = {static_cast<double>(frame.world()->origin_x) * downsample,
                     static_cast<double>(frame.world()->origin_y) * downsample};
     host::Drawing drawing(frame.width(), frame.height(), eightBitPixels(frame));
-    {
-        const ValuesAtFrame values(host, frameNumber);
-        const host::EventResult result = host.ui().draw(panel, drawing);
-        if (result.err != PF_Err_NONE) {
-            throw PluginError("to draw its handles", result.err);
-        }
+    // The time indicator stands at the frame, so the handles show its animated values.
+    host.frame().currentTime = frameNumber * host.frame().timeStep;
+    const host::EventResult result = host.ui().draw(panel, drawing);
+    if (result.err != PF_Err_NONE) {
+        throw PluginError("to draw its handles", result.err);
     }
     return eightBitImage(frame.width(), frame.height(), drawing.pixels());
 }

@@ -9,7 +9,7 @@
 
 namespace tiltshift {
 
-// `frame` is a render in the layer's frame (see inLayerFrame) at
+// `frame` is a render in the layer's frame (see host::RenderOptions::inLayerFrame) at
 // 1/downsample of the layer's size; the panel shows it pixel for pixel, at
 // that zoom, so that the handles lie over what they control. Animated
 // parameters take their values at frame `frameNumber`. Returns an 8-bit

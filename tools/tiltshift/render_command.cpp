@@ -36,6 +36,7 @@ void renderFile(host::Host& host, const RenderJob& job, const FrameFiles& files,
     const SourceImage source = readImage(files.input, job.depth);
     host::RenderOptions options = job.options;
     options.frame = files.frame;
+    options.inLayerFrame = true;
     // A text or shape layer's content is what is not transparent.
     if (options.layerType != AEGP_ObjectType_AV) {
         options.content = contentBounds(*source.image);
@@ -46,10 +47,7 @@ void renderFile(host::Host& host, const RenderJob& job, const FrameFiles& files,
                           result.err);
     }
     logHostProblems(host, log);
-    // The layer at the render's resolution, as the host reduces it.
-    const int width = source.image->width() / options.downsample;
-    const int height = source.image->height() / options.downsample;
-    const std::unique_ptr<host::Image> output = inLayerFrame(std::move(result.output), width, height);
+    const std::unique_ptr<host::Image> output = std::move(result.output);
     // Drawn before anything is written, so that a failed drawing leaves the frame's files as they were.
     std::unique_ptr<host::Image> overlay;
     if (!job.overlay.empty()) {
