@@ -63,7 +63,7 @@ A_Err getLayerObjectType(AEGP_LayerH layer, AEGP_ObjectType* type) noexcept {
     if (!found || !type) {
         return PF_Err_BAD_CALLBACK_PARAM;
     }
-    *type = found->type;
+    *type = host->objectType(*found);
     return A_Err_NONE;
 }
 

@@ -157,7 +157,7 @@ bool animated(Host::Impl& host, int index) {
 // As in every command after parameter setup, the entries carry change
 // flags, none set.
 EventValues beginEvent(Host::Impl& host) {
-    EventValues values{A_Time{host.frame.currentTime, host.frame.timeScale}, {}, {}};
+    EventValues values{A_Time{host.currentFrame().currentTime, host.currentFrame().timeScale}, {}, {}};
     std::lock_guard<std::mutex> lock(host.stateMutex);
     for (ParamRecord& record : host.params) {
         record.current.uu.change_flags = PF_ChangeFlag_NONE;

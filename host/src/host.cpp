@@ -5,6 +5,7 @@
 #include <iostream>
 
 #include "installers.h"
+#include "render_frame.h"
 
 namespace host {
 namespace {
@@ -28,9 +29,12 @@ private:
 constexpr PF_SpecVersion kApiVersion = {13, 28};
 
 PF_InData makeInData(Host::Impl& host, PF_UtilCallbacks* utils, SPBasicSuite* basic) {
-    const Host::Frame& frame = host.frame;
+    const Host::Frame& frame = host.currentFrame();
     PF_InData in{};
     in.inter = host.inter;
+    if (host.frameRender) {
+        in.inter.checkout_param = checkoutParamInRender;
+    }
     in.utils = utils;
     in.effect_ref = host.effectRef();
     in.quality = PF_Quality_HI;

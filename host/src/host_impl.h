@@ -61,6 +61,11 @@ struct Host::Impl {
     RenderSettings render;
     class FrameRender* frameRender = nullptr;  // the frame renderFrame is rendering, set between commands
 
+    // What commands see: the frame renderFrame renders, else the host's own settings.
+    const Host::Frame& currentFrame() const;
+    int threadCount() const;
+    AEGP_ObjectType objectType(const Layer& layer) const;
+
     // The callback tables as the installers filled them; every command gets
     // fresh copies, so a plug-in that writes into them affects one command.
     PF_InteractCallbacks inter{};

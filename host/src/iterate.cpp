@@ -28,7 +28,7 @@ PF_Err iterateGeneric(A_long iterations, void* refcon, PF_IterateGenericFunc fn)
     if (!fn || iterations < PF_Iterations_ONCE_PER_PROCESSOR) {
         return PF_Err_BAD_CALLBACK_PARAM;
     }
-    const int threads = host->render.threadCount();
+    const int threads = host->threadCount();
     const A_long count = iterations == PF_Iterations_ONCE_PER_PROCESSOR ? threads : iterations;
     std::vector<PF_Err> results(static_cast<std::size_t>(count), PF_Err_NONE);
     std::atomic<A_long> next{0};
@@ -76,7 +76,7 @@ A_Err getNumThreads(A_long* threads) noexcept {
     if (!threads) {
         return A_Err_PARAMETER;
     }
-    *threads = host->render.threadCount();
+    *threads = host->threadCount();
     return A_Err_NONE;
 }
 
@@ -85,8 +85,7 @@ const AEGP_IterateSuite1 kThreadCountSuite = {getNumThreads};
 
 }  // namespace
 
-int RenderSettings::threadCount() const {
-    const int set = threads.load();
+int RenderSettings::threadsFor(int set) {
     if (set > 0) {
         return set;
     }

@@ -92,11 +92,11 @@ bool carriesTarget(const Layer& layer) {
 }  // namespace
 
 A_long Layer::width() const {
-    return carriesTarget(*this) ? composition_->project().host_.frame.width : width_;
+    return carriesTarget(*this) ? composition_->project().host_.currentFrame().width : width_;
 }
 
 A_long Layer::height() const {
-    return carriesTarget(*this) ? composition_->project().host_.frame.height : height_;
+    return carriesTarget(*this) ? composition_->project().host_.currentFrame().height : height_;
 }
 
 void Layer::setSize(A_long width, A_long height) {

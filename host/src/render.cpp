@@ -28,15 +28,14 @@ PF_LRect toRenderPixels(const PF_LRect& r, int factor) {
 
 }  // namespace
 
-FrameRender::FrameRender(Host& host, const Image& layer, const RenderOptions& options)
+FrameRender::FrameRender(Host& host, Host::Impl& impl, const Image& layer, const RenderOptions& options)
     : host_(host),
-      impl_(*host.impl_),
+      impl_(impl),
       factor_(options.downsample),
       inLayerFrame_(options.inLayerFrame),
-      savedFrame_(impl_.frame),
-      savedThreads_(impl_.render.threads.load()),
-      savedLayerType_(impl_.project.target().layer().type),
-      checkoutParam_(impl_.inter.checkout_param) {
+      frame_(impl_.frame),
+      threads_(RenderSettings::threadsFor(options.threads)),
+      layerType_(options.layerType) {
     if (!impl_.globalSetUp || impl_.params.size() < 2) {
         throw HostError("renderFrame needs global and parameter setup first");
     }
@@ -53,24 +52,22 @@ FrameRender::FrameRender(Host& host, const Image& layer, const RenderOptions& op
     content_ = options.content ? toRenderPixels(*options.content, factor_)
                                : PF_LRect{0, 0, layer_->width(), layer_->height()};
 
-    Host::Frame& frame = impl_.frame;
-    frame.currentTime = options.frame * frame.timeStep;
-    frame.width = layer.width();
-    frame.height = layer.height();
-    frame.downsampleX = PF_RationalScale{1, static_cast<A_u_long>(factor_)};
-    frame.downsampleY = frame.downsampleX;
-    impl_.render.threads = std::max(options.threads, 0);
-    impl_.project.target().layer().type = options.layerType;
-    impl_.inter.checkout_param = checkoutParamInRender;
+    frame_.currentTime = options.frame * frame_.timeStep;
+    frame_.width = layer.width();
+    frame_.height = layer.height();
+    frame_.downsampleX = PF_RationalScale{1, static_cast<A_u_long>(factor_)};
+    frame_.downsampleY = frame_.downsampleX;
     impl_.frameRender = this;
 }
 
-FrameRender::~FrameRender() {
-    impl_.frameRender = nullptr;
-    impl_.inter.checkout_param = checkoutParam_;
-    impl_.project.target().layer().type = savedLayerType_;
-    impl_.render.threads = savedThreads_;
-    impl_.frame = savedFrame_;
+FrameRender::~FrameRender() { impl_.frameRender = nullptr; }
+
+const Host::Frame& Host::Impl::currentFrame() const { return frameRender ? frameRender->frame() : frame; }
+
+int Host::Impl::threadCount() const { return frameRender ? frameRender->threads() : render.threadCount(); }
+
+AEGP_ObjectType Host::Impl::objectType(const Layer& layer) const {
+    return frameRender && &layer == &project.target().layer() ? frameRender->layerType() : layer.type;
 }
 
 RenderResult FrameRender::run() {
@@ -156,7 +153,7 @@ void FrameRender::collectProblems() {
 }
 
 RenderResult renderFrame(Host& host, const Image& layer, const RenderOptions& options) {
-    FrameRender render(host, layer, options);
+    FrameRender render(host, *host.impl_, layer, options);
     return render.run();
 }
 

@@ -174,11 +174,10 @@ PF_Err FrameRender::checkoutOutput(PF_EffectWorld*& world) {
 
 PF_Err FrameRender::checkoutParam(PF_ProgPtr ref, PF_ParamIndex index, A_long time, A_long step, A_u_long scale,
                                   PF_ParamDef* param) {
-    const PF_Err err = checkoutParam_(ref, index, time, step, scale, param);
+    const PF_Err err = impl_.inter.checkout_param(ref, index, time, step, scale, param);
     if (!err && param->param_type == PF_Param_POINT) {
-        const Host::Frame& frame = impl_.frame;
-        param->u.td.x_value = scaled(param->u.td.x_value, frame.downsampleX);
-        param->u.td.y_value = scaled(param->u.td.y_value, frame.downsampleY);
+        param->u.td.x_value = scaled(param->u.td.x_value, frame_.downsampleX);
+        param->u.td.y_value = scaled(param->u.td.y_value, frame_.downsampleY);
     }
     return err;
 }

@@ -15,14 +15,14 @@
 
 namespace host {
 
-// Lives for one renderFrame. Meanwhile the host's frame (time, size,
-// downsampling), thread count and target layer type are those of the
-// render, and checkout_param hands point values out in render pixels;
-// everything is put back when it goes.
+// Lives for one renderFrame, during which the host's commands and callbacks
+// answer from it: the frame (time, size, downsampling), thread count and
+// target layer type of the render, and checkout_param with point values in
+// render pixels. The host's own settings stay as they are.
 class FrameRender {
 public:
     // Throws HostError when the host is not set up or already renders.
-    FrameRender(Host& host, const Image& layer, const RenderOptions& options);
+    FrameRender(Host& host, Host::Impl& impl, const Image& layer, const RenderOptions& options);
     ~FrameRender();
 
     FrameRender(const FrameRender&) = delete;
@@ -32,6 +32,10 @@ public:
 
     // The frame the host is rendering; null outside renderFrame.
     static FrameRender* of(Host::Impl& host) { return host.frameRender; }
+
+    const Host::Frame& frame() const { return frame_; }
+    int threads() const { return threads_; }
+    AEGP_ObjectType layerType() const { return layerType_; }
 
     // What the callbacks answer. Checkouts are by checkout id: each records
     // the request and the part of the layer it yields.
@@ -63,10 +67,9 @@ private:
     Host::Impl& impl_;
     const int factor_;  // render pixels are factor_ layer pixels wide and high
     const bool inLayerFrame_;
-    const Host::Frame savedFrame_;
-    const int savedThreads_;
-    const AEGP_ObjectType savedLayerType_;
-    decltype(PF_InteractCallbacks::checkout_param) const checkoutParam_;  // the host's own
+    Host::Frame frame_;
+    const int threads_;
+    const AEGP_ObjectType layerType_;
     std::unique_ptr<Image> reduced_;  // the layer at render size, when the render is downsampled
     const Image* layer_;              // at render size: the caller's own layer at full size
     PF_LRect content_;              // render pixels

@@ -14,7 +14,9 @@ struct RenderSettings {
     std::atomic<long> abortChecks{0};
     std::atomic<long> cancelAtCheck{0};
 
-    int threadCount() const;
+    int threadCount() const { return threadsFor(threads.load()); }
+    // `set` itself when above 0, else as many as the machine has cores.
+    static int threadsFor(int set);
 };
 
 }  // namespace host

@@ -43,8 +43,11 @@ struct HostError : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
+class Image;
 class Project;
 class UserInterface;
+struct RenderOptions;
+struct RenderResult;
 
 class Host {
 public:
@@ -158,7 +161,7 @@ public:
     struct Impl;
 
 private:
-    friend class FrameRender;  // renderFrame plays the application on the host's state
+    friend RenderResult renderFrame(Host& host, const Image& layer, const RenderOptions& options);
     std::unique_ptr<Impl> impl_;
 };
 
