@@ -5,7 +5,7 @@
 #include <iostream>
 
 #include "installers.h"
-#include "render_frame.h"
+#include "render/render_frame.h"
 
 namespace host {
 namespace {

@@ -9,14 +9,14 @@
 #include <vector>
 
 #include "AE_GeneralPlug.h"
-#include "aegp_references.h"
+#include "project/aegp_references.h"
 #include "call_args.h"
-#include "handle_table.h"
+#include "memory/handle_table.h"
 #include "host/host.h"
 #include "host/project.h"
-#include "module.h"
-#include "render_settings.h"
-#include "world_table.h"
+#include "module/module.h"
+#include "render/render_settings.h"
+#include "memory/world_table.h"
 
 namespace host {
 

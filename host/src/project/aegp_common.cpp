@@ -1,4 +1,4 @@
-#include "aegp_common.h"
+#include "project/aegp_common.h"
 
 namespace host {
 

@@ -1,4 +1,4 @@
-#include "handle_table.h"
+#include "memory/handle_table.h"
 
 #include <cstdlib>
 #include <cstring>

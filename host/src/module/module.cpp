@@ -1,4 +1,4 @@
-#include "module.h"
+#include "module/module.h"
 
 #include <dlfcn.h>
 

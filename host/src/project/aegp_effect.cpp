@@ -1,7 +1,7 @@
 // "AEGP Effect Suite", versions 2 and 3 (one table): effect instances on
 // layers, reached through counted effect references.
 
-#include "aegp_common.h"
+#include "project/aegp_common.h"
 
 namespace host {
 namespace {

@@ -1,6 +1,6 @@
-#include "world_table.h"
+#include "memory/world_table.h"
 
-#include "world_memory.h"
+#include "memory/world_memory.h"
 
 namespace host {
 namespace {

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "installers.h"
-#include "world_pixels.h"
+#include "memory/world_pixels.h"
 
 namespace host {
 namespace {

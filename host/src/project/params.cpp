@@ -7,7 +7,7 @@
 
 #include "format.h"
 #include "installers.h"
-#include "stream_values.h"
+#include "project/stream_values.h"
 
 namespace host {
 namespace {

@@ -7,7 +7,7 @@
 // PF_Err_BAD_CALLBACK_PARAM and is reported.
 
 #include "AE_EffectSuites.h"
-#include "event_context.h"
+#include "ui/event_context.h"
 #include "format.h"
 #include "installers.h"
 

@@ -6,7 +6,7 @@
 #include <type_traits>
 #include <utility>
 
-#include "world_memory.h"
+#include "memory/world_memory.h"
 
 namespace host {
 

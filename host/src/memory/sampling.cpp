@@ -9,7 +9,7 @@
 
 #include "AE_EffectCBSuites.h"
 #include "installers.h"
-#include "world_pixels.h"
+#include "memory/world_pixels.h"
 
 namespace host {
 namespace {

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "render_frame.h"
+#include "render/render_frame.h"
 
 namespace host {
 namespace {

@@ -7,7 +7,7 @@
 #include <cmath>
 #include <new>
 
-#include "render_frame.h"
+#include "render/render_frame.h"
 
 namespace host {
 namespace {

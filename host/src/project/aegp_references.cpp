@@ -1,4 +1,4 @@
-#include "aegp_references.h"
+#include "project/aegp_references.h"
 
 #include "host/project.h"
 #include "utf16.h"

@@ -1,7 +1,7 @@
 // The effect's place in the project: "AEGP PF Interface Suite" (the layer
 // and effect instance a command goes to) and "AEGP Layer Suite".
 
-#include "aegp_common.h"
+#include "project/aegp_common.h"
 
 namespace host {
 namespace {

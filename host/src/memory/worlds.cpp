@@ -6,7 +6,7 @@
 #include "AE_EffectCBSuites.h"
 #include "AE_EffectSuites.h"
 #include "installers.h"
-#include "world_memory.h"
+#include "memory/world_memory.h"
 
 namespace host {
 namespace {

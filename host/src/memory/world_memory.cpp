@@ -1,4 +1,4 @@
-#include "world_memory.h"
+#include "memory/world_memory.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -3,7 +3,7 @@
 // place of a parameter stream in that group. Masks are not part of the
 // project, nor is the layer's group of effects above an effect's group.
 
-#include "aegp_common.h"
+#include "project/aegp_common.h"
 #include "utf16.h"
 
 namespace host {

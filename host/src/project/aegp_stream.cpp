@@ -6,9 +6,9 @@
 
 #include <cstring>
 
-#include "aegp_common.h"
+#include "project/aegp_common.h"
 #include "format.h"
-#include "stream_values.h"
+#include "project/stream_values.h"
 #include "utf16.h"
 
 namespace host {

@@ -1,4 +1,4 @@
-#include "event_context.h"
+#include "ui/event_context.h"
 
 #include <mutex>
 

@@ -9,7 +9,7 @@
 #include <utility>
 
 #include "host_impl.h"
-#include "stream_values.h"
+#include "project/stream_values.h"
 #include "utf16.h"
 
 namespace host {

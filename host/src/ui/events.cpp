@@ -7,9 +7,9 @@
 #include <limits>
 #include <optional>
 
-#include "event_context.h"
+#include "ui/event_context.h"
 #include "format.h"
-#include "stream_values.h"
+#include "project/stream_values.h"
 
 namespace host {
 namespace {

@@ -10,7 +10,7 @@
 
 #include "AE_EffectCB.h"
 #include "installers.h"
-#include "world_pixels.h"
+#include "memory/world_pixels.h"
 
 namespace host {
 namespace {

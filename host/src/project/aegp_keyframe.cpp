@@ -4,8 +4,8 @@
 
 #include <algorithm>
 
-#include "aegp_common.h"
-#include "stream_values.h"
+#include "project/aegp_common.h"
+#include "project/stream_values.h"
 
 namespace host {
 namespace {

@@ -4,7 +4,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "world_memory.h"
+#include "memory/world_memory.h"
 
 namespace host {
 

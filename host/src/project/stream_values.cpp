@@ -1,4 +1,4 @@
-#include "stream_values.h"
+#include "project/stream_values.h"
 
 #include <algorithm>
 #include <cmath>

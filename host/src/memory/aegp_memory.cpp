@@ -5,7 +5,7 @@
 #include <new>
 #include <stdexcept>
 
-#include "aegp_common.h"
+#include "project/aegp_common.h"
 #include "format.h"
 
 namespace host {
