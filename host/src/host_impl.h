@@ -1,22 +1,21 @@
 #pragma once
 // The host's state, shared by the files that serve the plug-in's callbacks
-// and suites.
+// and suites: what ties the rooms together (the module, commands, call log
+// and faults) and each room's own state, which keeps its own lock.
 
 #include <cstdint>
-#include <deque>
 #include <mutex>
 #include <string>
 #include <vector>
 
 #include "AE_GeneralPlug.h"
-#include "project/aegp_references.h"
 #include "call_args.h"
-#include "memory/handle_table.h"
 #include "host/host.h"
 #include "host/project.h"
+#include "memory/memory.h"
 #include "module/module.h"
+#include "project/effect_state.h"
 #include "render/render_settings.h"
-#include "memory/world_table.h"
 
 namespace host {
 
@@ -56,8 +55,7 @@ struct Host::Impl {
     CallLog log;
     Faults faults;
     Frame frame;
-    HandleTable handles;
-    WorldTable worlds;
+    Memory memory;
     RenderSettings render;
     class FrameRender* frameRender = nullptr;  // the frame renderFrame is rendering, set between commands
 
@@ -80,17 +78,11 @@ struct Host::Impl {
     bool globalSetUp = false;
     std::vector<std::string> problems;
 
-    // Guards everything below: callbacks may come from several threads.
-    std::mutex stateMutex;
-    std::vector<ParamRecord> params;
-    std::vector<ParamRecord> registering;  // added during PARAMS_SETUP
-    std::deque<std::string> texts;  // plug-in text the copied definitions point at
-    bool customUIRegistered = false;
-    PF_CustomUIInfo customUI{};
-    std::vector<std::string> registeredPlugins;  // AEGP_PluginID n is entry n-1
+    EffectState effect{*this};
+
+    // Misuse the callbacks noticed during the current command, from any thread.
+    std::mutex notesMutex;
     std::vector<std::string> notes;
-    Project project{*this};
-    References references;  // what the AEGP suites handed out
 };
 
 }  // namespace host

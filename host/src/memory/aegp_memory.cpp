@@ -44,11 +44,11 @@ A_Err newMemHandle(AEGP_PluginID plugin, const A_char* what, AEGP_MemSize size, 
     } catch (const std::length_error&) {
         return A_Err_ALLOC;
     }
-    std::lock_guard<std::mutex> lock(host->stateMutex);
+    std::lock_guard<std::mutex> lock(host->effect.mutex);
     if (!knownPlugin(*host, plugin)) {
         return PF_Err_BAD_CALLBACK_PARAM;
     }
-    *memory = host->references.add(std::move(block), host->commandSerial);
+    *memory = host->effect.references.add(std::move(block), host->commandSerial);
     return A_Err_NONE;
 }
 
@@ -58,12 +58,12 @@ A_Err freeMemHandle(AEGP_MemHandle memory) noexcept {
             "AEGP_FreeMemHandle", [&] { return memoryArg(memory); }, host)) {
         return err;
     }
-    std::lock_guard<std::mutex> lock(host->stateMutex);
-    if (host->references.remove(memory)) {
+    std::lock_guard<std::mutex> lock(host->effect.mutex);
+    if (host->effect.references.remove(memory)) {
         return A_Err_NONE;
     }
     if (memory) {
-        host->notes.push_back("AEGP_FreeMemHandle of a handle the host does not hold (freed twice?)");
+        host->note("AEGP_FreeMemHandle of a handle the host does not hold (freed twice?)");
     }
     return PF_Err_BAD_CALLBACK_PARAM;
 }
@@ -74,8 +74,8 @@ A_Err lockMemHandle(AEGP_MemHandle memory, void** data) noexcept {
             "AEGP_LockMemHandle", [&] { return memoryArg(memory); }, host)) {
         return err;
     }
-    std::lock_guard<std::mutex> lock(host->stateMutex);
-    MemoryBlock* found = host->references.find(memory);
+    std::lock_guard<std::mutex> lock(host->effect.mutex);
+    MemoryBlock* found = host->effect.references.find(memory);
     if (!found || !data) {
         return PF_Err_BAD_CALLBACK_PARAM;
     }
@@ -90,13 +90,13 @@ A_Err unlockMemHandle(AEGP_MemHandle memory) noexcept {
             "AEGP_UnlockMemHandle", [&] { return memoryArg(memory); }, host)) {
         return err;
     }
-    std::lock_guard<std::mutex> lock(host->stateMutex);
-    MemoryBlock* found = host->references.find(memory);
+    std::lock_guard<std::mutex> lock(host->effect.mutex);
+    MemoryBlock* found = host->effect.references.find(memory);
     if (!found) {
         return PF_Err_BAD_CALLBACK_PARAM;
     }
     if (found->locks == 0) {
-        host->notes.push_back("AEGP_UnlockMemHandle of " + quoted(found->what) + ", which is not locked");
+        host->note("AEGP_UnlockMemHandle of " + quoted(found->what) + ", which is not locked");
         return PF_Err_BAD_CALLBACK_PARAM;
     }
     --found->locks;
@@ -109,8 +109,8 @@ A_Err getMemHandleSize(AEGP_MemHandle memory, AEGP_MemSize* size) noexcept {
             "AEGP_GetMemHandleSize", [&] { return memoryArg(memory); }, host)) {
         return err;
     }
-    std::lock_guard<std::mutex> lock(host->stateMutex);
-    const MemoryBlock* found = host->references.find(memory);
+    std::lock_guard<std::mutex> lock(host->effect.mutex);
+    const MemoryBlock* found = host->effect.references.find(memory);
     if (!found || !size) {
         return PF_Err_BAD_CALLBACK_PARAM;
     }

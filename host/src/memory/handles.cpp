@@ -17,7 +17,7 @@ PF_Handle newHandle(A_u_longlong size) noexcept {
     if (!host || host->enter("host_new_handle", [&] { return "size=" + std::to_string(size); })) {
         return nullptr;
     }
-    return host->handles.create(size, host->commandSerial);
+    return host->memory.handles.create(size, host->commandSerial);
 }
 
 void* lockHandle(PF_Handle handle) noexcept {
@@ -25,7 +25,7 @@ void* lockHandle(PF_Handle handle) noexcept {
     if (!host || host->enter("host_lock_handle", [&] { return handleArg(handle); })) {
         return nullptr;
     }
-    return host->handles.data(handle);
+    return host->memory.handles.data(handle);
 }
 
 // Locking pins nothing here, so unlocking has nothing to undo.
@@ -43,7 +43,7 @@ void disposeHandle(PF_Handle handle) noexcept {
         return;
     }
     host->record("host_dispose_handle", [&] { return handleArg(handle); });
-    if (handle && !host->handles.dispose(handle)) {
+    if (handle && !host->memory.handles.dispose(handle)) {
         host->note("host_dispose_handle of a handle the host does not know (disposed twice?)");
     }
 }
@@ -54,7 +54,7 @@ A_u_longlong handleSize(PF_Handle handle) noexcept {
     std::uint64_t size = 0;
     if (host) {
         host->record("host_get_handle_size", [&] { return handleArg(handle); });
-        host->handles.size(handle, size);
+        host->memory.handles.size(handle, size);
     }
     return size;
 }
@@ -70,7 +70,7 @@ PF_Err resizeHandle(A_u_longlong newSize, PF_Handle* handle) noexcept {
     if (!handle) {
         return PF_Err_BAD_CALLBACK_PARAM;
     }
-    return host->handles.resize(*handle, newSize);
+    return host->memory.handles.resize(*handle, newSize);
 }
 
 const PF_HandleSuite2 kHandleSuite = {newHandle, lockHandle, unlockHandle, disposeHandle, handleSize, resizeHandle};

@@ -38,7 +38,7 @@ PF_Err makeWorld(PF_ProgPtr ref, const std::string& family, CallArgs args, PF_Pi
     if (!world) {
         return PF_Err_BAD_CALLBACK_PARAM;
     }
-    return host->worlds.create(family, format, width, height, clear, host->commandSerial, *world);
+    return host->memory.worlds.create(family, format, width, height, clear, host->commandSerial, *world);
 }
 
 PF_Err disposeWorld(PF_ProgPtr ref, const char* name, const std::string& family, PF_EffectWorld* world) {
@@ -47,7 +47,7 @@ PF_Err disposeWorld(PF_ProgPtr ref, const char* name, const std::string& family,
         return err;
     }
     std::vector<std::string> problems;
-    const PF_Err err = host->worlds.dispose(family, name, world, problems);
+    const PF_Err err = host->memory.worlds.dispose(family, name, world, problems);
     for (std::string& problem : problems) {
         host->note(std::move(problem));
     }
@@ -99,9 +99,7 @@ const PF_WorldSuite2 kWorldSuite2 = {newWorld2, disposeWorld2, getPixelFormat};
 
 }  // namespace
 
-std::size_t Host::liveWorlds() const {
-    return impl_->worlds.live();
-}
+std::size_t Host::liveWorlds() const { return impl_->memory.worlds.live(); }
 
 void installWorlds(Host::Impl& host) {
     host.utils.new_world = newWorld;

@@ -26,9 +26,9 @@ const AEGP_UtilitySuite7 kUtilitySuite = {registerWithAEGP};
 }  // namespace
 
 AEGP_PluginID Host::Impl::registerPlugin(std::string name) {
-    std::lock_guard<std::mutex> lock(stateMutex);
-    registeredPlugins.push_back(std::move(name));
-    return static_cast<AEGP_PluginID>(registeredPlugins.size());
+    std::lock_guard<std::mutex> lock(effect.mutex);
+    effect.registeredPlugins.push_back(std::move(name));
+    return static_cast<AEGP_PluginID>(effect.registeredPlugins.size());
 }
 
 void installUtilitySuites(Host::Impl& host) {

@@ -17,16 +17,16 @@ A_Err notServed(const char* name) {
 }
 
 bool knownPlugin(const Host::Impl& host, AEGP_PluginID id) {
-    return id >= 1 && static_cast<std::size_t>(id) <= host.registeredPlugins.size();
+    return id >= 1 && static_cast<std::size_t>(id) <= host.effect.registeredPlugins.size();
 }
 
 Layer* findLayer(Host::Impl& host, AEGP_LayerH layer) {
     Layer* candidate = reinterpret_cast<Layer*>(layer);
-    return host.project.contains(candidate) ? candidate : nullptr;
+    return host.effect.project.contains(candidate) ? candidate : nullptr;
 }
 
 const StreamTarget* findStream(Host::Impl& host, AEGP_StreamRefH stream) {
-    const StreamTarget* found = host.references.find(stream);
+    const StreamTarget* found = host.effect.references.find(stream);
     return found && found->effect && (!found->param || found->effect->hasStream(found->param)) ? found : nullptr;
 }
 

@@ -29,7 +29,7 @@ A_Err getDynamicStreamFlags(AEGP_StreamRefH stream, AEGP_DynStreamFlags* flags) 
             "AEGP_GetDynamicStreamFlags", [&] { return streamArg(stream); }, host)) {
         return err;
     }
-    std::lock_guard<std::mutex> lock(host->stateMutex);
+    std::lock_guard<std::mutex> lock(host->effect.mutex);
     const StreamTarget* found = findStream(*host, stream);
     if (!found || !flags) {
         return PF_Err_BAD_CALLBACK_PARAM;
@@ -47,7 +47,7 @@ A_Err setDynamicStreamFlag(AEGP_StreamRefH stream, AEGP_DynStreamFlags flag, A_B
             host)) {
         return err;
     }
-    std::lock_guard<std::mutex> lock(host->stateMutex);
+    std::lock_guard<std::mutex> lock(host->effect.mutex);
     const StreamTarget* found = findStream(*host, stream);
     if (!found || !isOneFlag(flag)) {
         return PF_Err_BAD_CALLBACK_PARAM;
@@ -69,7 +69,7 @@ A_Err setStreamName(AEGP_StreamRefH stream, const A_UTF16Char* name) noexcept {
             [&] { return streamArg(stream) + " name=" + (name ? "\"" + toUtf8(text) + "\"" : "null"); }, host)) {
         return err;
     }
-    std::lock_guard<std::mutex> lock(host->stateMutex);
+    std::lock_guard<std::mutex> lock(host->effect.mutex);
     const StreamTarget* found = findStream(*host, stream);
     if (!found || found->param || !name) {
         return PF_Err_BAD_CALLBACK_PARAM;
@@ -84,7 +84,7 @@ A_Err getNewParentStreamRef(AEGP_PluginID plugin, AEGP_StreamRefH stream, AEGP_S
             "AEGP_GetNewParentStreamRef", [&] { return pluginArg(plugin) + " " + streamArg(stream); }, host)) {
         return err;
     }
-    std::lock_guard<std::mutex> lock(host->stateMutex);
+    std::lock_guard<std::mutex> lock(host->effect.mutex);
     const StreamTarget* found = findStream(*host, stream);
     if (!found || !parent || !knownPlugin(*host, plugin)) {
         return PF_Err_BAD_CALLBACK_PARAM;
@@ -92,7 +92,7 @@ A_Err getNewParentStreamRef(AEGP_PluginID plugin, AEGP_StreamRefH stream, AEGP_S
     if (!found->param) {
         return kNotServed;
     }
-    *parent = host->references.add(StreamTarget{found->effect, 0}, host->commandSerial);
+    *parent = host->effect.references.add(StreamTarget{found->effect, 0}, host->commandSerial);
     return A_Err_NONE;
 }
 
@@ -104,7 +104,7 @@ A_Err getStreamIndexInParent(AEGP_StreamRefH stream, A_long* index) noexcept {
             "AEGP_GetStreamIndexInParent", [&] { return streamArg(stream); }, host)) {
         return err;
     }
-    std::lock_guard<std::mutex> lock(host->stateMutex);
+    std::lock_guard<std::mutex> lock(host->effect.mutex);
     const StreamTarget* found = findStream(*host, stream);
     if (!found || !index) {
         return PF_Err_BAD_CALLBACK_PARAM;

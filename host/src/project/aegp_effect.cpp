@@ -14,13 +14,13 @@ A_Err getLayerEffectByIndex(AEGP_PluginID plugin, AEGP_LayerH layer, AEGP_Effect
             host)) {
         return err;
     }
-    std::lock_guard<std::mutex> lock(host->stateMutex);
+    std::lock_guard<std::mutex> lock(host->effect.mutex);
     const Layer* found = findLayer(*host, layer);
     if (!found || !effect || !knownPlugin(*host, plugin) || index < 0 ||
         static_cast<std::size_t>(index) >= found->effects().size()) {
         return PF_Err_BAD_CALLBACK_PARAM;
     }
-    *effect = host->references.add(*found->effects()[static_cast<std::size_t>(index)], host->commandSerial);
+    *effect = host->effect.references.add(*found->effects()[static_cast<std::size_t>(index)], host->commandSerial);
     return A_Err_NONE;
 }
 
@@ -30,8 +30,8 @@ A_Err getInstalledKey(AEGP_EffectRefH effect, AEGP_InstalledEffectKey* key) noex
             "AEGP_GetInstalledKeyFromLayerEffect", [&] { return effectArg(effect); }, host)) {
         return err;
     }
-    std::lock_guard<std::mutex> lock(host->stateMutex);
-    if (!host->references.find(effect) || !key) {
+    std::lock_guard<std::mutex> lock(host->effect.mutex);
+    if (!host->effect.references.find(effect) || !key) {
         return PF_Err_BAD_CALLBACK_PARAM;
     }
     // Every instance is one of the loaded effect.
@@ -45,8 +45,8 @@ A_Err getEffectFlags(AEGP_EffectRefH effect, AEGP_EffectFlags* flags) noexcept {
             "AEGP_GetEffectFlags", [&] { return effectArg(effect); }, host)) {
         return err;
     }
-    std::lock_guard<std::mutex> lock(host->stateMutex);
-    const Effect* found = host->references.find(effect);
+    std::lock_guard<std::mutex> lock(host->effect.mutex);
+    const Effect* found = host->effect.references.find(effect);
     if (!found || !flags) {
         return PF_Err_BAD_CALLBACK_PARAM;
     }
@@ -62,8 +62,8 @@ A_Err setEffectFlags(AEGP_EffectRefH effect, AEGP_EffectFlags mask, AEGP_EffectF
             host)) {
         return err;
     }
-    std::lock_guard<std::mutex> lock(host->stateMutex);
-    Effect* found = host->references.find(effect);
+    std::lock_guard<std::mutex> lock(host->effect.mutex);
+    Effect* found = host->effect.references.find(effect);
     if (!found) {
         return PF_Err_BAD_CALLBACK_PARAM;
     }
@@ -77,8 +77,8 @@ A_Err reorderEffect(AEGP_EffectRefH effect, A_long index) noexcept {
             "AEGP_ReorderEffect", [&] { return effectArg(effect) + " index=" + std::to_string(index); }, host)) {
         return err;
     }
-    std::lock_guard<std::mutex> lock(host->stateMutex);
-    const Effect* found = host->references.find(effect);
+    std::lock_guard<std::mutex> lock(host->effect.mutex);
+    const Effect* found = host->effect.references.find(effect);
     if (!found || index < 0 || static_cast<std::size_t>(index) >= found->layer().effects().size()) {
         return PF_Err_BAD_CALLBACK_PARAM;
     }
@@ -92,12 +92,12 @@ A_Err disposeEffect(AEGP_EffectRefH effect) noexcept {
             "AEGP_DisposeEffect", [&] { return effectArg(effect); }, host)) {
         return err;
     }
-    std::lock_guard<std::mutex> lock(host->stateMutex);
-    if (host->references.remove(effect)) {
+    std::lock_guard<std::mutex> lock(host->effect.mutex);
+    if (host->effect.references.remove(effect)) {
         return A_Err_NONE;
     }
     if (effect) {
-        host->notes.push_back("AEGP_DisposeEffect of a reference the host does not hold (disposed twice?)");
+        host->note("AEGP_DisposeEffect of a reference the host does not hold (disposed twice?)");
     }
     return PF_Err_BAD_CALLBACK_PARAM;
 }
@@ -109,12 +109,12 @@ A_Err applyEffect(AEGP_PluginID plugin, AEGP_LayerH layer, AEGP_InstalledEffectK
             "AEGP_ApplyEffect", [&] { return pluginArg(plugin) + " key=" + std::to_string(key); }, host)) {
         return err;
     }
-    std::lock_guard<std::mutex> lock(host->stateMutex);
+    std::lock_guard<std::mutex> lock(host->effect.mutex);
     Layer* found = findLayer(*host, layer);
     if (!found || !effect || !knownPlugin(*host, plugin) || key != Project::kEffectKey) {
         return PF_Err_BAD_CALLBACK_PARAM;
     }
-    *effect = host->references.add(found->addEffect(), host->commandSerial);
+    *effect = host->effect.references.add(found->addEffect(), host->commandSerial);
     return A_Err_NONE;
 }
 

@@ -20,7 +20,7 @@ A_Err getStreamNumKFs(AEGP_StreamRefH stream, A_long* count) noexcept {
             "AEGP_GetStreamNumKFs", [&] { return streamArg(stream); }, host)) {
         return err;
     }
-    std::lock_guard<std::mutex> lock(host->stateMutex);
+    std::lock_guard<std::mutex> lock(host->effect.mutex);
     const StreamTarget* found = findValueStream(*host, stream);
     // A group has no value to keyframe.
     if (!found || !count) {
@@ -39,7 +39,7 @@ A_Err getKeyframeTime(AEGP_StreamRefH stream, AEGP_KeyframeIndex index, AEGP_LTi
             host)) {
         return err;
     }
-    std::lock_guard<std::mutex> lock(host->stateMutex);
+    std::lock_guard<std::mutex> lock(host->effect.mutex);
     const StreamTarget* found = findValueStream(*host, stream);
     if (!found || !validTimeMode(mode) || !time) {
         return PF_Err_BAD_CALLBACK_PARAM;
@@ -58,7 +58,7 @@ A_Err startAddKeyframes(AEGP_StreamRefH stream, AEGP_AddKeyframesInfoH* batch) n
             "AEGP_StartAddKeyframes", [&] { return streamArg(stream); }, host)) {
         return err;
     }
-    std::lock_guard<std::mutex> lock(host->stateMutex);
+    std::lock_guard<std::mutex> lock(host->effect.mutex);
     const StreamTarget* found = findValueStream(*host, stream);
     if (!found || !batch) {
         return PF_Err_BAD_CALLBACK_PARAM;
@@ -67,7 +67,7 @@ A_Err startAddKeyframes(AEGP_StreamRefH stream, AEGP_AddKeyframesInfoH* batch) n
     if (values.kind() == ValueKind::None) {
         return PF_Err_BAD_CALLBACK_PARAM;
     }
-    *batch = host->references.add(KeyframeBatch{*found, values.state().keyframes()}, host->commandSerial);
+    *batch = host->effect.references.add(KeyframeBatch{*found, values.state().keyframes()}, host->commandSerial);
     return A_Err_NONE;
 }
 
@@ -81,8 +81,8 @@ A_Err addKeyframes(AEGP_AddKeyframesInfoH batch, AEGP_LTimeMode mode, const A_Ti
             "AEGP_AddKeyframes", [&] { return batchArg(batch) + " " + timeArg(mode, time); }, host)) {
         return err;
     }
-    std::lock_guard<std::mutex> lock(host->stateMutex);
-    KeyframeBatch* found = host->references.find(batch);
+    std::lock_guard<std::mutex> lock(host->effect.mutex);
+    KeyframeBatch* found = host->effect.references.find(batch);
     if (!found || !validTime(mode, time) || !index || !hasValueStream(found->stream)) {
         return PF_Err_BAD_CALLBACK_PARAM;
     }
@@ -102,8 +102,8 @@ A_Err setAddKeyframe(AEGP_AddKeyframesInfoH batch, A_long index, const AEGP_Stre
             "AEGP_SetAddKeyframe", [&] { return batchArg(batch) + " index=" + std::to_string(index); }, host)) {
         return err;
     }
-    std::lock_guard<std::mutex> lock(host->stateMutex);
-    KeyframeBatch* found = host->references.find(batch);
+    std::lock_guard<std::mutex> lock(host->effect.mutex);
+    KeyframeBatch* found = host->effect.references.find(batch);
     if (!found || !value || index < 0 || static_cast<std::size_t>(index) >= found->keyframes.size() ||
         !hasValueStream(found->stream)) {
         return PF_Err_BAD_CALLBACK_PARAM;
@@ -122,11 +122,11 @@ A_Err endAddKeyframes(A_Boolean add, AEGP_AddKeyframesInfoH batch) noexcept {
             "AEGP_EndAddKeyframes", [&] { return "add=" + std::to_string(add) + " " + batchArg(batch); }, host)) {
         return err;
     }
-    std::lock_guard<std::mutex> lock(host->stateMutex);
-    KeyframeBatch* found = host->references.find(batch);
+    std::lock_guard<std::mutex> lock(host->effect.mutex);
+    KeyframeBatch* found = host->effect.references.find(batch);
     if (!found) {
         if (batch) {
-            host->notes.push_back("AEGP_EndAddKeyframes of a batch the host does not hold (ended twice?)");
+            host->note("AEGP_EndAddKeyframes of a batch the host does not hold (ended twice?)");
         }
         return PF_Err_BAD_CALLBACK_PARAM;
     }
@@ -141,7 +141,7 @@ A_Err endAddKeyframes(A_Boolean add, AEGP_AddKeyframesInfoH batch) noexcept {
             err = PF_Err_BAD_CALLBACK_PARAM;
         }
     }
-    host->references.remove(batch);
+    host->effect.references.remove(batch);
     return err;
 }
 

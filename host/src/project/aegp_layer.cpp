@@ -14,8 +14,8 @@ A_Err getEffectLayer(PF_ProgPtr effect_ref, AEGP_LayerH* layer) noexcept {
     if (!layer) {
         return PF_Err_BAD_CALLBACK_PARAM;
     }
-    std::lock_guard<std::mutex> lock(host->stateMutex);
-    *layer = reinterpret_cast<AEGP_LayerH>(&host->project.target().layer());
+    std::lock_guard<std::mutex> lock(host->effect.mutex);
+    *layer = reinterpret_cast<AEGP_LayerH>(&host->effect.project.target().layer());
     return A_Err_NONE;
 }
 
@@ -25,11 +25,11 @@ A_Err getNewEffectForEffect(AEGP_PluginID plugin, PF_ProgPtr effect_ref, AEGP_Ef
             effect_ref, "AEGP_GetNewEffectForEffect", [&] { return pluginArg(plugin); }, host)) {
         return err;
     }
-    std::lock_guard<std::mutex> lock(host->stateMutex);
+    std::lock_guard<std::mutex> lock(host->effect.mutex);
     if (!effect || !knownPlugin(*host, plugin)) {
         return PF_Err_BAD_CALLBACK_PARAM;
     }
-    *effect = host->references.add(host->project.target(), host->commandSerial);
+    *effect = host->effect.references.add(host->effect.project.target(), host->commandSerial);
     return A_Err_NONE;
 }
 
@@ -43,7 +43,7 @@ A_Err getLayerParentComp(AEGP_LayerH layer, AEGP_CompH* comp) noexcept {
             "AEGP_GetLayerParentComp", [&] { return layerArg(layer); }, host)) {
         return err;
     }
-    std::lock_guard<std::mutex> lock(host->stateMutex);
+    std::lock_guard<std::mutex> lock(host->effect.mutex);
     const Layer* found = findLayer(*host, layer);
     if (!found || !comp) {
         return PF_Err_BAD_CALLBACK_PARAM;
@@ -58,7 +58,7 @@ A_Err getLayerObjectType(AEGP_LayerH layer, AEGP_ObjectType* type) noexcept {
             "AEGP_GetLayerObjectType", [&] { return layerArg(layer); }, host)) {
         return err;
     }
-    std::lock_guard<std::mutex> lock(host->stateMutex);
+    std::lock_guard<std::mutex> lock(host->effect.mutex);
     const Layer* found = findLayer(*host, layer);
     if (!found || !type) {
         return PF_Err_BAD_CALLBACK_PARAM;

@@ -26,7 +26,7 @@ AEGP_MemHandle handOut(Host::Impl& host, std::string what, const void* data, std
     block.what = std::move(what);
     block.bytes.resize(size);
     std::memcpy(block.bytes.data(), data, size);
-    return host.references.add(std::move(block), host.commandSerial);
+    return host.effect.references.add(std::move(block), host.commandSerial);
 }
 
 A_Err getNewLayerStream(AEGP_PluginID plugin, AEGP_LayerH layer, AEGP_LayerStream which,
@@ -38,12 +38,12 @@ A_Err getNewLayerStream(AEGP_PluginID plugin, AEGP_LayerH layer, AEGP_LayerStrea
             host)) {
         return err;
     }
-    std::lock_guard<std::mutex> lock(host->stateMutex);
+    std::lock_guard<std::mutex> lock(host->effect.mutex);
     Layer* found = findLayer(*host, layer);
     if (!found || !stream || !knownPlugin(*host, plugin) || !Layer::hasStream(which)) {
         return PF_Err_BAD_CALLBACK_PARAM;
     }
-    *stream = host->references.add(StreamTarget{nullptr, 0, found, which}, host->commandSerial);
+    *stream = host->effect.references.add(StreamTarget{nullptr, 0, found, which}, host->commandSerial);
     return A_Err_NONE;
 }
 
@@ -55,12 +55,12 @@ A_Err getNewEffectStreamByIndex(AEGP_PluginID plugin, AEGP_EffectRefH effect, PF
             [&] { return pluginArg(plugin) + " " + effectArg(effect) + " index=" + std::to_string(index); }, host)) {
         return err;
     }
-    std::lock_guard<std::mutex> lock(host->stateMutex);
-    Effect* found = host->references.find(effect);
+    std::lock_guard<std::mutex> lock(host->effect.mutex);
+    Effect* found = host->effect.references.find(effect);
     if (!found || !stream || !knownPlugin(*host, plugin) || !found->hasStream(index)) {
         return PF_Err_BAD_CALLBACK_PARAM;
     }
-    *stream = host->references.add(StreamTarget{found, index}, host->commandSerial);
+    *stream = host->effect.references.add(StreamTarget{found, index}, host->commandSerial);
     return A_Err_NONE;
 }
 
@@ -74,12 +74,12 @@ A_Err disposeStream(AEGP_StreamRefH stream) noexcept {
             "AEGP_DisposeStream", [&] { return streamArg(stream); }, host)) {
         return err;
     }
-    std::lock_guard<std::mutex> lock(host->stateMutex);
-    if (host->references.remove(stream)) {
+    std::lock_guard<std::mutex> lock(host->effect.mutex);
+    if (host->effect.references.remove(stream)) {
         return A_Err_NONE;
     }
     if (stream) {
-        host->notes.push_back("AEGP_DisposeStream of a reference the host does not hold (disposed twice?)");
+        host->note("AEGP_DisposeStream of a reference the host does not hold (disposed twice?)");
     }
     return PF_Err_BAD_CALLBACK_PARAM;
 }
@@ -91,13 +91,13 @@ A_Err getStreamName(AEGP_PluginID plugin, AEGP_StreamRefH stream, A_Boolean, AEG
             "AEGP_GetStreamName", [&] { return pluginArg(plugin) + " " + streamArg(stream); }, host)) {
         return err;
     }
-    std::lock_guard<std::mutex> lock(host->stateMutex);
+    std::lock_guard<std::mutex> lock(host->effect.mutex);
     const StreamTarget* found = findStream(*host, stream);
     if (!found || !name || !knownPlugin(*host, plugin)) {
         return PF_Err_BAD_CALLBACK_PARAM;
     }
     const std::u16string text =
-        found->param ? toUtf16(host->params[static_cast<std::size_t>(found->param)].name) : found->effect->name;
+        found->param ? toUtf16(host->effect.params[static_cast<std::size_t>(found->param)].name) : found->effect->name;
     *name = handOut(*host, "stream name", text.c_str(), (text.size() + 1) * sizeof(char16_t));
     return A_Err_NONE;
 }
@@ -110,7 +110,7 @@ A_Err isStreamTimevarying(AEGP_StreamRefH stream, A_Boolean* varies) noexcept {
             "AEGP_IsStreamTimevarying", [&] { return streamArg(stream); }, host)) {
         return err;
     }
-    std::lock_guard<std::mutex> lock(host->stateMutex);
+    std::lock_guard<std::mutex> lock(host->effect.mutex);
     const StreamTarget* found = findValueStream(*host, stream);
     if (!found || !varies) {
         return PF_Err_BAD_CALLBACK_PARAM;
@@ -132,7 +132,7 @@ A_Err getNewStreamValue(AEGP_PluginID plugin, AEGP_StreamRefH stream, AEGP_LTime
             host)) {
         return err;
     }
-    std::lock_guard<std::mutex> lock(host->stateMutex);
+    std::lock_guard<std::mutex> lock(host->effect.mutex);
     const StreamTarget* found = findValueStream(*host, stream);
     if (!found || !value || !knownPlugin(*host, plugin) || !validTime(mode, time)) {
         return PF_Err_BAD_CALLBACK_PARAM;
@@ -143,7 +143,7 @@ A_Err getNewStreamValue(AEGP_PluginID plugin, AEGP_StreamRefH stream, AEGP_LTime
     }
     value->streamH = stream;
     value->val = toRecord(values.kind(), values.at(*time));
-    host->references.addValueRecord(stream, *found, host->commandSerial);
+    host->effect.references.addValueRecord(stream, *found, host->commandSerial);
     return A_Err_NONE;
 }
 
@@ -157,11 +157,11 @@ A_Err disposeStreamValue(AEGP_StreamValue2* value) noexcept {
     if (!value) {
         return PF_Err_BAD_CALLBACK_PARAM;
     }
-    std::lock_guard<std::mutex> lock(host->stateMutex);
-    if (host->references.removeValueRecord(value->streamH)) {
+    std::lock_guard<std::mutex> lock(host->effect.mutex);
+    if (host->effect.references.removeValueRecord(value->streamH)) {
         return A_Err_NONE;
     }
-    host->notes.push_back("AEGP_DisposeStreamValue of a record the host does not hold (disposed twice?)");
+    host->note("AEGP_DisposeStreamValue of a record the host does not hold (disposed twice?)");
     return PF_Err_BAD_CALLBACK_PARAM;
 }
 
@@ -173,7 +173,7 @@ A_Err setStreamValue(AEGP_PluginID plugin, AEGP_StreamRefH stream, AEGP_StreamVa
             "AEGP_SetStreamValue", [&] { return pluginArg(plugin) + " " + streamArg(stream); }, host)) {
         return err;
     }
-    std::lock_guard<std::mutex> lock(host->stateMutex);
+    std::lock_guard<std::mutex> lock(host->effect.mutex);
     const StreamTarget* found = findValueStream(*host, stream);
     if (!found || !value || !knownPlugin(*host, plugin)) {
         return PF_Err_BAD_CALLBACK_PARAM;
@@ -193,7 +193,7 @@ A_Err getExpressionState(AEGP_PluginID plugin, AEGP_StreamRefH stream, A_Boolean
             "AEGP_GetExpressionState", [&] { return pluginArg(plugin) + " " + streamArg(stream); }, host)) {
         return err;
     }
-    std::lock_guard<std::mutex> lock(host->stateMutex);
+    std::lock_guard<std::mutex> lock(host->effect.mutex);
     const StreamTarget* found = findParamStream(*host, stream);
     if (!found || !enabled || !knownPlugin(*host, plugin)) {
         return PF_Err_BAD_CALLBACK_PARAM;
@@ -210,7 +210,7 @@ A_Err setExpressionState(AEGP_PluginID plugin, AEGP_StreamRefH stream, A_Boolean
             host)) {
         return err;
     }
-    std::lock_guard<std::mutex> lock(host->stateMutex);
+    std::lock_guard<std::mutex> lock(host->effect.mutex);
     const StreamTarget* found = findParamStream(*host, stream);
     if (!found || !knownPlugin(*host, plugin)) {
         return PF_Err_BAD_CALLBACK_PARAM;
@@ -226,7 +226,7 @@ A_Err getExpression(AEGP_PluginID plugin, AEGP_StreamRefH stream, AEGP_MemHandle
             "AEGP_GetExpression", [&] { return pluginArg(plugin) + " " + streamArg(stream); }, host)) {
         return err;
     }
-    std::lock_guard<std::mutex> lock(host->stateMutex);
+    std::lock_guard<std::mutex> lock(host->effect.mutex);
     const StreamTarget* found = findParamStream(*host, stream);
     if (!found || !text || !knownPlugin(*host, plugin)) {
         return PF_Err_BAD_CALLBACK_PARAM;
@@ -243,7 +243,7 @@ A_Err setExpression(AEGP_PluginID plugin, AEGP_StreamRefH stream, const A_char* 
             host)) {
         return err;
     }
-    std::lock_guard<std::mutex> lock(host->stateMutex);
+    std::lock_guard<std::mutex> lock(host->effect.mutex);
     const StreamTarget* found = findParamStream(*host, stream);
     if (!found || !text || !knownPlugin(*host, plugin)) {
         return PF_Err_BAD_CALLBACK_PARAM;

@@ -18,11 +18,11 @@ PF_Err updateParamUI(PF_ProgPtr effect_ref, PF_ParamIndex index, const PF_ParamD
     if (const PF_Err err = Host::Impl::enterWithRef(effect_ref, "PF_UpdateParamUI", args, host)) {
         return err;
     }
-    std::lock_guard<std::mutex> lock(host->stateMutex);
-    Effect& effect = host->project.target();
+    std::lock_guard<std::mutex> lock(host->effect.mutex);
+    Effect& effect = host->effect.project.target();
     // A definition of another type would describe some other parameter.
     if (!def || !effect.hasStream(index) ||
-        def->param_type != host->params[static_cast<std::size_t>(index)].registered.param_type) {
+        def->param_type != host->effect.params[static_cast<std::size_t>(index)].registered.param_type) {
         return PF_Err_BAD_CALLBACK_PARAM;
     }
     effect.stream(index).uiFlags = def->ui_flags;

@@ -15,8 +15,8 @@ namespace {
 // Keeps a copy of plug-in text for as long as the host lives, so that copied
 // definitions never point into plug-in memory. Needs the state lock.
 const char* keepText(Host::Impl& host, std::string text) {
-    host.texts.push_back(std::move(text));
-    return host.texts.back().c_str();
+    host.effect.texts.push_back(std::move(text));
+    return host.effect.texts.back().c_str();
 }
 
 // "Normal|(-|Add" → "Normal", "(-", "Add": separators count as items.
@@ -106,15 +106,15 @@ PF_Err addParam(PF_ProgPtr ref, PF_ParamIndex index, PF_ParamDefPtr def) noexcep
     if (!def) {
         return PF_Err_BAD_CALLBACK_PARAM;
     }
-    std::lock_guard<std::mutex> lock(host->stateMutex);
+    std::lock_guard<std::mutex> lock(host->effect.mutex);
     if (host->command != PF_Cmd_PARAMS_SETUP) {
         return PF_Err_BAD_CALLBACK_PARAM;
     }
-    const int next = static_cast<int>(host->params.size() + host->registering.size());
+    const int next = static_cast<int>(host->effect.params.size() + host->effect.registering.size());
     if (index != -1 && index != next) {
         return PF_Err_BAD_CALLBACK_PARAM;
     }
-    host->registering.push_back(makeRecord(*host, next, *def));
+    host->effect.registering.push_back(makeRecord(*host, next, *def));
     return PF_Err_NONE;
 }
 
@@ -131,8 +131,8 @@ PF_Err checkoutParam(PF_ProgPtr ref, PF_ParamIndex index, A_long what_time, A_lo
     if (!param) {
         return PF_Err_BAD_CALLBACK_PARAM;
     }
-    std::lock_guard<std::mutex> lock(host->stateMutex);
-    if (index < 0 || static_cast<std::size_t>(index) >= host->params.size() || time_scale == 0) {
+    std::lock_guard<std::mutex> lock(host->effect.mutex);
+    if (index < 0 || static_cast<std::size_t>(index) >= host->effect.params.size() || time_scale == 0) {
         return PF_Err_BAD_CALLBACK_PARAM;
     }
     *param = paramAt(*host, index, A_Time{what_time, time_scale});
@@ -158,28 +158,28 @@ PF_Err registerUI(PF_ProgPtr ref, PF_CustomUIInfo* info) noexcept {
     if (!info) {
         return PF_Err_BAD_CALLBACK_PARAM;
     }
-    std::lock_guard<std::mutex> lock(host->stateMutex);
-    host->customUIRegistered = true;
-    host->customUI = *info;
+    std::lock_guard<std::mutex> lock(host->effect.mutex);
+    host->effect.customUIRegistered = true;
+    host->effect.customUI = *info;
     return PF_Err_NONE;
 }
 
 }  // namespace
 
 void Host::Impl::beginParamsSetup() {
-    std::lock_guard<std::mutex> lock(stateMutex);
-    params.resize(1);
-    registering.clear();
-    customUIRegistered = false;
-    customUI = PF_CustomUIInfo{};
+    std::lock_guard<std::mutex> lock(effect.mutex);
+    effect.params.resize(1);
+    effect.registering.clear();
+    effect.customUIRegistered = false;
+    effect.customUI = PF_CustomUIInfo{};
 }
 
 void Host::Impl::endParamsSetup() {
-    std::lock_guard<std::mutex> lock(stateMutex);
-    for (ParamRecord& record : registering) {
-        params.push_back(std::move(record));
+    std::lock_guard<std::mutex> lock(effect.mutex);
+    for (ParamRecord& record : effect.registering) {
+        effect.params.push_back(std::move(record));
     }
-    registering.clear();
+    effect.registering.clear();
 }
 
 void installParams(Host::Impl& host) {
@@ -187,7 +187,7 @@ void installParams(Host::Impl& host) {
     host.inter.checkout_param = checkoutParam;
     host.inter.checkin_param = checkinParam;
     host.inter.register_ui = registerUI;
-    host.params.push_back(inputLayer());
+    host.effect.params.push_back(inputLayer());
 }
 
 }  // namespace host

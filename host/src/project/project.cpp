@@ -136,7 +136,7 @@ LayerStream& Layer::stream(AEGP_LayerStream which) {
 
 Effect& Layer::addEffect() {
     const Project& project = composition_->project();
-    effects_.push_back(std::make_unique<Effect>(*this, project.host_.params, project.effectName()));
+    effects_.push_back(std::make_unique<Effect>(*this, project.host_.effect.params, project.effectName()));
     return *effects_.back();
 }
 
@@ -178,8 +178,6 @@ bool Project::contains(const Layer* layer) const {
                        [&](const std::unique_ptr<Layer>& l) { return l.get() == layer; });
 }
 
-Project& Host::project() {
-    return impl_->project;
-}
+Project& Host::project() { return impl_->effect.project; }
 
 }  // namespace host

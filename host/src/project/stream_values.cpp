@@ -148,7 +148,7 @@ ValueKind ValueStream::kind() const {
         return target_.which == kLayerRotation || target_.which == kLayerOpacity ? ValueKind::OneD
                                                                                  : ValueKind::ThreeD;
     }
-    return kindOf(host_->params[static_cast<std::size_t>(target_.param)].registered.param_type);
+    return kindOf(host_->effect.params[static_cast<std::size_t>(target_.param)].registered.param_type);
 }
 
 StreamState& ValueStream::state() const {
@@ -159,7 +159,7 @@ bool ValueStream::holdsBetweenKeyframes() const {
     if (!target_.effect) {
         return false;
     }
-    const PF_ParamType type = host_->params[static_cast<std::size_t>(target_.param)].registered.param_type;
+    const PF_ParamType type = host_->effect.params[static_cast<std::size_t>(target_.param)].registered.param_type;
     return type == PF_Param_POPUP || type == PF_Param_CHECKBOX;
 }
 
@@ -167,7 +167,7 @@ StreamValue ValueStream::constant() const {
     if (!target_.effect) {
         return target_.layer->stream(target_.which).value;
     }
-    return paramValue(host_->params[static_cast<std::size_t>(target_.param)].current);
+    return paramValue(host_->effect.params[static_cast<std::size_t>(target_.param)].current);
 }
 
 StreamValue ValueStream::at(A_Time time) const {
@@ -177,7 +177,7 @@ StreamValue ValueStream::at(A_Time time) const {
 
 void ValueStream::setValue(const StreamValue& value) const {
     if (target_.effect) {
-        setParamValue(host_->params[static_cast<std::size_t>(target_.param)].current, value);
+        setParamValue(host_->effect.params[static_cast<std::size_t>(target_.param)].current, value);
     } else {
         target_.layer->stream(target_.which).value = value;
     }
@@ -188,7 +188,7 @@ bool hasValueStream(const StreamTarget& target) {
 }
 
 const StreamTarget* findValueStream(Host::Impl& host, AEGP_StreamRefH stream) {
-    const StreamTarget* found = host.references.find(stream);
+    const StreamTarget* found = host.effect.references.find(stream);
     return found && hasValueStream(*found) ? found : nullptr;
 }
 
@@ -223,8 +223,8 @@ bool fromRecord(ValueKind kind, const AEGP_StreamVal2& record, StreamValue& valu
 }
 
 PF_ParamDef paramAt(Host::Impl& host, int index, A_Time time) {
-    PF_ParamDef def = host.params[static_cast<std::size_t>(index)].current;
-    Effect& target = host.project.target();
+    PF_ParamDef def = host.effect.params[static_cast<std::size_t>(index)].current;
+    Effect& target = host.effect.project.target();
     if (target.hasStream(index) && !target.stream(index).keyframes().empty()) {
         setParamValue(def, ValueStream(host, StreamTarget{&target, index}).at(time));
     }

@@ -36,7 +36,7 @@ FrameRender::FrameRender(Host& host, Host::Impl& impl, const Image& layer, const
       frame_(impl_.frame),
       threads_(RenderSettings::threadsFor(options.threads)),
       layerType_(options.layerType) {
-    if (!impl_.globalSetUp || impl_.params.size() < 2) {
+    if (!impl_.globalSetUp || impl_.effect.params.size() < 2) {
         throw HostError("renderFrame needs global and parameter setup first");
     }
     if (impl_.frameRender) {
@@ -67,7 +67,7 @@ const Host::Frame& Host::Impl::currentFrame() const { return frameRender ? frame
 int Host::Impl::threadCount() const { return frameRender ? frameRender->threads() : render.threadCount(); }
 
 AEGP_ObjectType Host::Impl::objectType(const Layer& layer) const {
-    return frameRender && &layer == &project.target().layer() ? frameRender->layerType() : layer.type;
+    return frameRender && &layer == &effect.project.target().layer() ? frameRender->layerType() : layer.type;
 }
 
 RenderResult FrameRender::run() {
@@ -110,7 +110,7 @@ PF_Err FrameRender::preRender(PF_PreRenderExtra& extra) {
     PF_Err err = PF_Err_NONE;
     host_.withCommandData([&](PF_InData& in, PF_OutData& out) {
         std::vector<PF_ParamDef*> params;
-        for (ParamRecord& record : impl_.params) {
+        for (ParamRecord& record : impl_.effect.params) {
             params.push_back(&record.current);
         }
         err = impl_.module.entry()(PF_Cmd_SMART_PRE_RENDER, &in, &out, params.data(), nullptr, &extra);
@@ -142,7 +142,7 @@ void FrameRender::releasePreRenderData(const PF_PreRenderOutput& output) {
     host_.withCommandData([&](PF_InData&, PF_OutData&) { output.delete_pre_render_data_func(data); });
     collectProblems();
     std::uint64_t size = 0;
-    if (impl_.handles.size(static_cast<PF_Handle>(data), size)) {
+    if (impl_.memory.handles.size(static_cast<PF_Handle>(data), size)) {
         problems_.push_back("pre-render data handle of " + std::to_string(size) +
                             " bytes still there after delete_pre_render_data_func");
     }

@@ -150,7 +150,7 @@ struct EventValues {
 };
 
 bool animated(Host::Impl& host, int index) {
-    Effect& target = host.project.target();
+    Effect& target = host.effect.project.target();
     return target.hasStream(index) && !target.stream(index).keyframes().empty();
 }
 
@@ -158,8 +158,8 @@ bool animated(Host::Impl& host, int index) {
 // flags, none set.
 EventValues beginEvent(Host::Impl& host) {
     EventValues values{A_Time{host.currentFrame().currentTime, host.currentFrame().timeScale}, {}, {}};
-    std::lock_guard<std::mutex> lock(host.stateMutex);
-    for (ParamRecord& record : host.params) {
+    std::lock_guard<std::mutex> lock(host.effect.mutex);
+    for (ParamRecord& record : host.effect.params) {
         record.current.uu.change_flags = PF_ChangeFlag_NONE;
         std::optional<PF_ParamDefUnion> held;
         if (animated(host, record.index)) {
@@ -175,7 +175,7 @@ EventValues beginEvent(Host::Impl& host) {
 // A value changed at the event's time on an animated parameter becomes the
 // keyframe at that time, as with the application's stopwatch on.
 void setKeyframe(Host::Impl& host, int index, A_Time time, const StreamValue& value) {
-    StreamState& stream = host.project.target().stream(index);
+    StreamState& stream = host.effect.project.target().stream(index);
     std::vector<Keyframe> keyframes = stream.keyframes();
     const auto at = std::find_if(keyframes.begin(), keyframes.end(),
                                  [&](const Keyframe& k) { return compareTimes(k.time, time) == 0; });
@@ -189,10 +189,10 @@ void setKeyframe(Host::Impl& host, int index, A_Time time, const StreamValue& va
 
 // Takes what the plug-in flagged as changed; anything else it wrote is undone.
 std::vector<int> takeChanges(Host::Impl& host, const EventValues& values) {
-    std::lock_guard<std::mutex> lock(host.stateMutex);
+    std::lock_guard<std::mutex> lock(host.effect.mutex);
     std::vector<int> changed;
-    for (std::size_t i = 0; i < host.params.size() && i < values.before.size(); ++i) {
-        ParamRecord& record = host.params[i];
+    for (std::size_t i = 0; i < host.effect.params.size() && i < values.before.size(); ++i) {
+        ParamRecord& record = host.effect.params[i];
         PF_ParamDef& current = record.current;
         const bool flagged = (current.uu.change_flags & PF_ChangeFlag_CHANGED_VALUE) != 0;
         current.uu.change_flags = PF_ChangeFlag_NONE;
