@@ -236,6 +236,10 @@ TEST_F(LongSession, HoldsAfterManyFramesWhatItHeldAfterTheFirst) {
     EXPECT_EQ(last.worlds, first.worlds);
     EXPECT_EQ(last.references, first.references);
     EXPECT_EQ(last.plugins, first.plugins);
+
+    ASSERT_EQ(host.paramsSetup(), PF_Err_NONE);
+    ASSERT_EQ(host.paramsSetup(), PF_Err_NONE);
+    EXPECT_EQ(host.holdings().texts, first.texts) << "parameters registered anew keep only their own texts";
 }
 
 // Off, nothing is recorded, yet planned faults still hit: they do not

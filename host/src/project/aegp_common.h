@@ -21,7 +21,7 @@ A_Err enterAegp(const char* name, CallArgs args, Host::Impl*& host);
 // Records the call and refuses it with kNotServed, unless a fault comes first.
 A_Err notServed(const char* name);
 
-// These need the state lock.
+// These need the effect's lock.
 bool knownPlugin(const Host::Impl& host, AEGP_PluginID id);
 // The layer behind the handle, or null when the project has no such layer.
 Layer* findLayer(Host::Impl& host, AEGP_LayerH layer);

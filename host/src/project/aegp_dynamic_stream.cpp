@@ -9,7 +9,7 @@
 namespace host {
 namespace {
 
-// The flags one stream of the reference carries. Needs the state lock.
+// The flags one stream of the reference carries. Needs the effect's lock.
 AEGP_DynStreamFlags& flagsOf(const StreamTarget& stream) {
     return stream.param ? stream.effect->stream(stream.param).dynamicFlags : stream.effect->groupFlags;
 }

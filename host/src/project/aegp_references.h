@@ -6,7 +6,7 @@
 //
 // Handles are serial numbers, never reused, so a reference disposed twice
 // or of the wrong kind is always recognised. Not locked: used under the
-// host's state lock.
+// effect's lock.
 
 #include <cstdint>
 #include <map>

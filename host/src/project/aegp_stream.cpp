@@ -14,13 +14,13 @@
 namespace host {
 namespace {
 
-// A parameter stream, not a group; null otherwise. Needs the state lock.
+// A parameter stream, not a group; null otherwise. Needs the effect's lock.
 const StreamTarget* findParamStream(Host::Impl& host, AEGP_StreamRefH stream) {
     const StreamTarget* found = findStream(host, stream);
     return found && found->param ? found : nullptr;
 }
 
-// Needs the state lock.
+// Needs the effect's lock.
 AEGP_MemHandle handOut(Host::Impl& host, std::string what, const void* data, std::size_t size) {
     MemoryBlock block;
     block.what = std::move(what);

@@ -12,8 +12,8 @@
 namespace host {
 namespace {
 
-// Keeps a copy of plug-in text for as long as the host lives, so that copied
-// definitions never point into plug-in memory. Needs the state lock.
+// Keeps a copy of plug-in text until the parameters are registered anew, so
+// that copied definitions never point into plug-in memory. Needs the effect's lock.
 const char* keepText(Host::Impl& host, std::string text) {
     host.effect.texts.push_back(std::move(text));
     return host.effect.texts.back().c_str();
@@ -40,7 +40,7 @@ std::string boundedName(const PF_ParamDef& def) {
     return std::string(def.name, strnlen(def.name, PF_MAX_EFFECT_PARAM_NAME_LEN));
 }
 
-// Needs the state lock.
+// Needs the effect's lock.
 ParamRecord makeRecord(Host::Impl& host, int index, const PF_ParamDef& def) {
     ParamRecord record;
     record.index = index;
@@ -170,6 +170,8 @@ void Host::Impl::beginParamsSetup() {
     std::lock_guard<std::mutex> lock(effect.mutex);
     effect.params.resize(1);
     effect.registering.clear();
+    // Only the dropped definitions pointed at the texts kept so far.
+    effect.texts.clear();
     effect.customUIRegistered = false;
     effect.customUI = PF_CustomUIInfo{};
 }

@@ -23,7 +23,7 @@ std::string timeArg(AEGP_LTimeMode mode, const A_Time* time);
 enum class ValueKind { None, OneD, TwoD, ThreeD, Color };
 
 // One stream that has a value over time: an effect's parameter or a
-// layer's property. Used under the state lock.
+// layer's property. Used under the effect's lock.
 class ValueStream {
 public:
     ValueStream(Host::Impl& host, const StreamTarget& target) : host_(&host), target_(target) {}
@@ -45,11 +45,11 @@ private:
 };
 
 // False for a parameter that is gone (parameters registered anew) or a
-// stream group. Needs the state lock.
+// stream group. Needs the effect's lock.
 bool hasValueStream(const StreamTarget& target);
 // The parameter or layer property the reference stands for, or null when
 // it stands for a group or the plug-in holds no such reference. Needs the
-// state lock.
+// effect's lock.
 const StreamTarget* findValueStream(Host::Impl& host, AEGP_StreamRefH stream);
 
 AEGP_StreamVal2 toRecord(ValueKind kind, const StreamValue& value);
@@ -58,7 +58,7 @@ AEGP_StreamVal2 toRecord(ValueKind kind, const StreamValue& value);
 bool fromRecord(ValueKind kind, const AEGP_StreamVal2& record, StreamValue& value);
 
 // Parameter `index` of the target effect at `time` (scale not 0): the
-// held record with the value at that time. Needs the state lock.
+// held record with the value at that time. Needs the effect's lock.
 PF_ParamDef paramAt(Host::Impl& host, int index, A_Time time);
 
 }  // namespace host
