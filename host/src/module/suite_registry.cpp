@@ -21,7 +21,7 @@ SPErr SuiteRegistry::acquire(const char* name, int32_t version, const void** sui
         return kSuiteNotFound;
     }
     std::lock_guard<std::mutex> lock(mutex_);
-    const auto table = tables_.find({name, version});
+    const auto table = tables_.find(Order::View{name, version});
     if (table == tables_.end()) {
         return kSuiteNotFound;
     }
@@ -35,7 +35,7 @@ SPErr SuiteRegistry::release(const char* name, int32_t version) {
         return kBadArgument;
     }
     std::lock_guard<std::mutex> lock(mutex_);
-    const auto held = held_.find({name, version});
+    const auto held = held_.find(Order::View{name, version});
     if (held == held_.end() || held->second <= 0) {
         return kSuiteNotHeld;
     }
