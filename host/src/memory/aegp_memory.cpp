@@ -5,8 +5,8 @@
 #include <new>
 #include <stdexcept>
 
-#include "project/aegp_common.h"
 #include "format.h"
+#include "project/aegp_common.h"
 
 namespace host {
 namespace {

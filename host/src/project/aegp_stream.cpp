@@ -6,8 +6,8 @@
 
 #include <cstring>
 
-#include "project/aegp_common.h"
 #include "format.h"
+#include "project/aegp_common.h"
 #include "project/stream_values.h"
 #include "utf16.h"
 

@@ -6,9 +6,9 @@
 #include <cstring>
 #include <type_traits>
 
-#include "render/render_frame.h"
 #include "memory/world_memory.h"
 #include "memory/world_pixels.h"
+#include "render/render_frame.h"
 
 namespace host {
 namespace {

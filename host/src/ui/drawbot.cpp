@@ -7,9 +7,9 @@
 // PF_Err_BAD_CALLBACK_PARAM and is reported.
 
 #include "AE_EffectSuites.h"
-#include "ui/event_context.h"
 #include "format.h"
 #include "installers.h"
+#include "ui/event_context.h"
 
 namespace host {
 namespace {

@@ -7,9 +7,9 @@
 #include <limits>
 #include <optional>
 
-#include "ui/event_context.h"
 #include "format.h"
 #include "project/stream_values.h"
+#include "ui/event_context.h"
 
 namespace host {
 namespace {
