@@ -31,7 +31,6 @@ bool highlighted(int x, int y) {
 class BlurBench {
 public:
     BlurBench() {
-        h.log().setRecording(false);
         h.setThreadCount(1);
         bench::paint<PF_PixelFloat>(input);
         lit.resize(kWidth * kHeight);

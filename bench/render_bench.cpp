@@ -38,7 +38,6 @@ const char* modulePath() {
 class RenderBench {
 public:
     RenderBench() {
-        h.log().setRecording(false);
         // Point defaults are placed in the layer the host knows at setup.
         h.frame().width = kWidth;
         h.frame().height = kHeight;

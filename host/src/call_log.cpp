@@ -33,6 +33,11 @@ std::size_t CallLog::count(const std::string& name) const {
         std::count_if(calls_.begin(), calls_.end(), [&](const Call& call) { return call.name == name; }));
 }
 
+std::size_t CallLog::size() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return calls_.size();
+}
+
 void CallLog::clear() {
     std::lock_guard<std::mutex> lock(mutex_);
     calls_.clear();

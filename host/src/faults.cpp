@@ -16,6 +16,7 @@ void Faults::failCall(const std::string& name, int k, PF_Err err) {
 void Faults::makeUnavailable(const std::string& suite, int version) {
     std::lock_guard<std::mutex> lock(mutex_);
     unavailable_.insert({suite, version < 0 ? -1 : version});
+    unavailableCount_ = static_cast<int>(unavailable_.size());
 }
 
 void Faults::clear() {
@@ -23,6 +24,7 @@ void Faults::clear() {
     planned_.clear();
     plannedCount_ = 0;
     unavailable_.clear();
+    unavailableCount_ = 0;
 }
 
 PF_Err Faults::onCall(std::string_view name) {
@@ -40,9 +42,13 @@ PF_Err Faults::onCall(std::string_view name) {
     return err;
 }
 
-bool Faults::unavailable(const std::string& suite, int version) const {
+bool Faults::unavailable(std::string_view suite, int version) const {
+    if (unavailableCount_.load(std::memory_order_relaxed) == 0) {
+        return false;
+    }
     std::lock_guard<std::mutex> lock(mutex_);
-    return unavailable_.count({suite, -1}) > 0 || unavailable_.count({suite, version}) > 0;
+    const std::string name(suite);
+    return unavailable_.count({name, -1}) > 0 || unavailable_.count({name, version}) > 0;
 }
 
 }  // namespace host

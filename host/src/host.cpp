@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "installers.h"
+#include "render/render_frame.h"
 
 namespace host {
 namespace {
@@ -24,14 +25,17 @@ std::vector<Host::Impl*> runningAnywhere;
 constexpr PF_SpecVersion kApiVersion = {13, 28};
 
 PF_InData makeInData(Host::Impl& host, PF_UtilCallbacks* utils, SPBasicSuite* basic) {
-    const Host::Frame& frame = host.frame;
+    const Host::Frame& frame = host.currentFrame();
     PF_InData in{};
     in.inter = host.inter;
+    if (host.frameRender) {
+        in.inter.checkout_param = checkoutParamInRender;
+    }
     in.utils = utils;
     in.effect_ref = host.effectRef();
     in.quality = PF_Quality_HI;
     in.version = kApiVersion;
-    in.num_params = static_cast<A_long>(host.params.size());
+    in.num_params = static_cast<A_long>(host.effect.params.size());
     in.current_time = frame.currentTime;
     in.time_step = frame.timeStep;
     in.local_time_step = frame.timeStep;
@@ -71,7 +75,7 @@ void beginCommand(Host::Impl& host, PF_Cmd cmd) {
     host.suites.resetCounts();
     host.problems.clear();
     {
-        std::lock_guard<std::mutex> lock(host.stateMutex);
+        std::lock_guard<std::mutex> lock(host.notesMutex);
         host.notes.clear();
     }
     if (cmd == PF_Cmd_PARAMS_SETUP) {
@@ -88,7 +92,7 @@ void takeGlobalData(Host::Impl& host, PF_Cmd cmd, PF_Err err) {
         host.adoptHandle(host.globalData);
     } else if (cmd == PF_Cmd_GLOBAL_SETDOWN) {
         std::uint64_t size = 0;
-        if (host.globalData && host.handles.size(host.globalData, size)) {
+        if (host.globalData && host.memory.handles.size(host.globalData, size)) {
             host.note("global data handle of " + std::to_string(size) + " bytes not disposed at global setdown");
         }
         host.globalData = nullptr;
@@ -98,14 +102,17 @@ void takeGlobalData(Host::Impl& host, PF_Cmd cmd, PF_Err err) {
 
 void checkResources(Host::Impl& host) {
     host.problems = host.suites.outstanding();
-    for (const std::uint64_t size : host.handles.heldByPlugin(host.commandSerial)) {
+    for (const std::uint64_t size : host.memory.handles.heldByPlugin(host.commandSerial)) {
         host.problems.push_back("handle of " + std::to_string(size) + " bytes neither disposed nor handed to the host");
     }
-    for (std::string& world : host.worlds.heldByPlugin(host.commandSerial)) {
+    for (std::string& world : host.memory.worlds.heldByPlugin(host.commandSerial)) {
         host.problems.push_back(std::move(world));
     }
-    std::lock_guard<std::mutex> lock(host.stateMutex);
-    host.references.reportHeld(host.commandSerial, host.problems);
+    {
+        std::lock_guard<std::mutex> lock(host.effect.mutex);
+        host.effect.references.reportHeld(host.commandSerial, host.problems);
+    }
+    std::lock_guard<std::mutex> lock(host.notesMutex);
     host.problems.insert(host.problems.end(), host.notes.begin(), host.notes.end());
 }
 
@@ -150,32 +157,34 @@ Host::Impl::Running::~Running() {
     runningAnywhere.erase(std::find(runningAnywhere.begin(), runningAnywhere.end(), host_));
 }
 
-PF_Err Host::Impl::enter(const char* name, std::string args) {
-    if (log.recording()) {
-        log.record(name, std::move(args));
-    }
+PF_Err Host::Impl::enter(const char* name, CallArgs args) {
+    record(name, args);
     return faults.onCall(name);
 }
 
-PF_Err Host::Impl::enterWithRef(PF_ProgPtr ref, const char* name, std::string args, Impl*& host) {
+void Host::Impl::record(const char* name, CallArgs args) {
+    if (log.recording()) {
+        log.record(name, args.text());
+    }
+}
+
+PF_Err Host::Impl::enterWithRef(PF_ProgPtr ref, const char* name, CallArgs args, Impl*& host) {
     host = current();
     if (!host) {
         return PF_Err_INVALID_CALLBACK;
     }
-    if (const PF_Err err = host->enter(name, std::move(args))) {
+    if (const PF_Err err = host->enter(name, args)) {
         return err;
     }
     return ref == host->effectRef() ? PF_Err_NONE : PF_Err_BAD_CALLBACK_PARAM;
 }
 
 void Host::Impl::note(std::string problem) {
-    std::lock_guard<std::mutex> lock(stateMutex);
+    std::lock_guard<std::mutex> lock(notesMutex);
     notes.push_back(std::move(problem));
 }
 
-void Host::Impl::adoptHandle(PF_Handle handle) {
-    handles.adopt(handle);
-}
+void Host::Impl::adoptHandle(PF_Handle handle) { memory.handles.adopt(handle); }
 
 Host::Host(const std::string& modulePath) : impl_(std::make_unique<Impl>(*this, modulePath)) {}
 
@@ -200,7 +209,7 @@ PF_Err Host::send(PF_Cmd cmd, void* extra, PF_LayerDef* output) {
 
     CommandData data(host);
     std::vector<PF_ParamDef*> params;
-    for (ParamRecord& record : host.params) {
+    for (ParamRecord& record : host.effect.params) {
         params.push_back(&record.current);
     }
 
@@ -242,19 +251,17 @@ const PF_OutData& Host::outData() const {
     return impl_->outData;
 }
 
-const std::vector<ParamRecord>& Host::params() const {
-    return impl_->params;
-}
+const std::vector<ParamRecord>& Host::params() const { return impl_->effect.params; }
 
 ParamRecord& Host::param(int index) {
-    if (index < 0 || static_cast<std::size_t>(index) >= impl_->params.size()) {
+    if (index < 0 || static_cast<std::size_t>(index) >= impl_->effect.params.size()) {
         throw HostError("no parameter at index " + std::to_string(index));
     }
-    return impl_->params[static_cast<std::size_t>(index)];
+    return impl_->effect.params[static_cast<std::size_t>(index)];
 }
 
 int Host::paramIndex(const std::string& name) const {
-    for (const ParamRecord& record : impl_->params) {
+    for (const ParamRecord& record : impl_->effect.params) {
         if (record.name == name) {
             return record.index;
         }
@@ -262,17 +269,11 @@ int Host::paramIndex(const std::string& name) const {
     throw HostError("no parameter named \"" + name + "\"");
 }
 
-bool Host::customUIRegistered() const {
-    return impl_->customUIRegistered;
-}
+bool Host::customUIRegistered() const { return impl_->effect.customUIRegistered; }
 
-const PF_CustomUIInfo& Host::customUI() const {
-    return impl_->customUI;
-}
+const PF_CustomUIInfo& Host::customUI() const { return impl_->effect.customUI; }
 
-const std::vector<std::string>& Host::registeredPlugins() const {
-    return impl_->registeredPlugins;
-}
+const std::vector<std::string>& Host::registeredPlugins() const { return impl_->effect.registeredPlugins; }
 
 void* Host::symbol(const std::string& name) const {
     return impl_->module.symbol(name);
@@ -298,8 +299,19 @@ const std::vector<std::string>& Host::problems() const {
     return impl_->problems;
 }
 
-std::size_t Host::liveHandles() const {
-    return impl_->handles.live();
+std::size_t Host::liveHandles() const { return impl_->memory.handles.live(); }
+
+Host::Holdings Host::holdings() const {
+    Holdings held;
+    held.calls = impl_->log.size();
+    held.problems = impl_->problems.size();
+    held.handles = impl_->memory.handles.live();
+    held.worlds = impl_->memory.worlds.live();
+    std::lock_guard<std::mutex> lock(impl_->effect.mutex);
+    held.texts = impl_->effect.texts.size();
+    held.references = impl_->effect.references.held();
+    held.plugins = impl_->effect.registeredPlugins.size();
+    return held;
 }
 
 Host* Host::current() {

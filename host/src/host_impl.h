@@ -1,21 +1,21 @@
 #pragma once
 // The host's state, shared by the files that serve the plug-in's callbacks
-// and suites.
+// and suites: what ties the rooms together (the module, commands, call log
+// and faults) and each room's own state, which keeps its own lock.
 
 #include <cstdint>
-#include <deque>
 #include <mutex>
 #include <string>
 #include <vector>
 
 #include "AE_GeneralPlug.h"
-#include "aegp_references.h"
-#include "handle_table.h"
+#include "call_args.h"
 #include "host/host.h"
 #include "host/project.h"
-#include "module.h"
-#include "render_settings.h"
-#include "world_table.h"
+#include "memory/memory.h"
+#include "module/module.h"
+#include "project/effect_state.h"
+#include "render/render_settings.h"
 
 namespace host {
 
@@ -41,11 +41,14 @@ struct Host::Impl {
     };
     PF_ProgPtr effectRef() { return reinterpret_cast<PF_ProgPtr>(this); }
 
-    // Records a call and returns the error the fault plan injects, or 0.
-    PF_Err enter(const char* name, std::string args);
+    // Records a call when the log records and returns the error the fault
+    // plan injects, or 0.
+    PF_Err enter(const char* name, CallArgs args = {});
     // The same for a callback that names its host through effect_ref: sets
     // `host` to the running host and fails when `ref` is not its reference.
-    static PF_Err enterWithRef(PF_ProgPtr ref, const char* name, std::string args, Impl*& host);
+    static PF_Err enterWithRef(PF_ProgPtr ref, const char* name, CallArgs args, Impl*& host);
+    // Records a call that cannot fail.
+    void record(const char* name, CallArgs args = {});
     // A misuse the end-of-command check reports (freeing twice, ...).
     void note(std::string problem);
 
@@ -67,10 +70,14 @@ struct Host::Impl {
     CallLog log;
     Faults faults;
     Frame frame;
-    HandleTable handles;
-    WorldTable worlds;
+    Memory memory;
     RenderSettings render;
     class FrameRender* frameRender = nullptr;  // the frame renderFrame is rendering, set between commands
+
+    // What commands see: the frame renderFrame renders, else the host's own settings.
+    const Host::Frame& currentFrame() const;
+    int threadCount() const;
+    AEGP_ObjectType objectType(const Layer& layer) const;
 
     // The callback tables as the installers filled them; every command gets
     // fresh copies, so a plug-in that writes into them affects one command.
@@ -86,17 +93,11 @@ struct Host::Impl {
     bool globalSetUp = false;
     std::vector<std::string> problems;
 
-    // Guards everything below: callbacks may come from several threads.
-    std::mutex stateMutex;
-    std::vector<ParamRecord> params;
-    std::vector<ParamRecord> registering;  // added during PARAMS_SETUP
-    std::deque<std::string> texts;  // plug-in text the copied definitions point at
-    bool customUIRegistered = false;
-    PF_CustomUIInfo customUI{};
-    std::vector<std::string> registeredPlugins;  // AEGP_PluginID n is entry n-1
+    EffectState effect{*this};
+
+    // Misuse the callbacks noticed during the current command, from any thread.
+    std::mutex notesMutex;
     std::vector<std::string> notes;
-    Project project{*this};
-    References references;  // what the AEGP suites handed out
 };
 
 }  // namespace host

@@ -59,6 +59,7 @@ TEST_F(ConversionFloat, ColoursAboveOnePassAlphaIsClamped) {
 }
 
 TEST_F(Conversion8, WeightedAverageOfBlackAndWhiteIsTwoThirtyTwo) {
+    host.log().setRecording(true);
     const double white = std::pow(1.03, 255);
     const Sample mean{255.0, 255.0 * (1.0 + white) / 2.0, 255.0 * (1.0 + white) / 2.0, 255.0};
     expectPixel(convert(Sample{255.0, 255.0 * 127.5, 0.0, 255.0 * 255.0}, 0.0), PF_Pixel{255, 128, 0, 255});

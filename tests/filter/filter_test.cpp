@@ -181,6 +181,7 @@ TEST_F(Filters, BandErrorsAndTheHostsAbortCodeBecomeTheStageResult) {
 }
 
 TEST_F(Filters, OnlyThreadZeroAsksBeforeABand) {
+    host.log().setRecording(true);
     Image world(PF_PixelFormat_ARGB32, 2, 4);
     host.cancelAtAbortCheck(1);
     host.withCommandData([&](PF_InData& in, PF_OutData&) {
@@ -237,6 +238,7 @@ TEST_F(Filters, BandLoopsClipToTheWorldAndPollAfterEachRowOrBlock) {
         }
         std::vector<int> visited;
         host.log().clear();
+        host.log().setRecording(true);
         host.withCommandData([&](PF_InData& in, PF_OutData&) {
             if (!c.columns) {
                 EXPECT_EQ(Nerevo::Filter::forEachRow(&in, c.band, c.width, c.height, c.checkAbort,

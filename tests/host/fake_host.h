@@ -1,5 +1,5 @@
 #pragma once
-// A host running the fake plug-in, set up and with an empty call log.
+// A host running the fake plug-in, set up and recording its call log.
 
 #include <gtest/gtest.h>
 
@@ -13,7 +13,7 @@ protected:
     void SetUp() override {
         ASSERT_EQ(host.globalSetup(), PF_Err_NONE);
         ASSERT_EQ(host.paramsSetup(), PF_Err_NONE);
-        host.log().clear();
+        host.log().setRecording(true);  // the tests read what the plug-in called
     }
 
     // Asks the fake plug-in for one action; `err` receives the command's result.

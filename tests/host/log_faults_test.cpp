@@ -25,6 +25,7 @@ void onThreads(int threads, F body) {
 
 TEST(CallLog, KeepsEveryRecordFromConcurrentCallers) {
     host::CallLog log;
+    log.setRecording(true);
     onThreads(4, [&](int t) {
         for (int i = 0; i < 1000; ++i) {
             log.record(t % 2 ? "odd" : "even", std::to_string(i));

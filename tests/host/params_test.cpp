@@ -1,6 +1,8 @@
 // Parameter registration, the values the host holds and their checkout.
 
 #include "fake_host.h"
+#include "host/panel.h"
+#include "host/project.h"
 
 namespace {
 
@@ -95,6 +97,45 @@ TEST_F(FakeHost, RejectsBadParameterCalls) {
     // Outside PARAMS_SETUP the list is closed.
     EXPECT_EQ(run(request(kFakeAddParam)).err, PF_Err_BAD_CALLBACK_PARAM);
     EXPECT_EQ(host.params().size(), 5u);
+}
+
+// Events hand the plug-in animated values at the event's time; a value the
+// plug-in changes there becomes the keyframe at that time. The host's record
+// keeps the value the stream holds without keyframes.
+TEST_F(FakeHost, EventsSeeAnimatedValuesAtTheirTime) {
+    auto& fake = *static_cast<FakeCounters*>(host.symbol("FakeState"));
+    fake.clickAmount = -1;
+    const int amount = host.paramIndex("Amount");
+    const A_long step = host.frame().timeStep;
+    const A_u_long scale = host.frame().timeScale;
+    host.project().target().stream(amount).setKeyframes({{A_Time{0, scale}, {10}}, {A_Time{10 * step, scale}, {30}}});
+    host::Panel panel;
+    panel.width = panel.height = 100;
+    const struct {
+        A_long frame;
+        double seen;
+    } events[] = {{0, 10}, {5, 20}, {10, 30}, {-3, 10}, {40, 30}};
+    for (const auto& e : events) {
+        host.frame().currentTime = e.frame * step;
+        ASSERT_EQ(host.ui().click(panel, PF_Point{1, 1}).err, PF_Err_NONE);
+        EXPECT_EQ(fake.eventAmount, e.seen) << "at frame " << e.frame;
+        EXPECT_EQ(host.param(amount).current.u.fs_d.value, 50) << "at frame " << e.frame;
+    }
+
+    fake.clickAmount = 42;
+    host.frame().currentTime = 5 * step;
+    const host::EventResult changed = host.ui().click(panel, PF_Point{1, 1});
+    fake.clickAmount = -1;
+    EXPECT_EQ(changed.changed, std::vector<int>{amount});
+    EXPECT_TRUE(host.problems().empty()) << host.problems().front();
+    const std::vector<host::Keyframe>& keyframes = host.project().target().stream(amount).keyframes();
+    ASSERT_EQ(keyframes.size(), 3u);
+    EXPECT_EQ(keyframes[1].time.value, 5 * step);
+    EXPECT_EQ(keyframes[1].value[0], 42);
+    EXPECT_EQ(host.param(amount).current.u.fs_d.value, 50);
+    host.frame().currentTime = 7 * step;
+    ASSERT_EQ(host.ui().click(panel, PF_Point{1, 1}).err, PF_Err_NONE);
+    EXPECT_DOUBLE_EQ(fake.eventAmount, 42 + (30 - 42) * 2 / 5.0) << "between the new keyframe and the last";
 }
 
 }  // namespace

@@ -4,11 +4,15 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <iterator>
 #include <string>
 
 #include "host/image.h"
 #include "host/project.h"
 #include "host/render.h"
+#include "scene/footage.h"
+#include "pixel_types.h"
 #include "plugin_path.h"
 
 namespace {
@@ -56,7 +60,7 @@ protected:
         ASSERT_EQ(host.globalSetup(), PF_Err_NONE);
         ASSERT_EQ(host.paramsSetup(), PF_Err_NONE);
         setPopup("Type", 3);  // a "Type" that runs no stage
-        host.log().clear();
+        host.log().setRecording(true);
     }
 
     PF_ParamDef& def(const std::string& name) { return host.param(host.paramIndex(name)).current; }
@@ -105,7 +109,7 @@ TEST_F(RenderFrame, ContentOfTheLayerIsWhatItsCheckoutYields) {
     EXPECT_EQ(result.output->height(), 16);
 }
 
-TEST_F(RenderFrame, PutsTheHostBackAsItWas) {
+TEST_F(RenderFrame, LeavesTheHostsOwnSettingsAsTheyWere) {
     const host::Host::Frame before = host.frame();
     const int threads = host.threadCount();
     Image layer(PF_PixelFormat_ARGB64, 64, 48);
@@ -180,6 +184,178 @@ TEST_F(RenderFrame, PointValuesComeInThePixelsOfTheReducedLayer) {
     ASSERT_EQ(result.err, PF_Err_NONE);
     EXPECT_TRUE(same(result.output->at<PF_Pixel>(30, 20), halfSize(30, 20)));
     EXPECT_FALSE(same(result.output->at<PF_Pixel>(60, 40), halfSize(60, 40)));
+}
+
+// A frame that reaches every kind of callback a render makes: stages on
+// several threads, the host's maths, and per-pixel sampling for the
+// chromatic aberration.
+class LongSession : public RenderFrame {
+protected:
+    void SetUp() override {
+        RenderFrame::SetUp();
+        host.log().setRecording(false);
+        setPopup("Type", 2);
+        set("Blur Amount", 6);
+        set("Inner Width", 4);
+        set("Chromatic Aberration", 3);
+        set("Vignetting", 20);
+        paint(layer);
+    }
+
+    PF_Err render(A_long frame, int downsample, int threads) {
+        host::RenderOptions options;
+        options.frame = frame;
+        options.downsample = downsample;
+        options.threads = threads;
+        return host::renderFrame(host, layer, options).err;
+    }
+
+    Image layer{PF_PixelFormat_ARGB32, 48, 32};
+};
+
+TEST_F(LongSession, HoldsAfterManyFramesWhatItHeldAfterTheFirst) {
+    ASSERT_EQ(render(0, 1, 2), PF_Err_NONE);
+    const host::Host::Holdings first = host.holdings();
+    EXPECT_EQ(first.calls, 0u);
+    EXPECT_EQ(first.problems, 0u);
+    struct Frame {
+        int downsample;
+        int threads;
+    };
+    const Frame frames[] = {{1, 1}, {2, 2}, {1, 3}, {4, 1}, {2, 1}, {1, 2}};
+    for (A_long n = 1; n <= 24; ++n) {
+        const Frame& f = frames[static_cast<std::size_t>(n) % std::size(frames)];
+        ASSERT_EQ(render(n, f.downsample, f.threads), PF_Err_NONE) << n;
+        ASSERT_EQ(host.send(PF_Cmd_UPDATE_PARAMS_UI), PF_Err_NONE) << n;
+    }
+    const host::Host::Holdings last = host.holdings();
+    EXPECT_EQ(last.calls, first.calls);
+    EXPECT_EQ(last.problems, first.problems);
+    EXPECT_EQ(last.texts, first.texts);
+    EXPECT_EQ(last.handles, first.handles);
+    EXPECT_EQ(last.worlds, first.worlds);
+    EXPECT_EQ(last.references, first.references);
+    EXPECT_EQ(last.plugins, first.plugins);
+
+    ASSERT_EQ(host.paramsSetup(), PF_Err_NONE);
+    ASSERT_EQ(host.paramsSetup(), PF_Err_NONE);
+    EXPECT_EQ(host.holdings().texts, first.texts) << "parameters registered anew keep only their own texts";
+}
+
+// Off, nothing is recorded, yet planned faults still hit: they do not
+// depend on the log. On, every call is there with its arguments, the
+// pixel-rate ones included.
+TEST_F(LongSession, TheLogRecordsNothingWhileOffAndEveryCallWhileOn) {
+    host.faults().failCall("checkout_layer_pixels", 1, PF_Err_OUT_OF_MEMORY);
+    EXPECT_EQ(render(0, 1, 2), PF_Err_OUT_OF_MEMORY);
+    ASSERT_EQ(render(0, 1, 2), PF_Err_NONE);
+    EXPECT_EQ(host.log().size(), 0u);
+
+    host.log().setRecording(true);
+    ASSERT_EQ(render(0, 1, 1), PF_Err_NONE);
+    const struct {
+        const char* name;
+        const char* args;  // how the first call's arguments begin
+    } expected[] = {
+        {"checkout_layer", "index=0 id=0 rect=(0,0,48,32) time=0 "},
+        {"checkout_layer_pixels", "id=0"},
+        {"checkout_output", ""},
+        {"iterate_generic", "iterations="},
+        {"subpixel_sample", "x="},
+        {"sin", ""},
+        {"AcquireSuite", "name=\""},
+    };
+    for (const auto& call : expected) {
+        EXPECT_EQ(argsOf(call.name).rfind(call.args, 0), 0u) << call.name << ": " << argsOf(call.name);
+    }
+    EXPECT_EQ(host.log().count("AcquireSuite"), host.log().count("ReleaseSuite"));
+    const std::size_t oneFrame = host.log().size();
+    ASSERT_EQ(render(0, 1, 1), PF_Err_NONE);
+    EXPECT_EQ(host.log().size(), 2 * oneFrame) << "the same frame makes the same calls";
+}
+
+// FNV-1a over the output's size, origin and pixels (not the row padding).
+template <typename Pixel>
+std::uint64_t fingerprint(const Image& image) {
+    std::uint64_t hash = 14695981039346656037ull;
+    const auto mix = [&hash](const void* data, std::size_t size) {
+        for (std::size_t i = 0; i < size; ++i) {
+            hash = (hash ^ static_cast<const unsigned char*>(data)[i]) * 1099511628211ull;
+        }
+    };
+    const PF_EffectWorld& world = *image.world();
+    const A_long frame[] = {world.width, world.height, world.origin_x, world.origin_y};
+    mix(frame, sizeof frame);
+    for (int y = 0; y < image.height(); ++y) {
+        mix(static_cast<const char*>(world.data) + static_cast<std::ptrdiff_t>(y) * world.rowbytes,
+            static_cast<std::size_t>(image.width()) * sizeof(Pixel));
+    }
+    return hash;
+}
+
+// The renders of earlier versions of the host, fingerprinted: how the host
+// hands the layer out (copied, reduced, or its own pixels) must not change a
+// bit of any of them, whatever the thread count. (The float prints are those
+// of exact float weighting, which replaced the 16-bit table's steps.)
+template <typename Pixel>
+class Fingerprints : public RenderFrame {};
+TYPED_TEST_SUITE(Fingerprints, test::PixelTypes);
+
+TYPED_TEST(Fingerprints, OfEveryDownsamplingAndThreadCountAreThoseOfBefore) {
+    struct Setting {
+        const char* what;
+        int type;
+        double chromaticAberration;
+        double vignetting;
+        bool content;               // a content rectangle smaller than the layer
+        std::uint64_t expected[3];  // 8 bits, 16 bits, float
+    };
+    const Setting settings[] = {
+        {"radial", 1, 0, 0, false, {3868325856385771652u, 11113116585917999449u, 8541569494229955906u}},
+        {"linear, aberration, vignetting",
+         2,
+         4,
+         30,
+         false,
+         {2167774601611350947u, 4993413892850826803u, 17057552348094496993u}},
+        {"radial on part of the layer",
+         1,
+         2,
+         0,
+         true,
+         {5785088512527504023u, 13945055915580210528u, 6012804380665288211u}},
+    };
+    const std::size_t depth = std::is_same_v<TypeParam, PF_Pixel> ? 0 : std::is_same_v<TypeParam, PF_Pixel16> ? 1 : 2;
+    Image layer(host::pixelFormatOf<TypeParam>(), 61, 43);
+    footage::paint<TypeParam>(layer);
+    for (const Setting& setting : settings) {
+        this->setPopup("Type", setting.type);
+        this->set("Blur Amount", 9);
+        this->set("Inner Width", 6);
+        this->set("Chromatic Aberration", setting.chromaticAberration);
+        this->set("Vignetting", setting.vignetting);
+        std::uint64_t combined = 0;
+        for (const int downsample : {1, 2, 3}) {
+            std::uint64_t first = 0;
+            for (const int threads : {1, 2, 7}) {
+                host::RenderOptions options;
+                options.downsample = downsample;
+                options.threads = threads;
+                if (setting.content) {
+                    options.content = PF_LRect{7, 5, 50, 40};
+                }
+                const host::RenderResult result = host::renderFrame(this->host, layer, options);
+                ASSERT_EQ(result.err, PF_Err_NONE) << setting.what;
+                const std::uint64_t print = fingerprint<TypeParam>(*result.output);
+                if (threads == 1) {
+                    first = print;
+                }
+                EXPECT_EQ(print, first) << setting.what << " at 1/" << downsample << " on " << threads << " threads";
+            }
+            combined = combined * 31 + first;
+        }
+        EXPECT_EQ(combined, setting.expected[depth]) << setting.what;
+    }
 }
 
 }  // namespace

@@ -12,6 +12,7 @@ using test::request;
 
 TEST(Suites, GlobalSetupCallsInOrder) {
     Host host(HOST_FAKE_PLUGIN);
+    host.log().setRecording(true);
     ASSERT_EQ(host.globalSetup(), PF_Err_NONE);
     EXPECT_EQ(host.log().names(),
               (std::vector<std::string>{"AcquireSuite", "host_new_handle", "host_lock_handle", "AcquireSuite",
@@ -46,6 +47,7 @@ TEST_F(FakeHost, UnknownAndUnavailableSuitesAreRefused) {
 
 TEST(Suites, UnavailableUtilitySuiteFailsGlobalSetup) {
     Host host(HOST_FAKE_PLUGIN);
+    host.log().setRecording(true);
     host.faults().makeUnavailable(kAEGPUtilitySuite, kAEGPUtilitySuiteVersion7);
     EXPECT_EQ(host.globalSetup(), PF_Err_BAD_CALLBACK_PARAM);
     EXPECT_EQ(host.log().count("AEGP_RegisterWithAEGP"), 0u);

@@ -197,6 +197,7 @@ TYPED_TEST(Aberration, AFailedSampleFinishesTheRowWithoutSamplingAndStops) {
 }
 
 TYPED_TEST(Aberration, WithoutChromaticAberrationNoSuiteIsNeededAndWithoutItsSuiteNothingRuns) {
+    this->host.log().setRecording(true);
     LinearMatGeneratorParameters p = linearParameters();
     p.center = {4.0, 3.0};
     this->host.faults().makeUnavailable(kPFSampling8Suite);

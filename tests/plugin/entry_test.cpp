@@ -23,6 +23,7 @@ TEST(EntryPoint, AboutNamesTheEffectAndItsVersion) {
 
 TEST(EntryPoint, GlobalSetupDeclaresVersionFlagsAndRegisters) {
     host::Host host(test::pluginPath());
+    host.log().setRecording(true);
     ASSERT_EQ(host.globalSetup(), 0);
     EXPECT_EQ(host.outData().my_version, 0x80600u);
     EXPECT_EQ(host.outData().out_flags, 0x6008000);

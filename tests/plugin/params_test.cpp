@@ -136,6 +136,7 @@ TEST(Params, PointAngleColourAndCheckboxDefaults) {
 
 TEST(Params, FailingAddParamStopsRegistrationButStillReportsEveryParameter) {
     host::Host host(test::pluginPath());
+    host.log().setRecording(true);
     ASSERT_EQ(host.globalSetup(), 0);
     // "Blending Mode" is the fifteenth parameter the plug-in adds.
     host.faults().failCall("add_param", 15, PF_Err_OUT_OF_MEMORY);

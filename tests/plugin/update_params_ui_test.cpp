@@ -26,6 +26,7 @@ protected:
     void SetUp() override {
         ASSERT_EQ(host.globalSetup(), PF_Err_NONE);
         ASSERT_EQ(host.paramsSetup(), PF_Err_NONE);
+        host.log().setRecording(true);
         type_ = host.paramIndex("Type");
         ratio_ = host.paramIndex("Ratio");
         linearMode_ = host.paramIndex("Linear Mode");

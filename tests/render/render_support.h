@@ -143,7 +143,7 @@ protected:
         fake() = FakeSmartRender{};
         ASSERT_EQ(host.globalSetup(), PF_Err_NONE);
         ASSERT_EQ(host.paramsSetup(), PF_Err_NONE);
-        host.log().clear();
+        host.log().setRecording(true);  // the tests read what the plug-in called
     }
 
     // Runs `body` as the plug-in inside a command.

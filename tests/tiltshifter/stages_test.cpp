@@ -16,6 +16,7 @@ template <typename Pixel>
 class Stages : public Shifters {
 protected:
     void SetUp() override {
+        host.log().setRecording(true);  // the stages are counted in the call log
         paint<Pixel>(input, patternPixel<Pixel>);
         paint<Pixel>(output, marker<Pixel>);
     }

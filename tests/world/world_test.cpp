@@ -27,6 +27,8 @@ class Worlds : public ::testing::Test {
 protected:
     using Body = std::function<void(PF_InData&, PF_OutData&, AEGP_SuiteHandler&)>;
 
+    void SetUp() override { host.log().setRecording(true); }
+
     void run(const Body& body) {
         host.withCommandData([&](PF_InData& in, PF_OutData& out) {
             AEGP_SuiteHandler suites(in.pica_basicP);

@@ -16,19 +16,21 @@ struct Call {
 class CallLog {
 public:
     void record(std::string name, std::string args);
-    // Off, calls are not recorded: a full-size render makes millions of
-    // pixel-rate calls that no one reads.
+    // Off (the default), calls are not recorded and their arguments are not
+    // even formatted: a full-size render makes millions of pixel-rate calls
+    // that no one reads. Tests and debugging switch it on.
     void setRecording(bool on) { recording_ = on; }
     bool recording() const { return recording_.load(std::memory_order_relaxed); }
     std::vector<Call> calls() const;
     std::vector<std::string> names() const;
     std::size_t count(const std::string& name) const;
+    std::size_t size() const;
     void clear();
 
 private:
     mutable std::mutex mutex_;
     std::vector<Call> calls_;
-    std::atomic<bool> recording_{true};
+    std::atomic<bool> recording_{false};
 };
 
 }  // namespace host

@@ -25,7 +25,8 @@ public:
     // Counts a call of `name`; returns the injected error, or 0. Cheap when
     // nothing is planned, since pixel-rate callbacks ask too.
     PF_Err onCall(std::string_view name);
-    bool unavailable(const std::string& suite, int version) const;
+    // Cheap when no suite is made unavailable, since render threads acquire suites too.
+    bool unavailable(std::string_view suite, int version) const;
 
 private:
     struct Plan {
@@ -36,6 +37,7 @@ private:
 
     mutable std::mutex mutex_;
     std::atomic<int> plannedCount_{0};
+    std::atomic<int> unavailableCount_{0};
     std::map<std::string, Plan, std::less<>> planned_;
     std::set<std::pair<std::string, int>> unavailable_;
 };

@@ -43,8 +43,11 @@ struct HostError : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
+class Image;
 class Project;
 class UserInterface;
+struct RenderOptions;
+struct RenderResult;
 
 class Host {
 public:
@@ -123,6 +126,20 @@ public:
     // resource check of the command that made them; freed when the host goes).
     std::size_t liveWorlds() const;
 
+    // What the host keeps, counted in entries of its tables and logs. It
+    // depends on what the plug-in holds and on the parameters it registered,
+    // never on how many frames or commands ran: a long session must not grow.
+    struct Holdings {
+        std::size_t calls = 0;       // in the call log
+        std::size_t problems = 0;    // of the last command
+        std::size_t texts = 0;       // plug-in text the parameter definitions point at
+        std::size_t handles = 0;     // live handles
+        std::size_t worlds = 0;      // live worlds
+        std::size_t references = 0;  // AEGP handles handed out and not given back
+        std::size_t plugins = 0;     // names registered with AEGP_RegisterWithAEGP
+    };
+    Holdings holdings() const;
+
     // Runs `body` as if inside a command (PF_Cmd_SMART_RENDER): with the
     // in and out data, callbacks and suites a command gets, followed by the
     // end-of-command resource check (see problems()). For calling library
@@ -144,7 +161,7 @@ public:
     struct Impl;
 
 private:
-    friend class FrameRender;  // renderFrame plays the application on the host's state
+    friend RenderResult renderFrame(Host& host, const Image& layer, const RenderOptions& options);
     std::unique_ptr<Impl> impl_;
 };
 

@@ -27,6 +27,14 @@ namespace host {
 // alpha, red, green, blue from 0 to 1. Unused components are ignored.
 using StreamValue = std::array<double, 4>;
 
+// A parameter's value as its stream holds it; zero for parameters without
+// a value (buttons, groups, layers).
+StreamValue paramValue(const PF_ParamDef& def);
+// Writes a value into the parameter: popups and checkboxes take the nearest
+// whole number, fixed-point values the nearest 16.16, colours the nearest
+// byte of each channel clamped to 0..1. Parameters without a value keep theirs.
+void setParamValue(PF_ParamDef& def, const StreamValue& value);
+
 // `time` is value / scale seconds of layer time; the layer starts at the
 // composition's start, so layer and composition time agree.
 struct Keyframe {

@@ -29,6 +29,10 @@ struct RenderOptions {
     // or shape layer's content may be smaller than its bounds. None: the
     // whole layer.
     std::optional<PF_LRect> content;
+    // The output in the layer's frame: the union of the layer's rectangle at
+    // the render's resolution and the result's, transparent where the effect
+    // wrote nothing; the effect's own result when it covers that already.
+    bool inLayerFrame = false;
 };
 
 struct RenderResult {
@@ -37,6 +41,9 @@ struct RenderResult {
     // the effect asked for (larger than the layer when it grows its bounds),
     // its origin the rectangle's top-left in layer pixels.
     std::unique_ptr<Image> output;
+    // The layer at the render's resolution, as the host reduced it.
+    int layerWidth = 0;
+    int layerHeight = 0;
 };
 
 // The layer's pixels at full resolution; its format is the render's depth.

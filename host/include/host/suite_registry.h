@@ -5,6 +5,7 @@
 #include <map>
 #include <mutex>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -37,9 +38,21 @@ public:
     const SPBasicSuite* basicSuite() const;
 
 private:
+    // Finds a suite by the name the plug-in passes without copying it.
+    struct Order {
+        using is_transparent = void;
+        using View = std::pair<std::string_view, int>;
+        static View view(const std::pair<std::string, int>& key) { return {key.first, key.second}; }
+        static View view(const View& key) { return key; }
+        template <typename A, typename B>
+        bool operator()(const A& a, const B& b) const {
+            return view(a) < view(b);
+        }
+    };
+
     mutable std::mutex mutex_;
-    std::map<std::pair<std::string, int>, const void*> tables_;
-    std::map<std::pair<std::string, int>, int> held_;
+    std::map<std::pair<std::string, int>, const void*, Order> tables_;
+    std::map<std::pair<std::string, int>, int, Order> held_;
 };
 
 }  // namespace host

@@ -9,11 +9,12 @@
 
 #include "AE_EffectCB.h"
 #include "AE_EffectCBSuites.h"
+#include "AE_EffectUI.h"
 #include "AE_GeneralPlug.h"
 #include "fake_protocol.h"
 
 extern "C" {
-__attribute__((visibility("default"))) FakeCounters FakeState = {0};
+__attribute__((visibility("default"))) FakeCounters FakeState = {0, 0, -1};
 }
 
 namespace {
@@ -236,10 +237,21 @@ PF_Err general(PF_InData* in, PF_OutData* out, FakeRequest& request) {
     return PF_Err_NONE;
 }
 
+constexpr int kAmount = 2;
+
+void event(PF_ParamDef* amount, const PF_EventExtra& extra) {
+    FakeState.eventAmount = amount->u.fs_d.value;
+    if (extra.e_type == PF_Event_DO_CLICK && FakeState.clickAmount >= 0) {
+        amount->u.fs_d.value = FakeState.clickAmount;
+        amount->uu.change_flags = PF_ChangeFlag_CHANGED_VALUE;
+    }
+}
+
 }  // namespace
 
 extern "C" __attribute__((visibility("default"))) PF_Err EntryPointFunc(PF_Cmd cmd, PF_InData* in, PF_OutData* out,
-                                                                      PF_ParamDef*[], PF_LayerDef*, void* extra) {
+                                                                        PF_ParamDef* params[], PF_LayerDef*,
+                                                                        void* extra) {
     switch (cmd) {
     case PF_Cmd_ABOUT:
         in->utils->ansi.sprintf(out->return_msg, "%s, v%d.%d\r%s", "Fake", 1, 2, "A test plug-in");
@@ -252,6 +264,7 @@ extern "C" __attribute__((visibility("default"))) PF_Err EntryPointFunc(PF_Cmd c
         return paramsSetup(in, out);
     case PF_Cmd_COMPLETELY_GENERAL:
         return extra ? general(in, out, *static_cast<FakeRequest*>(extra)) : PF_Err_NONE;
+    case PF_Cmd_EVENT: event(params[kAmount], *static_cast<PF_EventExtra*>(extra)); return PF_Err_NONE;
     default:
         return PF_Err_NONE;
     }

@@ -46,7 +46,10 @@ struct FakeRequest {
     int calls = 0;
 };
 
-// Exported as "FakeState", so tests can watch commands sent at unload.
+// Exported as "FakeState", so tests can watch commands sent at unload and
+// what an event hands over.
 struct FakeCounters {
     int setdowns;
+    double eventAmount;  // "Amount" as the last event handed it
+    double clickAmount;  // a click sets "Amount" to this when it is not negative
 };

@@ -277,29 +277,6 @@ PF_LRect boundsOfSeen(const host::Image& image) {
 
 }  // namespace
 
-std::unique_ptr<host::Image> inLayerFrame(std::unique_ptr<host::Image> result, int width, int height) {
-    const PF_EffectWorld& world = *result->world();
-    const int left = std::min<int>(0, world.origin_x);
-    const int top = std::min<int>(0, world.origin_y);
-    const int right = std::max<int>(width, world.origin_x + world.width);
-    const int bottom = std::max<int>(height, world.origin_y + world.height);
-    if (left == world.origin_x && top == world.origin_y && right - left == world.width &&
-        bottom - top == world.height) {
-        return result;
-    }
-    auto frame = std::make_unique<host::Image>(result->format(), right - left, bottom - top, PF_Point{left, top});
-    const std::size_t pixelSize = result->format() == PF_PixelFormat_ARGB32   ? sizeof(PF_Pixel)
-                                  : result->format() == PF_PixelFormat_ARGB64 ? sizeof(PF_Pixel16)
-                                                                              : sizeof(PF_PixelFloat);
-    for (int y = 0; y < world.height; ++y) {
-        char* to = static_cast<char*>(frame->world()->data) +
-                   static_cast<std::ptrdiff_t>(world.origin_y - top + y) * frame->world()->rowbytes +
-                   static_cast<std::ptrdiff_t>(world.origin_x - left) * static_cast<std::ptrdiff_t>(pixelSize);
-        std::memcpy(to, row<char>(*result, y), pixelSize * static_cast<std::size_t>(world.width));
-    }
-    return frame;
-}
-
 std::vector<PF_Pixel> eightBitPixels(const host::Image& image) {
     std::vector<PF_Pixel> pixels;
     pixels.reserve(static_cast<std::size_t>(image.width()) * static_cast<std::size_t>(image.height()));

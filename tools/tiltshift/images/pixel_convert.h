@@ -74,11 +74,6 @@ Raster<T> toRaster(const host::Image& image);
 template <typename T>
 void toRaster(const host::Image& image, Raster<T>& raster);
 
-// A render's result in the layer's frame: the union of the layer's
-// rectangle (0, 0, width, height) and the result's, which the result's
-// origin places; transparent where the result has no pixels.
-std::unique_ptr<host::Image> inLayerFrame(std::unique_ptr<host::Image> result, int width, int height);
-
 // The world's pixels at 8 bits, row by row from the top, straight alpha:
 // 16-bit channels to the nearest byte, float ones held to 0..1 first.
 std::vector<PF_Pixel> eightBitPixels(const host::Image& image);

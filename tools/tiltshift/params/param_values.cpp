@@ -205,24 +205,6 @@ private:
     const std::string where_;
 };
 
-// A value as the project's streams hold it (see host::StreamValue), for
-// the kinds of parameter a Setter writes.
-host::StreamValue streamValue(const PF_ParamDef& def) {
-    const PF_ParamDefUnion& u = def.u;
-    switch (def.param_type) {
-        case PF_Param_POPUP: return {static_cast<double>(u.pd.value)};
-        case PF_Param_FLOAT_SLIDER: return {u.fs_d.value};
-        case PF_Param_SLIDER: return {static_cast<double>(u.sd.value)};
-        case PF_Param_CHECKBOX: return {static_cast<double>(u.bd.value)};
-        case PF_Param_ANGLE: return {u.ad.value / 65536.0};
-        case PF_Param_POINT: return {u.td.x_value / 65536.0, u.td.y_value / 65536.0};
-        case PF_Param_COLOR:
-            return {u.cd.value.alpha / 255.0, u.cd.value.red / 255.0, u.cd.value.green / 255.0,
-                    u.cd.value.blue / 255.0};
-        default: return {};
-    }
-}
-
 // Keyframes at the host's frame times; each value checked as a single one is.
 std::vector<host::Keyframe> keyframesOf(host::Host& host, const host::ParamRecord& record, const std::string& text) {
     const ParamType type = describe(record).type;
@@ -232,7 +214,7 @@ std::vector<host::Keyframe> keyframesOf(host::Host& host, const host::ParamRecor
     for (const KeyframeText& keyframe : splitKeyframes(record.name, text, !valuesHoldCommas)) {
         PF_ParamDef def = record.current;
         Setter(record, def, keyframe.value, " keyframe \"" + keyframe.piece + "\"").apply();
-        keyframes.push_back({A_Time{keyframe.frame * frame.timeStep, frame.timeScale}, streamValue(def)});
+        keyframes.push_back({A_Time{keyframe.frame * frame.timeStep, frame.timeScale}, host::paramValue(def)});
     }
     return keyframes;
 }

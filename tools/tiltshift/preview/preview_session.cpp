@@ -32,6 +32,51 @@ bool animated(host::Host& host, int index) {
     return !host.project().target().stream(index).keyframes().empty();
 }
 
+// The parameter's value at the frame shown: an animated one as checking it
+// out at that frame's time gives it, the held value otherwise.
+PF_ParamDef valueAtFrame(host::Host& host, const host::ParamRecord& record) {
+    if (!animated(host, record.index)) {
+        return record.current;
+    }
+    const host::Host::Frame& time = host.frame();
+    PF_ParamDef value{};
+    PF_Err err = PF_Err_NONE;
+    host.withCommandData([&](PF_InData& in, PF_OutData&) {
+        err = in.inter.checkout_param(in.effect_ref, record.index, time.currentTime, time.timeStep, time.timeScale,
+                                      &value);
+        if (!err) {
+            err = in.inter.checkin_param(in.effect_ref, &value);
+        }
+    });
+    if (err) {
+        throw PluginError("to give \"" + record.name + "\" at frame time " + std::to_string(time.currentTime),
+                          err);
+    }
+    return value;
+}
+
+// The keyframes of the animated parameters, to put back when an edit the
+// plug-in made to one of them (a keyframe at the event's time) is refused.
+class AnimationKept {
+public:
+    explicit AnimationKept(host::Host& host) : host_(host) {
+        for (const host::ParamRecord& record : host.params()) {
+            if (record.index > 0 && animated(host, record.index)) {
+                kept_.emplace_back(record.index, host.project().target().stream(record.index).keyframes());
+            }
+        }
+    }
+    void restore() {
+        for (auto& [index, keyframes] : kept_) {
+            host_.project().target().stream(index).setKeyframes(keyframes);
+        }
+    }
+
+private:
+    host::Host& host_;
+    std::vector<std::pair<int, std::vector<host::Keyframe>>> kept_;
+};
+
 // Single quotes keep every character but the quote itself, which closes,
 // escapes and reopens them.
 std::string shellQuoted(const std::string& text) {
@@ -66,6 +111,7 @@ PreviewSession::PreviewSession(const std::string& pluginPath, bool namePlugin, c
     host_ = loadEffect(pluginPath, LayerSize{size.width, size.height}, &outFlags_);
     // A page asks for frames as fast as a hand moves: nothing is kept of the calls.
     host_->log().setRecording(false);
+    host_->frame().currentTime = frame_ * host_->frame().timeStep;
     for (const host::ParamRecord& record : host_->params()) {
         if (record.index > 0) {
             startValues_[record.name] = formatValue(record, record.current);
@@ -106,18 +152,15 @@ void PreviewSession::changed() {
 
 nlohmann::ordered_json PreviewSession::state() {
     nlohmann::ordered_json params = nlohmann::ordered_json::array();
-    {
-        const ValuesAtFrame values(*host_, frame_);
-        for (const ParamInfo& info : describeAll(*host_, LayerSize{host_->frame().width, host_->frame().height})) {
-            const host::ParamRecord& record = host_->param(info.index);
-            nlohmann::ordered_json param = toJson(info);
-            param["value"] = formatValue(record, record.current);
-            const auto keyframes = keyframeText_.find(record.name);
-            param["keyframes"] = animated(*host_, info.index) && keyframes != keyframeText_.end()
-                                     ? nlohmann::ordered_json(keyframes->second)
-                                     : nlohmann::ordered_json(nullptr);
-            params.push_back(param);
-        }
+    for (const ParamInfo& info : describeAll(*host_, LayerSize{host_->frame().width, host_->frame().height})) {
+        const host::ParamRecord& record = host_->param(info.index);
+        nlohmann::ordered_json param = toJson(info);
+        param["value"] = formatValue(record, valueAtFrame(*host_, record));
+        const auto keyframes = keyframeText_.find(record.name);
+        param["keyframes"] = animated(*host_, info.index) && keyframes != keyframeText_.end()
+                                 ? nlohmann::ordered_json(keyframes->second)
+                                 : nlohmann::ordered_json(nullptr);
+        params.push_back(param);
     }
     nlohmann::ordered_json state;
     state["input"] = job_.input;
@@ -162,9 +205,11 @@ void PreviewSession::pointer(Pointer phase, PF_Point at, bool shift) {
     const host::Panel panel = dragPanel(PF_Window_LAYER, host_->frame().width, host_->frame().height);
     host::EventResult result;
     {
-        // Handles sit where the values at the frame shown put them; what the
-        // plug-in writes into an animated parameter is undone on the way out.
-        const ValuesAtFrame values(*host_, frame_);
+        // Events happen at the frame shown, so the handles sit where its
+        // values put them; what the plug-in writes into an animated parameter
+        // is refused below and undone.
+        host_->frame().currentTime = frame_ * host_->frame().timeStep;
+        AnimationKept animation(*host_);
         if (phase == Pointer::down) {
             dragging_.reset();
             result = host_->ui().click(panel, at, modifiers);
@@ -189,6 +234,7 @@ void PreviewSession::pointer(Pointer phase, PF_Point at, bool shift) {
             try {
                 refuseAnimatedChanges(result.changed);
             } catch (const RefusedEdit&) {
+                animation.restore();
                 dragging_.reset();
                 throw;
             }
@@ -205,6 +251,7 @@ void PreviewSession::showFrame(int frame) {
     }
     if (frame != frame_) {
         frame_ = frame;
+        host_->frame().currentTime = frame_ * host_->frame().timeStep;
         dragging_.reset();
         changed();
     }
@@ -219,6 +266,7 @@ const PreviewSession::Rendered& PreviewSession::render(int downsample) {
     host::RenderOptions options = job_.options;
     options.downsample = downsample;
     options.frame = frame_;
+    options.inLayerFrame = true;
     host::RenderResult result = host::renderFrame(*host_, *source.image, options);
     logHostProblems(*host_, std::cerr);
     if (result.err != PF_Err_NONE) {
@@ -227,8 +275,7 @@ const PreviewSession::Rendered& PreviewSession::render(int downsample) {
     auto rendered = std::make_unique<Rendered>();
     rendered->generation = generation_;
     rendered->downsample = downsample;
-    rendered->output = inLayerFrame(std::move(result.output), source.image->width() / downsample,
-                                    source.image->height() / downsample);
+    rendered->output = std::move(result.output);
     cache_ = std::move(rendered);
     return *cache_;
 }

@@ -75,6 +75,7 @@ RenderedFrame renderFile(host::Host& host, const RenderJob& job, const FrameFile
     const SourceImage& source = read.source;
     host::RenderOptions options = job.options;
     options.frame = files.frame;
+    options.inLayerFrame = true;
     // A text or shape layer's content is what is not transparent.
     if (options.layerType != AEGP_ObjectType_AV) {
         options.content = contentBounds(*source.image);
@@ -87,12 +88,9 @@ RenderedFrame renderFile(host::Host& host, const RenderJob& job, const FrameFile
                           result.err);
     }
     logHostProblems(host, log);
-    // The layer at the render's resolution, as the host reduces it.
-    const int width = source.image->width() / options.downsample;
-    const int height = source.image->height() / options.downsample;
     RenderedFrame rendered;
     rendered.files = files;
-    rendered.output = inLayerFrame(std::move(result.output), width, height);
+    rendered.output = std::move(result.output);
     // Drawn before anything is written, so that a failed drawing leaves the frame's files as they were.
     if (!job.overlay.empty()) {
         rendered.overlay = drawHandles(host, *rendered.output, options.downsample, files.frame);
