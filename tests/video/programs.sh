@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# The frei0r module in the real programs, on tiny frames, and the install
-# tree and package. Usage: programs.sh CASE BUILD_DIR TILTSHIFT FREI0R_DIR SANITIZED
+# The frei0r module in the real programs, on tiny frames, raw video piped
+# through tiltshift between two ffmpegs, and the install tree and package.
+# Usage: programs.sh CASE BUILD_DIR TILTSHIFT FREI0R_DIR SANITIZED
 # Each case runs with its own HOME, FREI0R_PATH and GStreamer registry, so
 # that an installed copy or a stale plug-in cache cannot stand in for the
 # built module.
@@ -8,7 +9,8 @@ set -euo pipefail
 
 case_name=$1 build=$2 tiltshift=$3 frei0r_dir=$4 sanitized=$5
 
-if [[ $sanitized == 1 || $sanitized == ON || $sanitized == TRUE ]]; then
+# The pipe loads nothing into the programs: tiltshift runs as a process of its own.
+if [[ $case_name != pipe && ($sanitized == 1 || $sanitized == ON || $sanitized == TRUE) ]]; then
     echo "skipped: an instrumented module cannot be loaded into Debian's uninstrumented ffmpeg, melt or gst-launch-1.0"
     exit 77
 fi
@@ -139,6 +141,46 @@ melt_threads)
     sequence_raw one%02d.png 1 one.rgba
     sequence_raw two%02d.png 1 two.rgba
     cmp one.rgba two.rgba || fail "melt with real_time=-2 renders other frames"
+    ;;
+
+pipe)
+    # ffmpeg's 16-bit frames through tiltshift and on into ffmpeg, against
+    # the file route on the same frames; keyframes count from frame 0.
+    size=64x48 frame=$((64 * 48 * 8))
+    look=(--param "Blur Amount=0@0,60@2" --param "Inner Width=10" --param "Vignetting=40")
+    to_tiltshift=(render - -o - --size $size --pix-fmt rgba64le)
+    ffmpeg -nostdin -v error -f lavfi -i testsrc2=size=$size:rate=5 -frames:v 3 -f rawvideo -pix_fmt rgba64le - |
+        "$tiltshift" "${to_tiltshift[@]}" "${look[@]}" 2>pipe.log |
+        ffmpeg -v error -f rawvideo -pix_fmt rgba64le -s $size -i - -f rawvideo -pix_fmt rgba64le piped.raw
+    ffmpeg -nostdin -v error -f lavfi -i testsrc2=size=$size:rate=5 -frames:v 3 -pix_fmt rgba64be -start_number 0 \
+        in%d.png
+    "$tiltshift" render in%d.png -o ref%d.png "${look[@]}" 2>/dev/null
+    ffmpeg -nostdin -v error -start_number 0 -i ref%d.png -f rawvideo -pix_fmt rgba64le ref.raw
+    [[ $(stat -c %s piped.raw) == $((3 * frame)) ]] || fail "the pipe passed $(stat -c %s piped.raw) bytes, not 3 frames"
+    cmp piped.raw ref.raw || fail "the pipe's frames differ from the file route's"
+    ! cmp -s <(head -c $frame piped.raw) <(tail -c $frame piped.raw) || fail "frames 0 and 2 came out alike"
+
+    # A stream cut inside frame 2 keeps frames 0 and 1; an empty one is an
+    # error too; neither writes anything but frames to standard output.
+    ffmpeg -nostdin -v error -f lavfi -i testsrc2=size=$size:rate=5 -frames:v 3 -f rawvideo -pix_fmt rgba64le in.raw
+    for cut in $((2 * frame + 1000)) 0; do
+        status=0
+        head -c $cut in.raw | "$tiltshift" "${to_tiltshift[@]}" "${look[@]}" >cut.raw 2>cut.log || status=$?
+        ((status == 1)) || fail "a stream of $cut bytes: exit status $status, not 1"
+        if ((cut > 0)); then
+            grep -q "ended inside frame 2" cut.log || fail "the cut frame is not named: $(cat cut.log)"
+            cmp cut.raw <(head -c $((2 * frame)) piped.raw) || fail "the frames before the cut are not written whole"
+        else
+            grep -q "holds no frames" cut.log || fail "an empty stream is not named so: $(cat cut.log)"
+            [[ ! -s cut.raw ]] || fail "an empty stream wrote something"
+        fi
+    done
+
+    # Mistakes on the command line exit with 2 and say what is missing.
+    status=0
+    "$tiltshift" render - -o - --pix-fmt rgba </dev/null >usage.out 2>usage.log || status=$?
+    ((status == 2)) && grep -q -- "--size" usage.log && [[ ! -s usage.out ]] ||
+        fail "without --size: exit status $status, $(cat usage.log)"
     ;;
 
 gstreamer)

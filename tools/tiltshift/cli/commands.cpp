@@ -16,14 +16,20 @@ const std::vector<Command>& commands() {
         {"render", "INPUT -o OUTPUT [OPTIONS]", "render an image or a frame sequence through the effect",
          "INPUT and OUTPUT are image files in any format OpenImageIO reads and writes\n"
          "(PNG, JPEG, TIFF, OpenEXR, ...), or frame sequences named with %d or %0Nd\n"
-         "(shot.%04d.exr). The output is written only once it is complete.\n\n",
+         "(shot.%04d.exr). The output is written only once it is complete.\n"
+         "INPUT and OUTPUT - are raw video on standard input and output, frames as\n"
+         "ffmpeg's -f rawvideo carries them: give their --size and --pix-fmt.\n\n",
          "Each frame renders at its own frame time, so keyframes apply; a single OUTPUT\n"
-         "renders frame 0, or the one frame --frames names.\n\n"
+         "renders frame 0, or the one frame --frames names; raw video's frames count\n"
+         "from 0 as they come.\n\n"
          "Examples:\n"
          "  tiltshift render street.jpg -o street-tilt.jpg --param \"Blur Amount=80\"\n"
          "  tiltshift render shot.%04d.exr -o tilt.%04d.exr --frames 1-240 --preset look.json\n"
          "  tiltshift render street.jpg -o pull.%03d.png --frames 1-48 --param \"Blur Amount=0@1,80@48\" \\\n"
-         "      --overlay handles.%03d.png\n",
+         "      --overlay handles.%03d.png\n"
+         "  ffmpeg -i clip.mp4 -f rawvideo -pix_fmt rgba64le - |\n"
+         "      tiltshift render - -o - --size 1920x1080 --pix-fmt rgba64le --param \"Blur Amount=80\" |\n"
+         "      ffmpeg -f rawvideo -pix_fmt rgba64le -s 1920x1080 -r 25 -i - -pix_fmt yuv420p tilt.mp4\n",
          true, declareRender},
         {"drag", "INPUT --from X,Y --to X,Y [OPTIONS]", "drag the effect's handles as a user would; print what changed",
          "Presses the mouse at --from in a panel showing INPUT's layer at 100 %, moves it\n"

@@ -22,21 +22,24 @@ std::string clock(double seconds) {
 
 }  // namespace
 
-std::string progressBar(int done, int total, double seconds, int width) {
-    const int filled = total > 0 ? static_cast<int>(static_cast<long>(width) * done / total) : width;
-    std::string line = "[" + std::string(static_cast<std::size_t>(filled), '#') +
-                       std::string(static_cast<std::size_t>(width - filled), '-') + "]  " + std::to_string(done) + "/" +
-                       std::to_string(total) + " frames  ";
-    if (done == 0 || seconds <= 0) {
-        return line + "-- fps  -- left";
+std::string progressBar(int done, std::optional<int> total, double seconds, int width) {
+    const double fps = done > 0 && seconds > 0 ? done / seconds : 0;
+    char rate[32] = "--";
+    if (fps > 0) {
+        std::snprintf(rate, sizeof rate, fps >= 10 ? "%.0f" : "%.2g", fps);
     }
-    const double fps = done / seconds;
-    char rate[32];
-    std::snprintf(rate, sizeof rate, fps >= 10 ? "%.0f" : "%.2g", fps);
-    return line + rate + " fps  " + clock((total - done) / fps) + " left";
+    if (!total) {
+        return std::to_string(done) + " frames  " + rate + " fps";
+    }
+    const int filled = *total > 0 ? static_cast<int>(static_cast<long>(width) * done / *total) : width;
+    return "[" + std::string(static_cast<std::size_t>(filled), '#') +
+           std::string(static_cast<std::size_t>(width - filled), '-') + "]  " + std::to_string(done) + "/" +
+           std::to_string(*total) + " frames  " + rate + " fps  " + (fps > 0 ? clock((*total - done) / fps) : "--") +
+           " left";
 }
 
-Progress::Progress(int total, std::ostream& os, bool terminal) : total_(total), os_(os), terminal_(terminal) {
+Progress::Progress(std::optional<int> total, std::ostream& os, bool terminal)
+    : total_(total), os_(os), terminal_(terminal) {
     draw();
 }
 
@@ -48,8 +51,11 @@ void Progress::frameDone(int frame, const std::string& output) {
     } else {
         char seconds[32];
         std::snprintf(seconds, sizeof seconds, "%.2f", std::chrono::duration<double>(now - lastFrame_).count());
-        os_ << "frame " << frame << " (" << done_ << "/" << total_ << "): " << output << ", " << seconds << " s"
-            << std::endl;
+        os_ << "frame " << frame;
+        if (total_) {
+            os_ << " (" << done_ << "/" << *total_ << ")";
+        }
+        os_ << ": " << output << ", " << seconds << " s" << std::endl;
     }
     lastFrame_ = now;
 }

@@ -53,6 +53,25 @@ Compression parseCompression(const std::string& text) {
 // Beyond these a render asks for more than any machine has to give.
 constexpr int kMostDownsample = 1024;
 constexpr int kMostThreads = 1024;
+constexpr int kMostFrameSide = 65536;
+
+// "1920x1080", as ffmpeg's -s takes it.
+ImageSize parseFrameSize(const std::string& text) {
+    const std::size_t x = text.find('x');
+    if (x == std::string::npos) {
+        throw UsageError("--size expects WIDTHxHEIGHT (e.g. 1920x1080), got \"" + text + "\"");
+    }
+    return ImageSize{parseCount("--size's width", text.substr(0, x), 1, kMostFrameSide),
+                     parseCount("--size's height", text.substr(x + 1), 1, kMostFrameSide)};
+}
+
+RawFormat parsePixelFormat(const std::string& text) {
+    const std::optional<RawFormat> format = parseRawFormat(text);
+    if (!format) {
+        throw UsageError("--pix-fmt expects rgba, rgba64le or gbrapf32le, got \"" + text + "\"");
+    }
+    return *format;
+}
 
 // What the render command line holds before it is checked as a whole.
 struct RenderLine {
@@ -100,12 +119,55 @@ void declareRenderLine(CLI::App& app, RenderLine& line) {
            "--layer", [&job](const std::string& v) { job.options.layerType = parseLayerType(v); },
            "the kind of layer the effect sits on (default: footage)")
         ->type_name("footage|text|shape");
+    app.add_option_function<std::string>(
+           "--size", [&job](const std::string& v) { job.frameSize = parseFrameSize(v); },
+           "with INPUT and OUTPUT -: the size of the raw frames")
+        ->type_name("WxH");
+    app.add_option_function<std::string>(
+           "--pix-fmt", [&job](const std::string& v) { job.pixelFormat = parsePixelFormat(v); },
+           "with INPUT and OUTPUT -: the layout of the raw frames, as\n"
+           "ffmpeg names it; the render's depth follows it (8, 16, 32)")
+        ->type_name("rgba|rgba64le|gbrapf32le");
     // A flag whose value, if any, follows an '=', so that it never takes INPUT for one.
     app.add_flag("--timings{text}", line.timings,
                  "print, per frame, the milliseconds reading, rendering and\n"
                  "writing took, then the peak memory and the frames per\n"
                  "second; --timings=json: as JSON objects, one a line");
 
+}
+
+// Raw video goes from standard input to standard output. A stream on one
+// side only would meet image files, whose size, depth and number of frames
+// a raw stream cannot say.
+void checkStreams(const RenderJob& job) {
+    const bool in = job.input == kStream;
+    const bool out = job.output == kStream;
+    if (in && !out) {
+        throw UsageError("INPUT - is raw video from standard input, so OUTPUT must be - too, not " + job.output);
+    }
+    if (out && !in) {
+        throw UsageError("OUTPUT - is raw video to standard output, so INPUT must be - too, not " + job.input);
+    }
+    if (!in) {
+        if (job.frameSize || job.pixelFormat) {
+            throw UsageError(std::string(job.frameSize ? "--size" : "--pix-fmt") +
+                             " describes raw video: give - as INPUT and OUTPUT");
+        }
+        return;
+    }
+    if (!job.frameSize) {
+        throw UsageError("INPUT - needs the frames' size: --size WIDTHxHEIGHT");
+    }
+    if (!job.pixelFormat) {
+        throw UsageError("INPUT - needs the frames' layout: --pix-fmt rgba|rgba64le|gbrapf32le");
+    }
+    if (job.frames) {
+        throw UsageError("--frames does not apply to raw video: its frames count from 0 as they come");
+    }
+    if (!job.overlay.empty() || job.compression) {
+        throw UsageError(std::string(job.overlay.empty() ? "--compression" : "--overlay") +
+                         " is for image files, not raw video");
+    }
 }
 
 RenderJob checkRenderLine(RenderLine& line) {
@@ -115,6 +177,7 @@ RenderJob checkRenderLine(RenderLine& line) {
     if (job.output.empty()) {
         throw UsageError("give the OUTPUT with -o OUTPUT");
     }
+    checkStreams(job);
     checkOverlay(job);
     return std::move(job);
 }

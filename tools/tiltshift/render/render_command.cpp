@@ -12,6 +12,7 @@
 #include "effect/effect.h"
 #include "effect/plugin_error.h"
 #include "images/image_io.h"
+#include "render/frame_source.h"
 #include "render/overlay.h"
 #include "render/progress.h"
 #include "render/render_job.h"
@@ -43,25 +44,6 @@ double millisecondsSince(Clock::time_point start) {
     return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
 }
 
-// A frame's input, read, and how long that took.
-struct ReadFrame {
-    SourceImage source;
-    double readMs = 0;
-};
-
-// Reads on a thread of its own, into `reuse` when it fits; `opened` is the
-// input when its header was read already.
-ReadFrame readFrame(std::unique_ptr<InputImage> opened, const std::string& path, std::optional<Depth> depth,
-                    std::unique_ptr<host::Image> reuse) {
-    const Clock::time_point start = Clock::now();
-    if (!opened) {
-        opened = std::make_unique<InputImage>(path);
-    }
-    ReadFrame read{opened->read(depth, std::move(reuse)), 0};
-    read.readMs = millisecondsSince(start);
-    return read;
-}
-
 // A frame rendered, with its overlay when asked for, to be written.
 struct RenderedFrame {
     FrameFiles files;
@@ -70,8 +52,9 @@ struct RenderedFrame {
     double readMs = 0, renderMs = 0;
 };
 
-RenderedFrame renderFile(host::Host& host, const RenderJob& job, const FrameFiles& files, bool sequence,
-                         std::ostream& log, const ReadFrame& read) {
+RenderedFrame renderFile(host::Host& host, const RenderJob& job, bool sequence, std::ostream& log,
+                         const ReadFrame& read) {
+    const FrameFiles& files = read.files;
     const SourceImage& source = read.source;
     host::RenderOptions options = job.options;
     options.frame = files.frame;
@@ -103,10 +86,15 @@ RenderedFrame renderFile(host::Host& host, const RenderJob& job, const FrameFile
     return rendered;
 }
 
-// Writes on a thread of its own; returns how long that took.
-double writeFrame(ImageWriter& writer, const RenderJob& job, const RenderedFrame& frame) {
+// Writes on a thread of its own, to `stream` when there is one; returns how
+// long that took.
+double writeFrame(ImageWriter& writer, RawVideoWriter* stream, const RenderJob& job, const RenderedFrame& frame) {
     const Clock::time_point start = Clock::now();
-    writer.write(*frame.output, frame.files.output, frame.format);
+    if (stream) {
+        stream->write(*frame.output);
+    } else {
+        writer.write(*frame.output, frame.files.output, frame.format);
+    }
     if (frame.overlay) {
         writer.write(*frame.overlay, overlayFile(job, frame.files.frame), frame.overlayFormat);
     }
@@ -157,6 +145,73 @@ private:
     Clock::time_point start_ = Clock::now();
 };
 
+// Renders the frames as renderFrames says, writing them to `stream` when
+// there is one.
+void renderEach(host::Host& host, const RenderJob& job, FrameSource& frames, RawVideoWriter* stream,
+                std::ostream& log, bool terminal) {
+    const bool sequence = stream || FramePattern::parse(job.output).has_value();
+    std::optional<Progress> progress;
+    // JSON timings are read by programs: no other lines between them.
+    if (sequence && job.timings != Timings::json) {
+        progress.emplace(frames.count(), log, terminal);
+    }
+    TimingsReport timings(job.timings, log);
+    // Frame i renders here while frame i + 1 is read and frame i - 1
+    // written on threads of their own; two input worlds take turns. The
+    // tasks end before these go: a future of std::async waits for its task.
+    ImageWriter writer;
+    std::unique_ptr<host::Image> spare;
+    const auto startReading = [&] {
+        return std::async(
+            std::launch::async,
+            [&frames](std::unique_ptr<host::Image> reuse) {
+                const Clock::time_point start = Clock::now();
+                std::optional<ReadFrame> read = frames.next(std::move(reuse));
+                if (read) {
+                    read->readMs = millisecondsSince(start);
+                }
+                return read;
+            },
+            std::move(spare));
+    };
+    std::future<std::optional<ReadFrame>> reading = startReading();
+    RenderedFrame written;
+    std::future<double> writing;
+    // Progress and timings are reported here, in frame order, once a frame is written.
+    const auto finishWriting = [&] {
+        if (!writing.valid()) {
+            return;
+        }
+        const double writeMs = writing.get();
+        if (progress) {
+            progress->frameDone(written.files.frame, written.files.output);
+        }
+        timings.frame(written.files.frame, written.readMs, written.renderMs, writeMs);
+    };
+    for (;;) {
+        std::optional<ReadFrame> read;
+        try {
+            read = reading.get();
+        } catch (...) {
+            // The frame before is written whole, and said so, before the
+            // error: a stream that breaks off keeps every frame it completed.
+            finishWriting();
+            throw;
+        }
+        if (!read) {
+            break;
+        }
+        reading = startReading();
+        RenderedFrame rendered = renderFile(host, job, sequence, log, *read);
+        spare = std::move(read->source.image);
+        finishWriting();
+        written = std::move(rendered);
+        writing = std::async(std::launch::async, writeFrame, std::ref(writer), stream, std::cref(job),
+                             std::cref(written));
+    }
+    finishWriting();
+}
+
 }  // namespace
 
 void checkOutputsWritable(const RenderJob& job, const std::vector<FrameFiles>& frames) {
@@ -186,57 +241,47 @@ std::unique_ptr<host::Host> prepareEffect(const std::string& pluginPath, const R
 
 void renderFrames(host::Host& host, const RenderJob& job, const std::vector<FrameFiles>& frames, std::ostream& log,
                   bool terminal, std::unique_ptr<InputImage> firstInput) {
-    const bool sequence = FramePattern::parse(job.output).has_value();
-    std::optional<Progress> progress;
-    // JSON timings are read by programs: no other lines between them.
-    if (sequence && job.timings != Timings::json) {
-        progress.emplace(static_cast<int>(frames.size()), log, terminal);
-    }
-    TimingsReport timings(job.timings, log);
-    // Frame i renders here while frame i + 1 is read and frame i - 1
-    // written on threads of their own; two input worlds take turns. The
-    // tasks end before these go: a future of std::async waits for its task.
-    ImageWriter writer;
-    std::unique_ptr<host::Image> spare;
-    const auto startReading = [&](std::size_t i, std::unique_ptr<InputImage> opened) {
-        return std::async(std::launch::async, readFrame, std::move(opened), frames[i].input, job.depth,
-                          std::move(spare));
-    };
-    std::future<ReadFrame> reading = startReading(0, std::move(firstInput));
-    RenderedFrame written;
-    std::future<double> writing;
-    // Progress and timings are reported here, in frame order, once a frame is on disk.
-    const auto finishWriting = [&] {
-        if (!writing.valid()) {
-            return;
-        }
-        const double writeMs = writing.get();
-        if (progress) {
-            progress->frameDone(written.files.frame, written.files.output);
-        }
-        timings.frame(written.files.frame, written.readMs, written.renderMs, writeMs);
-    };
-    for (std::size_t i = 0; i < frames.size(); ++i) {
-        ReadFrame read = reading.get();
-        if (i + 1 < frames.size()) {
-            reading = startReading(i + 1, nullptr);
-        }
-        RenderedFrame rendered = renderFile(host, job, frames[i], sequence, log, read);
-        spare = std::move(read.source.image);
-        finishWriting();
-        written = std::move(rendered);
-        writing = std::async(std::launch::async, writeFrame, std::ref(writer), std::cref(job), std::cref(written));
-    }
-    finishWriting();
+    FileFrames source(frames, job.depth, std::move(firstInput));
+    renderEach(host, job, source, nullptr, log, terminal);
+}
+
+void renderStream(host::Host& host, const RenderJob& job, RawVideoReader& in, RawVideoWriter& out, std::ostream& log,
+                  bool terminal) {
+    StreamFrames source(in, job.depth.value_or(depthOf(in.format())), out.name());
+    renderEach(host, job, source, &out, log, terminal);
 }
 
 int runRenderJob(const std::string& pluginPath, const RenderJob& job) {
+    if (job.input == kStream) {
+        return runStreamJob(pluginPath, job, STDIN_FILENO, STDOUT_FILENO, std::cerr, isatty(STDERR_FILENO) != 0);
+    }
     const std::vector<FrameFiles> frames = planFrames(job.input, job.output, job.frames);
     checkOutputsWritable(job, frames);
     // The first input is opened once: its header sizes the layer, then its pixels are read.
     auto first = std::make_unique<InputImage>(frames.front().input);
     const std::unique_ptr<host::Host> host = prepareEffect(pluginPath, job, first->size());
     renderFrames(*host, job, frames, std::cerr, isatty(STDERR_FILENO) != 0, std::move(first));
+    return 0;
+}
+
+int runStreamJob(const std::string& pluginPath, const RenderJob& job, int in, int out, std::ostream& log,
+                 bool terminal) {
+    // Raw frames are for programs: a person at a terminal typing them, or
+    // reading them, would see only a hang or noise.
+    if (isatty(in)) {
+        throw UsageError("INPUT - reads raw video from standard input, which is a terminal; pipe the frames in, "
+                         "e.g. ffmpeg -i clip.mp4 -f rawvideo -pix_fmt " +
+                         std::string(rawFormatName(*job.pixelFormat)) + " - | tiltshift render - ...");
+    }
+    if (isatty(out)) {
+        throw UsageError("OUTPUT - writes raw video to standard output, which is a terminal; pipe it on, "
+                         "e.g. ... | ffmpeg -f rawvideo -pix_fmt " +
+                         std::string(rawFormatName(*job.pixelFormat)) + " -s WIDTHxHEIGHT -i - out.mp4");
+    }
+    RawVideoReader reader(in, "standard input", *job.pixelFormat, *job.frameSize);
+    RawVideoWriter writer(out, "standard output", *job.pixelFormat);
+    const std::unique_ptr<host::Host> host = prepareEffect(pluginPath, job, *job.frameSize);
+    renderStream(*host, job, reader, writer, log, terminal);
     return 0;
 }
 

@@ -11,6 +11,7 @@
 #include "host/render.h"
 #include "images/image_io.h"
 #include "images/pixel_convert.h"
+#include "images/raw_video.h"
 #include "params/param_values.h"
 #include "render/sequence.h"
 
@@ -30,7 +31,7 @@ struct RenderJob {
         std::string origin;
     };
 
-    std::string input, output;  // files or frame patterns
+    std::string input, output;  // files or frame patterns, or both kStream
     std::string overlay;        // the output with the handles drawn over it: a file or frame pattern, or ""
     std::optional<FrameRange> frames;
     std::vector<Setting> settings;  // in the order given: later ones win
@@ -38,7 +39,13 @@ struct RenderJob {
     std::optional<Compression> compression;  // of OUTPUT and the overlay; nothing: the format's default
     host::RenderOptions options;    // downsample, threads, layer type
     Timings timings = Timings::off;
+    // Of the raw video that INPUT and OUTPUT kStream carry.
+    std::optional<ImageSize> frameSize;
+    std::optional<RawFormat> pixelFormat;
 };
+
+// INPUT and OUTPUT that stand for raw video on standard input and output.
+inline const std::string kStream = "-";
 
 // Throws UsageError for arguments that do not make a job; reads presets.
 RenderJob parseRenderArgs(const std::vector<std::string>& args);
@@ -87,8 +94,22 @@ std::unique_ptr<host::Host> prepareEffect(const std::string& pluginPath, const R
 void renderFrames(host::Host& host, const RenderJob& job, const std::vector<FrameFiles>& frames, std::ostream& log,
                   bool terminal, std::unique_ptr<InputImage> firstInput = nullptr);
 
+// Renders raw video from `in` to `out`, frames until `in` ends, each at
+// its frame time counted from 0, at the job's depth or else the stream's;
+// otherwise as renderFrames does. Throws std::runtime_error for a stream
+// that holds no frame or ends inside one, once the frames before it are
+// written.
+void renderStream(host::Host& host, const RenderJob& job, RawVideoReader& in, RawVideoWriter& out, std::ostream& log,
+                  bool terminal);
+
 // Plans, prepares and renders the job with the module at `pluginPath`,
 // reporting to standard error; returns the exit status.
 int runRenderJob(const std::string& pluginPath, const RenderJob& job);
+
+// The same for a job of raw video (INPUT and OUTPUT kStream), from the file
+// descriptor `in` to `out`, reporting to `log`. Throws UsageError when
+// either is a terminal.
+int runStreamJob(const std::string& pluginPath, const RenderJob& job, int in, int out, std::ostream& log,
+                 bool terminal);
 
 }  // namespace tiltshift

@@ -1,0 +1,259 @@
+// Raw video through `tiltshift render - -o -`: each pixel format meets the
+// host's worlds as an image file of its channels does, frames count from 0,
+// and a stream that breaks off keeps the frames it completed.
+
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <functional>
+#include <sstream>
+
+#include "cli/arguments.h"
+#include "cli/command.h"
+#include "images/image_io.h"
+#include "images/raw_video.h"
+#include "plugin_path.h"
+#include "render/render_job.h"
+#include "tool_files.h"
+
+namespace {
+
+using tiltshift::Depth;
+using tiltshift::RawFormat;
+
+// A file descriptor, closed when it goes.
+class Fd {
+public:
+    explicit Fd(int fd) : fd_(fd) {
+        if (fd_ < 0) {
+            throw std::runtime_error(std::string("cannot open a test file: ") + std::strerror(errno));
+        }
+    }
+    ~Fd() { close(fd_); }
+    Fd(const Fd&) = delete;
+    Fd& operator=(const Fd&) = delete;
+    operator int() const { return fd_; }
+
+private:
+    int fd_;
+};
+
+Fd openToRead(const std::string& path) {
+    return Fd(open(path.c_str(), O_RDONLY));
+}
+
+Fd openToWrite(const std::string& path) {
+    return Fd(open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644));
+}
+
+// Interleaved RGBA values as a frame of the format: as they are, or as
+// planes of green, blue, red and alpha.
+template <typename S>
+std::string rawFrame(const std::vector<S>& rgba, bool planar) {
+    std::vector<S> laid = rgba;
+    if (planar) {
+        const std::size_t pixels = rgba.size() / 4;
+        const int channelOfPlane[4] = {1, 2, 0, 3};
+        for (std::size_t plane = 0; plane < 4; ++plane) {
+            for (std::size_t i = 0; i < pixels; ++i) {
+                laid[plane * pixels + i] = rgba[i * 4 + static_cast<std::size_t>(channelOfPlane[plane])];
+            }
+        }
+    }
+    return std::string(reinterpret_cast<const char*>(laid.data()), laid.size() * sizeof(S));
+}
+
+// The world's pixels, row after row, without the padding between rows.
+std::string worldBytes(const host::Image& image) {
+    const PF_EffectWorld& world = *image.world();
+    const std::size_t pixel = image.format() == PF_PixelFormat_ARGB32   ? sizeof(PF_Pixel)
+                              : image.format() == PF_PixelFormat_ARGB64 ? sizeof(PF_Pixel16)
+                                                                        : sizeof(PF_PixelFloat);
+    std::string bytes;
+    for (int y = 0; y < image.height(); ++y) {
+        bytes.append(static_cast<const char*>(world.data) + static_cast<std::ptrdiff_t>(y) * world.rowbytes,
+                     pixel * static_cast<std::size_t>(image.width()));
+    }
+    return bytes;
+}
+
+constexpr int kWidth = 3, kHeight = 2;
+constexpr std::size_t kValues = kWidth * kHeight * 4;
+
+// RGBA values stored as they are: OpenImageIO's writers take colour times
+// alpha unless told otherwise.
+template <typename S>
+void writeStraight(const std::string& path, OIIO::TypeDesc stored, const std::vector<S>& rgba) {
+    std::unique_ptr<OIIO::ImageOutput> out = OIIO::ImageOutput::create(path);
+    OIIO::ImageSpec spec(kWidth, kHeight, 4, stored);
+    spec.attribute("oiio:UnassociatedAlpha", 1);
+    if (!out || !out->open(path, spec) || !out->write_image(OIIO::TypeDescFromC<S>::value(), rgba.data()) ||
+        !out->close()) {
+        throw std::runtime_error("cannot write the test image " + path);
+    }
+}
+
+// A format's frame, and an image file holding the same channels: PNG
+// stores straight alpha as the stream does; OpenEXR stores it associated,
+// so its frame is opaque (and holds values beyond 0..1).
+struct Sample {
+    RawFormat format;
+    std::string file;  // under the test's folder
+    std::string frame;
+    std::function<void(const std::string&)> writeFile;
+    std::function<std::string(const std::string&)> readFileAsFrame;
+};
+
+template <typename S>
+Sample sample(RawFormat format, const std::string& file, OIIO::TypeDesc stored, S (*value)(std::size_t)) {
+    std::vector<S> rgba(kValues);
+    for (std::size_t i = 0; i < kValues; ++i) {
+        rgba[i] = value(i);
+    }
+    const bool planar = format == RawFormat::gbrapf32le;
+    return Sample{format, file, rawFrame(rgba, planar),
+                  [rgba, stored](const std::string& path) { writeStraight(path, stored, rgba); },
+                  [planar](const std::string& path) { return rawFrame(test::readFile<S>(path).values, planar); }};
+}
+
+std::vector<Sample> samples() {
+    return {
+        sample<std::uint8_t>(RawFormat::rgba, "8.png", OIIO::TypeDesc::UINT8,
+                             [](std::size_t i) { return std::uint8_t(i % 4 == 3 ? i * 50 % 256 : i * 37 % 256); }),
+        sample<std::uint16_t>(RawFormat::rgba64le, "16.png", OIIO::TypeDesc::UINT16,
+                              [](std::size_t i) { return std::uint16_t(i % 4 == 3 ? i * 13001 : i * 7919); }),
+        sample<float>(RawFormat::gbrapf32le, "32.exr", OIIO::TypeDesc::FLOAT,
+                      [](std::size_t i) { return i % 4 == 3 ? 1.0f : float(i % 9) / 4 - 0.25f; }),
+    };
+}
+
+// At every depth, what a frame of each format reads as is what the file
+// route reads from the same channels in a file, and what it writes back is
+// what the file route would store.
+TEST(RawVideo, ReadAndWrittenAsTheFileRouteAtEveryDepth) {
+    test::TempDir dir;
+    for (const Sample& s : samples()) {
+        s.writeFile(dir / s.file);
+        test::writeText(dir / "frame.raw", s.frame);
+        for (Depth depth : {Depth::bits8, Depth::bits16, Depth::float32}) {
+            const std::string what = std::string(tiltshift::rawFormatName(s.format)) + " at " +
+                                     std::to_string(static_cast<int>(depth)) + " bits";
+            const Fd in = openToRead(dir / "frame.raw");
+            tiltshift::RawVideoReader reader(in, "the test stream", s.format, {kWidth, kHeight});
+            const std::unique_ptr<host::Image> world = reader.read(depth);
+            ASSERT_TRUE(world) << what;
+            EXPECT_EQ(worldBytes(*world), worldBytes(*tiltshift::readImage(dir / s.file, depth).image)) << what;
+
+            {
+                const Fd out = openToWrite(dir / "written.raw");
+                tiltshift::RawVideoWriter(out, "the test stream", s.format).write(*world);
+            }
+            const std::string stored = dir / ("stored." + s.file);
+            tiltshift::writeImage(*world, stored, tiltshift::OutputFormat{tiltshift::channelTypeOf(s.format), true});
+            EXPECT_EQ(test::contents(dir / "written.raw"), s.readFileAsFrame(stored)) << what;
+            if (depth == tiltshift::depthOf(s.format) && s.format != RawFormat::rgba64le) {
+                EXPECT_EQ(test::contents(dir / "written.raw"), s.frame) << what << ": the frame comes back as it was";
+            }
+        }
+    }
+}
+
+// Frames of a still through the stream, against the file route rendering
+// the still at the same frames: the frame times count from 0.
+TEST(RawVideoRender, FramesCountFromZeroAndEqualTheFileRoute) {
+    test::TempDir dir;
+    const Sample s = samples()[1];  // 16 bits, alpha from 0 to full
+    s.writeFile(dir / "still.png");
+    test::writeText(dir / "in.raw", s.frame + s.frame + s.frame);
+    const std::vector<std::string> look = {"--param", "Blur Amount=0@0,40@2", "--param", "Inner Width=0.5",
+                                           "--param", "Vignetting=30"};
+    std::vector<std::string> args = {"-", "-o", "-", "--size", "3x2", "--pix-fmt", "rgba64le"};
+    args.insert(args.end(), look.begin(), look.end());
+    std::ostringstream log;
+    {
+        const Fd in = openToRead(dir / "in.raw");
+        const Fd out = openToWrite(dir / "out.raw");
+        ASSERT_EQ(tiltshift::runStreamJob(test::pluginPath(), tiltshift::parseRenderArgs(args), in, out, log, false),
+                  0);
+    }
+    args = {dir / "still.png", "-o", dir / "ref.%d.png", "--frames", "0-2"};
+    args.insert(args.end(), look.begin(), look.end());
+    ASSERT_EQ(tiltshift::runCommand("render", tiltshift::Common{test::pluginPath()}, args), 0);
+
+    const std::string out = test::contents(dir / "out.raw");
+    ASSERT_EQ(out.size(), 3 * s.frame.size());
+    for (int frame = 0; frame < 3; ++frame) {
+        EXPECT_EQ(out.substr(frame * s.frame.size(), s.frame.size()),
+                  s.readFileAsFrame(dir / ("ref." + std::to_string(frame) + ".png")))
+            << "frame " << frame;
+    }
+    EXPECT_NE(out.substr(0, s.frame.size()), out.substr(2 * s.frame.size())) << "the keyframes changed nothing";
+    EXPECT_NE(log.str().find("frame 2: standard output"), std::string::npos) << log.str();
+}
+
+TEST(RawVideoRender, AStreamThatBreaksOffKeepsItsWholeFrames) {
+    test::TempDir dir;
+    const std::string frame = samples()[0].frame;
+    struct Case {
+        std::size_t bytes;
+        std::size_t framesWritten;
+        std::string error;  // "" for none
+    };
+    const Case cases[] = {
+        {0, 0, "standard input holds no frames"},
+        {1, 0, "ended inside frame 0: 1 of its 24 bytes came"},
+        {2 * frame.size() + 5, 2, "ended inside frame 2: 5 of its 24 bytes came"},
+        {3 * frame.size(), 3, ""},
+    };
+    const tiltshift::RenderJob job =
+        tiltshift::parseRenderArgs({"-", "-o", "-", "--size", "3x2", "--pix-fmt", "rgba", "--param", "Blur Amount=9"});
+    for (const Case& c : cases) {
+        test::writeText(dir / "in.raw", (frame + frame + frame).substr(0, c.bytes));
+        std::string error;
+        std::ostringstream log;
+        {
+            const Fd in = openToRead(dir / "in.raw");
+            const Fd out = openToWrite(dir / "out.raw");
+            try {
+                tiltshift::runStreamJob(test::pluginPath(), job, in, out, log, false);
+            } catch (const std::runtime_error& e) {
+                error = e.what();
+            }
+        }
+        EXPECT_EQ(test::contents(dir / "out.raw").size(), c.framesWritten * frame.size()) << c.bytes;
+        // The last whole frame is reported done before the error.
+        if (c.framesWritten > 0) {
+            const std::string last = "frame " + std::to_string(c.framesWritten - 1) + ": standard output";
+            EXPECT_NE(log.str().find(last), std::string::npos) << c.bytes << ": " << log.str();
+        }
+        if (c.error.empty()) {
+            EXPECT_EQ(error, "") << c.bytes;
+        } else {
+            EXPECT_NE(error.find(c.error), std::string::npos) << c.bytes << ": " << error;
+        }
+    }
+}
+
+TEST(RawVideoRender, RefusesATerminalAtEitherEnd) {
+    test::TempDir dir;
+    const int pty = posix_openpt(O_RDWR | O_NOCTTY);
+    ASSERT_GE(pty, 0);
+    const Fd master(pty);
+    ASSERT_EQ(grantpt(master), 0);
+    ASSERT_EQ(unlockpt(master), 0);
+    const Fd terminal(open(ptsname(master), O_RDWR | O_NOCTTY));
+    test::writeText(dir / "in.raw", samples()[0].frame);
+    const Fd file = openToRead(dir / "in.raw");
+    const tiltshift::RenderJob job =
+        tiltshift::parseRenderArgs({"-", "-o", "-", "--size", "3x2", "--pix-fmt", "rgba"});
+    std::ostringstream log;
+    EXPECT_THROW(tiltshift::runStreamJob(test::pluginPath(), job, terminal, terminal, log, false),
+                 tiltshift::UsageError);
+    EXPECT_THROW(tiltshift::runStreamJob(test::pluginPath(), job, file, terminal, log, false), tiltshift::UsageError);
+}
+
+}  // namespace
