@@ -16,6 +16,12 @@
 // O(log N) per value. Every other line, and so every 8- and 16-bit line,
 // keeps the prefix-sum differences to the bit.
 //
+// A weighted float highlight can carry a colour beyond the double range
+// (see WideSample). A line that holds one, or whose sums overflow, while its
+// samples have logs beside them, is summed from a tree of wide samples: the
+// same additions wherever the plain ones stay finite, and no infinity where
+// they would not.
+//
 // The line keeps its own samples beside the prefix sums: nothing is read
 // back from the row or column being rewritten, so the blurred values may go
 // straight back where the samples came from.
@@ -45,7 +51,11 @@ public:
 
     // Takes the samples first[0], first[stride], … first[(N − 1) × stride]
     // and their prefix sums, and the tree when the sums cannot be trusted.
-    void load(const Sample* first, std::ptrdiff_t stride) {
+    // `logs`, when given, holds the log of every colour beyond the double
+    // range at the same strides, and the line is wide when its sums are
+    // not finite.
+    void load(const Sample* first, std::ptrdiff_t stride, const Sample* logs = nullptr,
+              std::ptrdiff_t logStride = 0) {
         if (entries_.empty()) {
             return;
         }
@@ -60,7 +70,10 @@ public:
             largest.take(next);
         }
         differencesHold_ = largest.withinPlainRange() && finite(sum);
-        if (!differencesHold_) {
+        wide_ = logs && !finite(sum);
+        if (wide_) {
+            loadWide(logs, logStride);
+        } else if (!differencesHold_) {
             for (std::ptrdiff_t k = 0; k < length(); ++k) {
                 tree_.leaf(k) = sample(k);
             }
@@ -73,16 +86,35 @@ public:
     // Sample k as loaded.
     const Sample& sample(std::ptrdiff_t k) const { return entries_[static_cast<std::size_t>(k)].sample; }
 
+    // Whether the line was loaded wide: its values come from blurredWide
+    // and wideSample, not blurred and sample.
+    bool wide() const { return wide_; }
+
     // The value at x blurred with radius r, for a radius that blurs.
     Sample blurred(std::ptrdiff_t x, double r) const {
         if (r <= static_cast<double>(length())) {
-            return differencesHold_ ? withinLine(x, r) : withinLineAdded(x, r);
+            return differencesHold_ ? withinLine(x, r) : withinLineAdded(tree_, x, r);
         }
         if (r <= kHugeRadius) {
-            return beyondLine(x, r);
+            return beyondLine(S(length() - 1), c(length() - 1), c(0), x, r);
         }
-        return divided(x, r);
+        return divided(S(length() - 1), c(length() - 1), c(0), x, r);
     }
+
+    // The same for a wide line, every window from the wide tree.
+    WideSample blurredWide(std::ptrdiff_t x, double r) const {
+        if (r <= static_cast<double>(length())) {
+            return withinLineAdded(wideTree_, x, r);
+        }
+        const std::ptrdiff_t last = length() - 1;
+        const WideSample total = wideTree_.sum(0, last);
+        if (r <= kHugeRadius) {
+            return beyondLine(total, wideTree_.leaf(last), wideTree_.leaf(0), x, r);
+        }
+        return divided(total, wideTree_.leaf(last), wideTree_.leaf(0), x, r);
+    }
+
+    const WideSample& wideSample(std::ptrdiff_t k) const { return wideTree_.leaf(k); }
 
 private:
     struct Entry {
@@ -155,27 +187,39 @@ private:
         return sum / (2.0 * r + 1.0);
     }
 
+    // The wide tree is made on the first wide line of a band and kept.
+    void loadWide(const Sample* logs, std::ptrdiff_t logStride) {
+        if (wideTree_.leafCount() != length()) {
+            wideTree_ = SumTree<WideSample>(entries_.size());
+        }
+        for (std::ptrdiff_t k = 0; k < length(); ++k) {
+            wideTree_.leaf(k) = widened(sample(k), logs + k * logStride);
+        }
+        wideTree_.sumUp();
+    }
+
     // withinLine's kernel with every window added up from the tree, never
     // from a difference: the inner samples from x − n + 1 to x + n − 1 (so
     // far as they lie in the line), then each end sample at 1 − w, or the
     // missing samples counted as withinLine counts them.
-    Sample withinLineAdded(std::ptrdiff_t x, double r) const {
+    template <typename T>
+    T withinLineAdded(const SumTree<T>& tree, std::ptrdiff_t x, double r) const {
         const double ceiling = std::ceil(r);
         const auto n = static_cast<std::ptrdiff_t>(ceiling);
         const double w = ceiling - r;
         const std::ptrdiff_t last = length() - 1;
         const std::ptrdiff_t low = x - n;
         const std::ptrdiff_t high = x + n;
-        Sample sum = tree_.sum(std::max<std::ptrdiff_t>(low + 1, 0), std::min(high - 1, last));
+        T sum = tree.sum(std::max<std::ptrdiff_t>(low + 1, 0), std::min(high - 1, last));
         if (high <= last) {
-            sum = sum + (1.0 - w) * c(high);
+            sum = sum + (1.0 - w) * tree.leaf(high);
         } else if (repeatEdgePixels_) {
-            sum = sum + (static_cast<double>(high - last) - w) * c(last);
+            sum = sum + (static_cast<double>(high - last) - w) * tree.leaf(last);
         }
         if (low >= 0) {
-            sum = sum + (1.0 - w) * c(low);
+            sum = sum + (1.0 - w) * tree.leaf(low);
         } else if (repeatEdgePixels_) {
-            sum = sum + (static_cast<double>(-low) - w) * c(0);
+            sum = sum + (static_cast<double>(-low) - w) * tree.leaf(0);
         }
         return sum / (2.0 * r + 1.0);
     }
@@ -186,32 +230,36 @@ private:
     // from the same exact value as (x + n − (N − 1)) − w and (n − x) − w,
     // so the result is the formula's to the bit, with no integer n to
     // overflow.
-    Sample beyondLine(std::ptrdiff_t x, double r) const {
+    template <typename T>
+    T beyondLine(const T& total, const T& lastSample, const T& firstSample, std::ptrdiff_t x, double r) const {
         const std::ptrdiff_t last = length() - 1;
-        Sample sum = S(last);
+        T sum = total;
         if (repeatEdgePixels_) {
-            sum = sum + (static_cast<double>(x - last) + r) * c(last);
-            sum = sum + (r - static_cast<double>(x)) * c(0);
+            sum = sum + (static_cast<double>(x - last) + r) * lastSample;
+            sum = sum + (r - static_cast<double>(x)) * firstSample;
         }
         return sum / (2.0 * r + 1.0);
     }
 
     // beyondLine's sum and divisor both divided by r. An infinite radius
     // gives the limit: the mean of the two edge samples, or nothing.
-    Sample divided(std::ptrdiff_t x, double r) const {
+    template <typename T>
+    T divided(const T& total, const T& lastSample, const T& firstSample, std::ptrdiff_t x, double r) const {
         const std::ptrdiff_t last = length() - 1;
-        Sample sum = S(last) / r;
+        T sum = total / r;
         if (repeatEdgePixels_) {
-            sum = sum + (1.0 + static_cast<double>(x - last) / r) * c(last);
-            sum = sum + (1.0 - static_cast<double>(x) / r) * c(0);
+            sum = sum + (1.0 + static_cast<double>(x - last) / r) * lastSample;
+            sum = sum + (1.0 - static_cast<double>(x) / r) * firstSample;
         }
         return sum / (2.0 + 1.0 / r);
     }
 
     std::vector<Entry> entries_;
-    SumTree tree_;  // built only for lines whose differences do not hold
+    SumTree<Sample> tree_;  // built only for lines whose differences do not hold
+    SumTree<WideSample> wideTree_;  // only for wide lines
     bool repeatEdgePixels_;
     bool differencesHold_ = true;
+    bool wide_ = false;
 };
 
 }  // namespace BoxBlur

@@ -38,13 +38,13 @@ public:
         plain.resize(kWidth * kHeight);
         h.withCommandData([&](PF_InData& in, PF_OutData&) {
             const std::vector<double> table = makeWeightTable(&in, Nerevo::bpc32, kWeight);
-            const Weighting f{true, kWeight, table.data()};
+            const Weighting f{true, kWeight, table.data(), std::log2(kWeight)};
             const PF_PixelFloat bright{1.0f, 6.0f, 6.0f, 4.0f};
             for (int y = 0; y < kHeight; ++y) {
                 for (int x = 0; x < kWidth; ++x) {
                     const PF_PixelFloat& p = input.at<PF_PixelFloat>(x, y);
-                    plain[index(x, y)] = FocusMat::premultiplied(p, f);
-                    lit[index(x, y)] = FocusMat::premultiplied(highlighted(x, y) ? bright : p, f);
+                    plain[index(x, y)] = FocusMat::premultiplied(p, f, nullptr);
+                    lit[index(x, y)] = FocusMat::premultiplied(highlighted(x, y) ? bright : p, f, nullptr);
                 }
             }
         });

@@ -95,7 +95,7 @@ void expectUntouchedAwayFrom(const std::vector<Sample>& spoilt, const std::vecto
 TEST(SumTree, ARunAddsItsOwnSamplesAndNoOthers) {
     // Sample k worth 2^k: any other sample taken, or one left out, shows.
     for (int length = 1; length <= 40; ++length) {
-        BoxBlur::SumTree tree(static_cast<std::size_t>(length));
+        BoxBlur::SumTree<BoxBlur::Sample> tree(static_cast<std::size_t>(length));
         for (int k = 0; k < length; ++k) {
             tree.leaf(k) = Sample{1.0, std::ldexp(1.0, k), -std::ldexp(1.0, k), 0.0};
         }
@@ -249,10 +249,10 @@ protected:
         p.weighted = isWeighted(weight);
         host.withCommandData([&](PF_InData& in, PF_OutData&) {
             const std::vector<double> table = makeWeightTable(&in, bpcOf<Pixel>(), weight);
-            const Weighting f{p.weighted, weight, table.data()};
+            const Weighting f{p.weighted, weight, table.data(), std::log2(weight)};
             work.clear();
             for (int i = 0; i < kWidth * kHeight; ++i) {
-                work.push_back(FocusMat::premultiplied(widest(i * 5), f));
+                work.push_back(FocusMat::premultiplied(widest(i * 5), f, nullptr));
             }
         });
     }
