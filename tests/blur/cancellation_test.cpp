@@ -170,6 +170,84 @@ TEST(NonFiniteAndHugeSamples, SpoilOnlyTheWindowsThatHoldThem) {
     expectUntouchedAwayFrom(overflowing, clean, {40, 41}, "an overflow");
 }
 
+// Lines with colours past the double range, as weighted float highlights
+// bring them: finite ones whose sums overflow, and ones only their logs hold
+// (an infinity of their sign in the sample). Every window matches the
+// kernel in long double; every window that holds none of them is, to the
+// bit, the plain line's.
+TEST(WideLines, FollowTheKernelBeyondTheDoubleRange) {
+    const std::vector<Sample> clean = footageLine(100, 1.05);
+    const Sample noLog{0.0, 0.0, 0.0, 0.0};
+    const struct {
+        std::vector<std::int64_t> at;
+        Sample sample;
+        Sample log;
+        const char* what;
+    } cases[] = {
+        {{40, 41}, {1.0, DBL_MAX, 0.5 * DBL_MAX, 1.0}, noLog, "two of the largest doubles side by side"},
+        {{0, 99}, {1.0, DBL_MAX, 2.0, DBL_MAX}, noLog, "the largest doubles on the edges, repeated"},
+        {{50}, {0.5, kInf, -kInf, 3.0}, {0.0, 1500.0, 1100.0, 0.0}, "2^1500 and -2^1100"},
+        {{0, 30, 31, 99}, {1.0, kInf, DBL_MAX, kInf}, {0.0, 16000.0, 0.0, 1024.5}, "2^16000 beside the largest double"},
+    };
+    for (const auto& c : cases) {
+        std::vector<Sample> samples = clean;
+        std::vector<Sample> logs(clean.size(), noLog);
+        for (const std::int64_t k : c.at) {
+            samples[static_cast<std::size_t>(k)] = c.sample;
+            logs[static_cast<std::size_t>(k)] = c.log;
+        }
+        // The colours as long doubles, which hold every one of them.
+        std::vector<long double> values[3];
+        for (std::size_t k = 0; k < samples.size(); ++k) {
+            const double s[3] = {samples[k].r, samples[k].g, samples[k].b};
+            const double l[3] = {logs[k].r, logs[k].g, logs[k].b};
+            for (int ch = 0; ch < 3; ++ch) {
+                values[ch].push_back(std::isinf(s[ch]) ? std::copysign(std::exp2(static_cast<long double>(l[ch])), s[ch])
+                                                       : static_cast<long double>(s[ch]));
+            }
+        }
+        const auto length = static_cast<std::int64_t>(clean.size());
+        for (const bool repeat : {false, true}) {
+            Line wide(samples.size(), repeat);
+            wide.load(samples.data(), 1, logs.data(), 1);
+            ASSERT_TRUE(wide.wide()) << c.what;
+            const Line plain = loaded(samples, repeat);
+            for (const double r : {0.3, 2.5, 7.75, 60.0, 250.5}) {
+                const auto n = static_cast<std::int64_t>(std::ceil(r));
+                for (std::int64_t x = 0; x < length; ++x) {
+                    const std::string where = std::string(c.what) + ", x " + std::to_string(x) + ", r " +
+                                              std::to_string(r) + (repeat ? ", repeated" : "");
+                    const BoxBlur::WideSample got = wide.blurredWide(x, r);
+                    bool held = false;
+                    for (const std::int64_t p : c.at) {
+                        held = held || holds(x, r, p, length, repeat);
+                    }
+                    if (!held) {
+                        const Sample e{0.0, got.e.r, got.e.g, got.e.b};
+                        ASSERT_TRUE(sameBits(got.s, plain.blurred(x, r)) && sameBits(e, noLog)) << where;
+                        continue;
+                    }
+                    const double s[3] = {got.s.r, got.s.g, got.s.b};
+                    const double e[3] = {got.e.r, got.e.g, got.e.b};
+                    for (int ch = 0; ch < 3; ++ch) {
+                        long double want = 0.0L;
+                        for (std::int64_t j = x - n; j <= x + n; ++j) {
+                            const std::int64_t k = repeat ? std::clamp<std::int64_t>(j, 0, length - 1) : j;
+                            if (k >= 0 && k < length) {
+                                const long double tap = j == x - n || j == x + n ? 1.0L - (n - r) : 1.0L;
+                                want += tap * values[ch][static_cast<std::size_t>(k)];
+                            }
+                        }
+                        want /= 2.0L * r + 1.0L;
+                        const long double value = std::ldexp(static_cast<long double>(s[ch]), static_cast<int>(e[ch]));
+                        ASSERT_LE(std::fabs(value - want), 1e-12L * std::fabs(want)) << where << ", channel " << ch;
+                    }
+                }
+            }
+        }
+    }
+}
+
 TEST(OrdinaryLines, KeepThePrefixSumDifferencesToTheBit) {
     // The widest spreads of the integer depths: full white weighted at
     // 1.05^255 next to black at an alpha of one unit, and the largest
