@@ -52,8 +52,8 @@ public:
     // Takes the samples first[0], first[stride], … first[(N − 1) × stride]
     // and their prefix sums, and the tree when the sums cannot be trusted.
     // `logs`, when given, holds the log of every colour beyond the double
-    // range at the same strides, and the line is wide when its sums are
-    // not finite.
+    // range at the same strides, and the line is wide when its sums could
+    // overflow.
     void load(const Sample* first, std::ptrdiff_t stride, const Sample* logs = nullptr,
               std::ptrdiff_t logStride = 0) {
         if (entries_.empty()) {
@@ -70,7 +70,7 @@ public:
             largest.take(next);
         }
         differencesHold_ = largest.withinPlainRange() && finite(sum);
-        wide_ = logs && !finite(sum);
+        wide_ = logs && (!finite(sum) || largest.colour > kNarrowColour);
         if (wide_) {
             loadWide(logs, logStride);
         } else if (!differencesHold_) {
@@ -146,6 +146,13 @@ private:
 
         bool withinPlainRange() const { return alpha <= kPlainRange && colour <= kPlainRange * alpha; }
     };
+
+    // Below this no product or sum of the kernel overflows, whatever the
+    // radius: counts stay below 2^513 (beyond 2^512 the kernel divides by
+    // the radius) and the line below 2^31 samples. Lines with logs and a
+    // colour above it go wide, so that no plain line ever leaves an
+    // infinity in the work buffer without its log.
+    static constexpr double kNarrowColour = 0x1p508;
 
     // An infinite or not-a-number sample, or an overflow, makes the total
     // infinite or not a number, and every later prefix sum with it.

@@ -24,8 +24,8 @@ struct BlurParameters {
     const std::vector<double>* mat;
     std::vector<Nerevo::Color<double>>* work;
     // Weighted float only: the log2 of every work colour beyond the double
-    // range, one entry per pixel; null otherwise.
-    std::vector<Nerevo::Color<double>>* logs;
+    // range, one entry per pixel (the others unset); null otherwise.
+    Nerevo::Color<double>* logs;
 };
 
 namespace BoxBlur {
@@ -53,11 +53,7 @@ inline void blurLine(Line& line, Sample* samples, std::ptrdiff_t sampleStride, c
     for (std::ptrdiff_t k = 0; k < line.length(); ++k) {
         const double r = passRadius(p, mat[k * matStride]);
         if (blurs(r)) {
-            Sample& out = samples[k * sampleStride];
-            out = line.blurred(k, r);
-            if (logs) {
-                markInfinities(out, logs[k * logStride]);
-            }
+            samples[k * sampleStride] = line.blurred(k, r);
         }
     }
 }

@@ -104,28 +104,14 @@ inline WideSample operator/(WideSample p, double d) {
 // A colour beyond the double range sits in the work buffer as an infinity
 // of its sign, its log2 magnitude beside it in the log buffer; an infinity
 // with an infinite (or no) log is a true one.
-inline double wideColour(double c, double log2Magnitude, double& e) {
+// Only an infinite colour's log is ever set, and only it is read.
+inline double wideColour(double c, const double& log2Magnitude, double& e) {
     e = 0.0;
     if (!std::isinf(c) || !std::isfinite(log2Magnitude)) {
         return c;
     }
     e = std::floor(log2Magnitude);
     return std::copysign(std::exp2(log2Magnitude - e), c);
-}
-
-// A plain sample, infinite channels marked true in its log, for the lines
-// that are not wide.
-inline void markInfinities(const Sample& c, Sample& log) {
-    constexpr double kInfinity = std::numeric_limits<double>::infinity();
-    if (std::isinf(c.r)) {
-        log.r = kInfinity;
-    }
-    if (std::isinf(c.g)) {
-        log.g = kInfinity;
-    }
-    if (std::isinf(c.b)) {
-        log.b = kInfinity;
-    }
 }
 
 inline WideSample widened(const Sample& c, const Sample* log) {

@@ -43,7 +43,7 @@ struct FocusMatRows {
     const SubpixelSampler* sampler;
     std::vector<double>* mat;
     std::vector<Nerevo::Color<double>>* work;
-    std::vector<Nerevo::Color<double>>* logs;  // weighted float only, else null
+    Nerevo::Color<double>* logs;  // weighted float only, else null
 };
 
 namespace FocusMat {
@@ -175,7 +175,7 @@ PF_Err writeRows(const FocusMatRows& rows, const Nerevo::Rect<int>& rect, bool c
             const std::size_t rowStart = static_cast<std::size_t>(y) * static_cast<std::size_t>(width);
             double* mat = rows.mat->data() + rowStart;
             Nerevo::Color<double>* work = rows.work->data() + rowStart;
-            Nerevo::Color<double>* logs = rows.logs ? rows.logs->data() + rowStart : nullptr;
+            Nerevo::Color<double>* logs = rows.logs ? rows.logs + rowStart : nullptr;
             const double dy = y - rows.center.y;
             PF_Err err = PF_Err_NONE;
             for (int x = left; x < right; ++x) {

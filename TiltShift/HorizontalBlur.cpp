@@ -35,7 +35,7 @@ PF_Err HorizontalBlur::filterRows(const Nerevo::Rect<int>& rect, bool checkAbort
         const std::size_t rowStart = static_cast<std::size_t>(y) * static_cast<std::size_t>(width);
         BoxBlur::Sample* work = params->work->data() + rowStart;
         const double* mat = params->mat->data() + rowStart;
-        BoxBlur::Sample* logs = params->logs ? params->logs->data() + rowStart : nullptr;
+        BoxBlur::Sample* logs = params->logs ? params->logs + rowStart : nullptr;
         if (!params->isLastPass) {
             BoxBlur::blurLine(line, work, 1, mat, 1, logs, 1, *params);
             return PF_Err_NONE;

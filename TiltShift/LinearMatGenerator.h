@@ -27,7 +27,7 @@ struct LinearMatGeneratorParameters {
     const std::vector<double>* weightTable;
     std::vector<double>* mat;
     std::vector<Nerevo::Color<double>>* work;
-    std::vector<Nerevo::Color<double>>* logs;
+    Nerevo::Color<double>* logs;
 };
 
 class LinearMatGenerator : public Nerevo::Filter::Filter<LinearMatGeneratorParameters> {

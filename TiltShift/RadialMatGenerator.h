@@ -24,7 +24,7 @@ struct RadialMatGeneratorParameters {
     const std::vector<double>* weightTable;
     std::vector<double>* mat;
     std::vector<Nerevo::Color<double>>* work;
-    std::vector<Nerevo::Color<double>>* logs;
+    Nerevo::Color<double>* logs;
 };
 
 class RadialMatGenerator : public Nerevo::Filter::Filter<RadialMatGeneratorParameters> {

@@ -40,7 +40,7 @@ TiltShifter::TiltShifter(PF_InData* in_data, AEGP_SuiteHandler& suites, Nerevo::
       weightTable(makeWeightTable(in_data, bpc, params.weight)),
       mat(pixelCount(this->input)),
       work(pixelCount(this->input)),
-      logs(weighted && bpc == Nerevo::bpc32 ? pixelCount(this->input) : 0) {}
+      logs(weighted && bpc == Nerevo::bpc32 && !work.empty() ? new Nerevo::Color<double>[work.size()] : nullptr) {}
 
 TiltShifter::~TiltShifter() = default;
 
@@ -81,8 +81,8 @@ bool TiltShifter::stagesFit() const {
     return tableFits;
 }
 
-std::vector<Nerevo::Color<double>>* TiltShifter::logsOrNull() {
-    return logs.empty() ? nullptr : &logs;
+Nerevo::Color<double>* TiltShifter::logsOrNull() {
+    return logs.get();
 }
 
 int TiltShifter::blurOrOutput(PF_Err matResult) {

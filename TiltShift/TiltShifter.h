@@ -69,7 +69,7 @@ protected:
     // there is nothing to blur. Nothing runs after an error.
     int blurOrOutput(PF_Err matResult);
     // The log buffer when the render has one (weighted float), else null.
-    std::vector<Nerevo::Color<double>>* logsOrNull();
+    Nerevo::Color<double>* logsOrNull();
 
     PF_InData* in_data;
     AEGP_SuiteHandler& suites;
@@ -82,8 +82,9 @@ protected:
     std::vector<double> mat;
     std::vector<Nerevo::Color<double>> work;
     // Weighted float only: beside each work colour that passes the double
-    // range (left infinite there), the log2 of its magnitude.
-    std::vector<Nerevo::Color<double>> logs;
+    // range (left infinite there), the log2 of its magnitude. Left unset,
+    // so that a frame without such colours never touches its pages.
+    std::unique_ptr<Nerevo::Color<double>[]> logs;
 };
 
 class LinearTiltShifter : public TiltShifter {

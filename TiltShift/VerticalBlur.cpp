@@ -29,7 +29,7 @@ PF_Err VerticalBlur::filterColumns(const Nerevo::Rect<int>& rect, bool checkAbor
     BoxBlur::Line line(static_cast<std::size_t>(height > 0 ? height : 0), params->repeatEdgePixels);
     // The logs stay in place, read and written a row apart: only wide
     // columns touch them.
-    BoxBlur::Sample* logs = params->logs ? params->logs->data() : nullptr;
+    BoxBlur::Sample* logs = params->logs;
     return Nerevo::Filter::forEachColumn(
         in_data, rect, width, height, checkAbort, params->work->data(), params->mat->data(),
         [&](int x, BoxBlur::Sample* column, const double* mat) {

@@ -188,6 +188,7 @@ TEST(WideLines, FollowTheKernelBeyondTheDoubleRange) {
         {{0, 99}, {1.0, DBL_MAX, 2.0, DBL_MAX}, noLog, "the largest doubles on the edges, repeated"},
         {{50}, {0.5, kInf, -kInf, 3.0}, {0.0, 1500.0, 1100.0, 0.0}, "2^1500 and -2^1100"},
         {{0, 30, 31, 99}, {1.0, kInf, DBL_MAX, kInf}, {0.0, 16000.0, 0.0, 1024.5}, "2^16000 beside the largest double"},
+        {{0, 99}, {1.0, 0x1p600, 1.0, 1.0}, noLog, "edges of 2^600, whose counts overflow at huge radii"},
     };
     for (const auto& c : cases) {
         std::vector<Sample> samples = clean;
@@ -212,13 +213,16 @@ TEST(WideLines, FollowTheKernelBeyondTheDoubleRange) {
             wide.load(samples.data(), 1, logs.data(), 1);
             ASSERT_TRUE(wide.wide()) << c.what;
             const Line plain = loaded(samples, repeat);
-            for (const double r : {0.3, 2.5, 7.75, 60.0, 250.5}) {
-                const auto n = static_cast<std::int64_t>(std::ceil(r));
+            for (const double r : {0.3, 2.5, 7.75, 60.0, 250.5, 1e150}) {
+                // Beyond the line every window holds every sample and the
+                // edge samples are counted, not visited.
+                const bool whole = r > static_cast<double>(length);
+                const auto n = whole ? length : static_cast<std::int64_t>(std::ceil(r));
                 for (std::int64_t x = 0; x < length; ++x) {
                     const std::string where = std::string(c.what) + ", x " + std::to_string(x) + ", r " +
                                               std::to_string(r) + (repeat ? ", repeated" : "");
                     const BoxBlur::WideSample got = wide.blurredWide(x, r);
-                    bool held = false;
+                    bool held = whole;
                     for (const std::int64_t p : c.at) {
                         held = held || holds(x, r, p, length, repeat);
                     }
@@ -230,12 +234,22 @@ TEST(WideLines, FollowTheKernelBeyondTheDoubleRange) {
                     const double s[3] = {got.s.r, got.s.g, got.s.b};
                     const double e[3] = {got.e.r, got.e.g, got.e.b};
                     for (int ch = 0; ch < 3; ++ch) {
+                        const std::vector<long double>& v = values[ch];
                         long double want = 0.0L;
-                        for (std::int64_t j = x - n; j <= x + n; ++j) {
+                        if (whole) {
+                            for (const long double u : v) {
+                                want += u;
+                            }
+                            if (repeat) {
+                                want += (static_cast<long double>(x - (length - 1)) + r) * v.back() +
+                                        (r - static_cast<long double>(x)) * v.front();
+                            }
+                        }
+                        for (std::int64_t j = x - n; !whole && j <= x + n; ++j) {
                             const std::int64_t k = repeat ? std::clamp<std::int64_t>(j, 0, length - 1) : j;
                             if (k >= 0 && k < length) {
                                 const long double tap = j == x - n || j == x + n ? 1.0L - (n - r) : 1.0L;
-                                want += tap * values[ch][static_cast<std::size_t>(k)];
+                                want += tap * v[static_cast<std::size_t>(k)];
                             }
                         }
                         want /= 2.0L * r + 1.0L;
