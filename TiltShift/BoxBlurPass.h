@@ -41,7 +41,8 @@ inline double passRadius(const BlurParameters& p, double m) {
 inline void blurLine(Line& line, Sample* samples, std::ptrdiff_t sampleStride, const double* mat,
                      std::ptrdiff_t matStride, Sample* logs, std::ptrdiff_t logStride, const BlurParameters& p) {
     line.load(samples, sampleStride, logs, logStride);
-    if (line.wide()) {
+    // Only a line with logs is ever wide; saying so spares the compiler.
+    if (logs && line.wide()) {
         for (std::ptrdiff_t k = 0; k < line.length(); ++k) {
             const double r = passRadius(p, mat[k * matStride]);
             if (blurs(r)) {

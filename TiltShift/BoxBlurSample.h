@@ -1,6 +1,13 @@
 #pragma once
 // A sample of the box blur, a premultiplied work buffer entry, and the
-// arithmetic the kernel does on all four components at once.
+// arithmetic the kernel does on all four components at once; the same for
+// a wide sample, whose colours may lie beyond the double range.
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <limits>
 
 #include "color/color.h"
 
@@ -24,14 +31,6 @@ inline Sample operator/(const Sample& p, double d) {
     return Sample{p.a / d, p.r / d, p.g / d, p.b / d};
 }
 
-}  // namespace BoxBlur
-
-#include <algorithm>
-#include <cmath>
-#include <limits>
-
-namespace BoxBlur {
-
 // A weighted float highlight, premultiplied, can pass the double range (the
 // default weight carries a value of 95 to about 1e309), and so can the sums
 // of values below it. A wide sample keeps each colour as s · 2^e, e a whole
@@ -46,9 +45,21 @@ struct WideSample {
 
 namespace Wide {
 
-// s · 2^shift for shift <= 0; below −2200 every double is gone.
+// s · 2^shift for a whole shift <= 0, as ldexp gives it: one exact product
+// by a normal power of two where there is one, and beyond 2^-2200 nothing
+// of a finite s is left. The far case is the common one in a wide line, the
+// small sums against the highlight's.
 inline double shifted(double s, double shift) {
-    return std::ldexp(s, shift < -2200.0 ? -2200 : static_cast<int>(shift));
+    if (shift >= -1022.0) {
+        const std::uint64_t bits = static_cast<std::uint64_t>(1023 + static_cast<int>(shift)) << 52;
+        double power;
+        std::memcpy(&power, &bits, sizeof power);
+        return s * power;
+    }
+    if (shift < -2200.0) {
+        return std::isfinite(s) ? std::copysign(0.0, s) : s;
+    }
+    return std::ldexp(s, static_cast<int>(shift));
 }
 
 inline void add(double& s, double& e, double s2, double e2) {
