@@ -202,9 +202,9 @@ private:
         return sum / (2.0 * r + 1.0);
     }
 
-    // The wide tree is made on the first wide line of a band and kept.
-    // A wide sample: one with a colour beyond kNarrowColour, or beyond the
-    // double range. widesUpTo_[k] counts those before sample k.
+    // Both trees, and widesUpTo_[k]: how many samples before k are wide, a
+    // colour of theirs beyond kNarrowColour or beyond the double range. The
+    // wide buffers are made on a band's first wide line and kept.
     void loadWide(const Sample* logs, std::ptrdiff_t logStride) {
         if (wideTree_.leafCount() != length()) {
             wideTree_ = SumTree<WideSample>(entries_.size());
