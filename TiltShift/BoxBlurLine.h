@@ -16,6 +16,12 @@
 // O(log N) per value. Every other line, and so every 8- and 16-bit line,
 // keeps the prefix-sum differences to the bit.
 //
+// A weighted float highlight can carry a colour beyond the double range
+// (see WideSample). A line that holds one, or whose sums overflow, while its
+// samples have logs beside them, is summed from a tree of wide samples: the
+// same additions wherever the plain ones stay finite, and no infinity where
+// they would not.
+//
 // The line keeps its own samples beside the prefix sums: nothing is read
 // back from the row or column being rewritten, so the blurred values may go
 // straight back where the samples came from.
@@ -45,7 +51,11 @@ public:
 
     // Takes the samples first[0], first[stride], … first[(N − 1) × stride]
     // and their prefix sums, and the tree when the sums cannot be trusted.
-    void load(const Sample* first, std::ptrdiff_t stride) {
+    // `logs`, when given, holds the log of every colour beyond the double
+    // range at the same strides, and the line is wide when its sums could
+    // overflow.
+    void load(const Sample* first, std::ptrdiff_t stride, const Sample* logs = nullptr,
+              std::ptrdiff_t logStride = 0) {
         if (entries_.empty()) {
             return;
         }
@@ -60,7 +70,10 @@ public:
             largest.take(next);
         }
         differencesHold_ = largest.withinPlainRange() && finite(sum);
-        if (!differencesHold_) {
+        wide_ = logs && (!finite(sum) || largest.colour > kNarrowColour);
+        if (wide_) {
+            loadWide(logs, logStride);
+        } else if (!differencesHold_) {
             for (std::ptrdiff_t k = 0; k < length(); ++k) {
                 tree_.leaf(k) = sample(k);
             }
@@ -73,16 +86,43 @@ public:
     // Sample k as loaded.
     const Sample& sample(std::ptrdiff_t k) const { return entries_[static_cast<std::size_t>(k)].sample; }
 
+    // Whether the line was loaded wide: its values come from blurredWide
+    // and wideSample, not blurred and sample.
+    bool wide() const { return wide_; }
+
     // The value at x blurred with radius r, for a radius that blurs.
     Sample blurred(std::ptrdiff_t x, double r) const {
         if (r <= static_cast<double>(length())) {
-            return differencesHold_ ? withinLine(x, r) : withinLineAdded(x, r);
+            return differencesHold_ ? withinLine(x, r) : withinLineAdded(tree_, x, r);
         }
         if (r <= kHugeRadius) {
-            return beyondLine(x, r);
+            return beyondLine(S(length() - 1), c(length() - 1), c(0), x, r);
         }
-        return divided(x, r);
+        return divided(S(length() - 1), c(length() - 1), c(0), x, r);
     }
+
+    // The same for a wide line: a window that holds a wide sample from the
+    // wide tree, any other from the plain one, which adds it to the same
+    // bits at a fraction of the cost.
+    WideSample blurredWide(std::ptrdiff_t x, double r) const {
+        if (r <= static_cast<double>(length())) {
+            const auto n = static_cast<std::ptrdiff_t>(std::ceil(r));
+            const std::ptrdiff_t first = std::max<std::ptrdiff_t>(x - n, 0);
+            const std::ptrdiff_t last = std::min(x + n, length() - 1);
+            if (widesUpTo_[static_cast<std::size_t>(last + 1)] == widesUpTo_[static_cast<std::size_t>(first)]) {
+                return WideSample{withinLineAdded(tree_, x, r), Nerevo::Color<double>{0.0, 0.0, 0.0, 0.0}};
+            }
+            return withinLineAdded(wideTree_, x, r);
+        }
+        const std::ptrdiff_t last = length() - 1;
+        const WideSample total = wideTree_.sum(0, last);
+        if (r <= kHugeRadius) {
+            return beyondLine(total, wideTree_.leaf(last), wideTree_.leaf(0), x, r);
+        }
+        return divided(total, wideTree_.leaf(last), wideTree_.leaf(0), x, r);
+    }
+
+    const WideSample& wideSample(std::ptrdiff_t k) const { return wideTree_.leaf(k); }
 
 private:
     struct Entry {
@@ -114,6 +154,13 @@ private:
 
         bool withinPlainRange() const { return alpha <= kPlainRange && colour <= kPlainRange * alpha; }
     };
+
+    // Below this no product or sum of the kernel overflows, whatever the
+    // radius: counts stay below 2^513 (beyond 2^512 the kernel divides by
+    // the radius) and the line below 2^31 samples. Lines with logs and a
+    // colour above it go wide, so that no plain line ever leaves an
+    // infinity in the work buffer without its log.
+    static constexpr double kNarrowColour = 0x1p508;
 
     // An infinite or not-a-number sample, or an overflow, makes the total
     // infinite or not a number, and every later prefix sum with it.
@@ -155,27 +202,47 @@ private:
         return sum / (2.0 * r + 1.0);
     }
 
+    // Both trees, and widesUpTo_[k]: how many samples before k are wide, a
+    // colour of theirs beyond kNarrowColour or beyond the double range. The
+    // wide buffers are made on a band's first wide line and kept.
+    void loadWide(const Sample* logs, std::ptrdiff_t logStride) {
+        if (wideTree_.leafCount() != length()) {
+            wideTree_ = SumTree<WideSample>(entries_.size());
+            widesUpTo_.resize(entries_.size() + 1);
+        }
+        const auto narrow = [](double s, double e) { return e == 0.0 && !(std::fabs(s) > kNarrowColour); };
+        for (std::ptrdiff_t k = 0; k < length(); ++k) {
+            const WideSample& w = wideTree_.leaf(k) = widened(sample(k), logs + k * logStride);
+            tree_.leaf(k) = sample(k);
+            const bool isNarrow = narrow(w.s.r, w.e.r) && narrow(w.s.g, w.e.g) && narrow(w.s.b, w.e.b);
+            widesUpTo_[static_cast<std::size_t>(k + 1)] = widesUpTo_[static_cast<std::size_t>(k)] + !isNarrow;
+        }
+        wideTree_.sumUp();
+        tree_.sumUp();
+    }
+
     // withinLine's kernel with every window added up from the tree, never
     // from a difference: the inner samples from x − n + 1 to x + n − 1 (so
     // far as they lie in the line), then each end sample at 1 − w, or the
     // missing samples counted as withinLine counts them.
-    Sample withinLineAdded(std::ptrdiff_t x, double r) const {
+    template <typename T>
+    T withinLineAdded(const SumTree<T>& tree, std::ptrdiff_t x, double r) const {
         const double ceiling = std::ceil(r);
         const auto n = static_cast<std::ptrdiff_t>(ceiling);
         const double w = ceiling - r;
         const std::ptrdiff_t last = length() - 1;
         const std::ptrdiff_t low = x - n;
         const std::ptrdiff_t high = x + n;
-        Sample sum = tree_.sum(std::max<std::ptrdiff_t>(low + 1, 0), std::min(high - 1, last));
+        T sum = tree.sum(std::max<std::ptrdiff_t>(low + 1, 0), std::min(high - 1, last));
         if (high <= last) {
-            sum = sum + (1.0 - w) * c(high);
+            sum = sum + (1.0 - w) * tree.leaf(high);
         } else if (repeatEdgePixels_) {
-            sum = sum + (static_cast<double>(high - last) - w) * c(last);
+            sum = sum + (static_cast<double>(high - last) - w) * tree.leaf(last);
         }
         if (low >= 0) {
-            sum = sum + (1.0 - w) * c(low);
+            sum = sum + (1.0 - w) * tree.leaf(low);
         } else if (repeatEdgePixels_) {
-            sum = sum + (static_cast<double>(-low) - w) * c(0);
+            sum = sum + (static_cast<double>(-low) - w) * tree.leaf(0);
         }
         return sum / (2.0 * r + 1.0);
     }
@@ -186,32 +253,37 @@ private:
     // from the same exact value as (x + n − (N − 1)) − w and (n − x) − w,
     // so the result is the formula's to the bit, with no integer n to
     // overflow.
-    Sample beyondLine(std::ptrdiff_t x, double r) const {
+    template <typename T>
+    T beyondLine(const T& total, const T& lastSample, const T& firstSample, std::ptrdiff_t x, double r) const {
         const std::ptrdiff_t last = length() - 1;
-        Sample sum = S(last);
+        T sum = total;
         if (repeatEdgePixels_) {
-            sum = sum + (static_cast<double>(x - last) + r) * c(last);
-            sum = sum + (r - static_cast<double>(x)) * c(0);
+            sum = sum + (static_cast<double>(x - last) + r) * lastSample;
+            sum = sum + (r - static_cast<double>(x)) * firstSample;
         }
         return sum / (2.0 * r + 1.0);
     }
 
     // beyondLine's sum and divisor both divided by r. An infinite radius
     // gives the limit: the mean of the two edge samples, or nothing.
-    Sample divided(std::ptrdiff_t x, double r) const {
+    template <typename T>
+    T divided(const T& total, const T& lastSample, const T& firstSample, std::ptrdiff_t x, double r) const {
         const std::ptrdiff_t last = length() - 1;
-        Sample sum = S(last) / r;
+        T sum = total / r;
         if (repeatEdgePixels_) {
-            sum = sum + (1.0 + static_cast<double>(x - last) / r) * c(last);
-            sum = sum + (1.0 - static_cast<double>(x) / r) * c(0);
+            sum = sum + (1.0 + static_cast<double>(x - last) / r) * lastSample;
+            sum = sum + (1.0 - static_cast<double>(x) / r) * firstSample;
         }
         return sum / (2.0 + 1.0 / r);
     }
 
     std::vector<Entry> entries_;
-    SumTree tree_;  // built only for lines whose differences do not hold
+    SumTree<Sample> tree_;  // built only for lines whose differences do not hold
+    SumTree<WideSample> wideTree_;  // only for wide lines
+    std::vector<std::ptrdiff_t> widesUpTo_;  // only for wide lines
     bool repeatEdgePixels_;
     bool differencesHold_ = true;
+    bool wide_ = false;
 };
 
 }  // namespace BoxBlur

@@ -23,6 +23,9 @@ struct BlurParameters {
     bool repeatEdgePixels;
     const std::vector<double>* mat;
     std::vector<Nerevo::Color<double>>* work;
+    // Weighted float only: the log2 of every work colour beyond the double
+    // range, one entry per pixel (the others unset); null otherwise.
+    Nerevo::Color<double>* logs;
 };
 
 namespace BoxBlur {
@@ -32,11 +35,22 @@ inline double passRadius(const BlurParameters& p, double m) {
 }
 
 // Blurs the line samples[0], samples[sampleStride], … in place, its focus
-// mat values lying at `matStride` from `mat`; entries whose radius blurs
-// nothing are not written.
+// mat values lying at `matStride` from `mat` and its logs, if any, at
+// `logStride` from `logs`; entries whose radius blurs nothing are not
+// written.
 inline void blurLine(Line& line, Sample* samples, std::ptrdiff_t sampleStride, const double* mat,
-                     std::ptrdiff_t matStride, const BlurParameters& p) {
-    line.load(samples, sampleStride);
+                     std::ptrdiff_t matStride, Sample* logs, std::ptrdiff_t logStride, const BlurParameters& p) {
+    line.load(samples, sampleStride, logs, logStride);
+    // Only a line with logs is ever wide; saying so spares the compiler.
+    if (logs && line.wide()) {
+        for (std::ptrdiff_t k = 0; k < line.length(); ++k) {
+            const double r = passRadius(p, mat[k * matStride]);
+            if (blurs(r)) {
+                narrowed(line.blurredWide(k, r), samples[k * sampleStride], logs[k * logStride]);
+            }
+        }
+        return;
+    }
     for (std::ptrdiff_t k = 0; k < line.length(); ++k) {
         const double r = passRadius(p, mat[k * matStride]);
         if (blurs(r)) {

@@ -19,6 +19,7 @@
 #include <cmath>
 #include <cstdint>
 #include <limits>
+#include <type_traits>
 #include <vector>
 
 #include "AE_EffectCB.h"
@@ -42,6 +43,7 @@ struct FocusMatRows {
     const SubpixelSampler* sampler;
     std::vector<double>* mat;
     std::vector<Nerevo::Color<double>>* work;
+    Nerevo::Color<double>* logs;  // weighted float only, else null
 };
 
 namespace FocusMat {
@@ -62,6 +64,7 @@ FocusMatRows rowsOf(PF_InData* in_data, PF_LayerDef* input, const P& params, con
     rows.sampler = &sampler;
     rows.mat = params.mat;
     rows.work = params.work;
+    rows.logs = params.logs;
     return rows;
 }
 
@@ -94,11 +97,37 @@ inline PF_Fixed samplePosition(int pixel, std::int64_t step, int k) {
                                                           std::numeric_limits<PF_Fixed>::max()));
 }
 
-// The source pixel premultiplied, its channels weighted first.
+// Channel v weighted and premultiplied by a. A weighted float whose product
+// passes the double range is left as an infinity of the product's sign,
+// with the log2 of its magnitude in `log` for the blur to carry on; a
+// transparent one is 0, as the product is. Any other infinity, or a product
+// that is not a number, marks its log infinite.
+template <typename Channel>
+double weighted(double a, Channel v, const Weighting& f, double* log) {
+    const double c = f(v) * a;
+    if constexpr (std::is_same_v<Channel, PF_FpShort>) {
+        if (log && !std::isfinite(c)) {
+            if (f.weighted && std::isfinite(v) && std::isfinite(a)) {
+                if (a == 0.0) {
+                    return 0.0;
+                }
+                *log = std::log2(std::fabs(a)) + 255.0 * static_cast<double>(v) * f.log2Weight;
+                return std::copysign(std::numeric_limits<double>::infinity(), a);
+            }
+            *log = std::numeric_limits<double>::infinity();
+        }
+    }
+    return c;
+}
+
+// The source pixel premultiplied, its channels weighted first; `log` as for
+// weighted.
 template <typename Pixel>
-Nerevo::Color<double> premultiplied(const Pixel& p, const Weighting& f) {
+Nerevo::Color<double> premultiplied(const Pixel& p, const Weighting& f, Nerevo::Color<double>* log) {
     const double a = p.alpha;
-    return Nerevo::Color<double>{a, f(p.red) * a, f(p.green) * a, f(p.blue) * a};
+    return Nerevo::Color<double>{a, weighted(a, p.red, f, log ? &log->r : nullptr),
+                                 weighted(a, p.green, f, log ? &log->g : nullptr),
+                                 weighted(a, p.blue, f, log ? &log->b : nullptr)};
 }
 
 // Blue from the pixel itself, green one step and red two steps towards the
@@ -106,7 +135,7 @@ Nerevo::Color<double> premultiplied(const Pixel& p, const Weighting& f) {
 // the largest of the three. The first failed sample ends it.
 template <typename Pixel>
 PF_Err aberrated(const FocusMatRows& rows, const Weighting& f, const PF_SampPB& pb, int x, int y,
-                 Nerevo::Vector2<double> toward, double m, Nerevo::Color<double>& out) {
+                 Nerevo::Vector2<double> toward, double m, Nerevo::Color<double>& out, Nerevo::Color<double>* log) {
     const double s = m * rows.chromaticAberration;
     const std::int64_t stepX = fixedStep(s, toward.x);
     const std::int64_t stepY = fixedStep(s, toward.y);
@@ -120,8 +149,9 @@ PF_Err aberrated(const FocusMatRows& rows, const Weighting& f, const PF_SampPB& 
     const double a0 = samples[0].alpha;
     const double a1 = samples[1].alpha;
     const double a2 = samples[2].alpha;
-    out = Nerevo::Color<double>{std::max(std::max(a0, a1), a2), a2 * f(samples[2].red), a1 * f(samples[1].green),
-                                a0 * f(samples[0].blue)};
+    out = Nerevo::Color<double>{std::max(std::max(a0, a1), a2), weighted(a2, samples[2].red, f, log ? &log->r : nullptr),
+                                weighted(a1, samples[1].green, f, log ? &log->g : nullptr),
+                                weighted(a0, samples[0].blue, f, log ? &log->b : nullptr)};
     return PF_Err_NONE;
 }
 
@@ -134,7 +164,8 @@ PF_Err writeRows(const FocusMatRows& rows, const Nerevo::Rect<int>& rect, bool c
     if (!input || !input->data) {
         return PF_Err_NONE;
     }
-    const Weighting f{rows.weighted, rows.weight, rows.weighted ? rows.weightTable->data() : nullptr};
+    const Weighting f{rows.weighted, rows.weight, rows.weighted ? rows.weightTable->data() : nullptr,
+                      std::log2(rows.weight)};
     PF_SampPB pb{};
     pb.src = rows.input;
     const int width = input->width;
@@ -144,6 +175,7 @@ PF_Err writeRows(const FocusMatRows& rows, const Nerevo::Rect<int>& rect, bool c
             const std::size_t rowStart = static_cast<std::size_t>(y) * static_cast<std::size_t>(width);
             double* mat = rows.mat->data() + rowStart;
             Nerevo::Color<double>* work = rows.work->data() + rowStart;
+            Nerevo::Color<double>* logs = rows.logs ? rows.logs + rowStart : nullptr;
             const double dy = y - rows.center.y;
             PF_Err err = PF_Err_NONE;
             for (int x = left; x < right; ++x) {
@@ -152,10 +184,11 @@ PF_Err writeRows(const FocusMatRows& rows, const Nerevo::Rect<int>& rect, bool c
                 mat[x] = m;
                 const bool displaced = rows.chromaticAberrationOn && m > 0.0 && !err;
                 if (displaced) {
-                    err = aberrated<Pixel>(rows, f, pb, x, y, law.towardSharp(dx, dy), m, work[x]);
+                    err = aberrated<Pixel>(rows, f, pb, x, y, law.towardSharp(dx, dy), m, work[x],
+                                           logs ? logs + x : nullptr);
                 }
                 if (!displaced || err) {
-                    work[x] = premultiplied(source[x], f);
+                    work[x] = premultiplied(source[x], f, logs ? logs + x : nullptr);
                 }
             }
             return err;

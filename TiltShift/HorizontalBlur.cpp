@@ -35,12 +35,20 @@ PF_Err HorizontalBlur::filterRows(const Nerevo::Rect<int>& rect, bool checkAbort
         const std::size_t rowStart = static_cast<std::size_t>(y) * static_cast<std::size_t>(width);
         BoxBlur::Sample* work = params->work->data() + rowStart;
         const double* mat = params->mat->data() + rowStart;
+        BoxBlur::Sample* logs = params->logs ? params->logs + rowStart : nullptr;
         if (!params->isLastPass) {
-            BoxBlur::blurLine(line, work, 1, mat, 1, *params);
+            BoxBlur::blurLine(line, work, 1, mat, 1, logs, 1, *params);
             return PF_Err_NONE;
         }
-        line.load(work, 1);
+        line.load(work, 1, logs, 1);
         Pixel* out = Nerevo::Pixels::row<Pixel>(*output, y);
+        if (line.wide()) {
+            for (int x = 0; x < width; ++x) {
+                const double r = BoxBlur::passRadius(*params, mat[x]);
+                out[x] = convert(BoxBlur::blurs(r) ? line.blurredWide(x, r) : line.wideSample(x), mat[x]);
+            }
+            return PF_Err_NONE;
+        }
         for (int x = 0; x < width; ++x) {
             const double r = BoxBlur::passRadius(*params, mat[x]);
             out[x] = convert(BoxBlur::blurs(r) ? line.blurred(x, r) : line.sample(x), mat[x]);

@@ -27,6 +27,7 @@ struct LinearMatGeneratorParameters {
     const std::vector<double>* weightTable;
     std::vector<double>* mat;
     std::vector<Nerevo::Color<double>>* work;
+    Nerevo::Color<double>* logs;
 };
 
 class LinearMatGenerator : public Nerevo::Filter::Filter<LinearMatGeneratorParameters> {

@@ -22,6 +22,7 @@ int LinearTiltShifter::execute() {
     mats.weightTable = &weightTable;
     mats.mat = &mat;
     mats.work = &work;
+    mats.logs = logsOrNull();
     const LinearMatGenerator generator(in_data, suites, bpc, inputLayer(), outputLayer(), &mats);
     return blurOrOutput(Nerevo::Filter::runFilter(generator));
 }

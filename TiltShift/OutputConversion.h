@@ -15,6 +15,7 @@
 #include <cmath>
 
 #include "AE_EffectCB.h"
+#include "BoxBlurSample.h"
 #include "blend/blend.h"
 #include "color/color.h"
 #include "utility/clamp.h"
@@ -87,18 +88,47 @@ public:
             v.g /= v.a;
             v.b /= v.a;
         }
-        const Pixel converted{static_cast<typename Store<Pixel>::Channel>(Store<Pixel>::kFullScale), colour(v.r),
-                              colour(v.g), colour(v.b)};
-        Pixel top = vignette_;
-        top.alpha = Store<Pixel>::opacity(m, vignetting_);
-        Pixel result = blend_(converted, top);
-        result.alpha = Store<Pixel>::alpha(v.a);
-        return result;
+        return composed(v.a, colour(v.r), colour(v.g), colour(v.b), m);
+    }
+
+    // The same for a wide value; its plain colours convert as above.
+    Pixel operator()(const BoxBlur::WideSample& v, double m) const {
+        if (v.e.r == 0.0 && v.e.g == 0.0 && v.e.b == 0.0) {
+            return (*this)(v.s, m);
+        }
+        return composed(v.s.a, wideColour(v.s.r, v.e.r, v.s.a), wideColour(v.s.g, v.e.g, v.s.a),
+                        wideColour(v.s.b, v.e.b, v.s.a), m);
     }
 
 private:
+    using Channel = typename Store<Pixel>::Channel;
+
+    Pixel composed(double alpha, Channel r, Channel g, Channel b, double m) const {
+        const Pixel converted{static_cast<Channel>(Store<Pixel>::kFullScale), r, g, b};
+        Pixel top = vignette_;
+        top.alpha = Store<Pixel>::opacity(m, vignetting_);
+        Pixel result = blend_(converted, top);
+        result.alpha = Store<Pixel>::alpha(alpha);
+        return result;
+    }
+
+    // s · 2^e divided by the alpha when it is positive, taken to channel
+    // units through its natural logarithm, so that nothing overflows. Only
+    // weighting makes a colour wide.
+    Channel wideColour(double s, double e, double a) const {
+        if (e == 0.0) {
+            return colour(a > 0.0 ? s / a : s);
+        }
+        if (!(s > 0.0)) {
+            return Store<Pixel>::colour(0.0);
+        }
+        constexpr double kLn2 = 0.6931471805599453;
+        const double lnU = std::log(s) + e * kLn2 - (a > 0.0 ? std::log(a) : 0.0);
+        return Store<Pixel>::colour(lnU > 0.0 ? lnU * scale_ : 0.0);
+    }
+
     // A weighted channel at or below 1 (the weight of 0 or less) gives 0.
-    typename Store<Pixel>::Channel colour(double u) const {
+    Channel colour(double u) const {
         if (!weighted_) {
             return Store<Pixel>::colour(u);
         }

@@ -36,6 +36,13 @@ PF_Err Outputter::filterPixels(const Nerevo::Rect<int>& rect, bool checkAbort) c
         const Nerevo::Color<double>* work = params->work->data() + rowStart;
         const double* mat = params->mat->data() + rowStart;
         Pixel* out = Nerevo::Pixels::row<Pixel>(*output, y);
+        if (params->logs) {
+            const Nerevo::Color<double>* logs = params->logs + rowStart;
+            for (int x = left; x < right; ++x) {
+                out[x] = convert(BoxBlur::widened(work[x], logs + x), mat[x]);
+            }
+            return PF_Err_NONE;
+        }
         for (int x = left; x < right; ++x) {
             out[x] = convert(work[x], mat[x]);
         }

@@ -17,6 +17,7 @@ struct OutputterParameters {
     Nerevo::BlendingMode blendingMode;
     const std::vector<double>* mat;
     const std::vector<Nerevo::Color<double>>* work;
+    const Nerevo::Color<double>* logs;  // as the blur's: weighted float only
 };
 
 class Outputter : public Nerevo::Filter::Filter<OutputterParameters> {

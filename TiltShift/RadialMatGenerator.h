@@ -24,6 +24,7 @@ struct RadialMatGeneratorParameters {
     const std::vector<double>* weightTable;
     std::vector<double>* mat;
     std::vector<Nerevo::Color<double>>* work;
+    Nerevo::Color<double>* logs;
 };
 
 class RadialMatGenerator : public Nerevo::Filter::Filter<RadialMatGeneratorParameters> {

@@ -20,6 +20,7 @@ int RadialTiltShifter::execute() {
     mats.weightTable = &weightTable;
     mats.mat = &mat;
     mats.work = &work;
+    mats.logs = logsOrNull();
     const RadialMatGenerator generator(in_data, suites, bpc, inputLayer(), outputLayer(), &mats);
     return blurOrOutput(Nerevo::Filter::runFilter(generator));
 }

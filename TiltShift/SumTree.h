@@ -8,7 +8,8 @@
 //
 // The bottom-up tree: leaf k is node N + k, node i the sum of nodes 2i and
 // 2i + 1. A run takes at most two nodes from each level, so its sum costs
-// O(log N) whatever its length.
+// O(log N) whatever its length. Nodes are plain samples, or wide ones for
+// lines whose sums leave the double range.
 
 #include <cstddef>
 #include <vector>
@@ -17,13 +18,17 @@
 
 namespace BoxBlur {
 
+template <typename T>
 class SumTree {
 public:
     // Room for a line of `length` samples, allocated once per band.
-    explicit SumTree(std::size_t length) : nodes_(2 * length) {}
+    explicit SumTree(std::size_t length = 0) : nodes_(2 * length) {}
 
     // Sample k; every leaf is set before sumUp.
-    Sample& leaf(std::ptrdiff_t k) { return nodes_[static_cast<std::size_t>(length() + k)]; }
+    T& leaf(std::ptrdiff_t k) { return nodes_[static_cast<std::size_t>(length() + k)]; }
+    const T& leaf(std::ptrdiff_t k) const { return nodes_[static_cast<std::size_t>(length() + k)]; }
+
+    std::ptrdiff_t leafCount() const { return length(); }
 
     // The nodes above the leaves, from the leaves as they are now.
     void sumUp() {
@@ -33,8 +38,8 @@ public:
     }
 
     // Samples first … last, for 0 <= first <= last < N.
-    Sample sum(std::ptrdiff_t first, std::ptrdiff_t last) const {
-        Sample total{0.0, 0.0, 0.0, 0.0};
+    T sum(std::ptrdiff_t first, std::ptrdiff_t last) const {
+        T total{};
         std::ptrdiff_t low = length() + first;
         std::ptrdiff_t high = length() + last + 1;
         for (; low < high; low /= 2, high /= 2) {
@@ -50,9 +55,9 @@ public:
 
 private:
     std::ptrdiff_t length() const { return static_cast<std::ptrdiff_t>(nodes_.size() / 2); }
-    const Sample& node(std::ptrdiff_t i) const { return nodes_[static_cast<std::size_t>(i)]; }
+    const T& node(std::ptrdiff_t i) const { return nodes_[static_cast<std::size_t>(i)]; }
 
-    std::vector<Sample> nodes_;  // node 0 is unused
+    std::vector<T> nodes_;  // node 0 is unused
 };
 
 }  // namespace BoxBlur

@@ -39,7 +39,8 @@ TiltShifter::TiltShifter(PF_InData* in_data, AEGP_SuiteHandler& suites, Nerevo::
       weighted(isWeighted(params.weight)),
       weightTable(makeWeightTable(in_data, bpc, params.weight)),
       mat(pixelCount(this->input)),
-      work(pixelCount(this->input)) {}
+      work(pixelCount(this->input)),
+      logs(weighted && bpc == Nerevo::bpc32 && !work.empty() ? new Nerevo::Color<double>[work.size()] : nullptr) {}
 
 TiltShifter::~TiltShifter() = default;
 
@@ -80,6 +81,10 @@ bool TiltShifter::stagesFit() const {
     return tableFits;
 }
 
+Nerevo::Color<double>* TiltShifter::logsOrNull() {
+    return logs.get();
+}
+
 int TiltShifter::blurOrOutput(PF_Err matResult) {
     if (matResult) {
         return matResult;
@@ -97,6 +102,7 @@ int TiltShifter::blurOrOutput(PF_Err matResult) {
         blur.repeatEdgePixels = params.repeatEdgePixels;
         blur.mat = &mat;
         blur.work = &work;
+        blur.logs = logsOrNull();
         const VerticalBlur vertical(in_data, suites, bpc, inputLayer(), outputLayer(), &blur);
         const HorizontalBlur horizontal(in_data, suites, bpc, inputLayer(), outputLayer(), &blur);
         for (int round = 1; round <= 3; ++round) {
@@ -119,6 +125,7 @@ int TiltShifter::blurOrOutput(PF_Err matResult) {
     out.blendingMode = params.blendingMode;
     out.mat = &mat;
     out.work = &work;
+    out.logs = logsOrNull();
     const Outputter outputter(in_data, suites, bpc, inputLayer(), outputLayer(), &out);
     return Nerevo::Filter::runFilter(outputter);
 }

@@ -4,7 +4,8 @@
 // with nothing to blur, the outputter. The tilt shifter owns the three
 // buffers every stage shares for this render only: the weighting table, the
 // focus mat (one double per pixel, 0 = sharp) and the work buffer (one
-// premultiplied Color<double> per pixel, in the depth's channel units).
+// premultiplied Color<double> per pixel, in the depth's channel units), and
+// for weighted float the logs of the work colours too large for a double.
 
 #include <cstdint>
 #include <memory>
@@ -67,6 +68,8 @@ protected:
     // After the mat stage's result: the blur passes, or the outputter when
     // there is nothing to blur. Nothing runs after an error.
     int blurOrOutput(PF_Err matResult);
+    // The log buffer when the render has one (weighted float), else null.
+    Nerevo::Color<double>* logsOrNull();
 
     PF_InData* in_data;
     AEGP_SuiteHandler& suites;
@@ -78,6 +81,10 @@ protected:
     std::vector<double> weightTable;
     std::vector<double> mat;
     std::vector<Nerevo::Color<double>> work;
+    // Weighted float only: beside each work colour that passes the double
+    // range (left infinite there), the log2 of its magnitude. Left unset,
+    // so that a frame without such colours never touches its pages.
+    std::unique_ptr<Nerevo::Color<double>[]> logs;
 };
 
 class LinearTiltShifter : public TiltShifter {

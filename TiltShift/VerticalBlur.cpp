@@ -27,8 +27,12 @@ PF_Err VerticalBlur::filterColumns(const Nerevo::Rect<int>& rect, bool checkAbor
     const int width = input->width;
     const int height = input->height;
     BoxBlur::Line line(static_cast<std::size_t>(height > 0 ? height : 0), params->repeatEdgePixels);
-    return Nerevo::Filter::forEachColumn(in_data, rect, width, height, checkAbort, params->work->data(),
-                                         params->mat->data(), [&](int, BoxBlur::Sample* column, const double* mat) {
-                                             BoxBlur::blurLine(line, column, 1, mat, 1, *params);
-                                         });
+    // The logs stay in place, read and written a row apart: only wide
+    // columns touch them.
+    BoxBlur::Sample* logs = params->logs;
+    return Nerevo::Filter::forEachColumn(
+        in_data, rect, width, height, checkAbort, params->work->data(), params->mat->data(),
+        [&](int x, BoxBlur::Sample* column, const double* mat) {
+            BoxBlur::blurLine(line, column, 1, mat, 1, logs ? logs + x : nullptr, width, *params);
+        });
 }

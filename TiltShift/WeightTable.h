@@ -30,6 +30,7 @@ struct Weighting {
     bool weighted;
     double weight;
     const double* table;  // the depth's full table when weighted at 8 or 16 bits
+    double log2Weight;    // for the floats whose weight passes the double range
 
     double operator()(A_u_char v) const { return weighted ? table[v] : v; }
 

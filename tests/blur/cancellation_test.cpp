@@ -95,7 +95,7 @@ void expectUntouchedAwayFrom(const std::vector<Sample>& spoilt, const std::vecto
 TEST(SumTree, ARunAddsItsOwnSamplesAndNoOthers) {
     // Sample k worth 2^k: any other sample taken, or one left out, shows.
     for (int length = 1; length <= 40; ++length) {
-        BoxBlur::SumTree tree(static_cast<std::size_t>(length));
+        BoxBlur::SumTree<BoxBlur::Sample> tree(static_cast<std::size_t>(length));
         for (int k = 0; k < length; ++k) {
             tree.leaf(k) = Sample{1.0, std::ldexp(1.0, k), -std::ldexp(1.0, k), 0.0};
         }
@@ -168,6 +168,98 @@ TEST(NonFiniteAndHugeSamples, SpoilOnlyTheWindowsThatHoldThem) {
     std::vector<Sample> overflowing = clean;
     overflowing[40] = overflowing[41] = Sample{1.0, DBL_MAX, 1.0, 1.0};
     expectUntouchedAwayFrom(overflowing, clean, {40, 41}, "an overflow");
+}
+
+// Lines with colours past the double range, as weighted float highlights
+// bring them: finite ones whose sums overflow, and ones only their logs hold
+// (an infinity of their sign in the sample). Every window matches the
+// kernel in long double; every window that holds none of them is, to the
+// bit, the plain line's.
+TEST(WideLines, FollowTheKernelBeyondTheDoubleRange) {
+    const std::vector<Sample> clean = footageLine(100, 1.05);
+    const Sample noLog{0.0, 0.0, 0.0, 0.0};
+    const struct {
+        std::vector<std::int64_t> at;
+        Sample sample;
+        Sample log;
+        const char* what;
+    } cases[] = {
+        {{40, 41}, {1.0, DBL_MAX, 0.5 * DBL_MAX, 1.0}, noLog, "two of the largest doubles side by side"},
+        {{0, 99}, {1.0, DBL_MAX, 2.0, DBL_MAX}, noLog, "the largest doubles on the edges, repeated"},
+        {{50}, {0.5, kInf, -kInf, 3.0}, {0.0, 1500.0, 1100.0, 0.0}, "2^1500 and -2^1100"},
+        {{0, 30, 31, 99}, {1.0, kInf, DBL_MAX, kInf}, {0.0, 16000.0, 0.0, 1024.5}, "2^16000 beside the largest double"},
+        {{0, 99}, {1.0, 0x1p600, 1.0, 1.0}, noLog, "edges of 2^600, whose counts overflow at huge radii"},
+    };
+    for (const auto& c : cases) {
+        std::vector<Sample> samples = clean;
+        std::vector<Sample> logs(clean.size(), noLog);
+        for (const std::int64_t k : c.at) {
+            samples[static_cast<std::size_t>(k)] = c.sample;
+            logs[static_cast<std::size_t>(k)] = c.log;
+        }
+        // The colours as long doubles, which hold every one of them.
+        std::vector<long double> values[3];
+        for (std::size_t k = 0; k < samples.size(); ++k) {
+            const double s[3] = {samples[k].r, samples[k].g, samples[k].b};
+            const double l[3] = {logs[k].r, logs[k].g, logs[k].b};
+            for (int ch = 0; ch < 3; ++ch) {
+                values[ch].push_back(std::isinf(s[ch]) ? std::copysign(std::exp2(static_cast<long double>(l[ch])), s[ch])
+                                                       : static_cast<long double>(s[ch]));
+            }
+        }
+        const auto length = static_cast<std::int64_t>(clean.size());
+        for (const bool repeat : {false, true}) {
+            Line wide(samples.size(), repeat);
+            wide.load(samples.data(), 1, logs.data(), 1);
+            ASSERT_TRUE(wide.wide()) << c.what;
+            const Line plain = loaded(samples, repeat);
+            for (const double r : {0.3, 2.5, 7.75, 60.0, 250.5, 1e150}) {
+                // Beyond the line every window holds every sample and the
+                // edge samples are counted, not visited.
+                const bool whole = r > static_cast<double>(length);
+                const auto n = whole ? length : static_cast<std::int64_t>(std::ceil(r));
+                for (std::int64_t x = 0; x < length; ++x) {
+                    const std::string where = std::string(c.what) + ", x " + std::to_string(x) + ", r " +
+                                              std::to_string(r) + (repeat ? ", repeated" : "");
+                    const BoxBlur::WideSample got = wide.blurredWide(x, r);
+                    bool held = whole;
+                    for (const std::int64_t p : c.at) {
+                        held = held || holds(x, r, p, length, repeat);
+                    }
+                    if (!held) {
+                        const Sample e{0.0, got.e.r, got.e.g, got.e.b};
+                        ASSERT_TRUE(sameBits(got.s, plain.blurred(x, r)) && sameBits(e, noLog)) << where;
+                        continue;
+                    }
+                    const double s[3] = {got.s.r, got.s.g, got.s.b};
+                    const double e[3] = {got.e.r, got.e.g, got.e.b};
+                    for (int ch = 0; ch < 3; ++ch) {
+                        const std::vector<long double>& v = values[ch];
+                        long double want = 0.0L;
+                        if (whole) {
+                            for (const long double u : v) {
+                                want += u;
+                            }
+                            if (repeat) {
+                                want += (static_cast<long double>(x - (length - 1)) + r) * v.back() +
+                                        (r - static_cast<long double>(x)) * v.front();
+                            }
+                        }
+                        for (std::int64_t j = x - n; !whole && j <= x + n; ++j) {
+                            const std::int64_t k = repeat ? std::clamp<std::int64_t>(j, 0, length - 1) : j;
+                            if (k >= 0 && k < length) {
+                                const long double tap = j == x - n || j == x + n ? 1.0L - (n - r) : 1.0L;
+                                want += tap * v[static_cast<std::size_t>(k)];
+                            }
+                        }
+                        want /= 2.0L * r + 1.0L;
+                        const long double value = std::ldexp(static_cast<long double>(s[ch]), static_cast<int>(e[ch]));
+                        ASSERT_LE(std::fabs(value - want), 1e-12L * std::fabs(want)) << where << ", channel " << ch;
+                    }
+                }
+            }
+        }
+    }
 }
 
 TEST(OrdinaryLines, KeepThePrefixSumDifferencesToTheBit) {
@@ -249,10 +341,10 @@ protected:
         p.weighted = isWeighted(weight);
         host.withCommandData([&](PF_InData& in, PF_OutData&) {
             const std::vector<double> table = makeWeightTable(&in, bpcOf<Pixel>(), weight);
-            const Weighting f{p.weighted, weight, table.data()};
+            const Weighting f{p.weighted, weight, table.data(), std::log2(weight)};
             work.clear();
             for (int i = 0; i < kWidth * kHeight; ++i) {
-                work.push_back(FocusMat::premultiplied(widest(i * 5), f));
+                work.push_back(FocusMat::premultiplied(widest(i * 5), f, nullptr));
             }
         });
     }

@@ -23,7 +23,7 @@ protected:
     }
 
     OutputterParameters p{false, 1.0, 0.0, Nerevo::Color<float>{1.0f, 0.0f, 0.0f, 0.0f}, BlendingMode::normal,
-                          nullptr, nullptr};
+                          nullptr, nullptr, nullptr};
 };
 
 template <typename Pixel>

@@ -90,7 +90,7 @@ TEST(Line, InPlaceAtAnyStridesEqualsTheLoadedLine) {
                 mat[k * static_cast<std::size_t>(stride.mat)] = radii[k];
             }
             Line line(source.size(), repeat);
-            BoxBlur::blurLine(line, samples.data(), stride.samples, mat.data(), stride.mat, p);
+            BoxBlur::blurLine(line, samples.data(), stride.samples, mat.data(), stride.mat, nullptr, 0, p);
             for (std::size_t k = 0; k < source.size(); ++k) {
                 const auto x = static_cast<std::ptrdiff_t>(k);
                 const Sample want = BoxBlur::blurs(radii[k]) ? reference.blurred(x, radii[k]) : source[k];
@@ -107,7 +107,7 @@ TEST(Line, RadiiUpToOneHundredThousandthAndNaNLeaveTheirSampleBitForBit) {
     const std::vector<double> mat = {1e-5, 0.0, -3.0, std::nan(""), -inf};
     std::vector<Sample> samples(5, marker);
     Line line(5, true);
-    BoxBlur::blurLine(line, samples.data(), 1, mat.data(), 1, radiusIsMat(true));
+    BoxBlur::blurLine(line, samples.data(), 1, mat.data(), 1, nullptr, 0, radiusIsMat(true));
     for (const Sample& t : samples) {
         EXPECT_TRUE(sameBits(t, marker));
     }

@@ -50,7 +50,7 @@ TEST_F(WeightTables, WeightingStaysOffUpToJustAboveOne) {
 TEST_F(WeightTables, FloatsExactlyAndInvalidDeepValues) {
     const double weight = 1.05;
     const std::vector<double> deep = table(Nerevo::bpc16, weight);
-    const Weighting on{true, weight, deep.data()};
+    const Weighting on{true, weight, deep.data(), std::log2(weight)};
     const float nan = std::numeric_limits<float>::quiet_NaN();
     EXPECT_EQ(on(-0.25f), 1.0) << "below 0 weighs like 0";
     EXPECT_EQ(on(nan), 1.0);
@@ -62,7 +62,7 @@ TEST_F(WeightTables, FloatsExactlyAndInvalidDeepValues) {
     EXPECT_EQ(on(static_cast<A_u_short>(32768)), deep[32768]);
     EXPECT_EQ(on(static_cast<A_u_short>(40000)), deep[32768]) << "no read past the table";
 
-    const Weighting off{false, weight, nullptr};
+    const Weighting off{false, weight, nullptr, 0.0};
     EXPECT_EQ(off(-0.25f), -0.25);
     EXPECT_TRUE(std::isnan(off(nan)));
     EXPECT_EQ(off(static_cast<A_u_char>(200)), 200.0);

@@ -131,4 +131,160 @@ TEST_F(Highlights, InfiniteAndNotANumberPixelsSpoilOnlyTheirReach) {
     }
 }
 
+// The six passes written out slowly in logs: each colour carried as
+// ln(a) + k·v with k = 255 ln(weight), each window taken as the log of a sum
+// of exponentials shifted by its largest term, end taps at 1 − w, alpha
+// averaged plainly; then back to channel values.
+class LogCascade {
+public:
+    LogCascade(const Image& layer, double weight) : k_(255.0 * std::log(weight)) {
+        for (int y = 0; y < kHeight; ++y) {
+            for (int x = 0; x < kWidth; ++x) {
+                const PF_PixelFloat& p = layer.at<PF_PixelFloat>(x, y);
+                const float channels[3] = {p.red, p.green, p.blue};
+                alpha_.push_back(p.alpha);
+                for (int c = 0; c < 3; ++c) {
+                    logs_[c].push_back(std::log(static_cast<double>(p.alpha)) +
+                                       k_ * std::max(0.0, static_cast<double>(channels[c])));
+                }
+            }
+        }
+    }
+
+    // Three rounds of a column then a row pass, every pixel at radius r.
+    void blur(double r, bool repeatEdgePixels) {
+        for (int round = 0; round < 3; ++round) {
+            pass(kHeight, kWidth, 1, r, repeatEdgePixels);
+            pass(kWidth, 1, kWidth, r, repeatEdgePixels);
+        }
+    }
+
+    double alpha(int x, int y) const { return alpha_[index(x, y)]; }
+
+    // Channel c of the output pixel: the log of colour over alpha, in units of k.
+    double channel(int c, int x, int y) const {
+        const double d = logs_[c][index(x, y)] - std::log(alpha(x, y));
+        return d > 0.0 ? d / k_ : 0.0;
+    }
+
+private:
+    static std::size_t index(int x, int y) { return static_cast<std::size_t>(y * kWidth + x); }
+
+    // Lines of `length` samples `step` apart, the lines `lineStep` apart.
+    void pass(int length, int step, int lineStep, double r, bool repeat) {
+        const int lines = kWidth * kHeight / length;
+        const int n = static_cast<int>(std::ceil(r));
+        const double w = n - r;
+        const double inf = std::numeric_limits<double>::infinity();
+        for (int line = 0; line < lines; ++line) {
+            const auto at = [&](int j) { return static_cast<std::size_t>(line * lineStep + j * step); };
+            std::vector<double> a(static_cast<std::size_t>(length));
+            std::vector<double> l[3];
+            for (int j = 0; j < length; ++j) {
+                a[static_cast<std::size_t>(j)] = alpha_[at(j)];
+                for (int c = 0; c < 3; ++c) {
+                    l[c].push_back(logs_[c][at(j)]);
+                }
+            }
+            for (int x = 0; x < length; ++x) {
+                double alphaSum = 0.0;
+                std::vector<double> terms[3];
+                for (int j = x - n; j <= x + n; ++j) {
+                    const double tap = j == x - n || j == x + n ? 1.0 - w : 1.0;
+                    const int source = repeat ? std::clamp(j, 0, length - 1) : j;
+                    if (tap == 0.0 || source < 0 || source >= length) {
+                        continue;
+                    }
+                    alphaSum += tap * a[static_cast<std::size_t>(source)];
+                    for (int c = 0; c < 3; ++c) {
+                        terms[c].push_back(l[c][static_cast<std::size_t>(source)] + std::log(tap));
+                    }
+                }
+                alpha_[at(x)] = alphaSum / (2.0 * r + 1.0);
+                for (int c = 0; c < 3; ++c) {
+                    const double m = terms[c].empty() ? -inf : *std::max_element(terms[c].begin(), terms[c].end());
+                    double s = 0.0;
+                    for (const double t : terms[c]) {
+                        s += std::exp(t - m);
+                    }
+                    logs_[c][at(x)] = m == -inf ? -inf : m + std::log(s) - std::log(2.0 * r + 1.0);
+                }
+            }
+        }
+    }
+
+    double k_;
+    std::vector<double> alpha_;
+    std::vector<double> logs_[3];
+};
+
+bool withinOneUlp(float actual, double reference) {
+    const float f = static_cast<float>(reference);
+    const float inf = std::numeric_limits<float>::infinity();
+    return actual >= std::nextafter(f, -inf) && actual <= std::nextafter(f, inf);
+}
+
+// Weighted, 100 at "Weight" 1 is about 1e110 and fits a double; every other
+// highlight here does not, nor do most sums over 100. An alpha of 1e-30
+// leaves the product as far out. Inside the reach every pixel is finite and
+// follows the cascade in logs to a float ulp; outside it every pixel is what
+// it was when the highlights that did not fit became infinite.
+TEST_F(Highlights, BeyondTheDoubleRangeFollowTheCascadeInLogs) {
+    const float inf = std::numeric_limits<float>::infinity();
+    for (const int setting : {1, 3, 5}) {
+        set("Weight", setting);
+        const double weight = 1.0 + setting / 100.0;
+        for (const float v : {100.0f, 1000.0f, 65504.0f}) {
+            const std::string what = std::to_string(v) + " at \"Weight\" " + std::to_string(setting);
+            const PF_PixelFloat pixels[] = {
+                {0.5f, v, 0.25f, v / 2}, {0.5f, v, 0.25f, v / 2}, {1.0f, v, v, v}, {1e-30f, v, 0.0f, v}};
+            Image once{PF_PixelFormat_ARGB128, kWidth, kHeight};
+            test::paint<PF_PixelFloat>(once);
+            for (std::size_t i = 0; i < std::size(kSpots); ++i) {
+                const PF_PixelFloat& p = pixels[i];
+                lit.at<PF_PixelFloat>(kSpots[i].x, kSpots[i].y) = p;
+                const auto overflowed = [&](float c) {
+                    return std::isinf(p.alpha * std::pow(weight, 255.0 * c)) ? inf : c;
+                };
+                once.at<PF_PixelFloat>(kSpots[i].x, kSpots[i].y) =
+                    PF_PixelFloat{p.alpha, overflowed(p.red), overflowed(p.green), overflowed(p.blue)};
+            }
+            const std::unique_ptr<Image> with = render(lit);
+            const std::unique_ptr<Image> before = render(once);
+            ASSERT_TRUE(with && before) << what;
+            LogCascade reference(lit, weight);
+            reference.blur(24.0 * 0.3333333333333333, true);
+            for (int y = 0; y < kHeight; ++y) {
+                for (int x = 0; x < kWidth; ++x) {
+                    const PF_PixelFloat& u = with->at<PF_PixelFloat>(x, y);
+                    const std::string where = what + " at (" + std::to_string(x) + ", " + std::to_string(y) + ")";
+                    if (!withinReach(x, y)) {
+                        ASSERT_TRUE(test::samePixel(u, before->at<PF_PixelFloat>(x, y))) << where;
+                        continue;
+                    }
+                    ASSERT_TRUE(withinOneUlp(u.alpha, reference.alpha(x, y))) << where;
+                    const float channels[3] = {u.red, u.green, u.blue};
+                    for (int c = 0; c < 3; ++c) {
+                        ASSERT_TRUE(withinOneUlp(channels[c], reference.channel(c, x, y)))
+                            << where << ", channel " << c << ": " << channels[c] << " against "
+                            << reference.channel(c, x, y);
+                    }
+                }
+            }
+            // Unblurred, each highlight comes back as itself.
+            set("Blur Offset", 0);
+            const std::unique_ptr<Image> sharp = render(lit);
+            set("Blur Offset", 24);
+            ASSERT_TRUE(sharp) << what;
+            for (const Spot& s : kSpots) {
+                const PF_PixelFloat& u = sharp->at<PF_PixelFloat>(s.x, s.y);
+                const PF_PixelFloat& source = lit.at<PF_PixelFloat>(s.x, s.y);
+                EXPECT_TRUE(withinOneUlp(u.red, source.red) && withinOneUlp(u.green, source.green) &&
+                            withinOneUlp(u.blue, source.blue))
+                    << what << ", unblurred: " << u.red << ", " << u.green << ", " << u.blue;
+            }
+        }
+    }
+}
+
 }  // namespace

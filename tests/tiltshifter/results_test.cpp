@@ -232,7 +232,7 @@ TYPED_TEST(Results, FocusMatsBeyondAnyRadiusBlurToTheCorners) {
     TypeParam want{};
     this->host.withCommandData([&](PF_InData& in, PF_OutData&) {
         want = Output::Conversion<TypeParam>(&in, OutputterParameters{false, 1.0, 0.0, {}, p.blendingMode, nullptr,
-                                                                      nullptr})(corners, 0.0);
+                                                                      nullptr, nullptr})(corners, 0.0);
     });
     ASSERT_EQ(this->template execute<RadialTiltShifter>(bpcOf<TypeParam>(), this->input, this->output, p),
               PF_Err_NONE);
