@@ -181,7 +181,7 @@ int firstSlot(ReadLayout layout) {
 template <typename T>
 void settleReadPixels(host::Image& image, ReadLayout layout, bool associated) {
     using Pixel = typename Channel<T>::Pixel;
-    if (image.format() != host::pixelFormatOf<Pixel>()) {
+    if (image.format() != Nerevo::PixelTraits<Pixel>::format) {
         throw std::logic_error("pixels read at another depth than the image's");
     }
     switch (layout) {
@@ -205,7 +205,7 @@ void unpremultiply(Raster<T>& raster) {
 template <typename T>
 std::unique_ptr<host::Image> toImage(const Raster<T>& raster) {
     using Pixel = typename Channel<T>::Pixel;
-    auto image = std::make_unique<host::Image>(host::pixelFormatOf<Pixel>(), raster.width, raster.height);
+    auto image = std::make_unique<host::Image>(Nerevo::PixelTraits<Pixel>::format, raster.width, raster.height);
     const T* in = raster.rgba.data();
     for (int y = 0; y < raster.height; ++y) {
         Pixel* out = row<Pixel>(*image, y);
@@ -229,7 +229,7 @@ Raster<T> toRaster(const host::Image& image) {
 template <typename T>
 void toRaster(const host::Image& image, Raster<T>& raster) {
     using Pixel = typename Channel<T>::Pixel;
-    if (image.format() != host::pixelFormatOf<Pixel>()) {
+    if (image.format() != Nerevo::PixelTraits<Pixel>::format) {
         throw std::logic_error("a raster of another depth than the image's");
     }
     raster.resize(image.width(), image.height());
