@@ -5,7 +5,6 @@
 #include <cstdint>
 #include <type_traits>
 
-#include "memory/world_memory.h"
 #include "memory/world_pixels.h"
 #include "render/render_frame.h"
 
