@@ -400,7 +400,7 @@ protected:
     std::vector<double> mat;
     std::vector<Sample> work;
     BlurParameters p{};
-    Image input{host::pixelFormatOf<Pixel>(), kWidth, kHeight};
+    Image input{Nerevo::PixelTraits<Pixel>::format, kWidth, kHeight};
 };
 TYPED_TEST_SUITE(PlainFrames, PixelTypes);
 
@@ -409,8 +409,8 @@ TYPED_TEST(PlainFrames, AreTheFramesOfThePrefixSumDifferencesToTheBit) {
         for (const bool repeat : {false, true}) {
             SCOPED_TRACE("weight " + std::to_string(weight) + (repeat ? ", repeated" : ""));
             this->p.repeatEdgePixels = repeat;
-            Image staged(host::pixelFormatOf<TypeParam>(), this->kWidth, this->kHeight);
-            Image reference(host::pixelFormatOf<TypeParam>(), this->kWidth, this->kHeight);
+            Image staged(Nerevo::PixelTraits<TypeParam>::format, this->kWidth, this->kHeight);
+            Image reference(Nerevo::PixelTraits<TypeParam>::format, this->kWidth, this->kHeight);
             this->fill(weight);
             this->runStages(staged);
             const std::vector<Sample> stagedWork = this->work;

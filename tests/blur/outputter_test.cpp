@@ -37,8 +37,8 @@ protected:
     OutputterParameters p{true,  1.04, 0.7, Nerevo::Color<float>{1.0f, 0.3f, 0.6f, 0.9f}, Nerevo::BlendingMode::screen,
                           &mat, &work, nullptr};
     const Pixel marker{1, 2, 3, 4};
-    Image input{host::pixelFormatOf<Pixel>(), 5, 6};
-    Image output{host::pixelFormatOf<Pixel>(), 5, 6, PF_Point{7, -7}};
+    Image input{Nerevo::PixelTraits<Pixel>::format, 5, 6};
+    Image output{Nerevo::PixelTraits<Pixel>::format, 5, 6, PF_Point{7, -7}};
 };
 TYPED_TEST_SUITE(Outputters, PixelTypes);
 

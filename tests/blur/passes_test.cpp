@@ -91,8 +91,8 @@ protected:
     std::vector<double> mat;
     std::vector<Sample> work;
     BlurParameters p{};
-    Image input{host::pixelFormatOf<Pixel>(), kWidth, kHeight, PF_Point{-4, 2}};
-    Image output{host::pixelFormatOf<Pixel>(), kWidth, kHeight};
+    Image input{Nerevo::PixelTraits<Pixel>::format, kWidth, kHeight, PF_Point{-4, 2}};
+    Image output{Nerevo::PixelTraits<Pixel>::format, kWidth, kHeight};
 };
 TYPED_TEST_SUITE(Passes, PixelTypes);
 

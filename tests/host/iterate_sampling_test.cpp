@@ -149,7 +149,7 @@ TYPED_TEST_SUITE(Sampling, PixelTypes);
 
 TYPED_TEST(Sampling, WholePositionsGiveThePixelAndOutsideIsTransparent) {
     using Pixel = TypeParam;
-    Image image(host::pixelFormatOf<Pixel>(), 3, 2, PF_Point{5, -3});
+    Image image(Nerevo::PixelTraits<Pixel>::format, 3, 2, PF_Point{5, -3});
     for (int y = 0; y < 2; ++y) {
         for (int x = 0; x < 3; ++x) {
             const auto v = static_cast<decltype(Pixel{}.alpha)>(3 * y + x + 1);

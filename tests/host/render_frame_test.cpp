@@ -326,7 +326,7 @@ TYPED_TEST(Fingerprints, OfEveryDownsamplingAndThreadCountAreThoseOfBefore) {
          {5785088512527504023u, 13945055915580210528u, 6012804380665288211u}},
     };
     const std::size_t depth = std::is_same_v<TypeParam, PF_Pixel> ? 0 : std::is_same_v<TypeParam, PF_Pixel16> ? 1 : 2;
-    Image layer(host::pixelFormatOf<TypeParam>(), 61, 43);
+    Image layer(Nerevo::PixelTraits<TypeParam>::format, 61, 43);
     footage::paint<TypeParam>(layer);
     for (const Setting& setting : settings) {
         this->setPopup("Type", setting.type);

@@ -134,7 +134,7 @@ protected:
         EXPECT_TRUE(g_probes.recordOnlySource);
     }
 
-    Image image{host::pixelFormatOf<Pixel>(), 9, 7, PF_Point{3, 3}};
+    Image image{Nerevo::PixelTraits<Pixel>::format, 9, 7, PF_Point{3, 3}};
 };
 TYPED_TEST_SUITE(Aberration, PixelTypes);
 
@@ -257,7 +257,7 @@ TYPED_TEST_SUITE(WholeSteps, PixelTypes);
 
 TYPED_TEST(WholeSteps, SamplesBeyondTheEdgeAreTransparent) {
     using Pixel = TypeParam;
-    Image image(host::pixelFormatOf<Pixel>(), 3, 4, PF_Point{-1, 2});
+    Image image(Nerevo::PixelTraits<Pixel>::format, 3, 4, PF_Point{-1, 2});
     paint<Pixel>(image);
     LinearMatGeneratorParameters p = linearParameters();
     p.center = {1.0, -0.5};  // the line runs above the image: every step goes up

@@ -15,7 +15,7 @@ protected:
     // The buffers of runs on 1, 2 and 7 threads are identical to the bit.
     template <typename Generator, typename Params>
     void expectSameForAnyBandCount(const Params& params) {
-        Image input(host::pixelFormatOf<Pixel>(), 10, 11, PF_Point{-5, -8});
+        Image input(Nerevo::PixelTraits<Pixel>::format, 10, 11, PF_Point{-5, -8});
         paint<Pixel>(input);
         host.setThreadCount(1);
         const Buffers one = generate<Generator>(bpcOf<Pixel>(), input, params);

@@ -39,7 +39,7 @@ TYPED_TEST_SUITE(LinearMat, PixelTypes);
 TYPED_TEST(LinearMat, EveryPixelFollowsItsLawAndHoldsThePremultipliedSource) {
     using Pixel = TypeParam;
     this->host.setThreadCount(3);
-    Image input(host::pixelFormatOf<Pixel>(), 13, 9, PF_Point{-3, 4});
+    Image input(Nerevo::PixelTraits<Pixel>::format, 13, 9, PF_Point{-3, 4});
     paint<Pixel>(input);
     LinearMatGeneratorParameters p = linearParameters();
     p.center = {6.3, 3.7};

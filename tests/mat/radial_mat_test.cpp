@@ -29,7 +29,7 @@ TYPED_TEST_SUITE(RadialMat, PixelTypes);
 TYPED_TEST(RadialMat, EveryPixelFollowsTheEllipseAndHoldsThePremultipliedSource) {
     using Pixel = TypeParam;
     this->host.setThreadCount(4);
-    Image input(host::pixelFormatOf<Pixel>(), 11, 10, PF_Point{7, -2});
+    Image input(Nerevo::PixelTraits<Pixel>::format, 11, 10, PF_Point{7, -2});
     paint<Pixel>(input);
     RadialMatGeneratorParameters p = radialParameters();
     p.center = {5.4, 4.1};

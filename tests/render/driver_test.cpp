@@ -86,7 +86,7 @@ TEST_F(Driver, CentreIsCountedFromTheOutputsOrigin) {
 template <typename Pixel>
 class Framing : public test::EffectHost {
 protected:
-    static constexpr PF_PixelFormat kFormat = host::pixelFormatOf<Pixel>();
+    static constexpr PF_PixelFormat kFormat = Nerevo::PixelTraits<Pixel>::format;
 
     // The input framed for the output, or null when it was taken as it is.
     std::unique_ptr<Image> frame(Image* input, Image& output) {

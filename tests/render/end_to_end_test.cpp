@@ -75,7 +75,7 @@ protected:
         return changed;
     }
 
-    Image layer{host::pixelFormatOf<Pixel>(), kWidth, kHeight};
+    Image layer{Nerevo::PixelTraits<Pixel>::format, kWidth, kHeight};
 };
 
 TYPED_TEST_SUITE(Rendering, test::PixelTypes);

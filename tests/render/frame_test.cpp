@@ -32,7 +32,7 @@ class FramesAtDepth : public Frames {};
 TYPED_TEST_SUITE(FramesAtDepth, test::PixelTypes);
 
 TYPED_TEST(FramesAtDepth, PreRenderThenRenderThenTheRecordIsFreed) {
-    Image layer(host::pixelFormatOf<TypeParam>(), 100, 100);
+    Image layer(Nerevo::PixelTraits<TypeParam>::format, 100, 100);
     test::paint<TypeParam>(layer);
     const host::RenderResult result = host::renderFrame(this->host, layer);
     ASSERT_EQ(result.err, PF_Err_NONE);

@@ -24,8 +24,8 @@ using BlurTest::Sample;
 template <typename Pixel>
 class Results : public Shifters {
 protected:
-    Image input{host::pixelFormatOf<Pixel>(), 11, 7};
-    Image output{host::pixelFormatOf<Pixel>(), 11, 7};
+    Image input{Nerevo::PixelTraits<Pixel>::format, 11, 7};
+    Image output{Nerevo::PixelTraits<Pixel>::format, 11, 7};
 };
 TYPED_TEST_SUITE(Results, PixelTypes);
 
@@ -147,7 +147,7 @@ TYPED_TEST(Results, EveryScheduleWritesTheLiteralRenderToTheBit) {
             for (const bool repeat : {true, false}) {
                 SCOPED_TRACE(std::to_string(size.width) + " x " + std::to_string(size.height) +
                              (linear ? " linear" : " radial") + (repeat ? " repeated" : " transparent"));
-                Image input(host::pixelFormatOf<TypeParam>(), size.width, size.height);
+                Image input(Nerevo::PixelTraits<TypeParam>::format, size.width, size.height);
                 paint<TypeParam>(input, patternPixel<TypeParam>);
                 if constexpr (std::is_same_v<TypeParam, PF_PixelFloat>) {
                     input.at<TypeParam>(size.width / 2, size.height / 2) = PF_PixelFloat{1.0f, 9.0f, 0.5f, 4.0f};
@@ -159,7 +159,7 @@ TYPED_TEST(Results, EveryScheduleWritesTheLiteralRenderToTheBit) {
                 const std::vector<TypeParam> want = literalRender<TypeParam>(this->host, linear, p, input);
                 for (const int threads : {1, 2, 7}) {
                     this->host.setThreadCount(threads);
-                    Image output(host::pixelFormatOf<TypeParam>(), size.width, size.height);
+                    Image output(Nerevo::PixelTraits<TypeParam>::format, size.width, size.height);
                     const PF_Err err =
                         linear ? this->template execute<LinearTiltShifter>(bpcOf<TypeParam>(), input, output, p)
                                : this->template execute<RadialTiltShifter>(bpcOf<TypeParam>(), input, output, p);

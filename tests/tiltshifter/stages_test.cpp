@@ -44,7 +44,7 @@ protected:
         host.log().clear();
         ASSERT_EQ(execute<Shifter>(bpcOf<Pixel>(), input, output, p), PF_Err_NONE);
         EXPECT_EQ(stagesRun(), 2u);
-        Image unmoved(host::pixelFormatOf<Pixel>(), input.width(), input.height());
+        Image unmoved(Nerevo::PixelTraits<Pixel>::format, input.width(), input.height());
         // Radii of 2e-6 / 3 × m stay below 1e-5 for m below 15.
         p.blurAmount = 2e-6;
         host.log().clear();
@@ -53,8 +53,8 @@ protected:
         EXPECT_TRUE(sameImage<Pixel>(output, unmoved));
     }
 
-    Image input{host::pixelFormatOf<Pixel>(), 10, 8};
-    Image output{host::pixelFormatOf<Pixel>(), 10, 8, PF_Point{-3, 5}};
+    Image input{Nerevo::PixelTraits<Pixel>::format, 10, 8};
+    Image output{Nerevo::PixelTraits<Pixel>::format, 10, 8, PF_Point{-3, 5}};
 };
 TYPED_TEST_SUITE(Stages, PixelTypes);
 
@@ -92,7 +92,7 @@ TYPED_TEST(Stages, WorldsThatDoNotFitAreRefusedBeforeAnyStage) {
         int width, height;
     } sizes[] = {{9, 8}, {10, 7}, {11, 8}};
     for (const auto& size : sizes) {
-        Image other(host::pixelFormatOf<TypeParam>(), size.width, size.height);
+        Image other(Nerevo::PixelTraits<TypeParam>::format, size.width, size.height);
         for (const double blur : {9.0, 0.0}) {
             p.blurAmount = blur;
             this->host.log().clear();

@@ -42,7 +42,7 @@ protected:
         return host->project().target().stream(host->paramIndex(name));
     }
 
-    std::unique_ptr<host::Host> host = tiltshift::loadEffect(test::pluginPath(), tiltshift::LayerSize{200, 100});
+    tiltshift::Effect host = tiltshift::loadEffect(test::pluginPath(), tiltshift::LayerSize{200, 100});
 };
 
 using Frames = std::vector<std::pair<int, std::vector<double>>>;

@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <fstream>
+#include <iterator>
 #include <map>
 #include <sstream>
 
@@ -60,10 +63,11 @@ TEST(CommandLine, StatusAndMessageForEachKindOfMistake) {
         {{"render", "--help", "--bogus"}, 0, true, "--frames FIRST-LAST"},
         {{"render", "-h"}, 0, true, "Blur Amount"},
         {{"scene", "--help"}, 0, true, "--width W"},
-        {{}, 2, false, "Usage: tiltshift [--plugin PATH] COMMAND"},
+        {{}, 2, false, "Usage: tiltshift [--plugin PATH] [--trace FILE] COMMAND"},
         {{"--bogus"}, 2, false, "tiltshift: unknown option --bogus"},
         {{"bogus"}, 2, false, "tiltshift: unknown command bogus"},
         {{"--plugin"}, 2, false, "--plugin needs a value"},
+        {{"--trace"}, 2, false, "--trace needs a value"},
         {{"render", "in.png", "-o"}, 2, false, "needs a value\nUsage: tiltshift render INPUT"},
         {{"render", "in.png", "-o=" + out, "--depth=12"}, 2, false, "tiltshift render: --depth expects 8, 16 or 32"},
         {{"render", "in.png", "--output", out, "--bogus", "1"}, 2, false, "unknown option --bogus"},
@@ -94,11 +98,48 @@ TEST(CommandLine, StatusAndMessageForEachKindOfMistake) {
     EXPECT_EQ(dir.names(), std::set<std::string>{});
 }
 
+// A trace is for debugging, so a failed command leaves one too; a trace
+// that cannot be written stops the command before it runs.
+TEST(CommandLine, TraceHoldsTheHostCallsOfEveryEffectTheCommandOpened) {
+    test::TempDir dir;
+    const std::string trace = dir / "calls.txt";
+    struct Case {
+        std::vector<std::string> args;
+        std::string traceFile;
+        int status;
+        std::string callLine;  // a line the trace holds; "" for no trace at all
+    };
+    const std::vector<Case> cases = {
+        {{"params"}, trace, 0, "\nadd_param "},
+        {{"about"}, trace, 0, "\nsprintf format="},
+        {{"params", "--param", "Blur Amount=bogus"}, trace, 2, "\nadd_param "},
+        {{"params"}, dir / "missing/calls.txt", 1, ""},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string> args = {"--plugin", test::pluginPath(), "--trace", c.traceFile};
+        args.insert(args.end(), c.args.begin(), c.args.end());
+        std::ostringstream stdOut, stdErr;
+        const std::string line = c.args.front() + " ... " + c.args.back();
+        EXPECT_EQ(tiltshift::runTool(args, stdOut, stdErr), c.status) << line << ": " << stdErr.str();
+        std::ifstream in(c.traceFile);
+        const std::string calls{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+        if (c.callLine.empty()) {
+            EXPECT_FALSE(in.is_open()) << line;
+            EXPECT_NE(stdErr.str().find(c.traceFile), std::string::npos) << line << ": " << stdErr.str();
+            EXPECT_EQ(stdOut.str(), "") << line << ": the command ran";
+        } else {
+            EXPECT_NE(("\n" + calls).find(c.callLine), std::string::npos) << line << ":\n" << calls;
+        }
+        std::remove(trace.c_str());
+    }
+    EXPECT_EQ(dir.names(), std::set<std::string>{});
+}
+
 // What a script needs to feed values back: in which unit, and bounds as the
 // decimals registered, not their nearest floats.
 TEST(ParameterJson, CarriesUnitsPrecisionAndThePointDefaultInPixels) {
     const tiltshift::LayerSize layer{640, 180};
-    const std::unique_ptr<host::Host> host = tiltshift::loadEffect(test::pluginPath(), layer);
+    const tiltshift::Effect host = tiltshift::loadEffect(test::pluginPath(), layer);
     std::map<std::string, nlohmann::ordered_json> byName;
     for (const tiltshift::ParamInfo& p : tiltshift::describeAll(*host, layer)) {
         byName[p.name] = tiltshift::toJson(p);

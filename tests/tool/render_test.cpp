@@ -166,7 +166,7 @@ TEST(RenderParameters, BadValuesNameTheParameterAndWriteNothing) {
 struct Prepared {
     tiltshift::RenderJob job;
     std::vector<tiltshift::FrameFiles> frames;
-    std::unique_ptr<host::Host> host;
+    tiltshift::Effect host;
 };
 
 Prepared prepare(const std::vector<std::string>& args) {

@@ -5,28 +5,11 @@
 // them) and known to the host, so that its callbacks and suites accept it.
 // It starts transparent black.
 
-#include <cstddef>
-#include <type_traits>
-
 #include "AE_Effect.h"
 #include "AE_EffectPixelFormat.h"
+#include "world/pixels.h"
 
 namespace host {
-
-// The pixel format of a pixel type.
-template <typename Pixel>
-constexpr PF_PixelFormat pixelFormatOf() {
-    static_assert(std::is_same_v<Pixel, PF_Pixel> || std::is_same_v<Pixel, PF_Pixel16> ||
-                      std::is_same_v<Pixel, PF_PixelFloat>,
-                  "a host pixel type");
-    if constexpr (std::is_same_v<Pixel, PF_Pixel>) {
-        return PF_PixelFormat_ARGB32;
-    } else if constexpr (std::is_same_v<Pixel, PF_Pixel16>) {
-        return PF_PixelFormat_ARGB64;
-    } else {
-        return PF_PixelFormat_ARGB128;
-    }
-}
 
 class Image {
 public:
@@ -50,18 +33,20 @@ public:
     // std::logic_error when Pixel is not the image's pixel type.
     template <typename Pixel>
     Pixel& at(int x, int y) {
-        return *static_cast<Pixel*>(address(x, y, pixelFormatOf<Pixel>()));
+        checkAt(x, y, Nerevo::PixelTraits<Pixel>::format);
+        return Nerevo::Pixels::at<Pixel>(world_, x, y);
     }
     template <typename Pixel>
     const Pixel& at(int x, int y) const {
-        return *static_cast<const Pixel*>(address(x, y, pixelFormatOf<Pixel>()));
+        checkAt(x, y, Nerevo::PixelTraits<Pixel>::format);
+        return Nerevo::Pixels::at<Pixel>(world_, x, y);
     }
 
     // False once anything wrote into the row padding or the guard rows.
     bool untouchedOutside() const;
 
 private:
-    void* address(int x, int y, PF_PixelFormat format) const;
+    void checkAt(int x, int y, PF_PixelFormat format) const;
 
     PF_PixelFormat format_;
     PF_EffectWorld world_{};

@@ -27,7 +27,7 @@ bool Image::untouchedOutside() const {
     return WorldMemory::intact(world_.data);
 }
 
-void* Image::address(int x, int y, PF_PixelFormat format) const {
+void Image::checkAt(int x, int y, PF_PixelFormat format) const {
     if (format != format_) {
         throw std::logic_error("pixel type of another depth than the image's");
     }
@@ -35,8 +35,6 @@ void* Image::address(int x, int y, PF_PixelFormat format) const {
         throw std::out_of_range("pixel (" + std::to_string(x) + ", " + std::to_string(y) + ") outside an image of " +
                                 std::to_string(world_.width) + " x " + std::to_string(world_.height));
     }
-    return static_cast<char*>(world_.data) + static_cast<std::ptrdiff_t>(y) * world_.rowbytes +
-           static_cast<std::ptrdiff_t>(x) * static_cast<std::ptrdiff_t>(pixelSize(format));
 }
 
 }  // namespace host

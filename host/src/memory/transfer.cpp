@@ -70,7 +70,7 @@ PF_Err transferRect(PF_ProgPtr ref, PF_Quality quality, PF_ModeFlags m_flags, PF
     const A_long bottom = static_cast<A_long>(std::min({Wide{s.bottom}, Wide{from.height}, to.height - dy}));
     const double opacity =
         from.format == PF_PixelFormat_ARGB32 ? comp_mode->opacity / 255.0 : comp_mode->opacitySu / 32768.0;
-    withPixelType(from.format, [&](auto type) {
+    Nerevo::withPixelType(from.format, [&](auto type) {
         using Pixel = typename decltype(type)::type;
         for (A_long y = top; y < bottom; ++y) {
             for (A_long x = left; x < right; ++x) {

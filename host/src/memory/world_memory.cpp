@@ -8,6 +8,8 @@
 #include <mutex>
 #include <shared_mutex>
 
+#include "world/pixels.h"
+
 namespace host {
 namespace {
 
@@ -60,12 +62,9 @@ bool guardsIntact(const Buffer& buffer) {
 }  // namespace
 
 std::size_t pixelSize(PF_PixelFormat format) {
-    switch (format) {
-    case PF_PixelFormat_ARGB32: return sizeof(PF_Pixel);
-    case PF_PixelFormat_ARGB64: return sizeof(PF_Pixel16);
-    case PF_PixelFormat_ARGB128: return sizeof(PF_PixelFloat);
-    default: return 0;
-    }
+    std::size_t size = 0;
+    Nerevo::withPixelType(format, [&](auto type) { size = sizeof(typename decltype(type)::type); });
+    return size;
 }
 
 namespace WorldMemory {

@@ -95,7 +95,7 @@ PF_Err fill(PF_ProgPtr ref, const PF_Pixel* color, const PF_Rect* dst_rect, PF_E
     const A_long top = std::max(r.top, A_long{0});
     const A_long right = std::min(r.right, to.width);
     const A_long bottom = std::min(r.bottom, to.height);
-    withPixelType(to.format, [&](auto type) {
+    Nerevo::withPixelType(to.format, [&](auto type) {
         using Pixel = typename decltype(type)::type;
         const Pixel value = fromUnit<Pixel>(toUnit(*color));
         for (A_long y = top; y < bottom; ++y) {

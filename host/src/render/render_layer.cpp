@@ -3,10 +3,8 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <cstring>
 #include <type_traits>
 
-#include "memory/world_memory.h"
 #include "memory/world_pixels.h"
 #include "render/render_frame.h"
 
@@ -17,7 +15,7 @@ namespace {
 // so the result depends on nothing but the block's values.
 template <typename Pixel>
 Pixel average(const Image& layer, int x0, int y0, int factor) {
-    using Channel = decltype(Pixel{}.alpha);
+    using Channel = typename Nerevo::PixelTraits<Pixel>::Channel;
     using Sum = std::conditional_t<std::is_floating_point_v<Channel>, double, std::uint64_t>;
     Sum a = 0, r = 0, g = 0, b = 0;
     for (int y = y0; y < y0 + factor; ++y) {
@@ -44,7 +42,7 @@ Pixel average(const Image& layer, int x0, int y0, int factor) {
 
 std::unique_ptr<Image> reduceLayer(const Image& layer, int factor) {
     auto reduced = std::make_unique<Image>(layer.format(), layer.width() / factor, layer.height() / factor);
-    withPixelType(layer.format(), [&](auto type) {
+    Nerevo::withPixelType(layer.format(), [&](auto type) {
         using Pixel = typename decltype(type)::type;
         for (int y = 0; y < reduced->height(); ++y) {
             for (int x = 0; x < reduced->width(); ++x) {
@@ -63,7 +61,7 @@ std::unique_ptr<Image> layerPart(const Image& layer, const PF_LRect& rect) {
     const int y0 = std::max(0, -rect.top);
     const int x1 = std::min(width, layer.width() - rect.left);
     const int y1 = std::min(height, layer.height() - rect.top);
-    withPixelType(layer.format(), [&](auto type) {
+    Nerevo::withPixelType(layer.format(), [&](auto type) {
         using Pixel = typename decltype(type)::type;
         for (int y = y0; y < y1; ++y) {
             for (int x = x0; x < x1; ++x) {
@@ -85,14 +83,15 @@ std::unique_ptr<Image> placedInLayerFrame(std::unique_ptr<Image> result, int wid
         return result;
     }
     auto frame = std::make_unique<Image>(result->format(), right - left, bottom - top, PF_Point{left, top});
-    const std::size_t rowBytes = pixelSize(result->format()) * static_cast<std::size_t>(world.width);
     const PF_EffectWorld& to = *frame->world();
-    for (int y = 0; y < world.height; ++y) {
-        std::memcpy(static_cast<char*>(to.data) + static_cast<std::ptrdiff_t>(world.origin_y - top + y) * to.rowbytes +
-                        static_cast<std::ptrdiff_t>(world.origin_x - left) *
-                            static_cast<std::ptrdiff_t>(pixelSize(result->format())),
-                    static_cast<const char*>(world.data) + static_cast<std::ptrdiff_t>(y) * world.rowbytes, rowBytes);
-    }
+    Nerevo::withPixelType(result->format(), [&](auto type) {
+        using Pixel = typename decltype(type)::type;
+        for (int y = 0; y < world.height; ++y) {
+            const Pixel* in = Nerevo::Pixels::row<Pixel>(world, y);
+            std::copy(in, in + world.width,
+                      Nerevo::Pixels::row<Pixel>(to, world.origin_y - top + y) + (world.origin_x - left));
+        }
+    });
     return frame;
 }
 

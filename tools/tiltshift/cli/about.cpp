@@ -1,20 +1,20 @@
 #include <iostream>
 
 #include "cli/command.h"
+#include "effect/effect.h"
 #include "effect/plugin_error.h"
-#include "host/host.h"
 
 namespace tiltshift {
 
 namespace {
 
 int printAbout(const std::string& pluginPath) {
-    host::Host host(pluginPath);
-    if (PF_Err err = host.about()) {
+    const Effect host = openEffect(pluginPath);
+    if (PF_Err err = host->about()) {
         throw PluginError("the About command", err);
     }
     // The host's About text separates its lines with carriage returns.
-    std::string text = host.outData().return_msg;
+    std::string text = host->outData().return_msg;
     for (char& c : text) {
         if (c == '\r') {
             c = '\n';

@@ -12,7 +12,7 @@ class FormatterBase;
 
 namespace tiltshift {
 
-constexpr const char* kToolUsage = "Usage: tiltshift [--plugin PATH] COMMAND [OPTIONS]";
+constexpr const char* kToolUsage = "Usage: tiltshift [--plugin PATH] [--trace FILE] COMMAND [OPTIONS]";
 
 // A CLI11 formatter for the tool's apps: the top-level one and one per row
 // of commands(). The parameters come from the module `common` names when

@@ -35,7 +35,7 @@ void printTable(const std::vector<ParamInfo>& params) {
 int listParams(const std::string& pluginPath, const std::vector<ParamSetting>& settings, bool json,
                const std::optional<LayerSize>& layer) {
     PF_OutFlags outFlags = 0;
-    const std::unique_ptr<host::Host> effect = loadEffect(pluginPath, layer, &outFlags);
+    const Effect effect = loadEffect(pluginPath, layer, &outFlags);
     host::Host& host = *effect;
     for (const ParamSetting& setting : settings) {
         applySetting(host, setting);

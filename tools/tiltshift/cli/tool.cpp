@@ -12,6 +12,8 @@
 #include "cli/arguments.h"
 #include "cli/command.h"
 #include "cli/help.h"
+#include "effect/call_trace.h"
+#include "images/pending_file.h"
 
 namespace tiltshift {
 
@@ -37,6 +39,27 @@ namespace {
 constexpr int kUsageStatus = 2;
 constexpr int kFailureStatus = 1;
 
+// The trace is written whether the command succeeds or fails: a failure is
+// what one most often traces. Its file is made first, so that a FILE that
+// cannot be written stops the command before it runs.
+int runTraced(const Action& action, const Common& common, const std::string& tracePath, std::ostream& err) {
+    PendingFile file(tracePath);
+    CallTrace trace;
+    int status = 0;
+    try {
+        status = action(common);
+    } catch (...) {
+        try {
+            trace.write(file);
+        } catch (const std::exception& e) {
+            err << "tiltshift: " << e.what() << "\n";
+        }
+        throw;
+    }
+    trace.write(file);
+    return status;
+}
+
 }  // namespace
 
 int runTool(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
@@ -48,6 +71,9 @@ int runTool(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     app.add_option("--plugin", common.pluginPath, "load this plug-in module instead of the one next to tiltshift")
         ->type_name("PATH")
         ->trigger_on_parse();
+    std::string tracePath;
+    app.add_option("--trace", tracePath, "write every host call the plug-in makes to FILE when the command ends")
+        ->type_name("FILE");
     std::map<const CLI::App*, std::pair<const Command*, Action>> actions;
     for (const Command& c : commands()) {
         CLI::App* sub = app.add_subcommand(c.name, c.summary);
@@ -89,7 +115,8 @@ int runTool(const std::vector<std::string>& args, std::ostream& out, std::ostrea
             return kUsageStatus;
         }
         refuseExtras(*chosen.front());
-        return actions.at(chosen.front()).second(common);
+        const Action& action = actions.at(chosen.front()).second;
+        return tracePath.empty() ? action(common) : runTraced(action, common, tracePath, err);
     } catch (const HelpRequested& asked) {
         out << asked.app->help();
         return 0;

@@ -1,12 +1,23 @@
 #include "effect/effect.h"
 
+#include "effect/call_trace.h"
 #include "effect/plugin_error.h"
 
 namespace tiltshift {
 
-std::unique_ptr<host::Host> loadEffect(const std::string& pluginPath, const std::optional<LayerSize>& layer,
-                                       PF_OutFlags* globalOutFlags) {
-    auto host = std::make_unique<host::Host>(pluginPath);
+void ReleaseEffect::operator()(host::Host* host) const {
+    CallTrace::collect(*host);
+    delete host;
+}
+
+Effect openEffect(const std::string& pluginPath) {
+    Effect host(new host::Host(pluginPath));
+    CallTrace::follow(*host);
+    return host;
+}
+
+Effect loadEffect(const std::string& pluginPath, const std::optional<LayerSize>& layer, PF_OutFlags* globalOutFlags) {
+    Effect host = openEffect(pluginPath);
     if (layer) {
         host->frame().width = layer->width;
         host->frame().height = layer->height;

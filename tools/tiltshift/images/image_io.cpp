@@ -67,7 +67,7 @@ void readPixels(OIIO::ImageInput& in, const std::string& path, host::Image& imag
         const T opaque = std::is_floating_point_v<T> ? T(1) : std::numeric_limits<T>::max();
         const T* p = file.data();
         for (int y = 0; read && y < spec.height; ++y) {
-            T* out = reinterpret_cast<T*>(data + static_cast<std::ptrdiff_t>(y) * world.rowbytes);
+            T* out = Nerevo::Pixels::row<T>(world, y);
             for (int x = 0; x < spec.width; ++x, p += channels, out += 4) {
                 out[0] = p[colours[0]];
                 out[1] = p[colours[1]];
@@ -134,9 +134,7 @@ SourceImage InputImage::read(std::optional<Depth> depth, std::unique_ptr<host::I
     source.channelType = spec.format;
     source.hasAlpha = spec.alpha_channel >= 0;
     const Depth chosen = depth.value_or(depthOf(source.channelType));
-    const PF_PixelFormat format = chosen == Depth::bits8    ? PF_PixelFormat_ARGB32
-                                  : chosen == Depth::bits16 ? PF_PixelFormat_ARGB64
-                                                            : PF_PixelFormat_ARGB128;
+    const PF_PixelFormat format = pixelFormatOf(chosen);
     if (reuse && reuse->format() == format && reuse->width() == spec.width && reuse->height() == spec.height) {
         source.image = std::move(reuse);
     } else {
@@ -243,11 +241,10 @@ void ImageWriter::write(const host::Image& image, const std::string& path, const
     if (!out->open(inMemory ? path : file.path(), spec)) {
         throw std::runtime_error("cannot write " + path + ": " + writerError(*out, file));
     }
-    switch (image.format()) {
-        case PF_PixelFormat_ARGB32: writePixels(*out, image, associated, raster8_, path); break;
-        case PF_PixelFormat_ARGB64: writePixels(*out, image, associated, raster16_, path); break;
-        default: writePixels(*out, image, associated, raster32_, path); break;
-    }
+    Nerevo::withPixelType(image.format(), [&](auto type) {
+        using Channel = typename Nerevo::PixelTraits<typename decltype(type)::type>::Channel;
+        writePixels(*out, image, associated, std::get<Raster<Channel>>(rasters_), path);
+    });
     if (!out->close()) {
         throw std::runtime_error("cannot write " + path + ": " + writerError(*out, file));
     }

@@ -91,9 +91,7 @@ private:
     void writePixels(OIIO::ImageOutput& out, const host::Image& image, bool associated, Raster<T>& raster,
                      const std::string& path);
 
-    Raster<std::uint8_t> raster8_;
-    Raster<std::uint16_t> raster16_;
-    Raster<float> raster32_;
+    Rasters rasters_;
     std::vector<unsigned char> encoded_;
 };
 

@@ -11,7 +11,7 @@ namespace tiltshift {
 
 namespace {
 
-constexpr std::uint32_t kWorld16Full = 32768;
+constexpr auto kWorld16Full = static_cast<std::uint32_t>(Nerevo::PixelTraits<PF_Pixel16>::fullScale);
 constexpr std::uint32_t kFile16Full = 65535;
 
 // How one file channel type meets the host's pixels.
@@ -43,8 +43,7 @@ struct Channel<float> {
 
 template <typename Pixel>
 Pixel* row(const host::Image& image, int y) {
-    const PF_EffectWorld& world = *image.world();
-    return reinterpret_cast<Pixel*>(static_cast<char*>(world.data) + static_cast<std::ptrdiff_t>(y) * world.rowbytes);
+    return Nerevo::Pixels::row<Pixel>(*image.world(), y);
 }
 
 A_u_char toByte(A_u_char v) {
@@ -80,11 +79,20 @@ void forEachPixel(Raster<T>& raster, Op op) {
 
 Depth depthOf(PF_PixelFormat format) {
     switch (format) {
-        case PF_PixelFormat_ARGB32: return Depth::bits8;
-        case PF_PixelFormat_ARGB64: return Depth::bits16;
-        case PF_PixelFormat_ARGB128: return Depth::float32;
+        case Nerevo::PixelTraits<PF_Pixel>::format: return Depth::bits8;
+        case Nerevo::PixelTraits<PF_Pixel16>::format: return Depth::bits16;
+        case Nerevo::PixelTraits<PF_PixelFloat>::format: return Depth::float32;
         default: throw std::invalid_argument("no depth of pixel format " + std::to_string(format));
     }
+}
+
+PF_PixelFormat pixelFormatOf(Depth depth) {
+    switch (depth) {
+        case Depth::bits8: return Nerevo::PixelTraits<PF_Pixel>::format;
+        case Depth::bits16: return Nerevo::PixelTraits<PF_Pixel16>::format;
+        case Depth::float32: break;
+    }
+    return Nerevo::PixelTraits<PF_PixelFloat>::format;
 }
 
 // Halves cannot occur either way: 65535 is odd and 32768 a power of two.
@@ -181,7 +189,7 @@ int firstSlot(ReadLayout layout) {
 template <typename T>
 void settleReadPixels(host::Image& image, ReadLayout layout, bool associated) {
     using Pixel = typename Channel<T>::Pixel;
-    if (image.format() != host::pixelFormatOf<Pixel>()) {
+    if (image.format() != Nerevo::PixelTraits<Pixel>::format) {
         throw std::logic_error("pixels read at another depth than the image's");
     }
     switch (layout) {
@@ -205,7 +213,7 @@ void unpremultiply(Raster<T>& raster) {
 template <typename T>
 std::unique_ptr<host::Image> toImage(const Raster<T>& raster) {
     using Pixel = typename Channel<T>::Pixel;
-    auto image = std::make_unique<host::Image>(host::pixelFormatOf<Pixel>(), raster.width, raster.height);
+    auto image = std::make_unique<host::Image>(Nerevo::PixelTraits<Pixel>::format, raster.width, raster.height);
     const T* in = raster.rgba.data();
     for (int y = 0; y < raster.height; ++y) {
         Pixel* out = row<Pixel>(*image, y);
@@ -229,7 +237,7 @@ Raster<T> toRaster(const host::Image& image) {
 template <typename T>
 void toRaster(const host::Image& image, Raster<T>& raster) {
     using Pixel = typename Channel<T>::Pixel;
-    if (image.format() != host::pixelFormatOf<Pixel>()) {
+    if (image.format() != Nerevo::PixelTraits<Pixel>::format) {
         throw std::logic_error("a raster of another depth than the image's");
     }
     raster.resize(image.width(), image.height());
@@ -247,8 +255,10 @@ void toRaster(const host::Image& image, Raster<T>& raster) {
 
 namespace {
 
-template <typename Pixel, typename Value>
-bool anyBelow(const host::Image& image, Value opaque) {
+template <typename Pixel>
+bool anyBelowOpaque(const host::Image& image) {
+    using Traits = Nerevo::PixelTraits<Pixel>;
+    constexpr auto opaque = static_cast<typename Traits::Channel>(Traits::fullScale);
     for (int y = 0; y < image.height(); ++y) {
         const Pixel* p = row<Pixel>(image, y);
         if (std::any_of(p, p + image.width(), [opaque](const Pixel& px) { return px.alpha < opaque; })) {
@@ -280,11 +290,8 @@ PF_LRect boundsOfSeen(const host::Image& image) {
 std::vector<PF_Pixel> eightBitPixels(const host::Image& image) {
     std::vector<PF_Pixel> pixels;
     pixels.reserve(static_cast<std::size_t>(image.width()) * static_cast<std::size_t>(image.height()));
-    switch (image.format()) {
-        case PF_PixelFormat_ARGB32: appendEightBit<PF_Pixel>(image, pixels); break;
-        case PF_PixelFormat_ARGB64: appendEightBit<PF_Pixel16>(image, pixels); break;
-        default: appendEightBit<PF_PixelFloat>(image, pixels); break;
-    }
+    Nerevo::withPixelType(image.format(),
+                          [&](auto type) { appendEightBit<typename decltype(type)::type>(image, pixels); });
     return pixels;
 }
 
@@ -302,19 +309,17 @@ std::unique_ptr<host::Image> eightBitImage(int width, int height, const std::vec
 }
 
 PF_LRect contentBounds(const host::Image& image) {
-    switch (image.format()) {
-        case PF_PixelFormat_ARGB32: return boundsOfSeen<PF_Pixel>(image);
-        case PF_PixelFormat_ARGB64: return boundsOfSeen<PF_Pixel16>(image);
-        default: return boundsOfSeen<PF_PixelFloat>(image);
-    }
+    PF_LRect bounds{0, 0, 0, 0};
+    Nerevo::withPixelType(image.format(),
+                          [&](auto type) { bounds = boundsOfSeen<typename decltype(type)::type>(image); });
+    return bounds;
 }
 
 bool hasTransparency(const host::Image& image) {
-    switch (image.format()) {
-        case PF_PixelFormat_ARGB32: return anyBelow<PF_Pixel>(image, 255);
-        case PF_PixelFormat_ARGB64: return anyBelow<PF_Pixel16>(image, kWorld16Full);
-        default: return anyBelow<PF_PixelFloat>(image, 1.0f);
-    }
+    bool below = false;
+    Nerevo::withPixelType(image.format(),
+                          [&](auto type) { below = anyBelowOpaque<typename decltype(type)::type>(image); });
+    return below;
 }
 
 template void settleReadPixels<std::uint8_t>(host::Image&, ReadLayout, bool);

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <tuple>
 #include <vector>
 
 #include "host/image.h"
@@ -18,6 +19,7 @@ enum class Depth { bits8 = 8, bits16 = 16, float32 = 32 };
 // The depth of a world's pixel format; throws std::invalid_argument for
 // none of the three.
 Depth depthOf(PF_PixelFormat format);
+PF_PixelFormat pixelFormatOf(Depth depth);
 
 // 16-bit file values to world values and back, each to the nearest value.
 // Every world value survives world → file → world unchanged.
@@ -43,6 +45,10 @@ struct Raster {
 
 // Colour times alpha and back, rounded to the nearest integer value. Where
 // alpha is 0 the colour is left as it is: there is nothing to recover.
+// One reusable raster per depth, chosen by the world's pixel type, whose
+// channel type is the file scale's.
+using Rasters = std::tuple<Raster<std::uint8_t>, Raster<std::uint16_t>, Raster<float>>;
+
 template <typename T>
 void premultiply(Raster<T>& raster);
 template <typename T>

@@ -141,9 +141,7 @@ std::unique_ptr<host::Image> RawVideoReader::read(Depth depth, std::unique_ptr<h
         throw std::runtime_error(name_ + " ended inside " + frame + ": " + std::to_string(got) + " of its " +
                                  std::to_string(size) + " bytes came");
     }
-    const PF_PixelFormat pixelFormat = depth == Depth::bits8    ? PF_PixelFormat_ARGB32
-                                       : depth == Depth::bits16 ? PF_PixelFormat_ARGB64
-                                                                : PF_PixelFormat_ARGB128;
+    const PF_PixelFormat pixelFormat = pixelFormatOf(depth);
     std::unique_ptr<host::Image> image;
     if (reuse && reuse->format() == pixelFormat && reuse->width() == size_.width &&
         reuse->height() == size_.height) {
@@ -185,7 +183,7 @@ void RawVideoReader::unpack(host::Image& image) {
             in = reinterpret_cast<const unsigned char*>(row_.data());
         }
         OIIO::convert_pixel_values(stored, in, OIIO::TypeDescFromC<T>::value(),
-                                   static_cast<char*>(world.data) + static_cast<std::ptrdiff_t>(y) * world.rowbytes,
+                                   Nerevo::Pixels::row<T>(world, y),
                                    values);
     }
     settleReadPixels<T>(image, ReadLayout::rgba, false);
@@ -204,11 +202,10 @@ void RawVideoWriter::write(const host::Image& image) {
                                  " pixels, but the stream's frames are " + sizeText(*size_));
     }
     bytes_.resize(frameBytes(format_, size));
-    switch (image.format()) {
-        case PF_PixelFormat_ARGB32: pack(image, raster8_); break;
-        case PF_PixelFormat_ARGB64: pack(image, raster16_); break;
-        default: pack(image, raster32_); break;
-    }
+    Nerevo::withPixelType(image.format(), [&](auto type) {
+        using Channel = typename Nerevo::PixelTraits<typename decltype(type)::type>::Channel;
+        pack(image, std::get<Raster<Channel>>(rasters_));
+    });
     writeAll(fd_, bytes_.data(), bytes_.size(), frame + " to " + name_);
     ++frames_;
 }

@@ -91,9 +91,7 @@ private:
     RawFormat format_;
     std::optional<ImageSize> size_;
     int frames_ = 0;
-    Raster<std::uint8_t> raster8_;
-    Raster<std::uint16_t> raster16_;
-    Raster<float> raster32_;
+    Rasters rasters_;
     std::vector<float> row_;
     std::vector<unsigned char> bytes_;
 };

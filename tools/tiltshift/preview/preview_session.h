@@ -13,6 +13,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "effect/effect.h"
 #include "host/host.h"
 #include "host/panel.h"
 #include "render/render_job.h"
@@ -98,7 +99,7 @@ private:
     bool namePlugin_;
     RenderJob job_;
     std::optional<FramePattern> pattern_;  // INPUT's, when it is a sequence
-    std::unique_ptr<host::Host> host_;
+    Effect host_;
     PF_OutFlags outFlags_ = 0;
     std::vector<int> frames_;  // frame numbers on disk; {0} for a still
     int frame_ = 0;

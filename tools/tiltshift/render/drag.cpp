@@ -182,7 +182,7 @@ void runDragJob(const std::string& pluginPath, const DragJob& job, std::ostream&
         frames = planFrames(render.input, render.output, std::nullopt);
         checkOutputsWritable(render, frames);
     }
-    const std::unique_ptr<host::Host> host = prepareEffect(pluginPath, render, render.input);
+    const Effect host = prepareEffect(pluginPath, render, render.input);
     refuseAnimation(*host);
 
     const std::vector<host::ParamRecord> before = host->params();

@@ -222,13 +222,13 @@ void checkOutputsWritable(const RenderJob& job, const std::vector<FrameFiles>& f
     }
 }
 
-std::unique_ptr<host::Host> prepareEffect(const std::string& pluginPath, const RenderJob& job,
+Effect prepareEffect(const std::string& pluginPath, const RenderJob& job,
                                           const std::string& layerFile) {
     return prepareEffect(pluginPath, job, imageSize(layerFile));
 }
 
-std::unique_ptr<host::Host> prepareEffect(const std::string& pluginPath, const RenderJob& job, ImageSize layer) {
-    std::unique_ptr<host::Host> host = loadEffect(pluginPath, LayerSize{layer.width, layer.height});
+Effect prepareEffect(const std::string& pluginPath, const RenderJob& job, ImageSize layer) {
+    Effect host = loadEffect(pluginPath, LayerSize{layer.width, layer.height});
     for (const RenderJob::Setting& setting : job.settings) {
         try {
             applySetting(*host, setting.value);
@@ -259,7 +259,7 @@ int runRenderJob(const std::string& pluginPath, const RenderJob& job) {
     checkOutputsWritable(job, frames);
     // The first input is opened once: its header sizes the layer, then its pixels are read.
     auto first = std::make_unique<InputImage>(frames.front().input);
-    const std::unique_ptr<host::Host> host = prepareEffect(pluginPath, job, first->size());
+    const Effect host = prepareEffect(pluginPath, job, first->size());
     renderFrames(*host, job, frames, std::cerr, isatty(STDERR_FILENO) != 0, std::move(first));
     return 0;
 }
@@ -280,7 +280,7 @@ int runStreamJob(const std::string& pluginPath, const RenderJob& job, int in, in
     }
     RawVideoReader reader(in, "standard input", *job.pixelFormat, *job.frameSize);
     RawVideoWriter writer(out, "standard output", *job.pixelFormat);
-    const std::unique_ptr<host::Host> host = prepareEffect(pluginPath, job, *job.frameSize);
+    const Effect host = prepareEffect(pluginPath, job, *job.frameSize);
     renderStream(*host, job, reader, writer, log, terminal);
     return 0;
 }

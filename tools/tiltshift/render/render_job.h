@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "effect/effect.h"
 #include "host/render.h"
 #include "images/image_io.h"
 #include "images/pixel_convert.h"
@@ -77,10 +78,10 @@ void checkOutputsWritable(const RenderJob& job, const std::vector<FrameFiles>& f
 // size of `layerFile`'s image and set to the job's values. Throws
 // UsageError naming a parameter that does not take its value, and where
 // the value came from.
-std::unique_ptr<host::Host> prepareEffect(const std::string& pluginPath, const RenderJob& job,
+Effect prepareEffect(const std::string& pluginPath, const RenderJob& job,
                                           const std::string& layerFile);
 // The same for a layer of that size.
-std::unique_ptr<host::Host> prepareEffect(const std::string& pluginPath, const RenderJob& job, ImageSize layer);
+Effect prepareEffect(const std::string& pluginPath, const RenderJob& job, ImageSize layer);
 
 // Renders the frames (see planFrames) with the host's parameter values at
 // each frame's time, in order, writing each output, and each overlay the
