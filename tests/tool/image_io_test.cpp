@@ -129,6 +129,39 @@ TEST(ImageRead, MissingOrUnreadableFilesAreNamed) {
     }
 }
 
+// A header may claim any size: what does not fit is refused before the
+// pixels are read, naming the file, its size and the need or the limit.
+TEST(ImageRead, FramesBeyondTheLimitAreRefusedBeforeReading) {
+    test::TempDir dir;
+    test::writeText(dir / "claims.ppm", "P6\n30000 30000\n255\n" + std::string(64, '\x7f'));
+    test::writeFile<std::uint8_t>(dir / "small.png", 64, 64, 3, OIIO::TypeDesc::UINT8,
+                                  std::vector<std::uint8_t>(64 * 64 * 3, 9));
+    const std::uint64_t gibibyte = 1ull << 30;
+    const struct {
+        const char* file;
+        tiltshift::FrameLimit limit;
+        const char* error;  // nullptr: it reads
+    } cases[] = {
+        {"claims.ppm", {gibibyte, std::nullopt}, "30000 x 30000 pixels at 8 bits needs about 54074 MiB, but only 1024"},
+        {"claims.ppm", {gibibyte, 1000000}, "30000 x 30000 pixels are more than --max-pixels 1000000"},
+        {"small.png", {tiltshift::frameMemory(64, 64, 3, Depth::bits8) - 1, std::nullopt}, "64 x 64 pixels at 8"},
+        {"small.png", {tiltshift::frameMemory(64, 64, 3, Depth::bits8), std::nullopt}, nullptr},
+        {"small.png", {0, 4096}, nullptr},
+        {"small.png", {gibibyte, 4095}, "more than --max-pixels 4095"},
+    };
+    for (const auto& c : cases) {
+        try {
+            const tiltshift::SourceImage read = readImage(dir / c.file, std::nullopt, c.limit);
+            EXPECT_EQ(c.error, nullptr) << c.file << " read";
+        } catch (const std::runtime_error& e) {
+            ASSERT_NE(c.error, nullptr) << e.what();
+            EXPECT_NE(std::string(e.what()).find("cannot render " + dir / c.file + ": "), std::string::npos)
+                << e.what();
+            EXPECT_NE(std::string(e.what()).find(c.error), std::string::npos) << e.what();
+        }
+    }
+}
+
 // Straight alpha goes into PNG and TIFF as it is, colour under clear pixels
 // included, and comes back unchanged at 8 and 16 bits.
 TEST(ImageRoundTrip, StraightAlphaSurvivesPngAndTiff) {

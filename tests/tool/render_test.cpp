@@ -165,7 +165,7 @@ TEST(RenderParameters, BadValuesNameTheParameterAndWriteNothing) {
 
 struct Prepared {
     tiltshift::RenderJob job;
-    std::vector<tiltshift::FrameFiles> frames;
+    tiltshift::FramePlan frames;
     std::unique_ptr<host::Host> host;
 };
 

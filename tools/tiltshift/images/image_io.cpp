@@ -128,12 +128,13 @@ ImageSize InputImage::size() const {
     return ImageSize{in_->spec().width, in_->spec().height};
 }
 
-SourceImage InputImage::read(std::optional<Depth> depth, std::unique_ptr<host::Image> reuse) {
+SourceImage InputImage::read(std::optional<Depth> depth, std::unique_ptr<host::Image> reuse, const FrameLimit& limit) {
     const OIIO::ImageSpec& spec = in_->spec();
     SourceImage source;
     source.channelType = spec.format;
     source.hasAlpha = spec.alpha_channel >= 0;
     const Depth chosen = depth.value_or(depthOf(source.channelType));
+    checkFrameFits(path_, spec.width, spec.height, spec.nchannels, chosen, limit);
     const PF_PixelFormat format = chosen == Depth::bits8    ? PF_PixelFormat_ARGB32
                                   : chosen == Depth::bits16 ? PF_PixelFormat_ARGB64
                                                             : PF_PixelFormat_ARGB128;
@@ -152,8 +153,8 @@ SourceImage InputImage::read(std::optional<Depth> depth, std::unique_ptr<host::I
     return source;
 }
 
-SourceImage readImage(const std::string& path, std::optional<Depth> depth) {
-    return InputImage(path).read(depth);
+SourceImage readImage(const std::string& path, std::optional<Depth> depth, const FrameLimit& limit) {
+    return InputImage(path).read(depth, nullptr, limit);
 }
 
 ImageSize imageSize(const std::string& path) {

@@ -177,7 +177,7 @@ host::Panel dragPanel(PF_WindowType type, int width, int height) {
 
 void runDragJob(const std::string& pluginPath, const DragJob& job, std::ostream& out, std::ostream& log) {
     const RenderJob& render = job.render;
-    std::vector<FrameFiles> frames;
+    FramePlan frames;
     if (!render.output.empty()) {
         frames = planFrames(render.input, render.output, std::nullopt);
         checkOutputsWritable(render, frames);

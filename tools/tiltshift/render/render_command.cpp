@@ -7,6 +7,7 @@
 #include <future>
 #include <iostream>
 #include <memory>
+#include <new>
 
 #include "cli/arguments.h"
 #include "effect/effect.h"
@@ -52,12 +53,12 @@ struct ReadFrame {
 // Reads on a thread of its own, into `reuse` when it fits; `opened` is the
 // input when its header was read already.
 ReadFrame readFrame(std::unique_ptr<InputImage> opened, const std::string& path, std::optional<Depth> depth,
-                    std::unique_ptr<host::Image> reuse) {
+                    const FrameLimit& limit, std::unique_ptr<host::Image> reuse) {
     const Clock::time_point start = Clock::now();
     if (!opened) {
         opened = std::make_unique<InputImage>(path);
     }
-    ReadFrame read{opened->read(depth, std::move(reuse)), 0};
+    ReadFrame read{opened->read(depth, std::move(reuse), limit), 0};
     read.readMs = millisecondsSince(start);
     return read;
 }
@@ -161,7 +162,7 @@ private:
 
 }  // namespace
 
-void checkOutputsWritable(const RenderJob& job, const std::vector<FrameFiles>& frames) {
+void checkOutputsWritable(const RenderJob& job, const FramePlan& frames) {
     // Every frame's output lies in the same folder and has the same extension, and so does every overlay.
     checkWritable(frames.front().output);
     if (!job.overlay.empty()) {
@@ -186,8 +187,8 @@ std::unique_ptr<host::Host> prepareEffect(const std::string& pluginPath, const R
     return host;
 }
 
-void renderFrames(host::Host& host, const RenderJob& job, const std::vector<FrameFiles>& frames, std::ostream& log,
-                  bool terminal, std::unique_ptr<InputImage> firstInput) {
+void renderFrames(host::Host& host, const RenderJob& job, const FramePlan& frames, std::ostream& log, bool terminal,
+                  std::unique_ptr<InputImage> firstInput) {
     const bool sequence = FramePattern::parse(job.output).has_value();
     std::optional<Progress> progress;
     // JSON timings are read by programs: no other lines between them.
@@ -202,7 +203,7 @@ void renderFrames(host::Host& host, const RenderJob& job, const std::vector<Fram
     std::unique_ptr<host::Image> spare;
     const auto startReading = [&](std::size_t i, std::unique_ptr<InputImage> opened) {
         return std::async(std::launch::async, readFrame, std::move(opened), frames[i].input, job.depth,
-                          std::move(spare));
+                          std::cref(job.limit), std::move(spare));
     };
     std::future<ReadFrame> reading = startReading(0, std::move(firstInput));
     RenderedFrame written;
@@ -219,21 +220,29 @@ void renderFrames(host::Host& host, const RenderJob& job, const std::vector<Fram
         timings.frame(written.files.frame, written.readMs, written.renderMs, writeMs);
     };
     for (std::size_t i = 0; i < frames.size(); ++i) {
-        ReadFrame read = reading.get();
-        if (i + 1 < frames.size()) {
-            reading = startReading(i + 1, nullptr);
+        const FrameFiles files = frames[i];
+        // The estimate before reading leaves out what it cannot see: the
+        // host's grown bounds, the encoders, other processes taking memory.
+        try {
+            ReadFrame read = reading.get();
+            if (i + 1 < frames.size()) {
+                reading = startReading(i + 1, nullptr);
+            }
+            RenderedFrame rendered = renderFile(host, job, files, sequence, log, read);
+            spare = std::move(read.source.image);
+            finishWriting();
+            written = std::move(rendered);
+            writing = std::async(std::launch::async, writeFrame, std::ref(writer), std::cref(job), std::cref(written));
+        } catch (const std::bad_alloc&) {
+            throw std::runtime_error("out of memory rendering " + files.input +
+                                     (sequence ? " at frame " + std::to_string(files.frame) : ""));
         }
-        RenderedFrame rendered = renderFile(host, job, frames[i], sequence, log, read);
-        spare = std::move(read.source.image);
-        finishWriting();
-        written = std::move(rendered);
-        writing = std::async(std::launch::async, writeFrame, std::ref(writer), std::cref(job), std::cref(written));
     }
     finishWriting();
 }
 
 int runRenderJob(const std::string& pluginPath, const RenderJob& job) {
-    const std::vector<FrameFiles> frames = planFrames(job.input, job.output, job.frames);
+    const FramePlan frames = planFrames(job.input, job.output, job.frames);
     checkOutputsWritable(job, frames);
     // The first input is opened once: its header sizes the layer, then its pixels are read.
     auto first = std::make_unique<InputImage>(frames.front().input);

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "host/render.h"
+#include "images/frame_memory.h"
 #include "images/image_io.h"
 #include "images/pixel_convert.h"
 #include "params/param_values.h"
@@ -38,6 +39,7 @@ struct RenderJob {
     std::optional<Compression> compression;  // of OUTPUT and the overlay; nothing: the format's default
     host::RenderOptions options;    // downsample, threads, layer type
     Timings timings = Timings::off;
+    FrameLimit limit = systemFrameLimit();
 };
 
 // Throws UsageError for arguments that do not make a job; reads presets.
@@ -64,7 +66,7 @@ std::string overlayFile(const RenderJob& job, int frame);
 
 // Throws std::runtime_error when the first frame's output or overlay cannot
 // be written (see checkWritable), so that a run fails before it renders.
-void checkOutputsWritable(const RenderJob& job, const std::vector<FrameFiles>& frames);
+void checkOutputsWritable(const RenderJob& job, const FramePlan& frames);
 
 // The plug-in loaded for the job: its parameters registered for a layer the
 // size of `layerFile`'s image and set to the job's values. Throws
@@ -84,8 +86,8 @@ std::unique_ptr<host::Host> prepareEffect(const std::string& pluginPath, const R
 // already. Throws PluginError for a render or a drawing the plug-in fails,
 // std::runtime_error for files that cannot be read or written; the frames
 // before the one that failed stay written, and none after it is.
-void renderFrames(host::Host& host, const RenderJob& job, const std::vector<FrameFiles>& frames, std::ostream& log,
-                  bool terminal, std::unique_ptr<InputImage> firstInput = nullptr);
+void renderFrames(host::Host& host, const RenderJob& job, const FramePlan& frames, std::ostream& log, bool terminal,
+                  std::unique_ptr<InputImage> firstInput = nullptr);
 
 // Plans, prepares and renders the job with the module at `pluginPath`,
 // reporting to standard error; returns the exit status.

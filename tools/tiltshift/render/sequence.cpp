@@ -17,9 +17,15 @@ bool allDigits(const std::string& text) {
            std::all_of(text.begin(), text.end(), [](char c) { return std::isdigit(static_cast<unsigned char>(c)); });
 }
 
-bool fileExists(const std::string& path) {
+// Throws `missing` when nothing is there, and says so when a folder is.
+void checkIsFile(const std::string& path, const std::string& missing) {
     std::error_code ignored;
-    return std::filesystem::is_regular_file(path, ignored);
+    if (std::filesystem::is_directory(path, ignored)) {
+        throw std::runtime_error(path + " is a folder, not an image file");
+    }
+    if (!std::filesystem::is_regular_file(path, ignored)) {
+        throw std::runtime_error(missing);
+    }
 }
 
 }  // namespace
@@ -108,11 +114,24 @@ FrameRange parseFrameRange(const std::string& text) {
     return FrameRange{*first, *last};
 }
 
-std::vector<FrameFiles> planFrames(const std::string& input, const std::string& output,
-                                   const std::optional<FrameRange>& frames) {
-    const std::optional<FramePattern> in = FramePattern::parse(input);
-    const std::optional<FramePattern> out = FramePattern::parse(output);
-    std::vector<int> numbers;
+FramePlan::FramePlan(std::optional<FramePattern> in, std::optional<FramePattern> out, std::string input,
+                     std::string output, FrameRange range, std::vector<int> listed)
+    : in_(std::move(in)),
+      out_(std::move(out)),
+      input_(std::move(input)),
+      output_(std::move(output)),
+      range_(range),
+      listed_(std::move(listed)),
+      size_(listed_.empty() ? static_cast<std::size_t>(range_.last - range_.first) + 1 : listed_.size()) {}
+
+FrameFiles FramePlan::operator[](std::size_t index) const {
+    const int frame = listed_.empty() ? range_.first + static_cast<int>(index) : listed_[index];
+    return FrameFiles{frame, in_ ? in_->path(frame) : input_, out_ ? out_->path(frame) : output_};
+}
+
+FramePlan planFrames(const std::string& input, const std::string& output, const std::optional<FrameRange>& frames) {
+    std::optional<FramePattern> in = FramePattern::parse(input);
+    std::optional<FramePattern> out = FramePattern::parse(output);
     if (in && !out) {
         throw UsageError("INPUT is a frame sequence, so OUTPUT must be one too (e.g. out.%04d.png)");
     }
@@ -122,27 +141,21 @@ std::vector<FrameFiles> planFrames(const std::string& input, const std::string& 
     if (!out && frames && frames->first != frames->last) {
         throw UsageError("--frames names more than one frame, but OUTPUT is a single file");
     }
-    if (frames) {
-        for (int frame = frames->first; frame <= frames->last; ++frame) {
-            numbers.push_back(frame);
-        }
-    } else if (in) {
-        numbers = in->framesOnDisk();
-        if (numbers.empty()) {
+    std::vector<int> listed;
+    if (!frames && in) {
+        listed = in->framesOnDisk();
+        if (listed.empty()) {
             throw std::runtime_error("no files match " + input);
         }
-    } else {
-        numbers.push_back(0);
     }
-
-    std::vector<FrameFiles> plan;
-    for (int frame : numbers) {
-        FrameFiles files{frame, in ? in->path(frame) : input, out ? out->path(frame) : output};
-        if (!fileExists(files.input)) {
-            throw std::runtime_error(in ? "input frame " + std::to_string(frame) + " is missing: " + files.input
-                                        : "no such file: " + files.input);
+    const FramePlan plan(std::move(in), std::move(out), input, output, frames.value_or(FrameRange{}),
+                         std::move(listed));
+    if (!FramePattern::parse(input)) {
+        checkIsFile(input, "no such file: " + input);
+    } else {
+        for (const FrameFiles& files : plan) {
+            checkIsFile(files.input, "input frame " + std::to_string(files.frame) + " is missing: " + files.input);
         }
-        plan.push_back(std::move(files));
     }
     return plan;
 }
