@@ -163,6 +163,41 @@ TEST(RenderParameters, BadValuesNameTheParameterAndWriteNothing) {
     }
 }
 
+// Whatever the spelling, link or frame: no output or overlay may be an
+// input (it would be lost) or the other one (the render would be).
+TEST(RenderOutput, NeverTheSameFileAsAnInputOrEachOther) {
+    test::TempDir dir;
+    for (const char* name : {"in.png", "in.1.png", "in.2.png"}) {
+        test::writeFile<std::uint8_t>(dir / name, 2, 2, 3, OIIO::TypeDesc::UINT8, std::vector<std::uint8_t>(12, 5));
+    }
+    std::filesystem::create_directory(dir / "sub");
+    std::filesystem::create_symlink(dir / "in.png", dir / "soft.png");
+    std::filesystem::create_hard_link(dir / "in.png", dir / "o.7.png");
+    const std::set<std::string> before = dir.names();
+    const std::string bytes = test::contents(dir / "in.png");
+    const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
+        {{dir / "in.png", "-o", dir / "in.png"}, "OUTPUT " + dir / "in.png" + " is an input file"},
+        {{dir / "in.png", "-o", dir / "sub/../in.png"}, "is an input file"},
+        {{dir / "in.png", "-o", dir / "soft.png"}, "is an input file"},
+        {{dir / "in.%d.png", "-o", dir / "./in.%d.png"}, "OUTPUT " + dir / "./in.1.png" + " is an input"},
+        {{dir / "in.png", "-o", dir / "out.png", "--overlay", dir / "./in.png"}, "--overlay " + dir / "./in.png"},
+        {{dir / "in.png", "-o", dir / "x.png", "--overlay", dir / "sub/../x.png"}, "is the OUTPUT file"},
+        {{dir / "in.png", "-o", dir / "o.%d.png", "--frames", "0-999999999"}, dir / "o.7.png" + " is an input"},
+        {{dir / "in.png", "-o", dir / "p.%d.png", "--frames", "0-999999999", "--overlay", dir / "sub/../p.%02d.png"},
+         "is the OUTPUT file " + dir / "p.999999999.png"},
+    };
+    for (const auto& [args, error] : cases) {
+        try {
+            render(args);
+            ADD_FAILURE() << args.back() << " was accepted";
+        } catch (const tiltshift::UsageError& e) {
+            EXPECT_NE(std::string(e.what()).find(error), std::string::npos) << e.what();
+        }
+        EXPECT_EQ(dir.names(), before);
+        EXPECT_EQ(test::contents(dir / "in.png"), bytes);
+    }
+}
+
 struct Prepared {
     tiltshift::RenderJob job;
     tiltshift::FramePlan frames;

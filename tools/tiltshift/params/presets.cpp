@@ -89,6 +89,10 @@ std::vector<ParamSetting> readPreset(const std::string& path) {
     if (!file) {
         throw UsageError("cannot read the preset " + path);
     }
+    return parsePreset(file, path);
+}
+
+std::vector<ParamSetting> parsePreset(std::istream& text, const std::string& source) {
     // A preset is an object of values, lists and keyframe pairs: nothing
     // deeper than a point's keyframes, nor with more entries than an effect
     // has parameters many times over. Refusing more while parsing keeps
@@ -101,24 +105,24 @@ std::vector<ParamSetting> readPreset(const std::string& path) {
     const auto bounded = [&](int depth, nlohmann::json::parse_event_t event, nlohmann::ordered_json&) {
         using Event = nlohmann::json::parse_event_t;
         if ((event == Event::object_start || event == Event::array_start) && depth >= kDeepest) {
-            throw UsageError(path + ": values nest more than " + std::to_string(kDeepest) + " deep");
+            throw UsageError(source + ": values nest more than " + std::to_string(kDeepest) + " deep");
         }
         if (event == Event::key && depth == 1 && ++entries > kMostEntries) {
-            throw UsageError(path + ": more than " + std::to_string(kMostEntries) + " entries");
+            throw UsageError(source + ": more than " + std::to_string(kMostEntries) + " entries");
         }
         return true;
     };
     nlohmann::ordered_json preset;
     try {
-        preset = nlohmann::ordered_json::parse(file, bounded);
+        preset = nlohmann::ordered_json::parse(text, bounded);
     } catch (const nlohmann::json::exception& e) {
         // "[json.exception.parse_error.101] parse error at line 2, column 5: ..." without the library's tag;
         // a number beyond a double's range is such an error too.
         const std::string what = e.what();
         const std::size_t tag = what.find("] ");
-        throw UsageError(path + ": " + (tag == std::string::npos ? what : what.substr(tag + 2)));
+        throw UsageError(source + ": " + (tag == std::string::npos ? what : what.substr(tag + 2)));
     }
-    return presetSettings(preset, path);
+    return presetSettings(preset, source);
 }
 
 }  // namespace tiltshift

@@ -180,6 +180,7 @@ void runDragJob(const std::string& pluginPath, const DragJob& job, std::ostream&
     FramePlan frames;
     if (!render.output.empty()) {
         frames = planFrames(render.input, render.output, std::nullopt);
+        checkDistinctFiles(render, frames);
         checkOutputsWritable(render, frames);
     }
     const std::unique_ptr<host::Host> host = prepareEffect(pluginPath, render, render.input);

@@ -8,11 +8,13 @@
 #include <iostream>
 #include <memory>
 #include <new>
+#include <set>
 
 #include "cli/arguments.h"
 #include "effect/effect.h"
 #include "effect/plugin_error.h"
 #include "images/image_io.h"
+#include "images/same_file.h"
 #include "render/overlay.h"
 #include "render/progress.h"
 #include "render/render_job.h"
@@ -162,6 +164,58 @@ private:
 
 }  // namespace
 
+void checkDistinctFiles(const RenderJob& job, const FramePlan& frames) {
+    const bool inputSequence = FramePattern::parse(job.input).has_value();
+    std::set<FileIdentity> inputs;
+    if (inputSequence) {
+        for (const FrameFiles& files : frames) {
+            inputs.insert(fileIdentity(files.input));
+        }
+    } else {
+        inputs.insert(fileIdentity(job.input));
+    }
+    const auto check = [&](int frame, const std::string& output) {
+        if (inputs.count(fileIdentity(output)) != 0) {
+            throw UsageError("OUTPUT " + output + " is an input file; rendering would overwrite it");
+        }
+        if (job.overlay.empty()) {
+            return;
+        }
+        const std::string overlay = overlayFile(job, frame);
+        if (inputs.count(fileIdentity(overlay)) != 0) {
+            throw UsageError("--overlay " + overlay + " is an input file; rendering would overwrite it");
+        }
+        if (sameFile(overlay, output)) {
+            throw UsageError("--overlay " + overlay + " is the OUTPUT file " + output + "; give it a file of its own");
+        }
+    };
+    const std::optional<FramePattern> out = FramePattern::parse(job.output);
+    if (inputSequence || !out) {
+        for (const FrameFiles& files : frames) {
+            check(files.frame, files.output);
+        }
+        return;
+    }
+    // A still into a sequence may span more frames than are worth going
+    // through one by one. Only a file that exists can be the input; and an
+    // output and overlay named alike are so at the last frame, whose number
+    // is the widest.
+    for (int frame : out->framesOnDisk()) {
+        if (frames.contains(frame)) {
+            check(frame, out->path(frame));
+        }
+    }
+    if (!job.overlay.empty()) {
+        for (int frame : FramePattern::parse(job.overlay)->framesOnDisk()) {
+            if (frames.contains(frame)) {
+                check(frame, out->path(frame));
+            }
+        }
+    }
+    const FrameFiles last = frames[frames.size() - 1];
+    check(last.frame, last.output);
+}
+
 void checkOutputsWritable(const RenderJob& job, const FramePlan& frames) {
     // Every frame's output lies in the same folder and has the same extension, and so does every overlay.
     checkWritable(frames.front().output);
@@ -243,6 +297,7 @@ void renderFrames(host::Host& host, const RenderJob& job, const FramePlan& frame
 
 int runRenderJob(const std::string& pluginPath, const RenderJob& job) {
     const FramePlan frames = planFrames(job.input, job.output, job.frames);
+    checkDistinctFiles(job, frames);
     checkOutputsWritable(job, frames);
     // The first input is opened once: its header sizes the layer, then its pixels are read.
     auto first = std::make_unique<InputImage>(frames.front().input);

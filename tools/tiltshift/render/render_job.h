@@ -64,6 +64,11 @@ void checkOverlay(const RenderJob& job);
 // The overlay file of a frame.
 std::string overlayFile(const RenderJob& job, int frame);
 
+// Throws UsageError, before anything renders, when an output or overlay of
+// any frame is the same file as an input (or each other's), however the
+// paths spell it: writing it would destroy what is still to be read.
+void checkDistinctFiles(const RenderJob& job, const FramePlan& frames);
+
 // Throws std::runtime_error when the first frame's output or overlay cannot
 // be written (see checkWritable), so that a run fails before it renders.
 void checkOutputsWritable(const RenderJob& job, const FramePlan& frames);

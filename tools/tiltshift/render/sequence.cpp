@@ -129,6 +129,11 @@ FrameFiles FramePlan::operator[](std::size_t index) const {
     return FrameFiles{frame, in_ ? in_->path(frame) : input_, out_ ? out_->path(frame) : output_};
 }
 
+bool FramePlan::contains(int frame) const {
+    return listed_.empty() ? size_ > 0 && frame >= range_.first && frame <= range_.last
+                           : std::binary_search(listed_.begin(), listed_.end(), frame);
+}
+
 FramePlan planFrames(const std::string& input, const std::string& output, const std::optional<FrameRange>& frames) {
     std::optional<FramePattern> in = FramePattern::parse(input);
     std::optional<FramePattern> out = FramePattern::parse(output);

@@ -66,6 +66,7 @@ public:
 
     std::size_t size() const { return size_; }
     bool empty() const { return size_ == 0; }
+    bool contains(int frame) const;
     FrameFiles operator[](std::size_t index) const;
     FrameFiles front() const { return (*this)[0]; }
     Iterator begin() const { return Iterator(*this, 0); }
