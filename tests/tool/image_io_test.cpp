@@ -109,24 +109,62 @@ TEST(ImageRead, AWorldOfTheSameSizeAndDepthIsReused) {
     EXPECT_EQ(sixteen.image->format(), PF_PixelFormat_ARGB64);
 }
 
-TEST(ImageRead, MissingOrUnreadableFilesAreNamed) {
+// Files written with OpenImageIO's own calls, for what the test helpers do not write.
+void writeSpecs(const std::string& path, const std::vector<OIIO::ImageSpec>& specs) {
+    std::unique_ptr<OIIO::ImageOutput> out = OIIO::ImageOutput::create(path);
+    ASSERT_TRUE(out && out->open(path, static_cast<int>(specs.size()), specs.data())) << path;
+    for (std::size_t i = 0; i < specs.size(); ++i) {
+        const std::vector<float> pixels(specs[i].image_pixels() * 3, 0.5f);
+        ASSERT_TRUE((i == 0 || out->open(path, specs[i], OIIO::ImageOutput::AppendSubimage)) &&
+                    out->write_image(OIIO::TypeDesc::FLOAT, pixels.data()))
+            << out->geterror();
+    }
+    ASSERT_TRUE(out->close());
+}
+
+// Every file that cannot be read whole is an error naming it, never a
+// picture with what the reader made up or left out.
+TEST(ImageRead, MissingUnreadableOrPartlyReadableFilesAreNamed) {
     test::TempDir dir;
     test::writeText(dir / "not-an-image.png", "hello");
     test::writeFile<std::uint8_t>(dir / "whole.png", 64, 64, 3, OIIO::TypeDesc::UINT8,
                                   std::vector<std::uint8_t>(64 * 64 * 3, 99));
     const std::string png = test::contents(dir / "whole.png");
     test::writeText(dir / "truncated.png", png.substr(0, png.size() / 2));
-    for (const std::string& path : {dir / "missing.png", dir / "not-an-image.png", dir / "truncated.png"}) {
+    test::writeGreyImage(dir / "whole.jpg", 64, 64);
+    test::writeText(dir / "truncated.jpg", test::contents(dir / "whole.jpg").substr(0, 700));
+    OIIO::ImageSpec shifted(4, 4, 3, OIIO::TypeDesc::HALF);
+    shifted.x = 2;
+    OIIO::ImageSpec cropped(4, 4, 3, OIIO::TypeDesc::HALF);
+    cropped.full_width = 8;
+    writeSpecs(dir / "shifted.exr", {shifted});
+    writeSpecs(dir / "cropped.exr", {cropped});
+    std::vector<OIIO::ImageSpec> parts(2, OIIO::ImageSpec(4, 4, 3, OIIO::TypeDesc::HALF));
+    parts[0].attribute("name", "beauty");
+    parts[1].attribute("name", "mask");
+    writeSpecs(dir / "parts.exr", parts);
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"missing.png", ""},
+        {"not-an-image.png", ""},
+        {"truncated.png", ""},
+        {"truncated.jpg", "Premature end"},
+        {"shifted.exr", "data window (4 x 4 at 2,0) is not its display window (4 x 4 at 0,0)"},
+        {"cropped.exr", "data window (4 x 4 at 0,0) is not its display window (8 x 4 at 0,0)"},
+        {"parts.exr", "more than one image"},
+    };
+    for (const auto& [name, fragment] : cases) {
         testing::internal::CaptureStderr();
         try {
-            readImage(path);
-            ADD_FAILURE() << path << " read";
+            readImage(dir / name);
+            ADD_FAILURE() << name << " read";
         } catch (const std::runtime_error& e) {
-            EXPECT_NE(std::string(e.what()).find(path), std::string::npos) << e.what();
+            EXPECT_EQ(std::string(e.what()).rfind("cannot read " + dir / name + ": ", 0), 0u) << e.what();
+            EXPECT_NE(std::string(e.what()).find(fragment), std::string::npos) << e.what();
         }
         // The error says what libpng said; libpng does not say it again.
-        EXPECT_EQ(testing::internal::GetCapturedStderr(), "") << path;
+        EXPECT_EQ(testing::internal::GetCapturedStderr(), "") << name;
     }
+    EXPECT_NO_THROW(readImage(dir / "whole.jpg"));
 }
 
 // A header may claim any size: what does not fit is refused before the

@@ -146,6 +146,7 @@ TEST(RenderParameters, BadValuesNameTheParameterAndWriteNothing) {
         {{"--depth", "12"}, {"--depth", "8, 16 or 32"}},
         {{"--layer", "solid"}, {"--layer", "footage, text or shape"}},
         {{"--downsample", "0"}, {"--downsample"}},
+        {{"--downsample", "5"}, {"--downsample 5 is more than the image's 4 x 4 pixels"}},
         {{"--bogus", "1"}, {"unknown option --bogus"}},
     };
     for (const auto& [args, fragments] : cases) {
@@ -304,6 +305,22 @@ TEST(RenderSequence, JsonTimingsAreOneObjectPerFrameThenOneForTheRun) {
     }
     EXPECT_GT(objects[2].at("peak_rss_mib").get<double>(), 0);
     EXPECT_GT(objects[2].at("frames_per_s").get<double>(), 0);
+}
+
+// The parameters hold the first frame's geometry; a frame of another size
+// stops the run rather than render around the wrong centre.
+TEST(RenderSequence, AFrameOfAnotherSizeStopsTheRun) {
+    test::TempDir dir;
+    test::writeFile(dir / "in.1.png", 3, 2, 3, OIIO::TypeDesc::UINT8, std::vector<std::uint8_t>(18, 60));
+    test::writeFile(dir / "in.2.png", 2, 3, 3, OIIO::TypeDesc::UINT8, std::vector<std::uint8_t>(18, 60));
+    try {
+        render({dir / "in.%d.png", "-o", dir / "out.%d.png"});
+        ADD_FAILURE() << "frames of two sizes rendered";
+    } catch (const std::runtime_error& e) {
+        EXPECT_EQ(std::string(e.what()).rfind(dir / "in.2.png" + " is 2 x 3 pixels, but the sequence began at 3 x 2", 0),
+                  0u) << e.what();
+    }
+    EXPECT_EQ(dir.names(), (std::set<std::string>{"in.1.png", "in.2.png", "out.1.png"}));
 }
 
 TEST(RenderSequence, AMissingInputFrameStopsTheRunBeforeItStarts) {

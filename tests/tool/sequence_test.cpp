@@ -28,6 +28,10 @@ TEST(FramePattern, OtherPercentSignsAreNoPattern) {
 TEST(FramePattern, OneNumberInTheFileName) {
     EXPECT_THROW(FramePattern::parse("a%d_%04d.png"), tiltshift::UsageError);
     EXPECT_THROW(FramePattern::parse("take%d/frame.png"), tiltshift::UsageError);
+    // printf would pad with spaces; taken as a plain name it would overwrite one file each frame.
+    for (const char* spaces : {"a%4d.png", "a%12d.png"}) {
+        EXPECT_THROW(FramePattern::parse(spaces), tiltshift::UsageError) << spaces;
+    }
 }
 
 TEST(FramePattern, FramesOnDiskAreThoseThePatternNames) {

@@ -76,6 +76,16 @@ struct RenderedFrame {
 RenderedFrame renderFile(host::Host& host, const RenderJob& job, const FrameFiles& files, bool sequence,
                          std::ostream& log, const ReadFrame& read) {
     const SourceImage& source = read.source;
+    // The parameters were registered for the first frame's layer: a point
+    // given in its pixels (or defaulting to its centre) means something
+    // else in a frame of another size.
+    const host::Host::Frame& layer = host.frame();
+    if (source.image->width() != layer.width || source.image->height() != layer.height) {
+        throw std::runtime_error(files.input + " is " + std::to_string(source.image->width()) + " x " +
+                                 std::to_string(source.image->height()) + " pixels, but the sequence began at " +
+                                 std::to_string(layer.width) + " x " + std::to_string(layer.height) +
+                                 "; render frames of another size as a sequence of their own");
+    }
     host::RenderOptions options = job.options;
     options.frame = files.frame;
     // A text or shape layer's content is what is not transparent.
@@ -230,6 +240,12 @@ std::unique_ptr<host::Host> prepareEffect(const std::string& pluginPath, const R
 }
 
 std::unique_ptr<host::Host> prepareEffect(const std::string& pluginPath, const RenderJob& job, ImageSize layer) {
+    const int downsample = job.options.downsample;
+    if (downsample > layer.width || downsample > layer.height) {
+        throw UsageError("--downsample " + std::to_string(downsample) + " is more than the image's " +
+                         std::to_string(layer.width) + " x " + std::to_string(layer.height) +
+                         " pixels: nothing would be left to render");
+    }
     std::unique_ptr<host::Host> host = loadEffect(pluginPath, LayerSize{layer.width, layer.height});
     for (const RenderJob::Setting& setting : job.settings) {
         try {

@@ -46,6 +46,14 @@ std::optional<FramePattern> FramePattern::parse(const std::string& path) {
         // %d, or %0Nd: a number padded with zeros to N digits.
         std::size_t end = i + 1;
         int width = 0;
+        if (end < path.size() && path[end] >= '1' && path[end] <= '9') {
+            const std::size_t digits = path.find_first_not_of("0123456789", end);
+            if (digits != std::string::npos && path[digits] == 'd') {
+                throw UsageError("\"" + path + "\": " + path.substr(i, digits - i + 1) +
+                                 " pads the frame number with spaces, which no file name should hold; use %0" +
+                                 path.substr(end, digits - end) + "d for zeros, or %d");
+            }
+        }
         if (end < path.size() && path[end] == '0') {
             const std::size_t digits = path.find_first_not_of("0123456789", end + 1);
             if (digits == std::string::npos || digits == end + 1 || digits - end - 1 > 2) {

@@ -11,7 +11,8 @@ namespace tiltshift {
 class FramePattern {
 public:
     // The pattern in `path`, or nothing when it has no frame number (%d or
-    // %0Nd). Throws UsageError for more than one, or one in a folder name.
+    // %0Nd). Throws UsageError for more than one, one in a folder name, or
+    // a number padded with spaces (%4d).
     static std::optional<FramePattern> parse(const std::string& path);
 
     std::string path(int frame) const;
