@@ -3,11 +3,15 @@
 
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <csignal>
+#include <cstring>
 #include <filesystem>
 
 #include "images/image_io.h"
+#include "images/pending_file.h"
 #include "scene/scene.h"
 #include "tool_files.h"
 
@@ -197,6 +201,42 @@ TEST(ImageRead, FramesBeyondTheLimitAreRefusedBeforeReading) {
                 << e.what();
             EXPECT_NE(std::string(e.what()).find(c.error), std::string::npos) << e.what();
         }
+    }
+}
+
+// A signal that ends the process takes the temporary file with it; one
+// ignored before any file was written stays ignored (SIGHUP under nohup).
+// Each case runs in a child that raises the signal at a fixed point.
+TEST(PendingFile, SignalsThatEndTheProcessRemoveTheTemporaryFile) {
+    const struct {
+        int signal;
+        bool ignoredBefore;
+    } cases[] = {{SIGINT, false},  {SIGTERM, false}, {SIGHUP, false}, {SIGQUIT, false},
+                 {SIGPIPE, false}, {SIGUSR1, false}, {SIGHUP, true},  {SIGPIPE, true}};
+    for (const auto& c : cases) {
+        test::TempDir dir;
+        const pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            const rlimit noCore{0, 0};
+            setrlimit(RLIMIT_CORE, &noCore);
+            if (c.ignoredBefore) {
+                std::signal(c.signal, SIG_IGN);
+            }
+            {
+                tiltshift::PendingFile file(dir / "out.png");
+                std::raise(c.signal);
+            }
+            _exit(0);
+        }
+        int status = 0;
+        ASSERT_EQ(waitpid(child, &status, 0), child);
+        if (c.ignoredBefore) {
+            EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << strsignal(c.signal) << " " << status;
+        } else {
+            EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == c.signal) << strsignal(c.signal) << " " << status;
+        }
+        EXPECT_EQ(dir.names(), std::set<std::string>()) << strsignal(c.signal);
     }
 }
 
