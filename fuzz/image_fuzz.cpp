@@ -10,7 +10,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "image_io.h"
+#include "images/image_io.h"
 
 namespace {
 

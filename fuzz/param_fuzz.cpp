@@ -5,9 +5,9 @@
 #include <cstdint>
 #include <memory>
 
-#include "command.h"
-#include "effect.h"
-#include "param_values.h"
+#include "cli/arguments.h"
+#include "effect/effect.h"
+#include "params/param_values.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     // Loaded once: a setting replaces what the one before set.

@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <sstream>
 
-#include "command.h"
-#include "presets.h"
+#include "cli/arguments.h"
+#include "params/presets.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     std::istringstream text(std::string(reinterpret_cast<const char*>(data), size));
