@@ -137,6 +137,7 @@ TEST(RenderParameters, BadValuesNameTheParameterAndWriteNothing) {
     test::writeText(dir / "heavy.json", R"({"Weight": 9})");
     const std::vector<std::pair<std::vector<std::string>, std::vector<std::string>>> cases = {
         {{"--param", "Blur Amount=6000"}, {"\"Blur Amount\"", "6000", "0..5000"}},
+        {{"--param", "Blur Amount=1e20"}, {"\"Blur Amount\": 1e+20 is outside", "0..5000"}},
         {{"--param", "Bogus=1"}, {"no parameter named \"Bogus\"", "Blur Amount"}},
         {{"--param", "Type=Diagonal"}, {"\"Type\"", "1 Radial, 2 Linear"}},
         {{"--param", "Grow Bounds=maybe"}, {"\"Grow Bounds\"", "on or off"}},
