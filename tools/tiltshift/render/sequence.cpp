@@ -161,9 +161,10 @@ FramePlan planFrames(const std::string& input, const std::string& output, const 
             throw std::runtime_error("no files match " + input);
         }
     }
+    const bool inputSequence = in.has_value();
     const FramePlan plan(std::move(in), std::move(out), input, output, frames.value_or(FrameRange{}),
                          std::move(listed));
-    if (!FramePattern::parse(input)) {
+    if (!inputSequence) {
         checkIsFile(input, "no such file: " + input);
     } else {
         for (const FrameFiles& files : plan) {
