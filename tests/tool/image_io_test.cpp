@@ -208,6 +208,9 @@ TEST(ImageRead, FramesBeyondTheLimitAreRefusedBeforeReading) {
 // ignored before any file was written stays ignored (SIGHUP under nohup).
 // Each case runs in a child that raises the signal at a fixed point.
 TEST(PendingFile, SignalsThatEndTheProcessRemoveTheTemporaryFile) {
+#if defined(__SANITIZE_THREAD__)
+    GTEST_SKIP() << "ThreadSanitizer holds signals back for its own handler, past the point where they are raised";
+#endif
     const struct {
         int signal;
         bool ignoredBefore;
@@ -223,20 +226,20 @@ TEST(PendingFile, SignalsThatEndTheProcessRemoveTheTemporaryFile) {
             if (c.ignoredBefore) {
                 std::signal(c.signal, SIG_IGN);
             }
-            {
-                tiltshift::PendingFile file(dir / "out.png");
-                std::raise(c.signal);
-            }
+            // Never destroyed: only the signal's handler can remove the file.
+            new tiltshift::PendingFile(dir / "out.png");
+            std::raise(c.signal);
             _exit(0);
         }
         int status = 0;
         ASSERT_EQ(waitpid(child, &status, 0), child);
         if (c.ignoredBefore) {
             EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << strsignal(c.signal) << " " << status;
+            EXPECT_EQ(dir.names().size(), 1u) << strsignal(c.signal);
         } else {
             EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == c.signal) << strsignal(c.signal) << " " << status;
+            EXPECT_EQ(dir.names(), std::set<std::string>()) << strsignal(c.signal);
         }
-        EXPECT_EQ(dir.names(), std::set<std::string>()) << strsignal(c.signal);
     }
 }
 
