@@ -2,9 +2,13 @@
 
 #include "fake_host.h"
 
-// Under AddressSanitizer an impossible allocation must fail the way it does
-// without it, by returning null, so the host's own handling is what is tested.
+// Under AddressSanitizer or ThreadSanitizer an impossible allocation must
+// fail the way it does without them, by returning null, so the host's own
+// handling is what is tested.
 extern "C" __attribute__((visibility("default"))) const char* __asan_default_options() {
+    return "allocator_may_return_null=1";
+}
+extern "C" __attribute__((visibility("default"))) const char* __tsan_default_options() {
     return "allocator_may_return_null=1";
 }
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "cli/arguments.h"
+#include "params/param_info.h"
 #include "params/presets.h"
 #include "tool_files.h"
 
@@ -82,6 +83,60 @@ TEST(Preset, UnreadableFilesAreUsageErrors) {
 
     test::writeText(dir / "good.json", R"({"Weight": 0})");
     EXPECT_EQ(tiltshift::readPreset(dir / "good.json").at(0).value, "0");
+}
+
+// Files no one writes by hand: each must end in a usage error naming the
+// file, not a crash, garbage or a long wait.
+TEST(Preset, HostileFilesAreUsageErrors) {
+    test::TempDir dir;
+    std::string manyKeys = "{";
+    for (int i = 0; i < 200000; ++i) {
+        manyKeys += (i ? ",\"k" : "\"k") + std::to_string(i) + "\": 1";
+    }
+    manyKeys += "}";
+    const struct {
+        const char* name;
+        std::string text;
+        const char* error;
+    } cases[] = {
+        {"deep.json", "{\"Type\": " + std::string(70000, '[') + std::string(70000, ']') + "}", "nest more than"},
+        {"keys.json", manyKeys, "more than 1000 entries"},
+        {"huge.json", R"({"Weight": 1e400})", "number overflow"},
+        {"tiny.json", R"({"Weight": -1e400})", "number overflow"},
+    };
+    for (const auto& c : cases) {
+        test::writeText(dir / c.name, c.text);
+        const std::string error = usageError([&] { tiltshift::readPreset(dir / c.name); });
+        EXPECT_EQ(error.rfind(dir / c.name + ": ", 0), 0u) << error;
+        EXPECT_NE(error.find(c.error), std::string::npos) << error;
+    }
+    EXPECT_EQ(usageError([&] { tiltshift::readPreset(dir / "."); }),
+              "the preset " + dir / "." + " is a folder, not a file");
+}
+
+// Numbers a parameter cannot hold still print in full: they end up in errors.
+TEST(Preset, NumbersBeyondWhatFitsDigitsAreWrittenOut) {
+    const struct {
+        double value;
+        const char* text;
+    } cases[] = {
+        {0.1, "0.1"},
+        {2.5, "2.5"},
+        {1.0 / 3, "0.3333333333333333"},
+        {12345678, "12345678"},
+        {1e16, "10000000000000000"},
+        {1e17, "1e+17"},
+        {-1e20, "-1e+20"},
+        {123456789012345678901.0, "1.2345678901234568e+20"},
+        {1.7976931348623157e308, "1.7976931348623157e+308"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(tiltshift::formatNumber(c.value), c.text);
+    }
+    const auto preset = nlohmann::ordered_json::parse(R"({"Blur Amount": 1e20, "Weight": [[0, 1e20]]})");
+    const std::vector<tiltshift::ParamSetting> settings = tiltshift::presetSettings(preset, "p.json");
+    EXPECT_EQ(settings.at(0).value, "1e+20");
+    EXPECT_EQ(settings.at(1).value, "1e+20@0");
 }
 
 }  // namespace

@@ -137,6 +137,7 @@ TEST(RenderParameters, BadValuesNameTheParameterAndWriteNothing) {
     test::writeText(dir / "heavy.json", R"({"Weight": 9})");
     const std::vector<std::pair<std::vector<std::string>, std::vector<std::string>>> cases = {
         {{"--param", "Blur Amount=6000"}, {"\"Blur Amount\"", "6000", "0..5000"}},
+        {{"--param", "Blur Amount=1e20"}, {"\"Blur Amount\": 1e+20 is outside", "0..5000"}},
         {{"--param", "Bogus=1"}, {"no parameter named \"Bogus\"", "Blur Amount"}},
         {{"--param", "Type=Diagonal"}, {"\"Type\"", "1 Radial, 2 Linear"}},
         {{"--param", "Grow Bounds=maybe"}, {"\"Grow Bounds\"", "on or off"}},
@@ -146,6 +147,7 @@ TEST(RenderParameters, BadValuesNameTheParameterAndWriteNothing) {
         {{"--depth", "12"}, {"--depth", "8, 16 or 32"}},
         {{"--layer", "solid"}, {"--layer", "footage, text or shape"}},
         {{"--downsample", "0"}, {"--downsample"}},
+        {{"--downsample", "5"}, {"--downsample 5 is more than the image's 4 x 4 pixels"}},
         {{"--bogus", "1"}, {"unknown option --bogus"}},
     };
     for (const auto& [args, fragments] : cases) {
@@ -163,9 +165,44 @@ TEST(RenderParameters, BadValuesNameTheParameterAndWriteNothing) {
     }
 }
 
+// Whatever the spelling, link or frame: no output or overlay may be an
+// input (it would be lost) or the other one (the render would be).
+TEST(RenderOutput, NeverTheSameFileAsAnInputOrEachOther) {
+    test::TempDir dir;
+    for (const char* name : {"in.png", "in.1.png", "in.2.png"}) {
+        test::writeFile<std::uint8_t>(dir / name, 2, 2, 3, OIIO::TypeDesc::UINT8, std::vector<std::uint8_t>(12, 5));
+    }
+    std::filesystem::create_directory(dir / "sub");
+    std::filesystem::create_symlink(dir / "in.png", dir / "soft.png");
+    std::filesystem::create_hard_link(dir / "in.png", dir / "o.7.png");
+    const std::set<std::string> before = dir.names();
+    const std::string bytes = test::contents(dir / "in.png");
+    const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
+        {{dir / "in.png", "-o", dir / "in.png"}, "OUTPUT " + dir / "in.png" + " is an input file"},
+        {{dir / "in.png", "-o", dir / "sub/../in.png"}, "is an input file"},
+        {{dir / "in.png", "-o", dir / "soft.png"}, "is an input file"},
+        {{dir / "in.%d.png", "-o", dir / "./in.%d.png"}, "OUTPUT " + dir / "./in.1.png" + " is an input"},
+        {{dir / "in.png", "-o", dir / "out.png", "--overlay", dir / "./in.png"}, "--overlay " + dir / "./in.png"},
+        {{dir / "in.png", "-o", dir / "x.png", "--overlay", dir / "sub/../x.png"}, "is the OUTPUT file"},
+        {{dir / "in.png", "-o", dir / "o.%d.png", "--frames", "0-999999999"}, dir / "o.7.png" + " is an input"},
+        {{dir / "in.png", "-o", dir / "p.%d.png", "--frames", "0-999999999", "--overlay", dir / "sub/../p.%02d.png"},
+         "is the OUTPUT file " + dir / "p.999999999.png"},
+    };
+    for (const auto& [args, error] : cases) {
+        try {
+            render(args);
+            ADD_FAILURE() << args.back() << " was accepted";
+        } catch (const tiltshift::UsageError& e) {
+            EXPECT_NE(std::string(e.what()).find(error), std::string::npos) << e.what();
+        }
+        EXPECT_EQ(dir.names(), before);
+        EXPECT_EQ(test::contents(dir / "in.png"), bytes);
+    }
+}
+
 struct Prepared {
     tiltshift::RenderJob job;
-    std::vector<tiltshift::FrameFiles> frames;
+    tiltshift::FramePlan frames;
     tiltshift::Effect host;
 };
 
@@ -269,6 +306,22 @@ TEST(RenderSequence, JsonTimingsAreOneObjectPerFrameThenOneForTheRun) {
     }
     EXPECT_GT(objects[2].at("peak_rss_mib").get<double>(), 0);
     EXPECT_GT(objects[2].at("frames_per_s").get<double>(), 0);
+}
+
+// The parameters hold the first frame's geometry; a frame of another size
+// stops the run rather than render around the wrong centre.
+TEST(RenderSequence, AFrameOfAnotherSizeStopsTheRun) {
+    test::TempDir dir;
+    test::writeFile(dir / "in.1.png", 3, 2, 3, OIIO::TypeDesc::UINT8, std::vector<std::uint8_t>(18, 60));
+    test::writeFile(dir / "in.2.png", 2, 3, 3, OIIO::TypeDesc::UINT8, std::vector<std::uint8_t>(18, 60));
+    try {
+        render({dir / "in.%d.png", "-o", dir / "out.%d.png"});
+        ADD_FAILURE() << "frames of two sizes rendered";
+    } catch (const std::runtime_error& e) {
+        EXPECT_EQ(std::string(e.what()).rfind(dir / "in.2.png" + " is 2 x 3 pixels, but the sequence began at 3 x 2", 0),
+                  0u) << e.what();
+    }
+    EXPECT_EQ(dir.names(), (std::set<std::string>{"in.1.png", "in.2.png", "out.1.png"}));
 }
 
 TEST(RenderSequence, AMissingInputFrameStopsTheRunBeforeItStarts) {

@@ -28,6 +28,10 @@ TEST(FramePattern, OtherPercentSignsAreNoPattern) {
 TEST(FramePattern, OneNumberInTheFileName) {
     EXPECT_THROW(FramePattern::parse("a%d_%04d.png"), tiltshift::UsageError);
     EXPECT_THROW(FramePattern::parse("take%d/frame.png"), tiltshift::UsageError);
+    // printf would pad with spaces; taken as a plain name it would overwrite one file each frame.
+    for (const char* spaces : {"a%4d.png", "a%12d.png"}) {
+        EXPECT_THROW(FramePattern::parse(spaces), tiltshift::UsageError) << spaces;
+    }
 }
 
 TEST(FramePattern, FramesOnDiskAreThoseThePatternNames) {
@@ -56,7 +60,7 @@ TEST(FramePlan, PatternInputRendersItsFramesOnDiskOrThoseAsked) {
     for (const char* name : {"in.01.png", "in.02.png", "in.04.png"}) {
         test::writeText(dir / name, "");
     }
-    const std::vector<tiltshift::FrameFiles> plan = planFrames(dir / "in.%02d.png", dir / "out.%d.tif", std::nullopt);
+    const tiltshift::FramePlan plan = planFrames(dir / "in.%02d.png", dir / "out.%d.tif", std::nullopt);
     ASSERT_EQ(plan.size(), 3u);
     EXPECT_EQ(plan[2].frame, 4);
     EXPECT_EQ(plan[2].input, dir / "in.04.png");
@@ -81,9 +85,33 @@ TEST(FramePlan, StillInputs) {
     EXPECT_EQ(plan[0].input, dir / "still.png");
     EXPECT_EQ(plan[0].output, dir / "o.3.png");
     // A still into a file renders frame 0, or the one frame asked.
-    EXPECT_EQ(planFrames(dir / "still.png", dir / "o.png", std::nullopt).at(0).frame, 0);
-    EXPECT_EQ(planFrames(dir / "still.png", dir / "o.png", FrameRange{9, 9}).at(0).frame, 9);
+    EXPECT_EQ(planFrames(dir / "still.png", dir / "o.png", std::nullopt).front().frame, 0);
+    EXPECT_EQ(planFrames(dir / "still.png", dir / "o.png", FrameRange{9, 9}).front().frame, 9);
     EXPECT_THROW(planFrames(dir / "gone.png", dir / "o.png", std::nullopt), std::runtime_error);
+    try {
+        planFrames(dir / ".", dir / "o.png", std::nullopt);
+        ADD_FAILURE() << "a folder is no input";
+    } catch (const std::runtime_error& e) {
+        EXPECT_EQ(std::string(e.what()), dir / "." + " is a folder, not an image file");
+    }
+}
+
+// No range is listed ahead of its render: a billion frames cost nothing
+// until rendered, and the first missing input is found without the rest.
+TEST(FramePlan, RangesAreNotListedAhead) {
+    test::TempDir dir;
+    test::writeText(dir / "still.png", "");
+    test::writeText(dir / "in.0.png", "");
+    const auto plan = planFrames(dir / "still.png", dir / "o.%d.png", FrameRange{0, 999999999});
+    EXPECT_EQ(plan.size(), 1000000000u);
+    EXPECT_EQ(plan[999999999].frame, 999999999);
+    EXPECT_EQ(plan[999999999].output, dir / "o.999999999.png");
+    try {
+        planFrames(dir / "in.%d.png", dir / "o.%d.png", FrameRange{0, 999999999});
+        ADD_FAILURE() << "frame 1 is missing";
+    } catch (const std::runtime_error& e) {
+        EXPECT_EQ(std::string(e.what()), "input frame 1 is missing: " + dir / "in.1.png");
+    }
 }
 
 TEST(FramePlan, CombinationsThatDoNotFitAreUsageErrors) {

@@ -6,6 +6,7 @@
 
 #include <climits>
 #include <map>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -129,6 +130,12 @@ int runTool(const std::vector<std::string>& args, std::ostream& out, std::ostrea
                       << " " << command->usage << "\n";
         }
         return kUsageStatus;
+    } catch (const std::bad_alloc&) {
+        // Frames are checked against the memory available before they are
+        // read; what the estimate missed still ends in a message, not an abort.
+        const Command* command = commandGiven();
+        err << "tiltshift" << (command ? std::string(" ") + command->name : "") << ": out of memory\n";
+        return kFailureStatus;
     } catch (const std::exception& e) {
         const Command* command = commandGiven();
         err << "tiltshift" << (command ? std::string(" ") + command->name : "") << ": " << e.what() << "\n";

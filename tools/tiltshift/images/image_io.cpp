@@ -77,7 +77,10 @@ void readPixels(OIIO::ImageInput& in, const std::string& path, host::Image& imag
         }
         layout = ReadLayout::rgba;
     }
-    if (!read) {
+    // A reader may fill in what it could not decode (libjpeg greys out the
+    // rest of a truncated file) and still return success; the error it
+    // recorded is what says so.
+    if (!read || in.has_error()) {
         throw std::runtime_error("cannot read " + path + ": " + in.geterror());
     }
     // Readers that kept straight alpha say so; the others (OpenEXR's among
@@ -95,6 +98,35 @@ std::unique_ptr<OIIO::ImageInput> openInput(const std::string& path) {
         throw std::runtime_error("cannot read " + path + ": " + OIIO::geterror());
     }
     return in;
+}
+
+// Refuses what reading the first image's pixels into a layer would lose
+// without a word: other images in the file, depth samples, a position.
+void checkSupported(OIIO::ImageInput& in, const std::string& path) {
+    const OIIO::ImageSpec& spec = in.spec();
+    const auto window = [](int x, int y, int width, int height) {
+        return std::to_string(width) + " x " + std::to_string(height) + " at " + std::to_string(x) + "," +
+               std::to_string(y);
+    };
+    if (spec.deep) {
+        throw std::runtime_error("cannot read " + path + ": deep images are not supported");
+    }
+    if (spec.x != 0 || spec.y != 0 || spec.full_x != 0 || spec.full_y != 0 || spec.full_width != spec.width ||
+        spec.full_height != spec.height) {
+        throw std::runtime_error("cannot read " + path + ": its data window (" +
+                                 window(spec.x, spec.y, spec.width, spec.height) + ") is not its display window (" +
+                                 window(spec.full_x, spec.full_y, spec.full_width, spec.full_height) +
+                                 "); only images whose data fill a display window at 0,0 are supported");
+    }
+    if (in.seek_subimage(1, 0)) {
+        throw std::runtime_error("cannot read " + path +
+                                 ": it holds more than one image (parts, pages or frames); only files of one "
+                                 "image are supported");
+    }
+    in.geterror();  // the failed seek's complaint, if it made one, is no fault of the file
+    if (!in.seek_subimage(0, 0)) {
+        throw std::runtime_error("cannot read " + path + ": " + in.geterror());
+    }
 }
 
 std::unique_ptr<OIIO::ImageOutput> createOutput(const std::string& path) {
@@ -120,6 +152,7 @@ Depth depthOf(OIIO::TypeDesc channelType) {
 InputImage::InputImage(std::string path) : path_(std::move(path)) {
     const LibpngErrorsMuted muted;
     in_ = openInput(path_);
+    checkSupported(*in_, path_);
 }
 
 InputImage::~InputImage() = default;
@@ -128,12 +161,13 @@ ImageSize InputImage::size() const {
     return ImageSize{in_->spec().width, in_->spec().height};
 }
 
-SourceImage InputImage::read(std::optional<Depth> depth, std::unique_ptr<host::Image> reuse) {
+SourceImage InputImage::read(std::optional<Depth> depth, std::unique_ptr<host::Image> reuse, const FrameLimit& limit) {
     const OIIO::ImageSpec& spec = in_->spec();
     SourceImage source;
     source.channelType = spec.format;
     source.hasAlpha = spec.alpha_channel >= 0;
     const Depth chosen = depth.value_or(depthOf(source.channelType));
+    checkFrameFits(path_, spec.width, spec.height, spec.nchannels, chosen, limit);
     const PF_PixelFormat format = pixelFormatOf(chosen);
     if (reuse && reuse->format() == format && reuse->width() == spec.width && reuse->height() == spec.height) {
         source.image = std::move(reuse);
@@ -150,8 +184,8 @@ SourceImage InputImage::read(std::optional<Depth> depth, std::unique_ptr<host::I
     return source;
 }
 
-SourceImage readImage(const std::string& path, std::optional<Depth> depth) {
-    return InputImage(path).read(depth);
+SourceImage readImage(const std::string& path, std::optional<Depth> depth, const FrameLimit& limit) {
+    return InputImage(path).read(depth, nullptr, limit);
 }
 
 ImageSize imageSize(const std::string& path) {

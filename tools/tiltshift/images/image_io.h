@@ -9,6 +9,7 @@
 #include <OpenImageIO/imageio.h>
 
 #include "host/image.h"
+#include "images/frame_memory.h"
 #include "images/pixel_convert.h"
 
 namespace tiltshift {
@@ -41,8 +42,10 @@ public:
     // `reuse` when that is a world of its size and depth. Grey becomes red,
     // green and blue. The pixels go straight from the decoder into the
     // world and are set right there, in one pass. Throws
-    // std::runtime_error naming the file.
-    SourceImage read(std::optional<Depth> depth, std::unique_ptr<host::Image> reuse = nullptr);
+    // std::runtime_error naming the file, before anything is allocated for
+    // its pixels when the frame does not fit `limit`.
+    SourceImage read(std::optional<Depth> depth, std::unique_ptr<host::Image> reuse = nullptr,
+                     const FrameLimit& limit = systemFrameLimit());
 
 private:
     std::string path_;
@@ -50,7 +53,8 @@ private:
 };
 
 // The first image of the file; see InputImage::read.
-SourceImage readImage(const std::string& path, std::optional<Depth> depth = std::nullopt);
+SourceImage readImage(const std::string& path, std::optional<Depth> depth = std::nullopt,
+                      const FrameLimit& limit = systemFrameLimit());
 
 // The size of the file's first image, from its header. Throws
 // std::runtime_error naming the file.

@@ -24,13 +24,27 @@ void removePendingAndDie(int signal) {
         unlink(g_pendingPath);
     }
     std::signal(signal, SIG_DFL);
+    // Blocked while its handler runs: it ends the process on return.
     std::raise(signal);
 }
 
+// Every signal sent to end the process (not those of a fault in it, whose
+// state is not to be trusted). Only those left at their default are taken
+// over: one ignored at start (SIGHUP under nohup, SIGPIPE in a server that
+// must outlive a client that hangs up) stays ignored, and a handler the
+// program installed stays its own.
 void removeOnInterrupt() {
     static const bool installed = [] {
-        for (int signal : {SIGINT, SIGTERM, SIGHUP}) {
-            std::signal(signal, removePendingAndDie);
+        for (int signal : {SIGHUP, SIGINT, SIGQUIT, SIGTERM, SIGPIPE, SIGALRM, SIGUSR1, SIGUSR2, SIGXCPU, SIGXFSZ,
+                           SIGVTALRM, SIGPROF}) {
+            struct sigaction current {};
+            if (sigaction(signal, nullptr, &current) == 0 && current.sa_handler == SIG_DFL &&
+                (current.sa_flags & SA_SIGINFO) == 0) {
+                struct sigaction remove {};
+                remove.sa_handler = removePendingAndDie;
+                sigemptyset(&remove.sa_mask);
+                sigaction(signal, &remove, nullptr);
+            }
         }
         return true;
     }();

@@ -1,5 +1,6 @@
 #include "params/param_info.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -22,20 +23,27 @@ double registeredDecimal(float v) {
 
 // The fewest digits that read back as the same number, in float precision
 // when the number is a float (slider bounds are), and never fewer than the
-// integer part has, so that no large number turns into an exponent.
+// integer part has, so that no large number turns into an exponent. 17
+// digits always read back, so numbers with more integer digits than that
+// get them in exponent form.
 std::string formatNumber(double v) {
+    if (!std::isfinite(v)) {
+        return std::isnan(v) ? "nan" : v < 0 ? "-inf" : "inf";
+    }
+    constexpr int kRoundTripDigits = 17;
     const bool isFloat = static_cast<double>(static_cast<float>(v)) == v;
     const double magnitude = std::fabs(v);
     int precision = magnitude >= 1 ? static_cast<int>(std::floor(std::log10(magnitude))) + 1 : 1;
+    precision = std::min(precision, kRoundTripDigits);
     char buf[64];
-    for (; precision <= 17; ++precision) {
+    for (;; ++precision) {
         std::snprintf(buf, sizeof buf, "%.*g", precision, v);
         const double back = std::strtod(buf, nullptr);
-        if (isFloat ? static_cast<float>(back) == static_cast<float>(v) : back == v) {
-            break;
+        if (precision == kRoundTripDigits ||
+            (isFloat ? static_cast<float>(back) == static_cast<float>(v) : back == v)) {
+            return buf;
         }
     }
-    return buf;
 }
 
 const char* typeName(ParamType type) {

@@ -1,5 +1,6 @@
 #include "params/presets.h"
 
+#include <filesystem>
 #include <fstream>
 
 #include "cli/arguments.h"
@@ -80,20 +81,48 @@ std::vector<ParamSetting> presetSettings(const nlohmann::ordered_json& preset, c
 }
 
 std::vector<ParamSetting> readPreset(const std::string& path) {
+    std::error_code ignored;
+    if (std::filesystem::is_directory(path, ignored)) {
+        throw UsageError("the preset " + path + " is a folder, not a file");
+    }
     std::ifstream file(path);
     if (!file) {
         throw UsageError("cannot read the preset " + path);
     }
+    return parsePreset(file, path);
+}
+
+std::vector<ParamSetting> parsePreset(std::istream& text, const std::string& source) {
+    // A preset is an object of values, lists and keyframe pairs: nothing
+    // deeper than a point's keyframes, nor with more entries than an effect
+    // has parameters many times over. Refusing more while parsing keeps
+    // hostile files from exhausting the stack (the library recurses over
+    // nesting when it prints or frees a value) or costing quadratic time (an
+    // ordered object looks up each new key among all before it).
+    constexpr int kDeepest = 8;
+    constexpr std::size_t kMostEntries = 1000;
+    std::size_t entries = 0;
+    const auto bounded = [&](int depth, nlohmann::json::parse_event_t event, nlohmann::ordered_json&) {
+        using Event = nlohmann::json::parse_event_t;
+        if ((event == Event::object_start || event == Event::array_start) && depth >= kDeepest) {
+            throw UsageError(source + ": values nest more than " + std::to_string(kDeepest) + " deep");
+        }
+        if (event == Event::key && depth == 1 && ++entries > kMostEntries) {
+            throw UsageError(source + ": more than " + std::to_string(kMostEntries) + " entries");
+        }
+        return true;
+    };
     nlohmann::ordered_json preset;
     try {
-        preset = nlohmann::ordered_json::parse(file);
-    } catch (const nlohmann::json::parse_error& e) {
-        // "[json.exception.parse_error.101] parse error at line 2, column 5: ..." without the library's tag.
+        preset = nlohmann::ordered_json::parse(text, bounded);
+    } catch (const nlohmann::json::exception& e) {
+        // "[json.exception.parse_error.101] parse error at line 2, column 5: ..." without the library's tag;
+        // a number beyond a double's range is such an error too.
         const std::string what = e.what();
         const std::size_t tag = what.find("] ");
-        throw UsageError(path + ": " + (tag == std::string::npos ? what : what.substr(tag + 2)));
+        throw UsageError(source + ": " + (tag == std::string::npos ? what : what.substr(tag + 2)));
     }
-    return presetSettings(preset, path);
+    return presetSettings(preset, source);
 }
 
 }  // namespace tiltshift

@@ -7,6 +7,7 @@
 // value] pairs ("Blur Amount": [[1, 0], [48, 80]], "Center": [[0, [100, 100]],
 // [48, [300, 200]]]).
 
+#include <istream>
 #include <string>
 #include <vector>
 
@@ -21,7 +22,10 @@ namespace tiltshift {
 // value of no such form.
 std::vector<ParamSetting> readPreset(const std::string& path);
 
-// The same for a parsed preset; `source` names it in errors.
+// The same for a preset's text; `source` names it in errors.
+std::vector<ParamSetting> parsePreset(std::istream& text, const std::string& source);
+
+// The same for a parsed preset.
 std::vector<ParamSetting> presetSettings(const nlohmann::ordered_json& preset, const std::string& source);
 
 }  // namespace tiltshift

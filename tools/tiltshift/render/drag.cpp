@@ -177,9 +177,10 @@ host::Panel dragPanel(PF_WindowType type, int width, int height) {
 
 void runDragJob(const std::string& pluginPath, const DragJob& job, std::ostream& out, std::ostream& log) {
     const RenderJob& render = job.render;
-    std::vector<FrameFiles> frames;
+    FramePlan frames;
     if (!render.output.empty()) {
         frames = planFrames(render.input, render.output, std::nullopt);
+        checkDistinctFiles(render, frames);
         checkOutputsWritable(render, frames);
     }
     const Effect host = prepareEffect(pluginPath, render, render.input);

@@ -2,9 +2,9 @@
 
 namespace tiltshift {
 
-FileFrames::FileFrames(const std::vector<FrameFiles>& frames, std::optional<Depth> depth,
+FileFrames::FileFrames(const FramePlan& frames, std::optional<Depth> depth, FrameLimit limit,
                        std::unique_ptr<InputImage> first)
-    : frames_(frames), depth_(depth), first_(std::move(first)) {}
+    : frames_(frames), depth_(depth), limit_(limit), first_(std::move(first)) {}
 
 std::optional<int> FileFrames::count() const {
     return static_cast<int>(frames_.size());
@@ -14,12 +14,12 @@ std::optional<ReadFrame> FileFrames::next(std::unique_ptr<host::Image> reuse) {
     if (next_ == frames_.size()) {
         return std::nullopt;
     }
-    const FrameFiles& files = frames_[next_++];
+    const FrameFiles files = frames_[next_++];
     std::unique_ptr<InputImage> opened = std::move(first_);
     if (!opened) {
         opened = std::make_unique<InputImage>(files.input);
     }
-    return ReadFrame{files, opened->read(depth_, std::move(reuse))};
+    return ReadFrame{files, opened->read(depth_, std::move(reuse), limit_)};
 }
 
 StreamFrames::StreamFrames(RawVideoReader& reader, Depth depth, std::string output)

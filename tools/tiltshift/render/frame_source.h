@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "host/image.h"
+#include "images/frame_memory.h"
 #include "images/image_io.h"
 #include "images/raw_video.h"
 #include "render/sequence.h"
@@ -34,19 +35,21 @@ public:
     virtual std::optional<ReadFrame> next(std::unique_ptr<host::Image> reuse) = 0;
 };
 
-// The frames of a plan (see planFrames), each at `depth` or its file's own.
+// The frames of a plan (see planFrames), each at `depth` or its file's own,
+// each checked against `limit` before its pixels are read.
 // `first` is the first frame's input when it is open already.
 class FileFrames : public FrameSource {
 public:
-    FileFrames(const std::vector<FrameFiles>& frames, std::optional<Depth> depth,
+    FileFrames(const FramePlan& frames, std::optional<Depth> depth, FrameLimit limit,
                std::unique_ptr<InputImage> first = nullptr);
 
     std::optional<int> count() const override;
     std::optional<ReadFrame> next(std::unique_ptr<host::Image> reuse) override;
 
 private:
-    const std::vector<FrameFiles>& frames_;
+    const FramePlan& frames_;
     std::optional<Depth> depth_;
+    FrameLimit limit_;
     std::unique_ptr<InputImage> first_;
     std::size_t next_ = 0;
 };

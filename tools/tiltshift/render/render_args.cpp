@@ -1,5 +1,6 @@
 #include <CLI/CLI.hpp>
 
+#include <climits>
 #include <memory>
 
 #include "cli/arguments.h"
@@ -114,6 +115,12 @@ void declareRenderLine(CLI::App& app, RenderLine& line) {
            "--threads",
            [&job](const std::string& v) { job.options.threads = parseCount("--threads", v, 1, kMostThreads); },
            "threads the render runs on (default: all cores)")
+        ->type_name("N");
+    app.add_option_function<std::string>(
+           "--max-pixels",
+           [&job](const std::string& v) { job.limit.maxPixels = parseCount("--max-pixels", v, 1, INT_MAX); },
+           "render frames of up to N pixels, however much memory that\n"
+           "takes (default: those that fit the memory available)")
         ->type_name("N");
     app.add_option_function<std::string>(
            "--layer", [&job](const std::string& v) { job.options.layerType = parseLayerType(v); },

@@ -7,12 +7,16 @@
 #include <future>
 #include <iostream>
 #include <memory>
+#include <new>
+#include <set>
 
 #include "cli/arguments.h"
 #include "effect/effect.h"
 #include "effect/plugin_error.h"
+#include "images/frame_memory.h"
 #include "images/image_io.h"
 #include "render/frame_source.h"
+#include "images/same_file.h"
 #include "render/overlay.h"
 #include "render/progress.h"
 #include "render/render_job.h"
@@ -56,6 +60,16 @@ RenderedFrame renderFile(host::Host& host, const RenderJob& job, bool sequence, 
                          const ReadFrame& read) {
     const FrameFiles& files = read.files;
     const SourceImage& source = read.source;
+    // The parameters were registered for the first frame's layer: a point
+    // given in its pixels (or defaulting to its centre) means something
+    // else in a frame of another size.
+    const host::Host::Frame& layer = host.frame();
+    if (source.image->width() != layer.width || source.image->height() != layer.height) {
+        throw std::runtime_error(files.input + " is " + std::to_string(source.image->width()) + " x " +
+                                 std::to_string(source.image->height()) + " pixels, but the sequence began at " +
+                                 std::to_string(layer.width) + " x " + std::to_string(layer.height) +
+                                 "; render frames of another size as a sequence of their own");
+    }
     host::RenderOptions options = job.options;
     options.frame = files.frame;
     options.inLayerFrame = true;
@@ -202,19 +216,78 @@ void renderEach(host::Host& host, const RenderJob& job, FrameSource& frames, Raw
             break;
         }
         reading = startReading();
-        RenderedFrame rendered = renderFile(host, job, sequence, log, *read);
-        spare = std::move(read->source.image);
-        finishWriting();
-        written = std::move(rendered);
-        writing = std::async(std::launch::async, writeFrame, std::ref(writer), stream, std::cref(job),
-                             std::cref(written));
+        // The estimate before reading leaves out what it cannot see: the
+        // host's grown bounds, the encoders, other processes taking memory.
+        try {
+            RenderedFrame rendered = renderFile(host, job, sequence, log, *read);
+            spare = std::move(read->source.image);
+            finishWriting();
+            written = std::move(rendered);
+            writing = std::async(std::launch::async, writeFrame, std::ref(writer), stream, std::cref(job),
+                                 std::cref(written));
+        } catch (const std::bad_alloc&) {
+            throw std::runtime_error("out of memory rendering " + read->files.input +
+                                     (sequence ? " at frame " + std::to_string(read->files.frame) : ""));
+        }
     }
     finishWriting();
 }
 
 }  // namespace
 
-void checkOutputsWritable(const RenderJob& job, const std::vector<FrameFiles>& frames) {
+void checkDistinctFiles(const RenderJob& job, const FramePlan& frames) {
+    const bool inputSequence = FramePattern::parse(job.input).has_value();
+    std::set<FileIdentity> inputs;
+    if (inputSequence) {
+        for (const FrameFiles& files : frames) {
+            inputs.insert(fileIdentity(files.input));
+        }
+    } else {
+        inputs.insert(fileIdentity(job.input));
+    }
+    const auto check = [&](int frame, const std::string& output) {
+        if (inputs.count(fileIdentity(output)) != 0) {
+            throw UsageError("OUTPUT " + output + " is an input file; rendering would overwrite it");
+        }
+        if (job.overlay.empty()) {
+            return;
+        }
+        const std::string overlay = overlayFile(job, frame);
+        if (inputs.count(fileIdentity(overlay)) != 0) {
+            throw UsageError("--overlay " + overlay + " is an input file; rendering would overwrite it");
+        }
+        if (sameFile(overlay, output)) {
+            throw UsageError("--overlay " + overlay + " is the OUTPUT file " + output + "; give it a file of its own");
+        }
+    };
+    const std::optional<FramePattern> out = FramePattern::parse(job.output);
+    if (inputSequence || !out) {
+        for (const FrameFiles& files : frames) {
+            check(files.frame, files.output);
+        }
+        return;
+    }
+    // A still into a sequence may span more frames than are worth going
+    // through one by one. Only a file that exists can be the input; and an
+    // output and overlay named alike are so at the last frame, whose number
+    // is the widest.
+    for (int frame : out->framesOnDisk()) {
+        if (frames.contains(frame)) {
+            check(frame, out->path(frame));
+        }
+    }
+    if (!job.overlay.empty()) {
+        for (int frame : FramePattern::parse(job.overlay)->framesOnDisk()) {
+            if (frames.contains(frame)) {
+                check(frame, out->path(frame));
+            }
+        }
+    }
+    const FrameFiles last = frames[frames.size() - 1];
+    check(last.frame, last.output);
+}
+
+void checkOutputsWritable(const RenderJob& job, const FramePlan& frames) {
     // Every frame's output lies in the same folder and has the same extension, and so does every overlay.
     checkWritable(frames.front().output);
     if (!job.overlay.empty()) {
@@ -228,6 +301,12 @@ Effect prepareEffect(const std::string& pluginPath, const RenderJob& job,
 }
 
 Effect prepareEffect(const std::string& pluginPath, const RenderJob& job, ImageSize layer) {
+    const int downsample = job.options.downsample;
+    if (downsample > layer.width || downsample > layer.height) {
+        throw UsageError("--downsample " + std::to_string(downsample) + " is more than the image's " +
+                         std::to_string(layer.width) + " x " + std::to_string(layer.height) +
+                         " pixels: nothing would be left to render");
+    }
     Effect host = loadEffect(pluginPath, LayerSize{layer.width, layer.height});
     for (const RenderJob::Setting& setting : job.settings) {
         try {
@@ -239,9 +318,9 @@ Effect prepareEffect(const std::string& pluginPath, const RenderJob& job, ImageS
     return host;
 }
 
-void renderFrames(host::Host& host, const RenderJob& job, const std::vector<FrameFiles>& frames, std::ostream& log,
-                  bool terminal, std::unique_ptr<InputImage> firstInput) {
-    FileFrames source(frames, job.depth, std::move(firstInput));
+void renderFrames(host::Host& host, const RenderJob& job, const FramePlan& frames, std::ostream& log, bool terminal,
+                  std::unique_ptr<InputImage> firstInput) {
+    FileFrames source(frames, job.depth, job.limit, std::move(firstInput));
     renderEach(host, job, source, nullptr, log, terminal);
 }
 
@@ -255,7 +334,8 @@ int runRenderJob(const std::string& pluginPath, const RenderJob& job) {
     if (job.input == kStream) {
         return runStreamJob(pluginPath, job, STDIN_FILENO, STDOUT_FILENO, std::cerr, isatty(STDERR_FILENO) != 0);
     }
-    const std::vector<FrameFiles> frames = planFrames(job.input, job.output, job.frames);
+    const FramePlan frames = planFrames(job.input, job.output, job.frames);
+    checkDistinctFiles(job, frames);
     checkOutputsWritable(job, frames);
     // The first input is opened once: its header sizes the layer, then its pixels are read.
     auto first = std::make_unique<InputImage>(frames.front().input);
@@ -278,7 +358,10 @@ int runStreamJob(const std::string& pluginPath, const RenderJob& job, int in, in
                          "e.g. ... | ffmpeg -f rawvideo -pix_fmt " +
                          std::string(rawFormatName(*job.pixelFormat)) + " -s WIDTHxHEIGHT -i - out.mp4");
     }
-    RawVideoReader reader(in, "standard input", *job.pixelFormat, *job.frameSize);
+    const ImageSize size = *job.frameSize;
+    checkFrameFits("standard input", size.width, size.height, 4, job.depth.value_or(depthOf(*job.pixelFormat)),
+                   job.limit);
+    RawVideoReader reader(in, "standard input", *job.pixelFormat, size);
     RawVideoWriter writer(out, "standard output", *job.pixelFormat);
     const Effect host = prepareEffect(pluginPath, job, *job.frameSize);
     renderStream(*host, job, reader, writer, log, terminal);

@@ -10,6 +10,7 @@
 
 #include "effect/effect.h"
 #include "host/render.h"
+#include "images/frame_memory.h"
 #include "images/image_io.h"
 #include "images/pixel_convert.h"
 #include "images/raw_video.h"
@@ -43,6 +44,7 @@ struct RenderJob {
     // Of the raw video that INPUT and OUTPUT kStream carry.
     std::optional<ImageSize> frameSize;
     std::optional<RawFormat> pixelFormat;
+    FrameLimit limit = systemFrameLimit();
 };
 
 // INPUT and OUTPUT that stand for raw video on standard input and output.
@@ -70,9 +72,14 @@ void checkOverlay(const RenderJob& job);
 // The overlay file of a frame.
 std::string overlayFile(const RenderJob& job, int frame);
 
+// Throws UsageError, before anything renders, when an output or overlay of
+// any frame is the same file as an input (or each other's), however the
+// paths spell it: writing it would destroy what is still to be read.
+void checkDistinctFiles(const RenderJob& job, const FramePlan& frames);
+
 // Throws std::runtime_error when the first frame's output or overlay cannot
 // be written (see checkWritable), so that a run fails before it renders.
-void checkOutputsWritable(const RenderJob& job, const std::vector<FrameFiles>& frames);
+void checkOutputsWritable(const RenderJob& job, const FramePlan& frames);
 
 // The plug-in loaded for the job: its parameters registered for a layer the
 // size of `layerFile`'s image and set to the job's values. Throws
@@ -92,8 +99,8 @@ Effect prepareEffect(const std::string& pluginPath, const RenderJob& job, ImageS
 // already. Throws PluginError for a render or a drawing the plug-in fails,
 // std::runtime_error for files that cannot be read or written; the frames
 // before the one that failed stay written, and none after it is.
-void renderFrames(host::Host& host, const RenderJob& job, const std::vector<FrameFiles>& frames, std::ostream& log,
-                  bool terminal, std::unique_ptr<InputImage> firstInput = nullptr);
+void renderFrames(host::Host& host, const RenderJob& job, const FramePlan& frames, std::ostream& log, bool terminal,
+                  std::unique_ptr<InputImage> firstInput = nullptr);
 
 // Renders raw video from `in` to `out`, frames until `in` ends, each at
 // its frame time counted from 0, at the job's depth or else the stream's;

@@ -17,9 +17,15 @@ bool allDigits(const std::string& text) {
            std::all_of(text.begin(), text.end(), [](char c) { return std::isdigit(static_cast<unsigned char>(c)); });
 }
 
-bool fileExists(const std::string& path) {
+// Throws `missing` when nothing is there, and says so when a folder is.
+void checkIsFile(const std::string& path, const std::string& missing) {
     std::error_code ignored;
-    return std::filesystem::is_regular_file(path, ignored);
+    if (std::filesystem::is_directory(path, ignored)) {
+        throw std::runtime_error(path + " is a folder, not an image file");
+    }
+    if (!std::filesystem::is_regular_file(path, ignored)) {
+        throw std::runtime_error(missing);
+    }
 }
 
 }  // namespace
@@ -40,6 +46,14 @@ std::optional<FramePattern> FramePattern::parse(const std::string& path) {
         // %d, or %0Nd: a number padded with zeros to N digits.
         std::size_t end = i + 1;
         int width = 0;
+        if (end < path.size() && path[end] >= '1' && path[end] <= '9') {
+            const std::size_t digits = path.find_first_not_of("0123456789", end);
+            if (digits != std::string::npos && path[digits] == 'd') {
+                throw UsageError("\"" + path + "\": " + path.substr(i, digits - i + 1) +
+                                 " pads the frame number with spaces, which no file name should hold; use %0" +
+                                 path.substr(end, digits - end) + "d for zeros, or %d");
+            }
+        }
         if (end < path.size() && path[end] == '0') {
             const std::size_t digits = path.find_first_not_of("0123456789", end + 1);
             if (digits == std::string::npos || digits == end + 1 || digits - end - 1 > 2) {
@@ -108,11 +122,29 @@ FrameRange parseFrameRange(const std::string& text) {
     return FrameRange{*first, *last};
 }
 
-std::vector<FrameFiles> planFrames(const std::string& input, const std::string& output,
-                                   const std::optional<FrameRange>& frames) {
-    const std::optional<FramePattern> in = FramePattern::parse(input);
-    const std::optional<FramePattern> out = FramePattern::parse(output);
-    std::vector<int> numbers;
+FramePlan::FramePlan(std::optional<FramePattern> in, std::optional<FramePattern> out, std::string input,
+                     std::string output, FrameRange range, std::vector<int> listed)
+    : in_(std::move(in)),
+      out_(std::move(out)),
+      input_(std::move(input)),
+      output_(std::move(output)),
+      range_(range),
+      listed_(std::move(listed)),
+      size_(listed_.empty() ? static_cast<std::size_t>(range_.last - range_.first) + 1 : listed_.size()) {}
+
+FrameFiles FramePlan::operator[](std::size_t index) const {
+    const int frame = listed_.empty() ? range_.first + static_cast<int>(index) : listed_[index];
+    return FrameFiles{frame, in_ ? in_->path(frame) : input_, out_ ? out_->path(frame) : output_};
+}
+
+bool FramePlan::contains(int frame) const {
+    return listed_.empty() ? size_ > 0 && frame >= range_.first && frame <= range_.last
+                           : std::binary_search(listed_.begin(), listed_.end(), frame);
+}
+
+FramePlan planFrames(const std::string& input, const std::string& output, const std::optional<FrameRange>& frames) {
+    std::optional<FramePattern> in = FramePattern::parse(input);
+    std::optional<FramePattern> out = FramePattern::parse(output);
     if (in && !out) {
         throw UsageError("INPUT is a frame sequence, so OUTPUT must be one too (e.g. out.%04d.png)");
     }
@@ -122,27 +154,22 @@ std::vector<FrameFiles> planFrames(const std::string& input, const std::string& 
     if (!out && frames && frames->first != frames->last) {
         throw UsageError("--frames names more than one frame, but OUTPUT is a single file");
     }
-    if (frames) {
-        for (int frame = frames->first; frame <= frames->last; ++frame) {
-            numbers.push_back(frame);
-        }
-    } else if (in) {
-        numbers = in->framesOnDisk();
-        if (numbers.empty()) {
+    std::vector<int> listed;
+    if (!frames && in) {
+        listed = in->framesOnDisk();
+        if (listed.empty()) {
             throw std::runtime_error("no files match " + input);
         }
-    } else {
-        numbers.push_back(0);
     }
-
-    std::vector<FrameFiles> plan;
-    for (int frame : numbers) {
-        FrameFiles files{frame, in ? in->path(frame) : input, out ? out->path(frame) : output};
-        if (!fileExists(files.input)) {
-            throw std::runtime_error(in ? "input frame " + std::to_string(frame) + " is missing: " + files.input
-                                        : "no such file: " + files.input);
+    const bool inputSequence = in.has_value();
+    const FramePlan plan(std::move(in), std::move(out), input, output, frames.value_or(FrameRange{}),
+                         std::move(listed));
+    if (!inputSequence) {
+        checkIsFile(input, "no such file: " + input);
+    } else {
+        for (const FrameFiles& files : plan) {
+            checkIsFile(files.input, "input frame " + std::to_string(files.frame) + " is missing: " + files.input);
         }
-        plan.push_back(std::move(files));
     }
     return plan;
 }
