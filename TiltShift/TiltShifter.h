@@ -70,6 +70,23 @@ protected:
     int blurOrOutput(PF_Err matResult);
     // The log buffer when the render has one (weighted float), else null.
     Nerevo::Color<double>* logsOrNull();
+    // The fields both mat generators' records share, named alike in each.
+    template <typename MatRecord>
+    void fillSharedMatFields(MatRecord& mats) {
+        mats.halfDiagonal = params.halfDiagonal;
+        mats.weighted = weighted;
+        mats.weight = params.weight;
+        mats.center = params.center;
+        mats.direction = params.direction;
+        mats.innerWidth = params.innerWidth;
+        mats.power = params.power;
+        mats.chromaticAberrationOn = chromaticAberrationOn();
+        mats.chromaticAberration = params.chromaticAberration;
+        mats.weightTable = &weightTable;
+        mats.mat = &mat;
+        mats.work = &work;
+        mats.logs = logsOrNull();
+    }
 
     PF_InData* in_data;
     AEGP_SuiteHandler& suites;
