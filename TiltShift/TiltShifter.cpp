@@ -91,18 +91,11 @@ int TiltShifter::blurOrOutput(PF_Err matResult) {
     }
     if (params.blurAmount > 1e-6 || params.blurOffset > 1e-6) {
         BlurParameters blur;
+        fillOutputFields(blur);
         blur.isLastPass = false;
         blur.passAmount = params.blurAmount * kThird;
         blur.passOffset = params.blurOffset * kThird;
-        blur.weighted = weighted;
-        blur.weight = params.weight;
-        blur.vignetting = params.vignetting;
-        blur.vignettingColor = params.vignettingColor;
-        blur.blendingMode = params.blendingMode;
         blur.repeatEdgePixels = params.repeatEdgePixels;
-        blur.mat = &mat;
-        blur.work = &work;
-        blur.logs = logsOrNull();
         const VerticalBlur vertical(in_data, suites, bpc, inputLayer(), outputLayer(), &blur);
         const HorizontalBlur horizontal(in_data, suites, bpc, inputLayer(), outputLayer(), &blur);
         for (int round = 1; round <= 3; ++round) {
@@ -118,14 +111,7 @@ int TiltShifter::blurOrOutput(PF_Err matResult) {
         return PF_Err_NONE;
     }
     OutputterParameters out;
-    out.weighted = weighted;
-    out.weight = params.weight;
-    out.vignetting = params.vignetting;
-    out.vignettingColor = params.vignettingColor;
-    out.blendingMode = params.blendingMode;
-    out.mat = &mat;
-    out.work = &work;
-    out.logs = logsOrNull();
+    fillOutputFields(out);
     const Outputter outputter(in_data, suites, bpc, inputLayer(), outputLayer(), &out);
     return Nerevo::Filter::runFilter(outputter);
 }

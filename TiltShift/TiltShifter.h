@@ -70,6 +70,19 @@ protected:
     int blurOrOutput(PF_Err matResult);
     // The log buffer when the render has one (weighted float), else null.
     Nerevo::Color<double>* logsOrNull();
+    // The output conversion's fields, which the blur and outputter records
+    // name alike, with the buffers they read.
+    template <typename OutputRecord>
+    void fillOutputFields(OutputRecord& record) {
+        record.weighted = weighted;
+        record.weight = params.weight;
+        record.vignetting = params.vignetting;
+        record.vignettingColor = params.vignettingColor;
+        record.blendingMode = params.blendingMode;
+        record.mat = &mat;
+        record.work = &work;
+        record.logs = logsOrNull();
+    }
     // The fields both mat generators' records share, named alike in each.
     template <typename MatRecord>
     void fillSharedMatFields(MatRecord& mats) {
