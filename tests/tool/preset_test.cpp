@@ -9,6 +9,14 @@
 
 namespace {
 
+std::string repeated(const std::string& piece, int times) {
+    std::string text;
+    for (int i = 0; i < times; ++i) {
+        text += piece;
+    }
+    return text;
+}
+
 std::string usageError(const std::function<void()>& f) {
     try {
         f();
@@ -100,6 +108,7 @@ TEST(Preset, HostileFilesAreUsageErrors) {
         const char* error;
     } cases[] = {
         {"deep.json", "{\"Type\": " + std::string(70000, '[') + std::string(70000, ']') + "}", "nest more than"},
+        {"objects.json", "{\"Type\": " + repeated("{\"a\": ", 100) + "1" + std::string(100, '}') + "}", "nest more than"},
         {"keys.json", manyKeys, "more than 1000 entries"},
         {"huge.json", R"({"Weight": 1e400})", "number overflow"},
         {"tiny.json", R"({"Weight": -1e400})", "number overflow"},

@@ -313,12 +313,13 @@ TEST(RenderSequence, JsonTimingsAreOneObjectPerFrameThenOneForTheRun) {
 TEST(RenderSequence, AFrameOfAnotherSizeStopsTheRun) {
     test::TempDir dir;
     test::writeFile(dir / "in.1.png", 3, 2, 3, OIIO::TypeDesc::UINT8, std::vector<std::uint8_t>(18, 60));
-    test::writeFile(dir / "in.2.png", 2, 3, 3, OIIO::TypeDesc::UINT8, std::vector<std::uint8_t>(18, 60));
+    // One side alike is not enough: the height alone differs.
+    test::writeFile(dir / "in.2.png", 3, 3, 3, OIIO::TypeDesc::UINT8, std::vector<std::uint8_t>(27, 60));
     try {
         render({dir / "in.%d.png", "-o", dir / "out.%d.png"});
         ADD_FAILURE() << "frames of two sizes rendered";
     } catch (const std::runtime_error& e) {
-        EXPECT_EQ(std::string(e.what()).rfind(dir / "in.2.png" + " is 2 x 3 pixels, but the sequence began at 3 x 2", 0),
+        EXPECT_EQ(std::string(e.what()).rfind(dir / "in.2.png" + " is 3 x 3 pixels, but the sequence began at 3 x 2", 0),
                   0u) << e.what();
     }
     EXPECT_EQ(dir.names(), (std::set<std::string>{"in.1.png", "in.2.png", "out.1.png"}));
