@@ -46,12 +46,19 @@ bool isDefault(const VideoParam& param, double value) {
     return std::isnan(value) || std::fabs(value - param.defaultValue) <= kDefaultTolerance;
 }
 
-VideoParam slider(const host::ParamRecord& record) {
-    const PF_FloatSliderDef& fs = record.registered.u.fs_d;
+// A parameter of `record` taken through `mapping`; a double unless said otherwise.
+VideoParam start(const host::ParamRecord& record, Mapping mapping, int type = F0R_PARAM_DOUBLE) {
     VideoParam param;
     param.name = record.name;
-    param.mapping = Mapping::slider;
+    param.type = type;
+    param.mapping = mapping;
     param.hostIndex = record.index;
+    return param;
+}
+
+VideoParam slider(const host::ParamRecord& record) {
+    const PF_FloatSliderDef& fs = record.registered.u.fs_d;
+    VideoParam param = start(record, Mapping::slider);
     param.low = decimalOf(fs.slider_min);
     param.high = decimalOf(fs.slider_max);
     param.validMin = decimalOf(fs.valid_min);
@@ -68,10 +75,7 @@ VideoParam slider(const host::ParamRecord& record) {
 }
 
 VideoParam angle(const host::ParamRecord& record) {
-    VideoParam param;
-    param.name = record.name;
-    param.mapping = Mapping::angle;
-    param.hostIndex = record.index;
+    VideoParam param = start(record, Mapping::angle);
     param.low = 0;
     param.high = 360;
     param.defaultValue = fraction(record.registered.u.ad.value / 65536.0, param.low, param.high);
@@ -80,10 +84,7 @@ VideoParam angle(const host::ParamRecord& record) {
 }
 
 VideoParam popup(const host::ParamRecord& record) {
-    VideoParam param;
-    param.name = record.name;
-    param.mapping = Mapping::popup;
-    param.hostIndex = record.index;
+    VideoParam param = start(record, Mapping::popup);
     for (std::size_t i = 0; i < record.popupItems.size(); ++i) {
         if (record.popupItems[i] != kSeparator) {
             param.items.push_back(static_cast<int>(i + 1));
@@ -106,11 +107,7 @@ VideoParam popup(const host::ParamRecord& record) {
 }
 
 VideoParam checkbox(const host::ParamRecord& record) {
-    VideoParam param;
-    param.name = record.name;
-    param.type = F0R_PARAM_BOOL;
-    param.mapping = Mapping::checkbox;
-    param.hostIndex = record.index;
+    VideoParam param = start(record, Mapping::checkbox, F0R_PARAM_BOOL);
     param.defaultValue = record.registered.u.bd.value ? 1.0 : 0.0;
     param.explanation = std::string("on or off; default ") + (param.defaultValue != 0 ? "on" : "off");
     return param;
@@ -118,11 +115,7 @@ VideoParam checkbox(const host::ParamRecord& record) {
 
 VideoParam color(const host::ParamRecord& record) {
     const PF_Pixel& c = record.registered.u.cd.value;
-    VideoParam param;
-    param.name = record.name;
-    param.type = F0R_PARAM_COLOR;
-    param.mapping = Mapping::color;
-    param.hostIndex = record.index;
+    VideoParam param = start(record, Mapping::color, F0R_PARAM_COLOR);
     param.defaultColor = {c.red / 255.0f, c.green / 255.0f, c.blue / 255.0f};
     param.explanation = "red, green, blue from 0 to 1";
     return param;

@@ -47,40 +47,33 @@ std::vector<Pixel> literalRender(host::Host& host, bool linear, const TiltShifte
         const std::vector<double> table = makeWeightTable(&in, bpcOf<Pixel>(), p.weight);
         std::vector<double> mat(pixels);
         std::vector<Sample> work(pixels);
-        if (linear) {
-            LinearMatGeneratorParameters mats{};
+        // What both generators' records take alike.
+        const auto fillShared = [&](auto& mats) {
             mats.halfDiagonal = p.halfDiagonal;
-            mats.blurAmount = p.blurAmount;
             mats.weighted = weighted;
             mats.weight = p.weight;
             mats.center = p.center;
             mats.direction = p.direction;
             mats.innerWidth = p.innerWidth;
-            mats.linearMode = p.linearMode;
             mats.power = p.power;
-            mats.focusDistance = p.focusDistance;
             mats.chromaticAberrationOn = p.chromaticAberration > 1e-6;
             mats.chromaticAberration = p.chromaticAberration;
             mats.weightTable = &table;
             mats.mat = &mat;
             mats.work = &work;
+        };
+        if (linear) {
+            LinearMatGeneratorParameters mats{};
+            fillShared(mats);
+            mats.blurAmount = p.blurAmount;
+            mats.linearMode = p.linearMode;
+            mats.focusDistance = p.focusDistance;
             const LinearMatGenerator generator(&in, suites, bpcOf<Pixel>(), input.world(), nullptr, &mats);
             ASSERT_EQ(Nerevo::Filter::runFilter(generator), PF_Err_NONE);
         } else {
             RadialMatGeneratorParameters mats{};
-            mats.halfDiagonal = p.halfDiagonal;
-            mats.weighted = weighted;
-            mats.weight = p.weight;
-            mats.center = p.center;
-            mats.direction = p.direction;
-            mats.innerWidth = p.innerWidth;
-            mats.power = p.power;
+            fillShared(mats);
             mats.ratio = p.ratio;
-            mats.chromaticAberrationOn = p.chromaticAberration > 1e-6;
-            mats.chromaticAberration = p.chromaticAberration;
-            mats.weightTable = &table;
-            mats.mat = &mat;
-            mats.work = &work;
             const RadialMatGenerator generator(&in, suites, bpcOf<Pixel>(), input.world(), nullptr, &mats);
             ASSERT_EQ(Nerevo::Filter::runFilter(generator), PF_Err_NONE);
         }
