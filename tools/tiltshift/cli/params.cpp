@@ -44,7 +44,7 @@ int listParams(const std::string& pluginPath, const std::vector<ParamSetting>& s
     // controls, if the plug-in declared that it wants to be asked.
     if (outFlags & PF_OutFlag_SEND_UPDATE_PARAMS_UI) {
         if (PF_Err err = host.send(PF_Cmd_UPDATE_PARAMS_UI)) {
-            throw PluginError("to update its parameters' UI", err);
+            throw PluginError("to update its parameters' UI", err, host.outData());
         }
         for (const std::string& problem : host.problems()) {
             std::cerr << "tiltshift: host: " << problem << "\n";

@@ -23,13 +23,13 @@ Effect loadEffect(const std::string& pluginPath, const std::optional<LayerSize>&
         host->frame().height = layer->height;
     }
     if (PF_Err err = host->globalSetup()) {
-        throw PluginError("global setup", err);
+        throw PluginError("global setup", err, host->outData());
     }
     if (globalOutFlags) {
         *globalOutFlags = host->outData().out_flags;
     }
     if (PF_Err err = host->paramsSetup()) {
-        throw PluginError("to register its parameters", err);
+        throw PluginError("to register its parameters", err, host->outData());
     }
     return host;
 }

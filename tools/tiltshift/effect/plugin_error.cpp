@@ -1,5 +1,7 @@
 #include "effect/plugin_error.h"
 
+#include <cstring>
+
 namespace tiltshift {
 
 std::string describeError(PF_Err err) {
@@ -18,7 +20,21 @@ std::string describeError(PF_Err err) {
     return std::to_string(err) + (name ? std::string(" ") + name : "");
 }
 
-PluginError::PluginError(const std::string& command, PF_Err code)
-    : std::runtime_error("the plug-in failed " + command + " with error " + describeError(code)), err(code) {}
+namespace {
+
+std::string shownMessage(const PF_OutData& said) {
+    if (!(said.out_flags & PF_OutFlag_DISPLAY_ERROR_MESSAGE)) {
+        return {};
+    }
+    // The plug-in may have filled the whole buffer without a terminator.
+    const std::string text(said.return_msg, strnlen(said.return_msg, sizeof said.return_msg));
+    return text.empty() ? text : ": " + text;
+}
+
+}  // namespace
+
+PluginError::PluginError(const std::string& command, PF_Err code, const PF_OutData& said)
+    : std::runtime_error("the plug-in failed " + command + " with error " + describeError(code) + shownMessage(said)),
+      err(code) {}
 
 }  // namespace tiltshift

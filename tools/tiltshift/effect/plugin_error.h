@@ -1,5 +1,6 @@
 #pragma once
-// Errors the plug-in returns to the host, by code and name.
+// Errors the plug-in returns to the host, by code and name, with the message
+// the plug-in asked the application to show.
 
 #include <stdexcept>
 #include <string>
@@ -14,7 +15,10 @@ std::string describeError(PF_Err err);
 // A command the plug-in failed.
 struct PluginError : std::runtime_error {
     // `command` says what the plug-in was asked: "global setup", "rendering frame 3".
-    PluginError(const std::string& command, PF_Err err);
+    // `said` is the command's out data: a message the plug-in wanted shown
+    // (PF_OutFlag_DISPLAY_ERROR_MESSAGE) ends the text, as the application
+    // would show it.
+    PluginError(const std::string& command, PF_Err err, const PF_OutData& said);
     PF_Err err;
 };
 

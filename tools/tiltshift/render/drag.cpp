@@ -191,7 +191,7 @@ void runDragJob(const std::string& pluginPath, const DragJob& job, std::ostream&
     const host::Gesture gesture = host->ui().drag(panel, job.from, job.to, job.steps, job.modifiers);
     logHostProblems(*host, log);
     if (const PF_Err err = gesture.err()) {
-        throw PluginError("to handle the drag", err);
+        throw PluginError("to handle the drag", err, host->outData());
     }
     printChanges(out, job, gesture, before, host->params());
 

@@ -22,7 +22,7 @@ std::unique_ptr<host::Image> drawHandles(host::Host& host, const host::Image& fr
     host.frame().currentTime = frameNumber * host.frame().timeStep;
     const host::EventResult result = host.ui().draw(panel, drawing);
     if (result.err != PF_Err_NONE) {
-        throw PluginError("to draw its handles", result.err);
+        throw PluginError("to draw its handles", result.err, host.outData());
     }
     return eightBitImage(frame.width(), frame.height(), drawing.pixels());
 }

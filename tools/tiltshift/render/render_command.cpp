@@ -82,7 +82,7 @@ RenderedFrame renderFile(host::Host& host, const RenderJob& job, bool sequence, 
     const double renderMs = millisecondsSince(start);
     if (result.err != PF_Err_NONE) {
         throw PluginError("to render " + files.input + (sequence ? " at frame " + std::to_string(files.frame) : ""),
-                          result.err);
+                          result.err, host.outData());
     }
     logHostProblems(host, log);
     RenderedFrame rendered;
