@@ -8,12 +8,7 @@
 #include <cstdint>
 #include <limits>
 
-#include "FocusMatRows.h"
-#include "HorizontalBlur.h"
-#include "OutputConversion.h"
 #include "SumTree.h"
-#include "VerticalBlur.h"
-#include "WeightTable.h"
 #include "blur_support.h"
 
 namespace {
@@ -23,7 +18,6 @@ using BoxBlur::Line;
 
 constexpr double kInf = std::numeric_limits<double>::infinity();
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
-
 
 // Weighted float footage with straight channels in 0..1 and alpha from
 // transparent to opaque, as the mat generators leave it; `weight` 1 is
@@ -39,12 +33,6 @@ std::vector<Sample> footageLine(int length, double weight) {
     for (int i = 0; i < length; ++i) {
         line.push_back(footage(i, weight));
     }
-    return line;
-}
-
-Line loaded(const std::vector<Sample>& samples, bool repeat) {
-    Line line(samples.size(), repeat);
-    line.load(samples.data(), 1);
     return line;
 }
 
@@ -128,19 +116,6 @@ TEST(FarHighlight, WindowsWithoutItAreAsInTheLineWithoutIt) {
                                     "weight " + std::to_string(c.weight) + ", highlight at " + std::to_string(at));
         }
     }
-}
-
-TEST(FarHighlight, IsWhatTheDifferencesAloneCannotSurvive) {
-    // The line of the test above: a window after the highlight keeps none
-    // of its own digits as a difference of prefix sums.
-    const std::vector<Sample> clean = footageLine(130, 1.03);
-    std::vector<Sample> lit = clean;
-    lit[64] = Sample{1.0, std::pow(1.03, 255.0 * 6.0), 1.0, 1.0};
-    const Sample lost = prefixSumBlurred(lit, 100, 2.5, true);
-    const Sample kept = loaded(lit, true).blurred(100, 2.5);
-    const Sample truth = slowBlur(clean, 100, 2.5, true);
-    EXPECT_GT(std::fabs(lost.r - truth.r), 0.5 * truth.r);
-    expectClose(kept, truth, "x 100");
 }
 
 TEST(NonFiniteAndHugeSamples, SpoilOnlyTheWindowsThatHoldThem) {
@@ -283,147 +258,6 @@ TEST(OrdinaryLines, KeepThePrefixSumDifferencesToTheBit) {
                 for (std::int64_t x = 0; x < 60; ++x) {
                     ASSERT_TRUE(sameBits(line.blurred(x, r), prefixSumBlurred(samples, x, r, repeat)))
                         << "x " << x << ", r " << r << (repeat ? ", repeated" : "");
-                }
-            }
-        }
-    }
-}
-
-// Three rounds of the two passes as the tilt shifter runs them, on work
-// buffers the mat generators would write from the widest pixels of each
-// depth, against the same rounds with the prefix-sum differences alone:
-// the frames agree to the bit.
-template <typename Pixel>
-class PlainFrames : public HostTest {
-protected:
-    static constexpr int kWidth = 37;
-    static constexpr int kHeight = 23;
-
-    static Pixel widest(int i) {
-        constexpr double full = Nerevo::PixelTraits<Pixel>::fullScale;
-        using Channel = typename Nerevo::PixelTraits<Pixel>::Channel;
-        const auto v = [](double u) { return static_cast<Channel>(u); };
-        // A barely visible alpha: one unit of an integer depth, a
-        // thousandth in float.
-        const double unit = std::is_floating_point_v<Channel> ? 0.001 : 1.0;
-        switch (i % 6) {
-        case 0:
-            return Pixel{v(full), v(full), v(full), v(full)};
-        case 1:
-            return Pixel{v(unit), v(0), v(0), v(0)};
-        case 2:
-            return Pixel{v(0), v(0), v(0), v(0)};
-        case 3:
-            return Pixel{v(full), v(0), v(full), v(0)};
-        case 4:
-            return Pixel{v(unit), v(full), v(full), v(full)};
-        default:
-            return Pixel{v(full * (i % 5) / 4), v(full * (i % 3) / 2), v(full * (i % 7) / 6), v(full / 2)};
-        }
-    }
-
-    void SetUp() override {
-        for (int i = 0; i < kWidth * kHeight; ++i) {
-            mat.push_back(0.8 * (i * 17 % 13));
-        }
-        p.passAmount = 1.3;
-        p.passOffset = 0.2;
-        p.vignetting = 0.3;
-        p.vignettingColor = Nerevo::Color<float>{1.0f, 0.2f, 0.9f, 0.5f};
-        p.blendingMode = Nerevo::BlendingMode::screen;
-        p.mat = &mat;
-        p.work = &work;
-    }
-
-    // The work buffer of the widest pixels at `weight`.
-    void fill(double weight) {
-        p.weight = weight;
-        p.weighted = isWeighted(weight);
-        host.withCommandData([&](PF_InData& in, PF_OutData&) {
-            const std::vector<double> table = makeWeightTable(&in, bpcOf<Pixel>(), weight);
-            const Weighting f{p.weighted, weight, table.data(), std::log2(weight)};
-            work.clear();
-            for (int i = 0; i < kWidth * kHeight; ++i) {
-                work.push_back(FocusMat::premultiplied(widest(i * 5), f, nullptr));
-            }
-        });
-    }
-
-    // What the passes leave in `out`, run by the stages.
-    void runStages(Image& out) {
-        p.isLastPass = false;
-        for (int round = 1; round <= 3; ++round) {
-            ASSERT_EQ(run<VerticalBlur>(bpcOf<Pixel>(), input, &out, p), PF_Err_NONE);
-            p.isLastPass = round == 3;
-            ASSERT_EQ(run<HorizontalBlur>(bpcOf<Pixel>(), input, &out, p), PF_Err_NONE);
-        }
-    }
-
-    // The same with plainBlurred.
-    void runReference(Image& out) {
-        for (int round = 1; round <= 3; ++round) {
-            blurLines(kWidth, kHeight, [](int l, int k) { return k * kWidth + l; });
-            if (round < 3) {
-                blurLines(kHeight, kWidth, [](int l, int k) { return l * kWidth + k; });
-            }
-        }
-        host.withCommandData([&](PF_InData& in, PF_OutData&) {
-            const Output::Conversion<Pixel> convert(&in, p);
-            for (int y = 0; y < kHeight; ++y) {
-                std::vector<Sample> row(work.begin() + y * kWidth, work.begin() + (y + 1) * kWidth);
-                for (int x = 0; x < kWidth; ++x) {
-                    const double m = mat[static_cast<std::size_t>(y * kWidth + x)];
-                    const double r = BoxBlur::passRadius(p, m);
-                    out.at<Pixel>(x, y) =
-                        convert(BoxBlur::blurs(r) ? prefixSumBlurred(row, x, r, p.repeatEdgePixels) : row[x], m);
-                }
-            }
-        });
-    }
-
-    template <typename Index>
-    void blurLines(int lines, int length, Index index) {
-        for (int l = 0; l < lines; ++l) {
-            std::vector<Sample> line;
-            for (int k = 0; k < length; ++k) {
-                line.push_back(work[static_cast<std::size_t>(index(l, k))]);
-            }
-            for (int k = 0; k < length; ++k) {
-                const double r = BoxBlur::passRadius(p, mat[static_cast<std::size_t>(index(l, k))]);
-                if (BoxBlur::blurs(r)) {
-                    work[static_cast<std::size_t>(index(l, k))] = prefixSumBlurred(line, k, r, p.repeatEdgePixels);
-                }
-            }
-        }
-    }
-
-    std::vector<double> mat;
-    std::vector<Sample> work;
-    BlurParameters p{};
-    Image input{Nerevo::PixelTraits<Pixel>::format, kWidth, kHeight};
-};
-TYPED_TEST_SUITE(PlainFrames, PixelTypes);
-
-TYPED_TEST(PlainFrames, AreTheFramesOfThePrefixSumDifferencesToTheBit) {
-    for (const double weight : {1.0, 1.03, 1.05}) {
-        for (const bool repeat : {false, true}) {
-            SCOPED_TRACE("weight " + std::to_string(weight) + (repeat ? ", repeated" : ""));
-            this->p.repeatEdgePixels = repeat;
-            Image staged(Nerevo::PixelTraits<TypeParam>::format, this->kWidth, this->kHeight);
-            Image reference(Nerevo::PixelTraits<TypeParam>::format, this->kWidth, this->kHeight);
-            this->fill(weight);
-            this->runStages(staged);
-            const std::vector<Sample> stagedWork = this->work;
-            this->fill(weight);
-            this->runReference(reference);
-            for (std::size_t i = 0; i < stagedWork.size(); ++i) {
-                ASSERT_TRUE(sameBits(stagedWork[i], this->work[i])) << "work " << i;
-            }
-            for (int y = 0; y < this->kHeight; ++y) {
-                for (int x = 0; x < this->kWidth; ++x) {
-                    const TypeParam& s = staged.template at<TypeParam>(x, y);
-                    const TypeParam& r = reference.template at<TypeParam>(x, y);
-                    ASSERT_EQ(std::memcmp(&s, &r, sizeof s), 0) << at(x, y);
                 }
             }
         }

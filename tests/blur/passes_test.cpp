@@ -1,15 +1,13 @@
 // The column pass and the row pass at every pixel of a small image against
-// the plain sum, at the three depths; the last row pass through the output
-// conversion; the host's abort; mat values no radius arithmetic may trip on.
+// the plain sum, at the three depths; mat values no radius arithmetic may
+// trip on.
 
 #include <cfloat>
 #include <limits>
 
 #include "HorizontalBlur.h"
-#include "OutputConversion.h"
 #include "VerticalBlur.h"
 #include "blur_support.h"
-#include "filter/bands.h"
 
 namespace {
 
@@ -110,78 +108,6 @@ TYPED_TEST(Passes, ColumnsAndRowsAgreeWithThePlainSumInEitherEdgeMode) {
         this->expectBuffer(rows, this->expected(true));
     }
     EXPECT_TRUE(this->output.untouchedOutside());
-}
-
-TYPED_TEST(Passes, TheLastRowPassWritesTheConvertedBlurOnly) {
-    this->p.repeatEdgePixels = true;
-    std::vector<Sample> blurred = this->work;
-    ASSERT_EQ(this->template runPass<HorizontalBlur>(blurred), PF_Err_NONE);
-    this->p.isLastPass = true;
-    std::vector<Sample> untouched = this->work;
-    ASSERT_EQ(this->template runPass<HorizontalBlur>(untouched), PF_Err_NONE);
-    for (std::size_t i = 0; i < untouched.size(); ++i) {
-        EXPECT_TRUE(sameBits(untouched[i], this->work[i])) << "the work buffer stays as it was";
-    }
-    this->host.withCommandData([&](PF_InData& in, PF_OutData&) {
-        const Output::Conversion<TypeParam> convert(&in, this->p);
-        for (int y = 0; y < kHeight; ++y) {
-            for (int x = 0; x < kWidth; ++x) {
-                const std::size_t i = this->index(true, y, x);
-                const TypeParam want = convert(blurred[i], this->mat[i]);
-                EXPECT_EQ(std::memcmp(&this->output.template at<TypeParam>(x, y), &want, sizeof want), 0) << at(x, y);
-            }
-        }
-    });
-    EXPECT_TRUE(this->output.untouchedOutside());
-}
-
-// Check 1 comes before the band; then one check follows each row, or each
-// block of columns: the lines before the cancelling check are done, the
-// rest as they were.
-TYPED_TEST(Passes, AnAbortEndsThePassAfterTheLinesItFollows) {
-    this->host.setThreadCount(1);
-    const struct {
-        bool columns;
-        int check;
-        int linesDone;
-    } cases[] = {{false, 3, 2}, {true, 2, std::min(Nerevo::Filter::kColumnBlock, kWidth)}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.columns ? "columns" : "rows");
-        this->host.cancelAtAbortCheck(c.check);
-        std::vector<Sample> buffer = this->work;
-        const PF_Err err = c.columns ? this->template runPass<VerticalBlur>(buffer)
-                                     : this->template runPass<HorizontalBlur>(buffer);
-        EXPECT_EQ(err, PF_Interrupt_CANCEL);
-        const std::vector<Sample> done = this->expected(!c.columns);
-        for (int l = 0; l < (c.columns ? kWidth : kHeight); ++l) {
-            for (int k = 0; k < (c.columns ? kHeight : kWidth); ++k) {
-                const std::size_t i = this->index(!c.columns, l, k);
-                if (l < c.linesDone) {
-                    expectNear(buffer[i], done[i], largest(this->work), "line " + std::to_string(l));
-                } else {
-                    EXPECT_TRUE(sameBits(buffer[i], this->work[i])) << "line " << l;
-                }
-            }
-        }
-    }
-}
-
-TYPED_TEST(Passes, AnAbortInTheLastPassLeavesTheRestOfTheOutputUnwritten) {
-    this->host.setThreadCount(1);
-    const TypeParam marker{1, 2, 3, 4};
-    for (int y = 0; y < kHeight; ++y) {
-        for (int x = 0; x < kWidth; ++x) {
-            this->output.template at<TypeParam>(x, y) = marker;
-        }
-    }
-    this->p.isLastPass = true;
-    this->host.cancelAtAbortCheck(4);
-    std::vector<Sample> buffer = this->work;
-    EXPECT_EQ(this->template runPass<HorizontalBlur>(buffer), PF_Interrupt_CANCEL);
-    for (int y = 0; y < kHeight; ++y) {
-        const TypeParam& first = this->output.template at<TypeParam>(0, y);
-        EXPECT_EQ(std::memcmp(&first, &marker, sizeof marker) == 0, y >= 3) << "row " << y;
-    }
 }
 
 TYPED_TEST(Passes, MatValuesBeyondAnyRadiusArithmeticStaySound) {

@@ -211,44 +211,6 @@ TYPED_TEST(Aberration, WithoutChromaticAberrationNoSuiteIsNeededAndWithoutItsSui
     EXPECT_EQ(this->host.log().count("iterate_generic"), 1u) << "no band ran without the suite";
 }
 
-TEST_F(Generators, StepsPointLeftFromTheRightAndUpFromBelow) {
-    g_probes.positions.clear();
-    g_probes.calls = 0;
-    g_probes.failAt = 0;
-    host.suites().add(kPFSampling8Suite, 1, &kProbe8);
-    host.setThreadCount(1);
-    Image image(PF_PixelFormat_ARGB32, 5, 5);
-    g_probes.source = image.world();
-    RadialMatGeneratorParameters p = radialParameters();
-    p.center = {2.0, 2.0};
-    p.direction = 0.8;
-    p.ratio = 3.0;
-    p.innerWidth = 0.5;
-    p.chromaticAberrationOn = true;
-    p.chromaticAberration = 5.0;
-    generate<RadialMatGenerator>(Nerevo::bpc8, image, p);
-    // The three samples of the pixel whose first sample lies on it.
-    const auto samplesOf = [&](int x, int y) {
-        const std::vector<Position>& all = g_probes.positions;
-        for (std::size_t i = 0; i + 2 < all.size(); i += 3) {
-            if (all[i].x == x * 65536 && all[i].y == y * 65536) {
-                return std::vector<Position>{all[i], all[i + 1], all[i + 2]};
-            }
-        }
-        return std::vector<Position>{};
-    };
-    const std::vector<Position> right = samplesOf(4, 2);
-    ASSERT_EQ(right.size(), 3u);
-    EXPECT_LT(right[1].x, right[0].x);
-    EXPECT_LT(right[2].x, right[1].x);
-    EXPECT_EQ(right[2].y, right[0].y);
-    const std::vector<Position> below = samplesOf(2, 4);
-    ASSERT_EQ(below.size(), 3u);
-    EXPECT_LT(below[2].y, below[1].y);
-    EXPECT_EQ(below[2].x, below[0].x);
-    EXPECT_TRUE(samplesOf(2, 2).empty()) << "the centre is sharp";
-}
-
 // With the power law at power 0 every pixel off the line has mat 1, so the
 // steps are whole pixels and the host's sampler returns pixels of the image.
 template <typename Pixel>
