@@ -92,42 +92,44 @@ protected:
     Image lit{PF_PixelFormat_ARGB128, kWidth, kHeight};
 };
 
-TEST_F(Highlights, OfSixAtTheDefaultWeightStayWithinTheBlursReach) {
-    expectOnlyWithinReach(PF_PixelFloat{1.0f, 6.0f, 6.0f, 4.0f}, "6.0 at \"Weight\" 3");
-}
-
-TEST_F(Highlights, OfEightAtTheLargestWeightStayWithinTheBlursReach) {
-    set("Weight", 5);
-    expectOnlyWithinReach(PF_PixelFloat{1.0f, 8.0f, 8.0f, 8.0f}, "8.0 at \"Weight\" 5");
-    setCheckbox("Repeat Edge Pixels", false);
-    expectOnlyWithinReach(PF_PixelFloat{0.5f, 8.0f, 0.0f, 8.0f}, "half-transparent 8.0, edges transparent");
-}
-
+// Weighted, an infinite channel or one beyond 57 at "Weight" 5 becomes an
+// infinite sample; an alpha that is not a number makes every channel one.
 // Radii from the mat: a circle around the middle, the mat growing linearly
 // to 1 at the corners (half the diagonal away), so no pass blurs by more
 // than 10 pixels.
-TEST_F(Highlights, OfEightStayWithinTheReachOfTheMatsRadii) {
-    set("Weight", 5);
-    setCenter(kWidth / 2.0, kHeight / 2.0);
-    set("Inner Width", 0);
-    set("Power", 1);
-    set("Blur Amount", 30);
-    set("Blur Offset", 0);
-    reach = 3 * 10;
-    expectOnlyWithinReach(PF_PixelFloat{1.0f, 8.0f, 8.0f, 8.0f}, "8.0 at \"Weight\" 5");
-}
-
-// Weighted, an infinite channel or one beyond 57 at "Weight" 5 becomes an
-// infinite sample; an alpha that is not a number makes every channel one.
-TEST_F(Highlights, InfiniteAndNotANumberPixelsSpoilOnlyTheirReach) {
+TEST_F(Highlights, FarAboveWhiteInfiniteOrNotANumberStayWithinTheBlursReach) {
     const float inf = std::numeric_limits<float>::infinity();
     const float nan = std::numeric_limits<float>::quiet_NaN();
-    for (const double weight : {0.0, 5.0}) {
-        set("Weight", weight);
-        const std::string at = ", \"Weight\" " + std::to_string(static_cast<int>(weight));
-        expectOnlyWithinReach(PF_PixelFloat{1.0f, inf, 0.5f, 0.5f}, "an infinite red" + at);
-        expectOnlyWithinReach(PF_PixelFloat{1.0f, 100.0f, 0.5f, 3e38f}, "red 100, blue 3e38" + at);
-        expectOnlyWithinReach(PF_PixelFloat{nan, 0.5f, 0.5f, 0.5f}, "an alpha not a number" + at);
+    const struct {
+        int weight;
+        bool repeat, fromMat;
+        PF_PixelFloat pixel;
+        const char* what;
+    } cases[] = {
+        {3, true, false, {1.0f, 6.0f, 6.0f, 4.0f}, "6.0 at \"Weight\" 3"},
+        {5, true, false, {1.0f, 8.0f, 8.0f, 8.0f}, "8.0 at \"Weight\" 5"},
+        {5, false, false, {0.5f, 8.0f, 0.0f, 8.0f}, "half-transparent 8.0, edges transparent"},
+        {0, true, false, {1.0f, inf, 0.5f, 0.5f}, "an infinite red, unweighted"},
+        {5, true, false, {1.0f, inf, 0.5f, 0.5f}, "an infinite red"},
+        {0, true, false, {1.0f, 100.0f, 0.5f, 3e38f}, "red 100, blue 3e38, unweighted"},
+        {5, true, false, {1.0f, 100.0f, 0.5f, 3e38f}, "red 100, blue 3e38"},
+        {0, true, false, {nan, 0.5f, 0.5f, 0.5f}, "an alpha not a number, unweighted"},
+        {5, true, false, {nan, 0.5f, 0.5f, 0.5f}, "an alpha not a number"},
+        {5, true, true, {1.0f, 8.0f, 8.0f, 8.0f}, "8.0 at \"Weight\" 5, radii from the mat"},
+    };
+    // The mat's radii come last: they stay set.
+    for (const auto& c : cases) {
+        set("Weight", c.weight);
+        setCheckbox("Repeat Edge Pixels", c.repeat);
+        if (c.fromMat) {
+            setCenter(kWidth / 2.0, kHeight / 2.0);
+            set("Inner Width", 0);
+            set("Power", 1);
+            set("Blur Amount", 30);
+            set("Blur Offset", 0);
+            reach = 3 * 10;
+        }
+        expectOnlyWithinReach(c.pixel, c.what);
     }
 }
 
