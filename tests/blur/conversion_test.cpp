@@ -70,34 +70,6 @@ TEST_F(Conversion8, WeightedAverageOfBlackAndWhiteIsTwoThirtyTwo) {
     EXPECT_GT(host.log().count("log"), 0u) << "the host's maths";
 }
 
-TEST_F(Conversion8, WeightingComesBackToTheChannelValue) {
-    p.weighted = true;
-    p.weight = 1.05;
-    for (int v = 0; v < 256; ++v) {
-        const double u = std::pow(1.05, v);
-        const PF_Pixel out = convert(Sample{200.0, 200.0 * u, 200.0 * u, 200.0 * u}, 0.0);
-        EXPECT_EQ(out.red, v);
-    }
-}
-
-TEST_F(Conversion16, WeightingComesBackToTheChannelValue) {
-    p.weighted = true;
-    p.weight = 1.02;
-    for (const int v : {0, 1, 2, 127, 128, 129, 4095, 16384, 32767, 32768}) {
-        const double u = std::pow(1.02, v * 255.0 / 32768.0);
-        EXPECT_EQ(convert(Sample{32768.0, 32768.0 * u, 0.0, 0.0}, 0.0).red, v);
-    }
-}
-
-TEST_F(ConversionFloat, WeightingComesBackToTheChannelValueAboveOneToo) {
-    p.weighted = true;
-    p.weight = 1.04;
-    for (const double v : {0.0, 0.25, 1.0, 2.5}) {
-        const double u = std::pow(1.04, 255.0 * v);
-        EXPECT_NEAR(convert(Sample{0.5, 0.5 * u, 0.0, 0.0}, 0.0).red, v, 1e-6);
-    }
-}
-
 TEST_F(Conversion8, VignetteOpacityGrowsWithTheMat) {
     p.vignetting = 0.4;
     p.vignettingColor = Nerevo::Color<float>{1.0f, 0.5f, 0.2f, 1.0f};

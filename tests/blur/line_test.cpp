@@ -1,6 +1,5 @@
-// The kernel on short lines: its arithmetic at the ends and edges, against a
-// plain sum of the samples, in place, and for radii no line is long enough
-// for.
+// The kernel on short lines: its arithmetic at the ends and edges against a
+// plain sum of the samples, and radii no line is long enough for.
 
 #include <cfloat>
 #include <cstdint>
@@ -28,52 +27,15 @@ TEST(Line, EveryPositionAgreesWithThePlainSum) {
     }
 }
 
-// The radius written into the mat directly (amount 1, no offset).
-BlurParameters radiusIsMat(bool repeat) {
-    BlurParameters p{};
-    p.passAmount = 1.0;
-    p.repeatEdgePixels = repeat;
-    return p;
-}
-
-// Blurred in place, at the strides the passes use (a column's samples one
-// apart in its block, its mat values a row apart): no value is read back
-// from an entry already rewritten.
-TEST(Line, InPlaceAtAnyStridesEqualsTheLoadedLine) {
-    const std::vector<Sample> source = patternLine(11);
-    const std::vector<double> radii = {0.0, 1.0, 3.5, 1e-5, 0.4, 12.0, 2.0, std::nan(""), 0.9, 5.0, 1.0};
-    const struct {
-        std::ptrdiff_t samples, mat;
-    } strides[] = {{1, 1}, {1, 9}, {3, 1}};
-    for (const bool repeat : {false, true}) {
-        const BlurParameters p = radiusIsMat(repeat);
-        const Line reference = loaded(source, repeat);
-        for (const auto& stride : strides) {
-            std::vector<Sample> samples(source.size() * static_cast<std::size_t>(stride.samples));
-            std::vector<double> mat(radii.size() * static_cast<std::size_t>(stride.mat), -1.0);
-            for (std::size_t k = 0; k < source.size(); ++k) {
-                samples[k * static_cast<std::size_t>(stride.samples)] = source[k];
-                mat[k * static_cast<std::size_t>(stride.mat)] = radii[k];
-            }
-            Line line(source.size(), repeat);
-            BoxBlur::blurLine(line, samples.data(), stride.samples, mat.data(), stride.mat, nullptr, 0, p);
-            for (std::size_t k = 0; k < source.size(); ++k) {
-                const auto x = static_cast<std::ptrdiff_t>(k);
-                const Sample want = BoxBlur::blurs(radii[k]) ? reference.blurred(x, radii[k]) : source[k];
-                EXPECT_TRUE(sameBits(samples[k * static_cast<std::size_t>(stride.samples)], want))
-                    << k << " at strides " << stride.samples << ", " << stride.mat;
-            }
-        }
-    }
-}
-
 TEST(Line, RadiiUpToOneHundredThousandthAndNaNLeaveTheirSampleBitForBit) {
     const Sample marker{-1.0, std::nan(""), -0.0, DBL_MAX};
     const double inf = std::numeric_limits<double>::infinity();
     const std::vector<double> mat = {1e-5, 0.0, -3.0, std::nan(""), -inf};
     std::vector<Sample> samples(5, marker);
     Line line(5, true);
-    BoxBlur::blurLine(line, samples.data(), 1, mat.data(), 1, nullptr, 0, radiusIsMat(true));
+    BlurParameters p{};
+    p.passAmount = 1.0;  // the radius is the mat value
+    BoxBlur::blurLine(line, samples.data(), 1, mat.data(), 1, nullptr, 0, p);
     for (const Sample& t : samples) {
         EXPECT_TRUE(sameBits(t, marker));
     }
