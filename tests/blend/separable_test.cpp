@@ -12,17 +12,6 @@ namespace {
 using Nerevo::BlendFunc;
 namespace Blend = Nerevo::Blend;
 
-TEST(AdditiveModes, OpaqueWhiteAddSaturatesOnlyAtIntegerDepths) {
-    const PF_Pixel white8{255, 255, 255, 255};
-    EXPECT_EQ(Blend::add(white8, white8), white8);
-
-    const PF_Pixel16 white16{32768, 32768, 32768, 32768};
-    EXPECT_EQ(Blend::add(white16, white16), white16);
-
-    const PF_PixelFloat white{1.0f, 1.0f, 1.0f, 1.0f};
-    EXPECT_EQ(Blend::add(white, white), (PF_PixelFloat{1.0f, 2.0f, 2.0f, 2.0f}));
-}
-
 // Over an opaque bottom the composite keeps full alpha and each channel is
 // (c0 × (255 − a1) + B × a1) >> 8.
 TEST(AdditiveModes, OpaqueBottomMixesBottomAndBlendByTopAlpha) {
@@ -74,10 +63,6 @@ TEST(ContrastModes, MiddleTestOnBottomForOverlayAndOnTopForHardLight) {
     const auto rgb16 = [](A_u_short r, A_u_short g, A_u_short b) { return PF_Pixel16{32768, r, g, b}; };
     EXPECT_EQ(Blend::overlay(rgb16(16383, 16384, 32768), rgb16(20000, 20000, 0)), rgb16(19998, 20000, 32768));
     EXPECT_EQ(Blend::hardlight(rgb16(20000, 20000, 0), rgb16(16383, 16384, 32768)), rgb16(19998, 20000, 32768));
-
-    const auto rgb = [](float r, float g, float b) { return PF_PixelFloat{1.0f, r, g, b}; };
-    EXPECT_EQ(Blend::overlay(rgb(0.25f, 0.75f, 1.0f), rgb(0.75f, 0.25f, 0.0f)), rgb(0.375f, 0.625f, 1.0f));
-    EXPECT_EQ(Blend::hardlight(rgb(0.75f, 0.25f, 0.0f), rgb(0.25f, 0.75f, 1.0f)), rgb(0.375f, 0.625f, 1.0f));
 }
 
 // The integer dodge and burn saturate where the float ones meet 0 / 0.
@@ -104,10 +89,6 @@ TEST(DodgeAndBurn, DivideTowardsTheLimitAndSaturatePastIt) {
     EXPECT_EQ(Blend::burn(PF_Pixel{255, 100, 100, 255}, PF_Pixel{255, 200, 100, 1}), (PF_Pixel{255, 57, 0, 254}));
     EXPECT_EQ(Blend::burn(PF_Pixel16{32768, 10000, 32768, 0}, PF_Pixel16{32768, 30000, 1, 32768}),
               (PF_Pixel16{32768, 7900, 32768, 0}));
-
-    const auto rgb = [](float r, float g, float b) { return PF_PixelFloat{1.0f, r, g, b}; };
-    EXPECT_EQ(Blend::dodge(rgb(0.25f, 0.75f, 0.5f), rgb(0.5f, 0.5f, 0.0f)), rgb(0.5f, 1.0f, 0.5f));
-    EXPECT_EQ(Blend::burn(rgb(0.75f, 0.25f, 0.5f), rgb(0.5f, 0.5f, 1.0f)), rgb(0.5f, 0.0f, 0.5f));
 }
 
 }  // namespace

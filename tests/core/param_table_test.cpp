@@ -1,58 +1,17 @@
-// The rules the parameter table states beside its rows: how popup items
-// become blend modes, which parameters are greyed out, how a row registers.
+// The rules the parameter table states beside its rows: which parameters are
+// greyed out, how a row registers. (How popup items become blend modes is
+// the blend tests'.)
 
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <map>
 #include <set>
-#include <string>
-#include <vector>
 
 #include "AE_EffectCB.h"
 #include "Params.h"
 
 namespace {
-
-using Nerevo::BlendingMode;
-
-std::vector<std::string> itemsOf(const char* items) {
-    std::vector<std::string> result;
-    std::string rest = items;
-    for (std::size_t bar; (bar = rest.find('|')) != std::string::npos; rest.erase(0, bar + 1)) {
-        result.push_back(rest.substr(0, bar));
-    }
-    result.push_back(rest);
-    return result;
-}
-
-// Each item the user picks blends by the mode its label names; a separator
-// cannot be picked but may be stored, and then blends like the item above.
-TEST(ConvertBlendingMode, EveryItemBlendsAsItsLabelSays) {
-    const std::map<std::string, BlendingMode> byLabel = {
-        {"Normal", BlendingMode::normal},         {"Add", BlendingMode::add},
-        {"Multiply", BlendingMode::multiply},     {"Screen", BlendingMode::screen},
-        {"Overlay", BlendingMode::overlay},       {"Soft Light", BlendingMode::softlight},
-        {"Hard Light", BlendingMode::hardlight},  {"Color Dodge", BlendingMode::dodge},
-        {"Color Burn", BlendingMode::burn},       {"Darken", BlendingMode::darken},
-        {"Lighten", BlendingMode::lighten},       {"Difference", BlendingMode::difference},
-        {"Exclusion", BlendingMode::exclusion},   {"Hue", BlendingMode::hue},
-        {"Saturation", BlendingMode::saturation}, {"Luminosity", BlendingMode::luminosity}};
-    const std::vector<std::string> items = itemsOf(paramAt(PARAM_UI, Param::BlendingMode).items);
-    ASSERT_EQ(static_cast<int>(items.size()), paramAt(PARAM_DEFS, Param::BlendingMode).validMax.i);
-    for (int item = 1; item <= static_cast<int>(items.size()); ++item) {
-        const std::string& label = items[item - 1];
-        if (label == "(-") {
-            EXPECT_EQ(convertBlendingMode(item), convertBlendingMode(item - 1)) << "separator " << item;
-        } else {
-            ASSERT_EQ(byLabel.count(label), 1u) << label;
-            EXPECT_EQ(convertBlendingMode(item), byLabel.at(label)) << label;
-        }
-    }
-    for (const int stray : {0, -3, static_cast<int>(items.size()) + 1}) {
-        EXPECT_EQ(convertBlendingMode(stray), BlendingMode::normal) << stray;
-    }
-}
 
 // Whatever was greyed out before, each combination leaves exactly the
 // parameters it makes meaningless greyed, and no rule contradicts another.

@@ -211,40 +211,4 @@ TYPED_TEST(Aberration, WithoutChromaticAberrationNoSuiteIsNeededAndWithoutItsSui
     EXPECT_EQ(this->host.log().count("iterate_generic"), 1u) << "no band ran without the suite";
 }
 
-// With the power law at power 0 every pixel off the line has mat 1, so the
-// steps are whole pixels and the host's sampler returns pixels of the image.
-template <typename Pixel>
-class WholeSteps : public Generators {};
-TYPED_TEST_SUITE(WholeSteps, PixelTypes);
-
-TYPED_TEST(WholeSteps, SamplesBeyondTheEdgeAreTransparent) {
-    using Pixel = TypeParam;
-    Image image(Nerevo::PixelTraits<Pixel>::format, 3, 4, PF_Point{-1, 2});
-    paint<Pixel>(image);
-    LinearMatGeneratorParameters p = linearParameters();
-    p.center = {1.0, -0.5};  // the line runs above the image: every step goes up
-    p.innerWidth = 0.0;
-    p.power = 0.0;
-    p.weight = 1.02;
-    p.chromaticAberrationOn = true;
-    p.chromaticAberration = 1.0;
-    const Buffers b = this->template generate<LinearMatGenerator>(bpcOf<Pixel>(), image, p);
-    ASSERT_EQ(b.err, PF_Err_NONE);
-    const auto pixel = [&](int x, int y) { return y < 0 ? Pixel{} : image.at<Pixel>(x, y); };
-    for (int y = 0; y < 4; ++y) {
-        for (int x = 0; x < 3; ++x) {
-            const Pixel blue = pixel(x, y);
-            const Pixel green = pixel(x, y - 1);
-            const Pixel red = pixel(x, y - 2);
-            const double a0 = blue.alpha;
-            const double a1 = green.alpha;
-            const double a2 = red.alpha;
-            const Work want{std::max({a0, a1, a2}), a2 * channel(red.red, p.weight), a1 * channel(green.green, p.weight),
-                            a0 * channel(blue.blue, p.weight)};
-            EXPECT_TRUE(same(b.workAt(image, x, y), want))
-                << "at (" << x << ", " << y << "): " << show(b.workAt(image, x, y)) << " against " << show(want);
-        }
-    }
-}
-
 }  // namespace

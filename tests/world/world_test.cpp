@@ -123,14 +123,20 @@ TEST_F(Worlds, InitRunsOnceAndUninitialisedOrFailedWorldsCallNothingAtTheEnd) {
     EXPECT_TRUE(host.problems().empty()) << host.problems().front();
 }
 
-TEST_F(Worlds, FloatWorldWithoutItsSuiteIsAnErrorNotAnEmptySuccess) {
+TEST_F(Worlds, WithoutTheWorldSuiteFloatWorldsAndDepthsAreAnErrorNotAnEmptySuccess) {
     host.faults().makeUnavailable(kPFWorldSuite, 2);
+    Image image(PF_PixelFormat_ARGB128, 2, 2);
     run([&](PF_InData& in, PF_OutData& out, AEGP_SuiteHandler& suites) {
         const WorldPtr sentinel = std::make_shared<World>();
         WorldPtr kept = sentinel;
         EXPECT_EQ(Nerevo::createWorld(&in, &out, suites, Nerevo::bpc32, 4, 4, true, kept), PF_Err_BAD_CALLBACK_PARAM);
         EXPECT_EQ(kept, sentinel);
         EXPECT_NE(out.out_flags & PF_OutFlag_DISPLAY_ERROR_MESSAGE, 0);
+        EXPECT_STREQ(out.return_msg, "Couldn't load suite.");
+        Nerevo::Bpc bpc = Nerevo::bpc16;
+        out = PF_OutData{};
+        EXPECT_EQ(Nerevo::getBpc(&in, &out, image.world(), &bpc), PF_Err_BAD_CALLBACK_PARAM);
+        EXPECT_EQ(bpc, Nerevo::bpc16);
         EXPECT_STREQ(out.return_msg, "Couldn't load suite.");
     });
     EXPECT_TRUE(host.problems().empty()) << host.problems().front();
