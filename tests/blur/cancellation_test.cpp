@@ -8,7 +8,6 @@
 #include <cstdint>
 #include <limits>
 
-#include "SumTree.h"
 #include "blur_support.h"
 
 namespace {
@@ -75,25 +74,6 @@ void expectUntouchedAwayFrom(const std::vector<Sample>& spoilt, const std::vecto
                                 what + ", x " + std::to_string(x) + ", r " + std::to_string(r) +
                                     (repeat ? ", repeated" : ""));
                 }
-            }
-        }
-    }
-}
-
-TEST(SumTree, ARunAddsItsOwnSamplesAndNoOthers) {
-    // Sample k worth 2^k: any other sample taken, or one left out, shows.
-    for (int length = 1; length <= 40; ++length) {
-        BoxBlur::SumTree<BoxBlur::Sample> tree(static_cast<std::size_t>(length));
-        for (int k = 0; k < length; ++k) {
-            tree.leaf(k) = Sample{1.0, std::ldexp(1.0, k), -std::ldexp(1.0, k), 0.0};
-        }
-        tree.sumUp();
-        for (int first = 0; first < length; ++first) {
-            for (int last = first; last < length; ++last) {
-                const Sample s = tree.sum(first, last);
-                const double bits = std::ldexp(1.0, last + 1) - std::ldexp(1.0, first);
-                ASSERT_TRUE(s.a == last - first + 1 && s.r == bits && s.g == -bits && s.b == 0.0)
-                    << "length " << length << ", " << first << " … " << last;
             }
         }
     }

@@ -113,34 +113,32 @@ void expectBands(const std::vector<Band>& bands, const std::vector<Rect<int>>& r
     }
 }
 
-TEST_F(Filters, RowBandsTileTheOutputWorld) {
-    host.setThreadCount(4);
-    Image input(PF_PixelFormat_ARGB32, 3, 3);
-    Image output(PF_PixelFormat_ARGB32, 6, 10, PF_Point{-2, -1});
-    expectBands(run(Nerevo::bpc8, &input, &output), {{0, 0, 6, 2}, {0, 2, 6, 5}, {0, 5, 6, 7}, {0, 7, 6, 10}});
-}
-
-TEST_F(Filters, MoreBandsThanRowsLeavesSomeEmpty) {
-    host.setThreadCount(7);
-    Image world(PF_PixelFormat_ARGB64, 2, 3);
-    expectBands(run(Nerevo::bpc16, &world, &world),
-                {{0, 0, 2, 0}, {0, 0, 2, 0}, {0, 0, 2, 1}, {0, 1, 2, 1}, {0, 1, 2, 2}, {0, 2, 2, 2}, {0, 2, 2, 3}});
-}
-
-TEST_F(Filters, ColumnBandsSplitTheWidth) {
-    host.setThreadCount(4);
-    Image world(PF_PixelFormat_ARGB128, 10, 3);
-    expectBands(run(Nerevo::bpc32, &world, &world, true), {{0, 0, 2, 3}, {2, 0, 5, 3}, {5, 0, 7, 3}, {7, 0, 10, 3}});
-}
-
-TEST_F(Filters, WithoutOutputTheInputIsSplitAndWithoutWorldsNothingRuns) {
-    host.setThreadCount(2);
-    Image input(PF_PixelFormat_ARGB32, 5, 9);
-    expectBands(run(Nerevo::bpc8, &input, nullptr), {{0, 0, 5, 4}, {0, 4, 5, 9}});
-
+// Bands of rows tile the output world (or the input without one), bands of
+// columns its width; more bands than lines leave some empty.
+TEST_F(Filters, BandsTileTheWorld) {
+    const struct {
+        int threads;
+        bool columns, withOutput;
+        int width, height;
+        std::vector<Rect<int>> bands;
+    } cases[] = {
+        {4, false, true, 6, 10, {{0, 0, 6, 2}, {0, 2, 6, 5}, {0, 5, 6, 7}, {0, 7, 6, 10}}},
+        {7, false, true, 2, 3, {{0, 0, 2, 0}, {0, 0, 2, 0}, {0, 0, 2, 1}, {0, 1, 2, 1}, {0, 1, 2, 2}, {0, 2, 2, 2},
+                                {0, 2, 2, 3}}},
+        {4, true, true, 10, 3, {{0, 0, 2, 3}, {2, 0, 5, 3}, {5, 0, 7, 3}, {7, 0, 10, 3}}},
+        {2, false, false, 5, 9, {{0, 0, 5, 4}, {0, 4, 5, 9}}},
+    };
+    for (const auto& c : cases) {
+        host.setThreadCount(c.threads);
+        record.bands.clear();
+        // The input differs from the output: the output decides.
+        Image input(PF_PixelFormat_ARGB32, c.withOutput ? 3 : c.width, c.withOutput ? 3 : c.height);
+        Image output(PF_PixelFormat_ARGB32, c.width, c.height, PF_Point{-2, -1});
+        expectBands(run(Nerevo::bpc8, &input, c.withOutput ? &output : nullptr, c.columns), c.bands);
+    }
     record.bands.clear();
     PF_Err result = -1;
-    EXPECT_TRUE(run(Nerevo::bpc8, nullptr, nullptr, false, &result).empty());
+    EXPECT_TRUE(run(Nerevo::bpc8, nullptr, nullptr, false, &result).empty()) << "without worlds nothing runs";
     EXPECT_EQ(result, PF_Err_NONE);
 }
 
@@ -178,25 +176,6 @@ TEST_F(Filters, BandErrorsAndTheHostsAbortCodeBecomeTheStageResult) {
     host.faults().failCall("abort", 2, 4242);
     run(Nerevo::bpc8, &world, &world, false, &result);
     EXPECT_EQ(result, 4242) << "the host's own code, unchanged";
-}
-
-TEST_F(Filters, OnlyThreadZeroAsksBeforeABand) {
-    host.log().setRecording(true);
-    Image world(PF_PixelFormat_ARGB32, 2, 4);
-    host.cancelAtAbortCheck(1);
-    host.withCommandData([&](PF_InData& in, PF_OutData&) {
-        AEGP_SuiteHandler suites(in.pica_basicP);
-        RecordingFilter filter(&in, suites, Nerevo::bpc8, world.world(), world.world(), &record);
-        Nerevo::Filter::IterationRecord<RecordingFilter> iteration{true, &in, &filter};
-        EXPECT_EQ(Nerevo::iterate_generic_func<RecordingFilter>(&iteration, 1, 1, 2), PF_Err_NONE);
-        EXPECT_EQ(record.bands.size(), 1u) << "thread 1 runs its band without asking";
-        EXPECT_EQ(Nerevo::iterate_generic_func<RecordingFilter>(&iteration, 0, 1, 2), PF_Interrupt_CANCEL);
-        EXPECT_EQ(record.bands.size(), 1u) << "a cancelled band is not processed";
-        iteration.checkAbort = false;
-        EXPECT_EQ(Nerevo::iterate_generic_func<RecordingFilter>(&iteration, 0, 1, 2), PF_Err_NONE);
-        EXPECT_EQ(record.bands.size(), 2u);
-    });
-    EXPECT_EQ(host.log().count("abort"), 1u);
 }
 
 // A band is clipped to the world; rows are visited in order and columns

@@ -109,15 +109,6 @@ TEST_F(Frame, TheFirstErrorStopsTheFrameBeforeRendering) {
     });
 }
 
-TEST_F(Frame, AMissingSuiteThrowsAfterEverythingIsGivenBack) {
-    host.faults().makeUnavailable("AEGP Iterate Suite");
-    run([&](PF_InData& in, PF_OutData& out) {
-        test::RenderCall call;
-        EXPECT_THROW(RecordingApp(1, &in, &out, &call.extra, values.data(), false).execute(), PF_Err);
-    });
-    EXPECT_TRUE(host.problems().empty()) << problems();
-}
-
 TEST_F(Frame, LibraryPreRenderTakesTheRequestAsItIs) {
     fake().checkoutAnswer.result_rect = PF_LRect{20, 30, 80, 90};
     fake().checkoutAnswer.max_result_rect = PF_LRect{0, 0, 100, 100};

@@ -289,37 +289,6 @@ TEST_F(Worlds, InputAndOutputBorrowWhatTheHostChecksOutEvenOnFailure) {
     });
 }
 
-// Each depth and format picks its own pixel type, whose traits agree with
-// both; anything else picks none and calls nothing.
-TEST(Pixels, DepthsAndFormatsDispatchToOnePixelTypeEach) {
-    const struct {
-        Nerevo::Bpc bpc;
-        PF_PixelFormat format;
-        std::size_t size;
-        float fullScale;
-    } depths[] = {{Nerevo::bpc8, PF_PixelFormat_ARGB32, sizeof(PF_Pixel), 255.0f},
-                  {Nerevo::bpc16, PF_PixelFormat_ARGB64, sizeof(PF_Pixel16), 32768.0f},
-                  {Nerevo::bpc32, PF_PixelFormat_ARGB128, sizeof(PF_PixelFloat), 1.0f}};
-    for (const auto& d : depths) {
-        int calls = 0;
-        const auto check = [&](auto type) {
-            using Traits = Nerevo::PixelTraits<typename decltype(type)::type>;
-            ++calls;
-            EXPECT_EQ(sizeof(typename decltype(type)::type), d.size);
-            EXPECT_EQ(Traits::bpc, d.bpc);
-            EXPECT_EQ(Traits::format, d.format);
-            EXPECT_EQ(Traits::fullScale, d.fullScale);
-        };
-        EXPECT_TRUE(Nerevo::withPixelType(d.bpc, check));
-        EXPECT_TRUE(Nerevo::withPixelType(d.format, check));
-        EXPECT_EQ(calls, 2);
-    }
-    int calls = 0;
-    EXPECT_FALSE(Nerevo::withPixelType(static_cast<Nerevo::Bpc>(3), [&](auto) { ++calls; }));
-    EXPECT_FALSE(Nerevo::withPixelType(PF_PixelFormat_INVALID, [&](auto) { ++calls; }));
-    EXPECT_EQ(calls, 0);
-}
-
 // Rows lie rowbytes apart, padded or running upwards from the first.
 TEST(Pixels, RowsFollowTheirStrideEitherWay) {
     PF_Pixel16 pixels[3][4] = {};
