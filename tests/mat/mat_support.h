@@ -51,11 +51,7 @@ Pixel patternPixel(int x, int y) {
 
 template <typename Pixel>
 void paint(Image& image) {
-    for (int y = 0; y < image.height(); ++y) {
-        for (int x = 0; x < image.width(); ++x) {
-            image.at<Pixel>(x, y) = patternPixel<Pixel>(x, y);
-        }
-    }
+    test::paint<Pixel>(image, patternPixel<Pixel>);
 }
 
 // The weighting, straight from its definition: weight to the power of the

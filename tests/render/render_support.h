@@ -28,11 +28,6 @@ namespace test {
 using footage::paint;
 
 template <typename Pixel>
-bool samePixel(const Pixel& a, const Pixel& b) {
-    return a.alpha == b.alpha && a.red == b.red && a.green == b.green && a.blue == b.blue;
-}
-
-template <typename Pixel>
 bool transparent(const Pixel& p) {
     return samePixel(p, Pixel{});
 }
