@@ -45,6 +45,7 @@ protected:
     std::unique_ptr<Image> render(const Image& layer) {
         host::RenderResult result = host::renderFrame(host, layer);
         EXPECT_EQ(result.err, PF_Err_NONE);
+        EXPECT_TRUE(result.output && result.output->untouchedOutside()) << "nothing written past a row";
         EXPECT_TRUE(host.problems().empty()) << problems();
         return std::move(result.output);
     }
