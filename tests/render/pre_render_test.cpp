@@ -43,14 +43,21 @@ protected:
     PF_LRect checkedOut() const { return fake().requests.at(0).rect; }
 };
 
+// At half resolution the layer is half as large, odd sizes rounding down as
+// the layer's own downsampled size does.
 TEST_F(PreRender, AsksForTheWholeLayerWhateverPartIsRequested) {
-    struct Case {
+    const struct {
         PF_LRect request;
+        int width, height, downsample;
         PF_LRect widened;
-    };
-    for (const Case& c : {Case{{20, 30, 80, 90}, {0, 0, 100, 100}}, Case{{-10, 5, 120, 50}, {-10, 0, 120, 100}},
-                          Case{{0, 0, 0, 0}, {0, 0, 100, 100}}}) {
+    } cases[] = {{{20, 30, 80, 90}, 100, 100, 1, {0, 0, 100, 100}}, {{-10, 5, 120, 50}, 100, 100, 1, {-10, 0, 120, 100}},
+                 {{0, 0, 0, 0}, 100, 100, 1, {0, 0, 100, 100}},     {{10, 10, 20, 20}, 100, 100, 2, {0, 0, 50, 50}},
+                 {{0, 0, 0, 0}, 101, 33, 2, {0, 0, 50, 16}}};
+    for (const auto& c : cases) {
         fake().requests.clear();
+        host.frame().width = c.width;
+        host.frame().height = c.height;
+        host.frame().downsampleX = host.frame().downsampleY = PF_RationalScale{1, static_cast<A_u_long>(c.downsample)};
         PreRenderCall call;
         call.input.output_request.rect = c.request;
         answer({0, 0, 100, 100});
@@ -60,23 +67,6 @@ TEST_F(PreRender, AsksForTheWholeLayerWhateverPartIsRequested) {
         EXPECT_TRUE(fake().requests[0].preserve_rgb_of_zero_alpha);
         EXPECT_TRUE(call.output.flags & PF_RenderOutputFlag_RETURNS_EXTRA_PIXELS);
     }
-}
-
-TEST_F(PreRender, AtHalfResolutionTheLayerIsHalfAsLarge) {
-    host.frame().downsampleX = PF_RationalScale{1, 2};
-    host.frame().downsampleY = PF_RationalScale{1, 2};
-    PreRenderCall call;
-    call.input.output_request.rect = PF_LRect{10, 10, 20, 20};
-    ASSERT_EQ(preRender(call), PF_Err_NONE);
-    EXPECT_TRUE(sameRect(checkedOut(), PF_LRect{0, 0, 50, 50})) << show(checkedOut());
-
-    // Odd sizes round down, as the layer's own downsampled size does.
-    host.frame().width = 101;
-    host.frame().height = 33;
-    fake().requests.clear();
-    PreRenderCall odd;
-    ASSERT_EQ(preRender(odd), PF_Err_NONE);
-    EXPECT_TRUE(sameRect(checkedOut(), PF_LRect{0, 0, 50, 16})) << show(checkedOut());
 }
 
 TEST_F(PreRender, RecordCarriesTheValuesAtTheFrameAndFreesItself) {
