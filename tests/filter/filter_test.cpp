@@ -129,6 +129,7 @@ TEST_F(Filters, BandsTileTheWorld) {
         {2, false, false, 5, 9, {{0, 0, 5, 4}, {0, 4, 5, 9}}},
     };
     for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.threads) + " threads, " + (c.columns ? "columns" : "rows"));
         host.setThreadCount(c.threads);
         record.bands.clear();
         // The input differs from the output: the output decides.
