@@ -124,7 +124,8 @@ TEST(BlendingModeItems, EachBlendsAsItsLabelSays) {
             EXPECT_NEAR(got.blue, want[2], 1e-6);
         }
     }
-    for (const int stray : {0, -3, static_cast<int>(items.size()) + 1}) {
+    // Past the last item nothing is read, however far.
+    for (const int stray : {0, -3, static_cast<int>(items.size()) + 1, 64, 200, 320}) {
         EXPECT_EQ(convertBlendingMode(stray), BlendingMode::normal) << stray;
     }
 }
