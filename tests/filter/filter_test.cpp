@@ -1,17 +1,16 @@
 // The filter framework on the headless host's threads: how bands tile a
-// world, which routine a depth selects, who checks for the user's abort, and
-// the loops over a band's rows and blocks of columns.
+// world, which routine a depth selects and who checks for the user's abort.
+// (The loops over a band's rows and blocks of columns are the tilt shifters'
+// to guard: every line to the bit, every poll counted.)
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <functional>
 #include <mutex>
 #include <utility>
 #include <vector>
 
 #include "AEGP_SuiteHandler.h"
-#include "filter/bands.h"
 #include "filter/filter.h"
 #include "filter/run_filter.h"
 #include "host/host.h"
@@ -196,122 +195,6 @@ TEST_F(Filters, OnlyThreadZeroAsksBeforeItsBand) {
     });
     EXPECT_EQ(record.bands.size(), 2u) << "the cancelled band is not processed";
     EXPECT_EQ(host.log().count("abort"), 1u);
-}
-
-// A band is clipped to the world; rows are visited in order and columns
-// handed over whole, in blocks, each a contiguous copy of the buffer's and
-// the companion's column that goes back into the buffer. Band 0 polls after
-// every row and every block, other bands never.
-TEST_F(Filters, BandLoopsClipToTheWorldAndPollAfterEachRowOrBlock) {
-    constexpr int kBlock = Nerevo::Filter::kColumnBlock;
-    const struct {
-        bool columns;
-        int width, height;
-        Rect<int> band;
-        bool checkAbort;
-        int first, last;  // lines visited; none when last < first
-        std::size_t polls;
-    } cases[] = {
-        {false, 5, 4, {-1, -2, 7, 9}, true, 0, 3, 4},
-        {false, 5, 4, {0, 2, 5, 2}, true, 0, -1, 0},
-        {false, 5, 4, {0, 1, 5, 3}, false, 1, 2, 0},
-        {false, 1, 1, {0, 0, 1, 1}, true, 0, 0, 1},
-        {true, 2 * kBlock + 3, 3, {-4, 0, 2 * kBlock + 9, 3}, true, 0, 2 * kBlock + 2, 3},
-        {true, 2 * kBlock + 3, 3, {5, 0, kBlock + 5, 3}, true, 5, kBlock + 4, 1},
-        {true, kBlock, 2, {0, 0, kBlock, 2}, false, 0, kBlock - 1, 0},
-        {true, 1, 1, {0, 0, 1, 1}, true, 0, 0, 1},
-        {true, 4, 3, {2, 0, 2, 3}, true, 0, -1, 0},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(std::string(c.columns ? "columns " : "rows ") + std::to_string(c.band.left) + ".." +
-                     std::to_string(c.band.right) + " x " + std::to_string(c.band.top) + ".." +
-                     std::to_string(c.band.bottom));
-        const auto at = [&](int x, int y) { return static_cast<std::size_t>(y * c.width + x); };
-        std::vector<double> buffer(static_cast<std::size_t>(c.width * c.height));
-        std::vector<int> along(buffer.size());
-        for (int y = 0; y < c.height; ++y) {
-            for (int x = 0; x < c.width; ++x) {
-                buffer[at(x, y)] = 1000.0 * y + x;
-                along[at(x, y)] = -(1000 * y + x);
-            }
-        }
-        std::vector<int> visited;
-        host.log().clear();
-        host.log().setRecording(true);
-        host.withCommandData([&](PF_InData& in, PF_OutData&) {
-            if (!c.columns) {
-                EXPECT_EQ(Nerevo::Filter::forEachRow(&in, c.band, c.width, c.height, c.checkAbort,
-                                                     [&](int y, int left, int right) {
-                                                         visited.push_back(y);
-                                                         EXPECT_EQ(left, std::max(c.band.left, 0));
-                                                         EXPECT_EQ(right, std::min(c.band.right, c.width));
-                                                         return PF_Err_NONE;
-                                                     }),
-                          PF_Err_NONE);
-                return;
-            }
-            EXPECT_EQ(Nerevo::Filter::forEachColumn(&in, c.band, c.width, c.height, c.checkAbort, buffer.data(),
-                                                    along.data(),
-                                                    [&](int x, double* column, const int* companion) {
-                                                        visited.push_back(x);
-                                                        for (int y = 0; y < c.height; ++y) {
-                                                            EXPECT_EQ(column[y], 1000.0 * y + x);
-                                                            EXPECT_EQ(companion[y], -(1000 * y + x));
-                                                            column[y] = -column[y] - 0.5;
-                                                        }
-                                                    }),
-                      PF_Err_NONE);
-        });
-        std::vector<int> lines;
-        for (int l = c.first; l <= c.last; ++l) {
-            lines.push_back(l);
-        }
-        EXPECT_EQ(visited, lines);
-        EXPECT_EQ(host.log().count("abort"), c.polls);
-        for (int y = 0; c.columns && y < c.height; ++y) {
-            for (int x = 0; x < c.width; ++x) {
-                const double original = 1000.0 * y + x;
-                EXPECT_EQ(buffer[at(x, y)], x >= c.first && x <= c.last ? -original - 0.5 : original)
-                    << x << ", " << y;
-            }
-        }
-    }
-}
-
-// The first error of a row ends the band before its poll; a cancelled
-// column band leaves the blocks after the poll that cancelled it as they were.
-TEST_F(Filters, BandLoopsStopAtTheFirstErrorOrCancel) {
-    constexpr int kBlock = Nerevo::Filter::kColumnBlock;
-    std::vector<int> rows;
-    std::vector<double> buffer(static_cast<std::size_t>(2 * kBlock + 1), 1.0);
-    const std::vector<double> along(buffer.size(), 0.0);
-    host.cancelAtAbortCheck(1);
-    host.withCommandData([&](PF_InData& in, PF_OutData&) {
-        EXPECT_EQ(Nerevo::Filter::forEachRow(&in, Rect<int>{0, 0, 1, 5}, 1, 5, true,
-                                             [&](int y, int, int) {
-                                                 rows.push_back(y);
-                                                 return y == 2 ? PF_Err_OUT_OF_MEMORY : PF_Err_NONE;
-                                             }),
-                  PF_Interrupt_CANCEL)
-            << "the poll after row 0";
-        rows.clear();
-        host.cancelAtAbortCheck(0);
-        EXPECT_EQ(Nerevo::Filter::forEachRow(&in, Rect<int>{0, 0, 1, 5}, 1, 5, true,
-                                             [&](int y, int, int) {
-                                                 rows.push_back(y);
-                                                 return y == 2 ? PF_Err_OUT_OF_MEMORY : PF_Err_NONE;
-                                             }),
-                  PF_Err_OUT_OF_MEMORY);
-        host.cancelAtAbortCheck(2);  // counted from here
-        EXPECT_EQ(Nerevo::Filter::forEachColumn(&in, Rect<int>{0, 0, 2 * kBlock + 1, 1}, 2 * kBlock + 1, 1, true,
-                                                buffer.data(), along.data(),
-                                                [](int, double* column, const double*) { column[0] = 2.0; }),
-                  PF_Interrupt_CANCEL);
-    });
-    EXPECT_EQ(rows, (std::vector<int>{0, 1, 2}));
-    for (int x = 0; x < 2 * kBlock + 1; ++x) {
-        EXPECT_EQ(buffer[static_cast<std::size_t>(x)], x < 2 * kBlock ? 2.0 : 1.0) << x;
-    }
 }
 
 TEST_F(Filters, MissingIterateSuiteIsThrownBeforeAnyBand) {
