@@ -98,34 +98,22 @@ protected:
     host::Host host{test::pluginPath()};
 };
 
-void expectBands(const std::vector<Band>& bands, const std::vector<Rect<int>>& rects) {
-    ASSERT_EQ(bands.size(), rects.size());
-    for (std::size_t i = 0; i < rects.size(); ++i) {
-        SCOPED_TRACE("band " + std::to_string(i));
-        EXPECT_EQ(bands[i].i, static_cast<int>(i));
-        EXPECT_EQ(bands[i].n, static_cast<int>(rects.size()));
-        EXPECT_EQ(bands[i].rect.left, rects[i].left);
-        EXPECT_EQ(bands[i].rect.top, rects[i].top);
-        EXPECT_EQ(bands[i].rect.right, rects[i].right);
-        EXPECT_EQ(bands[i].rect.bottom, rects[i].bottom);
-        EXPECT_EQ(bands[i].checkAbort, i == 0) << "only band 0 checks, whichever thread runs it";
-    }
-}
-
 // Bands of rows tile the output world (or the input without one), bands of
-// columns its width; more bands than lines leave some empty.
-TEST_F(Filters, BandsTileTheWorld) {
+// columns its width; more bands than lines leave some empty. The depth
+// selects the routine; an unknown depth, like no worlds, runs none.
+TEST_F(Filters, BandsTileTheWorldWithTheDepthsRoutine) {
     const struct {
         int threads;
+        Nerevo::Bpc bpc;
         bool columns, withOutput;
         int width, height;
         std::vector<Rect<int>> bands;
     } cases[] = {
-        {4, false, true, 6, 10, {{0, 0, 6, 2}, {0, 2, 6, 5}, {0, 5, 6, 7}, {0, 7, 6, 10}}},
-        {7, false, true, 2, 3, {{0, 0, 2, 0}, {0, 0, 2, 0}, {0, 0, 2, 1}, {0, 1, 2, 1}, {0, 1, 2, 2}, {0, 2, 2, 2},
-                                {0, 2, 2, 3}}},
-        {4, true, true, 10, 3, {{0, 0, 2, 3}, {2, 0, 5, 3}, {5, 0, 7, 3}, {7, 0, 10, 3}}},
-        {2, false, false, 5, 9, {{0, 0, 5, 4}, {0, 4, 5, 9}}},
+        {4, Nerevo::bpc8, false, true, 6, 10, {{0, 0, 6, 2}, {0, 2, 6, 5}, {0, 5, 6, 7}, {0, 7, 6, 10}}},
+        {7, Nerevo::bpc16, false, true, 2, 3, {{0, 0, 2, 0}, {0, 0, 2, 0}, {0, 0, 2, 1}, {0, 1, 2, 1}, {0, 1, 2, 2},
+                                               {0, 2, 2, 2}, {0, 2, 2, 3}}},
+        {4, Nerevo::bpc32, true, true, 10, 3, {{0, 0, 2, 3}, {2, 0, 5, 3}, {5, 0, 7, 3}, {7, 0, 10, 3}}},
+        {2, Nerevo::bpc8, false, false, 5, 9, {{0, 0, 5, 4}, {0, 4, 5, 9}}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::to_string(c.threads) + " threads, " + (c.columns ? "columns" : "rows"));
@@ -134,28 +122,25 @@ TEST_F(Filters, BandsTileTheWorld) {
         // The input differs from the output: the output decides.
         Image input(PF_PixelFormat_ARGB32, c.withOutput ? 3 : c.width, c.withOutput ? 3 : c.height);
         Image output(PF_PixelFormat_ARGB32, c.width, c.height, PF_Point{-2, -1});
-        expectBands(run(Nerevo::bpc8, &input, c.withOutput ? &output : nullptr, c.columns), c.bands);
+        const std::vector<Band> bands = run(c.bpc, &input, c.withOutput ? &output : nullptr, c.columns);
+        ASSERT_EQ(bands.size(), c.bands.size());
+        for (std::size_t i = 0; i < bands.size(); ++i) {
+            const Band& b = bands[i];
+            const Rect<int>& want = c.bands[i];
+            EXPECT_TRUE(b.i == static_cast<int>(i) && b.n == static_cast<int>(bands.size())) << "band " << i;
+            EXPECT_TRUE(b.rect.left == want.left && b.rect.top == want.top && b.rect.right == want.right &&
+                        b.rect.bottom == want.bottom) << "band " << i;
+            EXPECT_EQ(b.checkAbort, i == 0) << "only band 0 checks, whichever thread runs it";
+            EXPECT_EQ(b.depth, c.bpc == Nerevo::bpc8 ? 8 : c.bpc == Nerevo::bpc16 ? 16 : 32);
+        }
     }
-    record.bands.clear();
-    PF_Err result = -1;
-    EXPECT_TRUE(run(Nerevo::bpc8, nullptr, nullptr, false, &result).empty()) << "without worlds nothing runs";
-    EXPECT_EQ(result, PF_Err_NONE);
-}
-
-TEST_F(Filters, DepthSelectsTheRoutineAndAnUnknownDepthNone) {
-    host.setThreadCount(1);
     Image world(PF_PixelFormat_ARGB32, 2, 2);
-    const std::pair<Nerevo::Bpc, int> depths[] = {{Nerevo::bpc8, 8}, {Nerevo::bpc16, 16}, {Nerevo::bpc32, 32}};
-    for (const auto& [bpc, depth] : depths) {
+    for (Image* worlds : {static_cast<Image*>(nullptr), &world}) {
         record.bands.clear();
-        const std::vector<Band> bands = run(bpc, &world, &world);
-        ASSERT_EQ(bands.size(), 1u);
-        EXPECT_EQ(bands[0].depth, depth);
+        PF_Err result = -1;
+        EXPECT_TRUE(run(worlds ? static_cast<Nerevo::Bpc>(3) : Nerevo::bpc8, worlds, worlds, false, &result).empty());
+        EXPECT_EQ(result, PF_Err_NONE);
     }
-    record.bands.clear();
-    PF_Err result = -1;
-    EXPECT_TRUE(run(static_cast<Nerevo::Bpc>(3), &world, &world, false, &result).empty());
-    EXPECT_EQ(result, PF_Err_NONE);
 }
 
 TEST_F(Filters, BandErrorsAndTheHostsAbortCodeBecomeTheStageResult) {
