@@ -53,19 +53,11 @@ TYPED_TEST(LinearMat, EveryPixelFollowsItsLawAndHoldsThePremultipliedSource) {
     for (const int mode : {linearPower, linearFocusDistance}) {
         SCOPED_TRACE(mode == linearPower ? "power" : "focus distance");
         p.linearMode = mode;
-        const Buffers b = this->template generate<LinearMatGenerator>(bpcOf<Pixel>(), input, p);
-        ASSERT_EQ(b.err, PF_Err_NONE);
-        for (int y = 0; y < input.height(); ++y) {
-            for (int x = 0; x < input.width(); ++x) {
-                const double sd = signedDistance(x - p.center.x, y - p.center.y, p.direction);
-                expectMat(b.matAt(input, x, y), mode == linearPower ? powerLaw(sd, p) : focusDistanceLaw(sd, p, 1.5),
-                          x, y);
-                const Work expected = premultiplied(input.at<Pixel>(x, y), p.weight);
-                EXPECT_TRUE(same(b.workAt(input, x, y), expected))
-                    << "at (" << x << ", " << y << "): " << show(b.workAt(input, x, y)) << " against " << show(expected);
-            }
-        }
-        EXPECT_TRUE(input.untouchedOutside());
+        expectMatAndWork<Pixel>(this->template generate<LinearMatGenerator>(bpcOf<Pixel>(), input, p), input, p.weight,
+                                [&](int x, int y) {
+                                    const double sd = signedDistance(x - p.center.x, y - p.center.y, p.direction);
+                                    return mode == linearPower ? powerLaw(sd, p) : focusDistanceLaw(sd, p, 1.5);
+                                });
     }
 }
 

@@ -39,16 +39,8 @@ TYPED_TEST(RadialMat, EveryPixelFollowsTheEllipseAndHoldsThePremultipliedSource)
     p.halfDiagonal = 7.0;
     p.power = 1.5;
     p.weight = 1.2;
-    const Buffers b = this->template generate<RadialMatGenerator>(bpcOf<Pixel>(), input, p);
-    ASSERT_EQ(b.err, PF_Err_NONE);
-    for (int y = 0; y < input.height(); ++y) {
-        for (int x = 0; x < input.width(); ++x) {
-            expectMat(b.matAt(input, x, y), ellipseLaw(x - p.center.x, y - p.center.y, p), x, y);
-            const Work expected = premultiplied(input.at<Pixel>(x, y), p.weight);
-            EXPECT_TRUE(same(b.workAt(input, x, y), expected))
-                << "at (" << x << ", " << y << "): " << show(b.workAt(input, x, y)) << " against " << show(expected);
-        }
-    }
+    expectMatAndWork<Pixel>(this->template generate<RadialMatGenerator>(bpcOf<Pixel>(), input, p), input, p.weight,
+                            [&](int x, int y) { return ellipseLaw(x - p.center.x, y - p.center.y, p); });
 }
 
 }  // namespace
