@@ -11,7 +11,7 @@
 
 namespace {
 
-using Nerevo::BlendFunc;
+using Nerevo::getBlendFunc;
 using Nerevo::Color;
 namespace Blend = Nerevo::Blend;
 
@@ -32,16 +32,6 @@ Layer expected(ColorMode mode, const Layer& bottom, const Layer& top) {
         out.c[i] = (top.c[i] * (top.a - both) + bottom.c[i] * (bottom.a - both) + mix[i] * both) / alpha;
     }
     return out;
-}
-
-template <typename Pixel>
-BlendFunc<Pixel> function(ColorMode mode) {
-    switch (mode) {
-        case ColorMode::hue: return Blend::hue;
-        case ColorMode::saturation: return Blend::saturation;
-        case ColorMode::luminosity: return Blend::luminosity;
-    }
-    return nullptr;
 }
 
 // Every pair of these layers, in every colour-space mode, agrees with the
@@ -67,7 +57,7 @@ void expectAgreementWithModel(double tolerance) {
                 const Pixel bottom = toPixel(b);
                 const Pixel top = toPixel(t);
                 const Layer want = expected(mode, toLayer(bottom), toLayer(top));
-                const Layer got = toLayer(function<Pixel>(mode)(bottom, top));
+                const Layer got = toLayer(getBlendFunc<Pixel>(mode)(bottom, top));
                 SCOPED_TRACE(::testing::Message() << "mode " << int(mode) << " bottom " << bottom << " top " << top);
                 EXPECT_NEAR(got.a, want.a, tolerance);
                 for (int i = 0; i < 3; ++i) EXPECT_NEAR(got.c[i], want.c[i], tolerance) << "channel " << i;
@@ -88,19 +78,16 @@ TEST(ColorSpaceModes, AgreeWithIndependentHlsModelAtEveryDepth) {
 TEST(ColorSpaceModes, FloatAlphaIsCoverageForColorSpaceModesOnly) {
     const PF_PixelFloat bottom{2.0f, 0.8f, 0.1f, 0.35f};
     const PF_PixelFloat top{0.5f, 0.3f, 0.6f, 0.9f};
-    EXPECT_EQ(Blend::hue(bottom, top).alpha, 1.0f);
-    EXPECT_EQ(Blend::saturation(bottom, top).alpha, 1.0f);
-    EXPECT_EQ(Blend::luminosity(bottom, top).alpha, 1.0f);
+    for (const ColorMode mode : {ColorMode::hue, ColorMode::saturation, ColorMode::luminosity}) {
+        EXPECT_EQ(getBlendFunc<PF_PixelFloat>(mode)(bottom, top).alpha, 1.0f);
+    }
     EXPECT_EQ(Blend::softlight(bottom, top).alpha, 1.5f);
 }
 
 TEST(HlsToRgb, PrimariesGreysAndWrappedHuesMatchTheModel) {
     using Nerevo::Colorsys::hlsToRgb;
     const Color<float> red = hlsToRgb(Color<float>{0.25f, 0.0f, 0.5f, 1.0f});
-    EXPECT_EQ(red.a, 0.25f);
-    EXPECT_EQ(red.r, 1.0f);
-    EXPECT_EQ(red.g, 0.0f);
-    EXPECT_EQ(red.b, 0.0f);
+    EXPECT_TRUE(red.a == 0.25f && red.r == 1.0f && red.g == 0.0f && red.b == 0.0f) << "alpha kept, pure red";
 
     for (float hue : {-400.0f, -120.0f, -30.0f, 0.0f, 30.0f, 59.0f, 60.0f, 90.0f, 179.0f, 180.0f, 200.0f, 239.0f,
                       240.0f, 300.0f, 359.0f, 360.0f, 480.0f, 725.0f}) {
@@ -112,10 +99,7 @@ TEST(HlsToRgb, PrimariesGreysAndWrappedHuesMatchTheModel) {
                 EXPECT_NEAR(got.r, want[0], 1e-6);
                 EXPECT_NEAR(got.g, want[1], 1e-6);
                 EXPECT_NEAR(got.b, want[2], 1e-6);
-                if (saturation <= 0.0f) {
-                    EXPECT_EQ(got.r, got.g);
-                    EXPECT_EQ(got.g, got.b);
-                }
+                EXPECT_TRUE(saturation > 0.0f || (got.r == got.g && got.g == got.b)) << "unsaturated is grey";
             }
         }
     }

@@ -83,7 +83,8 @@ inline Rgb toRgb(const Hls& x) {
     return {c[0] + m, c[1] + m, c[2] + m};
 }
 
-enum class ColorMode { hue, saturation, luminosity };
+// The modes computed on whole colours: hue, saturation and luminosity.
+using ColorMode = Nerevo::BlendingMode;
 
 // The colour-space blend of two opaque colours.
 inline Rgb blended(ColorMode mode, const Rgb& bottom, const Rgb& top) {
@@ -98,8 +99,8 @@ inline Rgb blended(ColorMode mode, const Rgb& bottom, const Rgb& top) {
             return toRgb({t.hue, b.lightness, b.saturation});
         case ColorMode::saturation: return toRgb({b.hue, b.lightness, t.saturation});
         case ColorMode::luminosity: return toRgb({b.hue, t.lightness, b.saturation});
+        default: return {};
     }
-    return {};
 }
 
 }  // namespace BlendTest
