@@ -26,12 +26,11 @@ protected:
                           nullptr, nullptr, nullptr};
 };
 
+// Equal channel by channel (a float 0 of either sign alike).
 template <typename Pixel>
-void expectPixel(const Pixel& actual, const Pixel& expected, const std::string& where = "") {
-    EXPECT_EQ(actual.alpha, expected.alpha) << where;
-    EXPECT_EQ(actual.red, expected.red) << where;
-    EXPECT_EQ(actual.green, expected.green) << where;
-    EXPECT_EQ(actual.blue, expected.blue) << where;
+void expectPixel(const Pixel& a, const Pixel& e, const std::string& where = "") {
+    EXPECT_TRUE(a.alpha == e.alpha && a.red == e.red && a.green == e.green && a.blue == e.blue)
+        << where << ": {" << +a.alpha << ", " << +a.red << ", " << +a.green << ", " << +a.blue << "}";
 }
 
 using Conversion8 = Conversions<PF_Pixel>;
@@ -105,19 +104,14 @@ TEST_F(ConversionFloat, VignetteOpacityGrowsWithTheMat) {
 
 // A work value and the pixel it converts to without vignette, per depth.
 template <typename Pixel>
-std::pair<Sample, Pixel> example();
-template <>
-std::pair<Sample, PF_Pixel> example() {
-    return {Sample{200.0, 200.0 * 10.0, 200.0 * 100.0, 200.0 * 250.0}, PF_Pixel{200, 10, 100, 250}};
-}
-template <>
-std::pair<Sample, PF_Pixel16> example() {
-    return {Sample{20000.0, 20000.0 * 1000.0, 20000.0 * 2000.0, 20000.0 * 30000.0},
-            PF_Pixel16{20000, 1000, 2000, 30000}};
-}
-template <>
-std::pair<Sample, PF_PixelFloat> example() {
-    return {Sample{0.5, 0.5 * 0.25, 0.5 * 1.5, 0.5 * -1.0}, PF_PixelFloat{0.5f, 0.25f, 1.5f, 0.0f}};
+std::pair<Sample, Pixel> example() {
+    if constexpr (std::is_same_v<Pixel, PF_Pixel>) {
+        return {Sample{200.0, 200.0 * 10.0, 200.0 * 100.0, 200.0 * 250.0}, PF_Pixel{200, 10, 100, 250}};
+    } else if constexpr (std::is_same_v<Pixel, PF_Pixel16>) {
+        return {Sample{2e4, 2e4 * 1000.0, 2e4 * 2000.0, 2e4 * 30000.0}, PF_Pixel16{20000, 1000, 2000, 30000}};
+    } else {
+        return {Sample{0.5, 0.5 * 0.25, 0.5 * 1.5, 0.5 * -1.0}, PF_PixelFloat{0.5f, 0.25f, 1.5f, 0.0f}};
+    }
 }
 
 TYPED_TEST_SUITE(Conversions, PixelTypes);

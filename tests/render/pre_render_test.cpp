@@ -80,11 +80,10 @@ TEST_F(PreRender, RecordCarriesTheValuesAtTheFrameAndFreesItself) {
     ASSERT_EQ(preRender(call,
                         [&](const PreRenderRecord& record) {
                             inspected = true;
-                            EXPECT_EQ(paramAt(record.values, Param::Type).i, 2);
-                            EXPECT_EQ(paramAt(record.values, Param::BlurAmount).d, 12.5);
-                            EXPECT_EQ(paramAt(record.values, Param::Center).point[0], 30.0);
-                            EXPECT_EQ(paramAt(record.values, Param::Center).point[1], 40.5);
-                            EXPECT_FALSE(paramAt(record.values, Param::GrowBounds).b);
+                            const auto at = [&](int index) { return paramAt(record.values, index); };
+                            EXPECT_TRUE(at(Param::Type).i == 2 && at(Param::BlurAmount).d == 12.5);
+                            EXPECT_TRUE(at(Param::Center).point[0] == 30.0 && at(Param::Center).point[1] == 40.5);
+                            EXPECT_FALSE(at(Param::GrowBounds).b);
                             EXPECT_EQ(extraHandles(), 1u) << "the record is the host's until it lets it go";
                         }),
               PF_Err_NONE);

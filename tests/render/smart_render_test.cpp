@@ -63,9 +63,8 @@ TEST_F(SmartRender, WithoutHostHandleCallbacksThePlatformsHandlesServe) {
                   host.log().clear();
               }),
               PF_Err_NONE);
-    EXPECT_EQ(host.log().count("AEGP_GetNumThreads"), 1u);
-    EXPECT_EQ(host.log().count("host_new_handle"), 0u);
-    EXPECT_EQ(host.log().count("host_lock_handle"), 0u);
+    EXPECT_EQ(host.log().count("AEGP_GetNumThreads"), 1u) << "rendered";
+    EXPECT_EQ(host.log().count("host_new_handle") + host.log().count("host_lock_handle"), 0u);
     EXPECT_EQ(extraHandles(), 0u);
 }
 
