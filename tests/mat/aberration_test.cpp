@@ -170,9 +170,9 @@ TYPED_TEST(Aberration, WithoutChromaticAberrationNoSuiteIsNeededAndWithoutItsSui
     this->host.log().setRecording(true);
     LinearMatGeneratorParameters p = linearParameters();
     p.center = {4.0, 3.0};
-    this->host.faults().makeUnavailable(kPFSampling8Suite);
-    this->host.faults().makeUnavailable(kPFSampling16Suite);
-    this->host.faults().makeUnavailable(kPFSamplingFloatSuite);
+    for (const char* suite : {kPFSampling8Suite, kPFSampling16Suite, kPFSamplingFloatSuite}) {
+        this->host.faults().makeUnavailable(suite);
+    }
     EXPECT_EQ(this->template generate<LinearMatGenerator>(bpcOf<TypeParam>(), this->image, p).err, PF_Err_NONE);
 
     p.chromaticAberrationOn = true;

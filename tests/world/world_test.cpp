@@ -96,8 +96,7 @@ TEST_F(Worlds, InitRunsOnceAndUninitialisedOrFailedWorldsCallNothingAtTheEnd) {
         Nerevo::NewWorld once(&in, &out, suites);
         ASSERT_EQ(once.init(Nerevo::bpc8, 2, 2, false), PF_Err_NONE);
         EXPECT_EQ(once.init(Nerevo::bpc32, 9, 9, true), PF_Err_NONE);
-        EXPECT_EQ(once.world->width, 2);
-        EXPECT_EQ(worldCalls(), 1u);
+        EXPECT_TRUE(once.world->width == 2 && worldCalls() == 1u) << "the first init holds";
 
         host.faults().failCall("new_world", 1, PF_Err_OUT_OF_MEMORY);
         const WorldPtr sentinel = std::make_shared<World>();
