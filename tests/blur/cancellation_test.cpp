@@ -79,50 +79,41 @@ void expectUntouchedAwayFrom(const std::vector<Sample>& spoilt, const std::vecto
     }
 }
 
-TEST(FarHighlight, WindowsWithoutItAreAsInTheLineWithoutIt) {
-    // "Weight" 3 with a highlight of 6.0, "Weight" 5 with one of 8.0; in
-    // the middle and on either edge.
+// A float highlight ("Weight" 3 with 6.0, "Weight" 5 with 8.0, in the
+// middle and on either edge), a non-finite or huge sample, or two of the
+// largest doubles side by side, whose prefix sums overflow from there on.
+TEST(FarSpoilers, LeaveEveryWindowWithoutThemAsInTheLineWithoutThem) {
+    const auto highlight = [](double weight, double value) {
+        const double bright = std::pow(weight, 255.0 * value);
+        return Sample{1.0, bright, 0.5 * bright, 1.0};
+    };
     const struct {
         double weight;
-        double value;
-    } cases[] = {{1.03, 6.0}, {1.05, 8.0}};
-    for (const auto& c : cases) {
-        const std::vector<Sample> clean = footageLine(130, c.weight);
-        const double bright = std::pow(c.weight, 255.0 * c.value);
-        for (const std::int64_t at : {std::int64_t{0}, std::int64_t{64}, std::int64_t{129}}) {
-            std::vector<Sample> lit = clean;
-            lit[static_cast<std::size_t>(at)] = Sample{1.0, bright, 0.5 * bright, 1.0};
-            expectUntouchedAwayFrom(lit, clean, {at},
-                                    "weight " + std::to_string(c.weight) + ", highlight at " + std::to_string(at));
-        }
-    }
-}
-
-TEST(NonFiniteAndHugeSamples, SpoilOnlyTheWindowsThatHoldThem) {
-    const std::vector<Sample> clean = footageLine(100, 1.05);
-    const struct {
+        std::vector<std::int64_t> at;
         Sample sample;
         const char* what;
-    } spoilers[] = {
-        {{1.0, kInf, 2.0, 3.0}, "an infinite colour"},
-        {{1.0, -kInf, kInf, 3.0}, "infinities of both signs"},
-        {{1.0, kNaN, 2.0, 3.0}, "a colour not a number"},
-        {{kNaN, kNaN, kNaN, kNaN}, "an alpha not a number"},
-        {{kInf, 0.0, 0.0, 0.0}, "an infinite alpha"},
-        {{1.0, DBL_MAX, DBL_MAX, 1.0}, "the largest double"},
-        {{1e30, 1e30, 1e30, 1e30}, "an alpha of 1e30"},
-        {{1.0, -1e25, 0.2, 0.3}, "a huge negative colour"},
+    } cases[] = {
+        {1.03, {0}, highlight(1.03, 6.0), "6.0 on the first edge"},   {1.03, {64}, highlight(1.03, 6.0), "6.0 amid"},
+        {1.03, {129}, highlight(1.03, 6.0), "6.0 on the last edge"},   {1.05, {0}, highlight(1.05, 8.0), "8.0 first"},
+        {1.05, {64}, highlight(1.05, 8.0), "8.0 amid"},                {1.05, {129}, highlight(1.05, 8.0), "8.0 last"},
+        {1.05, {30}, {1.0, kInf, 2.0, 3.0}, "an infinite colour"},
+        {1.05, {30}, {1.0, -kInf, kInf, 3.0}, "infinities of both signs"},
+        {1.05, {30}, {1.0, kNaN, 2.0, 3.0}, "a colour not a number"},
+        {1.05, {30}, {kNaN, kNaN, kNaN, kNaN}, "an alpha not a number"},
+        {1.05, {30}, {kInf, 0.0, 0.0, 0.0}, "an infinite alpha"},
+        {1.05, {30}, {1.0, DBL_MAX, DBL_MAX, 1.0}, "the largest double"},
+        {1.05, {30}, {1e30, 1e30, 1e30, 1e30}, "an alpha of 1e30"},
+        {1.05, {30}, {1.0, -1e25, 0.2, 0.3}, "a huge negative colour"},
+        {1.05, {40, 41}, {1.0, DBL_MAX, 1.0, 1.0}, "an overflow"},
     };
-    for (const auto& s : spoilers) {
+    for (const auto& c : cases) {
+        const std::vector<Sample> clean = footageLine(130, c.weight);
         std::vector<Sample> spoilt = clean;
-        spoilt[30] = s.sample;
-        expectUntouchedAwayFrom(spoilt, clean, {30}, s.what);
+        for (const std::int64_t k : c.at) {
+            spoilt[static_cast<std::size_t>(k)] = c.sample;
+        }
+        expectUntouchedAwayFrom(spoilt, clean, c.at, c.what);
     }
-    // Two of the largest doubles side by side overflow every prefix sum
-    // from there on.
-    std::vector<Sample> overflowing = clean;
-    overflowing[40] = overflowing[41] = Sample{1.0, DBL_MAX, 1.0, 1.0};
-    expectUntouchedAwayFrom(overflowing, clean, {40, 41}, "an overflow");
 }
 
 // Lines with colours past the double range, as weighted float highlights
