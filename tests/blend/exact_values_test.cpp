@@ -16,6 +16,10 @@ namespace {
 using Nerevo::BlendFunc;
 namespace Blend = Nerevo::Blend;
 
+// Alpha add is no popup item: chosen by its value here.
+template <typename Pixel>
+const BlendFunc<Pixel> alphaAddOf = Nerevo::getBlendFunc<Pixel>(Nerevo::BlendingMode::alpha_add);
+
 template <typename Pixel>
 struct Example {
     const char* what;
@@ -43,8 +47,7 @@ TEST(ExactValues, EightBit) {
     // channel is (c0 × (255 − a1) + B × a1) >> 8.
     const PF_Pixel b{255, 200, 0, 255};
     const PF_Pixel t{100, 100, 255, 30};
-    // Alpha add is no popup item: chosen by its value here.
-    const BlendFunc<PF_Pixel> alphaAdd = Nerevo::getBlendFunc<PF_Pixel>(Nerevo::BlendingMode::alpha_add);
+    const BlendFunc<PF_Pixel> alphaAdd = alphaAddOf<PF_Pixel>;
     expectExamples<PF_Pixel>({
         {"add", Blend::add, b, t, {255, 238, 99, 255}},
         {"multiply", Blend::multiply, b, t, {255, 151, 0, 165}},
@@ -94,8 +97,7 @@ TEST(ExactValues, SixteenBit) {
     const PF_Pixel16 otherHalf{16384, 16384, 32768, 20000};
     const PF_Pixel16 white{32768, 32768, 32768, 32768};
     const PF_Pixel16 black{32768, 0, 0, 0};
-    // Alpha add is no popup item: chosen by its value here.
-    const BlendFunc<PF_Pixel16> alphaAdd = Nerevo::getBlendFunc<PF_Pixel16>(Nerevo::BlendingMode::alpha_add);
+    const BlendFunc<PF_Pixel16> alphaAdd = alphaAddOf<PF_Pixel16>;
     expectExamples<PF_Pixel16>({
         {"screen beyond 32 bits", Blend::screen, half, otherHalf, {24576, 27306, 21845, 22597}},
         {"exclusion beyond 32 bits", Blend::exclusion, half, otherHalf, {24576, 21845, 21845, 18528}},
@@ -124,8 +126,7 @@ TEST(ExactValues, SixteenBit) {
 }
 
 TEST(ExactValues, Float) {
-    // Alpha add is no popup item: chosen by its value here.
-    const BlendFunc<PF_PixelFloat> alphaAdd = Nerevo::getBlendFunc<PF_PixelFloat>(Nerevo::BlendingMode::alpha_add);
+    const BlendFunc<PF_PixelFloat> alphaAdd = alphaAddOf<PF_PixelFloat>;
     expectExamples<PF_PixelFloat>({
         {"black under white stays black", Blend::dodge, {1, 0, 0, 0}, {1, 1, 1, 1}, {1, 0, 0, 0}},
         {"white under black stays white", Blend::burn, {1, 1, 1, 1}, {1, 0, 0, 0}, {1, 1, 1, 1}},
