@@ -68,6 +68,12 @@ inline Sample slowBlur(const std::vector<Sample>& line, int x, double r, bool re
                   static_cast<double>(sum[3] / d)};
 }
 
+inline BoxBlur::Line loaded(const std::vector<Sample>& samples, bool repeat) {
+    BoxBlur::Line line(samples.size(), repeat);
+    line.load(samples.data(), 1);
+    return line;
+}
+
 inline double largest(const std::vector<Sample>& line) {
     double m = 0.0;
     for (const Sample& c : line) {

@@ -8,12 +8,6 @@
 #include <cstdint>
 #include <limits>
 
-#include "FocusMatRows.h"
-#include "HorizontalBlur.h"
-#include "OutputConversion.h"
-#include "SumTree.h"
-#include "VerticalBlur.h"
-#include "WeightTable.h"
 #include "blur_support.h"
 
 namespace {
@@ -23,7 +17,6 @@ using BoxBlur::Line;
 
 constexpr double kInf = std::numeric_limits<double>::infinity();
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
-
 
 // Weighted float footage with straight channels in 0..1 and alpha from
 // transparent to opaque, as the mat generators leave it; `weight` 1 is
@@ -39,12 +32,6 @@ std::vector<Sample> footageLine(int length, double weight) {
     for (int i = 0; i < length; ++i) {
         line.push_back(footage(i, weight));
     }
-    return line;
-}
-
-Line loaded(const std::vector<Sample>& samples, bool repeat) {
-    Line line(samples.size(), repeat);
-    line.load(samples.data(), 1);
     return line;
 }
 
@@ -92,82 +79,41 @@ void expectUntouchedAwayFrom(const std::vector<Sample>& spoilt, const std::vecto
     }
 }
 
-TEST(SumTree, ARunAddsItsOwnSamplesAndNoOthers) {
-    // Sample k worth 2^k: any other sample taken, or one left out, shows.
-    for (int length = 1; length <= 40; ++length) {
-        BoxBlur::SumTree<BoxBlur::Sample> tree(static_cast<std::size_t>(length));
-        for (int k = 0; k < length; ++k) {
-            tree.leaf(k) = Sample{1.0, std::ldexp(1.0, k), -std::ldexp(1.0, k), 0.0};
-        }
-        tree.sumUp();
-        for (int first = 0; first < length; ++first) {
-            for (int last = first; last < length; ++last) {
-                const Sample s = tree.sum(first, last);
-                const double bits = std::ldexp(1.0, last + 1) - std::ldexp(1.0, first);
-                ASSERT_TRUE(s.a == last - first + 1 && s.r == bits && s.g == -bits && s.b == 0.0)
-                    << "length " << length << ", " << first << " … " << last;
-            }
-        }
-    }
-}
-
-TEST(FarHighlight, WindowsWithoutItAreAsInTheLineWithoutIt) {
-    // "Weight" 3 with a highlight of 6.0, "Weight" 5 with one of 8.0; in
-    // the middle and on either edge.
+// A float highlight ("Weight" 3 with 6.0, "Weight" 5 with 8.0, in the
+// middle and on either edge), a non-finite or huge sample, or two of the
+// largest doubles side by side, whose prefix sums overflow from there on.
+TEST(FarSpoilers, LeaveEveryWindowWithoutThemAsInTheLineWithoutThem) {
+    const auto highlight = [](double weight, double value) {
+        const double bright = std::pow(weight, 255.0 * value);
+        return Sample{1.0, bright, 0.5 * bright, 1.0};
+    };
     const struct {
         double weight;
-        double value;
-    } cases[] = {{1.03, 6.0}, {1.05, 8.0}};
-    for (const auto& c : cases) {
-        const std::vector<Sample> clean = footageLine(130, c.weight);
-        const double bright = std::pow(c.weight, 255.0 * c.value);
-        for (const std::int64_t at : {std::int64_t{0}, std::int64_t{64}, std::int64_t{129}}) {
-            std::vector<Sample> lit = clean;
-            lit[static_cast<std::size_t>(at)] = Sample{1.0, bright, 0.5 * bright, 1.0};
-            expectUntouchedAwayFrom(lit, clean, {at},
-                                    "weight " + std::to_string(c.weight) + ", highlight at " + std::to_string(at));
-        }
-    }
-}
-
-TEST(FarHighlight, IsWhatTheDifferencesAloneCannotSurvive) {
-    // The line of the test above: a window after the highlight keeps none
-    // of its own digits as a difference of prefix sums.
-    const std::vector<Sample> clean = footageLine(130, 1.03);
-    std::vector<Sample> lit = clean;
-    lit[64] = Sample{1.0, std::pow(1.03, 255.0 * 6.0), 1.0, 1.0};
-    const Sample lost = prefixSumBlurred(lit, 100, 2.5, true);
-    const Sample kept = loaded(lit, true).blurred(100, 2.5);
-    const Sample truth = slowBlur(clean, 100, 2.5, true);
-    EXPECT_GT(std::fabs(lost.r - truth.r), 0.5 * truth.r);
-    expectClose(kept, truth, "x 100");
-}
-
-TEST(NonFiniteAndHugeSamples, SpoilOnlyTheWindowsThatHoldThem) {
-    const std::vector<Sample> clean = footageLine(100, 1.05);
-    const struct {
+        std::vector<std::int64_t> at;
         Sample sample;
         const char* what;
-    } spoilers[] = {
-        {{1.0, kInf, 2.0, 3.0}, "an infinite colour"},
-        {{1.0, -kInf, kInf, 3.0}, "infinities of both signs"},
-        {{1.0, kNaN, 2.0, 3.0}, "a colour not a number"},
-        {{kNaN, kNaN, kNaN, kNaN}, "an alpha not a number"},
-        {{kInf, 0.0, 0.0, 0.0}, "an infinite alpha"},
-        {{1.0, DBL_MAX, DBL_MAX, 1.0}, "the largest double"},
-        {{1e30, 1e30, 1e30, 1e30}, "an alpha of 1e30"},
-        {{1.0, -1e25, 0.2, 0.3}, "a huge negative colour"},
+    } cases[] = {
+        {1.03, {0}, highlight(1.03, 6.0), "6.0 on the first edge"},   {1.03, {64}, highlight(1.03, 6.0), "6.0 amid"},
+        {1.03, {129}, highlight(1.03, 6.0), "6.0 on the last edge"},   {1.05, {0}, highlight(1.05, 8.0), "8.0 first"},
+        {1.05, {64}, highlight(1.05, 8.0), "8.0 amid"},                {1.05, {129}, highlight(1.05, 8.0), "8.0 last"},
+        {1.05, {30}, {1.0, kInf, 2.0, 3.0}, "an infinite colour"},
+        {1.05, {30}, {1.0, -kInf, kInf, 3.0}, "infinities of both signs"},
+        {1.05, {30}, {1.0, kNaN, 2.0, 3.0}, "a colour not a number"},
+        {1.05, {30}, {kNaN, kNaN, kNaN, kNaN}, "an alpha not a number"},
+        {1.05, {30}, {kInf, 0.0, 0.0, 0.0}, "an infinite alpha"},
+        {1.05, {30}, {1.0, DBL_MAX, DBL_MAX, 1.0}, "the largest double"},
+        {1.05, {30}, {1e30, 1e30, 1e30, 1e30}, "an alpha of 1e30"},
+        {1.05, {30}, {1.0, -1e25, 0.2, 0.3}, "a huge negative colour"},
+        {1.05, {40, 41}, {1.0, DBL_MAX, 1.0, 1.0}, "an overflow"},
     };
-    for (const auto& s : spoilers) {
+    for (const auto& c : cases) {
+        const std::vector<Sample> clean = footageLine(130, c.weight);
         std::vector<Sample> spoilt = clean;
-        spoilt[30] = s.sample;
-        expectUntouchedAwayFrom(spoilt, clean, {30}, s.what);
+        for (const std::int64_t k : c.at) {
+            spoilt[static_cast<std::size_t>(k)] = c.sample;
+        }
+        expectUntouchedAwayFrom(spoilt, clean, c.at, c.what);
     }
-    // Two of the largest doubles side by side overflow every prefix sum
-    // from there on.
-    std::vector<Sample> overflowing = clean;
-    overflowing[40] = overflowing[41] = Sample{1.0, DBL_MAX, 1.0, 1.0};
-    expectUntouchedAwayFrom(overflowing, clean, {40, 41}, "an overflow");
 }
 
 // Lines with colours past the double range, as weighted float highlights
@@ -283,147 +229,6 @@ TEST(OrdinaryLines, KeepThePrefixSumDifferencesToTheBit) {
                 for (std::int64_t x = 0; x < 60; ++x) {
                     ASSERT_TRUE(sameBits(line.blurred(x, r), prefixSumBlurred(samples, x, r, repeat)))
                         << "x " << x << ", r " << r << (repeat ? ", repeated" : "");
-                }
-            }
-        }
-    }
-}
-
-// Three rounds of the two passes as the tilt shifter runs them, on work
-// buffers the mat generators would write from the widest pixels of each
-// depth, against the same rounds with the prefix-sum differences alone:
-// the frames agree to the bit.
-template <typename Pixel>
-class PlainFrames : public HostTest {
-protected:
-    static constexpr int kWidth = 37;
-    static constexpr int kHeight = 23;
-
-    static Pixel widest(int i) {
-        constexpr double full = Nerevo::PixelTraits<Pixel>::fullScale;
-        using Channel = typename Nerevo::PixelTraits<Pixel>::Channel;
-        const auto v = [](double u) { return static_cast<Channel>(u); };
-        // A barely visible alpha: one unit of an integer depth, a
-        // thousandth in float.
-        const double unit = std::is_floating_point_v<Channel> ? 0.001 : 1.0;
-        switch (i % 6) {
-        case 0:
-            return Pixel{v(full), v(full), v(full), v(full)};
-        case 1:
-            return Pixel{v(unit), v(0), v(0), v(0)};
-        case 2:
-            return Pixel{v(0), v(0), v(0), v(0)};
-        case 3:
-            return Pixel{v(full), v(0), v(full), v(0)};
-        case 4:
-            return Pixel{v(unit), v(full), v(full), v(full)};
-        default:
-            return Pixel{v(full * (i % 5) / 4), v(full * (i % 3) / 2), v(full * (i % 7) / 6), v(full / 2)};
-        }
-    }
-
-    void SetUp() override {
-        for (int i = 0; i < kWidth * kHeight; ++i) {
-            mat.push_back(0.8 * (i * 17 % 13));
-        }
-        p.passAmount = 1.3;
-        p.passOffset = 0.2;
-        p.vignetting = 0.3;
-        p.vignettingColor = Nerevo::Color<float>{1.0f, 0.2f, 0.9f, 0.5f};
-        p.blendingMode = Nerevo::BlendingMode::screen;
-        p.mat = &mat;
-        p.work = &work;
-    }
-
-    // The work buffer of the widest pixels at `weight`.
-    void fill(double weight) {
-        p.weight = weight;
-        p.weighted = isWeighted(weight);
-        host.withCommandData([&](PF_InData& in, PF_OutData&) {
-            const std::vector<double> table = makeWeightTable(&in, bpcOf<Pixel>(), weight);
-            const Weighting f{p.weighted, weight, table.data(), std::log2(weight)};
-            work.clear();
-            for (int i = 0; i < kWidth * kHeight; ++i) {
-                work.push_back(FocusMat::premultiplied(widest(i * 5), f, nullptr));
-            }
-        });
-    }
-
-    // What the passes leave in `out`, run by the stages.
-    void runStages(Image& out) {
-        p.isLastPass = false;
-        for (int round = 1; round <= 3; ++round) {
-            ASSERT_EQ(run<VerticalBlur>(bpcOf<Pixel>(), input, &out, p), PF_Err_NONE);
-            p.isLastPass = round == 3;
-            ASSERT_EQ(run<HorizontalBlur>(bpcOf<Pixel>(), input, &out, p), PF_Err_NONE);
-        }
-    }
-
-    // The same with plainBlurred.
-    void runReference(Image& out) {
-        for (int round = 1; round <= 3; ++round) {
-            blurLines(kWidth, kHeight, [](int l, int k) { return k * kWidth + l; });
-            if (round < 3) {
-                blurLines(kHeight, kWidth, [](int l, int k) { return l * kWidth + k; });
-            }
-        }
-        host.withCommandData([&](PF_InData& in, PF_OutData&) {
-            const Output::Conversion<Pixel> convert(&in, p);
-            for (int y = 0; y < kHeight; ++y) {
-                std::vector<Sample> row(work.begin() + y * kWidth, work.begin() + (y + 1) * kWidth);
-                for (int x = 0; x < kWidth; ++x) {
-                    const double m = mat[static_cast<std::size_t>(y * kWidth + x)];
-                    const double r = BoxBlur::passRadius(p, m);
-                    out.at<Pixel>(x, y) =
-                        convert(BoxBlur::blurs(r) ? prefixSumBlurred(row, x, r, p.repeatEdgePixels) : row[x], m);
-                }
-            }
-        });
-    }
-
-    template <typename Index>
-    void blurLines(int lines, int length, Index index) {
-        for (int l = 0; l < lines; ++l) {
-            std::vector<Sample> line;
-            for (int k = 0; k < length; ++k) {
-                line.push_back(work[static_cast<std::size_t>(index(l, k))]);
-            }
-            for (int k = 0; k < length; ++k) {
-                const double r = BoxBlur::passRadius(p, mat[static_cast<std::size_t>(index(l, k))]);
-                if (BoxBlur::blurs(r)) {
-                    work[static_cast<std::size_t>(index(l, k))] = prefixSumBlurred(line, k, r, p.repeatEdgePixels);
-                }
-            }
-        }
-    }
-
-    std::vector<double> mat;
-    std::vector<Sample> work;
-    BlurParameters p{};
-    Image input{Nerevo::PixelTraits<Pixel>::format, kWidth, kHeight};
-};
-TYPED_TEST_SUITE(PlainFrames, PixelTypes);
-
-TYPED_TEST(PlainFrames, AreTheFramesOfThePrefixSumDifferencesToTheBit) {
-    for (const double weight : {1.0, 1.03, 1.05}) {
-        for (const bool repeat : {false, true}) {
-            SCOPED_TRACE("weight " + std::to_string(weight) + (repeat ? ", repeated" : ""));
-            this->p.repeatEdgePixels = repeat;
-            Image staged(Nerevo::PixelTraits<TypeParam>::format, this->kWidth, this->kHeight);
-            Image reference(Nerevo::PixelTraits<TypeParam>::format, this->kWidth, this->kHeight);
-            this->fill(weight);
-            this->runStages(staged);
-            const std::vector<Sample> stagedWork = this->work;
-            this->fill(weight);
-            this->runReference(reference);
-            for (std::size_t i = 0; i < stagedWork.size(); ++i) {
-                ASSERT_TRUE(sameBits(stagedWork[i], this->work[i])) << "work " << i;
-            }
-            for (int y = 0; y < this->kHeight; ++y) {
-                for (int x = 0; x < this->kWidth; ++x) {
-                    const TypeParam& s = staged.template at<TypeParam>(x, y);
-                    const TypeParam& r = reference.template at<TypeParam>(x, y);
-                    ASSERT_EQ(std::memcmp(&s, &r, sizeof s), 0) << at(x, y);
                 }
             }
         }

@@ -1,117 +1,15 @@
-// The rules the parameter table states beside its rows: how popup items
-// become blend modes, which parameters are greyed out, how a row registers.
+// How a row of the parameter table registers. (Which rows are greyed out is
+// the user-interface update's test; how popup items become blend modes the
+// blend tests'.)
 
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <map>
-#include <set>
-#include <string>
-#include <vector>
 
 #include "AE_EffectCB.h"
 #include "Params.h"
 
 namespace {
-
-using Nerevo::BlendingMode;
-
-std::vector<std::string> itemsOf(const char* items) {
-    std::vector<std::string> result;
-    std::string rest = items;
-    for (std::size_t bar; (bar = rest.find('|')) != std::string::npos; rest.erase(0, bar + 1)) {
-        result.push_back(rest.substr(0, bar));
-    }
-    result.push_back(rest);
-    return result;
-}
-
-// Each item the user picks blends by the mode its label names; a separator
-// cannot be picked but may be stored, and then blends like the item above.
-TEST(ConvertBlendingMode, EveryItemBlendsAsItsLabelSays) {
-    const std::map<std::string, BlendingMode> byLabel = {
-        {"Normal", BlendingMode::normal},         {"Add", BlendingMode::add},
-        {"Multiply", BlendingMode::multiply},     {"Screen", BlendingMode::screen},
-        {"Overlay", BlendingMode::overlay},       {"Soft Light", BlendingMode::softlight},
-        {"Hard Light", BlendingMode::hardlight},  {"Color Dodge", BlendingMode::dodge},
-        {"Color Burn", BlendingMode::burn},       {"Darken", BlendingMode::darken},
-        {"Lighten", BlendingMode::lighten},       {"Difference", BlendingMode::difference},
-        {"Exclusion", BlendingMode::exclusion},   {"Hue", BlendingMode::hue},
-        {"Saturation", BlendingMode::saturation}, {"Luminosity", BlendingMode::luminosity}};
-    const std::vector<std::string> items = itemsOf(paramAt(PARAM_UI, Param::BlendingMode).items);
-    ASSERT_EQ(static_cast<int>(items.size()), paramAt(PARAM_DEFS, Param::BlendingMode).validMax.i);
-    for (int item = 1; item <= static_cast<int>(items.size()); ++item) {
-        const std::string& label = items[item - 1];
-        if (label == "(-") {
-            EXPECT_EQ(convertBlendingMode(item), convertBlendingMode(item - 1)) << "separator " << item;
-        } else {
-            ASSERT_EQ(byLabel.count(label), 1u) << label;
-            EXPECT_EQ(convertBlendingMode(item), byLabel.at(label)) << label;
-        }
-    }
-    for (const int stray : {0, -3, static_cast<int>(items.size()) + 1}) {
-        EXPECT_EQ(convertBlendingMode(stray), BlendingMode::normal) << stray;
-    }
-}
-
-// Whatever was greyed out before, each combination leaves exactly the
-// parameters it makes meaningless greyed, and no rule contradicts another.
-TEST(GrayOutRules, EachTypeAndLinearModeGreysWhatItMakesMeaningless) {
-    const std::set<int> controlled = {Param::Ratio, Param::LinearMode, Param::Power, Param::FocusDistance};
-    struct Case {
-        int type, linearMode;
-        std::set<int> greyed;
-    };
-    const Case cases[] = {
-        {typeRadial, linearPower, {Param::LinearMode, Param::FocusDistance}},
-        {typeRadial, linearFocusDistance, {Param::LinearMode, Param::FocusDistance}},
-        {typeLinear, linearPower, {Param::Ratio, Param::FocusDistance}},
-        {typeLinear, linearFocusDistance, {Param::Ratio, Param::Power}},
-    };
-    for (const Case& c : cases) {
-        for (const bool greyedBefore : {false, true}) {
-            std::map<int, bool> gray;
-            for (const int index : controlled) {
-                gray[index] = greyedBefore;
-            }
-            std::set<int> set;
-            for (const GrayOutRule& rule : GRAY_OUT_RULES) {
-                if (rule.appliesTo(c.type, c.linearMode)) {
-                    EXPECT_TRUE(set.insert(rule.index).second) << "parameter " << rule.index << " set twice";
-                    gray[rule.index] = rule.gray;
-                }
-            }
-            std::set<int> greyed;
-            for (const auto& entry : gray) {
-                if (entry.second) {
-                    greyed.insert(entry.first);
-                }
-            }
-            EXPECT_EQ(greyed, c.greyed) << "type " << c.type << ", mode " << c.linearMode << ", before "
-                                        << greyedBefore;
-        }
-    }
-}
-
-TEST(GrayOutRules, AnUnknownTypeChangesNothing) {
-    for (const int type : {0, 3, -1}) {
-        for (const int mode : {0, 1, 2}) {
-            for (const GrayOutRule& rule : GRAY_OUT_RULES) {
-                EXPECT_FALSE(rule.appliesTo(type, mode)) << "type " << type << ", mode " << mode;
-            }
-        }
-    }
-}
-
-TEST(PopupItemCount, CountsSeparatorsAsItems) {
-    const struct {
-        const char* items;
-        int count;
-    } cases[] = {{"Radial|Linear", 2}, {"Normal|(-|Add", 3}, {"Only", 1}, {nullptr, 0}};
-    for (const auto& c : cases) {
-        EXPECT_EQ(Nerevo::Plugin::popupItemCount(c.items), c.count) << (c.items ? c.items : "null");
-    }
-}
 
 int g_added;
 PF_ParamDef g_last;
@@ -156,10 +54,8 @@ TEST_F(AddParameter, APointDefaultRegistersItsWholePixels) {
     row.dflt.point[1] = -2.5;
     ASSERT_EQ(Nerevo::Plugin::addParameter(&in, def, row, {}), PF_Err_NONE);
     ASSERT_EQ(g_added, 1);
-    EXPECT_EQ(g_last.param_type, PF_Param_POINT);
-    EXPECT_EQ(g_last.u.td.x_dephault, 50 * 65536);
-    EXPECT_EQ(g_last.u.td.y_dephault, -2 * 65536);
-    EXPECT_EQ(g_last.uu.id, 3);
+    EXPECT_TRUE(g_last.param_type == PF_Param_POINT && g_last.uu.id == 3);
+    EXPECT_TRUE(g_last.u.td.x_dephault == 50 * 65536 && g_last.u.td.y_dephault == -2 * 65536);
     EXPECT_STREQ(g_last.name, "Row");
 }
 

@@ -1,17 +1,16 @@
 // The filter framework on the headless host's threads: how bands tile a
-// world, which routine a depth selects, who checks for the user's abort, and
-// the loops over a band's rows and blocks of columns.
+// world, which routine a depth selects and who checks for the user's abort.
+// (The loops over a band's rows and blocks of columns are the tilt shifters'
+// to guard: every line to the bit, every poll counted.)
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <functional>
 #include <mutex>
 #include <utility>
 #include <vector>
 
 #include "AEGP_SuiteHandler.h"
-#include "filter/bands.h"
 #include "filter/filter.h"
 #include "filter/run_filter.h"
 #include "host/host.h"
@@ -99,65 +98,49 @@ protected:
     host::Host host{test::pluginPath()};
 };
 
-void expectBands(const std::vector<Band>& bands, const std::vector<Rect<int>>& rects) {
-    ASSERT_EQ(bands.size(), rects.size());
-    for (std::size_t i = 0; i < rects.size(); ++i) {
-        SCOPED_TRACE("band " + std::to_string(i));
-        EXPECT_EQ(bands[i].i, static_cast<int>(i));
-        EXPECT_EQ(bands[i].n, static_cast<int>(rects.size()));
-        EXPECT_EQ(bands[i].rect.left, rects[i].left);
-        EXPECT_EQ(bands[i].rect.top, rects[i].top);
-        EXPECT_EQ(bands[i].rect.right, rects[i].right);
-        EXPECT_EQ(bands[i].rect.bottom, rects[i].bottom);
-        EXPECT_EQ(bands[i].checkAbort, i == 0) << "only band 0 checks, whichever thread runs it";
-    }
-}
-
-TEST_F(Filters, RowBandsTileTheOutputWorld) {
-    host.setThreadCount(4);
-    Image input(PF_PixelFormat_ARGB32, 3, 3);
-    Image output(PF_PixelFormat_ARGB32, 6, 10, PF_Point{-2, -1});
-    expectBands(run(Nerevo::bpc8, &input, &output), {{0, 0, 6, 2}, {0, 2, 6, 5}, {0, 5, 6, 7}, {0, 7, 6, 10}});
-}
-
-TEST_F(Filters, MoreBandsThanRowsLeavesSomeEmpty) {
-    host.setThreadCount(7);
-    Image world(PF_PixelFormat_ARGB64, 2, 3);
-    expectBands(run(Nerevo::bpc16, &world, &world),
-                {{0, 0, 2, 0}, {0, 0, 2, 0}, {0, 0, 2, 1}, {0, 1, 2, 1}, {0, 1, 2, 2}, {0, 2, 2, 2}, {0, 2, 2, 3}});
-}
-
-TEST_F(Filters, ColumnBandsSplitTheWidth) {
-    host.setThreadCount(4);
-    Image world(PF_PixelFormat_ARGB128, 10, 3);
-    expectBands(run(Nerevo::bpc32, &world, &world, true), {{0, 0, 2, 3}, {2, 0, 5, 3}, {5, 0, 7, 3}, {7, 0, 10, 3}});
-}
-
-TEST_F(Filters, WithoutOutputTheInputIsSplitAndWithoutWorldsNothingRuns) {
-    host.setThreadCount(2);
-    Image input(PF_PixelFormat_ARGB32, 5, 9);
-    expectBands(run(Nerevo::bpc8, &input, nullptr), {{0, 0, 5, 4}, {0, 4, 5, 9}});
-
-    record.bands.clear();
-    PF_Err result = -1;
-    EXPECT_TRUE(run(Nerevo::bpc8, nullptr, nullptr, false, &result).empty());
-    EXPECT_EQ(result, PF_Err_NONE);
-}
-
-TEST_F(Filters, DepthSelectsTheRoutineAndAnUnknownDepthNone) {
-    host.setThreadCount(1);
-    Image world(PF_PixelFormat_ARGB32, 2, 2);
-    const std::pair<Nerevo::Bpc, int> depths[] = {{Nerevo::bpc8, 8}, {Nerevo::bpc16, 16}, {Nerevo::bpc32, 32}};
-    for (const auto& [bpc, depth] : depths) {
+// Bands of rows tile the output world (or the input without one), bands of
+// columns its width; more bands than lines leave some empty. The depth
+// selects the routine; an unknown depth, like no worlds, runs none.
+TEST_F(Filters, BandsTileTheWorldWithTheDepthsRoutine) {
+    const struct {
+        int threads;
+        Nerevo::Bpc bpc;
+        bool columns, withOutput;
+        int width, height;
+        std::vector<Rect<int>> bands;
+    } cases[] = {
+        {4, Nerevo::bpc8, false, true, 6, 10, {{0, 0, 6, 2}, {0, 2, 6, 5}, {0, 5, 6, 7}, {0, 7, 6, 10}}},
+        {7, Nerevo::bpc16, false, true, 2, 3, {{0, 0, 2, 0}, {0, 0, 2, 0}, {0, 0, 2, 1}, {0, 1, 2, 1}, {0, 1, 2, 2},
+                                               {0, 2, 2, 2}, {0, 2, 2, 3}}},
+        {4, Nerevo::bpc32, true, true, 10, 3, {{0, 0, 2, 3}, {2, 0, 5, 3}, {5, 0, 7, 3}, {7, 0, 10, 3}}},
+        {2, Nerevo::bpc8, false, false, 5, 9, {{0, 0, 5, 4}, {0, 4, 5, 9}}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.threads) + " threads, " + (c.columns ? "columns" : "rows"));
+        host.setThreadCount(c.threads);
         record.bands.clear();
-        const std::vector<Band> bands = run(bpc, &world, &world);
-        ASSERT_EQ(bands.size(), 1u);
-        EXPECT_EQ(bands[0].depth, depth);
+        // The input differs from the output: the output decides.
+        Image input(PF_PixelFormat_ARGB32, c.withOutput ? 3 : c.width, c.withOutput ? 3 : c.height);
+        Image output(PF_PixelFormat_ARGB32, c.width, c.height, PF_Point{-2, -1});
+        const std::vector<Band> bands = run(c.bpc, &input, c.withOutput ? &output : nullptr, c.columns);
+        ASSERT_EQ(bands.size(), c.bands.size());
+        for (std::size_t i = 0; i < bands.size(); ++i) {
+            const Band& b = bands[i];
+            const Rect<int>& want = c.bands[i];
+            EXPECT_TRUE(b.i == static_cast<int>(i) && b.n == static_cast<int>(bands.size())) << "band " << i;
+            EXPECT_TRUE(b.rect.left == want.left && b.rect.top == want.top && b.rect.right == want.right &&
+                        b.rect.bottom == want.bottom) << "band " << i;
+            EXPECT_EQ(b.checkAbort, i == 0) << "only band 0 checks, whichever thread runs it";
+            EXPECT_EQ(b.depth, c.bpc == Nerevo::bpc8 ? 8 : c.bpc == Nerevo::bpc16 ? 16 : 32);
+        }
     }
-    record.bands.clear();
-    PF_Err result = -1;
-    EXPECT_TRUE(run(static_cast<Nerevo::Bpc>(3), &world, &world, false, &result).empty());
-    EXPECT_EQ(result, PF_Err_NONE);
+    Image world(PF_PixelFormat_ARGB32, 2, 2);
+    for (Image* worlds : {static_cast<Image*>(nullptr), &world}) {
+        record.bands.clear();
+        PF_Err result = -1;
+        EXPECT_TRUE(run(worlds ? static_cast<Nerevo::Bpc>(3) : Nerevo::bpc8, worlds, worlds, false, &result).empty());
+        EXPECT_EQ(result, PF_Err_NONE);
+    }
 }
 
 TEST_F(Filters, BandErrorsAndTheHostsAbortCodeBecomeTheStageResult) {
@@ -180,7 +163,9 @@ TEST_F(Filters, BandErrorsAndTheHostsAbortCodeBecomeTheStageResult) {
     EXPECT_EQ(result, 4242) << "the host's own code, unchanged";
 }
 
-TEST_F(Filters, OnlyThreadZeroAsksBeforeABand) {
+// The host answers abort on one thread only: thread 0 asks before its band,
+// when the record says so; the others never do.
+TEST_F(Filters, OnlyThreadZeroAsksBeforeItsBand) {
     host.log().setRecording(true);
     Image world(PF_PixelFormat_ARGB32, 2, 4);
     host.cancelAtAbortCheck(1);
@@ -189,130 +174,12 @@ TEST_F(Filters, OnlyThreadZeroAsksBeforeABand) {
         RecordingFilter filter(&in, suites, Nerevo::bpc8, world.world(), world.world(), &record);
         Nerevo::Filter::IterationRecord<RecordingFilter> iteration{true, &in, &filter};
         EXPECT_EQ(Nerevo::iterate_generic_func<RecordingFilter>(&iteration, 1, 1, 2), PF_Err_NONE);
-        EXPECT_EQ(record.bands.size(), 1u) << "thread 1 runs its band without asking";
         EXPECT_EQ(Nerevo::iterate_generic_func<RecordingFilter>(&iteration, 0, 1, 2), PF_Interrupt_CANCEL);
-        EXPECT_EQ(record.bands.size(), 1u) << "a cancelled band is not processed";
         iteration.checkAbort = false;
         EXPECT_EQ(Nerevo::iterate_generic_func<RecordingFilter>(&iteration, 0, 1, 2), PF_Err_NONE);
-        EXPECT_EQ(record.bands.size(), 2u);
     });
+    EXPECT_EQ(record.bands.size(), 2u) << "the cancelled band is not processed";
     EXPECT_EQ(host.log().count("abort"), 1u);
-}
-
-// A band is clipped to the world; rows are visited in order and columns
-// handed over whole, in blocks, each a contiguous copy of the buffer's and
-// the companion's column that goes back into the buffer. Band 0 polls after
-// every row and every block, other bands never.
-TEST_F(Filters, BandLoopsClipToTheWorldAndPollAfterEachRowOrBlock) {
-    constexpr int kBlock = Nerevo::Filter::kColumnBlock;
-    const struct {
-        bool columns;
-        int width, height;
-        Rect<int> band;
-        bool checkAbort;
-        int first, last;  // lines visited; none when last < first
-        std::size_t polls;
-    } cases[] = {
-        {false, 5, 4, {-1, -2, 7, 9}, true, 0, 3, 4},
-        {false, 5, 4, {0, 2, 5, 2}, true, 0, -1, 0},
-        {false, 5, 4, {0, 1, 5, 3}, false, 1, 2, 0},
-        {false, 1, 1, {0, 0, 1, 1}, true, 0, 0, 1},
-        {true, 2 * kBlock + 3, 3, {-4, 0, 2 * kBlock + 9, 3}, true, 0, 2 * kBlock + 2, 3},
-        {true, 2 * kBlock + 3, 3, {5, 0, kBlock + 5, 3}, true, 5, kBlock + 4, 1},
-        {true, kBlock, 2, {0, 0, kBlock, 2}, false, 0, kBlock - 1, 0},
-        {true, 1, 1, {0, 0, 1, 1}, true, 0, 0, 1},
-        {true, 4, 3, {2, 0, 2, 3}, true, 0, -1, 0},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(std::string(c.columns ? "columns " : "rows ") + std::to_string(c.band.left) + ".." +
-                     std::to_string(c.band.right) + " x " + std::to_string(c.band.top) + ".." +
-                     std::to_string(c.band.bottom));
-        const auto at = [&](int x, int y) { return static_cast<std::size_t>(y * c.width + x); };
-        std::vector<double> buffer(static_cast<std::size_t>(c.width * c.height));
-        std::vector<int> along(buffer.size());
-        for (int y = 0; y < c.height; ++y) {
-            for (int x = 0; x < c.width; ++x) {
-                buffer[at(x, y)] = 1000.0 * y + x;
-                along[at(x, y)] = -(1000 * y + x);
-            }
-        }
-        std::vector<int> visited;
-        host.log().clear();
-        host.log().setRecording(true);
-        host.withCommandData([&](PF_InData& in, PF_OutData&) {
-            if (!c.columns) {
-                EXPECT_EQ(Nerevo::Filter::forEachRow(&in, c.band, c.width, c.height, c.checkAbort,
-                                                     [&](int y, int left, int right) {
-                                                         visited.push_back(y);
-                                                         EXPECT_EQ(left, std::max(c.band.left, 0));
-                                                         EXPECT_EQ(right, std::min(c.band.right, c.width));
-                                                         return PF_Err_NONE;
-                                                     }),
-                          PF_Err_NONE);
-                return;
-            }
-            EXPECT_EQ(Nerevo::Filter::forEachColumn(&in, c.band, c.width, c.height, c.checkAbort, buffer.data(),
-                                                    along.data(),
-                                                    [&](int x, double* column, const int* companion) {
-                                                        visited.push_back(x);
-                                                        for (int y = 0; y < c.height; ++y) {
-                                                            EXPECT_EQ(column[y], 1000.0 * y + x);
-                                                            EXPECT_EQ(companion[y], -(1000 * y + x));
-                                                            column[y] = -column[y] - 0.5;
-                                                        }
-                                                    }),
-                      PF_Err_NONE);
-        });
-        std::vector<int> lines;
-        for (int l = c.first; l <= c.last; ++l) {
-            lines.push_back(l);
-        }
-        EXPECT_EQ(visited, lines);
-        EXPECT_EQ(host.log().count("abort"), c.polls);
-        for (int y = 0; c.columns && y < c.height; ++y) {
-            for (int x = 0; x < c.width; ++x) {
-                const double original = 1000.0 * y + x;
-                EXPECT_EQ(buffer[at(x, y)], x >= c.first && x <= c.last ? -original - 0.5 : original)
-                    << x << ", " << y;
-            }
-        }
-    }
-}
-
-// The first error of a row ends the band before its poll; a cancelled
-// column band leaves the blocks after the poll that cancelled it as they were.
-TEST_F(Filters, BandLoopsStopAtTheFirstErrorOrCancel) {
-    constexpr int kBlock = Nerevo::Filter::kColumnBlock;
-    std::vector<int> rows;
-    std::vector<double> buffer(static_cast<std::size_t>(2 * kBlock + 1), 1.0);
-    const std::vector<double> along(buffer.size(), 0.0);
-    host.cancelAtAbortCheck(1);
-    host.withCommandData([&](PF_InData& in, PF_OutData&) {
-        EXPECT_EQ(Nerevo::Filter::forEachRow(&in, Rect<int>{0, 0, 1, 5}, 1, 5, true,
-                                             [&](int y, int, int) {
-                                                 rows.push_back(y);
-                                                 return y == 2 ? PF_Err_OUT_OF_MEMORY : PF_Err_NONE;
-                                             }),
-                  PF_Interrupt_CANCEL)
-            << "the poll after row 0";
-        rows.clear();
-        host.cancelAtAbortCheck(0);
-        EXPECT_EQ(Nerevo::Filter::forEachRow(&in, Rect<int>{0, 0, 1, 5}, 1, 5, true,
-                                             [&](int y, int, int) {
-                                                 rows.push_back(y);
-                                                 return y == 2 ? PF_Err_OUT_OF_MEMORY : PF_Err_NONE;
-                                             }),
-                  PF_Err_OUT_OF_MEMORY);
-        host.cancelAtAbortCheck(2);  // counted from here
-        EXPECT_EQ(Nerevo::Filter::forEachColumn(&in, Rect<int>{0, 0, 2 * kBlock + 1, 1}, 2 * kBlock + 1, 1, true,
-                                                buffer.data(), along.data(),
-                                                [](int, double* column, const double*) { column[0] = 2.0; }),
-                  PF_Interrupt_CANCEL);
-    });
-    EXPECT_EQ(rows, (std::vector<int>{0, 1, 2}));
-    for (int x = 0; x < 2 * kBlock + 1; ++x) {
-        EXPECT_EQ(buffer[static_cast<std::size_t>(x)], x < 2 * kBlock ? 2.0 : 1.0) << x;
-    }
 }
 
 TEST_F(Filters, MissingIterateSuiteIsThrownBeforeAnyBand) {

@@ -1,9 +1,8 @@
 // Chromatic aberration: where the three samples of a pixel are taken, what
-// the work buffer makes of them, and what a failing sample does. Sampling
-// suites of the test's own report every position and answer with a value
-// that depends only on it; the host's own sampler checks the edges.
+// the work buffer makes of them, and the suite it needs. Sampling suites of
+// the test's own report every position and answer with a value that depends
+// only on it.
 
-#include <atomic>
 #include <cfloat>
 #include <cmath>
 #include <cstdint>
@@ -42,9 +41,6 @@ struct Position {
 struct Probes {
     std::mutex mutex;
     std::vector<Position> positions;
-    std::atomic<int> calls{0};
-    int failAt = 0;  // 1-based call that fails, 0: none
-    PF_Err failure = PF_Err_NONE;
     bool recordOnlySource = true;  // every record held nothing but its source world
     const PF_EffectWorld* source = nullptr;
 };
@@ -53,9 +49,6 @@ Probes g_probes;
 
 template <typename Pixel>
 PF_Err sampleProbe(PF_ProgPtr, PF_Fixed x, PF_Fixed y, const PF_SampPB* pb, Pixel* out) {
-    if (++g_probes.calls == g_probes.failAt) {
-        return g_probes.failure;
-    }
     std::lock_guard<std::mutex> lock(g_probes.mutex);
     g_probes.positions.push_back(Position{x, y});
     if (pb->src != g_probes.source || pb->x_radius || pb->y_radius || pb->area || pb->samp_behave || pb->mask0 ||
@@ -96,8 +89,6 @@ class Aberration : public Generators {
 protected:
     void SetUp() override {
         g_probes.positions.clear();
-        g_probes.calls = 0;
-        g_probes.failAt = 0;
         g_probes.recordOnlySource = true;
         host.suites().add(kPFSampling8Suite, 1, &kProbe8);
         host.suites().add(kPFSampling16Suite, 1, &kProbe16);
@@ -175,114 +166,19 @@ TYPED_TEST(Aberration, RadialSamplesStepTowardsTheCentre) {
     });
 }
 
-TYPED_TEST(Aberration, AFailedSampleFinishesTheRowWithoutSamplingAndStops) {
-    LinearMatGeneratorParameters p = linearParameters();
-    p.center = {4.0, 3.0};
-    p.innerWidth = 0.0;
-    p.chromaticAberrationOn = true;
-    p.chromaticAberration = 1.0;
-    g_probes.failAt = 5;  // the second sample of the second pixel of row 0
-    g_probes.failure = 77;
-    const Buffers b = this->template generate<LinearMatGenerator>(bpcOf<TypeParam>(), this->image, p, -1.0);
-    EXPECT_EQ(b.err, 77);
-    EXPECT_EQ(g_probes.calls, 5) << "no sample after the failure";
-    for (int x = 0; x < this->image.width(); ++x) {
-        EXPECT_DOUBLE_EQ(b.matAt(this->image, x, 0), std::pow(3.0 / 10.0, 2.0)) << "row 0 is finished";
-        if (x >= 1) {
-            EXPECT_TRUE(same(b.workAt(this->image, x, 0), premultiplied(this->image.template at<TypeParam>(x, 0), p.weight)))
-                << "from the failed pixel on, undisplaced: " << x;
-        }
-        EXPECT_EQ(b.matAt(this->image, x, 1), -1.0) << "row 1 is never reached";
-    }
-}
-
 TYPED_TEST(Aberration, WithoutChromaticAberrationNoSuiteIsNeededAndWithoutItsSuiteNothingRuns) {
     this->host.log().setRecording(true);
     LinearMatGeneratorParameters p = linearParameters();
     p.center = {4.0, 3.0};
-    this->host.faults().makeUnavailable(kPFSampling8Suite);
-    this->host.faults().makeUnavailable(kPFSampling16Suite);
-    this->host.faults().makeUnavailable(kPFSamplingFloatSuite);
+    for (const char* suite : {kPFSampling8Suite, kPFSampling16Suite, kPFSamplingFloatSuite}) {
+        this->host.faults().makeUnavailable(suite);
+    }
     EXPECT_EQ(this->template generate<LinearMatGenerator>(bpcOf<TypeParam>(), this->image, p).err, PF_Err_NONE);
 
     p.chromaticAberrationOn = true;
     p.chromaticAberration = 1.0;
     EXPECT_THROW(this->template generate<LinearMatGenerator>(bpcOf<TypeParam>(), this->image, p), PF_Err);
     EXPECT_EQ(this->host.log().count("iterate_generic"), 1u) << "no band ran without the suite";
-}
-
-TEST_F(Generators, StepsPointLeftFromTheRightAndUpFromBelow) {
-    g_probes.positions.clear();
-    g_probes.calls = 0;
-    g_probes.failAt = 0;
-    host.suites().add(kPFSampling8Suite, 1, &kProbe8);
-    host.setThreadCount(1);
-    Image image(PF_PixelFormat_ARGB32, 5, 5);
-    g_probes.source = image.world();
-    RadialMatGeneratorParameters p = radialParameters();
-    p.center = {2.0, 2.0};
-    p.direction = 0.8;
-    p.ratio = 3.0;
-    p.innerWidth = 0.5;
-    p.chromaticAberrationOn = true;
-    p.chromaticAberration = 5.0;
-    generate<RadialMatGenerator>(Nerevo::bpc8, image, p);
-    // The three samples of the pixel whose first sample lies on it.
-    const auto samplesOf = [&](int x, int y) {
-        const std::vector<Position>& all = g_probes.positions;
-        for (std::size_t i = 0; i + 2 < all.size(); i += 3) {
-            if (all[i].x == x * 65536 && all[i].y == y * 65536) {
-                return std::vector<Position>{all[i], all[i + 1], all[i + 2]};
-            }
-        }
-        return std::vector<Position>{};
-    };
-    const std::vector<Position> right = samplesOf(4, 2);
-    ASSERT_EQ(right.size(), 3u);
-    EXPECT_LT(right[1].x, right[0].x);
-    EXPECT_LT(right[2].x, right[1].x);
-    EXPECT_EQ(right[2].y, right[0].y);
-    const std::vector<Position> below = samplesOf(2, 4);
-    ASSERT_EQ(below.size(), 3u);
-    EXPECT_LT(below[2].y, below[1].y);
-    EXPECT_EQ(below[2].x, below[0].x);
-    EXPECT_TRUE(samplesOf(2, 2).empty()) << "the centre is sharp";
-}
-
-// With the power law at power 0 every pixel off the line has mat 1, so the
-// steps are whole pixels and the host's sampler returns pixels of the image.
-template <typename Pixel>
-class WholeSteps : public Generators {};
-TYPED_TEST_SUITE(WholeSteps, PixelTypes);
-
-TYPED_TEST(WholeSteps, SamplesBeyondTheEdgeAreTransparent) {
-    using Pixel = TypeParam;
-    Image image(Nerevo::PixelTraits<Pixel>::format, 3, 4, PF_Point{-1, 2});
-    paint<Pixel>(image);
-    LinearMatGeneratorParameters p = linearParameters();
-    p.center = {1.0, -0.5};  // the line runs above the image: every step goes up
-    p.innerWidth = 0.0;
-    p.power = 0.0;
-    p.weight = 1.02;
-    p.chromaticAberrationOn = true;
-    p.chromaticAberration = 1.0;
-    const Buffers b = this->template generate<LinearMatGenerator>(bpcOf<Pixel>(), image, p);
-    ASSERT_EQ(b.err, PF_Err_NONE);
-    const auto pixel = [&](int x, int y) { return y < 0 ? Pixel{} : image.at<Pixel>(x, y); };
-    for (int y = 0; y < 4; ++y) {
-        for (int x = 0; x < 3; ++x) {
-            const Pixel blue = pixel(x, y);
-            const Pixel green = pixel(x, y - 1);
-            const Pixel red = pixel(x, y - 2);
-            const double a0 = blue.alpha;
-            const double a1 = green.alpha;
-            const double a2 = red.alpha;
-            const Work want{std::max({a0, a1, a2}), a2 * channel(red.red, p.weight), a1 * channel(green.green, p.weight),
-                            a0 * channel(blue.blue, p.weight)};
-            EXPECT_TRUE(same(b.workAt(image, x, y), want))
-                << "at (" << x << ", " << y << "): " << show(b.workAt(image, x, y)) << " against " << show(want);
-        }
-    }
 }
 
 }  // namespace

@@ -53,110 +53,71 @@ TYPED_TEST(LinearMat, EveryPixelFollowsItsLawAndHoldsThePremultipliedSource) {
     for (const int mode : {linearPower, linearFocusDistance}) {
         SCOPED_TRACE(mode == linearPower ? "power" : "focus distance");
         p.linearMode = mode;
-        const Buffers b = this->template generate<LinearMatGenerator>(bpcOf<Pixel>(), input, p);
-        ASSERT_EQ(b.err, PF_Err_NONE);
-        for (int y = 0; y < input.height(); ++y) {
-            for (int x = 0; x < input.width(); ++x) {
-                const double sd = signedDistance(x - p.center.x, y - p.center.y, p.direction);
-                expectMat(b.matAt(input, x, y), mode == linearPower ? powerLaw(sd, p) : focusDistanceLaw(sd, p, 1.5),
-                          x, y);
-                const Work expected = premultiplied(input.at<Pixel>(x, y), p.weight);
-                EXPECT_TRUE(same(b.workAt(input, x, y), expected))
-                    << "at (" << x << ", " << y << "): " << show(b.workAt(input, x, y)) << " against " << show(expected);
-            }
-        }
-        EXPECT_TRUE(input.untouchedOutside());
+        expectMatAndWork<Pixel>(this->template generate<LinearMatGenerator>(bpcOf<Pixel>(), input, p), input, p.weight,
+                                [&](int x, int y) {
+                                    const double sd = signedDistance(x - p.center.x, y - p.center.y, p.direction);
+                                    return mode == linearPower ? powerLaw(sd, p) : focusDistanceLaw(sd, p, 1.5);
+                                });
     }
 }
 
-// A column through the centre: pixel y lies y − 6 below the horizontal line.
-class LinearColumn : public Generators {
-protected:
-    Buffers column(LinearMatGeneratorParameters p) {
-        p.center = {0.0, 6.0};
-        return generate<LinearMatGenerator>(Nerevo::bpc8, image, p);
+// Single pixels of a square around the centre (6, 6), whose values follow by
+// hand: at 0° the normal points down, at 90° left, at 180° up, and the side
+// it points to is the near one. The cap of the focus distance law is
+// 30000 / "Blur Amount" at full resolution, scaled by the downsample.
+TEST_F(Generators, BothLinearLawsAtPointsWorkedOutByHand) {
+    constexpr int P = linearPower;
+    constexpr int F = linearFocusDistance;
+    constexpr double kRight = 1.5707963267948966;
+    constexpr double kHalfTurn = 3.141592653589793;
+    const struct {
+        int mode;
+        double innerWidth, halfDiagonal, focusDistance, blurAmount;
+        bool halfResolution;
+        double direction;
+        int x, y;
+        double expected;
+        const char* what;
+    } cases[] = {
+        {P, 1, 10, 10, 50, false, 0, 6, 5, 0.0, "within the band"},
+        {P, 1, 10, 10, 50, false, 0, 6, 7, 0.0, "on the band's edge"},
+        {P, 1, 10, 10, 50, false, 0, 6, 12, 0.25, "5 past the edge of 10: (5 / 10)²"},
+        {P, 1, 10, 10, 50, false, 0, 6, 0, 0.25, "mirrored across the line"},
+        {P, 1, 10, 10, 50, false, 0, 6, 8, 0.01, "1 past the edge"},
+        {P, 1, 2, 10, 50, false, 0, 6, 12, 6.25, "past the half diagonal it keeps growing, uncapped"},
+        {P, 0, 10, 10, 50, false, 0, 6, 6, 0.0, "only the line itself is sharp"},
+        {P, 0, 10, 10, 50, false, 0, 6, 5, 0.01, "beside the line"},
+        {F, 0, 10, 10, 50, false, 0, 6, 11, 1.0, "near, below the line: 5 / (10 − 5)"},
+        {F, 0, 10, 10, 50, false, 0, 6, 1, 5.0 / 15.0, "far, above it: 5 / (10 + 5)"},
+        {F, 0, 10, 10, 50, false, 0, 6, 6, 0.0, "on the line"},
+        {F, 0, 10, 10, 50, false, 0, 6, 7, 1.0 / 9.0, "near"},
+        {F, 0, 10, 10, 50, false, 0, 6, 5, 1.0 / 11.0, "far"},
+        {F, 0, 10, 3, 50, false, 0, 6, 8, 2.0, "near, short focus"},
+        {F, 0, 10, 3, 50, false, 0, 6, 11, 5.0, "nearer than 1 counts as 1"},
+        {F, 0, 10, 3, 50, false, 0, 6, 1, 5.0 / 8.0, "the far side never reaches 1"},
+        {F, 0, 10, 10, 60000, false, 0, 6, 11, 0.5, "capped at 30000 / 60000"},
+        {F, 0, 10, 10, 30000, true, 0, 6, 11, 0.5, "cap 0.5 × 30000 / 30000 at half resolution"},
+        {F, 0, 10, 10, 30000, true, 0, 6, 1, 5.0 / 15.0, "below the cap"},
+        {F, 0, 10, 10, 50, true, 0, 6, 11, 1.0, "half resolution must not make the cap 0"},
+        {F, 0, 10, 10, 50, false, kRight, 1, 6, 1.0, "at 90° left of the centre is near"},
+        {F, 0, 10, 10, 50, false, kRight, 11, 6, 5.0 / 15.0, "at 90° right of it is far"},
+        {F, 0, 10, 10, 50, false, kHalfTurn, 6, 1, 1.0, "reversed, above is near"},
+        {F, 0, 10, 10, 50, false, kHalfTurn, 6, 11, 5.0 / 15.0, "reversed, below is far"},
+    };
+    Image square(PF_PixelFormat_ARGB32, 13, 13);
+    for (const auto& c : cases) {
+        LinearMatGeneratorParameters p = linearParameters();
+        p.linearMode = c.mode;
+        p.innerWidth = c.innerWidth;
+        p.halfDiagonal = c.halfDiagonal;
+        p.focusDistance = c.focusDistance;
+        p.blurAmount = c.blurAmount;
+        p.direction = c.direction;
+        p.center = {6.0, 6.0};
+        host.frame().downsampleX = PF_RationalScale{1, c.halfResolution ? 2u : 1u};
+        EXPECT_DOUBLE_EQ(generate<LinearMatGenerator>(Nerevo::bpc8, square, p).matAt(square, c.x, c.y), c.expected)
+            << c.what;
     }
-
-    Image image{PF_PixelFormat_ARGB32, 1, 13};
-};
-
-TEST_F(LinearColumn, PowerLawIsZeroToTheBandsEdgeAndSymmetric) {
-    LinearMatGeneratorParameters p = linearParameters();
-    p.innerWidth = 1.0;
-    const Buffers b = column(p);
-    for (const int y : {5, 6, 7}) {
-        EXPECT_EQ(b.mat[y], 0.0) << y << ": within the band or on its edge";
-    }
-    EXPECT_EQ(b.mat[12], 0.25) << "5 past the edge of 10: (5 / 10)²";
-    EXPECT_EQ(b.mat[0], 0.25) << "mirrored across the line";
-    EXPECT_DOUBLE_EQ(b.mat[8], 0.01);
-
-    p.halfDiagonal = 2.0;
-    EXPECT_EQ(column(p).mat[12], 6.25) << "past the half diagonal it keeps growing, uncapped";
-
-    p.innerWidth = 0.0;
-    const Buffers thin = column(p);
-    EXPECT_EQ(thin.mat[6], 0.0) << "only the line itself is sharp";
-    EXPECT_GT(thin.mat[5], 0.0);
-    EXPECT_GT(thin.mat[7], 0.0);
-}
-
-TEST_F(LinearColumn, FocusDistanceBlursTheNearSideMore) {
-    LinearMatGeneratorParameters p = linearParameters();
-    p.linearMode = linearFocusDistance;
-    p.innerWidth = 0.0;
-    p.focusDistance = 10.0;
-    Buffers b = column(p);
-    EXPECT_EQ(b.mat[11], 1.0) << "near, below the line: 5 / (10 − 5)";
-    EXPECT_EQ(b.mat[1], 5.0 / 15.0) << "far, above it: 5 / (10 + 5)";
-    EXPECT_EQ(b.mat[6], 0.0);
-    EXPECT_EQ(b.mat[7], 1.0 / 9.0);
-    EXPECT_EQ(b.mat[5], 1.0 / 11.0);
-
-    p.focusDistance = 3.0;
-    b = column(p);
-    EXPECT_EQ(b.mat[8], 2.0);
-    EXPECT_EQ(b.mat[11], 5.0) << "nearer than 1 counts as 1";
-    EXPECT_EQ(b.mat[1], 5.0 / 8.0) << "the far side never reaches 1";
-}
-
-TEST_F(LinearColumn, FocusDistanceCapScalesWithTheDownsampleFraction) {
-    LinearMatGeneratorParameters p = linearParameters();
-    p.linearMode = linearFocusDistance;
-    p.innerWidth = 0.0;
-    p.focusDistance = 10.0;
-    p.blurAmount = 30000.0;  // cap 1 at full resolution
-    EXPECT_EQ(column(p).mat[11], 1.0);
-
-    host.frame().downsampleX = PF_RationalScale{1, 2};
-    Buffers b = column(p);
-    EXPECT_EQ(b.mat[11], 0.5) << "cap 0.5 × 30000 / 30000";
-    EXPECT_EQ(b.mat[1], 5.0 / 15.0) << "below the cap";
-
-    p.blurAmount = 50.0;
-    b = column(p);
-    EXPECT_EQ(b.mat[11], 1.0) << "half resolution must not make the cap 0";
-    EXPECT_EQ(b.mat[7], 1.0 / 9.0);
-}
-
-TEST_F(Generators, TheNormalPointsDownAtZeroAndLeftAtNinetyDegrees) {
-    LinearMatGeneratorParameters p = linearParameters();
-    p.linearMode = linearFocusDistance;
-    p.innerWidth = 0.0;
-    p.focusDistance = 10.0;
-    p.direction = 1.5707963267948966;
-    p.center = {6.0, 0.0};
-    Image row(PF_PixelFormat_ARGB32, 13, 1);
-    Buffers b = generate<LinearMatGenerator>(Nerevo::bpc8, row, p);
-    EXPECT_EQ(b.mat[1], 1.0) << "left of the centre is near";
-    EXPECT_EQ(b.mat[11], 5.0 / 15.0);
-
-    p.direction = 3.141592653589793;  // the line reversed: above is near
-    p.center = {0.0, 6.0};
-    Image column(PF_PixelFormat_ARGB32, 1, 13);
-    b = generate<LinearMatGenerator>(Nerevo::bpc8, column, p);
-    EXPECT_DOUBLE_EQ(b.mat[1], 1.0);
-    EXPECT_DOUBLE_EQ(b.mat[11], 5.0 / 15.0);
 }
 
 TEST_F(Generators, LinearModesOtherThanPowerAndFocusDistanceWriteNothing) {

@@ -51,11 +51,7 @@ Pixel patternPixel(int x, int y) {
 
 template <typename Pixel>
 void paint(Image& image) {
-    for (int y = 0; y < image.height(); ++y) {
-        for (int x = 0; x < image.width(); ++x) {
-            image.at<Pixel>(x, y) = patternPixel<Pixel>(x, y);
-        }
-    }
+    test::paint<Pixel>(image, patternPixel<Pixel>);
 }
 
 // The weighting, straight from its definition: weight to the power of the
@@ -98,11 +94,6 @@ inline std::string show(const Work& w) {
            std::to_string(w.b) + ")";
 }
 
-// Mat values from two ways of computing the same formula agree to rounding.
-inline void expectMat(double actual, double expected, int x, int y) {
-    EXPECT_NEAR(actual, expected, 1e-12 * std::max(1.0, std::fabs(expected))) << "at (" << x << ", " << y << ")";
-}
-
 struct Buffers {
     PF_Err err = PF_Err_NONE;
     std::vector<double> mat;
@@ -115,6 +106,23 @@ struct Buffers {
         return work[static_cast<std::size_t>(y * image.width() + x)];
     }
 };
+
+// Every pixel's mat value follows `law(x, y)` to rounding (two ways of
+// computing one formula), and its work value is the premultiplied source.
+template <typename Pixel, typename Law>
+void expectMatAndWork(const Buffers& b, const Image& input, double weight, Law law) {
+    ASSERT_EQ(b.err, PF_Err_NONE);
+    for (int y = 0; y < input.height(); ++y) {
+        for (int x = 0; x < input.width(); ++x) {
+            const double want = law(x, y);
+            EXPECT_NEAR(b.matAt(input, x, y), want, 1e-12 * std::max(1.0, std::fabs(want))) << x << ", " << y;
+            const Work expected = premultiplied(input.at<Pixel>(x, y), weight);
+            EXPECT_TRUE(same(b.workAt(input, x, y), expected))
+                << "at (" << x << ", " << y << "): " << show(b.workAt(input, x, y)) << " against " << show(expected);
+        }
+    }
+    EXPECT_TRUE(input.untouchedOutside());
+}
 
 inline LinearMatGeneratorParameters linearParameters() {
     LinearMatGeneratorParameters p{};

@@ -63,10 +63,8 @@ TEST_F(WeightTables, FloatsExactlyAndInvalidDeepValues) {
     EXPECT_EQ(on(static_cast<A_u_short>(40000)), deep[32768]) << "no read past the table";
 
     const Weighting off{false, weight, nullptr, 0.0};
-    EXPECT_EQ(off(-0.25f), -0.25);
-    EXPECT_TRUE(std::isnan(off(nan)));
-    EXPECT_EQ(off(static_cast<A_u_char>(200)), 200.0);
-    EXPECT_EQ(off(static_cast<A_u_short>(32768)), 32768.0);
+    EXPECT_TRUE(off(-0.25f) == -0.25 && std::isnan(off(nan))) << "unweighted floats pass as they are";
+    EXPECT_TRUE(off(static_cast<A_u_char>(200)) == 200.0 && off(static_cast<A_u_short>(32768)) == 32768.0);
 }
 
 }  // namespace

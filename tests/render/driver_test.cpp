@@ -8,6 +8,7 @@
 #include "AEGP_SuiteHandler.h"
 #include "App.h"
 #include "render_support.h"
+#include "world/pixels.h"
 
 namespace {
 
@@ -43,20 +44,15 @@ TEST_F(Driver, HalfResolutionScalesLengthsButNotTheCentre) {
     value(Param::FocusDistance).d = 1000;
     value(Param::ChromaticAberration).d = 3;
     const TiltShifterParameters p = convert(0.5);
-    EXPECT_DOUBLE_EQ(p.halfDiagonal, 0.25 * std::hypot(1920.0, 1080.0));
-    EXPECT_NEAR(p.halfDiagonal, 550.727, 5e-4);
-    EXPECT_EQ(p.blurAmount, 25.0);
-    EXPECT_EQ(p.innerWidth, 50.0);
-    EXPECT_EQ(p.blurOffset, 2.0);
-    EXPECT_EQ(p.focusDistance, 500.0);
-    EXPECT_EQ(p.chromaticAberration, 1.5);
-    EXPECT_EQ(p.weight, 1.03);
-    EXPECT_EQ(p.direction, 1.5707963267948966);
-    EXPECT_EQ(p.center.x, 480.0);
-    EXPECT_EQ(p.center.y, 270.0);
+    EXPECT_NEAR(p.halfDiagonal, 550.727, 5e-4) << "a quarter of the full frame's diagonal";
     // Ratios, exponents and percentages have no length.
-    EXPECT_EQ(p.ratio, 1.0);
-    EXPECT_EQ(p.power, 2.0);
+    const std::pair<double, double> values[] = {
+        {p.blurAmount, 25.0}, {p.innerWidth, 50.0},  {p.blurOffset, 2.0}, {p.focusDistance, 500.0},
+        {p.chromaticAberration, 1.5}, {p.weight, 1.03}, {p.direction, 1.5707963267948966},
+        {p.center.x, 480.0}, {p.center.y, 270.0}, {p.ratio, 1.0}, {p.power, 2.0}};
+    for (std::size_t i = 0; i < std::size(values); ++i) {
+        EXPECT_EQ(values[i].first, values[i].second) << "value " << i;
+    }
 }
 
 TEST_F(Driver, PopupsCheckboxesAndColourBecomeTheirRenderForms) {
@@ -66,12 +62,9 @@ TEST_F(Driver, PopupsCheckboxesAndColourBecomeTheirRenderForms) {
     value(Param::BlendingMode).i = 9;  // the separator after "Hard Light"
     value(Param::RepeatEdgePixels).b = false;
     const TiltShifterParameters p = convert(1.0);
-    EXPECT_EQ(p.linearMode, 2);
-    EXPECT_EQ(p.vignetting, 2.5);
-    EXPECT_EQ(p.vignettingColor.a, 1.0f);
-    EXPECT_EQ(p.vignettingColor.g, 0.5f);
+    EXPECT_TRUE(p.linearMode == 2 && p.vignetting == 2.5 && !p.repeatEdgePixels);
+    EXPECT_TRUE(p.vignettingColor.a == 1.0f && p.vignettingColor.g == 0.5f);
     EXPECT_EQ(p.blendingMode, Nerevo::BlendingMode::hardlight);
-    EXPECT_FALSE(p.repeatEdgePixels);
 }
 
 TEST_F(Driver, CentreIsCountedFromTheOutputsOrigin) {
@@ -79,8 +72,7 @@ TEST_F(Driver, CentreIsCountedFromTheOutputsOrigin) {
     value(Param::Center).point[1] = 40;
     Image output(PF_PixelFormat_ARGB32, 100, 80, PF_Point{-10, -5});
     const TiltShifterParameters p = convert(1.0, &output);
-    EXPECT_EQ(p.center.x, 60.0);
-    EXPECT_EQ(p.center.y, 45.0);
+    EXPECT_TRUE(p.center.x == 60.0 && p.center.y == 45.0);
 }
 
 template <typename Pixel>
@@ -102,12 +94,7 @@ protected:
             }
             const PF_LayerDef& world = *framed->world;
             copy = std::make_unique<Image>(kFormat, world.width, world.height);
-            for (int y = 0; y < world.height; ++y) {
-                for (int x = 0; x < world.width; ++x) {
-                    copy->at<Pixel>(x, y) =
-                        reinterpret_cast<const Pixel*>(static_cast<const char*>(world.data) + y * world.rowbytes)[x];
-                }
-            }
+            test::paint<Pixel>(*copy, [&](int x, int y) { return Nerevo::Pixels::at<Pixel>(world, x, y); });
         });
         EXPECT_TRUE(host.problems().empty()) << problems();
         return copy;
@@ -121,9 +108,7 @@ TYPED_TEST(Framing, SmallerInputLiesAtItsPlaceInTheOutputsFrame) {
     test::paint<TypeParam>(input);
     Image output(this->kFormat, 100, 80, PF_Point{-10, -5});
     const std::unique_ptr<Image> framed = this->frame(&input, output);
-    ASSERT_TRUE(framed);
-    ASSERT_EQ(framed->width(), 100);
-    ASSERT_EQ(framed->height(), 80);
+    ASSERT_TRUE(framed && framed->width() == 100 && framed->height() == 80);
     for (int y = 0; y < 80; ++y) {
         for (int x = 0; x < 100; ++x) {
             const TypeParam& p = framed->template at<TypeParam>(x, y);
@@ -155,8 +140,7 @@ TYPED_TEST(Framing, WorldsOfOneSizeAreTakenAsTheyAreOnlyInOnePlace) {
 TYPED_TEST(Framing, AnInputWithoutPixelsLeavesTheFrameTransparent) {
     Image output(this->kFormat, 12, 8);
     const std::unique_ptr<Image> framed = this->frame(nullptr, output);
-    ASSERT_TRUE(framed);
-    EXPECT_EQ(framed->width(), 12);
+    ASSERT_TRUE(framed && framed->width() == 12);
     EXPECT_TRUE(test::transparent(framed->template at<TypeParam>(5, 5)));
 }
 

@@ -36,9 +36,7 @@ TYPED_TEST(FramesAtDepth, PreRenderThenRenderThenTheRecordIsFreed) {
     test::paint<TypeParam>(layer);
     const host::RenderResult result = host::renderFrame(this->host, layer);
     ASSERT_EQ(result.err, PF_Err_NONE);
-    ASSERT_TRUE(result.output);
-    EXPECT_EQ(result.output->width(), 100);
-    EXPECT_EQ(result.output->height(), 100);
+    ASSERT_TRUE(result.output && result.output->width() == 100 && result.output->height() == 100);
     EXPECT_EQ(result.output->world()->origin_x, 0);
     EXPECT_TRUE(test::transparent(result.output->template at<TypeParam>(50, 50))) << "no stage ran";
 

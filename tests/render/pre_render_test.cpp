@@ -43,14 +43,21 @@ protected:
     PF_LRect checkedOut() const { return fake().requests.at(0).rect; }
 };
 
+// At half resolution the layer is half as large, odd sizes rounding down as
+// the layer's own downsampled size does.
 TEST_F(PreRender, AsksForTheWholeLayerWhateverPartIsRequested) {
-    struct Case {
+    const struct {
         PF_LRect request;
+        int width, height, downsample;
         PF_LRect widened;
-    };
-    for (const Case& c : {Case{{20, 30, 80, 90}, {0, 0, 100, 100}}, Case{{-10, 5, 120, 50}, {-10, 0, 120, 100}},
-                          Case{{0, 0, 0, 0}, {0, 0, 100, 100}}}) {
+    } cases[] = {{{20, 30, 80, 90}, 100, 100, 1, {0, 0, 100, 100}}, {{-10, 5, 120, 50}, 100, 100, 1, {-10, 0, 120, 100}},
+                 {{0, 0, 0, 0}, 100, 100, 1, {0, 0, 100, 100}},     {{10, 10, 20, 20}, 100, 100, 2, {0, 0, 50, 50}},
+                 {{0, 0, 0, 0}, 101, 33, 2, {0, 0, 50, 16}}};
+    for (const auto& c : cases) {
         fake().requests.clear();
+        host.frame().width = c.width;
+        host.frame().height = c.height;
+        host.frame().downsampleX = host.frame().downsampleY = PF_RationalScale{1, static_cast<A_u_long>(c.downsample)};
         PreRenderCall call;
         call.input.output_request.rect = c.request;
         answer({0, 0, 100, 100});
@@ -60,23 +67,6 @@ TEST_F(PreRender, AsksForTheWholeLayerWhateverPartIsRequested) {
         EXPECT_TRUE(fake().requests[0].preserve_rgb_of_zero_alpha);
         EXPECT_TRUE(call.output.flags & PF_RenderOutputFlag_RETURNS_EXTRA_PIXELS);
     }
-}
-
-TEST_F(PreRender, AtHalfResolutionTheLayerIsHalfAsLarge) {
-    host.frame().downsampleX = PF_RationalScale{1, 2};
-    host.frame().downsampleY = PF_RationalScale{1, 2};
-    PreRenderCall call;
-    call.input.output_request.rect = PF_LRect{10, 10, 20, 20};
-    ASSERT_EQ(preRender(call), PF_Err_NONE);
-    EXPECT_TRUE(sameRect(checkedOut(), PF_LRect{0, 0, 50, 50})) << show(checkedOut());
-
-    // Odd sizes round down, as the layer's own downsampled size does.
-    host.frame().width = 101;
-    host.frame().height = 33;
-    fake().requests.clear();
-    PreRenderCall odd;
-    ASSERT_EQ(preRender(odd), PF_Err_NONE);
-    EXPECT_TRUE(sameRect(checkedOut(), PF_LRect{0, 0, 50, 16})) << show(checkedOut());
 }
 
 TEST_F(PreRender, RecordCarriesTheValuesAtTheFrameAndFreesItself) {
@@ -90,11 +80,10 @@ TEST_F(PreRender, RecordCarriesTheValuesAtTheFrameAndFreesItself) {
     ASSERT_EQ(preRender(call,
                         [&](const PreRenderRecord& record) {
                             inspected = true;
-                            EXPECT_EQ(paramAt(record.values, Param::Type).i, 2);
-                            EXPECT_EQ(paramAt(record.values, Param::BlurAmount).d, 12.5);
-                            EXPECT_EQ(paramAt(record.values, Param::Center).point[0], 30.0);
-                            EXPECT_EQ(paramAt(record.values, Param::Center).point[1], 40.5);
-                            EXPECT_FALSE(paramAt(record.values, Param::GrowBounds).b);
+                            const auto at = [&](int index) { return paramAt(record.values, index); };
+                            EXPECT_TRUE(at(Param::Type).i == 2 && at(Param::BlurAmount).d == 12.5);
+                            EXPECT_TRUE(at(Param::Center).point[0] == 30.0 && at(Param::Center).point[1] == 40.5);
+                            EXPECT_FALSE(at(Param::GrowBounds).b);
                             EXPECT_EQ(extraHandles(), 1u) << "the record is the host's until it lets it go";
                         }),
               PF_Err_NONE);
@@ -109,76 +98,61 @@ TEST_F(PreRender, RecordCarriesTheValuesAtTheFrameAndFreesItself) {
 }
 
 // "Grow Bounds" by layer type, on a layer whose content is (10, 10, 60, 40)
-// or nothing at all.
+// or nothing at all, joined to what the output already states.
 TEST_F(PreRender, GrowBoundsWidensTextAndShapeLayersWithContentOnly) {
     const PF_LRect content{10, 10, 60, 40};
     const PF_LRect none{0, 0, 0, 0};
-    struct Case {
+    const PF_LRect whole{0, 0, 100, 100};
+    const struct {
         AEGP_ObjectType type;
         bool grow;
-        PF_LRect content;
-        bool widened;
-    };
-    const Case cases[] = {{AEGP_ObjectType_AV, true, content, false},     {AEGP_ObjectType_TEXT, true, content, true},
-                          {AEGP_ObjectType_VECTOR, true, content, true},  {AEGP_ObjectType_TEXT, false, content, false},
-                          {AEGP_ObjectType_TEXT, true, none, false}};
-    for (const Case& c : cases) {
+        PF_LRect content, stated, result;
+    } cases[] = {{AEGP_ObjectType_AV, true, content, none, content},
+                 {AEGP_ObjectType_TEXT, true, content, none, whole},
+                 {AEGP_ObjectType_VECTOR, true, content, none, whole},
+                 {AEGP_ObjectType_TEXT, false, content, none, content},
+                 {AEGP_ObjectType_TEXT, true, none, none, none},
+                 {AEGP_ObjectType_AV, true, content, {-5, 0, 20, 20}, {-5, 0, 60, 40}}};
+    for (const auto& c : cases) {
         host.project().target().layer().type = c.type;
         setCheckbox("Grow Bounds", c.grow);
         answer(c.content);
         PreRenderCall call;
+        call.output.result_rect = call.output.max_result_rect = c.stated;
         ASSERT_EQ(preRender(call), PF_Err_NONE);
         const PF_LRect& result = call.output.result_rect;
-        const std::string label =
-            "type " + std::to_string(c.type) + (c.grow ? " growing " : " not growing ") + show(c.content) + ": ";
-        EXPECT_TRUE(sameRect(result, c.widened ? PF_LRect{0, 0, 100, 100} : c.content)) << label << show(result);
-        EXPECT_TRUE(contains(call.output.max_result_rect, result)) << label << show(call.output.max_result_rect);
+        SCOPED_TRACE("type " + std::to_string(c.type) + (c.grow ? " growing " : " not growing ") + show(c.content) +
+                     " stated " + show(c.stated));
+        EXPECT_TRUE(sameRect(result, c.result)) << show(result);
+        EXPECT_TRUE(contains(call.output.max_result_rect, result)) << show(call.output.max_result_rect);
     }
 }
 
-TEST_F(PreRender, ResultJoinsWhatTheOutputAlreadyStates) {
-    answer({10, 10, 60, 40});
-    PreRenderCall empty;
-    ASSERT_EQ(preRender(empty), PF_Err_NONE);
-    EXPECT_TRUE(sameRect(empty.output.result_rect, PF_LRect{10, 10, 60, 40})) << show(empty.output.result_rect);
-
-    PreRenderCall stated;
-    stated.output.result_rect = PF_LRect{-5, 0, 20, 20};
-    stated.output.max_result_rect = PF_LRect{-5, 0, 20, 20};
-    ASSERT_EQ(preRender(stated), PF_Err_NONE);
-    EXPECT_TRUE(sameRect(stated.output.result_rect, PF_LRect{-5, 0, 60, 40})) << show(stated.output.result_rect);
-    EXPECT_TRUE(sameRect(stated.output.max_result_rect, PF_LRect{-5, 0, 60, 40}));
-}
-
-// Every failure is returned as it came, and leaves no record for anyone to free.
+// Every failure is returned as it came, and leaves no record for anyone to
+// free; the last is the layer's checkout.
 TEST_F(PreRender, AFailureLeavesNoRecordBehind) {
-    struct Case {
+    host.project().target().layer().type = AEGP_ObjectType_TEXT;
+    answer({10, 10, 60, 40});
+    const struct {
         const char* call;
         int nth;
         PF_Err err;
-        PF_Err expected;
-    };
-    host.project().target().layer().type = AEGP_ObjectType_TEXT;
-    answer({10, 10, 60, 40});
-    for (const Case& c : {Case{"host_new_handle", 1, PF_Err_OUT_OF_MEMORY, PF_Err_OUT_OF_MEMORY},
-                          Case{"host_lock_handle", 1, PF_Err_OUT_OF_MEMORY, PF_Err_OUT_OF_MEMORY},
-                          Case{"checkout_param", 5, PF_Err_INVALID_INDEX, PF_Err_INVALID_INDEX},
-                          Case{"AEGP_GetLayerObjectType", 1, PF_Err_INVALID_CALLBACK, PF_Err_INVALID_CALLBACK}}) {
+    } cases[] = {{"host_new_handle", 1, PF_Err_OUT_OF_MEMORY}, {"host_lock_handle", 1, PF_Err_OUT_OF_MEMORY},
+                 {"checkout_param", 5, PF_Err_INVALID_INDEX}, {"AEGP_GetLayerObjectType", 1, PF_Err_INVALID_CALLBACK},
+                 {"checkout_layer", 1, PF_Err_OUT_OF_MEMORY}};
+    for (const auto& c : cases) {
         host.faults().clear();
-        host.faults().failCall(c.call, c.nth, c.err);
+        if (std::string(c.call) == "checkout_layer") {
+            fake().checkoutErr = c.err;
+        } else {
+            host.faults().failCall(c.call, c.nth, c.err);
+        }
         PreRenderCall call;
-        EXPECT_EQ(preRender(call), c.expected) << c.call;
+        EXPECT_EQ(preRender(call), c.err) << c.call;
         EXPECT_EQ(call.output.pre_render_data, nullptr) << c.call;
         EXPECT_EQ(extraHandles(), 0u) << c.call;
         EXPECT_TRUE(host.problems().empty()) << c.call << ": " << problems();
     }
-
-    host.faults().clear();
-    fake().checkoutErr = PF_Err_OUT_OF_MEMORY;
-    PreRenderCall call;
-    EXPECT_EQ(preRender(call), PF_Err_OUT_OF_MEMORY);
-    EXPECT_EQ(call.output.pre_render_data, nullptr);
-    EXPECT_EQ(extraHandles(), 0u);
 }
 
 TEST_F(PreRender, AMissingSuiteThrowsWithNothingHeld) {

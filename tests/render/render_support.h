@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 #include <functional>
 #include <string>
 #include <type_traits>
@@ -24,34 +25,11 @@
 
 namespace test {
 
-using footage::channel;
 using footage::paint;
-using footage::texture;
-
-template <typename Pixel>
-bool samePixel(const Pixel& a, const Pixel& b) {
-    return a.alpha == b.alpha && a.red == b.red && a.green == b.green && a.blue == b.blue;
-}
 
 template <typename Pixel>
 bool transparent(const Pixel& p) {
     return samePixel(p, Pixel{});
-}
-
-// Whether two images hold the same pixels, bit for bit.
-template <typename Pixel>
-bool identical(const host::Image& a, const host::Image& b) {
-    if (a.width() != b.width() || a.height() != b.height()) {
-        return false;
-    }
-    for (int y = 0; y < a.height(); ++y) {
-        for (int x = 0; x < a.width(); ++x) {
-            if (!samePixel(a.at<Pixel>(x, y), b.at<Pixel>(x, y))) {
-                return false;
-            }
-        }
-    }
-    return true;
 }
 
 // The typed values of the parameters' defaults, as a render reads them.
@@ -64,7 +42,7 @@ inline std::vector<ParameterValue> defaultValues() {
 }
 
 inline bool sameRect(const PF_LRect& a, const PF_LRect& b) {
-    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+    return std::memcmp(&a, &b, sizeof a) == 0;
 }
 
 inline bool contains(const PF_LRect& outer, const PF_LRect& inner) {
@@ -153,9 +131,6 @@ protected:
     void set(const std::string& name, double value) { def(name).u.fs_d.value = value; }
     void setPopup(const std::string& name, int item) { def(name).u.pd.value = item; }
     void setCheckbox(const std::string& name, bool on) { def(name).u.bd.value = on; }
-    void setAngle(const std::string& name, double degrees) {
-        def(name).u.ad.value = static_cast<PF_Fixed>(std::lround(degrees * 65536.0));
-    }
     // Layer pixels at full resolution.
     void setCenter(double x, double y) {
         def("Center").u.td.x_value = static_cast<PF_Fixed>(std::lround(x * 65536.0));

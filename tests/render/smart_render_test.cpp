@@ -39,13 +39,6 @@ protected:
     Image output{PF_PixelFormat_ARGB32, 100, 100};
 };
 
-TEST_F(SmartRender, RendersWithBothRecordsAndLeavesNoHandle) {
-    EXPECT_EQ(preAndRender([](PF_InData&, test::RenderCall&) {}), PF_Err_NONE);
-    EXPECT_EQ(host.log().count("AEGP_GetNumThreads"), 1u) << "the frame ran";
-    EXPECT_EQ(extraHandles(), 0u);
-    EXPECT_TRUE(host.problems().empty()) << problems();
-}
-
 TEST_F(SmartRender, WithoutTheGlobalOrThePreRenderRecordItRefusesWithBadCallbackParam) {
     EXPECT_EQ(preAndRender([](PF_InData& in, test::RenderCall&) { in.global_data = nullptr; }),
               PF_Err_BAD_CALLBACK_PARAM);
@@ -70,9 +63,8 @@ TEST_F(SmartRender, WithoutHostHandleCallbacksThePlatformsHandlesServe) {
                   host.log().clear();
               }),
               PF_Err_NONE);
-    EXPECT_EQ(host.log().count("AEGP_GetNumThreads"), 1u);
-    EXPECT_EQ(host.log().count("host_new_handle"), 0u);
-    EXPECT_EQ(host.log().count("host_lock_handle"), 0u);
+    EXPECT_EQ(host.log().count("AEGP_GetNumThreads"), 1u) << "rendered";
+    EXPECT_EQ(host.log().count("host_new_handle") + host.log().count("host_lock_handle"), 0u);
     EXPECT_EQ(extraHandles(), 0u);
 }
 

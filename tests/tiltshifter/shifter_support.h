@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <memory>
 #include <type_traits>
 
@@ -20,7 +19,10 @@ namespace ShifterTest {
 using host::Image;
 
 using test::bpcOf;
+using test::paint;
 using test::PixelTypes;
+using test::sameImage;
+using test::samePixel;
 
 // Opaque and transparent pixels across each depth's range.
 template <typename Pixel>
@@ -39,34 +41,8 @@ Pixel patternPixel(int x, int y) {
 }
 
 template <typename Pixel>
-void paint(Image& image, Pixel (*pixel)(int, int)) {
-    for (int y = 0; y < image.height(); ++y) {
-        for (int x = 0; x < image.width(); ++x) {
-            image.at<Pixel>(x, y) = pixel(x, y);
-        }
-    }
-}
-
-template <typename Pixel>
 Pixel marker(int, int) {
     return Pixel{1, 2, 3, 4};
-}
-
-template <typename Pixel>
-bool samePixel(const Pixel& p, const Pixel& q) {
-    return std::memcmp(&p, &q, sizeof(Pixel)) == 0;
-}
-
-template <typename Pixel>
-bool sameImage(const Image& a, const Image& b) {
-    for (int y = 0; y < a.height(); ++y) {
-        for (int x = 0; x < a.width(); ++x) {
-            if (!samePixel(a.at<Pixel>(x, y), b.at<Pixel>(x, y))) {
-                return false;
-            }
-        }
-    }
-    return true;
 }
 
 // Everything on: a blurred, weighted, vignetted radial render.

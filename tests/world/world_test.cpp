@@ -13,6 +13,7 @@
 #include "AE_EffectCBSuites.h"
 #include "host/host.h"
 #include "host/image.h"
+#include "pixel_types.h"
 #include "plugin_path.h"
 #include "world/pixels.h"
 #include "world/world.h"
@@ -58,47 +59,33 @@ protected:
     host::Host host{test::pluginPath()};
 };
 
-bool allZero(const PF_LayerDef& world) {
-    const PF_LayerDef zero{};
-    return std::memcmp(&world, &zero, sizeof world) == 0;
-}
-
 TEST_F(Worlds, CreatedAtEachDepthClearedAndFreedThroughTheVersionThatMadeIt) {
     run([&](PF_InData& in, PF_OutData& out, AEGP_SuiteHandler& suites) {
         for (const Nerevo::Bpc bpc : {Nerevo::bpc8, Nerevo::bpc16, Nerevo::bpc32}) {
             WorldPtr world;
             ASSERT_EQ(Nerevo::createWorld(&in, &out, suites, bpc, 3, 2, true, world), PF_Err_NONE);
             ASSERT_TRUE(world && world->world && world->world->data);
-            EXPECT_EQ(world->world->width, 3);
-            EXPECT_EQ(world->world->height, 2);
+            EXPECT_TRUE(world->world->width == 3 && world->world->height == 2);
             auto found = static_cast<Nerevo::Bpc>(7);
             EXPECT_EQ(Nerevo::getBpc(&in, &out, world->world, &found), PF_Err_NONE);
             EXPECT_EQ(found, bpc);
-            const std::size_t size = bpc == Nerevo::bpc8 ? 4 : bpc == Nerevo::bpc16 ? 8 : 16;
+            const std::string zeros(3 * (bpc == Nerevo::bpc8 ? 4 : bpc == Nerevo::bpc16 ? 8 : 16), '\0');
             for (int y = 0; y < 2; ++y) {
-                const char* row = static_cast<const char*>(world->world->data) + y * world->world->rowbytes;
-                for (std::size_t i = 0; i < 3 * size; ++i) {
-                    ASSERT_EQ(row[i], 0);
-                }
+                EXPECT_EQ(std::memcmp(static_cast<const char*>(world->world->data) + y * world->world->rowbytes,
+                                      zeros.data(), zeros.size()), 0);
             }
         }
+        WorldPtr unknown;
+        EXPECT_EQ(Nerevo::createWorld(&in, &out, suites, static_cast<Nerevo::Bpc>(3), 5, 5, true, unknown), PF_Err_NONE);
+        const PF_LayerDef zero{};
+        ASSERT_TRUE(unknown && unknown->world);
+        EXPECT_EQ(std::memcmp(unknown->world, &zero, sizeof zero), 0) << "an unknown depth gives an empty record";
     });
-    EXPECT_EQ(host.log().count("new_world"), 2u);
+    EXPECT_EQ(host.log().count("new_world"), 2u) << "an unknown depth calls nothing";
     EXPECT_EQ(host.log().count("PF_NewWorld"), 1u);
     EXPECT_EQ(lastArgs("new_world"), "width=3 height=2 flags=3");
     EXPECT_TRUE(host.problems().empty()) << host.problems().front();
     EXPECT_EQ(host.liveWorlds(), 0u);
-}
-
-TEST_F(Worlds, UnknownDepthGivesAnEmptyRecordAndNoHostCall) {
-    run([&](PF_InData& in, PF_OutData& out, AEGP_SuiteHandler& suites) {
-        WorldPtr world;
-        EXPECT_EQ(Nerevo::createWorld(&in, &out, suites, static_cast<Nerevo::Bpc>(3), 5, 5, true, world), PF_Err_NONE);
-        ASSERT_TRUE(world && world->world);
-        EXPECT_TRUE(allZero(*world->world));
-    });
-    EXPECT_EQ(worldCalls(), 0u);
-    EXPECT_TRUE(host.problems().empty());
 }
 
 TEST_F(Worlds, InitRunsOnceAndUninitialisedOrFailedWorldsCallNothingAtTheEnd) {
@@ -109,8 +96,7 @@ TEST_F(Worlds, InitRunsOnceAndUninitialisedOrFailedWorldsCallNothingAtTheEnd) {
         Nerevo::NewWorld once(&in, &out, suites);
         ASSERT_EQ(once.init(Nerevo::bpc8, 2, 2, false), PF_Err_NONE);
         EXPECT_EQ(once.init(Nerevo::bpc32, 9, 9, true), PF_Err_NONE);
-        EXPECT_EQ(once.world->width, 2);
-        EXPECT_EQ(worldCalls(), 1u);
+        EXPECT_TRUE(once.world->width == 2 && worldCalls() == 1u) << "the first init holds";
 
         host.faults().failCall("new_world", 1, PF_Err_OUT_OF_MEMORY);
         const WorldPtr sentinel = std::make_shared<World>();
@@ -123,8 +109,9 @@ TEST_F(Worlds, InitRunsOnceAndUninitialisedOrFailedWorldsCallNothingAtTheEnd) {
     EXPECT_TRUE(host.problems().empty()) << host.problems().front();
 }
 
-TEST_F(Worlds, FloatWorldWithoutItsSuiteIsAnErrorNotAnEmptySuccess) {
+TEST_F(Worlds, WithoutTheWorldSuiteFloatWorldsAndDepthsAreAnErrorNotAnEmptySuccess) {
     host.faults().makeUnavailable(kPFWorldSuite, 2);
+    Image image(PF_PixelFormat_ARGB128, 2, 2);
     run([&](PF_InData& in, PF_OutData& out, AEGP_SuiteHandler& suites) {
         const WorldPtr sentinel = std::make_shared<World>();
         WorldPtr kept = sentinel;
@@ -132,39 +119,38 @@ TEST_F(Worlds, FloatWorldWithoutItsSuiteIsAnErrorNotAnEmptySuccess) {
         EXPECT_EQ(kept, sentinel);
         EXPECT_NE(out.out_flags & PF_OutFlag_DISPLAY_ERROR_MESSAGE, 0);
         EXPECT_STREQ(out.return_msg, "Couldn't load suite.");
+        Nerevo::Bpc bpc = Nerevo::bpc16;
+        out = PF_OutData{};
+        EXPECT_EQ(Nerevo::getBpc(&in, &out, image.world(), &bpc), PF_Err_BAD_CALLBACK_PARAM);
+        EXPECT_EQ(bpc, Nerevo::bpc16);
+        EXPECT_STREQ(out.return_msg, "Couldn't load suite.");
     });
     EXPECT_TRUE(host.problems().empty()) << host.problems().front();
 }
 
 TEST_F(Worlds, CloneCopiesAPaddedSourceWithItsOwnOrigin) {
     Image source(PF_PixelFormat_ARGB64, 4, 3, PF_Point{-6, 9});
-    for (int y = 0; y < 3; ++y) {
-        for (int x = 0; x < 4; ++x) {
-            const auto v = static_cast<A_u_short>(1000 * y + 10 * x + 1);
-            source.at<PF_Pixel16>(x, y) = PF_Pixel16{32768, v, static_cast<A_u_short>(v + 1), static_cast<A_u_short>(v + 2)};
-        }
-    }
+    test::paint<PF_Pixel16>(source, [](int x, int y) {
+        const auto v = static_cast<A_u_short>(1000 * y + 10 * x + 1);
+        return PF_Pixel16{32768, v, static_cast<A_u_short>(v + 1), static_cast<A_u_short>(v + 2)};
+    });
     run([&](PF_InData& in, PF_OutData& out, AEGP_SuiteHandler& suites) {
         WorldPtr src;
         ASSERT_EQ(Nerevo::setExistingWorld(&in, suites, *source.world(), src), PF_Err_NONE);
         EXPECT_EQ(src->world, source.world());
         WorldPtr clone;
         ASSERT_EQ(Nerevo::cloneWorld(&in, &out, suites, Nerevo::bpc16, src, clone), PF_Err_NONE);
-        ASSERT_EQ(clone->world->width, 4);
-        ASSERT_EQ(clone->world->height, 3);
+        ASSERT_TRUE(clone->world->width == 4 && clone->world->height == 3);
         for (int y = 0; y < 3; ++y) {
-            const auto* row = reinterpret_cast<const PF_Pixel16*>(static_cast<const char*>(clone->world->data) +
-                                                                  y * clone->world->rowbytes);
             for (int x = 0; x < 4; ++x) {
-                EXPECT_EQ(row[x].red, source.at<PF_Pixel16>(x, y).red) << x << "," << y;
-                EXPECT_EQ(row[x].blue, source.at<PF_Pixel16>(x, y).blue) << x << "," << y;
+                EXPECT_TRUE(test::samePixel(Nerevo::Pixels::at<PF_Pixel16>(*clone->world, x, y),
+                                            source.at<PF_Pixel16>(x, y))) << x << "," << y;
             }
         }
         WorldPtr nothing = std::make_shared<World>();
         WorldPtr empty;
         ASSERT_EQ(Nerevo::cloneWorld(&in, &out, suites, Nerevo::bpc8, nothing, empty), PF_Err_NONE);
-        EXPECT_EQ(empty->world->width, 0);
-        EXPECT_EQ(empty->world->height, 0);
+        EXPECT_TRUE(empty->world->width == 0 && empty->world->height == 0);
     });
     EXPECT_TRUE(host.problems().empty()) << host.problems().front();
 }
@@ -281,37 +267,6 @@ TEST_F(Worlds, InputAndOutputBorrowWhatTheHostChecksOutEvenOnFailure) {
         EXPECT_EQ(Nerevo::getOutputWorld(&in, &extra, output), PF_Err_OUT_OF_MEMORY);
         EXPECT_EQ(output->world, &g_checkedOut) << "what the host wrote";
     });
-}
-
-// Each depth and format picks its own pixel type, whose traits agree with
-// both; anything else picks none and calls nothing.
-TEST(Pixels, DepthsAndFormatsDispatchToOnePixelTypeEach) {
-    const struct {
-        Nerevo::Bpc bpc;
-        PF_PixelFormat format;
-        std::size_t size;
-        float fullScale;
-    } depths[] = {{Nerevo::bpc8, PF_PixelFormat_ARGB32, sizeof(PF_Pixel), 255.0f},
-                  {Nerevo::bpc16, PF_PixelFormat_ARGB64, sizeof(PF_Pixel16), 32768.0f},
-                  {Nerevo::bpc32, PF_PixelFormat_ARGB128, sizeof(PF_PixelFloat), 1.0f}};
-    for (const auto& d : depths) {
-        int calls = 0;
-        const auto check = [&](auto type) {
-            using Traits = Nerevo::PixelTraits<typename decltype(type)::type>;
-            ++calls;
-            EXPECT_EQ(sizeof(typename decltype(type)::type), d.size);
-            EXPECT_EQ(Traits::bpc, d.bpc);
-            EXPECT_EQ(Traits::format, d.format);
-            EXPECT_EQ(Traits::fullScale, d.fullScale);
-        };
-        EXPECT_TRUE(Nerevo::withPixelType(d.bpc, check));
-        EXPECT_TRUE(Nerevo::withPixelType(d.format, check));
-        EXPECT_EQ(calls, 2);
-    }
-    int calls = 0;
-    EXPECT_FALSE(Nerevo::withPixelType(static_cast<Nerevo::Bpc>(3), [&](auto) { ++calls; }));
-    EXPECT_FALSE(Nerevo::withPixelType(PF_PixelFormat_INVALID, [&](auto) { ++calls; }));
-    EXPECT_EQ(calls, 0);
 }
 
 // Rows lie rowbytes apart, padded or running upwards from the first.
