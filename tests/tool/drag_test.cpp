@@ -7,9 +7,6 @@
 
 #include <sstream>
 
-#include "cli/arguments.h"
-#include "cli/command.h"
-#include "plugin_path.h"
 #include "render/drag.h"
 #include "tool_files.h"
 
@@ -22,61 +19,39 @@ protected:
     // What the command prints.
     std::string drag(std::vector<std::string> args) {
         args.insert(args.begin(), dir / "in.png");
-        std::ostringstream out;
-        std::ostringstream log;
+        std::ostringstream out, log;
         tiltshift::runDragJob(test::pluginPath(), tiltshift::parseDragArgs(args), out, log);
         EXPECT_EQ(log.str(), "");
         return out.str();
     }
 
-    std::string usageError(std::vector<std::string> args) {
-        try {
-            drag(std::move(args));
-        } catch (const tiltshift::UsageError& e) {
-            return e.what();
-        }
-        return "no error";
-    }
-
     test::TempDir dir;
 };
 
-TEST_F(Drag, OuterOutlineOutwardsAddsTheDistanceToBlurAmount) {
-    EXPECT_EQ(drag({"--from", "250,100", "--to", "270,100"}), "Blur Amount: 50 -> 70\n");
-    // Inwards past the inner outline: no negative blur.
-    EXPECT_EQ(drag({"--from=250,100", "--to=150,100", "--steps", "1"}), "Blur Amount: 50 -> 0\n");
-}
-
-TEST_F(Drag, NothingChangedSaysWhy) {
-    // Between the outlines, and the centre: no handle.
-    EXPECT_EQ(drag({"--from", "240,100", "--to", "270,100"}),
-              "Nothing changed: the click at (240, 100) grabbed no handle.\n");
-    EXPECT_EQ(drag({"--from", "100,100", "--to", "100,60"}),
-              "Nothing changed: the click at (100, 100) grabbed no handle.\n");
-    // Grabbed, and let go where the outline already was.
-    EXPECT_EQ(drag({"--from", "250,100", "--to", "250,100"}),
-              "Nothing changed: the drag to (250, 100) left every value as it was.\n");
-}
-
-TEST_F(Drag, ShiftTurnsTheInnerOutlineIntoARatioHandle) {
-    // The inner outline's bottom, pulled halfway to the centre.
-    EXPECT_EQ(drag({"--from", "100,200", "--to", "100,150"}), "Inner Width: 100 -> 50\n");
-    EXPECT_EQ(drag({"--from", "100,200", "--to", "100,150", "--shift"}), "Ratio: 1 -> 0.5\n");
-    // The arrow head, pulled to the right of the centre.
-    EXPECT_EQ(drag({"--from", "100,30", "--to", "170,80", "--shift"}), "Direction: 0 -> 90\n");
-}
-
-TEST_F(Drag, StartsFromTheParametersGiven) {
-    EXPECT_EQ(drag({"--from", "250,100", "--to", "270,100", "--param", "Blur Amount=10"}),
-              "Nothing changed: the click at (250, 100) grabbed no handle.\n");
-    EXPECT_EQ(drag({"--from", "210,100", "--to", "270,100", "--param", "Blur Amount=10"}),
-              "Blur Amount: 10 -> 70\n");
-}
-
-// The layer sits unscaled at the composition's origin: composition pixels
-// are layer pixels, reached through the composition.
-TEST_F(Drag, CompositionPanel) {
-    EXPECT_EQ(drag({"--panel", "comp", "--from", "250,100", "--to", "270,100"}), "Blur Amount: 50 -> 70\n");
+TEST_F(Drag, EachHandleChangesItsParameterOrNothingChangedSaysWhy) {
+    const std::pair<std::vector<std::string>, const char*> cases[] = {
+        {{"--from", "250,100", "--to", "270,100"}, "Blur Amount: 50 -> 70\n"},
+        // Inwards past the inner outline: no negative blur.
+        {{"--from=250,100", "--to=150,100", "--steps", "1"}, "Blur Amount: 50 -> 0\n"},
+        // The layer sits unscaled at the composition's origin.
+        {{"--panel", "comp", "--from", "250,100", "--to", "270,100"}, "Blur Amount: 50 -> 70\n"},
+        // Starts from the parameters given.
+        {{"--from", "210,100", "--to", "270,100", "--param", "Blur Amount=10"}, "Blur Amount: 10 -> 70\n"},
+        {{"--from", "250,100", "--to", "270,100", "--param", "Blur Amount=10"},
+         "Nothing changed: the click at (250, 100) grabbed no handle.\n"},
+        // Between the outlines, and the centre: no handle.
+        {{"--from", "240,100", "--to", "270,100"}, "Nothing changed: the click at (240, 100) grabbed no handle.\n"},
+        {{"--from", "100,100", "--to", "100,60"}, "Nothing changed: the click at (100, 100) grabbed no handle.\n"},
+        {{"--from", "250,100", "--to", "250,100"},
+         "Nothing changed: the drag to (250, 100) left every value as it was.\n"},
+        // Shift turns the inner outline into a ratio handle, the arrow head into a direction.
+        {{"--from", "100,200", "--to", "100,150"}, "Inner Width: 100 -> 50\n"},
+        {{"--from", "100,200", "--to", "100,150", "--shift"}, "Ratio: 1 -> 0.5\n"},
+        {{"--from", "100,30", "--to", "170,80", "--shift"}, "Direction: 0 -> 90\n"},
+    };
+    for (const auto& [args, printed] : cases) {
+        EXPECT_EQ(drag(args), printed) << args[1] << " " << args.back();
+    }
     const host::Panel panel = tiltshift::dragPanel(PF_Window_COMP, 200, 200);
     EXPECT_EQ(panel.windowType, PF_Window_COMP);
     const A_FloatPoint p = panel.layerToFrame({250, 100});
@@ -90,9 +65,8 @@ TEST_F(Drag, RendersWithTheNewValues) {
     EXPECT_EQ(drag({"--from", "250,100", "--to", "270,100", "--param", "Ratio=0.5", "-o", dir / "dragged.png",
                     "--overlay", dir / "handles.png"}),
               "Blur Amount: 50 -> 70\n");
-    ASSERT_EQ(tiltshift::runCommand("render", tiltshift::Common{test::pluginPath()},
-                                   {dir / "in.png", "-o", dir / "set.png", "--param", "Ratio=0.5", "--param",
-                                    "Blur Amount=70"}),
+    ASSERT_EQ(test::run("render", {dir / "in.png", "-o", dir / "set.png", "--param", "Ratio=0.5", "--param",
+                                   "Blur Amount=70"}),
               0);
     const auto dragged = test::readFile<std::uint8_t>(dir / "dragged.png");
     EXPECT_EQ(dragged.values, test::readFile<std::uint8_t>(dir / "set.png").values);
@@ -110,7 +84,7 @@ TEST_F(Drag, RendersWithTheNewValues) {
 }
 
 TEST_F(Drag, WrongUsageIsNamed) {
-    const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
+    const std::pair<std::vector<std::string>, std::string> cases[] = {
         {{"--from", "250,100"}, "--from X,Y --to X,Y"},
         {{"--from", "250", "--to", "1,1"}, "--from expects X,Y"},
         {{"--from", "1,1", "--to", "1.5,1"}, "--to expects X,Y"},
@@ -123,7 +97,7 @@ TEST_F(Drag, WrongUsageIsNamed) {
         {{"--from", "1,1", "--to", "2,2", "--bogus"}, "unknown option --bogus"},
     };
     for (const auto& [args, fragment] : cases) {
-        const std::string error = usageError(args);
+        const std::string error = test::errorOf<tiltshift::UsageError>([&] { drag(args); });
         EXPECT_NE(error.find(fragment), std::string::npos) << error;
     }
     EXPECT_EQ(dir.names(), (std::set<std::string>{"in.png"}));

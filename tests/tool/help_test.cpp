@@ -4,49 +4,116 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <map>
 #include <sstream>
 
-#include "cli/arguments.h"
 #include "cli/tool.h"
 #include "effect/effect.h"
 #include "params/param_help.h"
 #include "params/param_info.h"
 #include "params/param_values.h"
-#include "plugin_path.h"
 #include "tool_files.h"
 
 namespace {
 
-std::string lineOf(const std::string& text, const std::string& name) {
-    const std::size_t at = text.find("  " + name + " ");
-    return at == std::string::npos ? "" : text.substr(at, text.find('\n', at) - at);
-}
-
-TEST(ParameterHelp, ListsEveryParameterWithDefaultAndRange) {
-    std::ostringstream help;
-    tiltshift::printParameterHelp(help, test::pluginPath());
-    const std::string text = help.str();
-    for (const char* name : {"Type", "Blur Amount", "Blur Offset", "Weight", "Center", "Direction", "Ratio",
-                             "Inner Width", "Linear Mode", "Power", "Focus Distance", "Chromatic Aberration",
-                             "Vignetting", "Vignetting Color", "Blending Mode", "Repeat Edge Pixels", "Grow Bounds"}) {
-        EXPECT_NE(lineOf(text, name), "") << name;
+std::vector<std::string> linesOf(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) {
+        lines.push_back(line);
     }
-    EXPECT_NE(lineOf(text, "Blur Amount").find("50"), std::string::npos) << lineOf(text, "Blur Amount");
-    EXPECT_NE(lineOf(text, "Blur Amount").find("0..5000"), std::string::npos);
-    EXPECT_NE(lineOf(text, "Ratio").find("0.0001..100"), std::string::npos) << lineOf(text, "Ratio");
-    EXPECT_NE(lineOf(text, "Type").find("1 (Radial)"), std::string::npos);
-    EXPECT_NE(text.find("15 Difference"), std::string::npos) << "popup items by number";
-    EXPECT_EQ(text.find("2 (-"), std::string::npos) << "separators are no choice";
+    return lines;
 }
 
-TEST(ParameterHelp, SaysSoWhenThePluginDoesNotLoad) {
-    std::ostringstream help;
-    tiltshift::printParameterHelp(help, "/nonexistent/plugin.so");
-    EXPECT_NE(help.str().find("not available"), std::string::npos) << help.str();
+// The numbers either side of the first ".." of a line, in the host's floats.
+std::optional<std::pair<float, float>> rangeIn(const std::string& line) {
+    const std::size_t dots = line.find("..");
+    if (dots == std::string::npos) {
+        return std::nullopt;
+    }
+    return std::pair(std::strtof(line.c_str() + line.rfind(' ', dots) + 1, nullptr),
+                     std::strtof(line.c_str() + dots + 2, nullptr));
+}
+
+std::optional<std::pair<float, float>> registeredRange(const PF_ParamDef& def) {
+    switch (def.param_type) {
+        case PF_Param_FLOAT_SLIDER: return std::pair(def.u.fs_d.valid_min, def.u.fs_d.valid_max);
+        case PF_Param_SLIDER: return std::pair(float(def.u.sd.valid_min), float(def.u.sd.valid_max));
+        case PF_Param_POPUP: return std::pair(1.0f, float(def.u.pd.num_choices));
+        default: return std::nullopt;
+    }
+}
+
+std::string printed(const std::vector<std::string>& args) {
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(test::run("params", args), 0);
+    return testing::internal::GetCapturedStdout();
+}
+
+// `params`, `params --json` and the help list every parameter the plug-in
+// registers, read from the host's record of the registration, with its
+// valid range (the help leaves it out for popups) and its choices; the
+// table and the JSON show alike which ones the plug-in greys out.
+TEST(ParameterListings, NameEveryRegisteredParameterWithItsRangeAndChoices) {
+    const tiltshift::Effect host = tiltshift::loadEffect(test::pluginPath());
+    std::ostringstream helpText;
+    tiltshift::printParameterHelp(helpText, test::pluginPath());
+    const std::vector<std::string> help = linesOf(helpText.str());
+    for (const bool linear : {false, true}) {
+        const std::vector<std::string> setting = {"--param", linear ? "Type=Linear" : "Type=Radial"};
+        const std::vector<std::string> table = linesOf(printed(setting));
+        std::vector<std::string> asJson = setting;
+        asJson.push_back("--json");
+        const nlohmann::json json = nlohmann::json::parse(printed(asJson));
+        ASSERT_EQ(json.size(), host->params().size() - 1);
+        ASSERT_EQ(table.size(), host->params().size());
+        std::map<std::string, bool> greyed;
+        for (const host::ParamRecord& r : host->params()) {
+            if (r.index == 0) {
+                continue;
+            }
+            SCOPED_TRACE(r.name);
+            const nlohmann::json& j = json.at(static_cast<std::size_t>(r.index - 1));
+            const std::string& row = table.at(static_cast<std::size_t>(r.index));
+            EXPECT_EQ(j.at("name"), r.name);
+            EXPECT_EQ(j.at("index"), r.index);
+            EXPECT_EQ(row.rfind(std::to_string(r.index) + " ", 0), 0u) << row;
+            EXPECT_NE(row.find(" " + r.name + " "), std::string::npos) << row;
+            const auto range = registeredRange(r.registered);
+            EXPECT_EQ(rangeIn(row), range) << row;
+            const auto jsonRange = j.at("valid_min").is_null() ? std::nullopt
+                : std::optional(std::pair(j.at("valid_min").get<float>(), j.at("valid_max").get<float>()));
+            EXPECT_EQ(jsonRange, range);
+            EXPECT_EQ(j.value("items", std::vector<std::string>{}), r.popupItems);
+            greyed[r.name] = j.at("greyed");
+            EXPECT_EQ(row.find(" greyed ") != std::string::npos, greyed[r.name]) << row;
+
+            const auto helpRow = std::find_if(help.begin(), help.end(),
+                                              [&](const std::string& l) { return l.rfind("  " + r.name + " ", 0) == 0; });
+            ASSERT_NE(helpRow, help.end());
+            EXPECT_EQ(rangeIn(*helpRow), r.registered.param_type == PF_Param_POPUP ? std::nullopt : range) << *helpRow;
+            for (std::size_t i = 0; i < r.popupItems.size(); ++i) {
+                EXPECT_EQ(helpText.str().find(std::to_string(i + 1) + " " + r.popupItems[i]) != std::string::npos,
+                          r.popupItems[i] != "(-") << "choice " << i + 1;
+            }
+        }
+        EXPECT_EQ(greyed.at("Ratio"), linear);
+        EXPECT_EQ(greyed.at("Linear Mode"), !linear);
+    }
+    // The choices wrap under their parameter to fit a terminal.
+    const auto parameters = std::find(help.begin(), help.end(), "Parameters (--param \"NAME=VALUE\"; NAME as below):");
+    ASSERT_NE(parameters, help.end());
+    for (auto line = parameters; line != help.end(); ++line) {
+        EXPECT_LE(line->size(), 79u) << *line;
+    }
+    std::ostringstream without;
+    tiltshift::printParameterHelp(without, "/nonexistent/plugin.so");
+    EXPECT_NE(without.str().find("Parameters: not available"), std::string::npos) << without.str();
 }
 
 TEST(CommandLine, StatusAndMessageForEachKindOfMistake) {
