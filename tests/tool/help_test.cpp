@@ -7,16 +7,18 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
+#include <filesystem>
 #include <map>
 #include <sstream>
+
+#include <nlohmann/json.hpp>
 
 #include "cli/tool.h"
 #include "effect/effect.h"
 #include "params/param_help.h"
-#include "params/param_info.h"
 #include "params/param_values.h"
+#include <nlohmann/json.hpp>
+
 #include "tool_files.h"
 
 namespace {
@@ -60,16 +62,22 @@ std::string printed(const std::vector<std::string>& args) {
 // valid range (the help leaves it out for popups) and its choices; the
 // table and the JSON show alike which ones the plug-in greys out.
 TEST(ParameterListings, NameEveryRegisteredParameterWithItsRangeAndChoices) {
+    test::TempDir dir;
+    test::writeFlat(dir / "layer.png", 640, 180, 0);
     const tiltshift::Effect host = tiltshift::loadEffect(test::pluginPath());
     std::ostringstream helpText;
     tiltshift::printParameterHelp(helpText, test::pluginPath());
     const std::vector<std::string> help = linesOf(helpText.str());
+    nlohmann::json json;
     for (const bool linear : {false, true}) {
         const std::vector<std::string> setting = {"--param", linear ? "Type=Linear" : "Type=Radial"};
         const std::vector<std::string> table = linesOf(printed(setting));
         std::vector<std::string> asJson = setting;
         asJson.push_back("--json");
-        const nlohmann::json json = nlohmann::json::parse(printed(asJson));
+        if (linear) {
+            asJson.insert(asJson.end(), {"--input", dir / "layer.png"});
+        }
+        json = nlohmann::json::parse(printed(asJson));
         ASSERT_EQ(json.size(), host->params().size() - 1);
         ASSERT_EQ(table.size(), host->params().size());
         std::map<std::string, bool> greyed;
@@ -90,6 +98,7 @@ TEST(ParameterListings, NameEveryRegisteredParameterWithItsRangeAndChoices) {
                 : std::optional(std::pair(j.at("valid_min").get<float>(), j.at("valid_max").get<float>()));
             EXPECT_EQ(jsonRange, range);
             EXPECT_EQ(j.value("items", std::vector<std::string>{}), r.popupItems);
+            EXPECT_EQ(j.contains("default_pixels"), linear && r.registered.param_type == PF_Param_POINT);
             greyed[r.name] = j.at("greyed");
             EXPECT_EQ(row.find(" greyed ") != std::string::npos, greyed[r.name]) << row;
 
@@ -105,6 +114,31 @@ TEST(ParameterListings, NameEveryRegisteredParameterWithItsRangeAndChoices) {
         EXPECT_EQ(greyed.at("Ratio"), linear);
         EXPECT_EQ(greyed.at("Linear Mode"), !linear);
     }
+    // What a script needs to feed values back: in which unit, and bounds as
+    // the decimals registered, not their nearest floats.
+    const std::tuple<const char*, const char*, const char*> fields[] = {
+        {"Center", "default", "[50.0,50.0]"},
+        {"Center", "default_unit", R"("percent")"},
+        {"Center", "display_unit", R"("pixels")"},
+        {"Center", "default_pixels", "[320.0,90.0]"},
+        {"Direction", "display_unit", R"("degrees")"},
+        {"Vignetting", "display_unit", R"("percent")"},
+        {"Vignetting", "precision", "1"},
+        {"Power", "slider_min", "0.1"},
+        {"Ratio", "valid_min", "0.0001"},
+        {"Ratio", "precision", "2"},
+        {"Blur Amount", "display_unit", "null"},
+        {"Type", "precision", "null"},
+    };
+    for (const auto& [name, field, dumped] : fields) {
+        const auto p = std::find_if(json.begin(), json.end(), [&](const nlohmann::json& j) { return j["name"] == name; });
+        EXPECT_EQ(p->at(field).dump(), dumped) << name << " " << field;
+    }
+    // The bounds read back as decimals still take exactly the values the host's floats take.
+    EXPECT_NO_THROW(tiltshift::applySetting(*host, {"Ratio", "0.0001"}));
+    EXPECT_NO_THROW(tiltshift::applySetting(*host, {"Power", "0.1"}));
+    EXPECT_THROW(tiltshift::applySetting(*host, {"Ratio", "0.0000999"}), tiltshift::UsageError);
+
     // The choices wrap under their parameter to fit a terminal.
     const auto parameters = std::find(help.begin(), help.end(), "Parameters (--param \"NAME=VALUE\"; NAME as below):");
     ASSERT_NE(parameters, help.end());
@@ -124,8 +158,7 @@ TEST(CommandLine, StatusAndMessageForEachKindOfMistake) {
         int status;
         bool toOut;  // help goes to standard output, anything else to standard error
         std::string fragment;
-    };
-    const std::vector<Case> cases = {
+    } const cases[] = {
         {{"--help"}, 0, true, "Commands:"},
         {{"render", "--help", "--bogus"}, 0, true, "--frames FIRST-LAST"},
         {{"render", "-h"}, 0, true, "Blur Amount"},
@@ -175,8 +208,7 @@ TEST(CommandLine, TraceHoldsTheHostCallsOfEveryEffectTheCommandOpened) {
         std::string traceFile;
         int status;
         std::string callLine;  // a line the trace holds; "" for no trace at all
-    };
-    const std::vector<Case> cases = {
+    } const cases[] = {
         {{"params"}, trace, 0, "\nadd_param "},
         {{"about"}, trace, 0, "\nsprintf format="},
         {{"params", "--param", "Blur Amount=bogus"}, trace, 2, "\nadd_param "},
@@ -188,10 +220,9 @@ TEST(CommandLine, TraceHoldsTheHostCallsOfEveryEffectTheCommandOpened) {
         std::ostringstream stdOut, stdErr;
         const std::string line = c.args.front() + " ... " + c.args.back();
         EXPECT_EQ(tiltshift::runTool(args, stdOut, stdErr), c.status) << line << ": " << stdErr.str();
-        std::ifstream in(c.traceFile);
-        const std::string calls{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+        const std::string calls = test::contents(c.traceFile);
         if (c.callLine.empty()) {
-            EXPECT_FALSE(in.is_open()) << line;
+            EXPECT_FALSE(std::filesystem::exists(c.traceFile)) << line;
             EXPECT_NE(stdErr.str().find(c.traceFile), std::string::npos) << line << ": " << stdErr.str();
             EXPECT_EQ(stdOut.str(), "") << line << ": the command ran";
         } else {
@@ -200,49 +231,6 @@ TEST(CommandLine, TraceHoldsTheHostCallsOfEveryEffectTheCommandOpened) {
         std::remove(trace.c_str());
     }
     EXPECT_EQ(dir.names(), std::set<std::string>{});
-}
-
-// What a script needs to feed values back: in which unit, and bounds as the
-// decimals registered, not their nearest floats.
-TEST(ParameterJson, CarriesUnitsPrecisionAndThePointDefaultInPixels) {
-    const tiltshift::LayerSize layer{640, 180};
-    const tiltshift::Effect host = tiltshift::loadEffect(test::pluginPath(), layer);
-    std::map<std::string, nlohmann::ordered_json> byName;
-    for (const tiltshift::ParamInfo& p : tiltshift::describeAll(*host, layer)) {
-        byName[p.name] = tiltshift::toJson(p);
-    }
-    struct Case {
-        const char* name;
-        const char* field;
-        const char* json;
-    };
-    const Case cases[] = {
-        {"Center", "default", "[50.0,50.0]"},
-        {"Center", "default_unit", R"("percent")"},
-        {"Center", "display_unit", R"("pixels")"},
-        {"Center", "default_pixels", "[320.0,90.0]"},
-        {"Direction", "display_unit", R"("degrees")"},
-        {"Vignetting", "display_unit", R"("percent")"},
-        {"Vignetting", "precision", "1"},
-        {"Power", "valid_min", "0.1"},
-        {"Power", "slider_min", "0.1"},
-        {"Ratio", "valid_min", "0.0001"},
-        {"Ratio", "slider_min", "0.2"},
-        {"Ratio", "precision", "2"},
-        {"Blur Amount", "display_unit", "null"},
-        {"Type", "precision", "null"},
-    };
-    for (const Case& c : cases) {
-        EXPECT_EQ(byName.at(c.name)[c.field].dump(), c.json) << c.name << " " << c.field;
-    }
-    EXPECT_FALSE(byName.at("Type").contains("default_pixels"));
-    EXPECT_FALSE(tiltshift::toJson(tiltshift::describeAll(*host)[4]).contains("default_pixels"))
-        << "no pixels without a layer";
-
-    // The bounds read back as decimals still take exactly the values the host's floats take.
-    EXPECT_NO_THROW(tiltshift::applySetting(*host, {"Ratio", "0.0001"}));
-    EXPECT_NO_THROW(tiltshift::applySetting(*host, {"Power", "0.1"}));
-    EXPECT_THROW(tiltshift::applySetting(*host, {"Ratio", "0.0000999"}), tiltshift::UsageError);
 }
 
 }  // namespace
