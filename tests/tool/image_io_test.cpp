@@ -67,12 +67,7 @@ TEST(ImageRead, DepthIsTheFilesUnlessAskedAndEachChannelLayoutLandsInTheWorldsOr
         const int channels = static_cast<int>(values.size());
         std::vector<std::uint8_t> two = values;
         two.insert(two.end(), values.begin(), values.end());
-        OIIO::ImageSpec spec(2, 1, channels, OIIO::TypeDesc::UINT8);
-        spec.alpha_channel = channels == 2 ? 1 : channels >= 4 ? 3 : -1;
-        spec.attribute("oiio:UnassociatedAlpha", 1);
-        const std::unique_ptr<OIIO::ImageOutput> out = OIIO::ImageOutput::create(dir / name);
-        ASSERT_TRUE(out && out->open(dir / name, spec) && out->write_image(OIIO::TypeDesc::UINT8, two.data()) &&
-                    out->close());
+        test::writeFile(dir / name, 2, 1, channels, OIIO::TypeDesc::UINT8, two, channels == 2 ? 1 : channels >= 4 ? 3 : -1);
         const tiltshift::SourceImage read = readImage(dir / name);
         EXPECT_EQ(read.image->format(), PF_PixelFormat_ARGB32);
         EXPECT_EQ(read.hasAlpha, expected[0] != 255) << name;

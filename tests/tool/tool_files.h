@@ -54,11 +54,16 @@ struct FileImage {
     std::vector<T> values;  // interleaved, as stored
 };
 
+// `alphaChannel`, when given, holds straight alpha, stored as it is.
 template <typename T>
 void writeFile(const std::string& path, int width, int height, int channels, OIIO::TypeDesc stored,
-               const std::vector<T>& values) {
+               const std::vector<T>& values, int alphaChannel = -1) {
     std::unique_ptr<OIIO::ImageOutput> out = OIIO::ImageOutput::create(path);
     OIIO::ImageSpec spec(width, height, channels, stored);
+    if (alphaChannel >= 0) {
+        spec.alpha_channel = alphaChannel;
+        spec.attribute("oiio:UnassociatedAlpha", 1);
+    }
     if (!out || !out->open(path, spec) || !out->write_image(OIIO::TypeDescFromC<T>::value(), values.data()) ||
         !out->close()) {
         throw std::runtime_error("cannot write the test image " + path);
