@@ -11,55 +11,47 @@ function paeth(a, b, c) {
   return pa <= pb && pa <= pc ? a : pb <= pc ? b : c;
 }
 
-// {width, height, rgba}: four samples a pixel at the file's depth, opaque where it has no alpha.
+// {width, height, depth, rgba}: four samples a pixel at the file's depth, opaque where it has no alpha.
 export function decodePng(buffer) {
   if (buffer.readUInt32BE(0) !== 0x89504e47) {
     throw new Error('not a PNG file');
   }
-  let offset = 8;
   let header = null;
   const data = [];
-  while (offset < buffer.length) {
-    const length = buffer.readUInt32BE(offset);
+  for (let offset = 8; offset < buffer.length; offset += 12 + buffer.readUInt32BE(offset)) {
     const type = buffer.toString('latin1', offset + 4, offset + 8);
-    const body = buffer.subarray(offset + 8, offset + 8 + length);
+    const body = buffer.subarray(offset + 8, offset + 8 + buffer.readUInt32BE(offset));
     if (type === 'IHDR') {
       header = {width: body.readUInt32BE(0), height: body.readUInt32BE(4), depth: body[8], colorType: body[9],
                 interlace: body[12]};
     } else if (type === 'IDAT') {
       data.push(body);
     }
-    offset += 12 + length;
   }
   const {width, height, depth, colorType, interlace} = header;
   if (interlace || !(colorType in CHANNELS) || (depth !== 8 && depth !== 16)) {
     throw new Error(`PNG form not read here: colour type ${colorType}, depth ${depth}, interlace ${interlace}`);
   }
   const channels = CHANNELS[colorType];
-  const bytesPerPixel = channels * depth / 8;
-  const stride = width * bytesPerPixel;
+  const step = channels * depth / 8;  // bytes a pixel
+  const stride = width * step;
   const raw = zlib.inflateSync(Buffer.concat(data));
   const rows = Buffer.alloc(stride * height);
   for (let y = 0; y < height; ++y) {
     const filter = raw[y * (stride + 1)];
-    const line = raw.subarray(y * (stride + 1) + 1, (y + 1) * (stride + 1));
     for (let i = 0; i < stride; ++i) {
-      const a = i >= bytesPerPixel ? rows[y * stride + i - bytesPerPixel] : 0;
+      const a = i >= step ? rows[y * stride + i - step] : 0;
       const b = y > 0 ? rows[(y - 1) * stride + i] : 0;
-      const c = i >= bytesPerPixel && y > 0 ? rows[(y - 1) * stride + i - bytesPerPixel] : 0;
-      const predictor = [0, a, b, (a + b) >> 1, paeth(a, b, c)][filter];
-      rows[y * stride + i] = (line[i] + predictor) & 0xff;
+      const c = i >= step && y > 0 ? rows[(y - 1) * stride + i - step] : 0;
+      rows[y * stride + i] = (raw[y * (stride + 1) + 1 + i] + [0, a, b, (a + b) >> 1, paeth(a, b, c)][filter]) & 0xff;
     }
   }
-  const full = depth === 8 ? 255 : 65535;
-  const rgba = new Array(width * height * 4);
+  const sample = (p, k) => (depth === 8 ? rows[p * channels + k] : rows.readUInt16BE((p * channels + k) * 2));
+  const rgba = [];
   for (let p = 0; p < width * height; ++p) {
-    const sample = (k) => (depth === 8 ? rows[p * channels + k] : rows.readUInt16BE((p * channels + k) * 2));
     const grey = channels < 3;
-    rgba[p * 4] = sample(0);
-    rgba[p * 4 + 1] = grey ? sample(0) : sample(1);
-    rgba[p * 4 + 2] = grey ? sample(0) : sample(2);
-    rgba[p * 4 + 3] = channels === 4 ? sample(3) : channels === 2 ? sample(1) : full;
+    rgba.push(sample(p, 0), sample(p, grey ? 0 : 1), sample(p, grey ? 0 : 2),
+              channels % 2 === 0 ? sample(p, channels - 1) : depth === 8 ? 255 : 65535);
   }
   return {width, height, depth, rgba};
 }
@@ -68,9 +60,7 @@ export function decodePng(buffer) {
 export function region(image, x0, y0, x1, y1) {
   const samples = [];
   for (let y = y0; y < y1; ++y) {
-    for (let x = x0; x < x1; ++x) {
-      samples.push(...image.rgba.slice((y * image.width + x) * 4, (y * image.width + x) * 4 + 4));
-    }
+    samples.push(...image.rgba.slice((y * image.width + x0) * 4, (y * image.width + x1) * 4));
   }
   return samples;
 }

@@ -13,10 +13,7 @@
 #include <httplib.h>
 #include <nlohmann/json.hpp>
 
-#include "cli/arguments.h"
-#include "host/image.h"
 #include "images/image_io.h"
-#include "plugin_path.h"
 #include "preview/preview_command.h"
 #include "preview/preview_server.h"
 #include "scene/scene.h"
@@ -59,13 +56,14 @@ protected:
 
     std::string host() const { return "127.0.0.1:" + std::to_string(port); }
 
-    std::string value(const std::string& name) {
+    Json state() {
         const httplib::Result result = client->Get("/api/state");
-        if (!result) {
-            return "no answer";
-        }
-        const Json state = Json::parse(result->body);
-        for (const Json& p : state["params"]) {
+        return result ? Json::parse(result->body) : Json();
+    }
+
+    std::string value(const std::string& name) {
+        const Json all = state();
+        for (const Json& p : all["params"]) {
             if (p["name"] == name) {
                 return p["value"];
             }
@@ -93,8 +91,7 @@ TEST_F(PreviewServer, AnswersOnlyTheAddressItPrintedAndItsOwnPage) {
         std::string host;    // "@" stands for the port
         std::string origin;  // "" sends none
         bool allowed;
-    };
-    const Case cases[] = {
+    } const cases[] = {
         {"127.0.0.1:@", "", true},
         {"localhost:@", "", true},
         {"127.0.0.1:@", "http://127.0.0.1:@", true},
@@ -110,11 +107,11 @@ TEST_F(PreviewServer, AnswersOnlyTheAddressItPrintedAndItsOwnPage) {
     };
     start();
     int blur = 50;
+    const auto withPort = [&](std::string text) {
+        const std::size_t at = text.find('@');
+        return at == std::string::npos ? text : text.replace(at, 1, std::to_string(port));
+    };
     for (const Case& c : cases) {
-        auto withPort = [&](std::string text) {
-            const std::size_t at = text.find('@');
-            return at == std::string::npos ? text : text.replace(at, 1, std::to_string(port));
-        };
         SCOPED_TRACE(c.host + " " + c.origin);
         httplib::Headers headers{{"Host", withPort(c.host)}};
         if (!c.origin.empty()) {
@@ -128,14 +125,9 @@ TEST_F(PreviewServer, AnswersOnlyTheAddressItPrintedAndItsOwnPage) {
     }
 }
 
-TEST_F(PreviewServer, RefusesMalformedAndOversizedRequestsAndKeepsServing) {
+TEST_F(PreviewServer, RefusesMalformedRequestsReportsFailedRendersAndKeepsServing) {
     start();
-    struct Case {
-        const char* path;
-        std::string body;
-        int status;
-    };
-    const Case cases[] = {
+    const std::tuple<const char*, std::string, int> cases[] = {
         {"/api/param", "not json", 400},
         {"/api/param", "[\"Blur Amount\", \"60\"]", 400},
         {"/api/param", R"({"name": "Blur Amount", "value": 60})", 400},
@@ -148,11 +140,10 @@ TEST_F(PreviewServer, RefusesMalformedAndOversizedRequestsAndKeepsServing) {
         {"/api/param", R"({"name": "Blur Amount", "value": ")" + std::string(tiltshift::kLargestRequestBody, '9') + "\"}",
          413},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(std::string(c.path) + " " + c.body.substr(0, 60));
-        const httplib::Result result = client->Post(c.path, c.body, "application/json");
+    for (const auto& [path, body, status] : cases) {
+        const httplib::Result result = client->Post(path, body, "application/json");
         ASSERT_TRUE(result);
-        EXPECT_EQ(result->status, c.status);
+        EXPECT_EQ(result->status, status) << path << " " << body.substr(0, 60);
     }
     EXPECT_EQ(client->Get("/api/view?downsample=0")->status, 400);
 
@@ -170,8 +161,18 @@ TEST_F(PreviewServer, RefusesMalformedAndOversizedRequestsAndKeepsServing) {
     EXPECT_EQ(std::string(answer).rfind("HTTP/1.1 400", 0), 0u) << answer;
     close(fd);
 
+    // A render the effect fails is reported, and the next one served.
+    session->host().faults().failCall("iterate_generic", 1, PF_Err_OUT_OF_MEMORY);
+    const httplib::Result failed = client->Get("/api/view");
+    ASSERT_TRUE(failed);
+    EXPECT_EQ(failed->status, 500);
+    EXPECT_NE(Json::parse(failed->body)["error"].get<std::string>().find("PF_Err_OUT_OF_MEMORY"), std::string::npos)
+        << failed->body;
+    const httplib::Result served = client->Get("/api/view");
+    ASSERT_TRUE(served);
+    EXPECT_EQ(served->status, 200);
+    EXPECT_EQ(served->get_header_value("Content-Type"), "image/png");
     EXPECT_EQ(value("Blur Amount"), "50");
-    EXPECT_EQ(client->Get("/api/frame")->status, 200);
 }
 
 TEST_F(PreviewServer, ServesABurstOfConcurrentRequests) {
@@ -204,27 +205,12 @@ TEST_F(PreviewServer, ServesABurstOfConcurrentRequests) {
     EXPECT_EQ(frame->get_header_value("X-Generation"), std::to_string(session->generation()));
 }
 
-TEST_F(PreviewServer, ARenderTheEffectFailsIsReportedAndTheNextOneServed) {
-    start();
-    session->host().faults().failCall("iterate_generic", 1, PF_Err_OUT_OF_MEMORY);
-    const httplib::Result failed = client->Get("/api/view");
-    ASSERT_TRUE(failed);
-    EXPECT_EQ(failed->status, 500);
-    EXPECT_NE(Json::parse(failed->body)["error"].get<std::string>().find("PF_Err_OUT_OF_MEMORY"), std::string::npos)
-        << failed->body;
-    const httplib::Result served = client->Get("/api/view");
-    ASSERT_TRUE(served);
-    EXPECT_EQ(served->status, 200);
-    EXPECT_EQ(served->get_header_value("Content-Type"), "image/png");
-}
-
 // Events and the panel hand the plug-in one value per parameter; keyframes
 // are the command line's to give.
 TEST_F(PreviewServer, AnimatedParametersAreShownAndNotEdited) {
     start({"--param", "Inner Width=20@0,40@10"});
-    const Json state = Json::parse(client->Get("/api/state")->body);
-    EXPECT_EQ(state["params"][7]["keyframes"], "20@0,40@10");
-    EXPECT_EQ(state["params"][7]["value"], "20");
+    EXPECT_EQ(state()["params"][7]["keyframes"], "20@0,40@10");
+    EXPECT_EQ(value("Inner Width"), "20");
 
     const httplib::Result refused = setParam("Inner Width", "30");
     ASSERT_TRUE(refused);
@@ -254,12 +240,8 @@ TEST(PreviewArguments, WrongUsageIsNamed) {
         {{"a.png", "-o", "out.png"}, "unknown option -o"},
     };
     for (const auto& [args, start] : cases) {
-        try {
-            tiltshift::parsePreviewArgs(args);
-            ADD_FAILURE() << start;
-        } catch (const tiltshift::UsageError& e) {
-            EXPECT_EQ(std::string(e.what()).rfind(start, 0), 0u) << e.what();
-        }
+        const std::string error = test::errorOf<tiltshift::UsageError>([&, &args = args] { tiltshift::parsePreviewArgs(args); });
+        EXPECT_EQ(error.rfind(start, 0), 0u) << error;
     }
 }
 
@@ -269,9 +251,8 @@ TEST_F(PreviewServer, AFrameOfASequenceShowsItsOwnValues) {
         std::filesystem::copy_file(dir / "in.png", dir / frame);
     }
     start({"--param", "Inner Width=20@3,40@5"}, "seq.%d.png");
-    const Json first = Json::parse(client->Get("/api/state")->body);
-    EXPECT_EQ(first["frames"].dump(), "[3,4,6]");
-    EXPECT_EQ(first["frame"], 3);
+    EXPECT_EQ(state()["frames"].dump(), "[3,4,6]");
+    EXPECT_EQ(state()["frame"], 3);
 
     const httplib::Result moved = client->Post("/api/frame", R"({"frame": 4})", "application/json");
     ASSERT_TRUE(moved);

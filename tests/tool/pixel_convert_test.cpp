@@ -60,8 +60,12 @@ TEST(WorldPixels, ChannelsLandInTheHostsOrderAndScale) {
     EXPECT_EQ(tiltshift::toRaster<std::uint16_t>(*image).rgba,
               (std::vector<std::uint16_t>{65535, 0, 32768, 65535, 2, 2, 4, 0}))
         << "1 and 3 are no world values; they come back as their nearest";
-    // Fewer pixels than the world holds would be read past their end.
+    // Other numbers of pixels than the world holds would be read past their end.
     EXPECT_THROW(tiltshift::eightBitImage(2, 2, std::vector<PF_Pixel>(3)), std::invalid_argument);
+    const std::vector<PF_Pixel> pixels = {{1, 2, 3, 4}, {5, 6, 7, 8}, {9, 10, 11, 12}, {13, 14, 15, 16}};
+    const std::unique_ptr<host::Image> eight = tiltshift::eightBitImage(2, 2, pixels);
+    EXPECT_EQ(tiltshift::eightBitPixels(*eight).back().blue, 16);
+    EXPECT_TRUE(eight->untouchedOutside());
 }
 
 }  // namespace
