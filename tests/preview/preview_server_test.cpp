@@ -231,20 +231,6 @@ TEST_F(PreviewServer, AnimatedParametersAreShownAndNotEdited) {
                   (dir / "tiltshift-in.png") + "' --param 'Inner Width=20@0,40@10'");
 }
 
-TEST(PreviewArguments, WrongUsageIsNamed) {
-    const std::pair<std::vector<std::string>, const char*> cases[] = {
-        {{}, "give the INPUT image or frame sequence"},
-        {{"a.png", "b.png"}, "give one INPUT, not 2"},
-        {{"a.png", "--port", "65536"}, "--port"},
-        {{"a.png", "--listen", "0.0.0.0"}, "--listen takes the address the page is to be reached at"},
-        {{"a.png", "-o", "out.png"}, "unknown option -o"},
-    };
-    for (const auto& [args, start] : cases) {
-        const std::string error = test::errorOf<tiltshift::UsageError>([&, &args = args] { tiltshift::parsePreviewArgs(args); });
-        EXPECT_EQ(error.rfind(start, 0), 0u) << error;
-    }
-}
-
 // A sequence shows one frame at a time; animated values follow it.
 TEST_F(PreviewServer, AFrameOfASequenceShowsItsOwnValues) {
     for (const char* frame : {"seq.3.png", "seq.4.png", "seq.6.png"}) {

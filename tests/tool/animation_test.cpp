@@ -53,34 +53,6 @@ TEST_F(Keyframes, EachKindOfParameterInItsOwnFormAndLaterSettingsReplaceEarlierO
     EXPECT_EQ(keyframes("Blur Amount=5@2"), (Frames{{2, {5}}}));
 }
 
-TEST_F(Keyframes, ErrorsNameTheParameterAndTheOffendingPieceAndChangeNothing) {
-    const std::pair<std::string, std::vector<std::string>> cases[] = {
-        {"Blur Amount=0@1,80@x", {"\"Blur Amount\"", "\"80@x\"", "whole number"}},
-        {"Blur Amount=0@1,80@-2", {"\"80@-2\""}},
-        {"Blur Amount=0@1,80@2.5", {"\"80@2.5\""}},
-        {"Blur Amount=0@1,80", {"\"80\" is no keyframe", "VALUE@FRAME"}},
-        {"Blur Amount=0@1@2", {"\"0@1@2\""}},
-        {"Blur Amount=0@1,,80@4", {"an empty keyframe"}},
-        {"Blur Amount=0@1,80@1", {"two keyframes at frame 1"}},
-        {"Blur Amount=0@1,6000@3", {"\"Blur Amount\" keyframe \"6000@3\"", "0..5000"}},
-        {"Blur Amount=@3", {"keyframe \"@3\"", "expected a number"}},
-        {"Type=Radial@0,Diagonal@4", {"keyframe \"Diagonal@4\"", "1 Radial, 2 Linear"}},
-        {"Grow Bounds=on@0,maybe@4", {"keyframe \"maybe@4\"", "on or off"}},
-        {"Center=10,10@0,20,20@5", {"\"Center\"", "\"10,10@0,20,20@5\"", "with ';'"}},
-        {"Center=10@0;20,20@5", {"\"Center\" keyframe \"10@0\"", "x,y"}},
-    };
-    for (const auto& [setting, fragments] : cases) {
-        const std::string error = test::errorOf<tiltshift::UsageError>(
-            [&] { tiltshift::applySetting(*host, tiltshift::parseSetting(setting)); });
-        for (const std::string& fragment : fragments) {
-            EXPECT_NE(error.find(fragment), std::string::npos) << setting << ": " << error;
-        }
-    }
-    for (const char* name : {"Blur Amount", "Type", "Grow Bounds", "Center"}) {
-        EXPECT_TRUE(stream(name).keyframes().empty()) << name;
-    }
-}
-
 // Blur Amount 0 on frame 1, 15 on frame 2, 30 on frame 3: each frame the
 // same as a still rendered at that value, to the bit, from --param or a preset.
 TEST(AnimatedRender, EveryFrameRendersAtItsOwnTime) {

@@ -83,24 +83,4 @@ TEST_F(Drag, RendersWithTheNewValues) {
     EXPECT_EQ(at(handles, 150, 29), at(dragged, 150, 29)) << "where the outline was before the drag";
 }
 
-TEST_F(Drag, WrongUsageIsNamed) {
-    const std::pair<std::vector<std::string>, std::string> cases[] = {
-        {{"--from", "250,100"}, "--from X,Y --to X,Y"},
-        {{"--from", "250", "--to", "1,1"}, "--from expects X,Y"},
-        {{"--from", "1,1", "--to", "1.5,1"}, "--to expects X,Y"},
-        {{"--from", "1,1", "--to", "40000,1"}, "--to expects X,Y"},
-        {{"--from", "1,1", "--to", "2,2", "--panel", "effect"}, "--panel expects layer or comp"},
-        {{"--from", "1,1", "--to", "2,2", "--steps", "0"}, "--steps"},
-        {{"--from", "1,1", "--to", "2,2", "--overlay", "h.png"}, "--overlay needs -o OUTPUT"},
-        {{"--from", "1,1", "--to", "2,2", "-o", "out.%d.png"}, "is a frame sequence"},
-        {{"--from", "1,1", "--to", "2,2", "--param", "Blur Amount=0@0,80@10"}, "\"Blur Amount\" is animated"},
-        {{"--from", "1,1", "--to", "2,2", "--bogus"}, "unknown option --bogus"},
-    };
-    for (const auto& [args, fragment] : cases) {
-        const std::string error = test::errorOf<tiltshift::UsageError>([&] { drag(args); });
-        EXPECT_NE(error.find(fragment), std::string::npos) << error;
-    }
-    EXPECT_EQ(dir.names(), (std::set<std::string>{"in.png"}));
-}
-
 }  // namespace

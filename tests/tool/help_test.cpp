@@ -150,40 +150,91 @@ TEST(ParameterListings, NameEveryRegisteredParameterWithItsRangeAndChoices) {
     EXPECT_NE(without.str().find("Parameters: not available"), std::string::npos) << without.str();
 }
 
+// Every mistake is named on standard error with the way to the usage, exit
+// status 2, before anything is written; failures exit with 1.
 TEST(CommandLine, StatusAndMessageForEachKindOfMistake) {
     test::TempDir dir;
-    const std::string out = dir / "out.png";
+    const std::string in = dir / "in.png", out = dir / "out.png", heavy = dir / "heavy.json";
+    test::writeFlat(in, 4, 4, 99);
+    test::writeText(heavy, R"({"Weight": 9})");
+    const std::vector<std::string> drag = {"drag", in, "--from", "1,1", "--to", "2,2"};
+    const auto with = [](std::vector<std::string> args, const std::vector<std::string>& more) {
+        args.insert(args.end(), more.begin(), more.end());
+        return args;
+    };
+    const std::vector<std::string> render = {"render", in, "-o", out};
     struct Case {
         std::vector<std::string> args;
         int status;
-        bool toOut;  // help goes to standard output, anything else to standard error
-        std::string fragment;
+        std::string fragment;  // help goes to standard output, anything else to standard error
     } const cases[] = {
-        {{"--help"}, 0, true, "Commands:"},
-        {{"render", "--help", "--bogus"}, 0, true, "--frames FIRST-LAST"},
-        {{"render", "-h"}, 0, true, "Blur Amount"},
-        {{"scene", "--help"}, 0, true, "--width W"},
-        {{}, 2, false, "Usage: tiltshift [--plugin PATH] [--trace FILE] COMMAND"},
-        {{"--bogus"}, 2, false, "tiltshift: unknown option --bogus"},
-        {{"bogus"}, 2, false, "tiltshift: unknown command bogus"},
-        {{"--plugin"}, 2, false, "--plugin needs a value"},
-        {{"--trace"}, 2, false, "--trace needs a value"},
-        {{"render", "in.png", "-o"}, 2, false, "needs a value\nUsage: tiltshift render INPUT"},
-        {{"render", "in.png", "-o=" + out, "--depth=12"}, 2, false, "tiltshift render: --depth expects 8, 16 or 32"},
-        {{"render", "in.png", "--output", out, "--bogus", "1"}, 2, false, "unknown option --bogus"},
-        {{"params", "--param"}, 2, false, "tiltshift params: --param needs a value"},
-        {{"scene", "-o", out, "--width", "15"}, 2, false, "--width expects a whole number from 16 to 4096"},
-        {{"about", "more"}, 2, false, "tiltshift about: unexpected argument more"},
-        {{"render", "-", "-o", "-", "--pix-fmt", "rgba"}, 2, false, "INPUT - needs the frames' size: --size"},
-        {{"render", "-", "-o", "-", "--size", "64x", "--pix-fmt", "rgba"}, 2, false, "--size's height expects"},
-        {{"render", "-", "-o", "-", "--size", "4x4", "--pix-fmt", "yuv420p"}, 2, false, "--pix-fmt expects rgba,"},
-        {{"render", "in.%04d.png", "-o", "-"}, 2, false, "OUTPUT - is raw video to standard output, so INPUT"},
-        {{"render", "-", "-o", "out.%04d.png"}, 2, false, "INPUT - is raw video from standard input, so OUTPUT"},
-        {{"render", "in.png", "-o", out, "--size", "4x4"}, 2, false, "--size describes raw video"},
-        {{"render", "-", "-o", "-", "--size=4x4", "--pix-fmt=rgba", "--frames", "1-3"}, 2, false,
+        {{"--help"}, 0, "Commands:"},
+        {{"render", "--help", "--bogus"}, 0, "--frames FIRST-LAST"},
+        {{"render", "-h"}, 0, "Blur Amount"},
+        {{"scene", "--help"}, 0, "--width W"},
+        {{}, 2, "Usage: tiltshift [--plugin PATH] [--trace FILE] COMMAND"},
+        {{"--bogus"}, 2, "tiltshift: unknown option --bogus"},
+        {{"bogus"}, 2, "tiltshift: unknown command bogus"},
+        {{"--plugin"}, 2, "--plugin needs a value"},
+        {{"--trace"}, 2, "--trace needs a value"},
+        {{"render", "in.png", "-o"}, 2, "needs a value\nUsage: tiltshift render INPUT"},
+        {{"render", "in.png", "-o=" + out, "--depth=12"}, 2, "tiltshift render: --depth expects 8, 16 or 32"},
+        {{"render", "in.png", "--output", out, "--bogus", "1"}, 2, "unknown option --bogus"},
+        {{"params", "--param"}, 2, "tiltshift params: --param needs a value"},
+        {{"scene", "-o", out, "--width", "15"}, 2, "--width expects a whole number from 16 to 4096"},
+        {{"about", "more"}, 2, "tiltshift about: unexpected argument more"},
+        {{"render", "-", "-o", "-", "--pix-fmt", "rgba"}, 2, "INPUT - needs the frames' size: --size"},
+        {{"render", "-", "-o", "-", "--size", "64x", "--pix-fmt", "rgba"}, 2, "--size's height expects"},
+        {{"render", "-", "-o", "-", "--size", "4x4", "--pix-fmt", "yuv420p"}, 2, "--pix-fmt expects rgba,"},
+        {{"render", "in.%04d.png", "-o", "-"}, 2, "OUTPUT - is raw video to standard output, so INPUT"},
+        {{"render", "-", "-o", "out.%04d.png"}, 2, "INPUT - is raw video from standard input, so OUTPUT"},
+        {{"render", "in.png", "-o", out, "--size", "4x4"}, 2, "--size describes raw video"},
+        {{"render", "-", "-o", "-", "--size=4x4", "--pix-fmt=rgba", "--frames", "1-3"}, 2,
          "--frames does not apply to raw video"},
-        {{"render", dir / "missing.png", "-o", out}, 1, false, "tiltshift render: "},
-        {{"--plugin", "/nonexistent/plugin.so", "about"}, 1, false, "tiltshift about: "},
+        {{"render", dir / "missing.png", "-o", out}, 1, "tiltshift render: no such file: " + dir / "missing.png"},
+        {{"--plugin", "/nonexistent/plugin.so", "about"}, 1, "tiltshift about: "},
+        // Values, by name, in the forms of the effect controls.
+        {with(render, {"--param", "Blur Amount=6000"}), 2, "\"Blur Amount\": 6000 is outside the valid range 0..5000"},
+        {with(render, {"--param", "Blur Amount=1e20"}), 2, "\"Blur Amount\": 1e+20 is outside the valid range 0..5000"},
+        {with(render, {"--param", "Bogus=1"}), 2, "no parameter named \"Bogus\"; the parameters are Type, Blur Amount,"},
+        {with(render, {"--param", "Type=Diagonal"}), 2, "\"Type\": no item \"Diagonal\"; the items are 1 Radial, 2 Linear"},
+        {with(render, {"--param", "Grow Bounds=maybe"}), 2, "\"Grow Bounds\": expected on or off, got \"maybe\""},
+        {with(render, {"--param", "Center=1"}), 2, "\"Center\": expected x,y in layer pixels, got \"1\""},
+        {with(render, {"--param", "Blur Amount"}), 2, "expected NAME=VALUE, got \"Blur Amount\""},
+        {with(render, {"--preset", heavy}), 2, heavy + ": \"Weight\": 9 is outside the valid range 0..5"},
+        {with(render, {"--layer", "solid"}), 2, "--layer expects footage, text or shape, got \"solid\""},
+        {with(render, {"--downsample", "0"}), 2, "--downsample expects a whole number from 1 to 1024"},
+        {with(render, {"--downsample", "5"}), 2, "--downsample 5 is more than the image's 4 x 4 pixels"},
+        // Keyframes VALUE@FRAME name the offending piece.
+        {{"params", "--param", "Blur Amount=0@1,80@x"}, 2, "\"Blur Amount\": \"80@x\" is no keyframe: the frame after"},
+        {{"params", "--param", "Blur Amount=0@1,80@-2"}, 2, "\"80@-2\" is no keyframe"},
+        {{"params", "--param", "Blur Amount=0@1,80@2.5"}, 2, "\"80@2.5\" is no keyframe"},
+        {{"params", "--param", "Blur Amount=0@1,80"}, 2, "\"80\" is no keyframe: expected VALUE@FRAME"},
+        {{"params", "--param", "Blur Amount=0@1@2"}, 2, "\"0@1@2\" is no keyframe"},
+        {{"params", "--param", "Blur Amount=0@1,,80@4"}, 2, "\"Blur Amount\": an empty keyframe in \"0@1,,80@4\""},
+        {{"params", "--param", "Blur Amount=0@1,80@1"}, 2, "\"Blur Amount\": two keyframes at frame 1"},
+        {{"params", "--param", "Blur Amount=0@1,6000@3"}, 2, "\"Blur Amount\" keyframe \"6000@3\": 6000 is outside"},
+        {{"params", "--param", "Blur Amount=@3"}, 2, "\"Blur Amount\" keyframe \"@3\": expected a number"},
+        {{"params", "--param", "Type=Radial@0,Diagonal@4"}, 2, "\"Type\" keyframe \"Diagonal@4\": no item \"Diagonal\""},
+        {{"params", "--param", "Grow Bounds=on@0,maybe@4"}, 2, "keyframe \"maybe@4\": expected on or off"},
+        {{"params", "--param", "Center=10,10@0,20,20@5"}, 2, "keyframes with ';'"},
+        {{"params", "--param", "Center=10@0;20,20@5"}, 2, "\"Center\" keyframe \"10@0\": expected x,y"},
+        // Drags, and the preview.
+        {{"drag", in, "--from", "250,100"}, 2, "--from X,Y --to X,Y"},
+        {{"drag", in, "--from", "250", "--to", "1,1"}, 2, "--from expects X,Y"},
+        {{"drag", in, "--from", "1,1", "--to", "1.5,1"}, 2, "--to expects X,Y"},
+        {{"drag", in, "--from", "1,1", "--to", "40000,1"}, 2, "--to expects X,Y"},
+        {with(drag, {"--panel", "effect"}), 2, "--panel expects layer or comp"},
+        {with(drag, {"--steps", "0"}), 2, "--steps"},
+        {with(drag, {"--overlay", "h.png"}), 2, "--overlay needs -o OUTPUT"},
+        {with(drag, {"-o", "out.%d.png"}), 2, "is a frame sequence"},
+        {with(drag, {"--param", "Blur Amount=0@0,80@10"}), 2, "\"Blur Amount\" is animated"},
+        {with(drag, {"--bogus"}), 2, "unknown option --bogus"},
+        {{"preview"}, 2, "give the INPUT image or frame sequence"},
+        {{"preview", "a.png", "b.png"}, 2, "give one INPUT, not 2"},
+        {{"preview", "a.png", "--port", "65536"}, 2, "--port"},
+        {{"preview", "a.png", "--listen", "0.0.0.0"}, 2, "--listen takes the address the page is to be reached at"},
+        {{"preview", "a.png", "-o", "out.png"}, 2, "unknown option -o"},
     };
     for (const Case& c : cases) {
         std::vector<std::string> args = {"--plugin", test::pluginPath()};
@@ -191,11 +242,13 @@ TEST(CommandLine, StatusAndMessageForEachKindOfMistake) {
         std::ostringstream stdOut, stdErr;
         const std::string line = c.args.empty() ? "(nothing)" : c.args.front() + " ... " + c.args.back();
         EXPECT_EQ(tiltshift::runTool(args, stdOut, stdErr), c.status) << line;
-        const std::string& shown = (c.toOut ? stdOut : stdErr).str();
+        const std::string& shown = (c.status == 0 ? stdOut : stdErr).str();
         EXPECT_NE(shown.find(c.fragment), std::string::npos) << line << ":\n" << shown;
-        EXPECT_EQ((c.toOut ? stdErr : stdOut).str(), "") << line;
+        EXPECT_EQ((c.status == 0 ? stdErr : stdOut).str(), "") << line;
+        const bool guided = shown.find("Usage: tiltshift") != std::string::npos || shown.find("--help") != std::string::npos;
+        EXPECT_TRUE(c.status != 2 || guided) << shown;
     }
-    EXPECT_EQ(dir.names(), std::set<std::string>{});
+    EXPECT_EQ(dir.names(), (std::set<std::string>{"in.png", "heavy.json"}));
 }
 
 // A trace is for debugging, so a failed command leaves one too; a trace

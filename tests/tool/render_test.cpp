@@ -90,35 +90,6 @@ TEST(RenderOptions, DepthDownsampleAndATextLayersPlace) {
     EXPECT_EQ(test::readFile<std::uint8_t>(dir / "out.png").values, text);
 }
 
-TEST(RenderParameters, BadValuesNameTheParameterAndWriteNothing) {
-    test::TempDir dir;
-    test::writeFlat(dir / "in.png", 4, 4, 99);
-    test::writeText(dir / "heavy.json", R"({"Weight": 9})");
-    const std::pair<std::vector<std::string>, std::vector<std::string>> cases[] = {
-        {{"--param", "Blur Amount=6000"}, {"\"Blur Amount\"", "6000", "0..5000"}},
-        {{"--param", "Blur Amount=1e20"}, {"\"Blur Amount\": 1e+20 is outside", "0..5000"}},
-        {{"--param", "Bogus=1"}, {"no parameter named \"Bogus\"", "Blur Amount"}},
-        {{"--param", "Type=Diagonal"}, {"\"Type\"", "1 Radial, 2 Linear"}},
-        {{"--param", "Grow Bounds=maybe"}, {"\"Grow Bounds\"", "on or off"}},
-        {{"--param", "Center=1"}, {"\"Center\"", "x,y"}},
-        {{"--param", "Blur Amount"}, {"NAME=VALUE"}},
-        {{"--preset", dir / "heavy.json"}, {dir / "heavy.json" + ": \"Weight\"", "0..5"}},
-        {{"--depth", "12"}, {"--depth", "8, 16 or 32"}},
-        {{"--layer", "solid"}, {"--layer", "footage, text or shape"}},
-        {{"--downsample", "0"}, {"--downsample"}},
-        {{"--downsample", "5"}, {"--downsample 5 is more than the image's 4 x 4 pixels"}},
-        {{"--bogus", "1"}, {"unknown option --bogus"}},
-    };
-    for (const auto& [args, fragments] : cases) {
-        const std::string error = test::errorOf<tiltshift::UsageError>(
-            [&, &args = args] { render({dir / "in.png", "-o", dir / "out.png"}, args); });
-        for (const std::string& fragment : fragments) {
-            EXPECT_NE(error.find(fragment), std::string::npos) << error;
-        }
-        EXPECT_EQ(dir.names(), (std::set<std::string>{"in.png", "heavy.json"})) << args.back();
-    }
-}
-
 // Whatever the spelling, link or frame: no output or overlay may be an
 // input (it would be lost) or the other one (the render would be).
 TEST(RenderOutput, NeverTheSameFileAsAnInputOrEachOther) {
