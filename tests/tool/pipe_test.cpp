@@ -11,6 +11,7 @@
 #include <cstring>
 #include <functional>
 #include <sstream>
+#include <thread>
 
 #include "images/raw_video.h"
 #include "render/render_job.h"
@@ -198,6 +199,21 @@ TEST(RawVideoRender, AStreamThatBreaksOffKeepsItsWholeFrames) {
         const std::string last = "frame " + std::to_string(int(framesWritten) - 1) + ": standard output";
         EXPECT_EQ(log.str().find(last) != std::string::npos, framesWritten > 0) << bytes << ": " << log.str();
     }
+    // A pipe hands out what has come so far: the frames are whole however
+    // the writer's pieces cut them.
+    int ends[2];
+    ASSERT_EQ(pipe(ends), 0);
+    const Fd readEnd(ends[0]);
+    std::thread writer([two = frame + frame, writeEnd = ends[1]] {
+        EXPECT_EQ(write(writeEnd, two.data(), 1), 1);
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));  // so that the first read takes one byte alone
+        EXPECT_EQ(write(writeEnd, two.data() + 1, two.size() - 1), static_cast<ssize_t>(two.size() - 1));
+        close(writeEnd);
+    });
+    tiltshift::RawVideoReader reader(readEnd, "the pipe", RawFormat::rgba, {kWidth, kHeight});
+    const std::string first = worldBytes(*reader.read(Depth::bits8));
+    EXPECT_EQ(test::errorOf([&] { EXPECT_EQ(worldBytes(*reader.read(Depth::bits8)), first); }), "no error");
+    writer.join();
 }
 
 // Neither a terminal nor a reader that has gone (ffmpeg quit) takes raw
