@@ -205,6 +205,7 @@ TEST(CommandLine, StatusAndMessageForEachKindOfMistake) {
         {with(render, {"--layer", "solid"}), 2, "--layer expects footage, text or shape, got \"solid\""},
         {with(render, {"--downsample", "0"}), 2, "--downsample expects a whole number from 1 to 1024"},
         {with(render, {"--downsample", "5"}), 2, "--downsample 5 is more than the image's 4 x 4 pixels"},
+        {{"render", "in.%d.png", "-o", "out.%d.png", "--overlay", "over.png"}, 2, "--overlay must be one too"},
         // Keyframes VALUE@FRAME name the offending piece.
         {{"params", "--param", "Blur Amount=0@1,80@x"}, 2, "\"Blur Amount\": \"80@x\" is no keyframe: the frame after"},
         {{"params", "--param", "Blur Amount=0@1,80@-2"}, 2, "\"80@-2\" is no keyframe"},

@@ -12,7 +12,6 @@
 
 #include "images/image_io.h"
 #include "images/pending_file.h"
-#include "scene/scene.h"
 #include "tool_files.h"
 
 // OpenImageIO's PNG reader records a read error in a string and then
@@ -74,26 +73,6 @@ TEST(ImageRead, DepthIsTheFilesUnlessAskedAndEachChannelLayoutLandsInTheWorldsOr
         EXPECT_EQ(argb(*read.image, 0), expected) << name;
         EXPECT_EQ(argb(*read.image, 1), expected) << name;
     }
-}
-
-TEST(ImageRead, AWorldOfTheSameSizeAndDepthIsReused) {
-    test::TempDir dir;
-    test::writeFile<std::uint8_t>(dir / "a.png", 2, 1, 3, OIIO::TypeDesc::UINT8, {1, 2, 3, 4, 5, 6});
-    test::writeFile<std::uint8_t>(dir / "b.png", 2, 1, 3, OIIO::TypeDesc::UINT8, {7, 8, 9, 10, 11, 12});
-    test::writeFlat(dir / "wide.png", 3, 1, 13);
-    const auto readAfterA = [&](const std::string& name, std::optional<Depth> depth) {
-        return tiltshift::InputImage(dir / name).read(depth, readImage(dir / "a.png").image);
-    };
-    tiltshift::SourceImage a = readImage(dir / "a.png");
-    const host::Image* world = a.image.get();
-    const tiltshift::SourceImage b = tiltshift::InputImage(dir / "b.png").read(std::nullopt, std::move(a.image));
-    EXPECT_EQ(b.image.get(), world);
-    EXPECT_EQ(argb(*b.image, 1), (std::vector<int>{255, 10, 11, 12}));
-    // Another size or depth needs a world of its own.
-    const tiltshift::SourceImage wide = readAfterA("wide.png", std::nullopt);
-    EXPECT_EQ(wide.image->width(), 3);
-    EXPECT_EQ(wide.image->at<PF_Pixel>(2, 0).red, 13);
-    EXPECT_EQ(readAfterA("b.png", Depth::bits16).image->format(), PF_PixelFormat_ARGB64);
 }
 
 // Files written with OpenImageIO's own calls, for what the test helpers do not write.
@@ -330,29 +309,6 @@ TEST(ImageWrite, AFullDiskLeavesTheOldFileWhateverTheFormat) {
         EXPECT_EQ(message.find("/.out."), std::string::npos) << "names the temporary file: " << message;
         EXPECT_EQ(test::contents(target), "precious") << extension;
         EXPECT_EQ(dir.names(), (std::set<std::string>{std::string("out.") + extension})) << extension;
-    }
-}
-
-TEST(ImageWrite, CompressionChangesTheFileNotThePixels) {
-    const std::unique_ptr<host::Image> image = scene::makeScene(160, 90);
-    const tiltshift::Compression best{"zip", 9}, none{"none", std::nullopt};
-    // PNG's default is zlib's fastest level; OpenImageIO's PNG writer reads
-    // the level from an attribute of its own.
-    const std::tuple<std::string, std::optional<tiltshift::Compression>, tiltshift::Compression> cases[] = {
-        {"png", std::nullopt, best},
-        {"tif", std::nullopt, none},
-        {"exr", best, none},
-    };
-    test::TempDir dir;
-    for (const auto& [extension, first, second] : cases) {
-        writeImage(*image, dir / ("a." + extension), OutputFormat{OIIO::TypeDesc::UINT8, false, first});
-        writeImage(*image, dir / ("b." + extension), OutputFormat{OIIO::TypeDesc::UINT8, false, second});
-        EXPECT_NE(std::filesystem::file_size(dir / ("a." + extension)),
-                  std::filesystem::file_size(dir / ("b." + extension)))
-            << extension;
-        EXPECT_EQ(test::readFile<float>(dir / ("a." + extension)).values,
-                  test::readFile<float>(dir / ("b." + extension)).values)
-            << extension;
     }
 }
 

@@ -72,6 +72,16 @@ TEST(RenderOptions, DepthDownsampleAndATextLayersPlace) {
     const auto small = test::readFile<std::uint8_t>(dir / "small.tif");
     EXPECT_EQ(small.spec.width, 4);
     EXPECT_EQ(small.spec.height, 3);
+    // Compression changes the file, not the pixels. PNG's default is zlib's
+    // fastest level; OpenImageIO's PNG writer takes the level from an
+    // attribute of its own.
+    ASSERT_EQ(test::run("scene", {"-o", dir / "scene.png", "--width", "160", "--height", "90"}), 0);
+    for (const auto& [file, first, second] : {std::tuple("a.png", "zip", "zip:9"), std::tuple("a.exr", "zip:9", "none")}) {
+        ASSERT_EQ(render({dir / "scene.png", "-o", dir / file, "--compression", first}), 0);
+        ASSERT_EQ(render({dir / "scene.png", "-o", dir / ("b" + std::string(file)), "--compression", second}), 0);
+        EXPECT_NE(test::contents(dir / file).size(), test::contents(dir / ("b" + std::string(file))).size()) << file;
+        EXPECT_EQ(test::readFile<float>(dir / file).values, test::readFile<float>(dir / ("b" + std::string(file))).values);
+    }
 
     // A text layer's content is what is not transparent; without grown
     // bounds the effect renders only that, and the output puts it where it was.
