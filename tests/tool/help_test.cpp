@@ -5,9 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 #include <map>
 #include <sstream>
 
@@ -256,35 +254,27 @@ TEST(CommandLine, StatusAndMessageForEachKindOfMistake) {
 // that cannot be written stops the command before it runs.
 TEST(CommandLine, TraceHoldsTheHostCallsOfEveryEffectTheCommandOpened) {
     test::TempDir dir;
-    const std::string trace = dir / "calls.txt";
-    struct Case {
-        std::vector<std::string> args;
-        std::string traceFile;
-        int status;
-        std::string callLine;  // a line the trace holds; "" for no trace at all
-    } const cases[] = {
-        {{"params"}, trace, 0, "\nadd_param "},
-        {{"about"}, trace, 0, "\nsprintf format="},
-        {{"params", "--param", "Blur Amount=bogus"}, trace, 2, "\nadd_param "},
-        {{"params"}, dir / "missing/calls.txt", 1, ""},
+    const std::tuple<std::vector<std::string>, int, const char*> cases[] = {
+        {{"calls.txt", "params"}, 0, "\nadd_param "},
+        {{"calls.txt", "about"}, 0, "\nsprintf format="},
+        {{"calls.txt", "params", "--param", "Blur Amount=bogus"}, 2, "\nadd_param "},
+        {{"missing/calls.txt", "params"}, 1, nullptr},
     };
-    for (const Case& c : cases) {
-        std::vector<std::string> args = {"--plugin", test::pluginPath(), "--trace", c.traceFile};
-        args.insert(args.end(), c.args.begin(), c.args.end());
+    for (const auto& [command, status, call] : cases) {
+        std::vector<std::string> args = {"--plugin", test::pluginPath(), "--trace", dir / command[0]};
+        args.insert(args.end(), command.begin() + 1, command.end());
         std::ostringstream stdOut, stdErr;
-        const std::string line = c.args.front() + " ... " + c.args.back();
-        EXPECT_EQ(tiltshift::runTool(args, stdOut, stdErr), c.status) << line << ": " << stdErr.str();
-        const std::string calls = test::contents(c.traceFile);
-        if (c.callLine.empty()) {
-            EXPECT_FALSE(std::filesystem::exists(c.traceFile)) << line;
-            EXPECT_NE(stdErr.str().find(c.traceFile), std::string::npos) << line << ": " << stdErr.str();
-            EXPECT_EQ(stdOut.str(), "") << line << ": the command ran";
+        testing::internal::CaptureStdout();
+        EXPECT_EQ(tiltshift::runTool(args, stdOut, stdErr), status) << stdErr.str();
+        const std::string printed = testing::internal::GetCapturedStdout();
+        if (call) {
+            EXPECT_NE(("\n" + test::contents(dir / command[0])).find(call), std::string::npos) << command.back();
         } else {
-            EXPECT_NE(("\n" + calls).find(c.callLine), std::string::npos) << line << ":\n" << calls;
+            EXPECT_EQ(printed, "") << "the command ran";
+            EXPECT_NE(stdErr.str().find(dir / command[0]), std::string::npos) << stdErr.str();
         }
-        std::remove(trace.c_str());
     }
-    EXPECT_EQ(dir.names(), std::set<std::string>{});
+    EXPECT_EQ(dir.names(), std::set<std::string>{"calls.txt"});
 }
 
 }  // namespace

@@ -6,13 +6,9 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdint>
-#include <cstdlib>
 #include <cstring>
 #include <limits>
-#include <string>
 #include <thread>
-#include <vector>
 
 #include "scene/footage.h"
 #include "frei0r_api.h"
@@ -23,31 +19,25 @@
 
 namespace {
 
-constexpr int kWidth = 64;
-constexpr int kHeight = 48;
+constexpr int kWidth = 64, kHeight = 48;
 
+// The plug-in set up in a host of the frame's size, and its frei0r parameters.
 struct LoadedEffect {
     host::Host host{test::pluginPath()};
-    std::vector<video::VideoParam> params;
+    std::vector<video::VideoParam> params = setUp();
 
-    LoadedEffect() {
+    std::vector<video::VideoParam> setUp() {
         host.log().setRecording(false);
         host.frame().width = kWidth;
         host.frame().height = kHeight;
         EXPECT_EQ(host.globalSetup(), PF_Err_NONE);
         EXPECT_EQ(host.paramsSetup(), PF_Err_NONE);
-        params = video::videoParams(host.params());
+        return video::videoParams(host.params());
     }
-
-    const video::VideoParam& param(const std::string& name) const {
-        return *std::find_if(params.begin(), params.end(), [&](const video::VideoParam& p) { return p.name == name; });
-    }
-
-    PF_ParamDef& current(const video::VideoParam& p) { return host.param(p.hostIndex).current; }
 
     // Applies a value as the module does, from the value the host set up.
     PF_ParamDef applied(const video::VideoParam& p, video::VideoValue value) {
-        const PF_ParamDef initial = current(p);
+        const PF_ParamDef initial = host.param(p.hostIndex).current;
         PF_ParamDef def = initial;
         video::applyValue(p, value, initial, kWidth, kHeight, def);
         return def;
@@ -85,7 +75,7 @@ video::VideoValue colour(float r, float g, float b) {
 TEST(Frei0rParams, EveryDefaultMapsBackExactly) {
     LoadedEffect effect;
     for (const video::VideoParam& p : effect.params) {
-        const PF_ParamDef initial = effect.current(p);
+        const PF_ParamDef initial = effect.host.param(p.hostIndex).current;
         const video::VideoValue other =
             p.type == F0R_PARAM_COLOR ? colour(0.3f, 0.6f, 0.9f) : number(p.defaultValue > 0.5 ? 0.013 : 0.987);
         PF_ParamDef def = effect.applied(p, other);
@@ -133,7 +123,8 @@ TEST(Frei0rParams, ValuesMapOntoTheirRanges) {
     LoadedEffect effect;
     for (std::size_t i = 0; i < std::size(cases); ++i) {
         const auto& [name, value, expected] = cases[i];
-        const video::VideoParam& p = effect.param(name);
+        const video::VideoParam& p = *std::find_if(effect.params.begin(), effect.params.end(),
+                                                   [&, &name = name](const video::VideoParam& q) { return q.name == name; });
         EXPECT_DOUBLE_EQ(hostNumber(p, effect.applied(p, value)), expected) << "case " << i << ": " << name;
     }
 }
