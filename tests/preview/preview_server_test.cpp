@@ -54,8 +54,6 @@ protected:
         }
     }
 
-    std::string host() const { return "127.0.0.1:" + std::to_string(port); }
-
     Json state() {
         const httplib::Result result = client->Get("/api/state");
         return result ? Json::parse(result->body) : Json();

@@ -185,31 +185,6 @@ TEST(PendingFile, SignalsThatEndTheProcessRemoveTheTemporaryFile) {
     }
 }
 
-// Straight alpha goes into PNG and TIFF as it is, colour under clear pixels
-// included, and comes back unchanged at 8 and 16 bits (65535 on disk).
-TEST(ImageRoundTrip, StraightAlphaSurvivesPngAndTiff) {
-    test::TempDir dir;
-    host::Image eight(PF_PixelFormat_ARGB32, 3, 1), sixteen(PF_PixelFormat_ARGB64, 3, 1);
-    const PF_Pixel e[] = {{0, 200, 100, 50}, {1, 255, 254, 3}, {128, 7, 77, 177}};
-    const PF_Pixel16 w[] = {{0, 32768, 12345, 1}, {1, 32767, 2, 3}, {16385, 100, 20000, 30000}};
-    for (int x = 0; x < 3; ++x) {
-        eight.at<PF_Pixel>(x, 0) = e[x];
-        sixteen.at<PF_Pixel16>(x, 0) = w[x];
-    }
-    for (const char* name : {"png", "tif"}) {
-        for (const host::Image* image : {&eight, &sixteen}) {
-            const bool deep = image == &sixteen;
-            const std::string path = dir / (std::string(deep ? "s." : "e.") + name);
-            writeImage(*image, path, OutputFormat{deep ? OIIO::TypeDesc::UINT16 : OIIO::TypeDesc::UINT8});
-            const tiltshift::SourceImage back = readImage(path);
-            ASSERT_EQ(back.image->format(), image->format()) << path;
-            const std::size_t bytes = 3 * (deep ? sizeof(PF_Pixel16) : sizeof(PF_Pixel));
-            EXPECT_EQ(std::memcmp(image->world()->data, back.image->world()->data, bytes), 0) << path;
-        }
-    }
-    EXPECT_EQ(test::readFile<std::uint16_t>(dir / "s.png").values[0], 65535);
-}
-
 // OpenEXR stores colour times alpha: the world gets it straight, the file
 // gets it associated.
 TEST(ImageRoundTrip, OpenExrAlphaIsAssociatedOnDisk) {

@@ -77,8 +77,9 @@ constexpr int kWidth = 3, kHeight = 2;
 constexpr std::size_t kValues = kWidth * kHeight * 4;
 
 // A format's frame, and an image file holding the same channels: PNG
-// stores straight alpha as the stream does; OpenEXR stores it associated,
-// so its frame is opaque (and holds values beyond 0..1).
+// stores straight alpha as the stream does, colour under clear pixels
+// included; OpenEXR stores it associated, so its frame is opaque (and holds
+// values beyond 0..1).
 struct Sample {
     RawFormat format;
     std::string file;  // under the test's folder
@@ -102,9 +103,9 @@ Sample sample(RawFormat format, const std::string& file, OIIO::TypeDesc stored, 
 std::vector<Sample> samples() {
     return {
         sample<std::uint8_t>(RawFormat::rgba, "8.png", OIIO::TypeDesc::UINT8,
-                             [](std::size_t i) { return std::uint8_t(i % 4 == 3 ? i * 50 % 256 : i * 37 % 256); }),
+                             [](std::size_t i) { return std::uint8_t(i % 4 == 3 ? (i - 3) * 50 % 256 : i * 37 % 256); }),
         sample<std::uint16_t>(RawFormat::rgba64le, "16.png", OIIO::TypeDesc::UINT16,
-                              [](std::size_t i) { return std::uint16_t(i % 4 == 3 ? i * 13001 : i * 7919); }),
+                              [](std::size_t i) { return std::uint16_t(i % 4 == 3 ? (i - 3) * 13001 : i * 7919); }),
         sample<float>(RawFormat::gbrapf32le, "32.exr", OIIO::TypeDesc::FLOAT,
                       [](std::size_t i) { return i % 4 == 3 ? 1.0f : float(i % 9) / 4 - 0.25f; }),
     };
