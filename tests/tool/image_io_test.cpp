@@ -77,6 +77,33 @@ TEST(ImageRead, DepthIsTheFilesUnlessAskedAndEachChannelLayoutLandsInTheWorldsOr
     }
 }
 
+// A sequence reads each frame into the last one's world when it is of the
+// same size and depth; any other would take pixels it has no room for.
+TEST(ImageRead, OnlyAWorldOfTheSameSizeAndDepthIsReused) {
+    test::TempDir dir;
+    test::writeFlat(dir / "a.png", 2, 1, 1);
+    test::writeFlat(dir / "b.png", 2, 1, 12);
+    test::writeFlat(dir / "wide.png", 3, 1, 13);
+    test::writeFlat(dir / "tall.png", 2, 2, 14);
+    const std::tuple<const char*, std::optional<Depth>, int, int, PF_PixelFormat, bool> cases[] = {
+        {"b.png", std::nullopt, 2, 1, PF_PixelFormat_ARGB32, true},
+        {"wide.png", std::nullopt, 3, 1, PF_PixelFormat_ARGB32, false},
+        {"tall.png", std::nullopt, 2, 2, PF_PixelFormat_ARGB32, false},
+        {"b.png", Depth::bits16, 2, 1, PF_PixelFormat_ARGB64, false},
+    };
+    for (const auto& [name, depth, width, height, format, reused] : cases) {
+        tiltshift::SourceImage a = readImage(dir / "a.png");
+        const host::Image* world = a.image.get();
+        const tiltshift::SourceImage next = tiltshift::InputImage(dir / name).read(depth, std::move(a.image));
+        EXPECT_EQ(next.image->format(), format) << name;
+        EXPECT_EQ(next.image->width(), width) << name;
+        EXPECT_EQ(next.image->height(), height) << name;
+        EXPECT_TRUE(next.image->untouchedOutside()) << name;
+        // Another world may be given the same address: only reuse is certain.
+        EXPECT_TRUE(!reused || next.image.get() == world) << name << " was not reused";
+    }
+}
+
 // Files written with OpenImageIO's own calls, for what the test helpers do not write.
 void writeSpecs(const std::string& path, const std::vector<OIIO::ImageSpec>& specs) {
     std::unique_ptr<OIIO::ImageOutput> out = OIIO::ImageOutput::create(path);
