@@ -104,10 +104,16 @@ TEST(ParameterListings, NameEveryRegisteredParameterWithItsRangeAndChoices) {
                                               [&](const std::string& l) { return l.rfind("  " + r.name + " ", 0) == 0; });
             ASSERT_NE(helpRow, help.end());
             EXPECT_EQ(rangeIn(*helpRow), r.registered.param_type == PF_Param_POPUP ? std::nullopt : range) << *helpRow;
+            std::vector<std::string> choices;  // "1 Normal", "3 Add", ...: the separators are none
             for (std::size_t i = 0; i < r.popupItems.size(); ++i) {
-                EXPECT_EQ(helpText.str().find(std::to_string(i + 1) + " " + r.popupItems[i]) != std::string::npos,
-                          r.popupItems[i] != "(-") << "choice " << i + 1;
+                const std::string choice = std::to_string(i + 1) + " " + r.popupItems[i];
+                EXPECT_EQ(helpText.str().find(choice) != std::string::npos, r.popupItems[i] != "(-") << choice;
+                if (r.popupItems[i] != "(-") {
+                    choices.push_back(choice);
+                }
             }
+            // Choices share a line as long as they fit.
+            EXPECT_TRUE(choices.empty() || helpText.str().find(choices[0] + ", " + choices[1]) != std::string::npos);
         }
         EXPECT_EQ(greyed.at("Ratio"), linear);
         EXPECT_EQ(greyed.at("Linear Mode"), !linear);
