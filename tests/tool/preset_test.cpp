@@ -103,14 +103,13 @@ TEST(Preset, UnreadableAndHostileFilesAreUsageErrors) {
     EXPECT_EQ(tiltshift::readPreset(dir / "good.json").at(0).value, "0");
 }
 
-TEST(Preset, NumbersBeyondWhatFitsDigitsAreWrittenOut) {
+// Numbers in full, from the fewest digits that read back the same, to an
+// exponent only past the seventeen digits that always do.
+TEST(Preset, NumbersAreWrittenInTheFewestDigitsThatReadBack) {
     const std::pair<double, const char*> cases[] = {
-        {0.1, "0.1"},
         {1.0 / 3, "0.3333333333333333"},
-        {12345678, "12345678"},
         {1e16, "10000000000000000"},
         {1e17, "1e+17"},
-        {-1e20, "-1e+20"},
         {123456789012345678901.0, "1.2345678901234568e+20"},
         {1.7976931348623157e308, "1.7976931348623157e+308"},
     };
