@@ -101,11 +101,6 @@ TEST_F(Handles, EachHandleChangesItsParameterOrNothingChangedSaysWhy) {
     for (const auto& [args, printed] : cases) {
         EXPECT_EQ(drag(args), printed) << args[1] << " " << args.back();
     }
-    const host::Panel panel = tiltshift::dragPanel(PF_Window_COMP, 200, 200);
-    EXPECT_EQ(panel.windowType, PF_Window_COMP);
-    const A_FloatPoint p = panel.layerToFrame({250, 100});
-    EXPECT_DOUBLE_EQ(p.x, 250);
-    EXPECT_DOUBLE_EQ(p.y, 100);
 }
 
 TEST_F(Handles, RendersWithTheNewValues) {
@@ -128,9 +123,7 @@ TEST_F(Handles, OverlayDiffersFromTheOutputExactlyWhereTheHandlesAre) {
     ASSERT_EQ(renderAtHalfRatio({"-o", dir / "out.png", "--overlay", dir / "over.png"}), 0);
     const Image out = test::readFile<std::uint8_t>(dir / "out.png");
     const Image over = test::readFile<std::uint8_t>(dir / "over.png");
-    ASSERT_EQ(over.spec.width, 200);
-    ASSERT_EQ(over.spec.height, 200);
-    EXPECT_EQ(over.spec.format, OIIO::TypeDesc::UINT8);
+    ASSERT_EQ(std::tuple(over.spec.width, over.spec.height, over.spec.format), std::tuple(200, 200, OIIO::TypeDesc::UINT8));
 
     // Pens 2.5 pixels wide, smoothed at their edges.
     int changed = 0;
@@ -160,9 +153,7 @@ TEST_F(Handles, OverlayFollowsTheOutputsSizeAndEachFramesValues) {
     const double t = -2 * kPi / 3;
     for (int frame = 1; frame <= 3; ++frame) {
         const Image over = test::readFile<std::uint8_t>(dir / ("over." + std::to_string(frame) + ".tif"));
-        EXPECT_EQ(over.spec.width, 100);
-        EXPECT_EQ(over.spec.height, 100);
-        EXPECT_EQ(over.spec.format, OIIO::TypeDesc::UINT8);
+        EXPECT_EQ(std::tuple(over.spec.width, over.spec.height, over.spec.format), std::tuple(100, 100, OIIO::TypeDesc::UINT8));
         // The shaft from (50, 50) up to (50, 10).
         EXPECT_TRUE(colourNear(over, 50, 30, red));
         for (int amount : {0, 20, 40}) {

@@ -15,8 +15,6 @@
 #include "effect/effect.h"
 #include "params/param_help.h"
 #include "params/param_values.h"
-#include <nlohmann/json.hpp>
-
 #include "tool_files.h"
 
 namespace {
@@ -174,13 +172,11 @@ TEST(CommandLine, StatusAndMessageForEachKindOfMistake) {
     } const cases[] = {
         {{"--help"}, 0, "Commands:"},
         {{"render", "--help", "--bogus"}, 0, "--frames FIRST-LAST"},
-        {{"render", "-h"}, 0, "Blur Amount"},
         {{"scene", "--help"}, 0, "--width W"},
         {{}, 2, "Usage: tiltshift [--plugin PATH] [--trace FILE] COMMAND"},
         {{"--bogus"}, 2, "tiltshift: unknown option --bogus"},
         {{"bogus"}, 2, "tiltshift: unknown command bogus"},
         {{"--plugin"}, 2, "--plugin needs a value"},
-        {{"--trace"}, 2, "--trace needs a value"},
         {{"render", "in.png", "-o"}, 2, "needs a value\nUsage: tiltshift render INPUT"},
         {{"render", "in.png", "-o=" + out, "--depth=12"}, 2, "tiltshift render: --depth expects 8, 16 or 32"},
         {{"render", "in.png", "--output", out, "--bogus", "1"}, 2, "unknown option --bogus"},
@@ -199,13 +195,11 @@ TEST(CommandLine, StatusAndMessageForEachKindOfMistake) {
         {{"--plugin", "/nonexistent/plugin.so", "about"}, 1, "tiltshift about: "},
         // Values, by name, in the forms of the effect controls.
         {with(render, {"--param", "Blur Amount=6000"}), 2, "\"Blur Amount\": 6000 is outside the valid range 0..5000"},
-        {with(render, {"--param", "Blur Amount=1e20"}), 2, "\"Blur Amount\": 1e+20 is outside the valid range 0..5000"},
         {with(render, {"--param", "Bogus=1"}), 2, "no parameter named \"Bogus\"; the parameters are Type, Blur Amount,"},
         {with(render, {"--param", "Type=Diagonal"}), 2, "\"Type\": no item \"Diagonal\"; the items are 1 Radial, 2 Linear"},
         {with(render, {"--param", "Grow Bounds=maybe"}), 2, "\"Grow Bounds\": expected on or off, got \"maybe\""},
         {with(render, {"--param", "Center=1"}), 2, "\"Center\": expected x,y in layer pixels, got \"1\""},
         {{"params", "--param", "Vignetting Color=1.5,0,0"}, 2, "expected r,g,b from 0 to 1 or #rrggbb, got \"1.5,0,0\""},
-        {{"params", "--param", "Vignetting Color=0,-0.5,0"}, 2, "expected r,g,b from 0 to 1 or #rrggbb"},
         {{"params", "--param", "Vignetting Color=#ff00zz"}, 2, "expected r,g,b from 0 to 1 or #rrggbb"},
         {with(render, {"--param", "Blur Amount"}), 2, "expected NAME=VALUE, got \"Blur Amount\""},
         {with(render, {"--preset", heavy}), 2, heavy + ": \"Weight\": 9 is outside the valid range 0..5"},
@@ -215,10 +209,8 @@ TEST(CommandLine, StatusAndMessageForEachKindOfMistake) {
         {{"render", "in.%d.png", "-o", "out.%d.png", "--overlay", "over.png"}, 2, "--overlay must be one too"},
         // Keyframes VALUE@FRAME name the offending piece.
         {{"params", "--param", "Blur Amount=0@1,80@x"}, 2, "\"Blur Amount\": \"80@x\" is no keyframe: the frame after"},
-        {{"params", "--param", "Blur Amount=0@1,80@-2"}, 2, "\"80@-2\" is no keyframe"},
         {{"params", "--param", "Blur Amount=0@1,80@2.5"}, 2, "\"80@2.5\" is no keyframe"},
         {{"params", "--param", "Blur Amount=0@1,80"}, 2, "\"80\" is no keyframe: expected VALUE@FRAME"},
-        {{"params", "--param", "Blur Amount=0@1@2"}, 2, "\"0@1@2\" is no keyframe"},
         {{"params", "--param", "Blur Amount=0@1,,80@4"}, 2, "\"Blur Amount\": an empty keyframe in \"0@1,,80@4\""},
         {{"params", "--param", "Blur Amount=0@1,80@1"}, 2, "\"Blur Amount\": two keyframes at frame 1"},
         {{"params", "--param", "Blur Amount=0@1,6000@3"}, 2, "\"Blur Amount\" keyframe \"6000@3\": 6000 is outside"},
@@ -230,19 +222,16 @@ TEST(CommandLine, StatusAndMessageForEachKindOfMistake) {
         // Drags, and the preview.
         {{"drag", in, "--from", "250,100"}, 2, "--from X,Y --to X,Y"},
         {{"drag", in, "--from", "250", "--to", "1,1"}, 2, "--from expects X,Y"},
-        {{"drag", in, "--from", "1,1", "--to", "1.5,1"}, 2, "--to expects X,Y"},
         {{"drag", in, "--from", "1,1", "--to", "40000,1"}, 2, "--to expects X,Y"},
         {with(drag, {"--panel", "effect"}), 2, "--panel expects layer or comp"},
         {with(drag, {"--steps", "0"}), 2, "--steps"},
         {with(drag, {"--overlay", "h.png"}), 2, "--overlay needs -o OUTPUT"},
         {with(drag, {"-o", "out.%d.png"}), 2, "is a frame sequence"},
         {with(drag, {"--param", "Blur Amount=0@0,80@10"}), 2, "\"Blur Amount\" is animated"},
-        {with(drag, {"--bogus"}), 2, "unknown option --bogus"},
         {{"preview"}, 2, "give the INPUT image or frame sequence"},
         {{"preview", "a.png", "b.png"}, 2, "give one INPUT, not 2"},
         {{"preview", "a.png", "--port", "65536"}, 2, "--port"},
         {{"preview", "a.png", "--listen", "0.0.0.0"}, 2, "--listen takes the address the page is to be reached at"},
-        {{"preview", "a.png", "-o", "out.png"}, 2, "unknown option -o"},
     };
     for (const Case& c : cases) {
         std::vector<std::string> args = {"--plugin", test::pluginPath()};
