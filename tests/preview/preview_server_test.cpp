@@ -3,10 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <arpa/inet.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
 #include <filesystem>
 #include <thread>
 
@@ -144,20 +140,6 @@ TEST_F(PreviewServer, RefusesMalformedRequestsReportsFailedRendersAndKeepsServin
         EXPECT_EQ(result->status, status) << path << " " << body.substr(0, 60);
     }
     EXPECT_EQ(client->Get("/api/view?downsample=0")->status, 400);
-
-    // Not HTTP at all, on a socket of its own.
-    const int fd = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(static_cast<std::uint16_t>(port));
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    ASSERT_EQ(connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
-    const std::string garbage = "\x16\x03\x01 GET /\r\n\r\n";
-    ASSERT_EQ(write(fd, garbage.data(), garbage.size()), static_cast<ssize_t>(garbage.size()));
-    char answer[256] = {};
-    EXPECT_GT(read(fd, answer, sizeof answer - 1), 0);
-    EXPECT_EQ(std::string(answer).rfind("HTTP/1.1 400", 0), 0u) << answer;
-    close(fd);
 
     // A render the effect fails is reported, and the next one served.
     session->host().faults().failCall("iterate_generic", 1, PF_Err_OUT_OF_MEMORY);

@@ -120,7 +120,6 @@ TEST(ParameterListings, NameEveryRegisteredParameterWithItsRangeAndChoices) {
     // the decimals registered, not their nearest floats.
     const std::tuple<const char*, const char*, const char*> fields[] = {
         {"Center", "default", "[50.0,50.0]"},
-        {"Center", "default_unit", R"("percent")"},
         {"Center", "display_unit", R"("pixels")"},
         {"Center", "default_pixels", "[320.0,90.0]"},
         {"Direction", "display_unit", R"("degrees")"},
@@ -128,7 +127,6 @@ TEST(ParameterListings, NameEveryRegisteredParameterWithItsRangeAndChoices) {
         {"Vignetting", "precision", "1"},
         {"Power", "slider_min", "0.1"},
         {"Ratio", "valid_min", "0.0001"},
-        {"Ratio", "precision", "2"},
         {"Blur Amount", "display_unit", "null"},
         {"Type", "precision", "null"},
     };
@@ -147,9 +145,6 @@ TEST(ParameterListings, NameEveryRegisteredParameterWithItsRangeAndChoices) {
     for (auto line = parameters; line != help.end(); ++line) {
         EXPECT_LE(line->size(), 79u) << *line;
     }
-    std::ostringstream without;
-    tiltshift::printParameterHelp(without, "/nonexistent/plugin.so");
-    EXPECT_NE(without.str().find("Parameters: not available"), std::string::npos) << without.str();
 }
 
 // Every mistake is named on standard error with the way to the usage, exit
@@ -173,6 +168,7 @@ TEST(CommandLine, StatusAndMessageForEachKindOfMistake) {
         {{"--help"}, 0, "Commands:"},
         {{"render", "--help", "--bogus"}, 0, "--frames FIRST-LAST"},
         {{"scene", "--help"}, 0, "--width W"},
+        {{"--plugin", "/nonexistent/plugin.so", "render", "--help"}, 0, "Parameters: not available"},
         {{}, 2, "Usage: tiltshift [--plugin PATH] [--trace FILE] COMMAND"},
         {{"--bogus"}, 2, "tiltshift: unknown option --bogus"},
         {{"bogus"}, 2, "tiltshift: unknown command bogus"},

@@ -212,23 +212,6 @@ TEST(PendingFile, SignalsThatEndTheProcessRemoveTheTemporaryFile) {
     }
 }
 
-// OpenEXR stores colour times alpha: the world gets it straight, the file
-// gets it associated.
-TEST(ImageRoundTrip, OpenExrAlphaIsAssociatedOnDisk) {
-    test::TempDir dir;
-    const std::vector<float> associated = {0.25f, 0.5f, 0.125f, 0.5f, 0, 0, 0, 0};
-    test::writeFile<float>(dir / "in.exr", 2, 1, 4, OIIO::TypeDesc::FLOAT, associated);
-    const tiltshift::SourceImage in = readImage(dir / "in.exr");
-    ASSERT_TRUE(in.hasAlpha);
-    const PF_PixelFloat straight = in.image->at<PF_PixelFloat>(0, 0);
-    EXPECT_EQ((std::vector<float>{straight.red, straight.green, straight.blue, straight.alpha}),
-              (std::vector<float>{0.5f, 1.0f, 0.25f, 0.5f}));
-    writeImage(*in.image, dir / "out.exr", OutputFormat{OIIO::TypeDesc::HALF, true});
-    const test::FileImage<float> out = test::readFile<float>(dir / "out.exr");
-    EXPECT_EQ(out.spec.format, OIIO::TypeDesc::HALF);
-    EXPECT_EQ(out.values, associated);
-}
-
 TEST(ImageWrite, AlphaOnlyWhenTheInputHadItOrTheResultNeedsIt) {
     test::TempDir dir;
     host::Image image(PF_PixelFormat_ARGB32, 2, 1);
