@@ -158,50 +158,45 @@ std::pair<std::string, std::string> streamed(const test::TempDir& dir, std::vect
 }
 
 // Frames of a still through the stream, against the file route rendering
-// the still at the same frames: the frame times count from 0.
-TEST(RawVideoRender, FramesCountFromZeroAndEqualTheFileRoute) {
+// the still at the same frames: the frame times count from 0, and a stream
+// that breaks off keeps the frames it completed, the last reported done
+// before the error.
+TEST(RawVideoRender, FramesCountFromZeroEqualTheFileRouteAndStayWholeWhenTheStreamBreaksOff) {
     test::TempDir dir;
     const Sample s = samples()[1];  // 16 bits, alpha from 0 to full
+    const std::size_t size = s.frame.size();
     s.writeFile(dir / "still.png");
     std::vector<std::string> look = {"--param", "Blur Amount=0@0,40@2", "--param", "Inner Width=0.5",
-                                     "--param", "Vignetting=30", "--pix-fmt", "rgba64le"};
-    std::ostringstream log;
-    const auto [out, error] = streamed(dir, look, s.frame + s.frame + s.frame, log);
-    EXPECT_EQ(error, "no error");
-    look.resize(6);
-    look.insert(look.end(), {dir / "still.png", "-o", dir / "ref.%d.png", "--frames", "0-2"});
-    ASSERT_EQ(test::run("render", look), 0);
-    ASSERT_EQ(out.size(), 3 * s.frame.size());
+                                     "--param", "Vignetting=30"};
+    std::vector<std::string> file = look;
+    file.insert(file.end(), {dir / "still.png", "-o", dir / "ref.%d.png", "--frames", "0-2"});
+    ASSERT_EQ(test::run("render", file), 0);
+    std::string reference;
     for (int frame = 0; frame < 3; ++frame) {
-        EXPECT_EQ(out.substr(frame * s.frame.size(), s.frame.size()),
-                  s.readFileAsFrame(dir / ("ref." + std::to_string(frame) + ".png")))
-            << "frame " << frame;
+        reference += s.readFileAsFrame(dir / ("ref." + std::to_string(frame) + ".png"));
     }
-    EXPECT_NE(out.substr(0, s.frame.size()), out.substr(2 * s.frame.size())) << "the keyframes changed nothing";
-    EXPECT_NE(log.str().find("frame 2: standard output"), std::string::npos) << log.str();
-}
-
-TEST(RawVideoRender, AStreamThatBreaksOffKeepsItsWholeFrames) {
-    test::TempDir dir;
-    const std::string frame = samples()[0].frame;
+    EXPECT_NE(reference.substr(0, size), reference.substr(2 * size)) << "the keyframes changed nothing";
+    look.insert(look.end(), {"--pix-fmt", "rgba64le"});
     const std::tuple<std::size_t, std::size_t, std::string> cases[] = {
         {0, 0, "standard input holds no frames"},
-        {1, 0, "ended inside frame 0: 1 of its 24 bytes came"},
-        {2 * frame.size() + 5, 2, "ended inside frame 2: 5 of its 24 bytes came"},
-        {3 * frame.size(), 3, "no error"},
+        {1, 0, "ended inside frame 0: 1 of its 48 bytes came"},
+        {2 * size + 5, 2, "ended inside frame 2: 5 of its 48 bytes came"},
+        {3 * size, 3, "no error"},
     };
-    for (const auto& [bytes, framesWritten, fragment] : cases) {
+    for (const auto& [bytes, whole, fragment] : cases) {
         std::ostringstream log;
-        const auto [out, error] =
-            streamed(dir, {"--pix-fmt", "rgba", "--param", "Blur Amount=9"}, (frame + frame + frame).substr(0, bytes), log);
-        EXPECT_EQ(out.size(), framesWritten * frame.size()) << bytes;
+        const auto [out, error] = streamed(dir, look, (s.frame + s.frame + s.frame).substr(0, bytes), log);
+        EXPECT_EQ(out, reference.substr(0, whole * size)) << bytes;
         EXPECT_NE(error.find(fragment), std::string::npos) << bytes << ": " << error;
-        // The last whole frame is reported done before the error.
-        const std::string last = "frame " + std::to_string(int(framesWritten) - 1) + ": standard output";
-        EXPECT_EQ(log.str().find(last) != std::string::npos, framesWritten > 0) << bytes << ": " << log.str();
+        const std::string last = "frame " + std::to_string(int(whole) - 1) + ": standard output";
+        EXPECT_EQ(log.str().find(last) != std::string::npos, whole > 0) << bytes << ": " << log.str();
     }
-    // A pipe hands out what has come so far: the frames are whole however
-    // the writer's pieces cut them.
+}
+
+// A pipe hands out what has come so far: the frames are whole however the
+// writer's pieces cut them.
+TEST(RawVideo, FramesFromAPipeAreWholeHoweverItsWriterCutsThem) {
+    const std::string frame = samples()[0].frame;
     int ends[2];
     ASSERT_EQ(pipe(ends), 0);
     const Fd readEnd(ends[0]);
