@@ -75,6 +75,9 @@ TEST(ImageRead, DepthIsTheFilesUnlessAskedAndEachChannelLayoutLandsInTheWorldsOr
         EXPECT_EQ(argb(*read.image, 0), expected) << name;
         EXPECT_EQ(argb(*read.image, 1), expected) << name;
     }
+    // Two channels of no alpha (an OpenEXR's red and green) are no grey and alpha.
+    test::writeFile<float>(dir / "rg.exr", 1, 1, 2, OIIO::TypeDesc::HALF, {0.5f, 0.25f});
+    EXPECT_EQ(argb(*readImage(dir / "rg.exr", Depth::bits8).image, 0), (std::vector<int>{255, 128, 128, 128}));
 }
 
 // A sequence reads each frame into the last one's world when it is of the
