@@ -58,11 +58,7 @@ double hostNumber(const video::VideoParam& p, const PF_ParamDef& def) {
     return def.u.cd.value.red * 65536.0 + def.u.cd.value.green * 256.0 + def.u.cd.value.blue;
 }
 
-video::VideoValue number(double v) {
-    video::VideoValue value{};
-    value.number = v;
-    return value;
-}
+video::VideoValue number(double v) { return video::VideoValue{v}; }
 
 video::VideoValue colour(float r, float g, float b) {
     video::VideoValue value{};
