@@ -4,86 +4,230 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <fstream>
-#include <iterator>
+#include <algorithm>
+#include <cstdlib>
 #include <map>
 #include <sstream>
 
-#include "cli/arguments.h"
+#include <nlohmann/json.hpp>
+
 #include "cli/tool.h"
 #include "effect/effect.h"
 #include "params/param_help.h"
-#include "params/param_info.h"
 #include "params/param_values.h"
-#include "plugin_path.h"
 #include "tool_files.h"
 
 namespace {
 
-std::string lineOf(const std::string& text, const std::string& name) {
-    const std::size_t at = text.find("  " + name + " ");
-    return at == std::string::npos ? "" : text.substr(at, text.find('\n', at) - at);
-}
-
-TEST(ParameterHelp, ListsEveryParameterWithDefaultAndRange) {
-    std::ostringstream help;
-    tiltshift::printParameterHelp(help, test::pluginPath());
-    const std::string text = help.str();
-    for (const char* name : {"Type", "Blur Amount", "Blur Offset", "Weight", "Center", "Direction", "Ratio",
-                             "Inner Width", "Linear Mode", "Power", "Focus Distance", "Chromatic Aberration",
-                             "Vignetting", "Vignetting Color", "Blending Mode", "Repeat Edge Pixels", "Grow Bounds"}) {
-        EXPECT_NE(lineOf(text, name), "") << name;
+std::vector<std::string> linesOf(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) {
+        lines.push_back(line);
     }
-    EXPECT_NE(lineOf(text, "Blur Amount").find("50"), std::string::npos) << lineOf(text, "Blur Amount");
-    EXPECT_NE(lineOf(text, "Blur Amount").find("0..5000"), std::string::npos);
-    EXPECT_NE(lineOf(text, "Ratio").find("0.0001..100"), std::string::npos) << lineOf(text, "Ratio");
-    EXPECT_NE(lineOf(text, "Type").find("1 (Radial)"), std::string::npos);
-    EXPECT_NE(text.find("15 Difference"), std::string::npos) << "popup items by number";
-    EXPECT_EQ(text.find("2 (-"), std::string::npos) << "separators are no choice";
+    return lines;
 }
 
-TEST(ParameterHelp, SaysSoWhenThePluginDoesNotLoad) {
-    std::ostringstream help;
-    tiltshift::printParameterHelp(help, "/nonexistent/plugin.so");
-    EXPECT_NE(help.str().find("not available"), std::string::npos) << help.str();
+// The numbers either side of the first ".." of a line, in the host's floats.
+std::optional<std::pair<float, float>> rangeIn(const std::string& line) {
+    const std::size_t dots = line.find("..");
+    if (dots == std::string::npos) {
+        return std::nullopt;
+    }
+    return std::pair(std::strtof(line.c_str() + line.rfind(' ', dots) + 1, nullptr),
+                     std::strtof(line.c_str() + dots + 2, nullptr));
 }
 
+std::optional<std::pair<float, float>> registeredRange(const PF_ParamDef& def) {
+    switch (def.param_type) {
+        case PF_Param_FLOAT_SLIDER: return std::pair(def.u.fs_d.valid_min, def.u.fs_d.valid_max);
+        case PF_Param_SLIDER: return std::pair(float(def.u.sd.valid_min), float(def.u.sd.valid_max));
+        case PF_Param_POPUP: return std::pair(1.0f, float(def.u.pd.num_choices));
+        default: return std::nullopt;
+    }
+}
+
+std::string printed(const std::vector<std::string>& args) {
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(test::run("params", args), 0);
+    return testing::internal::GetCapturedStdout();
+}
+
+// `params`, `params --json` and the help list every parameter the plug-in
+// registers, read from the host's record of the registration, with its
+// valid range (the help leaves it out for popups) and its choices; the
+// table and the JSON show alike which ones the plug-in greys out.
+TEST(ParameterListings, NameEveryRegisteredParameterWithItsRangeAndChoices) {
+    test::TempDir dir;
+    test::writeFlat(dir / "layer.png", 640, 180, 0);
+    const tiltshift::Effect host = tiltshift::loadEffect(test::pluginPath());
+    std::ostringstream helpText;
+    tiltshift::printParameterHelp(helpText, test::pluginPath());
+    const std::vector<std::string> help = linesOf(helpText.str());
+    nlohmann::json json;
+    for (const bool linear : {false, true}) {
+        const std::vector<std::string> setting = {"--param", linear ? "Type=Linear" : "Type=Radial"};
+        const std::vector<std::string> table = linesOf(printed(setting));
+        std::vector<std::string> asJson = setting;
+        asJson.push_back("--json");
+        if (linear) {
+            asJson.insert(asJson.end(), {"--input", dir / "layer.png"});
+        }
+        json = nlohmann::json::parse(printed(asJson));
+        ASSERT_EQ(json.size(), host->params().size() - 1);
+        ASSERT_EQ(table.size(), host->params().size());
+        std::map<std::string, bool> greyed;
+        for (const host::ParamRecord& r : host->params()) {
+            if (r.index == 0) {
+                continue;
+            }
+            SCOPED_TRACE(r.name);
+            const nlohmann::json& j = json.at(static_cast<std::size_t>(r.index - 1));
+            const std::string& row = table.at(static_cast<std::size_t>(r.index));
+            EXPECT_EQ(j.at("name"), r.name);
+            EXPECT_EQ(j.at("index"), r.index);
+            EXPECT_EQ(row.rfind(std::to_string(r.index) + " ", 0), 0u) << row;
+            EXPECT_NE(row.find(" " + r.name + " "), std::string::npos) << row;
+            const auto range = registeredRange(r.registered);
+            EXPECT_EQ(rangeIn(row), range) << row;
+            const auto jsonRange = j.at("valid_min").is_null() ? std::nullopt
+                : std::optional(std::pair(j.at("valid_min").get<float>(), j.at("valid_max").get<float>()));
+            EXPECT_EQ(jsonRange, range);
+            EXPECT_EQ(j.value("items", std::vector<std::string>{}), r.popupItems);
+            EXPECT_EQ(j.contains("default_pixels"), linear && r.registered.param_type == PF_Param_POINT);
+            greyed[r.name] = j.at("greyed");
+            EXPECT_EQ(row.find(" greyed ") != std::string::npos, greyed[r.name]) << row;
+
+            const auto helpRow = std::find_if(help.begin(), help.end(),
+                                              [&](const std::string& l) { return l.rfind("  " + r.name + " ", 0) == 0; });
+            ASSERT_NE(helpRow, help.end());
+            EXPECT_EQ(rangeIn(*helpRow), r.registered.param_type == PF_Param_POPUP ? std::nullopt : range) << *helpRow;
+            std::vector<std::string> choices;  // "1 Normal", "3 Add", ...: the separators are none
+            for (std::size_t i = 0; i < r.popupItems.size(); ++i) {
+                const std::string choice = std::to_string(i + 1) + " " + r.popupItems[i];
+                EXPECT_EQ(helpText.str().find(choice) != std::string::npos, r.popupItems[i] != "(-") << choice;
+                if (r.popupItems[i] != "(-") {
+                    choices.push_back(choice);
+                }
+            }
+            // Choices share a line as long as they fit.
+            EXPECT_TRUE(choices.empty() || helpText.str().find(choices[0] + ", " + choices[1]) != std::string::npos);
+        }
+        EXPECT_EQ(greyed.at("Ratio"), linear);
+        EXPECT_EQ(greyed.at("Linear Mode"), !linear);
+    }
+    // What a script needs to feed values back: in which unit, and bounds as
+    // the decimals registered, not their nearest floats.
+    const std::tuple<const char*, const char*, const char*> fields[] = {
+        {"Center", "default", "[50.0,50.0]"},
+        {"Center", "display_unit", R"("pixels")"},
+        {"Center", "default_pixels", "[320.0,90.0]"},
+        {"Direction", "display_unit", R"("degrees")"},
+        {"Vignetting", "display_unit", R"("percent")"},
+        {"Vignetting", "precision", "1"},
+        {"Power", "slider_min", "0.1"},
+        {"Ratio", "valid_min", "0.0001"},
+        {"Blur Amount", "display_unit", "null"},
+        {"Type", "precision", "null"},
+    };
+    for (const auto& [name, field, dumped] : fields) {
+        const auto p = std::find_if(json.begin(), json.end(), [&](const nlohmann::json& j) { return j["name"] == name; });
+        EXPECT_EQ(p->at(field).dump(), dumped) << name << " " << field;
+    }
+    // The bounds read back as decimals still take exactly the values the host's floats take.
+    EXPECT_NO_THROW(tiltshift::applySetting(*host, {"Ratio", "0.0001"}));
+    EXPECT_NO_THROW(tiltshift::applySetting(*host, {"Power", "0.1"}));
+    EXPECT_THROW(tiltshift::applySetting(*host, {"Ratio", "0.0000999"}), tiltshift::UsageError);
+
+    // The choices wrap under their parameter to fit a terminal.
+    const auto parameters = std::find(help.begin(), help.end(), "Parameters (--param \"NAME=VALUE\"; NAME as below):");
+    ASSERT_NE(parameters, help.end());
+    for (auto line = parameters; line != help.end(); ++line) {
+        EXPECT_LE(line->size(), 79u) << *line;
+    }
+}
+
+// Every mistake is named on standard error with the way to the usage, exit
+// status 2, before anything is written; failures exit with 1.
 TEST(CommandLine, StatusAndMessageForEachKindOfMistake) {
     test::TempDir dir;
-    const std::string out = dir / "out.png";
+    const std::string in = dir / "in.png", out = dir / "out.png", heavy = dir / "heavy.json";
+    test::writeFlat(in, 4, 4, 99);
+    test::writeText(heavy, R"({"Weight": 9})");
+    const std::vector<std::string> drag = {"drag", in, "--from", "1,1", "--to", "2,2"};
+    const auto with = [](std::vector<std::string> args, const std::vector<std::string>& more) {
+        args.insert(args.end(), more.begin(), more.end());
+        return args;
+    };
+    const std::vector<std::string> render = {"render", in, "-o", out};
     struct Case {
         std::vector<std::string> args;
         int status;
-        bool toOut;  // help goes to standard output, anything else to standard error
-        std::string fragment;
-    };
-    const std::vector<Case> cases = {
-        {{"--help"}, 0, true, "Commands:"},
-        {{"render", "--help", "--bogus"}, 0, true, "--frames FIRST-LAST"},
-        {{"render", "-h"}, 0, true, "Blur Amount"},
-        {{"scene", "--help"}, 0, true, "--width W"},
-        {{}, 2, false, "Usage: tiltshift [--plugin PATH] [--trace FILE] COMMAND"},
-        {{"--bogus"}, 2, false, "tiltshift: unknown option --bogus"},
-        {{"bogus"}, 2, false, "tiltshift: unknown command bogus"},
-        {{"--plugin"}, 2, false, "--plugin needs a value"},
-        {{"--trace"}, 2, false, "--trace needs a value"},
-        {{"render", "in.png", "-o"}, 2, false, "needs a value\nUsage: tiltshift render INPUT"},
-        {{"render", "in.png", "-o=" + out, "--depth=12"}, 2, false, "tiltshift render: --depth expects 8, 16 or 32"},
-        {{"render", "in.png", "--output", out, "--bogus", "1"}, 2, false, "unknown option --bogus"},
-        {{"params", "--param"}, 2, false, "tiltshift params: --param needs a value"},
-        {{"scene", "-o", out, "--width", "15"}, 2, false, "--width expects a whole number from 16 to 4096"},
-        {{"about", "more"}, 2, false, "tiltshift about: unexpected argument more"},
-        {{"render", "-", "-o", "-", "--pix-fmt", "rgba"}, 2, false, "INPUT - needs the frames' size: --size"},
-        {{"render", "-", "-o", "-", "--size", "64x", "--pix-fmt", "rgba"}, 2, false, "--size's height expects"},
-        {{"render", "-", "-o", "-", "--size", "4x4", "--pix-fmt", "yuv420p"}, 2, false, "--pix-fmt expects rgba,"},
-        {{"render", "in.%04d.png", "-o", "-"}, 2, false, "OUTPUT - is raw video to standard output, so INPUT"},
-        {{"render", "-", "-o", "out.%04d.png"}, 2, false, "INPUT - is raw video from standard input, so OUTPUT"},
-        {{"render", "in.png", "-o", out, "--size", "4x4"}, 2, false, "--size describes raw video"},
-        {{"render", "-", "-o", "-", "--size=4x4", "--pix-fmt=rgba", "--frames", "1-3"}, 2, false,
+        std::string fragment;  // help goes to standard output, anything else to standard error
+    } const cases[] = {
+        {{"--help"}, 0, "Commands:"},
+        {{"render", "--help", "--bogus"}, 0, "--frames FIRST-LAST"},
+        {{"scene", "--help"}, 0, "--width W"},
+        {{"--plugin", "/nonexistent/plugin.so", "render", "--help"}, 0, "Parameters: not available"},
+        {{}, 2, "Usage: tiltshift [--plugin PATH] [--trace FILE] COMMAND"},
+        {{"--bogus"}, 2, "tiltshift: unknown option --bogus"},
+        {{"bogus"}, 2, "tiltshift: unknown command bogus"},
+        {{"--plugin"}, 2, "--plugin needs a value"},
+        {{"render", "in.png", "-o"}, 2, "needs a value\nUsage: tiltshift render INPUT"},
+        {{"render", "in.png", "-o=" + out, "--depth=12"}, 2, "tiltshift render: --depth expects 8, 16 or 32"},
+        {{"render", "in.png", "--output", out, "--bogus", "1"}, 2, "unknown option --bogus"},
+        {{"params", "--param"}, 2, "tiltshift params: --param needs a value"},
+        {{"scene", "-o", out, "--width", "15"}, 2, "--width expects a whole number from 16 to 4096"},
+        {{"about", "more"}, 2, "tiltshift about: unexpected argument more"},
+        {{"render", "-", "-o", "-", "--pix-fmt", "rgba"}, 2, "INPUT - needs the frames' size: --size"},
+        {{"render", "-", "-o", "-", "--size", "64x", "--pix-fmt", "rgba"}, 2, "--size's height expects"},
+        {{"render", "-", "-o", "-", "--size", "4x4", "--pix-fmt", "yuv420p"}, 2, "--pix-fmt expects rgba,"},
+        {{"render", "in.%04d.png", "-o", "-"}, 2, "OUTPUT - is raw video to standard output, so INPUT"},
+        {{"render", "-", "-o", "out.%04d.png"}, 2, "INPUT - is raw video from standard input, so OUTPUT"},
+        {{"render", "in.png", "-o", out, "--size", "4x4"}, 2, "--size describes raw video"},
+        {{"render", "-", "-o", "-", "--size=4x4", "--pix-fmt=rgba", "--frames", "1-3"}, 2,
          "--frames does not apply to raw video"},
-        {{"render", dir / "missing.png", "-o", out}, 1, false, "tiltshift render: "},
-        {{"--plugin", "/nonexistent/plugin.so", "about"}, 1, false, "tiltshift about: "},
+        {{"render", dir / "missing.png", "-o", out}, 1, "tiltshift render: no such file: " + dir / "missing.png"},
+        {{"--plugin", "/nonexistent/plugin.so", "about"}, 1, "tiltshift about: "},
+        // Values, by name, in the forms of the effect controls.
+        {with(render, {"--param", "Blur Amount=6000"}), 2, "\"Blur Amount\": 6000 is outside the valid range 0..5000"},
+        {with(render, {"--param", "Bogus=1"}), 2, "no parameter named \"Bogus\"; the parameters are Type, Blur Amount,"},
+        {with(render, {"--param", "Type=Diagonal"}), 2, "\"Type\": no item \"Diagonal\"; the items are 1 Radial, 2 Linear"},
+        {with(render, {"--param", "Grow Bounds=maybe"}), 2, "\"Grow Bounds\": expected on or off, got \"maybe\""},
+        {with(render, {"--param", "Center=1"}), 2, "\"Center\": expected x,y in layer pixels, got \"1\""},
+        {{"params", "--param", "Vignetting Color=1.5,0,0"}, 2, "expected r,g,b from 0 to 1 or #rrggbb, got \"1.5,0,0\""},
+        {{"params", "--param", "Vignetting Color=#ff00zz"}, 2, "expected r,g,b from 0 to 1 or #rrggbb"},
+        {with(render, {"--param", "Blur Amount"}), 2, "expected NAME=VALUE, got \"Blur Amount\""},
+        {with(render, {"--preset", heavy}), 2, heavy + ": \"Weight\": 9 is outside the valid range 0..5"},
+        {with(render, {"--layer", "solid"}), 2, "--layer expects footage, text or shape, got \"solid\""},
+        {with(render, {"--downsample", "0"}), 2, "--downsample expects a whole number from 1 to 1024"},
+        {with(render, {"--downsample", "5"}), 2, "--downsample 5 is more than the image's 4 x 4 pixels"},
+        {{"render", "in.%d.png", "-o", "out.%d.png", "--overlay", "over.png"}, 2, "--overlay must be one too"},
+        // Keyframes VALUE@FRAME name the offending piece.
+        {{"params", "--param", "Blur Amount=0@1,80@x"}, 2, "\"Blur Amount\": \"80@x\" is no keyframe: the frame after"},
+        {{"params", "--param", "Blur Amount=0@1,80@2.5"}, 2, "\"80@2.5\" is no keyframe"},
+        {{"params", "--param", "Blur Amount=0@1,80"}, 2, "\"80\" is no keyframe: expected VALUE@FRAME"},
+        {{"params", "--param", "Blur Amount=0@1,,80@4"}, 2, "\"Blur Amount\": an empty keyframe in \"0@1,,80@4\""},
+        {{"params", "--param", "Blur Amount=0@1,80@1"}, 2, "\"Blur Amount\": two keyframes at frame 1"},
+        {{"params", "--param", "Blur Amount=0@1,6000@3"}, 2, "\"Blur Amount\" keyframe \"6000@3\": 6000 is outside"},
+        {{"params", "--param", "Blur Amount=@3"}, 2, "\"Blur Amount\" keyframe \"@3\": expected a number"},
+        {{"params", "--param", "Type=Radial@0,Diagonal@4"}, 2, "\"Type\" keyframe \"Diagonal@4\": no item \"Diagonal\""},
+        {{"params", "--param", "Grow Bounds=on@0,maybe@4"}, 2, "keyframe \"maybe@4\": expected on or off"},
+        {{"params", "--param", "Center=10,10@0,20,20@5"}, 2, "keyframes with ';'"},
+        {{"params", "--param", "Center=10@0;20,20@5"}, 2, "\"Center\" keyframe \"10@0\": expected x,y"},
+        // Drags, and the preview.
+        {{"drag", in, "--from", "250,100"}, 2, "--from X,Y --to X,Y"},
+        {{"drag", in, "--from", "250", "--to", "1,1"}, 2, "--from expects X,Y"},
+        {{"drag", in, "--from", "1,1", "--to", "40000,1"}, 2, "--to expects X,Y"},
+        {with(drag, {"--panel", "effect"}), 2, "--panel expects layer or comp"},
+        {with(drag, {"--steps", "0"}), 2, "--steps"},
+        {with(drag, {"--overlay", "h.png"}), 2, "--overlay needs -o OUTPUT"},
+        {with(drag, {"-o", "out.%d.png"}), 2, "is a frame sequence"},
+        {with(drag, {"--param", "Blur Amount=0@0,80@10"}), 2, "\"Blur Amount\" is animated"},
+        {{"preview"}, 2, "give the INPUT image or frame sequence"},
+        {{"preview", "a.png", "b.png"}, 2, "give one INPUT, not 2"},
+        {{"preview", "a.png", "--port", "65536"}, 2, "--port"},
+        {{"preview", "a.png", "--listen", "0.0.0.0"}, 2, "--listen takes the address the page is to be reached at"},
     };
     for (const Case& c : cases) {
         std::vector<std::string> args = {"--plugin", test::pluginPath()};
@@ -91,91 +235,40 @@ TEST(CommandLine, StatusAndMessageForEachKindOfMistake) {
         std::ostringstream stdOut, stdErr;
         const std::string line = c.args.empty() ? "(nothing)" : c.args.front() + " ... " + c.args.back();
         EXPECT_EQ(tiltshift::runTool(args, stdOut, stdErr), c.status) << line;
-        const std::string& shown = (c.toOut ? stdOut : stdErr).str();
+        const std::string& shown = (c.status == 0 ? stdOut : stdErr).str();
         EXPECT_NE(shown.find(c.fragment), std::string::npos) << line << ":\n" << shown;
-        EXPECT_EQ((c.toOut ? stdErr : stdOut).str(), "") << line;
+        EXPECT_EQ((c.status == 0 ? stdErr : stdOut).str(), "") << line;
+        const bool guided = shown.find("Usage: tiltshift") != std::string::npos || shown.find("--help") != std::string::npos;
+        EXPECT_TRUE(c.status != 2 || guided) << shown;
     }
-    EXPECT_EQ(dir.names(), std::set<std::string>{});
+    EXPECT_EQ(dir.names(), (std::set<std::string>{"in.png", "heavy.json"}));
 }
 
 // A trace is for debugging, so a failed command leaves one too; a trace
 // that cannot be written stops the command before it runs.
 TEST(CommandLine, TraceHoldsTheHostCallsOfEveryEffectTheCommandOpened) {
     test::TempDir dir;
-    const std::string trace = dir / "calls.txt";
-    struct Case {
-        std::vector<std::string> args;
-        std::string traceFile;
-        int status;
-        std::string callLine;  // a line the trace holds; "" for no trace at all
+    const std::tuple<std::vector<std::string>, int, const char*> cases[] = {
+        {{"calls.txt", "params"}, 0, "\nadd_param "},
+        {{"calls.txt", "about"}, 0, "\nsprintf format="},
+        {{"calls.txt", "params", "--param", "Blur Amount=bogus"}, 2, "\nadd_param "},
+        {{"missing/calls.txt", "params"}, 1, nullptr},
     };
-    const std::vector<Case> cases = {
-        {{"params"}, trace, 0, "\nadd_param "},
-        {{"about"}, trace, 0, "\nsprintf format="},
-        {{"params", "--param", "Blur Amount=bogus"}, trace, 2, "\nadd_param "},
-        {{"params"}, dir / "missing/calls.txt", 1, ""},
-    };
-    for (const Case& c : cases) {
-        std::vector<std::string> args = {"--plugin", test::pluginPath(), "--trace", c.traceFile};
-        args.insert(args.end(), c.args.begin(), c.args.end());
+    for (const auto& [command, status, call] : cases) {
+        std::vector<std::string> args = {"--plugin", test::pluginPath(), "--trace", dir / command[0]};
+        args.insert(args.end(), command.begin() + 1, command.end());
         std::ostringstream stdOut, stdErr;
-        const std::string line = c.args.front() + " ... " + c.args.back();
-        EXPECT_EQ(tiltshift::runTool(args, stdOut, stdErr), c.status) << line << ": " << stdErr.str();
-        std::ifstream in(c.traceFile);
-        const std::string calls{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-        if (c.callLine.empty()) {
-            EXPECT_FALSE(in.is_open()) << line;
-            EXPECT_NE(stdErr.str().find(c.traceFile), std::string::npos) << line << ": " << stdErr.str();
-            EXPECT_EQ(stdOut.str(), "") << line << ": the command ran";
+        testing::internal::CaptureStdout();
+        EXPECT_EQ(tiltshift::runTool(args, stdOut, stdErr), status) << stdErr.str();
+        const std::string printed = testing::internal::GetCapturedStdout();
+        if (call) {
+            EXPECT_NE(("\n" + test::contents(dir / command[0])).find(call), std::string::npos) << command.back();
         } else {
-            EXPECT_NE(("\n" + calls).find(c.callLine), std::string::npos) << line << ":\n" << calls;
+            EXPECT_EQ(printed, "") << "the command ran";
+            EXPECT_NE(stdErr.str().find(dir / command[0]), std::string::npos) << stdErr.str();
         }
-        std::remove(trace.c_str());
     }
-    EXPECT_EQ(dir.names(), std::set<std::string>{});
-}
-
-// What a script needs to feed values back: in which unit, and bounds as the
-// decimals registered, not their nearest floats.
-TEST(ParameterJson, CarriesUnitsPrecisionAndThePointDefaultInPixels) {
-    const tiltshift::LayerSize layer{640, 180};
-    const tiltshift::Effect host = tiltshift::loadEffect(test::pluginPath(), layer);
-    std::map<std::string, nlohmann::ordered_json> byName;
-    for (const tiltshift::ParamInfo& p : tiltshift::describeAll(*host, layer)) {
-        byName[p.name] = tiltshift::toJson(p);
-    }
-    struct Case {
-        const char* name;
-        const char* field;
-        const char* json;
-    };
-    const Case cases[] = {
-        {"Center", "default", "[50.0,50.0]"},
-        {"Center", "default_unit", R"("percent")"},
-        {"Center", "display_unit", R"("pixels")"},
-        {"Center", "default_pixels", "[320.0,90.0]"},
-        {"Direction", "display_unit", R"("degrees")"},
-        {"Vignetting", "display_unit", R"("percent")"},
-        {"Vignetting", "precision", "1"},
-        {"Power", "valid_min", "0.1"},
-        {"Power", "slider_min", "0.1"},
-        {"Ratio", "valid_min", "0.0001"},
-        {"Ratio", "slider_min", "0.2"},
-        {"Ratio", "precision", "2"},
-        {"Blur Amount", "display_unit", "null"},
-        {"Type", "precision", "null"},
-    };
-    for (const Case& c : cases) {
-        EXPECT_EQ(byName.at(c.name)[c.field].dump(), c.json) << c.name << " " << c.field;
-    }
-    EXPECT_FALSE(byName.at("Type").contains("default_pixels"));
-    EXPECT_FALSE(tiltshift::toJson(tiltshift::describeAll(*host)[4]).contains("default_pixels"))
-        << "no pixels without a layer";
-
-    // The bounds read back as decimals still take exactly the values the host's floats take.
-    EXPECT_NO_THROW(tiltshift::applySetting(*host, {"Ratio", "0.0001"}));
-    EXPECT_NO_THROW(tiltshift::applySetting(*host, {"Power", "0.1"}));
-    EXPECT_THROW(tiltshift::applySetting(*host, {"Ratio", "0.0000999"}), tiltshift::UsageError);
+    EXPECT_EQ(dir.names(), std::set<std::string>{"calls.txt"});
 }
 
 }  // namespace

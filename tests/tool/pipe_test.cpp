@@ -11,12 +11,9 @@
 #include <cstring>
 #include <functional>
 #include <sstream>
+#include <thread>
 
-#include "cli/arguments.h"
-#include "cli/command.h"
-#include "images/image_io.h"
 #include "images/raw_video.h"
-#include "plugin_path.h"
 #include "render/render_job.h"
 #include "tool_files.h"
 
@@ -42,13 +39,8 @@ private:
     int fd_;
 };
 
-Fd openToRead(const std::string& path) {
-    return Fd(open(path.c_str(), O_RDONLY));
-}
-
-Fd openToWrite(const std::string& path) {
-    return Fd(open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644));
-}
+Fd openToRead(const std::string& path) { return Fd(open(path.c_str(), O_RDONLY)); }
+Fd openToWrite(const std::string& path) { return Fd(open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644)); }
 
 // Interleaved RGBA values as a frame of the format: as they are, or as
 // planes of green, blue, red and alpha.
@@ -84,22 +76,10 @@ std::string worldBytes(const host::Image& image) {
 constexpr int kWidth = 3, kHeight = 2;
 constexpr std::size_t kValues = kWidth * kHeight * 4;
 
-// RGBA values stored as they are: OpenImageIO's writers take colour times
-// alpha unless told otherwise.
-template <typename S>
-void writeStraight(const std::string& path, OIIO::TypeDesc stored, const std::vector<S>& rgba) {
-    std::unique_ptr<OIIO::ImageOutput> out = OIIO::ImageOutput::create(path);
-    OIIO::ImageSpec spec(kWidth, kHeight, 4, stored);
-    spec.attribute("oiio:UnassociatedAlpha", 1);
-    if (!out || !out->open(path, spec) || !out->write_image(OIIO::TypeDescFromC<S>::value(), rgba.data()) ||
-        !out->close()) {
-        throw std::runtime_error("cannot write the test image " + path);
-    }
-}
-
 // A format's frame, and an image file holding the same channels: PNG
-// stores straight alpha as the stream does; OpenEXR stores it associated,
-// so its frame is opaque (and holds values beyond 0..1).
+// stores straight alpha as the stream does, colour under clear pixels
+// included; OpenEXR stores it associated, so its frame is opaque (and holds
+// values beyond 0..1).
 struct Sample {
     RawFormat format;
     std::string file;  // under the test's folder
@@ -116,16 +96,16 @@ Sample sample(RawFormat format, const std::string& file, OIIO::TypeDesc stored, 
     }
     const bool planar = format == RawFormat::gbrapf32le;
     return Sample{format, file, rawFrame(rgba, planar),
-                  [rgba, stored](const std::string& path) { writeStraight(path, stored, rgba); },
+                  [rgba, stored](const std::string& path) { test::writeFile(path, kWidth, kHeight, 4, stored, rgba, 3); },
                   [planar](const std::string& path) { return rawFrame(test::readFile<S>(path).values, planar); }};
 }
 
 std::vector<Sample> samples() {
     return {
         sample<std::uint8_t>(RawFormat::rgba, "8.png", OIIO::TypeDesc::UINT8,
-                             [](std::size_t i) { return std::uint8_t(i % 4 == 3 ? i * 50 % 256 : i * 37 % 256); }),
+                             [](std::size_t i) { return std::uint8_t(i % 4 == 3 ? (i - 3) * 50 % 256 : i * 37 % 256); }),
         sample<std::uint16_t>(RawFormat::rgba64le, "16.png", OIIO::TypeDesc::UINT16,
-                              [](std::size_t i) { return std::uint16_t(i % 4 == 3 ? i * 13001 : i * 7919); }),
+                              [](std::size_t i) { return std::uint16_t(i % 4 == 3 ? (i - 3) * 13001 : i * 7919); }),
         sample<float>(RawFormat::gbrapf32le, "32.exr", OIIO::TypeDesc::FLOAT,
                       [](std::size_t i) { return i % 4 == 3 ? 1.0f : float(i % 9) / 4 - 0.25f; }),
     };
@@ -162,98 +142,105 @@ TEST(RawVideo, ReadAndWrittenAsTheFileRouteAtEveryDepth) {
     }
 }
 
+// Renders `args` from a file holding `input` into another: what it wrote,
+// and its error or "no error".
+std::pair<std::string, std::string> streamed(const test::TempDir& dir, std::vector<std::string> args,
+                                             const std::string& input, std::ostream& log) {
+    test::writeText(dir / "in.raw", input);
+    args.insert(args.begin(), {"-", "-o", "-", "--size", "3x2"});
+    std::string error;
+    {
+        const Fd in = openToRead(dir / "in.raw"), out = openToWrite(dir / "out.raw");
+        error = test::errorOf(
+            [&] { tiltshift::runStreamJob(test::pluginPath(), tiltshift::parseRenderArgs(args), in, out, log, false); });
+    }
+    return {test::contents(dir / "out.raw"), error};
+}
+
 // Frames of a still through the stream, against the file route rendering
-// the still at the same frames: the frame times count from 0.
-TEST(RawVideoRender, FramesCountFromZeroAndEqualTheFileRoute) {
+// the still at the same frames: the frame times count from 0, and a stream
+// that breaks off keeps the frames it completed, the last reported done
+// before the error.
+TEST(RawVideoRender, FramesCountFromZeroEqualTheFileRouteAndStayWholeWhenTheStreamBreaksOff) {
     test::TempDir dir;
     const Sample s = samples()[1];  // 16 bits, alpha from 0 to full
+    const std::size_t size = s.frame.size();
     s.writeFile(dir / "still.png");
-    test::writeText(dir / "in.raw", s.frame + s.frame + s.frame);
-    const std::vector<std::string> look = {"--param", "Blur Amount=0@0,40@2", "--param", "Inner Width=0.5",
-                                           "--param", "Vignetting=30"};
-    std::vector<std::string> args = {"-", "-o", "-", "--size", "3x2", "--pix-fmt", "rgba64le"};
-    args.insert(args.end(), look.begin(), look.end());
-    std::ostringstream log;
-    {
-        const Fd in = openToRead(dir / "in.raw");
-        const Fd out = openToWrite(dir / "out.raw");
-        ASSERT_EQ(tiltshift::runStreamJob(test::pluginPath(), tiltshift::parseRenderArgs(args), in, out, log, false),
-                  0);
-    }
-    args = {dir / "still.png", "-o", dir / "ref.%d.png", "--frames", "0-2"};
-    args.insert(args.end(), look.begin(), look.end());
-    ASSERT_EQ(tiltshift::runCommand("render", tiltshift::Common{test::pluginPath()}, args), 0);
-
-    const std::string out = test::contents(dir / "out.raw");
-    ASSERT_EQ(out.size(), 3 * s.frame.size());
+    std::vector<std::string> look = {"--param", "Blur Amount=0@0,40@2", "--param", "Inner Width=0.5",
+                                     "--param", "Vignetting=30"};
+    std::vector<std::string> file = look;
+    file.insert(file.end(), {dir / "still.png", "-o", dir / "ref.%d.png", "--frames", "0-2"});
+    ASSERT_EQ(test::run("render", file), 0);
+    std::string reference;
     for (int frame = 0; frame < 3; ++frame) {
-        EXPECT_EQ(out.substr(frame * s.frame.size(), s.frame.size()),
-                  s.readFileAsFrame(dir / ("ref." + std::to_string(frame) + ".png")))
-            << "frame " << frame;
+        reference += s.readFileAsFrame(dir / ("ref." + std::to_string(frame) + ".png"));
     }
-    EXPECT_NE(out.substr(0, s.frame.size()), out.substr(2 * s.frame.size())) << "the keyframes changed nothing";
-    EXPECT_NE(log.str().find("frame 2: standard output"), std::string::npos) << log.str();
-}
-
-TEST(RawVideoRender, AStreamThatBreaksOffKeepsItsWholeFrames) {
-    test::TempDir dir;
-    const std::string frame = samples()[0].frame;
-    struct Case {
-        std::size_t bytes;
-        std::size_t framesWritten;
-        std::string error;  // "" for none
-    };
-    const Case cases[] = {
+    EXPECT_NE(reference.substr(0, size), reference.substr(2 * size)) << "the keyframes changed nothing";
+    look.insert(look.end(), {"--pix-fmt", "rgba64le"});
+    const std::tuple<std::size_t, std::size_t, std::string> cases[] = {
         {0, 0, "standard input holds no frames"},
-        {1, 0, "ended inside frame 0: 1 of its 24 bytes came"},
-        {2 * frame.size() + 5, 2, "ended inside frame 2: 5 of its 24 bytes came"},
-        {3 * frame.size(), 3, ""},
+        {1, 0, "ended inside frame 0: 1 of its 48 bytes came"},
+        {2 * size + 5, 2, "ended inside frame 2: 5 of its 48 bytes came"},
+        {3 * size, 3, "no error"},
     };
-    const tiltshift::RenderJob job =
-        tiltshift::parseRenderArgs({"-", "-o", "-", "--size", "3x2", "--pix-fmt", "rgba", "--param", "Blur Amount=9"});
-    for (const Case& c : cases) {
-        test::writeText(dir / "in.raw", (frame + frame + frame).substr(0, c.bytes));
-        std::string error;
+    for (const auto& [bytes, whole, fragment] : cases) {
         std::ostringstream log;
-        {
-            const Fd in = openToRead(dir / "in.raw");
-            const Fd out = openToWrite(dir / "out.raw");
-            try {
-                tiltshift::runStreamJob(test::pluginPath(), job, in, out, log, false);
-            } catch (const std::runtime_error& e) {
-                error = e.what();
-            }
-        }
-        EXPECT_EQ(test::contents(dir / "out.raw").size(), c.framesWritten * frame.size()) << c.bytes;
-        // The last whole frame is reported done before the error.
-        if (c.framesWritten > 0) {
-            const std::string last = "frame " + std::to_string(c.framesWritten - 1) + ": standard output";
-            EXPECT_NE(log.str().find(last), std::string::npos) << c.bytes << ": " << log.str();
-        }
-        if (c.error.empty()) {
-            EXPECT_EQ(error, "") << c.bytes;
-        } else {
-            EXPECT_NE(error.find(c.error), std::string::npos) << c.bytes << ": " << error;
-        }
+        const auto [out, error] = streamed(dir, look, (s.frame + s.frame + s.frame).substr(0, bytes), log);
+        EXPECT_EQ(out, reference.substr(0, whole * size)) << bytes;
+        EXPECT_NE(error.find(fragment), std::string::npos) << bytes << ": " << error;
+        const std::string last = "frame " + std::to_string(int(whole) - 1) + ": standard output";
+        EXPECT_EQ(log.str().find(last) != std::string::npos, whole > 0) << bytes << ": " << log.str();
     }
 }
 
-TEST(RawVideoRender, RefusesATerminalAtEitherEnd) {
+// A pipe hands out what has come so far: the frames are whole however the
+// writer's pieces cut them.
+TEST(RawVideo, FramesFromAPipeAreWholeHoweverItsWriterCutsThem) {
+    const std::string frame = samples()[0].frame;
+    int ends[2];
+    ASSERT_EQ(pipe(ends), 0);
+    const Fd readEnd(ends[0]);
+    std::thread writer([two = frame + frame, writeEnd = ends[1]] {
+        EXPECT_EQ(write(writeEnd, two.data(), 1), 1);
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));  // so that the first read takes one byte alone
+        EXPECT_EQ(write(writeEnd, two.data() + 1, two.size() - 1), static_cast<ssize_t>(two.size() - 1));
+        close(writeEnd);
+    });
+    tiltshift::RawVideoReader reader(readEnd, "the pipe", RawFormat::rgba, {kWidth, kHeight});
+    const std::string first = worldBytes(*reader.read(Depth::bits8));
+    EXPECT_EQ(test::errorOf([&] { EXPECT_EQ(worldBytes(*reader.read(Depth::bits8)), first); }), "no error");
+    writer.join();
+}
+
+// Neither a terminal nor a reader that has gone (ffmpeg quit) takes raw
+// frames: both are named, and the broken pipe does not end the process.
+TEST(RawVideoRender, RefusesATerminalAtEitherEndAndNamesAReaderThatHasGone) {
     test::TempDir dir;
-    const int pty = posix_openpt(O_RDWR | O_NOCTTY);
-    ASSERT_GE(pty, 0);
-    const Fd master(pty);
+    const Fd master(posix_openpt(O_RDWR | O_NOCTTY));
     ASSERT_EQ(grantpt(master), 0);
     ASSERT_EQ(unlockpt(master), 0);
     const Fd terminal(open(ptsname(master), O_RDWR | O_NOCTTY));
     test::writeText(dir / "in.raw", samples()[0].frame);
     const Fd file = openToRead(dir / "in.raw");
-    const tiltshift::RenderJob job =
-        tiltshift::parseRenderArgs({"-", "-o", "-", "--size", "3x2", "--pix-fmt", "rgba"});
+    const tiltshift::RenderJob job = tiltshift::parseRenderArgs({"-", "-o", "-", "--size", "3x2", "--pix-fmt", "rgba"});
     std::ostringstream log;
     EXPECT_THROW(tiltshift::runStreamJob(test::pluginPath(), job, terminal, terminal, log, false),
                  tiltshift::UsageError);
     EXPECT_THROW(tiltshift::runStreamJob(test::pluginPath(), job, file, terminal, log, false), tiltshift::UsageError);
+
+    int ends[2];
+    ASSERT_EQ(pipe(ends), 0);
+    close(ends[0]);
+    const Fd writeEnd(ends[1]);
+    const host::Image frame(PF_PixelFormat_ARGB32, 3, 2), other(PF_PixelFormat_ARGB32, 2, 2);
+    EXPECT_EQ(test::errorOf([&] { tiltshift::RawVideoWriter(writeEnd, "the pipe", RawFormat::rgba).write(frame); }),
+              "cannot write frame 0 to the pipe: the program reading it has ended");
+    // A raw stream says nothing of its size: every frame has the first one's.
+    const Fd out = openToWrite(dir / "out.raw");
+    tiltshift::RawVideoWriter writer(out, "the file", RawFormat::rgba);
+    writer.write(frame);
+    EXPECT_EQ(test::errorOf([&] { writer.write(other); }),
+              "cannot write frame 1 to the file: it is 2 x 2 pixels, but the stream's frames are 3 x 2");
 }
 
 }  // namespace

@@ -1,8 +1,9 @@
-// Frame patterns, frame ranges and the frames a render goes through.
+// Frame patterns, frame ranges, the frames a render goes through, and the
+// progress bar of a sequence on a terminal.
 
 #include <gtest/gtest.h>
 
-#include "cli/arguments.h"
+#include "render/progress.h"
 #include "render/sequence.h"
 #include "tool_files.h"
 
@@ -11,26 +12,20 @@ namespace {
 using tiltshift::FramePattern;
 using tiltshift::FrameRange;
 using tiltshift::planFrames;
+using tiltshift::UsageError;
 
-TEST(FramePattern, NumbersFramesAsPrintfWould) {
+TEST(FramePattern, NumbersFramesAsPrintfWouldAndNothingElseIsAPattern) {
     EXPECT_EQ(FramePattern::parse("shot.%04d.exr")->path(7), "shot.0007.exr");
     EXPECT_EQ(FramePattern::parse("shot.%04d.exr")->path(123456), "shot.123456.exr");
     EXPECT_EQ(FramePattern::parse("dir.v2/f%d")->path(12), "dir.v2/f12");
     EXPECT_EQ(FramePattern::parse("50%_%03d.png")->path(5), "50%_005.png");
-}
-
-TEST(FramePattern, OtherPercentSignsAreNoPattern) {
     for (const char* path : {"shot.exr", "50%.png", "a%s.png", "a%0d.png", "a%x.png", "a%"}) {
         EXPECT_FALSE(FramePattern::parse(path)) << path;
     }
-}
-
-TEST(FramePattern, OneNumberInTheFileName) {
-    EXPECT_THROW(FramePattern::parse("a%d_%04d.png"), tiltshift::UsageError);
-    EXPECT_THROW(FramePattern::parse("take%d/frame.png"), tiltshift::UsageError);
-    // printf would pad with spaces; taken as a plain name it would overwrite one file each frame.
-    for (const char* spaces : {"a%4d.png", "a%12d.png"}) {
-        EXPECT_THROW(FramePattern::parse(spaces), tiltshift::UsageError) << spaces;
+    // One number, in the file name; printf would pad %4d with spaces, and as
+    // a plain name it would overwrite one file each frame.
+    for (const char* bad : {"a%d_%04d.png", "take%d/frame.png", "a%4d.png", "a%12d.png"}) {
+        EXPECT_THROW(FramePattern::parse(bad), UsageError) << bad;
     }
 }
 
@@ -46,12 +41,11 @@ TEST(FramePattern, FramesOnDiskAreThoseThePatternNames) {
 }
 
 TEST(FrameRange, FirstToLastOrOneFrame) {
-    const FrameRange range = tiltshift::parseFrameRange("1-240");
-    EXPECT_EQ(range.first, 1);
-    EXPECT_EQ(range.last, 240);
+    EXPECT_EQ(tiltshift::parseFrameRange("1-240").first, 1);
+    EXPECT_EQ(tiltshift::parseFrameRange("1-240").last, 240);
     EXPECT_EQ(tiltshift::parseFrameRange("0").last, 0);
     for (const char* bad : {"", "a", "3-1", "-5", "1-", "1-2-3", "1.5", "1 - 3", "9999999999"}) {
-        EXPECT_THROW(tiltshift::parseFrameRange(bad), tiltshift::UsageError) << bad;
+        EXPECT_THROW(tiltshift::parseFrameRange(bad), UsageError) << bad;
     }
 }
 
@@ -65,14 +59,9 @@ TEST(FramePlan, PatternInputRendersItsFramesOnDiskOrThoseAsked) {
     EXPECT_EQ(plan[2].frame, 4);
     EXPECT_EQ(plan[2].input, dir / "in.04.png");
     EXPECT_EQ(plan[2].output, dir / "out.4.tif");
-
     EXPECT_EQ(planFrames(dir / "in.%02d.png", dir / "o.%d.png", FrameRange{1, 2}).size(), 2u);
-    try {
-        planFrames(dir / "in.%02d.png", dir / "o.%d.png", FrameRange{1, 4});
-        ADD_FAILURE() << "frame 3 is missing";
-    } catch (const std::runtime_error& e) {
-        EXPECT_EQ(std::string(e.what()), "input frame 3 is missing: " + dir / "in.03.png");
-    }
+    EXPECT_EQ(test::errorOf([&] { planFrames(dir / "in.%02d.png", dir / "o.%d.png", FrameRange{1, 4}); }),
+              "input frame 3 is missing: " + dir / "in.03.png");
     EXPECT_THROW(planFrames(dir / "none.%02d.png", dir / "o.%d.png", std::nullopt), std::runtime_error);
 }
 
@@ -88,12 +77,13 @@ TEST(FramePlan, StillInputs) {
     EXPECT_EQ(planFrames(dir / "still.png", dir / "o.png", std::nullopt).front().frame, 0);
     EXPECT_EQ(planFrames(dir / "still.png", dir / "o.png", FrameRange{9, 9}).front().frame, 9);
     EXPECT_THROW(planFrames(dir / "gone.png", dir / "o.png", std::nullopt), std::runtime_error);
-    try {
-        planFrames(dir / ".", dir / "o.png", std::nullopt);
-        ADD_FAILURE() << "a folder is no input";
-    } catch (const std::runtime_error& e) {
-        EXPECT_EQ(std::string(e.what()), dir / "." + " is a folder, not an image file");
-    }
+    EXPECT_EQ(test::errorOf([&] { planFrames(dir / ".", dir / "o.png", std::nullopt); }),
+              dir / "." + " is a folder, not an image file");
+    // Combinations that do not fit.
+    test::writeText(dir / "in.1.png", "");
+    EXPECT_THROW(planFrames(dir / "in.%d.png", dir / "o.png", std::nullopt), UsageError);
+    EXPECT_THROW(planFrames(dir / "still.png", dir / "o.%d.png", std::nullopt), UsageError);
+    EXPECT_THROW(planFrames(dir / "still.png", dir / "o.png", FrameRange{1, 2}), UsageError);
 }
 
 // No range is listed ahead of its render: a billion frames cost nothing
@@ -106,21 +96,20 @@ TEST(FramePlan, RangesAreNotListedAhead) {
     EXPECT_EQ(plan.size(), 1000000000u);
     EXPECT_EQ(plan[999999999].frame, 999999999);
     EXPECT_EQ(plan[999999999].output, dir / "o.999999999.png");
-    try {
-        planFrames(dir / "in.%d.png", dir / "o.%d.png", FrameRange{0, 999999999});
-        ADD_FAILURE() << "frame 1 is missing";
-    } catch (const std::runtime_error& e) {
-        EXPECT_EQ(std::string(e.what()), "input frame 1 is missing: " + dir / "in.1.png");
-    }
+    EXPECT_EQ(test::errorOf([&] { planFrames(dir / "in.%d.png", dir / "o.%d.png", FrameRange{0, 999999999}); }),
+              "input frame 1 is missing: " + dir / "in.1.png");
 }
 
-TEST(FramePlan, CombinationsThatDoNotFitAreUsageErrors) {
-    test::TempDir dir;
-    test::writeText(dir / "still.png", "");
-    test::writeText(dir / "in.1.png", "");
-    EXPECT_THROW(planFrames(dir / "in.%d.png", dir / "o.png", std::nullopt), tiltshift::UsageError);
-    EXPECT_THROW(planFrames(dir / "still.png", dir / "o.%d.png", std::nullopt), tiltshift::UsageError);
-    EXPECT_THROW(planFrames(dir / "still.png", dir / "o.png", FrameRange{1, 2}), tiltshift::UsageError);
+TEST(ProgressBar, RateAndTimeLeftOnceAFrameIsDone) {
+    EXPECT_EQ(tiltshift::progressBar(0, 4, 0.5, 8), "[--------]  0/4 frames  -- fps  -- left");
+    EXPECT_EQ(tiltshift::progressBar(1, 3, 2.0, 9), "[###------]  1/3 frames  0.5 fps  0:04 left");
+    EXPECT_EQ(tiltshift::progressBar(100, 7300, 4.0, 10), "[----------]  100/7300 frames  25 fps  4:48 left");
+    EXPECT_EQ(tiltshift::progressBar(10, 100000, 1.0, 4), "[----]  10/100000 frames  10 fps  2:46:39 left");
+    EXPECT_EQ(tiltshift::progressBar(5, 5, 1.0, 4), "[####]  5/5 frames  5 fps  0:00 left");
+    EXPECT_EQ(tiltshift::progressBar(0, 0, 0.5, 4), "[####]  0/0 frames  -- fps  -- left") << "no frames: done";
+    // A stream's frames are not known before it ends.
+    EXPECT_EQ(tiltshift::progressBar(0, std::nullopt, 0.5, 8), "0 frames  -- fps");
+    EXPECT_EQ(tiltshift::progressBar(12, std::nullopt, 4.0, 8), "12 frames  3 fps");
 }
 
 }  // namespace

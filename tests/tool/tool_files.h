@@ -1,6 +1,6 @@
 #pragma once
-// Files for the tool's tests: a temporary folder, and images written and
-// read as they are on disk, past the tool's own conversions.
+// Files for the tool's tests: a temporary folder, images written and read
+// as they are on disk, past the tool's own conversions, and the commands.
 
 #include <stdlib.h>
 
@@ -11,6 +11,10 @@
 #include <vector>
 
 #include <OpenImageIO/imageio.h>
+
+#include "cli/arguments.h"
+#include "cli/command.h"
+#include "plugin_path.h"
 
 namespace test {
 
@@ -50,11 +54,16 @@ struct FileImage {
     std::vector<T> values;  // interleaved, as stored
 };
 
+// `alphaChannel`, when given, holds straight alpha, stored as it is.
 template <typename T>
 void writeFile(const std::string& path, int width, int height, int channels, OIIO::TypeDesc stored,
-               const std::vector<T>& values) {
+               const std::vector<T>& values, int alphaChannel = -1) {
     std::unique_ptr<OIIO::ImageOutput> out = OIIO::ImageOutput::create(path);
     OIIO::ImageSpec spec(width, height, channels, stored);
+    if (alphaChannel >= 0) {
+        spec.alpha_channel = alphaChannel;
+        spec.attribute("oiio:UnassociatedAlpha", 1);
+    }
     if (!out || !out->open(path, spec) || !out->write_image(OIIO::TypeDescFromC<T>::value(), values.data()) ||
         !out->close()) {
         throw std::runtime_error("cannot write the test image " + path);
@@ -96,6 +105,28 @@ inline std::string contents(const std::string& path) {
 
 inline void writeText(const std::string& path, const std::string& text) {
     std::ofstream(path, std::ios::binary) << text;
+}
+
+// An 8-bit RGB file of one grey.
+inline void writeFlat(const std::string& path, int width, int height, std::uint8_t grey) {
+    writeFile(path, width, height, 3, OIIO::TypeDesc::UINT8,
+              std::vector<std::uint8_t>(static_cast<std::size_t>(width * height * 3), grey));
+}
+
+// The message of the E that `f` throws, or "no error".
+template <typename E = std::runtime_error, typename F>
+std::string errorOf(F&& f) {
+    try {
+        f();
+    } catch (const E& e) {
+        return e.what();
+    }
+    return "no error";
+}
+
+// A subcommand through the built plug-in, usage errors thrown.
+inline int run(const std::string& command, const std::vector<std::string>& args) {
+    return tiltshift::runCommand(command, tiltshift::Common{pluginPath()}, args);
 }
 
 }  // namespace test
