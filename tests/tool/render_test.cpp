@@ -10,7 +10,7 @@
 
 #include "cli/arguments.h"
 #include "cli/command.h"
-#include "effect/plugin_error.h"
+#include "host/plugin_error.h"
 #include "images/pixel_convert.h"
 #include "plugin_path.h"
 #include "render/render_job.h"
@@ -223,14 +223,14 @@ TEST(RenderOutput, AFailedRenderWritesNothingAndKeepsWhatWasThere) {
     try {
         tiltshift::renderFrames(*p.host, p.job, p.frames, log, false);
         ADD_FAILURE() << "the render was not cancelled";
-    } catch (const tiltshift::PluginError& e) {
+    } catch (const host::PluginError& e) {
         EXPECT_EQ(e.err, PF_Interrupt_CANCEL);
         EXPECT_NE(std::string(e.what()).find("error 517 PF_Interrupt_CANCEL"), std::string::npos) << e.what();
     }
     EXPECT_EQ(dir.names(), (std::set<std::string>{"in.png"}));
 
     test::writeText(dir / "out.png", "what was there");
-    EXPECT_THROW(tiltshift::renderFrames(*p.host, p.job, p.frames, log, false), tiltshift::PluginError);
+    EXPECT_THROW(tiltshift::renderFrames(*p.host, p.job, p.frames, log, false), host::PluginError);
     EXPECT_EQ(test::contents(dir / "out.png"), "what was there");
     EXPECT_EQ(dir.names(), (std::set<std::string>{"in.png", "out.png"}));
 }
