@@ -1,8 +1,8 @@
 #include "effect_instance.h"
 
 #include <cstring>
-#include <stdexcept>
 
+#include "host/plugin_error.h"
 #include "host/render.h"
 
 namespace video {
@@ -15,10 +15,10 @@ void setUp(host::Host& host, int width, int height) {
     host.frame().width = width;
     host.frame().height = height;
     if (const PF_Err err = host.globalSetup()) {
-        throw std::runtime_error("the plug-in's global setup failed with error " + std::to_string(err));
+        throw host::PluginError("global setup", err, host.outData());
     }
     if (const PF_Err err = host.paramsSetup()) {
-        throw std::runtime_error("the plug-in failed to register its parameters with error " + std::to_string(err));
+        throw host::PluginError("to register its parameters", err, host.outData());
     }
 }
 
@@ -91,7 +91,7 @@ void EffectInstance::render(const std::uint32_t* in, std::uint32_t* out) {
     options.threads = threads_;
     const host::RenderResult result = host::renderFrame(host_, layer_, options);
     if (result.err != PF_Err_NONE) {
-        throw std::runtime_error("the effect failed to render a frame with error " + std::to_string(result.err));
+        throw host::PluginError("to render a frame", result.err, host_.outData());
     }
     // The result may lie elsewhere than the frame (grown bounds); the frame
     // keeps what falls inside it, and what the result does not cover is clear.

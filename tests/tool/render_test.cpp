@@ -8,8 +8,9 @@
 
 #include <nlohmann/json.hpp>
 
+#include "DrawbotSuite.h"
 #include "effect/effect.h"
-#include "effect/plugin_error.h"
+#include "host/plugin_error.h"
 #include "host/project.h"
 #include "images/pixel_convert.h"
 #include "params/param_values.h"
@@ -161,15 +162,31 @@ TEST(RenderOutput, AFailedRenderWritesNothingAndKeepsWhatWasThere) {
     try {
         p.render();
         ADD_FAILURE() << "the render was not cancelled";
-    } catch (const tiltshift::PluginError& e) {
+    } catch (const host::PluginError& e) {
         EXPECT_EQ(e.err, PF_Interrupt_CANCEL);
         EXPECT_NE(std::string(e.what()).find("error 517 PF_Interrupt_CANCEL"), std::string::npos) << e.what();
     }
     EXPECT_EQ(dir.names(), (std::set<std::string>{"in.1.png"}));
     test::writeText(dir / "out.png", "what was there");
-    EXPECT_THROW(p.render(), tiltshift::PluginError);
+    EXPECT_THROW(p.render(), host::PluginError);
     EXPECT_EQ(test::contents(dir / "out.png"), "what was there");
     EXPECT_EQ(dir.names(), (std::set<std::string>{"in.1.png", "out.png"}));
+}
+
+// The user reads what the plug-in asked the application to show, not only
+// its error code: here the handles cannot be drawn without Drawbot.
+TEST(RenderOutput, AFailingPlugInsOwnMessageIsNamed) {
+    test::TempDir dir;
+    Prepared p(dir, 1, {dir / "in.1.png", "-o", dir / "out.png", "--overlay", dir / "handles.png"});
+    p.host->faults().makeUnavailable(kDRAWBOT_DrawSuite);
+    try {
+        p.render();
+        ADD_FAILURE() << "the handles were drawn without Drawbot";
+    } catch (const host::PluginError& e) {
+        EXPECT_NE(std::string(e.what()).find("to draw its handles with error"), std::string::npos) << e.what();
+        EXPECT_NE(std::string(e.what()).find(": Not able to acquire AEFX Suite."), std::string::npos) << e.what();
+    }
+    EXPECT_FALSE(std::filesystem::exists(dir / "handles.png"));
 }
 
 TEST(RenderSequence, AFailedWriteStopsTheRunWithTheFramesBeforeItWritten) {

@@ -2,7 +2,7 @@
 
 #include "cli/command.h"
 #include "effect/effect.h"
-#include "effect/plugin_error.h"
+#include "host/plugin_error.h"
 
 namespace tiltshift {
 
@@ -11,7 +11,7 @@ namespace {
 int printAbout(const std::string& pluginPath) {
     const Effect host = openEffect(pluginPath);
     if (PF_Err err = host->about()) {
-        throw PluginError("the About command", err, host->outData());
+        throw host::PluginError("the About command", err, host->outData());
     }
     // The host's About text separates its lines with carriage returns.
     std::string text = host->outData().return_msg;

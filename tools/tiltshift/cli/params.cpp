@@ -6,7 +6,7 @@
 
 #include "cli/command.h"
 #include "effect/effect.h"
-#include "effect/plugin_error.h"
+#include "host/plugin_error.h"
 #include "host/host.h"
 #include "images/image_io.h"
 #include "params/param_info.h"
@@ -44,7 +44,7 @@ int listParams(const std::string& pluginPath, const std::vector<ParamSetting>& s
     // controls, if the plug-in declared that it wants to be asked.
     if (outFlags & PF_OutFlag_SEND_UPDATE_PARAMS_UI) {
         if (PF_Err err = host.send(PF_Cmd_UPDATE_PARAMS_UI)) {
-            throw PluginError("to update its parameters' UI", err, host.outData());
+            throw host::PluginError("to update its parameters' UI", err, host.outData());
         }
         for (const std::string& problem : host.problems()) {
             std::cerr << "tiltshift: host: " << problem << "\n";

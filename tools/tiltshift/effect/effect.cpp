@@ -1,7 +1,7 @@
 #include "effect/effect.h"
 
 #include "effect/call_trace.h"
-#include "effect/plugin_error.h"
+#include "host/plugin_error.h"
 
 namespace tiltshift {
 
@@ -23,13 +23,13 @@ Effect loadEffect(const std::string& pluginPath, const std::optional<LayerSize>&
         host->frame().height = layer->height;
     }
     if (PF_Err err = host->globalSetup()) {
-        throw PluginError("global setup", err, host->outData());
+        throw host::PluginError("global setup", err, host->outData());
     }
     if (globalOutFlags) {
         *globalOutFlags = host->outData().out_flags;
     }
     if (PF_Err err = host->paramsSetup()) {
-        throw PluginError("to register its parameters", err, host->outData());
+        throw host::PluginError("to register its parameters", err, host->outData());
     }
     return host;
 }

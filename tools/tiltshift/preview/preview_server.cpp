@@ -10,7 +10,6 @@
 #include <httplib.h>
 
 #include "cli/arguments.h"
-#include "effect/plugin_error.h"
 #include "preview/page_assets.h"
 #include "render/sequence.h"
 

@@ -6,7 +6,7 @@
 #include "cli/arguments.h"
 #include "cli/command.h"
 #include "effect/effect.h"
-#include "effect/plugin_error.h"
+#include "host/plugin_error.h"
 #include "host/project.h"
 #include "host/render.h"
 #include "images/image_io.h"
@@ -49,7 +49,7 @@ PF_ParamDef valueAtFrame(host::Host& host, const host::ParamRecord& record) {
         }
     });
     if (err) {
-        throw PluginError("to give \"" + record.name + "\" at frame time " + std::to_string(time.currentTime),
+        throw host::PluginError("to give \"" + record.name + "\" at frame time " + std::to_string(time.currentTime),
                           err, host.outData());
     }
     return value;
@@ -144,7 +144,7 @@ void PreviewSession::changed() {
     // the plug-in declared that it wants to be asked.
     if (outFlags_ & PF_OutFlag_SEND_UPDATE_PARAMS_UI) {
         if (const PF_Err err = host_->send(PF_Cmd_UPDATE_PARAMS_UI)) {
-            throw PluginError("to update its parameters' UI", err, host_->outData());
+            throw host::PluginError("to update its parameters' UI", err, host_->outData());
         }
         logHostProblems(*host_, std::cerr);
     }
@@ -227,7 +227,7 @@ void PreviewSession::pointer(Pointer phase, PF_Point at, bool shift) {
         dragging_ = goesOn ? std::optional<PF_DoClickEventInfo>(result.click()) : std::nullopt;
         logHostProblems(*host_, std::cerr);
         if (result.err != PF_Err_NONE) {
-            throw PluginError(phase == Pointer::down ? "to handle the click" : "to handle the drag", result.err,
+            throw host::PluginError(phase == Pointer::down ? "to handle the click" : "to handle the drag", result.err,
                               host_->outData());
         }
         if (!result.changed.empty()) {
@@ -271,7 +271,7 @@ const PreviewSession::Rendered& PreviewSession::render(int downsample) {
     host::RenderResult result = host::renderFrame(*host_, *source.image, options);
     logHostProblems(*host_, std::cerr);
     if (result.err != PF_Err_NONE) {
-        throw PluginError("to render " + file + (pattern_ ? " at frame " + std::to_string(frame_) : ""), result.err,
+        throw host::PluginError("to render " + file + (pattern_ ? " at frame " + std::to_string(frame_) : ""), result.err,
                           host_->outData());
     }
     auto rendered = std::make_unique<Rendered>();

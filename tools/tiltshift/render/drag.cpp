@@ -10,7 +10,7 @@
 #include "cli/arguments.h"
 #include "cli/command.h"
 #include "effect/effect.h"
-#include "effect/plugin_error.h"
+#include "host/plugin_error.h"
 #include "host/project.h"
 #include "params/param_values.h"
 
@@ -191,7 +191,7 @@ void runDragJob(const std::string& pluginPath, const DragJob& job, std::ostream&
     const host::Gesture gesture = host->ui().drag(panel, job.from, job.to, job.steps, job.modifiers);
     logHostProblems(*host, log);
     if (const PF_Err err = gesture.err()) {
-        throw PluginError("to handle the drag", err, host->outData());
+        throw host::PluginError("to handle the drag", err, host->outData());
     }
     printChanges(out, job, gesture, before, host->params());
 

@@ -2,7 +2,7 @@
 
 #include <stdexcept>
 
-#include "effect/plugin_error.h"
+#include "host/plugin_error.h"
 #include "host/panel.h"
 #include "images/pixel_convert.h"
 
@@ -22,7 +22,7 @@ std::unique_ptr<host::Image> drawHandles(host::Host& host, const host::Image& fr
     host.frame().currentTime = frameNumber * host.frame().timeStep;
     const host::EventResult result = host.ui().draw(panel, drawing);
     if (result.err != PF_Err_NONE) {
-        throw PluginError("to draw its handles", result.err, host.outData());
+        throw host::PluginError("to draw its handles", result.err, host.outData());
     }
     return eightBitImage(frame.width(), frame.height(), drawing.pixels());
 }

@@ -12,7 +12,7 @@
 
 #include "cli/arguments.h"
 #include "effect/effect.h"
-#include "effect/plugin_error.h"
+#include "host/plugin_error.h"
 #include "images/frame_memory.h"
 #include "images/image_io.h"
 #include "render/frame_source.h"
@@ -81,7 +81,7 @@ RenderedFrame renderFile(host::Host& host, const RenderJob& job, bool sequence, 
     host::RenderResult result = host::renderFrame(host, *source.image, options);
     const double renderMs = millisecondsSince(start);
     if (result.err != PF_Err_NONE) {
-        throw PluginError("to render " + files.input + (sequence ? " at frame " + std::to_string(files.frame) : ""),
+        throw host::PluginError("to render " + files.input + (sequence ? " at frame " + std::to_string(files.frame) : ""),
                           result.err, host.outData());
     }
     logHostProblems(host, log);

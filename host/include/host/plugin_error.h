@@ -7,7 +7,7 @@
 
 #include "AE_Effect.h"
 
-namespace tiltshift {
+namespace host {
 
 // "517 PF_Interrupt_CANCEL"; codes the host does not define have no name: "1234".
 std::string describeError(PF_Err err);
@@ -22,4 +22,4 @@ struct PluginError : std::runtime_error {
     PF_Err err;
 };
 
-}  // namespace tiltshift
+}  // namespace host

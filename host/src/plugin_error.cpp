@@ -1,8 +1,8 @@
-#include "effect/plugin_error.h"
+#include "host/plugin_error.h"
 
 #include <cstring>
 
-namespace tiltshift {
+namespace host {
 
 std::string describeError(PF_Err err) {
     const char* name = nullptr;
@@ -37,4 +37,4 @@ PluginError::PluginError(const std::string& command, PF_Err code, const PF_OutDa
     : std::runtime_error("the plug-in failed " + command + " with error " + describeError(code) + shownMessage(said)),
       err(code) {}
 
-}  // namespace tiltshift
+}  // namespace host
