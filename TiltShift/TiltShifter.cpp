@@ -1,6 +1,7 @@
 #include "TiltShifter.h"
 
 #include <cstddef>
+#include <mutex>
 #include <utility>
 
 #include "HorizontalBlur.h"
@@ -21,6 +22,51 @@ std::size_t pixelCount(const std::shared_ptr<Nerevo::World>& world) {
     return static_cast<std::size_t>(layer->width) * static_cast<std::size_t>(layer->height);
 }
 
+// The mat and work buffer of the last render, handed to the next one: a new
+// buffer is zero-filled on one thread and faulted in page by page, a cost
+// every render would pay again for the same size. Every entry is written by
+// the mat stage before any stage reads it, so nothing of a render reaches
+// the next. A render that finds the buffers taken (another render running)
+// makes its own, and of two returned the later is kept.
+class SpareBuffers {
+public:
+    template <typename T>
+    static std::vector<T> take(std::vector<T>& spare, std::size_t size) {
+        std::vector<T> buffer;
+        {
+            const std::lock_guard<std::mutex> lock(mutex());
+            buffer.swap(spare);
+        }
+        if (buffer.capacity() < size) {
+            buffer = std::vector<T>();
+        }
+        buffer.resize(size);
+        return buffer;
+    }
+
+    template <typename T>
+    static void giveBack(std::vector<T>& spare, std::vector<T>& buffer) {
+        const std::lock_guard<std::mutex> lock(mutex());
+        spare.swap(buffer);
+    }
+
+    static std::vector<double>& mat() {
+        static std::vector<double> spare;
+        return spare;
+    }
+
+    static std::vector<Nerevo::Color<double>>& work() {
+        static std::vector<Nerevo::Color<double>> spare;
+        return spare;
+    }
+
+private:
+    static std::mutex& mutex() {
+        static std::mutex m;
+        return m;
+    }
+};
+
 // Each pass takes a third of the radius: three box blurs in a row come
 // close to a Gaussian.
 constexpr double kThird = 0.3333333333333333;
@@ -38,11 +84,14 @@ TiltShifter::TiltShifter(PF_InData* in_data, AEGP_SuiteHandler& suites, Nerevo::
       params(params),
       weighted(isWeighted(params.weight)),
       weightTable(makeWeightTable(in_data, bpc, params.weight)),
-      mat(pixelCount(this->input)),
-      work(pixelCount(this->input)),
+      mat(SpareBuffers::take(SpareBuffers::mat(), pixelCount(this->input))),
+      work(SpareBuffers::take(SpareBuffers::work(), pixelCount(this->input))),
       logs(weighted && bpc == Nerevo::bpc32 && !work.empty() ? new Nerevo::Color<double>[work.size()] : nullptr) {}
 
-TiltShifter::~TiltShifter() = default;
+TiltShifter::~TiltShifter() {
+    SpareBuffers::giveBack(SpareBuffers::mat(), mat);
+    SpareBuffers::giveBack(SpareBuffers::work(), work);
+}
 
 PF_LayerDef* TiltShifter::inputLayer() const {
     return input ? input->world : nullptr;
