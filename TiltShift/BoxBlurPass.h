@@ -1,6 +1,6 @@
 #pragma once
 // What the column pass and the row pass share: their record, the radius a
-// pass gives a pixel, and the blur of one line back into the work buffer.
+// pass gives a pixel, and the blur of a line back into the work buffer.
 // The passes differ only in which samples make a line.
 
 #include <cstddef>
@@ -9,6 +9,7 @@
 #include "BoxBlurLine.h"
 #include "blend/blend.h"
 #include "color/color.h"
+#include "utility/prefetch.h"
 
 struct BlurParameters {
     bool isLastPass;    // the row pass writes the output world instead of the work buffer
@@ -55,6 +56,82 @@ inline void blurLine(Line& line, Sample* samples, std::ptrdiff_t sampleStride, c
         const double r = passRadius(p, mat[k * matStride]);
         if (blurs(r)) {
             samples[k * sampleStride] = line.blurred(k, r);
+        }
+    }
+}
+
+// Blurs `count` neighbouring columns of a row-major buffer in place, rows
+// `stride` apart, from `samples`, their mat values and logs (if any) at the
+// same offsets from `mat` and `logs`: each column as blurLine blurs it, a
+// line of `lines`, but all of them in the same sweep over the rows, so that
+// each row of the block is read and written whole.
+// How far ahead of the row being swept a block's next rows are asked for:
+// enough rows to cover the memory's latency, few enough to stay in cache.
+constexpr std::ptrdiff_t kRowsAhead = 8;
+
+// Each cache line of `count` entries from `first`.
+template <typename T, typename Prefetch>
+void prefetchRow(const T* first, std::ptrdiff_t count, Prefetch prefetch) {
+    constexpr std::ptrdiff_t kPerLine = 64 / static_cast<std::ptrdiff_t>(sizeof(T));
+    for (std::ptrdiff_t k = 0; k < count; k += kPerLine) {
+        prefetch(first + k);
+    }
+    prefetch(first + count - 1);
+}
+
+inline void blurColumns(Line* lines, std::ptrdiff_t count, Sample* samples, const double* mat, Sample* logs,
+                        std::ptrdiff_t stride, const BlurParameters& p) {
+    const std::ptrdiff_t rows = lines[0].length();
+    if (rows == 0) {
+        return;
+    }
+    for (std::ptrdiff_t k = 0; k < count; ++k) {
+        lines[k].start(samples[k]);
+    }
+    for (std::ptrdiff_t y = 1; y < rows; ++y) {
+        const Sample* row = samples + y * stride;
+        if (y + kRowsAhead < rows) {
+            prefetchRow(row + kRowsAhead * stride, count, Nerevo::prefetchForReading);
+        }
+        for (std::ptrdiff_t k = 0; k < count; ++k) {
+            lines[k].append(y, row[k]);
+        }
+    }
+    bool anyWide = false;
+    for (std::ptrdiff_t k = 0; k < count; ++k) {
+        lines[k].finish(logs ? logs + k : nullptr, stride);
+        anyWide = anyWide || lines[k].wide();
+    }
+    if (!anyWide) {
+        for (std::ptrdiff_t y = 0; y < rows; ++y) {
+            Sample* row = samples + y * stride;
+            const double* m = mat + y * stride;
+            if (y + kRowsAhead < rows) {
+                prefetchRow(m + kRowsAhead * stride, count, Nerevo::prefetchForReading);
+                prefetchRow(row + kRowsAhead * stride, count, Nerevo::prefetchForWriting);
+            }
+            for (std::ptrdiff_t k = 0; k < count; ++k) {
+                const double r = passRadius(p, m[k]);
+                if (blurs(r)) {
+                    row[k] = lines[k].blurred(y, r);
+                }
+            }
+        }
+        return;
+    }
+    for (std::ptrdiff_t y = 0; y < rows; ++y) {
+        Sample* row = samples + y * stride;
+        const double* m = mat + y * stride;
+        for (std::ptrdiff_t k = 0; k < count; ++k) {
+            const double r = passRadius(p, m[k]);
+            if (!blurs(r)) {
+                continue;
+            }
+            if (lines[k].wide()) {
+                narrowed(lines[k].blurredWide(y, r), row[k], logs[y * stride + k]);
+            } else {
+                row[k] = lines[k].blurred(y, r);
+            }
         }
     }
 }

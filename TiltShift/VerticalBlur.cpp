@@ -1,5 +1,7 @@
 #include "VerticalBlur.h"
 
+#include <vector>
+
 #include "filter/bands.h"
 
 VerticalBlur::VerticalBlur(PF_InData* in_data, AEGP_SuiteHandler& suites, Nerevo::Bpc bpc, PF_LayerDef* input,
@@ -26,13 +28,17 @@ PF_Err VerticalBlur::filterColumns(const Nerevo::Rect<int>& rect, bool checkAbor
     }
     const int width = input->width;
     const int height = input->height;
-    BoxBlur::Line line(static_cast<std::size_t>(height > 0 ? height : 0), params->repeatEdgePixels);
+    // One line per column of a block, loaded side by side.
+    std::vector<BoxBlur::Line> lines(
+        Nerevo::Filter::kColumnBlock,
+        BoxBlur::Line(static_cast<std::size_t>(height > 0 ? height : 0), params->repeatEdgePixels));
+    BoxBlur::Sample* work = params->work->data();
+    const double* mat = params->mat->data();
     // The logs stay in place, read and written a row apart: only wide
     // columns touch them.
     BoxBlur::Sample* logs = params->logs;
-    return Nerevo::Filter::forEachColumn(
-        in_data, rect, width, height, checkAbort, params->work->data(), params->mat->data(),
-        [&](int x, BoxBlur::Sample* column, const double* mat) {
-            BoxBlur::blurLine(line, column, 1, mat, 1, logs ? logs + x : nullptr, width, *params);
-        });
+    return Nerevo::Filter::forEachColumnBlock(in_data, rect, width, height, checkAbort, [&](int first, int count) {
+        BoxBlur::blurColumns(lines.data(), count, work + first, mat + first, logs ? logs + first : nullptr, width,
+                             *params);
+    });
 }
