@@ -4,11 +4,11 @@
 // The passes differ only in which samples make a line.
 
 #include <cstddef>
-#include <vector>
 
 #include "BoxBlurLine.h"
 #include "blend/blend.h"
 #include "color/color.h"
+#include "utility/buffer_view.h"
 #include "utility/prefetch.h"
 
 struct BlurParameters {
@@ -22,8 +22,8 @@ struct BlurParameters {
     Nerevo::Color<float> vignettingColor;
     Nerevo::BlendingMode blendingMode;
     bool repeatEdgePixels;
-    const std::vector<double>* mat;
-    std::vector<Nerevo::Color<double>>* work;
+    Nerevo::BufferView<const double> mat;
+    Nerevo::BufferView<Nerevo::Color<double>> work;
     // Weighted float only: the log2 of every work colour beyond the double
     // range, one entry per pixel (the others unset); null otherwise.
     Nerevo::Color<double>* logs;

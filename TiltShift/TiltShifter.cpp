@@ -22,50 +22,47 @@ std::size_t pixelCount(const std::shared_ptr<Nerevo::World>& world) {
     return static_cast<std::size_t>(layer->width) * static_cast<std::size_t>(layer->height);
 }
 
-// The mat and work buffer of the last render, handed to the next one: a new
-// buffer is zero-filled on one thread and faulted in page by page, a cost
-// every render would pay again for the same size. Every entry is written by
-// the mat stage before any stage reads it, so nothing of a render reaches
-// the next. A render that finds the buffers taken (another render running)
-// makes its own, and of two returned the later is kept.
-class SpareBuffers {
+// The mat and work buffer of the last render, handed to the next one of the
+// same size: a new buffer is faulted in page by page, a cost every render
+// would pay again. Every entry is written by the mat stage before any stage
+// reads it, so nothing of a render reaches the next. A render that finds
+// them taken (another render running) makes its own, and of two returned the
+// later is kept.
+template <typename T>
+class SpareBuffer {
 public:
-    template <typename T>
-    static std::vector<T> take(std::vector<T>& spare, std::size_t size) {
-        std::vector<T> buffer;
+    std::unique_ptr<T[]> take(std::size_t size) {
         {
-            const std::lock_guard<std::mutex> lock(mutex());
-            buffer.swap(spare);
+            const std::lock_guard<std::mutex> lock(mutex_);
+            if (entries_ && size_ == size) {
+                return std::move(entries_);
+            }
         }
-        if (buffer.capacity() < size) {
-            buffer = std::vector<T>();
-        }
-        buffer.resize(size);
-        return buffer;
+        // Left uninitialised, as above.
+        return std::unique_ptr<T[]>(new T[size]);
     }
 
-    template <typename T>
-    static void giveBack(std::vector<T>& spare, std::vector<T>& buffer) {
-        const std::lock_guard<std::mutex> lock(mutex());
-        spare.swap(buffer);
-    }
-
-    static std::vector<double>& mat() {
-        static std::vector<double> spare;
-        return spare;
-    }
-
-    static std::vector<Nerevo::Color<double>>& work() {
-        static std::vector<Nerevo::Color<double>> spare;
-        return spare;
+    void giveBack(std::unique_ptr<T[]> entries, std::size_t size) {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        entries_ = std::move(entries);
+        size_ = size;
     }
 
 private:
-    static std::mutex& mutex() {
-        static std::mutex m;
-        return m;
-    }
+    std::mutex mutex_;
+    std::unique_ptr<T[]> entries_;
+    std::size_t size_ = 0;
 };
+
+SpareBuffer<double>& spareMat() {
+    static SpareBuffer<double> spare;
+    return spare;
+}
+
+SpareBuffer<Nerevo::Color<double>>& spareWork() {
+    static SpareBuffer<Nerevo::Color<double>> spare;
+    return spare;
+}
 
 // Each pass takes a third of the radius: three box blurs in a row come
 // close to a Gaussian.
@@ -84,13 +81,14 @@ TiltShifter::TiltShifter(PF_InData* in_data, AEGP_SuiteHandler& suites, Nerevo::
       params(params),
       weighted(isWeighted(params.weight)),
       weightTable(makeWeightTable(in_data, bpc, params.weight)),
-      mat(SpareBuffers::take(SpareBuffers::mat(), pixelCount(this->input))),
-      work(SpareBuffers::take(SpareBuffers::work(), pixelCount(this->input))),
-      logs(weighted && bpc == Nerevo::bpc32 && !work.empty() ? new Nerevo::Color<double>[work.size()] : nullptr) {}
+      pixels(pixelCount(this->input)),
+      mat(spareMat().take(pixels)),
+      work(spareWork().take(pixels)),
+      logs(weighted && bpc == Nerevo::bpc32 && pixels > 0 ? new Nerevo::Color<double>[pixels] : nullptr) {}
 
 TiltShifter::~TiltShifter() {
-    SpareBuffers::giveBack(SpareBuffers::mat(), mat);
-    SpareBuffers::giveBack(SpareBuffers::work(), work);
+    spareMat().giveBack(std::move(mat), pixels);
+    spareWork().giveBack(std::move(work), pixels);
 }
 
 PF_LayerDef* TiltShifter::inputLayer() const {
@@ -117,10 +115,6 @@ bool TiltShifter::stagesFit() const {
         return true;
     }
     if (!inPixels || !outPixels || in->width != out->width || in->height != out->height) {
-        return false;
-    }
-    const std::size_t pixels = pixelCount(input);
-    if (mat.size() != pixels || work.size() != pixels) {
         return false;
     }
     bool tableFits = true;

@@ -32,8 +32,8 @@ PF_Err VerticalBlur::filterColumns(const Nerevo::Rect<int>& rect, bool checkAbor
     std::vector<BoxBlur::Line> lines(
         Nerevo::Filter::kColumnBlock,
         BoxBlur::Line(static_cast<std::size_t>(height > 0 ? height : 0), params->repeatEdgePixels));
-    BoxBlur::Sample* work = params->work->data();
-    const double* mat = params->mat->data();
+    BoxBlur::Sample* work = params->work.data();
+    const double* mat = params->mat.data();
     // The logs stay in place, read and written a row apart: only wide
     // columns touch them.
     BoxBlur::Sample* logs = params->logs;
