@@ -65,20 +65,7 @@ public:
             sum = add(k, first[k * stride], sum, largest);
         }
         largest_ = largest;
-        finish(logs, logStride);
-    }
-
-    // load() a sample at a time, for lines loaded side by side in one sweep
-    // over their rows: sample 0, then samples 1 … N − 1 in order, then
-    // finish with the logs as load takes them.
-    void start(const Sample& first) { begin(first, largest_); }
-    void append(std::ptrdiff_t k, const Sample& next) {
-        add(k, next, entries_[static_cast<std::size_t>(k - 1)].sum, largest_);
-    }
-    void finish(const Sample* logs, std::ptrdiff_t logStride) {
-        const Sample& sum = entries_.back().sum;
-        differencesHold_ = largest_.withinPlainRange() && finite(sum);
-        wide_ = logs && (!finite(sum) || largest_.colour > kNarrowColour);
+        settle(logs != nullptr);
         if (wide_) {
             loadWide(logs, logStride);
         } else if (!differencesHold_) {
@@ -90,6 +77,21 @@ public:
         }
     }
 
+    // The plain part of load() a sample at a time, for lines loaded side by
+    // side in one sweep over their rows: sample 0, then samples 1 … N − 1 in
+    // order, then settle, told whether load would have had logs. A plain
+    // line is then ready for blurred(); any other is to be loaded again.
+    void start(const Sample& first) { begin(first, largest_); }
+    void append(std::ptrdiff_t k, const Sample& next) {
+        add(k, next, entries_[static_cast<std::size_t>(k - 1)].sum, largest_);
+    }
+    bool settle(bool withLogs) {
+        const Sample& sum = entries_.back().sum;
+        differencesHold_ = largest_.withinPlainRange() && finite(sum);
+        wide_ = withLogs && (!finite(sum) || largest_.colour > kNarrowColour);
+        return plain();
+    }
+
     std::ptrdiff_t length() const { return static_cast<std::ptrdiff_t>(entries_.size()); }
 
     // Sample k as loaded.
@@ -98,6 +100,10 @@ public:
     // Whether the line was loaded wide: its values come from blurredWide
     // and wideSample, not blurred and sample.
     bool wide() const { return wide_; }
+
+    // Whether every value comes from prefix-sum differences: neither wide
+    // nor summed from a tree.
+    bool plain() const { return !wide_ && differencesHold_; }
 
     // The value at x blurred with radius r, for a radius that blurs.
     // The common case, a window of prefix sums, is kept apart from the rest
