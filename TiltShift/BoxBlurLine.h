@@ -88,7 +88,7 @@ public:
     bool settle(bool withLogs) {
         const Sample& sum = entries_.back().sum;
         differencesHold_ = largest_.withinPlainRange() && finite(sum);
-        wide_ = withLogs && (!finite(sum) || largest_.colour > kNarrowColour);
+        wide_ = withLogs && (!finite(sum) || largest_.colour() > kNarrowColour);
         return plain();
     }
 
@@ -157,16 +157,23 @@ private:
 
     // The largest alpha and colour magnitudes of a line.
     struct Magnitudes {
-        double alpha = 0.0;
-        double colour = 0.0;
+        // Each component's largest apart, the same operation on all four, so
+        // that the compiler takes them two at a time; the colour's is the
+        // largest of the three, the same value whatever the order.
+        Sample largest{0.0, 0.0, 0.0, 0.0};
 
         // Not-a-number samples are left to the finite total to find.
         void take(const Sample& c) {
-            alpha = std::max(alpha, std::fabs(c.a));
-            colour = std::max({colour, std::fabs(c.r), std::fabs(c.g), std::fabs(c.b)});
+            largest.a = std::max(largest.a, std::fabs(c.a));
+            largest.r = std::max(largest.r, std::fabs(c.r));
+            largest.g = std::max(largest.g, std::fabs(c.g));
+            largest.b = std::max(largest.b, std::fabs(c.b));
         }
 
-        bool withinPlainRange() const { return alpha <= kPlainRange && colour <= kPlainRange * alpha; }
+        double alpha() const { return largest.a; }
+        double colour() const { return std::max({largest.r, largest.g, largest.b}); }
+
+        bool withinPlainRange() const { return alpha() <= kPlainRange && colour() <= kPlainRange * alpha(); }
     };
 
     // Sample 0 of a line, and sample k after the prefix sum up to k − 1;
