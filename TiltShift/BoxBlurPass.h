@@ -65,7 +65,8 @@ inline void blurLine(Line& line, Sample* samples, std::ptrdiff_t sampleStride, c
 // enough rows to cover the memory's latency, few enough to stay in cache.
 constexpr std::ptrdiff_t kRowsAhead = 8;
 
-// Each cache line of `count` entries from `first`.
+// Each cache line of `count` entries from `first`; the last entry's too,
+// for entries that do not begin a line.
 template <typename T, typename Prefetch>
 void prefetchRow(const T* first, std::ptrdiff_t count, Prefetch prefetch) {
     constexpr std::ptrdiff_t kPerLine = 64 / static_cast<std::ptrdiff_t>(sizeof(T));
@@ -79,13 +80,13 @@ void prefetchRow(const T* first, std::ptrdiff_t count, Prefetch prefetch) {
 // stay within a core's second-level cache; more measured slower.
 constexpr std::ptrdiff_t kSideBySide = 8;
 
-// Blurs `count` <= kSideBySide neighbouring columns of a row-major buffer in place, rows
-// `stride` apart, from `samples`, their mat values at the same offsets from
-// `mat`, each column as blurLine blurs it, a line of `lines`: loaded side by
-// side in one sweep over the rows and written back in another, so that each
-// row of the block is read and written whole. Only for plain lines: when
-// one is not (`withLogs`: the lines would have logs), nothing is written and
-// the result is false.
+// Blurs `count` <= kSideBySide neighbouring columns of a row-major buffer
+// in place, rows `stride` apart, from `samples`, their mat values at the
+// same offsets from `mat`, each column as blurLine blurs it, a line of
+// `lines`: loaded side by side in one sweep over the rows and written back
+// in another, so that each row of the block is read and written whole. Only
+// for plain lines: when one is not (`withLogs`: the lines would have logs),
+// nothing is written and the result is false.
 inline bool blurPlainColumns(Line* lines, std::ptrdiff_t count, Sample* samples, const double* mat, bool withLogs,
                              std::ptrdiff_t stride, const BlurParameters& p) {
     const std::ptrdiff_t rows = lines[0].length();
