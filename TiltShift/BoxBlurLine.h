@@ -45,9 +45,9 @@ inline bool blurs(double r) {
 class Line {
 public:
     // Room for a line of `length` samples, zero-filled; allocated once per
-    // band and reused for every line of it.
-    Line(std::size_t length, bool repeatEdgePixels)
-        : entries_(length), tree_(length), repeatEdgePixels_(repeatEdgePixels) {}
+    // band and reused for every line of it. The trees are made on the first
+    // line that needs one and kept.
+    Line(std::size_t length, bool repeatEdgePixels) : entries_(length), repeatEdgePixels_(repeatEdgePixels) {}
 
     // Takes the samples first[0], first[stride], … first[(N − 1) × stride]
     // and their prefix sums, and the tree when the sums cannot be trusted.
@@ -59,26 +59,37 @@ public:
         if (entries_.empty()) {
             return;
         }
-        Sample sum = first[0];
-        entries_[0] = Entry{sum, sum};
         Magnitudes largest;
-        largest.take(sum);
+        Sample sum = begin(first[0], largest);
         for (std::ptrdiff_t k = 1; k < length(); ++k) {
-            const Sample& next = first[k * stride];
-            sum = next + sum;
-            entries_[static_cast<std::size_t>(k)] = Entry{next, sum};
-            largest.take(next);
+            sum = add(k, first[k * stride], sum, largest);
         }
-        differencesHold_ = largest.withinPlainRange() && finite(sum);
-        wide_ = logs && (!finite(sum) || largest.colour > kNarrowColour);
+        largest_ = largest;
+        settle(logs != nullptr);
         if (wide_) {
             loadWide(logs, logStride);
         } else if (!differencesHold_) {
+            makeTree();
             for (std::ptrdiff_t k = 0; k < length(); ++k) {
                 tree_.leaf(k) = sample(k);
             }
             tree_.sumUp();
         }
+    }
+
+    // The plain part of load() a sample at a time, for lines loaded side by
+    // side in one sweep over their rows: sample 0, then samples 1 … N − 1 in
+    // order, then settle, told whether load would have had logs. A plain
+    // line is then ready for blurred(); any other is to be loaded again.
+    void start(const Sample& first) { begin(first, largest_); }
+    void append(std::ptrdiff_t k, const Sample& next) {
+        add(k, next, entries_[static_cast<std::size_t>(k - 1)].sum, largest_);
+    }
+    bool settle(bool withLogs) {
+        const Sample& sum = entries_.back().sum;
+        differencesHold_ = largest_.withinPlainRange() && finite(sum);
+        wide_ = withLogs && (!finite(sum) || largest_.colour() > kNarrowColour);
+        return plain();
     }
 
     std::ptrdiff_t length() const { return static_cast<std::ptrdiff_t>(entries_.size()); }
@@ -90,15 +101,18 @@ public:
     // and wideSample, not blurred and sample.
     bool wide() const { return wide_; }
 
+    // Whether every value comes from prefix-sum differences: neither wide
+    // nor summed from a tree.
+    bool plain() const { return !wide_ && differencesHold_; }
+
     // The value at x blurred with radius r, for a radius that blurs.
-    Sample blurred(std::ptrdiff_t x, double r) const {
-        if (r <= static_cast<double>(length())) {
-            return differencesHold_ ? withinLine(x, r) : withinLineAdded(tree_, x, r);
+    // The common case, a window of prefix sums, is kept apart from the rest
+    // so that the passes' loops take it inline.
+    [[gnu::always_inline]] Sample blurred(std::ptrdiff_t x, double r) const {
+        if (differencesHold_ && r <= static_cast<double>(length())) {
+            return withinLine(x, r);
         }
-        if (r <= kHugeRadius) {
-            return beyondLine(S(length() - 1), c(length() - 1), c(0), x, r);
-        }
-        return divided(S(length() - 1), c(length() - 1), c(0), x, r);
+        return blurredOtherwise(x, r);
     }
 
     // The same for a wide line: a window that holds a wide sample from the
@@ -143,17 +157,45 @@ private:
 
     // The largest alpha and colour magnitudes of a line.
     struct Magnitudes {
-        double alpha = 0.0;
-        double colour = 0.0;
+        // Each component's largest apart, the same operation on all four, so
+        // that the compiler takes them two at a time; the colour's is the
+        // largest of the three, the same value whatever the order.
+        Sample largest{0.0, 0.0, 0.0, 0.0};
 
         // Not-a-number samples are left to the finite total to find.
         void take(const Sample& c) {
-            alpha = std::max(alpha, std::fabs(c.a));
-            colour = std::max({colour, std::fabs(c.r), std::fabs(c.g), std::fabs(c.b)});
+            largest.a = std::max(largest.a, std::fabs(c.a));
+            largest.r = std::max(largest.r, std::fabs(c.r));
+            largest.g = std::max(largest.g, std::fabs(c.g));
+            largest.b = std::max(largest.b, std::fabs(c.b));
         }
 
-        bool withinPlainRange() const { return alpha <= kPlainRange && colour <= kPlainRange * alpha; }
+        double alpha() const { return largest.a; }
+        double colour() const { return std::max({largest.r, largest.g, largest.b}); }
+
+        bool withinPlainRange() const { return alpha() <= kPlainRange && colour() <= kPlainRange * alpha(); }
     };
+
+    // Sample 0 of a line, and sample k after the prefix sum up to k − 1;
+    // each gives its own prefix sum.
+    Sample begin(const Sample& first, Magnitudes& largest) {
+        entries_[0] = Entry{first, first};
+        largest = Magnitudes{};
+        largest.take(first);
+        return first;
+    }
+    Sample add(std::ptrdiff_t k, const Sample& next, const Sample& previous, Magnitudes& largest) {
+        const Sample sum = next + previous;
+        entries_[static_cast<std::size_t>(k)] = Entry{next, sum};
+        largest.take(next);
+        return sum;
+    }
+
+    void makeTree() {
+        if (tree_.leafCount() != length()) {
+            tree_ = SumTree<Sample>(entries_.size());
+        }
+    }
 
     // Below this no product or sum of the kernel overflows, whatever the
     // radius: counts stay below 2^513 (beyond 2^512 the kernel divides by
@@ -176,8 +218,18 @@ private:
     const Sample& c(std::ptrdiff_t k) const { return sample(k); }
     const Sample& S(std::ptrdiff_t k) const { return entries_[static_cast<std::size_t>(k)].sum; }
 
+    Sample blurredOtherwise(std::ptrdiff_t x, double r) const {
+        if (r <= static_cast<double>(length())) {
+            return withinLineAdded(tree_, x, r);
+        }
+        if (r <= kHugeRadius) {
+            return beyondLine(S(length() - 1), c(length() - 1), c(0), x, r);
+        }
+        return divided(S(length() - 1), c(length() - 1), c(0), x, r);
+    }
+
     // Both ends of the kernel may lie inside the line; n = ceil(r) <= N.
-    Sample withinLine(std::ptrdiff_t x, double r) const {
+    [[gnu::always_inline]] Sample withinLine(std::ptrdiff_t x, double r) const {
         const double ceiling = std::ceil(r);
         const auto n = static_cast<std::ptrdiff_t>(ceiling);
         const double w = ceiling - r;
@@ -210,6 +262,7 @@ private:
             wideTree_ = SumTree<WideSample>(entries_.size());
             widesUpTo_.resize(entries_.size() + 1);
         }
+        makeTree();
         const auto narrow = [](double s, double e) { return e == 0.0 && !(std::fabs(s) > kNarrowColour); };
         for (std::ptrdiff_t k = 0; k < length(); ++k) {
             const WideSample& w = wideTree_.leaf(k) = widened(sample(k), logs + k * logStride);
@@ -278,10 +331,11 @@ private:
     }
 
     std::vector<Entry> entries_;
-    SumTree<Sample> tree_;  // built only for lines whose differences do not hold
+    SumTree<Sample> tree_;  // only for lines whose differences do not hold, and wide ones
     SumTree<WideSample> wideTree_;  // only for wide lines
     std::vector<std::ptrdiff_t> widesUpTo_;  // only for wide lines
     bool repeatEdgePixels_;
+    Magnitudes largest_;  // of the samples loaded so far
     bool differencesHold_ = true;
     bool wide_ = false;
 };

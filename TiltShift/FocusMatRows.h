@@ -27,6 +27,7 @@
 #include "WeightTable.h"
 #include "color/color.h"
 #include "filter/bands.h"
+#include "utility/buffer_view.h"
 #include "vector/rect.h"
 #include "vector/vector2.h"
 #include "world/pixels.h"
@@ -41,8 +42,8 @@ struct FocusMatRows {
     bool chromaticAberrationOn;
     double chromaticAberration;
     const SubpixelSampler* sampler;
-    std::vector<double>* mat;
-    std::vector<Nerevo::Color<double>>* work;
+    Nerevo::BufferView<double> mat;
+    Nerevo::BufferView<Nerevo::Color<double>> work;
     Nerevo::Color<double>* logs;  // weighted float only, else null
 };
 
@@ -173,8 +174,8 @@ PF_Err writeRows(const FocusMatRows& rows, const Nerevo::Rect<int>& rect, bool c
         rows.in_data, rect, width, input->height, checkAbort, [&](int y, int left, int right) {
             const Pixel* source = Nerevo::Pixels::row<Pixel>(*input, y);
             const std::size_t rowStart = static_cast<std::size_t>(y) * static_cast<std::size_t>(width);
-            double* mat = rows.mat->data() + rowStart;
-            Nerevo::Color<double>* work = rows.work->data() + rowStart;
+            double* mat = rows.mat.data() + rowStart;
+            Nerevo::Color<double>* work = rows.work.data() + rowStart;
             Nerevo::Color<double>* logs = rows.logs ? rows.logs + rowStart : nullptr;
             const double dy = y - rows.center.y;
             PF_Err err = PF_Err_NONE;

@@ -33,8 +33,8 @@ PF_Err HorizontalBlur::filterRows(const Nerevo::Rect<int>& rect, bool checkAbort
     const Nerevo::Rect<int> rows{0, rect.top, width, rect.bottom};
     return Nerevo::Filter::forEachRow(in_data, rows, width, input->height, checkAbort, [&](int y, int, int) {
         const std::size_t rowStart = static_cast<std::size_t>(y) * static_cast<std::size_t>(width);
-        BoxBlur::Sample* work = params->work->data() + rowStart;
-        const double* mat = params->mat->data() + rowStart;
+        BoxBlur::Sample* work = params->work.data() + rowStart;
+        const double* mat = params->mat.data() + rowStart;
         BoxBlur::Sample* logs = params->logs ? params->logs + rowStart : nullptr;
         if (!params->isLastPass) {
             BoxBlur::blurLine(line, work, 1, mat, 1, logs, 1, *params);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "FocusMatRows.h"
 #include "Params.h"
@@ -19,14 +20,26 @@ struct FocusLine {
     }
 };
 
+// One per band, so that its memo is the band's own.
 struct PowerLaw : FocusLine {
     double innerWidth;
     double halfDiagonal;
     double power;
 
+    // A focus line along the rows gives a whole row one distance, and the
+    // power law's pow is most of the mat's cost: a distance equal to the last
+    // one gets the last value, which the same pow of it would give again.
     double value(double dx, double dy) const {
-        return FocusMat::powerLaw(std::fabs(signedDistance(dx, dy)), innerWidth, halfDiagonal, power);
+        const double distance = std::fabs(signedDistance(dx, dy));
+        if (!(distance == lastDistance)) {
+            lastDistance = distance;
+            lastValue = FocusMat::powerLaw(distance, innerWidth, halfDiagonal, power);
+        }
+        return lastValue;
     }
+
+    mutable double lastDistance = std::numeric_limits<double>::quiet_NaN();
+    mutable double lastValue = 0.0;
 };
 
 // The circle of confusion |D − F| / D of a point at D = F − e (near side,

@@ -107,7 +107,9 @@ private:
         const Pixel converted{static_cast<Channel>(Store<Pixel>::kFullScale), r, g, b};
         Pixel top = vignette_;
         top.alpha = Store<Pixel>::opacity(m, vignetting_);
-        Pixel result = blend_(converted, top);
+        // Every mode leaves its bottom as it is under a transparent top, as
+        // the top is without vignetting and over the sharp region: no call.
+        Pixel result = top.alpha == 0 ? converted : blend_(converted, top);
         result.alpha = Store<Pixel>::alpha(alpha);
         return result;
     }

@@ -33,8 +33,8 @@ PF_Err Outputter::filterPixels(const Nerevo::Rect<int>& rect, bool checkAbort) c
     const Output::Conversion<Pixel> convert(in_data, *params);
     return Nerevo::Filter::forEachRow(in_data, rect, width, output->height, checkAbort, [&](int y, int left, int right) {
         const std::size_t rowStart = static_cast<std::size_t>(y) * static_cast<std::size_t>(width);
-        const Nerevo::Color<double>* work = params->work->data() + rowStart;
-        const double* mat = params->mat->data() + rowStart;
+        const Nerevo::Color<double>* work = params->work.data() + rowStart;
+        const double* mat = params->mat.data() + rowStart;
         Pixel* out = Nerevo::Pixels::row<Pixel>(*output, y);
         if (params->logs) {
             const Nerevo::Color<double>* logs = params->logs + rowStart;

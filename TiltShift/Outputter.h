@@ -3,11 +3,10 @@
 // through the output conversion into the output world, so the weighting's
 // inverse and the vignetting still apply. Bands of rows.
 
-#include <vector>
-
 #include "blend/blend.h"
 #include "color/color.h"
 #include "filter/filter.h"
+#include "utility/buffer_view.h"
 
 struct OutputterParameters {
     bool weighted;
@@ -15,8 +14,8 @@ struct OutputterParameters {
     double vignetting;
     Nerevo::Color<float> vignettingColor;
     Nerevo::BlendingMode blendingMode;
-    const std::vector<double>* mat;
-    const std::vector<Nerevo::Color<double>>* work;
+    Nerevo::BufferView<const double> mat;
+    Nerevo::BufferView<const Nerevo::Color<double>> work;
     const Nerevo::Color<double>* logs;  // as the blur's: weighted float only
 };
 

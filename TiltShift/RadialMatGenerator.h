@@ -8,6 +8,7 @@
 #include "SubpixelSampler.h"
 #include "color/color.h"
 #include "filter/filter.h"
+#include "utility/buffer_view.h"
 #include "vector/vector2.h"
 
 struct RadialMatGeneratorParameters {
@@ -22,8 +23,8 @@ struct RadialMatGeneratorParameters {
     bool chromaticAberrationOn;
     double chromaticAberration;  // step scale, render pixels
     const std::vector<double>* weightTable;
-    std::vector<double>* mat;
-    std::vector<Nerevo::Color<double>>* work;
+    Nerevo::BufferView<double> mat;
+    Nerevo::BufferView<Nerevo::Color<double>> work;
     Nerevo::Color<double>* logs;
 };
 

@@ -1,6 +1,7 @@
 #include "TiltShifter.h"
 
 #include <cstddef>
+#include <mutex>
 #include <utility>
 
 #include "HorizontalBlur.h"
@@ -21,6 +22,48 @@ std::size_t pixelCount(const std::shared_ptr<Nerevo::World>& world) {
     return static_cast<std::size_t>(layer->width) * static_cast<std::size_t>(layer->height);
 }
 
+// The mat and work buffer of the last render, handed to the next one of the
+// same size: a new buffer is faulted in page by page, a cost every render
+// would pay again. Every entry is written by the mat stage before any stage
+// reads it, so nothing of a render reaches the next. A render that finds
+// them taken (another render running) makes its own, and of two returned the
+// later is kept.
+template <typename T>
+class SpareBuffer {
+public:
+    std::unique_ptr<T[]> take(std::size_t size) {
+        {
+            const std::lock_guard<std::mutex> lock(mutex_);
+            if (entries_ && size_ == size) {
+                return std::move(entries_);
+            }
+        }
+        // Left uninitialised, as above.
+        return std::unique_ptr<T[]>(new T[size]);
+    }
+
+    void giveBack(std::unique_ptr<T[]> entries, std::size_t size) {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        entries_ = std::move(entries);
+        size_ = size;
+    }
+
+private:
+    std::mutex mutex_;
+    std::unique_ptr<T[]> entries_;
+    std::size_t size_ = 0;
+};
+
+SpareBuffer<double>& spareMat() {
+    static SpareBuffer<double> spare;
+    return spare;
+}
+
+SpareBuffer<Nerevo::Color<double>>& spareWork() {
+    static SpareBuffer<Nerevo::Color<double>> spare;
+    return spare;
+}
+
 // Each pass takes a third of the radius: three box blurs in a row come
 // close to a Gaussian.
 constexpr double kThird = 0.3333333333333333;
@@ -38,11 +81,15 @@ TiltShifter::TiltShifter(PF_InData* in_data, AEGP_SuiteHandler& suites, Nerevo::
       params(params),
       weighted(isWeighted(params.weight)),
       weightTable(makeWeightTable(in_data, bpc, params.weight)),
-      mat(pixelCount(this->input)),
-      work(pixelCount(this->input)),
-      logs(weighted && bpc == Nerevo::bpc32 && !work.empty() ? new Nerevo::Color<double>[work.size()] : nullptr) {}
+      pixels(pixelCount(this->input)),
+      mat(spareMat().take(pixels)),
+      work(spareWork().take(pixels)),
+      logs(weighted && bpc == Nerevo::bpc32 && pixels > 0 ? new Nerevo::Color<double>[pixels] : nullptr) {}
 
-TiltShifter::~TiltShifter() = default;
+TiltShifter::~TiltShifter() {
+    spareMat().giveBack(std::move(mat), pixels);
+    spareWork().giveBack(std::move(work), pixels);
+}
 
 PF_LayerDef* TiltShifter::inputLayer() const {
     return input ? input->world : nullptr;
@@ -68,10 +115,6 @@ bool TiltShifter::stagesFit() const {
         return true;
     }
     if (!inPixels || !outPixels || in->width != out->width || in->height != out->height) {
-        return false;
-    }
-    const std::size_t pixels = pixelCount(input);
-    if (mat.size() != pixels || work.size() != pixels) {
         return false;
     }
     bool tableFits = true;

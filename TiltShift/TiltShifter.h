@@ -6,7 +6,10 @@
 // focus mat (one double per pixel, 0 = sharp) and the work buffer (one
 // premultiplied Color<double> per pixel, in the depth's channel units), and
 // for weighted float the logs of the work colours too large for a double.
+// The mat and the work buffer are not zero-filled: the mat stage writes each
+// of their entries, in bands on every thread, before any stage reads one.
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -61,8 +64,8 @@ protected:
     PF_LayerDef* outputLayer() const;
     bool chromaticAberrationOn() const;
     // Whether the worlds and buffers are what every stage takes for granted:
-    // both worlds of one size (or both without pixels), a mat and a work
-    // entry for each pixel and, when weighted, the depth's whole table.
+    // both worlds of one size (or both without pixels) and, when weighted,
+    // the depth's whole table.
     // Checked once, before any stage runs.
     bool stagesFit() const;
     // After the mat stage's result: the blur passes, or the outputter when
@@ -79,8 +82,8 @@ protected:
         record.vignetting = params.vignetting;
         record.vignettingColor = params.vignettingColor;
         record.blendingMode = params.blendingMode;
-        record.mat = &mat;
-        record.work = &work;
+        record.mat = {mat.get(), pixels};
+        record.work = {work.get(), pixels};
         record.logs = logsOrNull();
     }
     // The fields both mat generators' records share, named alike in each.
@@ -96,8 +99,8 @@ protected:
         mats.chromaticAberrationOn = chromaticAberrationOn();
         mats.chromaticAberration = params.chromaticAberration;
         mats.weightTable = &weightTable;
-        mats.mat = &mat;
-        mats.work = &work;
+        mats.mat = {mat.get(), pixels};
+        mats.work = {work.get(), pixels};
         mats.logs = logsOrNull();
     }
 
@@ -109,8 +112,10 @@ protected:
     TiltShifterParameters params;
     bool weighted;
     std::vector<double> weightTable;
-    std::vector<double> mat;
-    std::vector<Nerevo::Color<double>> work;
+    // Entries of the mat and the work buffer: the input world's pixels.
+    std::size_t pixels;
+    std::unique_ptr<double[]> mat;
+    std::unique_ptr<Nerevo::Color<double>[]> work;
     // Weighted float only: beside each work colour that passes the double
     // range (left infinite there), the log2 of its magnitude. Left unset,
     // so that a frame without such colours never touches its pages.

@@ -4,11 +4,12 @@
 // lines visited in order, and band 0 polling the host's abort after each
 // row or each block of columns.
 //
-// Columns of a row-major buffer are visited a block at a time: the block is
-// copied row by row into a small buffer that holds each of its columns
-// contiguously, the body works on those, and the block goes back row by
-// row. Memory is then read and written in whole cache lines instead of one
-// strided sample per line, and what the body computes does not change.
+// Columns of a row-major buffer are visited a block at a time, so that
+// memory is read and written in whole cache lines instead of one strided
+// sample per line: either the block's body sweeps its rows itself, or the
+// block is copied row by row into a small buffer that holds each of its
+// columns contiguously, the body works on those, and the block goes back
+// row by row. What the body computes does not change.
 
 #include <algorithm>
 #include <cstddef>
@@ -50,6 +51,68 @@ PF_Err forEachRow(PF_InData* in_data, const Rect<int>& band, int width, int heig
     return PF_Err_NONE;
 }
 
+// body(first, count) for each block of `count` <= kColumnBlock neighbouring
+// columns of `band`, from column `first`, inside a world of `width` ×
+// `height`. Band 0 polls abort after each block.
+template <typename BlockBody>
+PF_Err forEachColumnBlock(PF_InData* in_data, const Rect<int>& band, int width, int height, bool checkAbort,
+                          BlockBody&& body) {
+    const int left = std::max(band.left, 0);
+    const int right = std::min(band.right, width);
+    if (height <= 0 || left >= right) {
+        return PF_Err_NONE;
+    }
+    for (int first = left; first < right; first += kColumnBlock) {
+        body(first, std::min(kColumnBlock, right - first));
+        if (const PF_Err err = pollAbort(in_data, checkAbort)) {
+            return err;
+        }
+    }
+    return PF_Err_NONE;
+}
+
+// A block of up to kColumnBlock columns of two row-major buffers with one
+// entry per pixel, held column by column: each column's entries of the first
+// buffer, and beside them the same column's entries of the second. Loaded
+// and stored row by row, in whole cache lines.
+template <typename T, typename U>
+class ColumnBlock {
+public:
+    // Room for columns of `rows` entries, left unset until loaded.
+    explicit ColumnBlock(std::size_t rows)
+        : rows_(rows), columns_(new T[rows * kColumnBlock]), along_(new U[rows * kColumnBlock]) {}
+
+    // Columns first … first + count − 1 of both buffers, rows `stride` apart.
+    void load(const T* buffer, const U* alongside, std::size_t stride, std::size_t first, std::size_t count) {
+        for (std::size_t y = 0; y < rows_; ++y) {
+            const std::size_t at = y * stride + first;
+            for (std::size_t k = 0; k < count; ++k) {
+                columns_[k * rows_ + y] = buffer[at + k];
+                along_[k * rows_ + y] = alongside[at + k];
+            }
+        }
+    }
+
+    // The first buffer's columns back where they were loaded from.
+    void store(T* buffer, std::size_t stride, std::size_t first, std::size_t count) const {
+        for (std::size_t y = 0; y < rows_; ++y) {
+            const std::size_t at = y * stride + first;
+            for (std::size_t k = 0; k < count; ++k) {
+                buffer[at + k] = columns_[k * rows_ + y];
+            }
+        }
+    }
+
+    // Column k of the block, contiguous, and the second buffer's beside it.
+    T* column(std::size_t k) { return &columns_[k * rows_]; }
+    const U* along(std::size_t k) const { return &along_[k * rows_]; }
+
+private:
+    std::size_t rows_;
+    std::unique_ptr<T[]> columns_;
+    std::unique_ptr<U[]> along_;
+};
+
 // body(x, column, along) for each column of `band` inside a world of
 // `width` × `height`, over two row-major buffers with one entry per pixel
 // (rows `width` apart): `column` holds the `height` entries of `buffer`'s
@@ -60,39 +123,17 @@ PF_Err forEachRow(PF_InData* in_data, const Rect<int>& band, int width, int heig
 template <typename T, typename U, typename ColumnBody>
 PF_Err forEachColumn(PF_InData* in_data, const Rect<int>& band, int width, int height, bool checkAbort, T* buffer,
                      const U* alongside, ColumnBody&& body) {
-    const int left = std::max(band.left, 0);
-    const int right = std::min(band.right, width);
-    if (height <= 0 || left >= right) {
-        return PF_Err_NONE;
-    }
-    const auto rows = static_cast<std::size_t>(height);
-    const auto stride = static_cast<std::size_t>(width);
-    // Every entry is loaded before it is read: no zero-fill.
-    const std::unique_ptr<T[]> columns(new T[rows * kColumnBlock]);
-    const std::unique_ptr<U[]> along(new U[rows * kColumnBlock]);
-    for (int first = left; first < right; first += kColumnBlock) {
-        const auto count = static_cast<std::size_t>(std::min(kColumnBlock, right - first));
-        for (std::size_t y = 0; y < rows; ++y) {
-            const std::size_t at = y * stride + static_cast<std::size_t>(first);
-            for (std::size_t k = 0; k < count; ++k) {
-                columns[k * rows + y] = buffer[at + k];
-                along[k * rows + y] = alongside[at + k];
-            }
+    const auto stride = static_cast<std::size_t>(width > 0 ? width : 0);
+    ColumnBlock<T, U> block(static_cast<std::size_t>(height > 0 ? height : 0));
+    return forEachColumnBlock(in_data, band, width, height, checkAbort, [&](int first, int count) {
+        const auto from = static_cast<std::size_t>(first);
+        const auto columns = static_cast<std::size_t>(count);
+        block.load(buffer, alongside, stride, from, columns);
+        for (std::size_t k = 0; k < columns; ++k) {
+            body(first + static_cast<int>(k), block.column(k), block.along(k));
         }
-        for (std::size_t k = 0; k < count; ++k) {
-            body(first + static_cast<int>(k), &columns[k * rows], &along[k * rows]);
-        }
-        for (std::size_t y = 0; y < rows; ++y) {
-            const std::size_t at = y * stride + static_cast<std::size_t>(first);
-            for (std::size_t k = 0; k < count; ++k) {
-                buffer[at + k] = columns[k * rows + y];
-            }
-        }
-        if (const PF_Err err = pollAbort(in_data, checkAbort)) {
-            return err;
-        }
-    }
-    return PF_Err_NONE;
+        block.store(buffer, stride, from, columns);
+    });
 }
 
 }  // namespace Filter
