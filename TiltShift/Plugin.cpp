@@ -9,6 +9,7 @@
 #include "Params.h"
 #include "PluginUI.h"
 #include "SmartRender.h"
+#include "TiltShifter.h"
 #include "effect/effect_handle.h"
 #include "parameter/checkout.h"
 
@@ -80,7 +81,9 @@ PF_Err dispatch(PF_Cmd cmd, PF_InData* in, PF_OutData* out, PF_ParamDef* params[
             return About(PLUGIN_NAME, "Tilt-shift miniature effect.", PLUGIN_VERSION, in, out, params, output);
         case PF_Cmd_GLOBAL_SETUP:
             return GlobalSetup(PLUGIN_VERSION, PLUGIN_OUT_FLAGS, PLUGIN_OUT_FLAGS2, in, out, params, output);
-        case PF_Cmd_GLOBAL_SETDOWN: return GlobalSetdown(in);
+        case PF_Cmd_GLOBAL_SETDOWN:
+            TiltShifter::releaseSpareBuffers();
+            return GlobalSetdown(in);
         case PF_Cmd_PARAMS_SETUP: return paramsSetup(in, out);
         case PF_Cmd_USER_CHANGED_PARAM: return userChangedParam(in);
         case PF_Cmd_UPDATE_PARAMS_UI: return updateParamsUI(in, out, params);

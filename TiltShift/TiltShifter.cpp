@@ -48,6 +48,8 @@ public:
         size_ = size;
     }
 
+    void release() { giveBack(nullptr, 0); }
+
 private:
     std::mutex mutex_;
     std::unique_ptr<T[]> entries_;
@@ -85,6 +87,11 @@ TiltShifter::TiltShifter(PF_InData* in_data, AEGP_SuiteHandler& suites, Nerevo::
       mat(spareMat().take(pixels)),
       work(spareWork().take(pixels)),
       logs(weighted && bpc == Nerevo::bpc32 && pixels > 0 ? new Nerevo::Color<double>[pixels] : nullptr) {}
+
+void TiltShifter::releaseSpareBuffers() {
+    spareMat().release();
+    spareWork().release();
+}
 
 TiltShifter::~TiltShifter() {
     spareMat().giveBack(std::move(mat), pixels);

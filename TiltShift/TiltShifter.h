@@ -58,6 +58,10 @@ public:
     // PF_Err_INTERNAL_STRUCT_DAMAGED before any stage runs.
     virtual int execute() = 0;
 
+    // A finished render leaves its mat and work buffer for the next one of
+    // its size; the plug-in gives them back when the application lets it go.
+    static void releaseSpareBuffers();
+
 protected:
     // The host worlds the stages run on; null without a world.
     PF_LayerDef* inputLayer() const;
