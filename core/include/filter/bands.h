@@ -113,28 +113,5 @@ private:
     std::unique_ptr<U[]> along_;
 };
 
-// body(x, column, along) for each column of `band` inside a world of
-// `width` × `height`, over two row-major buffers with one entry per pixel
-// (rows `width` apart): `column` holds the `height` entries of `buffer`'s
-// column x contiguously and may be rewritten in place, going back into the
-// buffer with the rest of its block; `along` holds the same column of the
-// read-only `alongside`. Band 0 polls abort after each block; a cancelled
-// band leaves the blocks after it as they were.
-template <typename T, typename U, typename ColumnBody>
-PF_Err forEachColumn(PF_InData* in_data, const Rect<int>& band, int width, int height, bool checkAbort, T* buffer,
-                     const U* alongside, ColumnBody&& body) {
-    const auto stride = static_cast<std::size_t>(width > 0 ? width : 0);
-    ColumnBlock<T, U> block(static_cast<std::size_t>(height > 0 ? height : 0));
-    return forEachColumnBlock(in_data, band, width, height, checkAbort, [&](int first, int count) {
-        const auto from = static_cast<std::size_t>(first);
-        const auto columns = static_cast<std::size_t>(count);
-        block.load(buffer, alongside, stride, from, columns);
-        for (std::size_t k = 0; k < columns; ++k) {
-            body(first + static_cast<int>(k), block.column(k), block.along(k));
-        }
-        block.store(buffer, stride, from, columns);
-    });
-}
-
 }  // namespace Filter
 }  // namespace Nerevo
