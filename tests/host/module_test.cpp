@@ -1,9 +1,25 @@
-// Loading modules, unloading them, and commands the host passes through.
+// The module, its suites and handles, the call log and fault plans, as the
+// fake plug-in meets them.
 
+#include <atomic>
 #include <climits>
 #include <cstring>
+#include <thread>
 
+#include "AE_EffectCBSuites.h"
+#include "AE_GeneralPlug.h"
 #include "fake_host.h"
+#include "host/call_log.h"
+
+// Under AddressSanitizer or ThreadSanitizer an impossible allocation must
+// fail the way it does without them, by returning null, so the host's own
+// handling is what is tested.
+extern "C" __attribute__((visibility("default"))) const char* __asan_default_options() {
+    return "allocator_may_return_null=1";
+}
+extern "C" __attribute__((visibility("default"))) const char* __tsan_default_options() {
+    return "allocator_may_return_null=1";
+}
 
 namespace {
 
@@ -25,68 +41,210 @@ TEST(ModuleLoading, FailuresNameThePathAndTheReason) {
     const std::string missing = loadError("/nonexistent/plugin.so");
     EXPECT_NE(missing.find("/nonexistent/plugin.so"), std::string::npos) << missing;
     EXPECT_NE(missing.find("No such file"), std::string::npos) << missing;
-
     const std::string noEntry = loadError(HOST_NO_ENTRY_MODULE);
     EXPECT_NE(noEntry.find(HOST_NO_ENTRY_MODULE), std::string::npos) << noEntry;
     EXPECT_NE(noEntry.find("EntryPointFunc"), std::string::npos) << noEntry;
+    EXPECT_NE(loadError(""), "") << "an unset path must not load the test program itself";
 
-    // An unset module path must not load the test program itself.
-    EXPECT_NE(loadError(""), "");
-}
-
-TEST(ModuleLoading, OnlyExportedSymbolsAreFound) {
     Host host(HOST_FAKE_PLUGIN);
     EXPECT_NE(host.symbol("FakeState"), nullptr);
-    EXPECT_EQ(host.symbol("globalSetup"), nullptr);
-    EXPECT_EQ(host.symbol("NoSuchSymbol"), nullptr);
+    EXPECT_EQ(host.symbol("globalSetup"), nullptr) << "not exported";
 }
 
 TEST(ModuleLoading, UnloadSendsGlobalSetdownOnlyAfterSuccessfulSetup) {
     Host keeper(HOST_FAKE_PLUGIN);  // keeps the module and its counters loaded
     const auto* state = static_cast<const FakeCounters*>(keeper.symbol("FakeState"));
     const int before = state->setdowns;
-    {
+    for (const bool setdownFirst : {false, true}) {
         Host host(HOST_FAKE_PLUGIN);
         ASSERT_EQ(host.globalSetup(), PF_Err_NONE);
-    }
-    EXPECT_EQ(state->setdowns, before + 1);
-    {
-        Host host(HOST_FAKE_PLUGIN);
-        ASSERT_EQ(host.globalSetup(), PF_Err_NONE);
-        host.send(PF_Cmd_GLOBAL_SETDOWN);
+        if (setdownFirst) {
+            host.send(PF_Cmd_GLOBAL_SETDOWN);
+        }
     }
     EXPECT_EQ(state->setdowns, before + 2);
     {
         Host host(HOST_FAKE_PLUGIN);
         host.faults().failCall("AEGP_RegisterWithAEGP", 1, A_Err_GENERIC);
         EXPECT_EQ(host.globalSetup(), A_Err_GENERIC);
-        EXPECT_EQ(host.liveHandles(), 0u);
+        EXPECT_TRUE(host.problems().empty());
+        EXPECT_EQ(host.liveHandles(), 0u) << "a failed setup keeps no global data";
     }
     EXPECT_EQ(state->setdowns, before + 2);
 }
 
+TEST(ModuleLoading, GlobalSetupCallsInOrderAndFailsWithoutItsSuite) {
+    Host host(HOST_FAKE_PLUGIN);
+    host.log().setRecording(true);
+    ASSERT_EQ(host.globalSetup(), PF_Err_NONE);
+    EXPECT_EQ(host.log().names(),
+              (std::vector<std::string>{"AcquireSuite", "host_new_handle", "host_lock_handle", "AcquireSuite",
+                                        "AEGP_RegisterWithAEGP", "host_unlock_handle", "ReleaseSuite",
+                                        "ReleaseSuite"}));
+    const std::vector<host::Call> calls = host.log().calls();
+    EXPECT_EQ(calls[0].args, "name=\"PF Handle Suite\" version=2");
+    EXPECT_EQ(calls[1].args, "size=16");
+    EXPECT_EQ(calls[4].args, "name=\"Fake\"");
+    EXPECT_EQ(calls[6].args, "name=\"AEGP Utility Suite\" version=7");
+
+    Host missing(HOST_FAKE_PLUGIN);
+    missing.log().setRecording(true);
+    missing.faults().makeUnavailable(kAEGPUtilitySuite, kAEGPUtilitySuiteVersion7);
+    EXPECT_EQ(missing.globalSetup(), PF_Err_BAD_CALLBACK_PARAM);
+    EXPECT_EQ(missing.log().count("AEGP_RegisterWithAEGP"), 0u);
+    EXPECT_TRUE(missing.problems().empty());
+}
+
 TEST_F(FakeHost, AnyCommandNumberPassesThrough) {
-    const PF_Cmd commands[] = {PF_Cmd_UNUSED_0, PF_Cmd_SEQUENCE_FLATTEN, PF_Cmd_RENDER, PF_Cmd_SMART_RENDER,
-                               25, 99, -1, INT_MAX};
-    for (const PF_Cmd cmd : commands) {
+    for (const PF_Cmd cmd : std::initializer_list<PF_Cmd>{PF_Cmd_UNUSED_0, PF_Cmd_SEQUENCE_FLATTEN, PF_Cmd_RENDER, 25, -1, INT_MAX}) {
         EXPECT_EQ(host.send(cmd), PF_Err_NONE) << cmd;
         EXPECT_TRUE(host.problems().empty()) << cmd;
     }
 }
 
-TEST_F(FakeHost, AboutFormatsThroughTheHostsSprintf) {
+TEST_F(FakeHost, SprintfFormatsAndNeverWritesPastTheReturnMessage) {
     ASSERT_EQ(host.about(), PF_Err_NONE);
     EXPECT_STREQ(host.outData().return_msg, "Fake, v1.2\rA test plug-in");
-    ASSERT_EQ(host.log().calls().size(), 1u);
-    EXPECT_EQ(host.log().calls()[0].name, "sprintf");
-    EXPECT_EQ(host.log().calls()[0].args, "format=\"%s, v%d.%d\\r%s\"");
-}
+    EXPECT_EQ(host.log().calls().at(0).args, "format=\"%s, v%d.%d\\r%s\"");
 
-TEST_F(FakeHost, SprintfNeverWritesPastTheReturnMessage) {
     const FakeRequest r = run(request(kFakeLongMessage));
     EXPECT_EQ(r.calls, PF_MAX_EFFECT_MSG_LEN);
     EXPECT_EQ(std::strlen(host.outData().return_msg), static_cast<std::size_t>(PF_MAX_EFFECT_MSG_LEN));
     EXPECT_EQ(host.outData().start_sampL, 77);
+}
+
+TEST_F(FakeHost, UnknownUnavailableAndUnbalancedSuites) {
+    FakeRequest r = request(kFakeAcquire);
+    r.suite = kPFHandleSuite;
+    r.version = 3;
+    r.table = &r;
+    r = run(r);
+    EXPECT_NE(r.err, kSPNoError);
+    EXPECT_EQ(r.table, nullptr);
+    r.version = 2;
+    host.faults().makeUnavailable(kPFHandleSuite, 3);
+    EXPECT_EQ(run(r).err, kSPNoError) << "only version 3 is gone";
+    host.faults().makeUnavailable(kPFHandleSuite);
+    EXPECT_NE(run(r).err, kSPNoError);
+    EXPECT_TRUE(host.problems().empty());
+
+    host.faults().clear();
+    r.release = false;
+    run(r);
+    EXPECT_EQ(host.problems(),
+              std::vector<std::string>{"suite \"PF Handle Suite\" v2 acquired 1 time(s) more than released"});
+    // Counts start again with each command.
+    EXPECT_NE(run(request(kFakeReleaseUnheld)).err, kSPNoError);
+    ASSERT_EQ(host.problems().size(), 1u);
+    EXPECT_NE(host.problems()[0].find("released but not held"), std::string::npos) << host.problems()[0];
+}
+
+TEST_F(FakeHost, FaultHitsTheKthCallCountedFromNowOnce) {
+    FakeRequest r = request(kFakeNewHandles);
+    r.size = 8;
+    r.count = 3;
+    host.faults().failCall("host_new_handle", 2, PF_Err_OUT_OF_MEMORY);
+    EXPECT_EQ(run(r).nullHandles, 0b010u);
+    EXPECT_EQ(run(r).nullHandles, 0u);
+
+    FakeRequest a = request(kFakeAbort);
+    a.count = 10;
+    host.faults().failCall("abort", 3, PF_Interrupt_CANCEL);
+    PF_Err err = PF_Err_NONE;
+    EXPECT_EQ(run(a, &err).calls, 3);
+    EXPECT_EQ(err, PF_Interrupt_CANCEL);
+
+    FakeRequest s = request(kFakeAcquire);
+    s.suite = kPFHandleSuite;
+    s.version = 2;
+    host.faults().failCall("AcquireSuite", 1, 1234);
+    EXPECT_EQ(run(s).err, 1234);
+    EXPECT_TRUE(host.problems().empty());
+    EXPECT_THROW(host.faults().failCall("x", 0, 3), std::invalid_argument);
+}
+
+TEST(Faults, PlannedFailureFiresExactlyOnceAcrossThreads) {
+    host::Faults faults;
+    faults.onCall("x");
+    faults.failCall("x", 500, 7);
+    std::atomic<int> failures{0};
+    std::vector<std::thread> workers;
+    for (int t = 0; t < 4; ++t) {
+        workers.emplace_back([&] {
+            for (int i = 0; i < 250; ++i) {
+                failures += faults.onCall("x") == 7;
+            }
+        });
+    }
+    for (std::thread& worker : workers) {
+        worker.join();
+    }
+    EXPECT_EQ(failures, 1);
+}
+
+Host* probed = nullptr;
+
+TEST_F(FakeHost, SuitesAddedByTestsReachTheCurrentHost) {
+    static const FakeProbeSuite1 probe = {[] { probed = Host::current(); }};
+    host.suites().add("Fake Probe Suite", 1, &probe);
+    EXPECT_EQ(Host::current(), nullptr);
+    run(request(kFakeCallProbe));
+    EXPECT_EQ(probed, &host);
+    EXPECT_EQ(Host::current(), nullptr);
+}
+
+TEST_F(FakeHost, HandlesRoundTripAndImpossibleSizesGiveNull) {
+    const FakeRequest r = run(request(kFakeHandleRoundTrip));
+    EXPECT_TRUE(r.zeroed);
+    EXPECT_EQ(r.err, PF_Err_NONE);
+    EXPECT_TRUE(r.resizeKept);
+    EXPECT_EQ(r.handleSize, 64u);
+
+    FakeRequest huge = request(kFakeNewHandles);
+    huge.count = 1;
+    huge.size = A_u_longlong{1} << 62;
+    EXPECT_EQ(run(huge).nullHandles, 1u);
+    EXPECT_TRUE(host.problems().empty());
+    EXPECT_EQ(host.liveHandles(), 1u);  // the global data
+}
+
+TEST_F(FakeHost, LeakedAndTwiceDisposedHandlesAreReportedForTheirCommandOnly) {
+    FakeRequest r = request(kFakeLeakHandle);
+    r.size = 24;
+    run(r);
+    EXPECT_EQ(host.problems(),
+              std::vector<std::string>{"handle of 24 bytes neither disposed nor handed to the host"});
+    EXPECT_EQ(host.liveHandles(), 2u);
+    run(request(kFakeDisposeTwice));
+    ASSERT_EQ(host.problems().size(), 1u);
+    EXPECT_NE(host.problems()[0].find("disposed twice"), std::string::npos) << host.problems()[0];
+}
+
+TEST_F(FakeHost, GlobalDataLivesUntilSetdownWhichMustFreeIt) {
+    EXPECT_EQ(run(request(kFakeReadGlobal)).pluginId, 1);
+    EXPECT_EQ(host.registeredPlugins(), std::vector<std::string>{"Fake"});
+    int keep = 1;
+    host.send(PF_Cmd_GLOBAL_SETDOWN, &keep);
+    EXPECT_EQ(host.problems(),
+              std::vector<std::string>{"global data handle of 16 bytes not disposed at global setdown"});
+
+    Host other(HOST_FAKE_PLUGIN);
+    ASSERT_EQ(other.globalSetup(), PF_Err_NONE);
+    EXPECT_EQ(other.send(PF_Cmd_GLOBAL_SETDOWN), PF_Err_NONE);
+    EXPECT_TRUE(other.problems().empty());
+    EXPECT_EQ(other.liveHandles(), 0u);
+}
+
+TEST_F(FakeHost, CallbacksFromSeveralThreadsAtOnceAreAllLogged) {
+    FakeRequest r = request(kFakeThreads);
+    r.count = 4;
+    r.size = 250;
+    run(r);
+    EXPECT_TRUE(host.problems().empty());
+    for (const char* name : {"host_new_handle", "host_dispose_handle", "abort"}) {
+        EXPECT_EQ(host.log().count(name), 1000u) << name;
+    }
+    EXPECT_EQ(host.liveHandles(), 1u);
 }
 
 }  // namespace
