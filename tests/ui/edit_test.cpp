@@ -38,34 +38,31 @@ protected:
 };
 
 // Centre (100, 100), Direction 0, Inner Width 100, Ratio 0.5, Blur Amount
-// 50: the inner ellipse reaches 100 along x and 50 along y, the outer 150 and 75.
+// 50: the inner ellipse reaches 100 along x and 50 along y, the outer 150 and
+// 75. The arrow head's base runs from (92, 36) to (108, 36); with Inner Width
+// 128 the inner ellipse passes through its middle.
 TEST_F(Edit, RadialClicksGrabTheHandleUnderThePointer) {
-    EXPECT_EQ(grabbed(100, 30), kArrow);
-    EXPECT_EQ(grabbed(250, 102), kOuter);
-    EXPECT_EQ(grabbed(200, 102), kInner);
-    EXPECT_EQ(grabbed(100, 148), kInner);
-    EXPECT_EQ(grabbed(100, 174), kOuter);
-    // Between the outlines, and beyond both along the direction.
-    EXPECT_EQ(grabbed(240, 100), kNone);
-    EXPECT_EQ(grabbed(300, 100), kNone);
-    EXPECT_EQ(grabbed(100, 100), kNone);
-}
-
-TEST_F(Edit, ArrowHeadEdgeIsNoHitAndFallsThroughToTheOutlines) {
-    // The head's base runs from (92, 36) to (108, 36); with Inner Width 128
-    // the inner ellipse passes through its middle.
-    set("Inner Width", 128);
-    EXPECT_EQ(grabbed(100, 36), kInner);
-    EXPECT_EQ(grabbed(100, 35), kArrow);
-    EXPECT_EQ(grabbed(100, 20), kNone) << "the tip is a corner, and no outline passes there";
-}
-
-TEST_F(Edit, MissChangesNothingAndLeavesTheEventToTheHost) {
-    const host::EventResult r = host.ui().click(layerPanel(), PF_Point{300, 250});
-    EXPECT_FALSE(r.handled());
-    EXPECT_FALSE(r.click().send_drag);
-    EXPECT_EQ(r.click().continue_refcon[0], 0);
-    EXPECT_TRUE(r.changed.empty());
+    const struct {
+        double innerWidth;
+        A_long h, v;
+        A_intptr_t handle;
+    } cases[] = {
+        {100, 100, 30, kArrow}, {100, 250, 102, kOuter}, {100, 200, 102, kInner}, {100, 100, 148, kInner},
+        {100, 100, 174, kOuter},
+        // Between the outlines, beyond both along the direction, the centre.
+        {100, 240, 100, kNone}, {100, 300, 100, kNone}, {100, 100, 100, kNone},
+        // The head's edge and tip are no hit: the outlines come next.
+        {128, 100, 36, kInner}, {128, 100, 35, kArrow}, {128, 100, 20, kNone},
+    };
+    for (const auto& c : cases) {
+        set("Inner Width", c.innerWidth);
+        EXPECT_EQ(grabbed(c.h, c.v), c.handle) << "at (" << c.h << ", " << c.v << ")";
+    }
+    const host::EventResult miss = host.ui().click(layerPanel(), PF_Point{300, 250});
+    EXPECT_FALSE(miss.handled());
+    EXPECT_FALSE(miss.click().send_drag);
+    EXPECT_EQ(miss.click().continue_refcon[0], 0);
+    EXPECT_TRUE(miss.changed.empty());
 }
 
 // Linear at Direction 0: lines are horizontal, s grows downwards. Inner
@@ -82,37 +79,32 @@ protected:
     }
 };
 
-TEST_F(LinearEdit, ClicksGrabLinesOnBothSidesButTheFocusLineOnlyInFocusDistanceMode) {
-    setPopup("Linear Mode", 1);
-    EXPECT_EQ(grabbed(100, 153), kInner);
-    EXPECT_EQ(grabbed(0, 47), kInner);
-    EXPECT_EQ(grabbed(100, 200), kOuter);
-    EXPECT_EQ(grabbed(100, 2), kOuter);
-    EXPECT_EQ(grabbed(100, 180), kNone);
-    EXPECT_EQ(grabbed(100, 30), kArrow);
-
-    setPopup("Linear Mode", 2);
-    EXPECT_EQ(grabbed(100, 180), kFocus);
-    EXPECT_EQ(grabbed(100, 20), kNone) << "the focus line lies on one side only";
-    // Where the focus line lies on the outer line, the focus line wins.
-    set("Focus Distance", 50);
-    EXPECT_EQ(grabbed(100, 200), kFocus);
-    EXPECT_EQ(grabbed(100, 0), kOuter);
-}
-
-TEST_F(LinearEdit, NothingIsGrabbedBeyondTheDrawnEnds) {
-    EXPECT_EQ(grabbed(349, 150), kInner);
-    EXPECT_EQ(grabbed(350, 150), kNone);
-    EXPECT_EQ(grabbed(-149, 150), kInner);
-    EXPECT_EQ(grabbed(-150, 150), kNone);
-}
-
-TEST_F(LinearEdit, ToleranceIsFiveScreenPixels) {
-    // The inner line at layer y 150.
-    EXPECT_EQ(grabbed(100, 300 + 4, layerPanel(2)), kInner);   // 2 layer pixels off
-    EXPECT_EQ(grabbed(100, 300 + 6, layerPanel(2)), kNone);    // 3
-    EXPECT_EQ(grabbed(100, 75 + 4, layerPanel(0.5)), kInner);  // 8
-    EXPECT_EQ(grabbed(100, 75 + 5, layerPanel(0.5)), kNone);   // 10
+// Lines on both sides, the focus line only in focus-distance mode and on
+// one side, nothing beyond the drawn ends; the tolerance is five screen
+// pixels whatever the zoom.
+TEST_F(LinearEdit, ClicksGrabTheLinesWithinFiveScreenPixels) {
+    const struct {
+        int mode;
+        double focusDistance, zoom;
+        A_long h, v;
+        A_intptr_t handle;
+    } cases[] = {
+        {1, 30, 1, 100, 153, kInner},   {1, 30, 1, 0, 47, kInner},      {1, 30, 1, 100, 200, kOuter},
+        {1, 30, 1, 100, 2, kOuter},     {1, 30, 1, 100, 180, kNone},    {1, 30, 1, 100, 30, kArrow},
+        {2, 30, 1, 100, 180, kFocus},   {2, 30, 1, 100, 20, kNone},
+        // Where the focus line lies on the outer line, the focus line wins.
+        {2, 50, 1, 100, 200, kFocus},   {2, 50, 1, 100, 0, kOuter},
+        {1, 30, 1, 349, 150, kInner},   {1, 30, 1, 350, 150, kNone},    {1, 30, 1, -149, 150, kInner},
+        {1, 30, 1, -150, 150, kNone},
+        {1, 30, 2, 100, 304, kInner},   {1, 30, 2, 100, 306, kNone},    // 2 and 3 layer pixels off
+        {1, 30, 0.5, 100, 79, kInner},  {1, 30, 0.5, 100, 80, kNone},   // 8 and 10
+    };
+    for (const auto& c : cases) {
+        setPopup("Linear Mode", c.mode);
+        set("Focus Distance", c.focusDistance);
+        EXPECT_EQ(grabbed(c.h, c.v, layerPanel(c.zoom)), c.handle)
+            << "mode " << c.mode << " zoom " << c.zoom << " at (" << c.h << ", " << c.v << ")";
+    }
 }
 
 TEST_F(LinearEdit, DraggingTheLinesSetsWidthsFromThePointersDistance) {

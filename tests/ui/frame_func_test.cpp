@@ -14,31 +14,25 @@ namespace {
 
 using namespace Nerevo;
 
-TEST(Fixed, DoublesRoundHalvesAwayFromZero) {
-    EXPECT_EQ(doubleToFixed(0.5 / 65536), 1);
-    EXPECT_EQ(doubleToFixed(-0.5 / 65536), -1);
-    EXPECT_EQ(doubleToFixed(0.49 / 65536), 0);
-    EXPECT_EQ(doubleToFixed(1.25), 81920);
-    EXPECT_EQ(doubleToFixed(-1.25), -81920);
-}
-
-TEST(Fixed, ValuesBeyondTheRangeAreHeldAtItsLimits) {
+// Halves round away from zero, values beyond the range hold at its limits,
+// and whole pixels round down.
+TEST(Fixed, ConversionsRoundAndHoldAtTheLimits) {
     constexpr PF_Fixed max = std::numeric_limits<PF_Fixed>::max();
     constexpr PF_Fixed min = std::numeric_limits<PF_Fixed>::min();
-    EXPECT_EQ(doubleToFixed(105000.0), max);
-    EXPECT_EQ(doubleToFixed(-105000.0), min);
-    EXPECT_EQ(doubleToFixed(std::numeric_limits<double>::quiet_NaN()), 0);
-    EXPECT_EQ(wholeToFixed(32767), 32767 * 65536);
-    EXPECT_EQ(wholeToFixed(-32768), min);
-    EXPECT_EQ(wholeToFixed(40000), max);
-    EXPECT_EQ(wholeToFixed(-40000), min);
-}
-
-TEST(Fixed, WholePixelsRoundDown) {
-    EXPECT_EQ(fixedToWhole(-98304), -2);  // -1.5
-    EXPECT_EQ(fixedToWhole(163840), 2);   // 2.5
-    EXPECT_EQ(fixedToWhole(-65536), -1);
-    EXPECT_EQ(fixedToWhole(-1), -1);
+    const std::pair<double, PF_Fixed> fromDouble[] = {
+        {0.5 / 65536, 1}, {-0.5 / 65536, -1}, {0.49 / 65536, 0}, {1.25, 81920}, {-1.25, -81920},
+        {105000.0, max},  {-105000.0, min},   {std::numeric_limits<double>::quiet_NaN(), 0}};
+    for (const auto& [value, fixed] : fromDouble) {
+        EXPECT_EQ(doubleToFixed(value), fixed) << value;
+    }
+    const std::pair<int, PF_Fixed> fromWhole[] = {{32767, 32767 * 65536}, {-32768, min}, {40000, max}, {-40000, min}};
+    for (const auto& [value, fixed] : fromWhole) {
+        EXPECT_EQ(wholeToFixed(value), fixed) << value;
+    }
+    const std::pair<PF_Fixed, int> toWhole[] = {{-98304, -2}, {163840, 2}, {-65536, -1}, {-1, -1}};
+    for (const auto& [fixed, whole] : toWhole) {
+        EXPECT_EQ(fixedToWhole(fixed), whole) << fixed;
+    }
 }
 
 // A host whose conversions record themselves and move the point by a fixed
@@ -107,7 +101,10 @@ TEST_F(Converters, DrawingGoesThroughTheCompositionOnlyInTheCompositionPanel) {
     EXPECT_EQ(pt.x, 4 * 65536);
 }
 
-TEST_F(Converters, MouseComesBackThroughTheCompositionAtTheEventTime) {
+// Back from the panel, the point goes through the composition at the
+// event's time; the output is the work point rounded down, and the last
+// callback's error is the result.
+TEST_F(Converters, MouseComesBackThroughTheCompositionAtTheEventTimeRoundedDown) {
     inPanel(PF_Window_COMP);
     PF_Point p{7, 9};
     PF_FixedPoint work{};
@@ -115,16 +112,12 @@ TEST_F(Converters, MouseComesBackThroughTheCompositionAtTheEventTime) {
     EXPECT_EQ(calls.calls, (std::vector<std::string>{"frame_to_source", "comp_to_layer 48/24"}));
     EXPECT_EQ(work.x, -98304 - 65536);
     EXPECT_EQ(p.h, -3);
-
-    // The last callback's error is the result.
     PF_FixedPoint pt{};
     EXPECT_EQ(Frame2SourcePoint(&in, &extra, &pt), PF_Err_OUT_OF_MEMORY);
-}
 
-TEST_F(Converters, OutputIsTheWorkPointRoundedDown) {
     inPanel(PF_Window_LAYER);
-    PF_Point p{7, 9};
-    PF_FixedPoint work{};
+    calls.calls.clear();
+    p = PF_Point{7, 9};
     LayerFrame2Layer(&in, &extra, &p, &p, &work);
     EXPECT_EQ(calls.calls, (std::vector<std::string>{"frame_to_source"}));
     EXPECT_EQ(work.x, -98304);
