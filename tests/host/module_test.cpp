@@ -10,6 +10,7 @@
 #include "AE_GeneralPlug.h"
 #include "fake_host.h"
 #include "host/call_log.h"
+#include "host/render.h"
 
 // Under AddressSanitizer or ThreadSanitizer an impossible allocation must
 // fail the way it does without them, by returning null, so the host's own
@@ -245,6 +246,44 @@ TEST_F(FakeHost, CallbacksFromSeveralThreadsAtOnceAreAllLogged) {
         EXPECT_EQ(host.log().count(name), 1000u) << name;
     }
     EXPECT_EQ(host.liveHandles(), 1u);
+}
+
+// A render in the layer's frame covers the layer and the result, transparent
+// where the effect wrote nothing; the cache key takes any bytes but none
+// from nowhere.
+TEST_F(FakeHost, RendersInTheLayersFrameCoverTheLayerAndTheResult) {
+    auto& fake = *static_cast<FakeCounters*>(host.symbol("FakeState"));
+    const host::Image layer(PF_PixelFormat_ARGB32, 6, 4);
+    host::RenderOptions options;
+    options.inLayerFrame = true;
+    const struct {
+        PF_LRect result, frame;
+    } cases[] = {
+        {{-2, -1, 3, 4}, {-2, -1, 6, 4}}, {{0, 0, 3, 4}, {0, 0, 6, 4}}, {{0, 0, 6, 2}, {0, 0, 6, 4}},
+        {{1, 1, 8, 5}, {0, 0, 8, 5}},     {{0, 0, 6, 4}, {0, 0, 6, 4}},
+    };
+    for (const auto& c : cases) {
+        fake.result = c.result;
+        const host::RenderResult r = host::renderFrame(host, layer, options);
+        ASSERT_EQ(r.err, PF_Err_NONE);
+        const PF_EffectWorld& w = *r.output->world();
+        EXPECT_EQ(w.origin_x, c.frame.left);
+        EXPECT_EQ(w.origin_y, c.frame.top);
+        ASSERT_EQ(w.width, c.frame.right - c.frame.left);
+        ASSERT_EQ(w.height, c.frame.bottom - c.frame.top);
+        for (int y = c.frame.top; y < c.frame.bottom; ++y) {
+            for (int x = c.frame.left; x < c.frame.right; ++x) {
+                const bool inside = x >= c.result.left && x < c.result.right && y >= c.result.top && y < c.result.bottom;
+                EXPECT_EQ(r.output->at<PF_Pixel>(x - w.origin_x, y - w.origin_y).red, inside ? kFakeGrey.red : 0)
+                    << x << "," << y;
+            }
+        }
+    }
+    for (const auto& [guid, expected] : {std::pair{16, PF_Err_NONE}, {0, PF_Err_NONE}, {-16, PF_Err_BAD_CALLBACK_PARAM}}) {
+        fake.guid = guid;
+        EXPECT_EQ(host::renderFrame(host, layer).err, expected) << guid;
+    }
+    fake = FakeCounters{fake.setdowns, 0, -1, 0, {}};
 }
 
 }  // namespace

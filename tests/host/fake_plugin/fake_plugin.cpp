@@ -14,7 +14,7 @@
 #include "fake_protocol.h"
 
 extern "C" {
-__attribute__((visibility("default"))) FakeCounters FakeState = {0, 0, -1};
+__attribute__((visibility("default"))) FakeCounters FakeState = {0, 0, -1, 0, {0, 0, 0, 0}};
 }
 
 namespace {
@@ -237,6 +237,22 @@ PF_Err general(PF_InData* in, PF_OutData* out, FakeRequest& request) {
     return PF_Err_NONE;
 }
 
+PF_Err preRender(PF_InData* in, PF_PreRenderExtra& extra) {
+    const char key[] = "fake cache key";
+    const auto size = static_cast<A_u_long>(FakeState.guid < 0 ? -FakeState.guid : FakeState.guid);
+    if (const PF_Err err = extra.cb->GuidMixInPtr(in->effect_ref, size, FakeState.guid < 0 ? nullptr : key)) {
+        return err;
+    }
+    extra.output->result_rect = extra.output->max_result_rect = FakeState.result;
+    return PF_Err_NONE;
+}
+
+PF_Err smartRender(PF_InData* in, PF_SmartRenderExtra& extra) {
+    PF_EffectWorld* output = nullptr;
+    const PF_Err err = extra.cb->checkout_output(in->effect_ref, &output);
+    return err ? err : in->utils->fill(in->effect_ref, &kFakeGrey, nullptr, output);
+}
+
 constexpr int kAmount = 2;
 
 void event(PF_ParamDef* amount, const PF_EventExtra& extra) {
@@ -265,6 +281,8 @@ extern "C" __attribute__((visibility("default"))) PF_Err EntryPointFunc(PF_Cmd c
     case PF_Cmd_COMPLETELY_GENERAL:
         return extra ? general(in, out, *static_cast<FakeRequest*>(extra)) : PF_Err_NONE;
     case PF_Cmd_EVENT: event(params[kAmount], *static_cast<PF_EventExtra*>(extra)); return PF_Err_NONE;
+    case PF_Cmd_SMART_PRE_RENDER: return preRender(in, *static_cast<PF_PreRenderExtra*>(extra));
+    case PF_Cmd_SMART_RENDER: return smartRender(in, *static_cast<PF_SmartRenderExtra*>(extra));
     default:
         return PF_Err_NONE;
     }

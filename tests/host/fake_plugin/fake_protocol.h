@@ -47,9 +47,13 @@ struct FakeRequest {
 };
 
 // Exported as "FakeState", so tests can watch commands sent at unload and
-// what an event hands over.
+// what an event hands over, and shape what a render asks for.
 struct FakeCounters {
     int setdowns;
     double eventAmount;  // "Amount" as the last event handed it
     double clickAmount;  // a click sets "Amount" to this when it is not negative
+    int guid;            // bytes the pre-render mixes into the cache key; negative: from a null buffer
+    PF_LRect result;     // the pre-render's result; the render fills it with kFakeGrey
 };
+
+constexpr PF_Pixel kFakeGrey{255, 128, 128, 128};
