@@ -1,6 +1,6 @@
 // The host's worlds (allocation and its check, copy, fill, transfer_rect) on
 // rows that are padded, its iterations and thread count, its abort check,
-// and the sub-pixel sampling suites.
+// and sub-pixel sampling.
 
 #include <gtest/gtest.h>
 
@@ -34,6 +34,13 @@ protected:
         const void* suite = nullptr;
         EXPECT_EQ(in.pica_basicP->AcquireSuite(name, version, &suite), kSPNoError);
         return static_cast<const Suite*>(suite);
+    }
+
+    static PF_Err sampleAt(PF_InData& in, const PF_SampPB& pb, PF_Fixed x, PF_Fixed y, PF_Pixel& out) {
+        const auto* suite = acquire<PF_Sampling8Suite1>(in, kPFSampling8Suite, 1);
+        const PF_Err err = suite->subpixel_sample(in.effect_ref, x, y, &pb, &out);
+        in.pica_basicP->ReleaseSuite(kPFSampling8Suite, 1);
+        return err;
     }
 
     PF_Err transfer(const Image& top, const PF_CompositeMode& mode, A_long x, A_long y, Image& bottom) {
@@ -287,59 +294,6 @@ TEST_F(Worlds, CancelHoldsFromThePlannedCheckOn) {
     run([](PF_InData& in, PF_OutData&) { EXPECT_EQ(in.inter.abort(in.effect_ref), PF_Err_NONE); });
 }
 
-// Sampling through the suite of a depth.
-template <typename Suite, typename Pixel, typename Call>
-PF_Err sampleWith(PF_InData& in, const char* name, Call call, const PF_SampPB& pb, PF_Fixed x, PF_Fixed y,
-                  Pixel& out) {
-    const void* suite = nullptr;
-    in.pica_basicP->AcquireSuite(name, 1, &suite);
-    const PF_Err err = (static_cast<const Suite*>(suite)->*call)(in.effect_ref, x, y, &pb, &out);
-    in.pica_basicP->ReleaseSuite(name, 1);
-    return err;
-}
-PF_Err sampleAt(PF_InData& in, const PF_SampPB& pb, PF_Fixed x, PF_Fixed y, PF_Pixel& out) {
-    return sampleWith<PF_Sampling8Suite1>(in, kPFSampling8Suite, &PF_Sampling8Suite1::subpixel_sample, pb, x, y, out);
-}
-PF_Err sampleAt(PF_InData& in, const PF_SampPB& pb, PF_Fixed x, PF_Fixed y, PF_Pixel16& out) {
-    return sampleWith<PF_Sampling16Suite1>(in, kPFSampling16Suite, &PF_Sampling16Suite1::subpixel_sample16, pb, x, y,
-                                           out);
-}
-PF_Err sampleAt(PF_InData& in, const PF_SampPB& pb, PF_Fixed x, PF_Fixed y, PF_PixelFloat& out) {
-    return sampleWith<PF_SamplingFloatSuite1>(in, kPFSamplingFloatSuite,
-                                              &PF_SamplingFloatSuite1::subpixel_sample_float, pb, x, y, out);
-}
-
-template <typename Pixel>
-class Sampling : public Worlds {};
-using PixelTypes = ::testing::Types<PF_Pixel, PF_Pixel16, PF_PixelFloat>;
-TYPED_TEST_SUITE(Sampling, PixelTypes);
-
-TYPED_TEST(Sampling, WholePositionsGiveThePixelAndOutsideIsTransparent) {
-    using Pixel = TypeParam;
-    Image image(Nerevo::PixelTraits<Pixel>::format, 3, 2, PF_Point{5, -3});
-    for (int y = 0; y < 2; ++y) {
-        for (int x = 0; x < 3; ++x) {
-            const auto v = static_cast<decltype(Pixel{}.alpha)>(3 * y + x + 1);
-            image.template at<Pixel>(x, y) = Pixel{v, static_cast<decltype(v)>(v + 1), v, v};
-        }
-    }
-    this->run([&](PF_InData& in, PF_OutData&) {
-        PF_SampPB pb{};
-        pb.src = image.world();
-        for (int y = -1; y <= 2; ++y) {
-            for (int x = -1; x <= 3; ++x) {
-                Pixel p{};
-                ASSERT_EQ(sampleAt(in, pb, x * 65536, y * 65536, p), PF_Err_NONE);
-                const bool inside = x >= 0 && x < 3 && y >= 0 && y < 2;
-                EXPECT_TRUE(same(p, inside ? image.template at<Pixel>(x, y) : Pixel{})) << x << "," << y;
-            }
-        }
-        pb.src = nullptr;
-        Pixel p{};
-        EXPECT_EQ(sampleAt(in, pb, 0, 0, p), PF_Err_BAD_CALLBACK_PARAM);
-    });
-}
-
 TEST_F(Worlds, BetweenPixelsColoursMixByCoverage) {
     Image image(PF_PixelFormat_ARGB32, 2, 2);
     image.at<PF_Pixel>(0, 0) = PF_Pixel{255, 255, 0, 0};
@@ -351,15 +305,22 @@ TEST_F(Worlds, BetweenPixelsColoursMixByCoverage) {
         const struct {
             PF_Fixed x, y;
             PF_Pixel expected;
-        } cases[] = {{32768, 0, {255, 128, 0, 128}}, {0, 32768, {128, 255, 0, 0}},
-                     {-16384, 0, {191, 255, 0, 0}}};  // the last a quarter pixel into the world
+        } cases[] = {{0, 0, {255, 255, 0, 0}},     {65536, 0, {255, 0, 0, 255}},  {32768, 0, {255, 128, 0, 128}},
+                     {0, 32768, {128, 255, 0, 0}}, {-16384, 0, {191, 255, 0, 0}},  // a quarter pixel in
+                     {-65536, 0, {0, 0, 0, 0}},    {0, 2 * 65536, {0, 0, 0, 0}}};  // outside: transparent
         for (const auto& c : cases) {
             PF_Pixel p{};
             ASSERT_EQ(sampleAt(in, pb, c.x, c.y, p), PF_Err_NONE);
             EXPECT_TRUE(same(p, c.expected)) << c.x << "," << c.y;
         }
         PF_Pixel16 deep{};
-        EXPECT_EQ(sampleAt(in, pb, 0, 0, deep), PF_Err_BAD_CALLBACK_PARAM) << "suite and world of other depths";
+        const auto* suite16 = acquire<PF_Sampling16Suite1>(in, kPFSampling16Suite, 1);
+        EXPECT_EQ(suite16->subpixel_sample16(in.effect_ref, 0, 0, &pb, &deep), PF_Err_BAD_CALLBACK_PARAM)
+            << "suite and world of other depths";
+        in.pica_basicP->ReleaseSuite(kPFSampling16Suite, 1);
+        pb.src = nullptr;
+        PF_Pixel p{};
+        EXPECT_EQ(sampleAt(in, pb, 0, 0, p), PF_Err_BAD_CALLBACK_PARAM);
     });
 }
 

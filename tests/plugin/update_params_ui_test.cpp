@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <cstring>
 #include <set>
 #include <string>
 #include <utility>
@@ -110,20 +109,6 @@ TEST_F(UpdateParamsUI, GreysWhatTypeAndLinearModeMakeMeaningless) {
         EXPECT_EQ(host.log().count("AEGP_DisposeEffect"), 1u);
         EXPECT_EQ(argsOf("AEGP_GetNewEffectForEffect"), "plugin=1");
         EXPECT_TRUE(host.problems().empty()) << host.problems().front();
-    }
-}
-
-TEST_F(UpdateParamsUI, ThePluginsParameterArrayStaysUntouched) {
-    host.param(type_).current.u.pd.value = kLinear;
-    host.param(linearMode_).current.u.pd.value = kModeFocusDistance;
-    std::vector<PF_ParamDef> before(host.params().size());
-    for (std::size_t i = 0; i < before.size(); ++i) {
-        std::memcpy(&before[i], &host.params()[i].current, sizeof(PF_ParamDef));
-    }
-    ASSERT_EQ(host.send(PF_Cmd_UPDATE_PARAMS_UI), PF_Err_NONE);
-    ASSERT_EQ(greyed(), (std::set<int>{ratio_, power_}));
-    for (std::size_t i = 0; i < before.size(); ++i) {
-        EXPECT_EQ(std::memcmp(&before[i], &host.params()[i].current, sizeof(PF_ParamDef)), 0) << "parameter " << i;
     }
 }
 

@@ -2,6 +2,8 @@
 // sends as the application would.
 
 #include <cmath>
+#include <map>
+#include <string>
 
 #include "ui_host.h"
 
@@ -107,70 +109,55 @@ TEST_F(LinearEdit, ClicksGrabTheLinesWithinFiveScreenPixels) {
     }
 }
 
-TEST_F(LinearEdit, DraggingTheLinesSetsWidthsFromThePointersDistance) {
-    setPopup("Linear Mode", 2);
-    host::Gesture g = drag({100, 200}, {100, 240});
-    EXPECT_EQ(g.changed, (std::vector<int>{index("Blur Amount")}));
-    EXPECT_DOUBLE_EQ(get("Blur Amount"), 90);
-
-    g = drag({100, 180}, {100, 260});
-    EXPECT_EQ(g.changed, (std::vector<int>{index("Focus Distance")}));
-    EXPECT_DOUBLE_EQ(get("Focus Distance"), 110);
-
-    // The inner line from either side; past the centre it is still a width.
-    g = drag({100, 50}, {100, 130});
-    EXPECT_EQ(g.changed, (std::vector<int>{index("Inner Width")}));
-    EXPECT_DOUBLE_EQ(get("Inner Width"), 30);
-}
-
-TEST_F(LinearEdit, ShiftDragOfTheInnerLineKeepsTheFocusLineInPlace) {
-    setPopup("Linear Mode", 2);
-    set("Inner Width", 100);
-    set("Focus Distance", 1000);
-    const host::Gesture g = drag({100, 200}, {100, 250}, PF_Mod_SHIFT_KEY);
-    EXPECT_EQ(g.err(), PF_Err_NONE);
-    EXPECT_DOUBLE_EQ(get("Inner Width"), 150);
-    EXPECT_DOUBLE_EQ(get("Focus Distance"), 950);
-
-    // In power mode Shift changes nothing else.
-    setPopup("Linear Mode", 1);
-    drag({100, 250}, {100, 260}, PF_Mod_SHIFT_KEY);
-    EXPECT_DOUBLE_EQ(get("Inner Width"), 160);
-    EXPECT_DOUBLE_EQ(get("Focus Distance"), 950);
-}
-
-TEST_F(Edit, RadialDragsSetTheGrabbedParameter) {
-    // Outer ellipse outwards by 20: "Blur Amount" grows by 20.
-    drag({250, 100}, {270, 100});
-    EXPECT_DOUBLE_EQ(get("Blur Amount"), 70);
-    // Into the inner ellipse: no negative blur.
-    drag({270, 100}, {150, 100});
-    EXPECT_DOUBLE_EQ(get("Blur Amount"), 0);
-
-    // Inner ellipse at the top (v = 50): the elliptical radius is v / Ratio.
-    set("Blur Amount", 50);
-    host::Gesture g = drag({100, 50}, {100, 60});
-    EXPECT_EQ(g.changed, (std::vector<int>{index("Inner Width")}));
-    EXPECT_DOUBLE_EQ(get("Inner Width"), 80);
-}
-
-TEST_F(Edit, ShiftDragOfTheInnerEllipseSetsTheRatio) {
-    host::Gesture g = drag({100, 150}, {100, 180}, PF_Mod_SHIFT_KEY);
-    EXPECT_EQ(g.changed, (std::vector<int>{index("Ratio")}));
-    EXPECT_DOUBLE_EQ(get("Ratio"), 0.8);
-    EXPECT_DOUBLE_EQ(get("Inner Width"), 100);
-
-    // Beyond the ellipse's extent along the direction no ratio fits: it stays.
-    g = drag({100, 180}, {260, 100}, PF_Mod_SHIFT_KEY, 1);
-    EXPECT_TRUE(g.changed.empty());
-    EXPECT_DOUBLE_EQ(get("Ratio"), 0.8);
-    g = drag({100, 180}, {200, 120}, PF_Mod_SHIFT_KEY, 1);
-    EXPECT_TRUE(g.changed.empty());
-    EXPECT_TRUE(std::isfinite(get("Ratio")));
-
-    // On the direction axis the ratio would be 0: the host holds it at its minimum.
-    drag({100, 180}, {150, 100}, PF_Mod_SHIFT_KEY, 1);
-    EXPECT_FLOAT_EQ(static_cast<float>(get("Ratio")), 0.0001f);
+// Each drag from the click to the pointer's end, from the layout above:
+// the grabbed outline's parameter follows the pointer's distance. Radial:
+// no negative blur; with Shift the inner ellipse sets the ratio, unchanged
+// where none fits and held at its minimum on the direction axis. Linear:
+// either side of the inner line, past the centre still a width; with Shift
+// in focus-distance mode the focus line stays in place.
+TEST_F(Edit, DragsSetTheGrabbedParameterFromThePointersDistance) {
+    const struct {
+        int type, mode;
+        double inner, focus;
+        PF_Point from, to;
+        PF_Modifiers modifiers;
+        const char* param;
+        double value;
+        const char* kept;  // a parameter that keeps its value, or null
+        bool changes;
+    } cases[] = {
+        {1, 1, 100, 30, {250, 100}, {270, 100}, PF_Mod_NONE, "Blur Amount", 70, "Inner Width", true},
+        {1, 1, 100, 30, {250, 100}, {150, 100}, PF_Mod_NONE, "Blur Amount", 0, nullptr, true},
+        {1, 1, 100, 30, {100, 50}, {100, 60}, PF_Mod_NONE, "Inner Width", 80, "Blur Amount", true},
+        {1, 1, 100, 30, {100, 150}, {100, 180}, PF_Mod_SHIFT_KEY, "Ratio", 0.8, "Inner Width", true},
+        {1, 1, 100, 30, {100, 150}, {260, 100}, PF_Mod_SHIFT_KEY, "Ratio", 0.5, nullptr, false},
+        {1, 1, 100, 30, {100, 150}, {200, 120}, PF_Mod_SHIFT_KEY, "Ratio", 0.5, nullptr, false},
+        {1, 1, 100, 30, {100, 150}, {150, 100}, PF_Mod_SHIFT_KEY, "Ratio", 0.0001, nullptr, true},
+        {2, 2, 50, 30, {100, 200}, {100, 240}, PF_Mod_NONE, "Blur Amount", 90, "Inner Width", true},
+        {2, 2, 50, 30, {100, 180}, {100, 260}, PF_Mod_NONE, "Focus Distance", 110, "Inner Width", true},
+        {2, 2, 50, 30, {100, 50}, {100, 130}, PF_Mod_NONE, "Inner Width", 30, "Blur Amount", true},
+        {2, 2, 100, 1000, {100, 200}, {100, 250}, PF_Mod_SHIFT_KEY, "Focus Distance", 950, nullptr, true},
+        {2, 1, 100, 1000, {100, 200}, {100, 250}, PF_Mod_SHIFT_KEY, "Inner Width", 150, "Focus Distance", true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::Message() << "type " << c.type << " from (" << c.from.h << ", " << c.from.v
+                                          << ") to (" << c.to.h << ", " << c.to.v << ")");
+        setPopup("Type", c.type);
+        setPopup("Linear Mode", c.mode);
+        set("Inner Width", c.inner);
+        set("Focus Distance", c.focus);
+        set("Blur Amount", 50);
+        set("Ratio", 0.5);
+        const std::map<std::string, double> before = {{"Inner Width", c.inner}, {"Focus Distance", c.focus},
+                                                      {"Blur Amount", 50}};
+        const host::Gesture g = drag(c.from, c.to, c.modifiers, c.changes ? 4 : 1);
+        EXPECT_EQ(g.err(), PF_Err_NONE);
+        EXPECT_FLOAT_EQ(static_cast<float>(get(c.param)), static_cast<float>(c.value));
+        EXPECT_EQ(g.changed.empty(), !c.changes);
+        if (c.kept) {
+            EXPECT_DOUBLE_EQ(get(c.kept), before.at(c.kept));
+        }
+    }
 }
 
 TEST_F(Edit, DirectionKeepsCountingWholeTurns) {
