@@ -1,6 +1,7 @@
 // The module, its suites and handles, the call log and fault plans, as the
 // fake plug-in meets them.
 
+#include <algorithm>
 #include <atomic>
 #include <climits>
 #include <cstring>
@@ -27,7 +28,6 @@ namespace {
 using host::Host;
 using host::HostError;
 using test::FakeHost;
-using test::request;
 
 std::string loadError(const std::string& path) {
     try {
@@ -107,59 +107,59 @@ TEST_F(FakeHost, SprintfFormatsAndNeverWritesPastTheReturnMessage) {
     ASSERT_EQ(host.about(), PF_Err_NONE);
     EXPECT_STREQ(host.outData().return_msg, "Fake, v1.2\rA test plug-in");
     EXPECT_EQ(host.log().calls().at(0).args, "format=\"%s, v%d.%d\\r%s\"");
-
-    const FakeRequest r = run(request(kFakeLongMessage));
-    EXPECT_EQ(r.calls, PF_MAX_EFFECT_MSG_LEN);
-    EXPECT_EQ(std::strlen(host.outData().return_msg), static_cast<std::size_t>(PF_MAX_EFFECT_MSG_LEN));
-    EXPECT_EQ(host.outData().start_sampL, 77);
+    run([](PF_InData& in, PF_OutData& out) {
+        out.start_sampL = 77;
+        EXPECT_EQ(in.utils->ansi.sprintf(out.return_msg, "%s", std::string(400, 'x').c_str()), PF_MAX_EFFECT_MSG_LEN);
+        EXPECT_EQ(std::strlen(out.return_msg), static_cast<std::size_t>(PF_MAX_EFFECT_MSG_LEN));
+        EXPECT_EQ(out.start_sampL, 77);
+    });
 }
 
 TEST_F(FakeHost, UnknownUnavailableAndUnbalancedSuites) {
-    FakeRequest r = request(kFakeAcquire);
-    r.suite = kPFHandleSuite;
-    r.version = 3;
-    r.table = &r;
-    r = run(r);
-    EXPECT_NE(r.err, kSPNoError);
-    EXPECT_EQ(r.table, nullptr);
-    r.version = 2;
+    const auto acquire = [&](int version, bool release) {
+        SPErr err = kSPNoError;
+        run([&](PF_InData& in, PF_OutData&) {
+            const void* table = &err;
+            err = in.pica_basicP->AcquireSuite(kPFHandleSuite, version, &table);
+            EXPECT_EQ(table == nullptr, err != kSPNoError);
+            if (!err && release) {
+                in.pica_basicP->ReleaseSuite(kPFHandleSuite, version);
+            }
+        });
+        return err;
+    };
+    EXPECT_NE(acquire(3, true), kSPNoError);
     host.faults().makeUnavailable(kPFHandleSuite, 3);
-    EXPECT_EQ(run(r).err, kSPNoError) << "only version 3 is gone";
+    EXPECT_EQ(acquire(2, true), kSPNoError) << "only version 3 is gone";
     host.faults().makeUnavailable(kPFHandleSuite);
-    EXPECT_NE(run(r).err, kSPNoError);
+    EXPECT_NE(acquire(2, true), kSPNoError);
     EXPECT_TRUE(host.problems().empty());
-
     host.faults().clear();
-    r.release = false;
-    run(r);
+    acquire(2, false);
     EXPECT_EQ(host.problems(),
               std::vector<std::string>{"suite \"PF Handle Suite\" v2 acquired 1 time(s) more than released"});
     // Counts start again with each command.
-    EXPECT_NE(run(request(kFakeReleaseUnheld)).err, kSPNoError);
+    run([](PF_InData& in, PF_OutData&) { EXPECT_NE(in.pica_basicP->ReleaseSuite(kPFHandleSuite, 2), kSPNoError); });
     ASSERT_EQ(host.problems().size(), 1u);
     EXPECT_NE(host.problems()[0].find("released but not held"), std::string::npos) << host.problems()[0];
 }
 
 TEST_F(FakeHost, FaultHitsTheKthCallCountedFromNowOnce) {
-    FakeRequest r = request(kFakeNewHandles);
-    r.size = 8;
-    r.count = 3;
     host.faults().failCall("host_new_handle", 2, PF_Err_OUT_OF_MEMORY);
-    EXPECT_EQ(run(r).nullHandles, 0b010u);
-    EXPECT_EQ(run(r).nullHandles, 0u);
-
-    FakeRequest a = request(kFakeAbort);
-    a.count = 10;
     host.faults().failCall("abort", 3, PF_Interrupt_CANCEL);
-    PF_Err err = PF_Err_NONE;
-    EXPECT_EQ(run(a, &err).calls, 3);
-    EXPECT_EQ(err, PF_Interrupt_CANCEL);
-
-    FakeRequest s = request(kFakeAcquire);
-    s.suite = kPFHandleSuite;
-    s.version = 2;
     host.faults().failCall("AcquireSuite", 1, 1234);
-    EXPECT_EQ(run(s).err, 1234);
+    run([](PF_InData& in, PF_OutData&) {
+        for (const bool fails : {false, true, false, false}) {
+            PF_Handle handle = in.utils->host_new_handle(8);
+            EXPECT_EQ(handle == nullptr, fails);
+            in.utils->host_dispose_handle(handle);
+        }
+        for (const PF_Err expected : {PF_Err_NONE, PF_Err_NONE, PF_Interrupt_CANCEL, PF_Err_NONE}) {
+            EXPECT_EQ(in.inter.abort(in.effect_ref), expected);
+        }
+        const void* suite = nullptr;
+        EXPECT_EQ(in.pica_basicP->AcquireSuite(kPFHandleSuite, 2, &suite), 1234);
+    });
     EXPECT_TRUE(host.problems().empty());
     EXPECT_THROW(host.faults().failCall("x", 0, 3), std::invalid_argument);
 }
@@ -183,46 +183,50 @@ TEST(Faults, PlannedFailureFiresExactlyOnceAcrossThreads) {
     EXPECT_EQ(failures, 1);
 }
 
-Host* probed = nullptr;
-
-TEST_F(FakeHost, SuitesAddedByTestsReachTheCurrentHost) {
-    static const FakeProbeSuite1 probe = {[] { probed = Host::current(); }};
-    host.suites().add("Fake Probe Suite", 1, &probe);
-    EXPECT_EQ(Host::current(), nullptr);
-    run(request(kFakeCallProbe));
-    EXPECT_EQ(probed, &host);
-    EXPECT_EQ(Host::current(), nullptr);
-}
-
+// New handles are zeroed, resizing keeps the bytes and zeroes the growth;
+// an impossible size gives null.
 TEST_F(FakeHost, HandlesRoundTripAndImpossibleSizesGiveNull) {
-    const FakeRequest r = run(request(kFakeHandleRoundTrip));
-    EXPECT_TRUE(r.zeroed);
-    EXPECT_EQ(r.err, PF_Err_NONE);
-    EXPECT_TRUE(r.resizeKept);
-    EXPECT_EQ(r.handleSize, 64u);
-
-    FakeRequest huge = request(kFakeNewHandles);
-    huge.count = 1;
-    huge.size = A_u_longlong{1} << 62;
-    EXPECT_EQ(run(huge).nullHandles, 1u);
+    run([](PF_InData& in, PF_OutData&) {
+        const void* table = nullptr;
+        ASSERT_EQ(in.pica_basicP->AcquireSuite(kPFHandleSuite, kPFHandleSuiteVersion2, &table), kSPNoError);
+        const auto& suite = *static_cast<const PF_HandleSuite2*>(table);
+        PF_Handle handle = suite.host_new_handle(16);
+        auto* bytes = static_cast<unsigned char*>(suite.host_lock_handle(handle));
+        EXPECT_TRUE(std::all_of(bytes, bytes + 16, [](unsigned char b) { return b == 0; }));
+        std::memset(bytes, 0xAB, 16);
+        suite.host_unlock_handle(handle);
+        EXPECT_EQ(suite.host_resize_handle(64, &handle), PF_Err_NONE);
+        bytes = static_cast<unsigned char*>(suite.host_lock_handle(handle));
+        EXPECT_TRUE(std::all_of(bytes, bytes + 16, [](unsigned char b) { return b == 0xAB; }));
+        EXPECT_TRUE(std::all_of(bytes + 16, bytes + 64, [](unsigned char b) { return b == 0; }));
+        EXPECT_EQ(suite.host_get_handle_size(handle), 64u);
+        suite.host_dispose_handle(handle);
+        EXPECT_EQ(suite.host_new_handle(A_u_longlong{1} << 62), nullptr);
+        in.pica_basicP->ReleaseSuite(kPFHandleSuite, kPFHandleSuiteVersion2);
+    });
     EXPECT_TRUE(host.problems().empty());
     EXPECT_EQ(host.liveHandles(), 1u);  // the global data
 }
 
 TEST_F(FakeHost, LeakedAndTwiceDisposedHandlesAreReportedForTheirCommandOnly) {
-    FakeRequest r = request(kFakeLeakHandle);
-    r.size = 24;
-    run(r);
+    run([](PF_InData& in, PF_OutData&) { in.utils->host_new_handle(24); });
     EXPECT_EQ(host.problems(),
               std::vector<std::string>{"handle of 24 bytes neither disposed nor handed to the host"});
     EXPECT_EQ(host.liveHandles(), 2u);
-    run(request(kFakeDisposeTwice));
+    run([](PF_InData& in, PF_OutData&) {
+        PF_Handle handle = in.utils->host_new_handle(4);
+        in.utils->host_dispose_handle(handle);
+        in.utils->host_dispose_handle(handle);
+    });
     ASSERT_EQ(host.problems().size(), 1u);
     EXPECT_NE(host.problems()[0].find("disposed twice"), std::string::npos) << host.problems()[0];
 }
 
 TEST_F(FakeHost, GlobalDataLivesUntilSetdownWhichMustFreeIt) {
-    EXPECT_EQ(run(request(kFakeReadGlobal)).pluginId, 1);
+    run([](PF_InData& in, PF_OutData&) {
+        EXPECT_EQ(*static_cast<AEGP_PluginID*>(in.utils->host_lock_handle(in.global_data)), 1);
+        in.utils->host_unlock_handle(in.global_data);
+    });
     EXPECT_EQ(host.registeredPlugins(), std::vector<std::string>{"Fake"});
     int keep = 1;
     host.send(PF_Cmd_GLOBAL_SETDOWN, &keep);
@@ -237,10 +241,20 @@ TEST_F(FakeHost, GlobalDataLivesUntilSetdownWhichMustFreeIt) {
 }
 
 TEST_F(FakeHost, CallbacksFromSeveralThreadsAtOnceAreAllLogged) {
-    FakeRequest r = request(kFakeThreads);
-    r.count = 4;
-    r.size = 250;
-    run(r);
+    run([](PF_InData& in, PF_OutData&) {
+        std::vector<std::thread> workers;
+        for (int t = 0; t < 4; ++t) {
+            workers.emplace_back([&in] {
+                for (int i = 0; i < 250; ++i) {
+                    in.utils->host_dispose_handle(in.utils->host_new_handle(8));
+                    in.inter.abort(in.effect_ref);
+                }
+            });
+        }
+        for (std::thread& worker : workers) {
+            worker.join();
+        }
+    });
     EXPECT_TRUE(host.problems().empty());
     for (const char* name : {"host_new_handle", "host_dispose_handle", "abort"}) {
         EXPECT_EQ(host.log().count(name), 1000u) << name;

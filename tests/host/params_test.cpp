@@ -9,7 +9,6 @@ namespace {
 using host::HostError;
 using host::ParamRecord;
 using test::FakeHost;
-using test::request;
 
 TEST_F(FakeHost, RecordsRegisteredParametersAfterTheInputLayerInOrder) {
     const std::vector<ParamRecord>& params = host.params();
@@ -61,27 +60,26 @@ TEST_F(FakeHost, ParamsSetupStartsAfreshAndStopsAtAFailingAdd) {
 }
 
 TEST_F(FakeHost, CheckoutHandsOutTheCurrentValueAndRejectsBadCalls) {
-    FakeRequest r = request(kFakeCheckout);
-    r.index = 2;
     host.param(2).current.u.fs_d.value = 12.5;
-    r = run(r);
-    EXPECT_EQ(r.err, PF_Err_NONE);
-    EXPECT_EQ(r.def.u.fs_d.value, 12.5);
-    EXPECT_STREQ(r.def.name, "Amount");
-    EXPECT_EQ(host.log().calls().back().args, "index=2 time=0 step=1 scale=24");
-    r.index = 0;
-    r = run(r);
-    EXPECT_EQ(r.err, PF_Err_NONE);
-    EXPECT_EQ(r.def.param_type, PF_Param_LAYER);
-    EXPECT_EQ(r.def.u.ld.data, nullptr);
-
-    for (const PF_ParamIndex index : {-1, 5, 1000}) {
-        r.index = index;
-        EXPECT_EQ(run(r).err, PF_Err_BAD_CALLBACK_PARAM) << index;
-    }
-    EXPECT_EQ(run(request(kFakeCheckoutBadRef)).err, PF_Err_BAD_CALLBACK_PARAM);
-    // Outside PARAMS_SETUP the list is closed.
-    EXPECT_EQ(run(request(kFakeAddParam)).err, PF_Err_BAD_CALLBACK_PARAM);
+    run([&](PF_InData& in, PF_OutData&) {
+        const auto checkout = [&](PF_ParamIndex index, PF_ProgPtr ref, PF_ParamDef& def) {
+            return in.inter.checkout_param(ref, index, in.current_time, in.time_step, in.time_scale, &def);
+        };
+        PF_ParamDef def{};
+        EXPECT_EQ(checkout(2, in.effect_ref, def), PF_Err_NONE);
+        EXPECT_EQ(def.u.fs_d.value, 12.5);
+        EXPECT_STREQ(def.name, "Amount");
+        EXPECT_EQ(host.log().calls().back().args, "index=2 time=0 step=1 scale=24");
+        EXPECT_EQ(checkout(0, in.effect_ref, def), PF_Err_NONE);
+        EXPECT_EQ(def.param_type, PF_Param_LAYER);
+        EXPECT_EQ(def.u.ld.data, nullptr);
+        for (const PF_ParamIndex index : {-1, 5, 1000}) {
+            EXPECT_EQ(checkout(index, in.effect_ref, def), PF_Err_BAD_CALLBACK_PARAM) << index;
+        }
+        EXPECT_EQ(checkout(1, reinterpret_cast<PF_ProgPtr>(&def), def), PF_Err_BAD_CALLBACK_PARAM) << "not the host's";
+        // Outside PARAMS_SETUP the list is closed.
+        EXPECT_EQ(in.inter.add_param(in.effect_ref, -1, &def), PF_Err_BAD_CALLBACK_PARAM);
+    });
     EXPECT_EQ(host.params().size(), 5u);
 }
 
