@@ -12,22 +12,19 @@ using test::CommandHost;
 
 constexpr double kHalfPi = 1.5707963267948966;
 
-class CheckoutTest : public CommandHost {
-protected:
-    PF_ParamDef& current(const char* name) { return host.param(index(name)).current; }
-};
+using CheckoutTest = CommandHost;
 
 // Angles in degrees or radians keep their sign, points are exact, a
 // colour's alpha is always opaque, floats are scaled.
 TEST_F(CheckoutTest, ConversionsOfTheHostsValues) {
-    current("Direction").u.ad.value = -(45 << 16) - (1 << 15);
-    current("Center").u.td.x_value = -32768;
-    current("Center").u.td.y_value = 6569984;
-    current("Vignetting Color").u.cd.value = PF_Pixel{0, 255, 128, 0};
-    current("Repeat Edge Pixels").u.bd.value = 7;
-    current("Grow Bounds").u.bd.value = 0;
-    current("Type").u.pd.value = 2;
-    current("Blur Amount").u.fs_d.value = 50.0;
+    def("Direction").u.ad.value = -(45 << 16) - (1 << 15);
+    def("Center").u.td.x_value = -32768;
+    def("Center").u.td.y_value = 6569984;
+    def("Vignetting Color").u.cd.value = PF_Pixel{0, 255, 128, 0};
+    def("Repeat Edge Pixels").u.bd.value = 7;
+    def("Grow Bounds").u.bd.value = 0;
+    def("Type").u.pd.value = 2;
+    def("Blur Amount").u.fs_d.value = 50.0;
     run([&](PF_InData& in, AEGP_SuiteHandler&) {
         double degrees = 0, radians = 0, amountD = 0;
         float radiansF = 0, amount = 0;
@@ -68,8 +65,8 @@ TEST_F(CheckoutTest, ConversionsOfTheHostsValues) {
 
 // A failed checkout still writes the conversion of an empty record.
 TEST_F(CheckoutTest, FailedCheckoutWritesTheEmptyValue) {
-    current("Vignetting Color").u.cd.value = PF_Pixel{255, 10, 20, 30};
-    current("Blur Amount").u.fs_d.value = 80.0;
+    def("Vignetting Color").u.cd.value = PF_Pixel{255, 10, 20, 30};
+    def("Blur Amount").u.fs_d.value = 80.0;
     run([&](PF_InData& in, AEGP_SuiteHandler&) {
         Nerevo::Color<float> colour{0.5f, 0.5f, 0.5f, 0.5f};
         double amount = 99;

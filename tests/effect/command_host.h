@@ -1,6 +1,6 @@
 #pragma once
-// A host with the plug-in set up that runs library code as if it were the
-// plug-in serving a command.
+// A host with the plug-in set up, its parameters at hand, that runs library
+// code as if it were the plug-in serving a command.
 
 #include <gtest/gtest.h>
 
@@ -43,7 +43,21 @@ protected:
         return names;
     }
 
-    int index(const char* name) const { return host.paramIndex(name); }
+    // The arguments of the first logged call of `name`, or "" when none.
+    std::string argsOf(const std::string& name) {
+        for (const host::Call& call : host.log().calls()) {
+            if (call.name == name) {
+                return call.args;
+            }
+        }
+        return "";
+    }
+
+    int index(const std::string& name) const { return host.paramIndex(name); }
+    PF_ParamDef& def(const std::string& name) { return host.param(index(name)).current; }
+    void set(const std::string& name, double value) { def(name).u.fs_d.value = value; }
+    double get(const std::string& name) { return def(name).u.fs_d.value; }
+    void setPopup(const std::string& name, int item) { def(name).u.pd.value = item; }
     host::Effect& target() { return host.project().target(); }
 
     const int pluginId = 1;  // the first and only registration

@@ -13,7 +13,7 @@
 #include "host/render.h"
 #include "scene/footage.h"
 #include "pixel_types.h"
-#include "plugin_path.h"
+#include "command_host.h"
 
 namespace {
 
@@ -52,30 +52,12 @@ bool same(const PF_Pixel& a, const PF_Pixel& b) {
     return a.alpha == b.alpha && a.red == b.red && a.green == b.green && a.blue == b.blue;
 }
 
-class RenderFrame : public ::testing::Test {
+class RenderFrame : public test::CommandHost {
 protected:
     void SetUp() override {
-        ASSERT_EQ(host.globalSetup(), PF_Err_NONE);
-        ASSERT_EQ(host.paramsSetup(), PF_Err_NONE);
+        CommandHost::SetUp();
         setPopup("Type", 3);  // a "Type" that runs no stage
-        host.log().setRecording(true);
     }
-
-    PF_ParamDef& def(const std::string& name) { return host.param(host.paramIndex(name)).current; }
-    void setPopup(const std::string& name, int item) { def(name).u.pd.value = item; }
-    void set(const std::string& name, double value) { def(name).u.fs_d.value = value; }
-
-    // The arguments of the first call of `name`.
-    std::string argsOf(const std::string& name) {
-        for (const host::Call& call : host.log().calls()) {
-            if (call.name == name) {
-                return call.args;
-            }
-        }
-        return "(not called)";
-    }
-
-    host::Host host{test::pluginPath()};
 };
 
 TEST_F(RenderFrame, AsksForTheWholeLayerAtTheFramesTimeAndFreesWhatItTook) {

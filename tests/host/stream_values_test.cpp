@@ -21,16 +21,15 @@ A_Time frame(A_long n) {
 class StreamValuesTest : public CommandHost {
 protected:
     PF_ParamDef checkout(const char* name, A_long time, A_u_long scale = 24) {
-        PF_ParamDef def{};
+        PF_ParamDef record{};
         host.withCommandData([&](PF_InData& in, PF_OutData&) {
-            EXPECT_EQ(in.inter.checkout_param(in.effect_ref, index(name), time, 1, scale, &def),
+            EXPECT_EQ(in.inter.checkout_param(in.effect_ref, index(name), time, 1, scale, &record),
                       scale ? PF_Err_NONE : PF_Err_BAD_CALLBACK_PARAM);
         });
-        return def;
+        return record;
     }
 
     host::StreamState& stream(const char* name) { return target().stream(index(name)); }
-    PF_ParamDef& current(const char* name) { return host.param(index(name)).current; }
 
     // Runs body with the stream suites and a stream reference to the named
     // parameter of the command's effect; both references are given back.
@@ -66,11 +65,11 @@ TEST_F(StreamValuesTest, CheckoutFollowsKeyframesInTheParametersOwnType) {
     }
     EXPECT_EQ(checkout("Blur Amount", 60, 30).u.fs_d.value, 40) << "two seconds, at another scale";
     checkout("Blur Amount", 60, 0);  // a time without scale is refused
-    const PF_ParamDef def = checkout("Blur Amount", 48);
-    EXPECT_STREQ(def.name, "Blur Amount");
-    EXPECT_EQ(def.u.fs_d.valid_max, current("Blur Amount").u.fs_d.valid_max);
+    const PF_ParamDef record = checkout("Blur Amount", 48);
+    EXPECT_STREQ(record.name, "Blur Amount");
+    EXPECT_EQ(record.u.fs_d.valid_max, def("Blur Amount").u.fs_d.valid_max);
     // Without keyframes, the value the host holds.
-    current("Ratio").u.fs_d.value = 2.5;
+    def("Ratio").u.fs_d.value = 2.5;
     EXPECT_EQ(checkout("Ratio", 48).u.fs_d.value, 2.5);
 
     stream("Direction").setKeyframes({{frame(0), {0}}, {frame(48), {90}}});
@@ -114,7 +113,7 @@ TEST_F(StreamValuesTest, KeyframesAreCheckedWhenSet) {
 }
 
 TEST_F(StreamValuesTest, HostAndStreamSuiteShareOneValueWhichMustBeFiniteAndUnanimated) {
-    current("Blur Amount").u.fs_d.value = 12.5;
+    def("Blur Amount").u.fs_d.value = 12.5;
     withStream("Blur Amount", [&](const AEGP_StreamSuite9& streams, AEGP_SuiteHandler&, AEGP_StreamRefH stream) {
         EXPECT_EQ(oneD(streams, stream, frame(0)), 12.5);
         AEGP_StreamValue2 value{stream, {}};
@@ -123,7 +122,7 @@ TEST_F(StreamValuesTest, HostAndStreamSuiteShareOneValueWhichMustBeFiniteAndUnan
         value.val.one_d = std::nan("");
         EXPECT_EQ(streams.AEGP_SetStreamValue(pluginId, stream, &value), PF_Err_BAD_CALLBACK_PARAM);
     });
-    EXPECT_EQ(current("Blur Amount").u.fs_d.value, 30);
+    EXPECT_EQ(def("Blur Amount").u.fs_d.value, 30);
     EXPECT_EQ(checkout("Blur Amount", 7).u.fs_d.value, 30);
 
     for (std::size_t count : {0u, 1u, 2u}) {
@@ -141,7 +140,7 @@ TEST_F(StreamValuesTest, HostAndStreamSuiteShareOneValueWhichMustBeFiniteAndUnan
             EXPECT_EQ(streams.AEGP_SetStreamValue(pluginId, stream, &value) == A_Err_NONE, count == 0) << count;
         });
     }
-    EXPECT_EQ(current("Blur Amount").u.fs_d.value, 40);
+    EXPECT_EQ(def("Blur Amount").u.fs_d.value, 40);
     EXPECT_TRUE(host.problems().empty()) << host.problems().front();
 }
 
@@ -202,7 +201,7 @@ TEST_F(StreamValuesTest, BatchesTakeValidTimesAndCommitOnlyWhenTold) {
         }
         ASSERT_EQ(committed.size(), 3u);
         // Keyframes not set start with the stream's value at their time.
-        EXPECT_EQ(committed[0].value[0], current("Blur Amount").u.fs_d.value);
+        EXPECT_EQ(committed[0].value[0], def("Blur Amount").u.fs_d.value);
         EXPECT_EQ(committed[2].value[0], 90);
         EXPECT_EQ(committed[2].time.value, 48);
     }

@@ -9,9 +9,7 @@
 #include <utility>
 #include <vector>
 
-#include "host/host.h"
-#include "host/project.h"
-#include "plugin_path.h"
+#include "command_host.h"
 
 namespace {
 
@@ -21,22 +19,11 @@ constexpr int kModePower = 1, kModeFocusDistance = 2;
 
 using Update = std::pair<int, bool>;  // parameter index, greyed out
 
-class UpdateParamsUI : public ::testing::Test {
+class UpdateParamsUI : public test::CommandHost {
 protected:
-    void SetUp() override {
-        ASSERT_EQ(host.globalSetup(), PF_Err_NONE);
-        ASSERT_EQ(host.paramsSetup(), PF_Err_NONE);
-        host.log().setRecording(true);
-        type_ = host.paramIndex("Type");
-        ratio_ = host.paramIndex("Ratio");
-        linearMode_ = host.paramIndex("Linear Mode");
-        power_ = host.paramIndex("Power");
-        focus_ = host.paramIndex("Focus Distance");
-    }
-
     PF_Err update(int type, int linearMode) {
-        host.param(type_).current.u.pd.value = type;
-        host.param(linearMode_).current.u.pd.value = linearMode;
+        setPopup("Type", type);
+        setPopup("Linear Mode", linearMode);
         host.log().clear();
         return host.send(PF_Cmd_UPDATE_PARAMS_UI);
     }
@@ -58,7 +45,7 @@ protected:
     std::set<int> greyed() {
         std::set<int> result;
         for (int i = 1; i < static_cast<int>(host.params().size()); ++i) {
-            if (host.project().target().stream(i).uiFlags & PF_PUI_DISABLED) {
+            if (target().stream(i).uiFlags & PF_PUI_DISABLED) {
                 result.insert(i);
             }
         }
@@ -67,17 +54,15 @@ protected:
 
     bool refreshed() const { return (host.outData().out_flags & PF_OutFlag_REFRESH_UI) != 0; }
 
-    std::string argsOf(const std::string& name) {
-        for (const host::Call& call : host.log().calls()) {
-            if (call.name == name) {
-                return call.args;
-            }
-        }
-        return "";
+    void SetUp() override {
+        CommandHost::SetUp();
+        ratio_ = index("Ratio");
+        linearMode_ = index("Linear Mode");
+        power_ = index("Power");
+        focus_ = index("Focus Distance");
     }
 
-    host::Host host{test::pluginPath()};
-    int type_ = 0, ratio_ = 0, linearMode_ = 0, power_ = 0, focus_ = 0;
+    int ratio_ = 0, linearMode_ = 0, power_ = 0, focus_ = 0;
 };
 
 // What each "Type" and "Linear Mode" greys, in the order of the updates.
@@ -143,16 +128,10 @@ TEST_F(UpdateParamsUI, FailuresStopTheSequenceAndStillGiveTheEffectBack) {
 }
 
 TEST_F(UpdateParamsUI, UserChangedParamOnlyLooksUpLayerAndComposition) {
-    PF_UserChangedParamExtra extra{type_};
+    PF_UserChangedParamExtra extra{index("Type")};
     host.log().clear();
     ASSERT_EQ(host.send(PF_Cmd_USER_CHANGED_PARAM, &extra), PF_Err_NONE);
-    std::vector<std::string> operations;
-    for (const std::string& name : host.log().names()) {
-        if (name != "AcquireSuite" && name != "ReleaseSuite") {
-            operations.push_back(name);
-        }
-    }
-    EXPECT_EQ(operations, (std::vector<std::string>{"AEGP_GetEffectLayer", "AEGP_GetLayerParentComp"}));
+    EXPECT_EQ(operations(), (std::vector<std::string>{"AEGP_GetEffectLayer", "AEGP_GetLayerParentComp"}));
     EXPECT_TRUE(greyed().empty());
     EXPECT_TRUE(host.problems().empty()) << host.problems().front();
     host.faults().failCall("AEGP_GetEffectLayer", 1, PF_Err_INVALID_INDEX);

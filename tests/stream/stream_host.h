@@ -27,18 +27,7 @@ protected:
         });
     }
 
-    PF_ParamDef& current(const char* name) { return host.param(index(name)).current; }
     host::StreamState& stream(const char* name) { return target().stream(index(name)); }
-
-    // The arguments of the first logged call of `name`, or "" when none.
-    std::string argsOf(const std::string& name) {
-        for (const host::Call& call : host.log().calls()) {
-            if (call.name == name) {
-                return call.args;
-            }
-        }
-        return "";
-    }
 
     // Every reference, value record and keyframe batch was given back.
     void expectAllGivenBack() {

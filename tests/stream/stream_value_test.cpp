@@ -69,7 +69,7 @@ protected:
 
 TEST_F(StreamValueTest, ConstantStreamIsFetchedOnceAtTheCommandsTime) {
     host.frame().currentTime = 12;
-    current("Blur Amount").u.fs_d.value = 12.5;
+    def("Blur Amount").u.fs_d.value = 12.5;
     withStream<double>("Blur Amount", [&](Stream<double>& stream) {
         host.log().clear();
         for (A_Time time : {frame(40), frame(0), frame(-7), A_Time{1000, 30}}) {
@@ -121,7 +121,7 @@ TEST_F(StreamValueTest, KeyframesReadBackAtAndBetweenTheirTimes) {
 TEST_F(StreamValueTest, BoolIsTheTruncatedValueNotZero) {
     const std::pair<double, bool> cases[] = {{0.7, false}, {1.2, true}, {-0.7, false}, {-1.5, true}, {0.0, false}};
     for (const auto& [stored, want] : cases) {
-        current("Blur Offset").u.fs_d.value = stored;
+        def("Blur Offset").u.fs_d.value = stored;
         EXPECT_EQ(valueAt<bool>("Blur Offset", frame(0)), want) << stored;
     }
 }
@@ -144,11 +144,11 @@ TEST_F(StreamValueTest, ValuesRoundTripThroughTheirMembersAndKeyframeThroughThem
     EXPECT_EQ(colour.greenF, 128 / 255.0) << "the parameter keeps 8-bit channels";
     EXPECT_EQ(colour.blueF, 0);
     // What the plug-in set is what the host's parameters hold.
-    EXPECT_EQ(current("Blur Amount").u.fs_d.value, 33.25);
-    EXPECT_EQ(current("Type").u.pd.value, 2);
-    EXPECT_EQ(current("Grow Bounds").u.bd.value, 0);
-    EXPECT_EQ(current("Center").u.td.x_value, 12 * 65536 + 32768);
-    EXPECT_EQ(current("Center").u.td.y_value, -3 * 65536);
+    EXPECT_EQ(def("Blur Amount").u.fs_d.value, 33.25);
+    EXPECT_EQ(def("Type").u.pd.value, 2);
+    EXPECT_EQ(def("Grow Bounds").u.bd.value, 0);
+    EXPECT_EQ(def("Center").u.td.x_value, 12 * 65536 + 32768);
+    EXPECT_EQ(def("Center").u.td.y_value, -3 * 65536);
 
     addKeyframes<AEGP_TwoDVal>("Center", {{frame(0), {0, 100}}, {frame(10), {50, 0}}});
     addKeyframes<AEGP_ColorVal>("Vignetting Color", {{frame(0), {1, 0, 0, 1}}, {frame(10), {1, 1, 0.5, 0}}});
@@ -203,7 +203,7 @@ TEST_F(StreamValueTest, LayerPropertiesRoundTripAndTakeKeyframes) {
 // 0 and releases nothing, whether the stream is constant (it fails while it
 // is initialised) or varying.
 TEST_F(StreamValueTest, FailedReadsGiveZero) {
-    current("Blur Amount").u.fs_d.value = 12.5;
+    def("Blur Amount").u.fs_d.value = 12.5;
     host.faults().failCall("AEGP_IsStreamTimevarying", 1, PF_Err_OUT_OF_MEMORY);
     withStream<double>("Blur Amount", [&](Stream<double>& stream) {
         double value = -1;
@@ -248,7 +248,7 @@ TEST_F(StreamValueTest, KeyframerCommitsOnlyAfterAGoodAdd) {
         expectAllGivenBack();
     }
     host.log().clear();
-    current("Blur Amount").u.fs_d.value = 7;
+    def("Blur Amount").u.fs_d.value = 7;
     host.faults().failCall("AEGP_SetAddKeyframe", 2, PF_Err_OUT_OF_MEMORY);
     EXPECT_EQ(addKeyframes<double>("Blur Amount", {{frame(0), 10.0}, {frame(24), 20.0}}),
               (std::vector<PF_Err>{PF_Err_NONE, PF_Err_OUT_OF_MEMORY}));
