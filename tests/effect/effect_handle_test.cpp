@@ -23,10 +23,10 @@ AEGP_LayerH effectLayer(PF_InData& in, AEGP_SuiteHandler& suites) {
 
 class EffectHandleTest : public CommandHost {
 protected:
-    void TearDown() override { EXPECT_TRUE(host.problems().empty()) << host.problems().front(); }
+    void TearDown() override { expectAllGivenBack(); }
 
     // Runs body with an effect handle on the command's effect.
-    void withEffect(const std::function<void(Nerevo::EffectHandle&)>& body) {
+    void withHandle(const std::function<void(Nerevo::EffectHandle&)>& body) {
         run([&](PF_InData& in, AEGP_SuiteHandler& suites) {
             Nerevo::EffectHandle effect(pluginId, &in, suites);
             ASSERT_EQ(effect.init(), PF_Err_NONE);
@@ -54,7 +54,7 @@ TEST_F(EffectHandleTest, EachReferenceIsGivenBackOnce) {
         EXPECT_EQ(empty.dispose(), PF_Err_NONE);
     });
     EXPECT_TRUE(host.log().calls().empty());
-    withEffect([](Nerevo::EffectHandle& effect) {
+    withHandle([](Nerevo::EffectHandle& effect) {
         ASSERT_NE(effect.get(), nullptr);
         EXPECT_EQ(effect.dispose(), PF_Err_NONE);
         EXPECT_EQ(effect.get(), nullptr);
@@ -75,7 +75,7 @@ TEST_F(EffectHandleTest, EachReferenceIsGivenBackOnce) {
 }
 
 TEST_F(EffectHandleTest, NameIsTheEffectsAndCanBeChanged) {
-    withEffect([](Nerevo::EffectHandle& effect) {
+    withHandle([](Nerevo::EffectHandle& effect) {
         Name read;
         ASSERT_EQ(effect.getName(read), PF_Err_NONE);
         EXPECT_EQ(read, name(u"NerevoTiltShift"));
@@ -111,7 +111,7 @@ TEST_F(EffectHandleTest, NameErrorsReturnFirstAndLeakNothing) {
         }
         Name read;
         PF_Err err = PF_Err_NONE;
-        withEffect([&](Nerevo::EffectHandle& effect) { err = effect.getName(read); });
+        withHandle([&](Nerevo::EffectHandle& effect) { err = effect.getName(read); });
         EXPECT_EQ(err, c.expected);
         if (std::string(c.first) == "AEGP_FreeMemHandle") {
             EXPECT_EQ(read, name(u"NerevoTiltShift")) << "the text was read before the free failed";

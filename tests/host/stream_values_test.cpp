@@ -13,10 +13,7 @@ namespace {
 using host::HostError;
 using host::Keyframe;
 using test::CommandHost;
-
-A_Time frame(A_long n) {
-    return A_Time{n, 24};
-}
+using test::frame;
 
 class StreamValuesTest : public CommandHost {
 protected:
@@ -29,7 +26,6 @@ protected:
         return record;
     }
 
-    host::StreamState& stream(const char* name) { return target().stream(index(name)); }
 
     // Runs body with the stream suites and a stream reference to the named
     // parameter of the command's effect; both references are given back.

@@ -5,7 +5,7 @@
 #include <cmath>
 
 #include "stream/stream.h"
-#include "stream_host.h"
+#include "command_host.h"
 
 namespace {
 
@@ -14,7 +14,7 @@ using test::frame;
 
 constexpr short kLayerTime = AEGP_LTimeMode_LayerTime;
 
-class StreamValueTest : public test::StreamHost {
+class StreamValueTest : public test::CommandHost {
 protected:
     void TearDown() override { expectAllGivenBack(); }
 
