@@ -10,7 +10,6 @@
 #include "AE_EffectCBSuites.h"
 #include "AE_GeneralPlug.h"
 #include "fake_host.h"
-#include "host/call_log.h"
 #include "host/render.h"
 
 // Under AddressSanitizer or ThreadSanitizer an impossible allocation must
