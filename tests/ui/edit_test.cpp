@@ -26,17 +26,15 @@ protected:
                        const host::Panel& panel = layerPanel()) {
         return host.ui().drag(panel, from, to, steps, modifiers);
     }
-    // The pointer at `degrees` (clockwise from straight up), 60 pixels from the centre (100, 100).
-    static PF_Point at(double degrees) {
+    // The pointer at `degrees` (clockwise from straight up) and `radius`
+    // pixels from the centre (100, 100); 70 pixels out along the direction
+    // lies within the arrow head.
+    static PF_Point at(double degrees, double radius = 60) {
         const double a = degrees * 3.14159265358979323846 / 180;
-        return PF_Point{static_cast<A_long>(std::lround(100 + 60 * std::sin(a))),
-                        static_cast<A_long>(std::lround(100 - 60 * std::cos(a)))};
+        return PF_Point{static_cast<A_long>(std::lround(100 + radius * std::sin(a))),
+                        static_cast<A_long>(std::lround(100 - radius * std::cos(a)))};
     }
-    PF_Point arrowHead() {
-        const double a = direction() * 3.14159265358979323846 / 180;
-        return PF_Point{static_cast<A_long>(std::lround(100 + 70 * std::sin(a))),
-                        static_cast<A_long>(std::lround(100 - 70 * std::cos(a)))};
-    }
+    PF_Point arrowHead() { return at(direction(), 70); }
 };
 
 // Centre (100, 100), Direction 0, Inner Width 100, Ratio 0.5, Blur Amount
