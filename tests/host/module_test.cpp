@@ -289,7 +289,15 @@ TEST_F(FakeHost, RendersInTheLayersFrameCoverTheLayerAndTheResult) {
         fake.guid = guid;
         EXPECT_EQ(host::renderFrame(host, layer).err, expected) << guid;
     }
-    fake = FakeCounters{fake.setdowns, 0, -1, 0, {}};
+    // The layer's pixels checked out are its content, away from the origin too.
+    fake.guid = 0;
+    options.content = PF_LRect{2, 1, 5, 3};
+    ASSERT_EQ(host::renderFrame(host, layer, options).err, PF_Err_NONE);
+    EXPECT_EQ(fake.input.left, 2);
+    EXPECT_EQ(fake.input.top, 1);
+    EXPECT_EQ(fake.input.right, 5);
+    EXPECT_EQ(fake.input.bottom, 3);
+    fake = FakeCounters{fake.setdowns, 0, -1, 0, {}, {}};
 }
 
 }  // namespace

@@ -10,7 +10,7 @@
 #include "fake_protocol.h"
 
 extern "C" {
-__attribute__((visibility("default"))) FakeCounters FakeState = {0, 0, -1, 0, {0, 0, 0, 0}};
+__attribute__((visibility("default"))) FakeCounters FakeState = {0, 0, -1, 0, {0, 0, 0, 0}, {0, 0, 0, 0}};
 }
 
 namespace {
@@ -131,12 +131,20 @@ PF_Err preRender(PF_InData* in, PF_PreRenderExtra& extra) {
         return err;
     }
     extra.output->result_rect = extra.output->max_result_rect = FakeState.result;
-    return PF_Err_NONE;
+    PF_CheckoutResult layer{};
+    return extra.cb->checkout_layer(in->effect_ref, 0, 0, &extra.input->output_request, in->current_time,
+                                    in->time_step, in->time_scale, &layer);
 }
 
 PF_Err smartRender(PF_InData* in, PF_SmartRenderExtra& extra) {
+    PF_EffectWorld* input = nullptr;
     PF_EffectWorld* output = nullptr;
-    const PF_Err err = extra.cb->checkout_output(in->effect_ref, &output);
+    PF_Err err = extra.cb->checkout_layer_pixels(in->effect_ref, 0, &input);
+    if (!err) {
+        FakeState.input = {input->origin_x, input->origin_y, input->origin_x + input->width,
+                           input->origin_y + input->height};
+        err = extra.cb->checkout_output(in->effect_ref, &output);
+    }
     return err ? err : in->utils->fill(in->effect_ref, &kFakeGrey, nullptr, output);
 }
 
