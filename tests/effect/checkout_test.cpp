@@ -38,16 +38,12 @@ TEST_F(CheckoutTest, ConversionsOfTheHostsValues) {
         Nerevo::Vector2<float> pointF{};
         EXPECT_EQ(Nerevo::checkoutPointParam(&in, index("Center"), point), PF_Err_NONE);
         EXPECT_EQ(Nerevo::checkoutPointParam(&in, index("Center"), pointF), PF_Err_NONE);
-        EXPECT_EQ(point.x, -0.5);
-        EXPECT_EQ(point.y, 100.25);
-        EXPECT_EQ(pointF.x, -0.5f);
-        EXPECT_EQ(pointF.y, 100.25f);
+        EXPECT_EQ((std::vector<double>{point.x, point.y, pointF.x, pointF.y}),
+                  (std::vector<double>{-0.5, 100.25, -0.5, 100.25}));
         Nerevo::Color<float> colour{};
         EXPECT_EQ(Nerevo::checkoutColorParam(&in, index("Vignetting Color"), colour), PF_Err_NONE);
-        EXPECT_EQ(colour.a, 1.0f);
-        EXPECT_EQ(colour.r, 1.0f);
-        EXPECT_EQ(colour.g, 128 / 255.0f);
-        EXPECT_EQ(colour.b, 0.0f);
+        EXPECT_EQ((std::vector<float>{colour.a, colour.r, colour.g, colour.b}),
+                  (std::vector<float>{1, 1, 128 / 255.0f, 0}));
         bool repeat = false, grow = true;
         int type = 0;
         EXPECT_EQ(Nerevo::checkoutCheckboxParam(&in, index("Repeat Edge Pixels"), repeat), PF_Err_NONE);
@@ -55,11 +51,8 @@ TEST_F(CheckoutTest, ConversionsOfTheHostsValues) {
         EXPECT_EQ(Nerevo::checkoutPopupParam(&in, index("Type"), type), PF_Err_NONE);
         EXPECT_EQ(Nerevo::checkoutFloatParam(&in, index("Blur Amount"), amount, 0.01f), PF_Err_NONE);
         EXPECT_EQ(Nerevo::checkoutFloatParam(&in, index("Blur Amount"), amountD, 0.01), PF_Err_NONE);
-        EXPECT_TRUE(repeat);
-        EXPECT_FALSE(grow);
-        EXPECT_EQ(type, 2);
-        EXPECT_EQ(amount, 0.5f);
-        EXPECT_EQ(amountD, 50.0 * 0.01);
+        EXPECT_EQ((std::vector<double>{double(repeat), double(grow), double(type), amount, amountD}),
+                  (std::vector<double>{1, 0, 2, 0.5, 50.0 * 0.01}));
     });
 }
 
@@ -77,12 +70,8 @@ TEST_F(CheckoutTest, FailedCheckoutWritesTheEmptyValue) {
         EXPECT_EQ(Nerevo::checkoutFloatParam(&in, index("Blur Amount"), amount, 1.0), PF_Err_INVALID_INDEX);
         // An index the host does not know fails without a planned fault.
         EXPECT_NE(Nerevo::checkoutCheckboxParam(&in, static_cast<int>(host.params().size()), repeat), PF_Err_NONE);
-        EXPECT_EQ(colour.a, 1.0f);
-        EXPECT_EQ(colour.r, 0.0f);
-        EXPECT_EQ(colour.g, 0.0f);
-        EXPECT_EQ(colour.b, 0.0f);
-        EXPECT_EQ(amount, 0.0);
-        EXPECT_FALSE(repeat);
+        EXPECT_EQ((std::vector<float>{colour.a, colour.r, colour.g, colour.b}), (std::vector<float>{1, 0, 0, 0}));
+        EXPECT_EQ((std::vector<double>{amount, double(repeat)}), (std::vector<double>{0, 0}));
     });
 }
 
