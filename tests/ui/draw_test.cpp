@@ -14,13 +14,8 @@ namespace {
 
 using test::anchors;
 using test::colours;
+using test::expectPoints;
 using test::UiHost;
-
-#define EXPECT_POINT(p, px, py)       \
-    do {                              \
-        EXPECT_NEAR((p).x, px, 1e-3); \
-        EXPECT_NEAR((p).y, py, 1e-3); \
-    } while (0)
 
 constexpr double kKappa = 0.5522847498307936;
 
@@ -53,18 +48,11 @@ TEST_F(Draw, RadialStrokesInnerThenOuterEllipseThenArrowWithOnePenWidth) {
     const host::Stroke& inner = drawing.strokes()[0];
     ASSERT_EQ(inner.path.size(), 5u);
     EXPECT_EQ(inner.path[0].kind, host::PathSegment::MoveTo);
-    const std::vector<DRAWBOT_PointF32> q = anchors(inner);
-    const double expected[][2] = {{100, 150}, {200, 100}, {100, 50}, {0, 100}, {100, 150}};
-    for (std::size_t i = 0; i < 5; ++i) {
-        EXPECT_POINT(q[i], expected[i][0], expected[i][1]);
-    }
+    expectPoints(anchors(inner), {{100, 150}, {200, 100}, {100, 50}, {0, 100}, {100, 150}});
     // The quarter curves leave and reach their anchors tangentially.
-    EXPECT_POINT(inner.path[1].points[0], 100 + kKappa * 100, 150);
-    EXPECT_POINT(inner.path[1].points[1], 200, 100 + kKappa * 50);
+    expectPoints({inner.path[1].points[0], inner.path[1].points[1]}, {{100 + kKappa * 100, 150}, {200, 100 + kKappa * 50}});
     // Outer: a = "Blur Amount" + "Inner Width", b = "Ratio" × a.
-    const std::vector<DRAWBOT_PointF32> outer = anchors(drawing.strokes()[1]);
-    EXPECT_POINT(outer[0], 100, 175);
-    EXPECT_POINT(outer[1], 250, 100);
+    expectPoints(anchors(drawing.strokes()[1]), {{100, 175}, {250, 100}, {100, 25}, {-50, 100}, {100, 175}});
     EXPECT_TRUE(host.problems().empty()) << host.problems().front();
 }
 
@@ -80,20 +68,13 @@ TEST_F(Draw, ArrowPointsUpAtDirectionZeroInBothModesAndTurnsClockwise) {
         const host::Drawing drawing = draw();
         const std::vector<host::Stroke>& s = drawing.strokes();
         ASSERT_GE(s.size(), 2u);
-        const std::vector<DRAWBOT_PointF32> shaft = anchors(s[s.size() - 2]);
-        ASSERT_EQ(shaft.size(), 2u) << "type " << c.type;
-        EXPECT_POINT(shaft[0], 100, 100);
-        EXPECT_POINT(shaft[1], 100, 20);
-        const std::vector<DRAWBOT_PointF32> head = anchors(s.back());
-        ASSERT_EQ(head.size(), 4u) << "type " << c.type;
-        EXPECT_POINT(head[0], 100, 20);
-        EXPECT_POINT(head[1], c.firstCornerX, 36);
-        EXPECT_POINT(head[2], c.secondCornerX, 36);
-        EXPECT_POINT(head[3], 100, 20);
+        SCOPED_TRACE(c.type);
+        expectPoints(anchors(s[s.size() - 2]), {{100, 100}, {100, 20}});
+        expectPoints(anchors(s.back()), {{100, 20}, {c.firstCornerX, 36}, {c.secondCornerX, 36}, {100, 20}});
     }
     setPopup("Type", 1);
     setDirection(90);
-    EXPECT_POINT(anchors(draw().strokes()[2])[1], 180, 100);
+    expectPoints(anchors(draw().strokes()[2]), {{100, 100}, {180, 100}});
 }
 
 TEST_F(Draw, LinearLinesRunAcrossTheLayerAtPlusMinusTheWidths) {
@@ -110,28 +91,21 @@ TEST_F(Draw, LinearLinesRunAcrossTheLayerAtPlusMinusTheWidths) {
     // away from the arrow.
     const double expectedY[] = {150, 50, 200, 0, 180};
     for (int i = 0; i < 5; ++i) {
-        const std::vector<DRAWBOT_PointF32> line = anchors(drawing.strokes()[static_cast<std::size_t>(i)]);
-        ASSERT_EQ(line.size(), 2u);
-        EXPECT_POINT(line[0], 350, expectedY[i]);
-        EXPECT_POINT(line[1], -150, expectedY[i]);
+        expectPoints(anchors(drawing.strokes()[static_cast<std::size_t>(i)]), {{350, expectedY[i]}, {-150, expectedY[i]}});
     }
     EXPECT_TRUE(host.problems().empty()) << host.problems().front();
 }
 
 TEST_F(Draw, ZoomScalesLengthsButNotPenWidths) {
     const host::Drawing drawing = draw(layerPanel(2));
-    const std::vector<DRAWBOT_PointF32> shaft = anchors(drawing.strokes()[2]);
-    EXPECT_POINT(shaft[0], 200, 200);
-    EXPECT_POINT(shaft[1], 200, 40);
+    expectPoints(anchors(drawing.strokes()[2]), {{200, 200}, {200, 40}});
     for (const host::Stroke& s : drawing.strokes()) {
         EXPECT_FLOAT_EQ(s.width, 2.5f);
     }
     // Drawn for real: the shaft is red, two pixels beside it nothing.
     const PF_Pixel on = drawing.pixel(200, 120);
-    EXPECT_EQ(on.alpha, 255);
-    EXPECT_EQ(on.red, 255);
-    EXPECT_EQ(on.green, 0);
-    EXPECT_EQ(drawing.pixel(203, 120).alpha, 0);
+    EXPECT_EQ((std::vector<int>{on.alpha, on.red, on.green, drawing.pixel(203, 120).alpha}),
+              (std::vector<int>{255, 255, 0, 0}));
 }
 
 TEST_F(Draw, EveryPointPassesThroughTheCompositionOnlyInTheCompositionPanel) {
