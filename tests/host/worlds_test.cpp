@@ -88,8 +88,7 @@ TEST_F(Worlds, KeptWrongVersionAndStrayWritesAreReported) {
 
 TEST_F(Worlds, ImagesKnowTheirPixelsAndGuardTheirRows) {
     Image image(PF_PixelFormat_ARGB64, 3, 2, PF_Point{-4, 7});
-    EXPECT_EQ(image.world()->origin_x, -4);
-    EXPECT_EQ(image.world()->origin_y, 7);
+    EXPECT_EQ(std::make_pair(image.world()->origin_x, image.world()->origin_y), std::make_pair(-4, 7));
     image.at<PF_Pixel16>(2, 1) = PF_Pixel16{32768, 1, 2, 3};
     auto* row1 = reinterpret_cast<PF_Pixel16*>(static_cast<char*>(image.world()->data) + image.world()->rowbytes);
     EXPECT_TRUE(same(row1[2], PF_Pixel16{32768, 1, 2, 3}));

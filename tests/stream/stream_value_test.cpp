@@ -100,9 +100,7 @@ TEST_F(StreamValueTest, KeyframesReadBackAtAndBetweenTheirTimes) {
         EXPECT_FALSE(constant);
         ASSERT_EQ(stream.getKeyframeNum(count), PF_Err_NONE);
         ASSERT_EQ(stream.getKeyframeTime(1, kLayerTime, last), PF_Err_NONE);
-        EXPECT_EQ(count, 2);
-        EXPECT_EQ(last.value, 48);
-        EXPECT_EQ(last.scale, 24u);
+        EXPECT_EQ((std::vector<long>{count, last.value, long(last.scale)}), (std::vector<long>{2, 48, 24}));
         host.log().clear();
         const std::pair<A_Time, double> expected[] = {{frame(-1), 10}, {frame(0), 10}, {frame(12), 25},
                                                       {A_Time{1, 1}, 40},  {frame(48), 70}, {frame(100), 70}};
@@ -132,35 +130,26 @@ TEST_F(StreamValueTest, ValuesRoundTripThroughTheirMembersAndKeyframeThroughThem
     EXPECT_EQ(set("Grow Bounds", false), PF_Err_NONE);
     EXPECT_EQ(set("Center", AEGP_TwoDVal{12.5, -3}), PF_Err_NONE);
     EXPECT_EQ(set("Vignetting Color", AEGP_ColorVal{1, 1, 0.5, 0}), PF_Err_NONE);
-    EXPECT_EQ(valueAt<double>("Blur Amount", frame(0)), 33.25);
-    EXPECT_EQ(valueAt<double>("Type", frame(0)), 2.0);
-    EXPECT_FALSE(valueAt<bool>("Grow Bounds", frame(0)));
     const AEGP_TwoDVal centre = valueAt<AEGP_TwoDVal>("Center", frame(0));
-    EXPECT_EQ(centre.x, 12.5);
-    EXPECT_EQ(centre.y, -3);
     const AEGP_ColorVal colour = valueAt<AEGP_ColorVal>("Vignetting Color", frame(0));
-    EXPECT_EQ(colour.alphaF, 1);
-    EXPECT_EQ(colour.redF, 1);
-    EXPECT_EQ(colour.greenF, 128 / 255.0) << "the parameter keeps 8-bit channels";
-    EXPECT_EQ(colour.blueF, 0);
+    // The colour parameter keeps 8-bit channels.
+    EXPECT_EQ((std::vector<double>{valueAt<double>("Blur Amount", frame(0)), valueAt<double>("Type", frame(0)),
+                                   double(valueAt<bool>("Grow Bounds", frame(0))), centre.x, centre.y, colour.alphaF,
+                                   colour.redF, colour.greenF, colour.blueF}),
+              (std::vector<double>{33.25, 2, 0, 12.5, -3, 1, 1, 128 / 255.0, 0}));
     // What the plug-in set is what the host's parameters hold.
-    EXPECT_EQ(def("Blur Amount").u.fs_d.value, 33.25);
-    EXPECT_EQ(def("Type").u.pd.value, 2);
-    EXPECT_EQ(def("Grow Bounds").u.bd.value, 0);
-    EXPECT_EQ(def("Center").u.td.x_value, 12 * 65536 + 32768);
-    EXPECT_EQ(def("Center").u.td.y_value, -3 * 65536);
+    EXPECT_EQ((std::vector<double>{def("Blur Amount").u.fs_d.value, double(def("Type").u.pd.value),
+                                   double(def("Grow Bounds").u.bd.value), double(def("Center").u.td.x_value),
+                                   double(def("Center").u.td.y_value)}),
+              (std::vector<double>{33.25, 2, 0, 12 * 65536 + 32768, -3 * 65536}));
 
     addKeyframes<AEGP_TwoDVal>("Center", {{frame(0), {0, 100}}, {frame(10), {50, 0}}});
     addKeyframes<AEGP_ColorVal>("Vignetting Color", {{frame(0), {1, 0, 0, 1}}, {frame(10), {1, 1, 0.5, 0}}});
     addKeyframes<bool>("Grow Bounds", {{frame(0), false}, {frame(10), true}});
     const AEGP_TwoDVal between = valueAt<AEGP_TwoDVal>("Center", frame(5));
-    EXPECT_EQ(between.x, 25);
-    EXPECT_EQ(between.y, 50);
     const AEGP_ColorVal mixed = valueAt<AEGP_ColorVal>("Vignetting Color", frame(5));
-    EXPECT_EQ(mixed.alphaF, 1);
-    EXPECT_EQ(mixed.redF, 0.5);
-    EXPECT_EQ(mixed.greenF, 0.25);
-    EXPECT_EQ(mixed.blueF, 0.5);
+    EXPECT_EQ((std::vector<double>{between.x, between.y, mixed.alphaF, mixed.redF, mixed.greenF, mixed.blueF}),
+              (std::vector<double>{25, 50, 1, 0.5, 0.25, 0.5}));
     // A checkbox holds each keyframe until the next.
     EXPECT_FALSE(valueAt<bool>("Grow Bounds", frame(9)));
     EXPECT_TRUE(valueAt<bool>("Grow Bounds", frame(10)));
@@ -176,13 +165,11 @@ TEST_F(StreamValueTest, LayerPropertiesRoundTripAndTakeKeyframes) {
         EXPECT_EQ(Nerevo::setLayerStreamValue(pluginId, &in, suites, layer, host::kLayerPosition, frame(0),
                                               kLayerTime, AEGP_ThreeDVal{1.5, -2, 30}),
                   PF_Err_NONE);
-        AEGP_ThreeDVal position{};
+        AEGP_ThreeDVal p{};
         EXPECT_EQ(Nerevo::getLayerStreamValue(pluginId, &in, suites, layer, host::kLayerPosition, frame(5), kLayerTime,
-                                              false, &position),
+                                              false, &p),
                   PF_Err_NONE);
-        EXPECT_EQ(position.x, 1.5);
-        EXPECT_EQ(position.y, -2);
-        EXPECT_EQ(position.z, 30);
+        EXPECT_EQ((std::vector<double>{p.x, p.y, p.z}), (std::vector<double>{1.5, -2, 30}));
 
         Stream<double> opacity(pluginId, &in, suites);
         ASSERT_EQ(opacity.init(layer, host::kLayerOpacity), PF_Err_NONE);
