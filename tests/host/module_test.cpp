@@ -207,28 +207,6 @@ TEST_F(FakeHost, GlobalDataLivesUntilSetdownWhichMustFreeIt) {
     EXPECT_EQ(other.liveHandles(), 0u);
 }
 
-TEST_F(FakeHost, CallbacksFromSeveralThreadsAtOnceAreAllLogged) {
-    run([](PF_InData& in, PF_OutData&) {
-        std::vector<std::thread> workers;
-        for (int t = 0; t < 4; ++t) {
-            workers.emplace_back([&in] {
-                for (int i = 0; i < 250; ++i) {
-                    in.utils->host_dispose_handle(in.utils->host_new_handle(8));
-                    in.inter.abort(in.effect_ref);
-                }
-            });
-        }
-        for (std::thread& worker : workers) {
-            worker.join();
-        }
-    });
-    EXPECT_TRUE(host.problems().empty());
-    for (const char* name : {"host_new_handle", "host_dispose_handle", "abort"}) {
-        EXPECT_EQ(host.log().count(name), 1000u) << name;
-    }
-    EXPECT_EQ(host.liveHandles(), 1u);
-}
-
 // A render in the layer's frame covers the layer and the result, transparent
 // where the effect wrote nothing; the cache key takes any bytes but none
 // from nowhere.

@@ -1,6 +1,6 @@
 // The host's worlds (allocation and its check, copy, fill, transfer_rect) on
-// rows that are padded, its iterations and thread count, its abort check,
-// and sub-pixel sampling.
+// rows that are padded, its iterations and thread count, and sub-pixel
+// sampling; cancelling at a planned abort check is the render tests' tool.
 
 #include <gtest/gtest.h>
 
@@ -245,17 +245,6 @@ TEST_F(Worlds, ThreadCountIsTheHostsAndSettable) {
     host.setThreadCount(7);
     EXPECT_EQ(numThreads(), 7);
     EXPECT_EQ(host.threadCount(), 7);
-}
-
-TEST_F(Worlds, CancelHoldsFromThePlannedCheckOn) {
-    host.cancelAtAbortCheck(3);
-    run([](PF_InData& in, PF_OutData&) {
-        for (const PF_Err expected : {PF_Err_NONE, PF_Err_NONE, PF_Interrupt_CANCEL, PF_Interrupt_CANCEL}) {
-            EXPECT_EQ(in.inter.abort(in.effect_ref), expected);
-        }
-    });
-    host.cancelAtAbortCheck(0);
-    run([](PF_InData& in, PF_OutData&) { EXPECT_EQ(in.inter.abort(in.effect_ref), PF_Err_NONE); });
 }
 
 TEST_F(Worlds, BetweenPixelsColoursMixByCoverage) {

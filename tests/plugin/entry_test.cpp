@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <new>
+#include <regex>
 #include <set>
 #include <stdexcept>
 #include <string>
@@ -27,10 +28,10 @@ TEST(EntryPoint, GlobalSetupDeclaresVersionFlagsAndRegistersUntilSetdown) {
     host::Host host(test::pluginPath());
     host.log().setRecording(true);
     ASSERT_EQ(host.globalSetup(), 0);
-    EXPECT_EQ(host.outData().my_version, 0x80600u);
-    EXPECT_EQ(host.outData().out_flags, 0x6008000);
-    EXPECT_EQ(host.outData().out_flags2, 0x1480);
-    EXPECT_NE(host.outData().global_data, nullptr);
+    const PF_OutData& out = host.outData();
+    EXPECT_EQ((std::vector<long>{long(out.my_version), out.out_flags, out.out_flags2}),
+              (std::vector<long>{0x80600, 0x6008000, 0x1480}));
+    EXPECT_NE(out.global_data, nullptr);
     EXPECT_EQ(host.log().count("AEGP_RegisterWithAEGP"), 1u);
     EXPECT_TRUE(host.problems().empty()) << host.problems().front();
     ASSERT_EQ(host.send(PF_Cmd_GLOBAL_SETDOWN), 0);
@@ -112,18 +113,10 @@ TEST(EntryPoint, CommandsTheEffectDoesNotAnswerReturnZeroAndTouchNothing) {
     }
 }
 
-// A sanitizer build exports its own bookkeeping next to the module's
-// globals (AddressSanitizer's one-definition-rule indicators).
-bool isSanitizerSymbol(const std::string& name) {
-    for (const char* prefix : {"__odr_asan", "__asan", "__ubsan", "__sanitizer"}) {
-        if (name.rfind(prefix, 0) == 0) {
-            return true;
-        }
-    }
-    return false;
-}
-
 TEST(EntryPoint, ModuleExportsOnlyEntryPointAndInfo) {
+    // A sanitizer build exports its own bookkeeping next to the module's
+    // globals (AddressSanitizer's one-definition-rule indicators).
+    const std::regex sanitizer("^__(odr_asan|asan|ubsan|sanitizer)");
     const std::string cmd = "nm -D --defined-only '" + test::pluginPath() + "'";
     FILE* pipe = popen(cmd.c_str(), "r");
     ASSERT_NE(pipe, nullptr);
@@ -134,7 +127,7 @@ TEST(EntryPoint, ModuleExportsOnlyEntryPointAndInfo) {
         char name[400] = {};
         // "<address> <kind> <name>"; kinds in upper case are global.
         if (std::sscanf(line, "%*s %c %399s", &kind, name) == 2 && kind >= 'A' && kind <= 'Z' &&
-            !isSanitizerSymbol(name)) {
+            !std::regex_search(name, sanitizer)) {
             exported.insert(name);
         }
     }
