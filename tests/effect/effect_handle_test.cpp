@@ -128,14 +128,14 @@ TEST_F(EffectHandleTest, IndexIsThePlaceInTheLayersEffectList) {
         Nerevo::EffectHandle first(pluginId, &in, suites), second(pluginId, &in, suites);
         ASSERT_EQ(first.init(), PF_Err_NONE);
         ASSERT_EQ(second.init(effectLayer(in, suites), 1), PF_Err_NONE);
-        int index = -1;
-        ASSERT_EQ(first.getIndex(index), PF_Err_NONE);
-        EXPECT_EQ(index, 0);
-        ASSERT_EQ(second.getIndex(index), PF_Err_NONE);
-        EXPECT_EQ(index, 1);
+        const auto place = [](Nerevo::EffectHandle& effect) {
+            int index = -1;
+            EXPECT_EQ(effect.getIndex(index), PF_Err_NONE);
+            return index;
+        };
+        EXPECT_EQ(std::make_pair(place(first), place(second)), std::make_pair(0, 1));
         ASSERT_EQ(second.reorder(0), PF_Err_NONE);
-        ASSERT_EQ(first.getIndex(index), PF_Err_NONE);
-        EXPECT_EQ(index, 1);
+        EXPECT_EQ(place(first), 1);
     });
     EXPECT_EQ(target().index(), 1);
 }

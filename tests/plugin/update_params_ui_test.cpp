@@ -53,36 +53,28 @@ protected:
     }
 
     bool refreshed() const { return (host.outData().out_flags & PF_OutFlag_REFRESH_UI) != 0; }
-
-    void SetUp() override {
-        CommandHost::SetUp();
-        ratio_ = index("Ratio");
-        linearMode_ = index("Linear Mode");
-        power_ = index("Power");
-        focus_ = index("Focus Distance");
-    }
-
-    int ratio_ = 0, linearMode_ = 0, power_ = 0, focus_ = 0;
 };
 
 // What each "Type" and "Linear Mode" greys, in the order of the updates.
 TEST_F(UpdateParamsUI, GreysWhatTypeAndLinearModeMakeMeaningless) {
+    const int ratio = index("Ratio"), linearMode = index("Linear Mode"), power = index("Power"),
+              focus = index("Focus Distance");
     const struct {
         int type, mode;
         std::vector<Update> updates;
         std::set<int> greyed;  // after this and the cases before
     } cases[] = {
-        {kRadial, kModePower, {{ratio_, false}, {linearMode_, true}, {power_, false}, {focus_, true}},
-         {linearMode_, focus_}},
-        {kRadial, 3, {{ratio_, false}, {linearMode_, true}, {power_, false}, {focus_, true}}, {linearMode_, focus_}},
-        {kLinear, kModePower, {{ratio_, true}, {linearMode_, false}, {power_, false}, {focus_, true}},
-         {ratio_, focus_}},
-        {kLinear, kModeFocusDistance, {{ratio_, true}, {linearMode_, false}, {power_, true}, {focus_, false}},
-         {ratio_, power_}},
+        {kRadial, kModePower, {{ratio, false}, {linearMode, true}, {power, false}, {focus, true}},
+         {linearMode, focus}},
+        {kRadial, 3, {{ratio, false}, {linearMode, true}, {power, false}, {focus, true}}, {linearMode, focus}},
+        {kLinear, kModePower, {{ratio, true}, {linearMode, false}, {power, false}, {focus, true}},
+         {ratio, focus}},
+        {kLinear, kModeFocusDistance, {{ratio, true}, {linearMode, false}, {power, true}, {focus, false}},
+         {ratio, power}},
         // A mode or type outside the lists leaves the rest as it was.
-        {kLinear, 3, {{ratio_, true}, {linearMode_, false}}, {ratio_, power_}},
-        {3, kModePower, {}, {ratio_, power_}},
-        {0, kModeFocusDistance, {}, {ratio_, power_}},
+        {kLinear, 3, {{ratio, true}, {linearMode, false}}, {ratio, power}},
+        {3, kModePower, {}, {ratio, power}},
+        {0, kModeFocusDistance, {}, {ratio, power}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(::testing::Message() << "type " << c.type << ", mode " << c.mode);

@@ -31,7 +31,12 @@ TEST(Fixed, ConversionsRoundAndHoldAtTheLimits) {
     for (const auto& [fixed, whole] : toWhole) {
         EXPECT_EQ(fixedToWhole(fixed), whole) << fixed;
     }
-    EXPECT_EQ(windowType(nullptr), PF_Window_NONE) << "no context, no panel to convert for";
+    // No context, or a context handle to none: no panel to convert for.
+    EXPECT_EQ(windowType(nullptr), PF_Window_NONE);
+    PF_Context* none = nullptr;
+    PF_EventExtra extra{};
+    extra.contextH = &none;
+    EXPECT_EQ(windowType(&extra), PF_Window_NONE);
 }
 
 }  // namespace
