@@ -164,29 +164,21 @@ TEST_F(Edit, DragsSetTheGrabbedParameterFromThePointersDistance) {
     }
 }
 
-TEST_F(Edit, DirectionKeepsCountingWholeTurns) {
-    setDirection(350);
-    drag(arrowHead(), at(10));
-    EXPECT_NEAR(direction(), 370, 1);
-
-    setDirection(350);
-    drag(arrowHead(), at(10), PF_Mod_SHIFT_KEY);
-    EXPECT_EQ(direction(), 360);
-
-    setDirection(-350);
-    drag(arrowHead(), at(-10));
-    EXPECT_NEAR(direction(), -370, 1);
-}
-
-TEST_F(Edit, ShiftSnapsDirectionToMultiplesOf45Degrees) {
+// Dragging the arrow head keeps counting whole turns; Shift snaps to
+// multiples of 45 degrees.
+TEST_F(Edit, DirectionFollowsTheArrowHeadAcrossWholeTurns) {
     const struct {
+        int start;
         double pointer;
+        PF_Modifiers modifiers;
         double written;
-    } cases[] = {{30, 45}, {-30, -45}, {20, 0}, {-20, 0}, {100, 90}, {170, 180}};
+    } cases[] = {{350, 10, PF_Mod_NONE, 370},      {-350, -10, PF_Mod_NONE, -370}, {350, 10, PF_Mod_SHIFT_KEY, 360},
+                 {0, 30, PF_Mod_SHIFT_KEY, 45},    {0, -30, PF_Mod_SHIFT_KEY, -45}, {0, 20, PF_Mod_SHIFT_KEY, 0},
+                 {0, -20, PF_Mod_SHIFT_KEY, 0},    {0, 100, PF_Mod_SHIFT_KEY, 90}, {0, 170, PF_Mod_SHIFT_KEY, 180}};
     for (const auto& c : cases) {
-        setDirection(0);
-        const host::Gesture g = drag(arrowHead(), at(c.pointer), PF_Mod_SHIFT_KEY);
-        EXPECT_EQ(direction(), c.written) << "pointer at " << c.pointer;
+        setDirection(c.start);
+        const host::Gesture g = drag(arrowHead(), at(c.pointer), c.modifiers);
+        EXPECT_NEAR(direction(), c.written, c.modifiers ? 0 : 1) << "from " << c.start << " to " << c.pointer;
         EXPECT_EQ(g.changed, (std::vector<int>{index("Direction")}));
     }
 }
