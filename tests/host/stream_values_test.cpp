@@ -93,12 +93,18 @@ TEST_F(StreamValuesTest, KeyframesAreCheckedWhenSet) {
 }
 
 // One value behind checkout and the stream suite (its round trip and the
-// refusal on animated streams are the library's stream tests); no NaN gets in.
-TEST_F(StreamValuesTest, StreamSuiteSetsTheValueTheHostHoldsOnlyWhenFinite) {
+// refusal on animated streams are the library's stream tests); no NaN, no
+// stranger and no missing stream gets in.
+TEST_F(StreamValuesTest, StreamSuiteSetsTheValueTheHostHoldsOnlyWhenValid) {
     withStream("Blur Amount", [&](const AEGP_StreamSuite9& streams, AEGP_SuiteHandler&, AEGP_StreamRefH stream) {
         AEGP_StreamValue2 value{stream, {}};
         value.val.one_d = 30;
         EXPECT_EQ(streams.AEGP_SetStreamValue(pluginId, stream, &value), A_Err_NONE);
+        // Refused, not followed: another plug-in's id, no stream at all.
+        EXPECT_EQ(streams.AEGP_SetStreamValue(pluginId + 1, stream, &value), PF_Err_BAD_CALLBACK_PARAM);
+        EXPECT_EQ(streams.AEGP_SetStreamValue(pluginId, nullptr, &value), PF_Err_BAD_CALLBACK_PARAM);
+        A_Boolean varies = 0;
+        EXPECT_EQ(streams.AEGP_IsStreamTimevarying(nullptr, &varies), PF_Err_BAD_CALLBACK_PARAM);
         value.val.one_d = std::nan("");
         EXPECT_EQ(streams.AEGP_SetStreamValue(pluginId, stream, &value), PF_Err_BAD_CALLBACK_PARAM);
     });
