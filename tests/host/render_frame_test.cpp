@@ -138,23 +138,6 @@ TEST_F(RenderFrame, AtHalfSizeEachPixelIsTheAverageOfItsBlock) {
     }
 }
 
-// The focus stays where the user put it: the centre is sharp at half size
-// too, and where its unscaled value would lie the image is blurred.
-TEST_F(RenderFrame, PointValuesComeInThePixelsOfTheReducedLayer) {
-    setPopup("Type", 1);
-    set("Inner Width", 8);
-    def("Center").u.td.x_value = 60 << 16;
-    def("Center").u.td.y_value = 40 << 16;
-    Image layer(PF_PixelFormat_ARGB32, 200, 120);
-    paint(layer);
-    host::RenderOptions options;
-    options.downsample = 2;
-    const host::RenderResult result = host::renderFrame(host, layer, options);
-    ASSERT_EQ(result.err, PF_Err_NONE);
-    EXPECT_TRUE(same(result.output->at<PF_Pixel>(30, 20), halfSize(30, 20)));
-    EXPECT_FALSE(same(result.output->at<PF_Pixel>(60, 40), halfSize(60, 40)));
-}
-
 // A session of frames that reach every kind of callback a render makes
 // (stages on several threads, the host's maths, per-pixel sampling for the
 // chromatic aberration) holds after many frames what it held after the
