@@ -1,6 +1,6 @@
 #pragma once
-// A host with the plug-in set up that runs library code as if it were the
-// plug-in serving a command.
+// A host with the plug-in set up, its parameters at hand, that runs library
+// code as if it were the plug-in serving a command.
 
 #include <gtest/gtest.h>
 
@@ -43,11 +43,48 @@ protected:
         return names;
     }
 
-    int index(const char* name) const { return host.paramIndex(name); }
+    // The arguments of the first logged call of `name`, or "" when none.
+    std::string argsOf(const std::string& name) {
+        for (const host::Call& call : host.log().calls()) {
+            if (call.name == name) {
+                return call.args;
+            }
+        }
+        return "";
+    }
+
+    // Runs body with references to the command's effect and its layer; the
+    // effect reference is given back afterwards.
+    void withEffect(const std::function<void(PF_InData&, AEGP_SuiteHandler&, AEGP_EffectRefH, AEGP_LayerH)>& body) {
+        run([&](PF_InData& in, AEGP_SuiteHandler& suites) {
+            AEGP_EffectRefH effect = nullptr;
+            AEGP_LayerH layer = nullptr;
+            ASSERT_EQ(suites.PFInterfaceSuite1()->AEGP_GetNewEffectForEffect(pluginId, in.effect_ref, &effect),
+                      A_Err_NONE);
+            ASSERT_EQ(suites.PFInterfaceSuite1()->AEGP_GetEffectLayer(in.effect_ref, &layer), A_Err_NONE);
+            body(in, suites, effect, layer);
+            suites.EffectSuite3()->AEGP_DisposeEffect(effect);
+        });
+    }
+
+    // Every reference, value record and keyframe batch was given back.
+    void expectAllGivenBack() { EXPECT_TRUE(host.problems().empty()) << host.problems().front(); }
+
+    int index(const std::string& name) const { return host.paramIndex(name); }
+    PF_ParamDef& def(const std::string& name) { return host.param(index(name)).current; }
+    void set(const std::string& name, double value) { def(name).u.fs_d.value = value; }
+    double get(const std::string& name) { return def(name).u.fs_d.value; }
+    void setPopup(const std::string& name, int item) { def(name).u.pd.value = item; }
     host::Effect& target() { return host.project().target(); }
+    host::StreamState& stream(const std::string& name) { return target().stream(index(name)); }
 
     const int pluginId = 1;  // the first and only registration
     host::Host host{pluginPath()};
 };
+
+// Frames at the host's 24 frames per second.
+inline A_Time frame(A_long n) {
+    return A_Time{n, 24};
+}
 
 }  // namespace test

@@ -1,8 +1,10 @@
-// EffectHandle: the reference it owns, and the effect's name and place read
-// through the effect's own stream group.
+// EffectHandle and StreamBase: the references they own, the effect's name
+// and place read through its own stream group, and hiding, expressions and
+// keyframe counts of its parameter streams.
 
 #include "command_host.h"
 #include "effect/effect_handle.h"
+#include "stream/stream.h"
 
 namespace {
 
@@ -19,40 +21,47 @@ AEGP_LayerH effectLayer(PF_InData& in, AEGP_SuiteHandler& suites) {
     return layer;
 }
 
-using EffectHandleTest = CommandHost;
+class EffectHandleTest : public CommandHost {
+protected:
+    void TearDown() override { expectAllGivenBack(); }
 
-TEST_F(EffectHandleTest, DisposingAnEmptyHandleCallsNothing) {
+    // Runs body with an effect handle on the command's effect.
+    void withHandle(const std::function<void(Nerevo::EffectHandle&)>& body) {
+        run([&](PF_InData& in, AEGP_SuiteHandler& suites) {
+            Nerevo::EffectHandle effect(pluginId, &in, suites);
+            ASSERT_EQ(effect.init(), PF_Err_NONE);
+            body(effect);
+        });
+    }
+    // Runs body with the Ratio stream of the command's effect.
+    void withRatio(const std::function<void(Nerevo::StreamBase&)>& body) {
+        run([&](PF_InData& in, AEGP_SuiteHandler& suites) {
+            Nerevo::EffectHandle effect(pluginId, &in, suites);
+            ASSERT_EQ(effect.init(), PF_Err_NONE);
+            Nerevo::StreamBase stream(pluginId, &in, suites);
+            ASSERT_EQ(stream.init(effect.get(), index("Ratio")), PF_Err_NONE);
+            body(stream);
+        });
+    }
+    host::StreamState& ratio() { return target().stream(index("Ratio")); }
+};
+
+// An empty handle disposes nothing; disposing twice, the destructor after a
+// dispose, and adopting another reference each give one reference back once.
+TEST_F(EffectHandleTest, EachReferenceIsGivenBackOnce) {
     run([&](PF_InData& in, AEGP_SuiteHandler& suites) {
-        Nerevo::EffectHandle effect(pluginId, &in, suites);
-        EXPECT_EQ(effect.dispose(), PF_Err_NONE);
+        Nerevo::EffectHandle empty(pluginId, &in, suites);
+        EXPECT_EQ(empty.dispose(), PF_Err_NONE);
     });
     EXPECT_TRUE(host.log().calls().empty());
-    EXPECT_TRUE(host.problems().empty());
-}
-
-TEST_F(EffectHandleTest, DisposingTwiceDisposesOnce) {
-    run([&](PF_InData& in, AEGP_SuiteHandler& suites) {
-        Nerevo::EffectHandle effect(pluginId, &in, suites);
-        ASSERT_EQ(effect.init(), PF_Err_NONE);
+    withHandle([](Nerevo::EffectHandle& effect) {
         ASSERT_NE(effect.get(), nullptr);
         EXPECT_EQ(effect.dispose(), PF_Err_NONE);
         EXPECT_EQ(effect.get(), nullptr);
         EXPECT_EQ(effect.dispose(), PF_Err_NONE);
     });
     EXPECT_EQ(operations(), (std::vector<std::string>{"AEGP_GetNewEffectForEffect", "AEGP_DisposeEffect"}));
-    EXPECT_TRUE(host.problems().empty()) << host.problems().front();
-}
-
-TEST_F(EffectHandleTest, DestructorGivesTheReferenceBack) {
-    run([&](PF_InData& in, AEGP_SuiteHandler& suites) {
-        Nerevo::EffectHandle effect(pluginId, &in, suites);
-        ASSERT_EQ(effect.init(), PF_Err_NONE);
-    });
-    EXPECT_EQ(host.log().count("AEGP_DisposeEffect"), 1u);
-    EXPECT_TRUE(host.problems().empty()) << host.problems().front();
-}
-
-TEST_F(EffectHandleTest, AdoptingDisposesTheHeldReference) {
+    host.log().clear();
     run([&](PF_InData& in, AEGP_SuiteHandler& suites) {
         AEGP_EffectRefH other = nullptr;
         ASSERT_EQ(suites.EffectSuite3()->AEGP_GetLayerEffectByIndex(pluginId, effectLayer(in, suites), 0, &other),
@@ -63,60 +72,84 @@ TEST_F(EffectHandleTest, AdoptingDisposesTheHeldReference) {
         EXPECT_EQ(effect.get(), other);
     });
     EXPECT_EQ(host.log().count("AEGP_DisposeEffect"), 2u);
-    EXPECT_TRUE(host.problems().empty()) << host.problems().front();
 }
 
 TEST_F(EffectHandleTest, NameIsTheEffectsAndCanBeChanged) {
-    run([&](PF_InData& in, AEGP_SuiteHandler& suites) {
-        Nerevo::EffectHandle effect(pluginId, &in, suites);
-        ASSERT_EQ(effect.init(), PF_Err_NONE);
+    withHandle([](Nerevo::EffectHandle& effect) {
         Name read;
         ASSERT_EQ(effect.getName(read), PF_Err_NONE);
         EXPECT_EQ(read, name(u"NerevoTiltShift"));
-
         ASSERT_EQ(effect.setName(name(u"Miniature \u00e9t\u00e9")), PF_Err_NONE);
         ASSERT_EQ(effect.getName(read), PF_Err_NONE);
         EXPECT_EQ(read, name(u"Miniature \u00e9t\u00e9"));
     });
     EXPECT_EQ(target().name, u"Miniature \u00e9t\u00e9");
-    // The group streams and the name's memory went back.
-    EXPECT_TRUE(host.problems().empty()) << host.problems().front();
+}
+
+// Whatever step fails, its error comes back and the group streams and the
+// name's memory go back to the host; a failed free counts only without an
+// earlier error.
+TEST_F(EffectHandleTest, NameErrorsReturnFirstAndLeakNothing) {
+    const struct {
+        const char* first;
+        const char* second;  // failing too, or null
+        PF_Err expected;
+    } cases[] = {
+        {"AEGP_LockMemHandle", "AEGP_FreeMemHandle", PF_Err_OUT_OF_MEMORY},
+        {"AEGP_FreeMemHandle", nullptr, PF_Err_OUT_OF_MEMORY},
+        {"AEGP_GetNewEffectStreamByIndex", nullptr, PF_Err_OUT_OF_MEMORY},
+        {"AEGP_GetNewParentStreamRef", nullptr, PF_Err_OUT_OF_MEMORY},
+        {"AEGP_GetStreamName", nullptr, PF_Err_OUT_OF_MEMORY},
+        {"AEGP_GetMemHandleSize", nullptr, PF_Err_OUT_OF_MEMORY},
+        {"AEGP_LockMemHandle", nullptr, PF_Err_OUT_OF_MEMORY},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.first);
+        host.faults().failCall(c.first, 1, PF_Err_OUT_OF_MEMORY);
+        if (c.second) {
+            host.faults().failCall(c.second, 1, PF_Err_INVALID_INDEX);
+        }
+        Name read;
+        PF_Err err = PF_Err_NONE;
+        withHandle([&](Nerevo::EffectHandle& effect) { err = effect.getName(read); });
+        EXPECT_EQ(err, c.expected);
+        if (std::string(c.first) == "AEGP_FreeMemHandle") {
+            EXPECT_EQ(read, name(u"NerevoTiltShift")) << "the text was read before the free failed";
+        } else if (!c.second) {
+            EXPECT_TRUE(host.problems().empty()) << host.problems().front();
+        }
+        host.faults().clear();
+    }
 }
 
 TEST_F(EffectHandleTest, IndexIsThePlaceInTheLayersEffectList) {
-    host::Layer& layer = target().layer();
-    layer.addEffect();
+    target().layer().addEffect();
     run([&](PF_InData& in, AEGP_SuiteHandler& suites) {
-        Nerevo::EffectHandle first(pluginId, &in, suites);
-        Nerevo::EffectHandle second(pluginId, &in, suites);
+        Nerevo::EffectHandle first(pluginId, &in, suites), second(pluginId, &in, suites);
         ASSERT_EQ(first.init(), PF_Err_NONE);
         ASSERT_EQ(second.init(effectLayer(in, suites), 1), PF_Err_NONE);
-        int index = -1;
-        ASSERT_EQ(first.getIndex(index), PF_Err_NONE);
-        EXPECT_EQ(index, 0);
-        ASSERT_EQ(second.getIndex(index), PF_Err_NONE);
-        EXPECT_EQ(index, 1);
-
+        const auto place = [](Nerevo::EffectHandle& effect) {
+            int index = -1;
+            EXPECT_EQ(effect.getIndex(index), PF_Err_NONE);
+            return index;
+        };
+        EXPECT_EQ(std::make_pair(place(first), place(second)), std::make_pair(0, 1));
         ASSERT_EQ(second.reorder(0), PF_Err_NONE);
-        ASSERT_EQ(first.getIndex(index), PF_Err_NONE);
-        EXPECT_EQ(index, 1);
+        EXPECT_EQ(place(first), 1);
     });
     EXPECT_EQ(target().index(), 1);
-    EXPECT_TRUE(host.problems().empty()) << host.problems().front();
 }
 
 TEST_F(EffectHandleTest, AppliedEffectComesLastAndIsHeld) {
     run([&](PF_InData& in, AEGP_SuiteHandler& suites) {
         Nerevo::EffectHandle effect(pluginId, &in, suites);
         ASSERT_EQ(effect.apply(host::Project::kEffectKey), PF_Err_NONE);
-        int index = -1;
+        int index = -1, key = 0, flags = -1;
         ASSERT_EQ(effect.getIndex(index), PF_Err_NONE);
         EXPECT_EQ(index, 1);
-        int key = 0;
         ASSERT_EQ(effect.getKey(key), PF_Err_NONE);
         EXPECT_EQ(key, host::Project::kEffectKey);
         ASSERT_EQ(effect.setEffectFlags(AEGP_EffectFlags_ACTIVE, 0), PF_Err_NONE);
-        int flags = -1;
         ASSERT_EQ(effect.getEffectFlags(flags), PF_Err_NONE);
         EXPECT_EQ(flags, 0);
         EXPECT_NE(effect.apply(host::Project::kEffectKey + 1), PF_Err_NONE) << "no such effect is installed";
@@ -124,48 +157,79 @@ TEST_F(EffectHandleTest, AppliedEffectComesLastAndIsHeld) {
     ASSERT_EQ(target().layer().effects().size(), 2u);
     EXPECT_EQ(target().flags, AEGP_EffectFlags_ACTIVE);
     EXPECT_EQ(target().layer().effects()[1]->flags, 0);
-    EXPECT_TRUE(host.problems().empty()) << host.problems().front();
 }
 
-// Whatever step fails, its error comes back and the group streams and the
-// name's memory go back to the host.
-TEST_F(EffectHandleTest, NameErrorsReturnFirstAndLeakNothing) {
-    for (const char* call : {"AEGP_GetNewEffectStreamByIndex", "AEGP_GetNewParentStreamRef", "AEGP_GetStreamName",
-                             "AEGP_GetMemHandleSize", "AEGP_LockMemHandle"}) {
-        host.faults().failCall(call, 1, PF_Err_OUT_OF_MEMORY);
-        PF_Err err = PF_Err_NONE;
+// The flag changes only when it differs, the other flags stay, and a failed
+// query changes nothing.
+TEST_F(EffectHandleTest, HidingChangesTheFlagOnlyWhenItDiffers) {
+    const struct {
+        AEGP_DynStreamFlags before;
+        bool hide;
+        AEGP_DynStreamFlags after;
+        std::size_t sets;
+    } cases[] = {{AEGP_DynStreamFlag_HIDDEN, true, AEGP_DynStreamFlag_HIDDEN, 0}, {AEGP_DynStreamFlag_HIDDEN, false, 0, 1},
+                 {0, false, 0, 0},
+                 {AEGP_DynStreamFlag_DISABLED, true, AEGP_DynStreamFlag_DISABLED | AEGP_DynStreamFlag_HIDDEN, 1}};
+    for (const auto& c : cases) {
+        ratio().dynamicFlags = c.before;
+        host.log().clear();
+        withRatio([&](Nerevo::StreamBase& s) { EXPECT_EQ(c.hide ? s.hide(nullptr) : s.show(nullptr), PF_Err_NONE); });
+        EXPECT_EQ(host.log().count("AEGP_SetDynamicStreamFlag"), c.sets);
+        EXPECT_EQ(ratio().dynamicFlags, c.after);
+    }
+    ratio().dynamicFlags = 0;
+    host.faults().failCall("AEGP_GetDynamicStreamFlags", 1, PF_Err_OUT_OF_MEMORY);
+    withRatio([](Nerevo::StreamBase& stream) { EXPECT_EQ(stream.hide(nullptr), PF_Err_OUT_OF_MEMORY); });
+    EXPECT_EQ(ratio().dynamicFlags, 0);
+
+    // Through the current effect, which is looked up and given back.
+    host.log().clear();
+    withRatio([](Nerevo::StreamBase& stream) { EXPECT_EQ(stream.hide(), PF_Err_NONE); });
+    EXPECT_EQ(ratio().dynamicFlags, AEGP_DynStreamFlag_HIDDEN);
+    EXPECT_EQ(host.log().count("AEGP_GetNewEffectForEffect"), 2u);
+    EXPECT_EQ(host.log().count("AEGP_DisposeEffect"), 2u);
+}
+
+TEST_F(EffectHandleTest, ExpressionsRoundTripAndParameterStreamsHaveNoKeyframes) {
+    for (const std::string& text : {std::string("wiggle(2, 10)"), std::string(), std::string("\u03c0 * time")}) {
+        withRatio([&](Nerevo::StreamBase& stream) {
+            ASSERT_EQ(stream.setExpression(text), PF_Err_NONE);
+            ASSERT_EQ(stream.setExpressionState(1), PF_Err_NONE);
+            std::string read = "stale";
+            unsigned char enabled = 0;
+            ASSERT_EQ(stream.getExpression(read), PF_Err_NONE);
+            ASSERT_EQ(stream.getExpressionState(enabled), PF_Err_NONE);
+            EXPECT_EQ(read, text);
+            EXPECT_EQ(enabled, 1);
+        });
+        EXPECT_EQ(ratio().expression, text);
+        EXPECT_TRUE(ratio().expressionEnabled);
+    }
+    ratio().expressionEnabled = false;
+    withRatio([](Nerevo::StreamBase& stream) {
+        unsigned char enabled = 1;
+        ASSERT_EQ(stream.getExpressionState(enabled), PF_Err_NONE);
+        EXPECT_EQ(enabled, 0);
+        int count = -1;
+        ASSERT_EQ(stream.getKeyframeNum(count), PF_Err_NONE);
+        EXPECT_EQ(count, 0);
+        A_Time time{};
+        EXPECT_NE(stream.getKeyframeTime(0, AEGP_LTimeMode_LayerTime, time), PF_Err_NONE);
+    });
+}
+
+TEST_F(EffectHandleTest, ParametersOutsideTheEffectHaveNoStream) {
+    for (int index : {0, static_cast<int>(host.params().size()), -1}) {
         run([&](PF_InData& in, AEGP_SuiteHandler& suites) {
             Nerevo::EffectHandle effect(pluginId, &in, suites);
             ASSERT_EQ(effect.init(), PF_Err_NONE);
-            Name read;
-            err = effect.getName(read);
+            Nerevo::StreamBase stream(pluginId, &in, suites);
+            EXPECT_NE(stream.init(effect.get(), index), PF_Err_NONE) << index;
+            EXPECT_EQ(stream.get(), nullptr) << index;
+            EXPECT_EQ(stream.dispose(), PF_Err_NONE);
         });
-        EXPECT_EQ(err, PF_Err_OUT_OF_MEMORY) << call;
-        EXPECT_TRUE(host.problems().empty()) << call << ": " << host.problems().front();
-        host.faults().clear();
+        EXPECT_EQ(host.log().count("AEGP_DisposeStream"), 0u);
     }
-}
-
-TEST_F(EffectHandleTest, FreeingTheNameCountsOnlyWithoutEarlierError) {
-    host.faults().failCall("AEGP_FreeMemHandle", 1, PF_Err_OUT_OF_MEMORY);
-    Name read;
-    PF_Err err = PF_Err_NONE;
-    run([&](PF_InData& in, AEGP_SuiteHandler& suites) {
-        Nerevo::EffectHandle effect(pluginId, &in, suites);
-        ASSERT_EQ(effect.init(), PF_Err_NONE);
-        err = effect.getName(read);
-    });
-    EXPECT_EQ(err, PF_Err_OUT_OF_MEMORY);
-    EXPECT_EQ(read, name(u"NerevoTiltShift")) << "the text was read before the free failed";
-
-    host.faults().failCall("AEGP_LockMemHandle", 1, PF_Err_INVALID_INDEX);
-    host.faults().failCall("AEGP_FreeMemHandle", 1, PF_Err_OUT_OF_MEMORY);
-    run([&](PF_InData& in, AEGP_SuiteHandler& suites) {
-        Nerevo::EffectHandle effect(pluginId, &in, suites);
-        ASSERT_EQ(effect.init(), PF_Err_NONE);
-        err = effect.getName(read);
-    });
-    EXPECT_EQ(err, PF_Err_INVALID_INDEX);
 }
 
 }  // namespace

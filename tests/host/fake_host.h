@@ -1,7 +1,10 @@
 #pragma once
-// A host running the fake plug-in, set up and recording its call log.
+// A host running the fake plug-in, set up and recording its call log; tests
+// call the host as a plug-in would from inside a command.
 
 #include <gtest/gtest.h>
+
+#include <functional>
 
 #include "fake_protocol.h"
 #include "host/host.h"
@@ -16,22 +19,9 @@ protected:
         host.log().setRecording(true);  // the tests read what the plug-in called
     }
 
-    // Asks the fake plug-in for one action; `err` receives the command's result.
-    FakeRequest run(FakeRequest request, PF_Err* err = nullptr) {
-        const PF_Err result = host.send(PF_Cmd_COMPLETELY_GENERAL, &request);
-        if (err) {
-            *err = result;
-        }
-        return request;
-    }
+    void run(const std::function<void(PF_InData&, PF_OutData&)>& body) { host.withCommandData(body); }
 
     host::Host host{HOST_FAKE_PLUGIN};
 };
-
-inline FakeRequest request(FakeAction action) {
-    FakeRequest r{};
-    r.action = action;
-    return r;
-}
 
 }  // namespace test

@@ -1,16 +1,30 @@
-// Loading modules, unloading them, and commands the host passes through.
+// The module, its suites and handles, the call log and fault plans, as the
+// fake plug-in meets them.
 
-#include <climits>
+#include <atomic>
 #include <cstring>
+#include <thread>
 
+#include "AE_EffectCBSuites.h"
+#include "AE_GeneralPlug.h"
 #include "fake_host.h"
+#include "host/render.h"
+
+// Under AddressSanitizer or ThreadSanitizer an impossible allocation must
+// fail the way it does without them, by returning null, so the host's own
+// handling is what is tested.
+extern "C" __attribute__((visibility("default"))) const char* __asan_default_options() {
+    return "allocator_may_return_null=1";
+}
+extern "C" __attribute__((visibility("default"))) const char* __tsan_default_options() {
+    return "allocator_may_return_null=1";
+}
 
 namespace {
 
 using host::Host;
 using host::HostError;
 using test::FakeHost;
-using test::request;
 
 std::string loadError(const std::string& path) {
     try {
@@ -25,68 +39,197 @@ TEST(ModuleLoading, FailuresNameThePathAndTheReason) {
     const std::string missing = loadError("/nonexistent/plugin.so");
     EXPECT_NE(missing.find("/nonexistent/plugin.so"), std::string::npos) << missing;
     EXPECT_NE(missing.find("No such file"), std::string::npos) << missing;
-
     const std::string noEntry = loadError(HOST_NO_ENTRY_MODULE);
     EXPECT_NE(noEntry.find(HOST_NO_ENTRY_MODULE), std::string::npos) << noEntry;
     EXPECT_NE(noEntry.find("EntryPointFunc"), std::string::npos) << noEntry;
+    EXPECT_NE(loadError(""), "") << "an unset path must not load the test program itself";
 
-    // An unset module path must not load the test program itself.
-    EXPECT_NE(loadError(""), "");
-}
-
-TEST(ModuleLoading, OnlyExportedSymbolsAreFound) {
     Host host(HOST_FAKE_PLUGIN);
     EXPECT_NE(host.symbol("FakeState"), nullptr);
-    EXPECT_EQ(host.symbol("globalSetup"), nullptr);
-    EXPECT_EQ(host.symbol("NoSuchSymbol"), nullptr);
+    EXPECT_EQ(host.symbol("globalSetup"), nullptr) << "not exported";
 }
 
 TEST(ModuleLoading, UnloadSendsGlobalSetdownOnlyAfterSuccessfulSetup) {
     Host keeper(HOST_FAKE_PLUGIN);  // keeps the module and its counters loaded
     const auto* state = static_cast<const FakeCounters*>(keeper.symbol("FakeState"));
     const int before = state->setdowns;
-    {
+    for (const bool setdownFirst : {false, true}) {
         Host host(HOST_FAKE_PLUGIN);
         ASSERT_EQ(host.globalSetup(), PF_Err_NONE);
-    }
-    EXPECT_EQ(state->setdowns, before + 1);
-    {
-        Host host(HOST_FAKE_PLUGIN);
-        ASSERT_EQ(host.globalSetup(), PF_Err_NONE);
-        host.send(PF_Cmd_GLOBAL_SETDOWN);
+        if (setdownFirst) {
+            host.send(PF_Cmd_GLOBAL_SETDOWN);
+        }
     }
     EXPECT_EQ(state->setdowns, before + 2);
     {
         Host host(HOST_FAKE_PLUGIN);
         host.faults().failCall("AEGP_RegisterWithAEGP", 1, A_Err_GENERIC);
         EXPECT_EQ(host.globalSetup(), A_Err_GENERIC);
-        EXPECT_EQ(host.liveHandles(), 0u);
+        EXPECT_TRUE(host.problems().empty());
+        EXPECT_EQ(host.liveHandles(), 0u) << "a failed setup keeps no global data";
     }
     EXPECT_EQ(state->setdowns, before + 2);
 }
 
-TEST_F(FakeHost, AnyCommandNumberPassesThrough) {
-    const PF_Cmd commands[] = {PF_Cmd_UNUSED_0, PF_Cmd_SEQUENCE_FLATTEN, PF_Cmd_RENDER, PF_Cmd_SMART_RENDER,
-                               25, 99, -1, INT_MAX};
-    for (const PF_Cmd cmd : commands) {
-        EXPECT_EQ(host.send(cmd), PF_Err_NONE) << cmd;
-        EXPECT_TRUE(host.problems().empty()) << cmd;
-    }
-}
-
-TEST_F(FakeHost, AboutFormatsThroughTheHostsSprintf) {
+TEST_F(FakeHost, SprintfFormatsAndNeverWritesPastTheReturnMessage) {
     ASSERT_EQ(host.about(), PF_Err_NONE);
     EXPECT_STREQ(host.outData().return_msg, "Fake, v1.2\rA test plug-in");
-    ASSERT_EQ(host.log().calls().size(), 1u);
-    EXPECT_EQ(host.log().calls()[0].name, "sprintf");
-    EXPECT_EQ(host.log().calls()[0].args, "format=\"%s, v%d.%d\\r%s\"");
+    EXPECT_EQ(host.log().calls().at(0).args, "format=\"%s, v%d.%d\\r%s\"");
+    run([](PF_InData& in, PF_OutData& out) {
+        out.start_sampL = 77;
+        EXPECT_EQ(in.utils->ansi.sprintf(out.return_msg, "%s", std::string(400, 'x').c_str()), PF_MAX_EFFECT_MSG_LEN);
+        EXPECT_EQ(std::strlen(out.return_msg), static_cast<std::size_t>(PF_MAX_EFFECT_MSG_LEN));
+        EXPECT_EQ(out.start_sampL, 77);
+    });
 }
 
-TEST_F(FakeHost, SprintfNeverWritesPastTheReturnMessage) {
-    const FakeRequest r = run(request(kFakeLongMessage));
-    EXPECT_EQ(r.calls, PF_MAX_EFFECT_MSG_LEN);
-    EXPECT_EQ(std::strlen(host.outData().return_msg), static_cast<std::size_t>(PF_MAX_EFFECT_MSG_LEN));
-    EXPECT_EQ(host.outData().start_sampL, 77);
+TEST_F(FakeHost, UnknownUnavailableAndUnbalancedSuites) {
+    const auto acquire = [&](int version, bool release) {
+        SPErr err = kSPNoError;
+        run([&](PF_InData& in, PF_OutData&) {
+            const void* table = &err;
+            err = in.pica_basicP->AcquireSuite(kPFHandleSuite, version, &table);
+            EXPECT_EQ(table == nullptr, err != kSPNoError);
+            if (!err && release) {
+                in.pica_basicP->ReleaseSuite(kPFHandleSuite, version);
+            }
+        });
+        return err;
+    };
+    EXPECT_NE(acquire(3, true), kSPNoError);
+    host.faults().makeUnavailable(kPFHandleSuite, 3);
+    EXPECT_EQ(acquire(2, true), kSPNoError) << "only version 3 is gone";
+    host.faults().makeUnavailable(kPFHandleSuite);
+    EXPECT_NE(acquire(2, true), kSPNoError);
+    EXPECT_TRUE(host.problems().empty());
+    host.faults().clear();
+    acquire(2, false);
+    EXPECT_EQ(host.problems(),
+              std::vector<std::string>{"suite \"PF Handle Suite\" v2 acquired 1 time(s) more than released"});
+    // Counts start again with each command.
+    run([](PF_InData& in, PF_OutData&) { EXPECT_NE(in.pica_basicP->ReleaseSuite(kPFHandleSuite, 2), kSPNoError); });
+    ASSERT_EQ(host.problems().size(), 1u);
+    EXPECT_NE(host.problems()[0].find("released but not held"), std::string::npos) << host.problems()[0];
+}
+
+// Planned failures hit the k-th call once, whichever thread makes it; the
+// plug-in tests plan them throughout.
+TEST(Faults, PlannedFailureFiresExactlyOnceAcrossThreads) {
+    host::Faults faults;
+    faults.onCall("x");
+    faults.failCall("x", 500, 7);
+    std::atomic<int> failures{0};
+    std::vector<std::thread> workers;
+    for (int t = 0; t < 4; ++t) {
+        workers.emplace_back([&] {
+            for (int i = 0; i < 250; ++i) {
+                failures += faults.onCall("x") == 7;
+            }
+        });
+    }
+    for (std::thread& worker : workers) {
+        worker.join();
+    }
+    EXPECT_EQ(failures, 1);
+    EXPECT_THROW(faults.failCall("x", 0, 3), std::invalid_argument) << "calls count from the first";
+}
+
+// New handles are zeroed, resizing keeps the bytes and zeroes the growth;
+// an impossible size gives null.
+TEST_F(FakeHost, HandlesRoundTripAndImpossibleSizesGiveNull) {
+    run([](PF_InData& in, PF_OutData&) {
+        const void* table = nullptr;
+        ASSERT_EQ(in.pica_basicP->AcquireSuite(kPFHandleSuite, kPFHandleSuiteVersion2, &table), kSPNoError);
+        const auto& suite = *static_cast<const PF_HandleSuite2*>(table);
+        PF_Handle handle = suite.host_new_handle(16);
+        auto* bytes = static_cast<char*>(suite.host_lock_handle(handle));
+        EXPECT_EQ(std::string(bytes, 16), std::string(16, 0));
+        std::memset(bytes, 'x', 16);
+        suite.host_unlock_handle(handle);
+        EXPECT_EQ(suite.host_resize_handle(64, &handle), PF_Err_NONE);
+        bytes = static_cast<char*>(suite.host_lock_handle(handle));
+        EXPECT_EQ(std::string(bytes, 64), std::string(16, 'x') + std::string(48, 0));
+        EXPECT_EQ(suite.host_get_handle_size(handle), 64u);
+        suite.host_dispose_handle(handle);
+        EXPECT_EQ(suite.host_new_handle(A_u_longlong{1} << 62), nullptr);
+        in.pica_basicP->ReleaseSuite(kPFHandleSuite, kPFHandleSuiteVersion2);
+    });
+    EXPECT_TRUE(host.problems().empty());
+    EXPECT_EQ(host.liveHandles(), 1u);  // the global data
+}
+
+TEST_F(FakeHost, LeakedAndTwiceDisposedHandlesAreReportedForTheirCommandOnly) {
+    run([](PF_InData& in, PF_OutData&) { in.utils->host_new_handle(24); });
+    EXPECT_EQ(host.problems(),
+              std::vector<std::string>{"handle of 24 bytes neither disposed nor handed to the host"});
+    EXPECT_EQ(host.liveHandles(), 2u);
+    run([](PF_InData& in, PF_OutData&) {
+        PF_Handle handle = in.utils->host_new_handle(4);
+        in.utils->host_dispose_handle(handle);
+        in.utils->host_dispose_handle(handle);
+    });
+    ASSERT_EQ(host.problems().size(), 1u);
+    EXPECT_NE(host.problems()[0].find("disposed twice"), std::string::npos) << host.problems()[0];
+}
+
+TEST_F(FakeHost, GlobalDataLivesUntilSetdownWhichMustFreeIt) {
+    run([](PF_InData& in, PF_OutData&) {
+        EXPECT_EQ(*static_cast<AEGP_PluginID*>(in.utils->host_lock_handle(in.global_data)), 1);
+        in.utils->host_unlock_handle(in.global_data);
+    });
+    EXPECT_EQ(host.registeredPlugins(), std::vector<std::string>{"Fake"});
+    int keep = 1;
+    host.send(PF_Cmd_GLOBAL_SETDOWN, &keep);
+    EXPECT_EQ(host.problems(),
+              std::vector<std::string>{"global data handle of 16 bytes not disposed at global setdown"});
+
+    Host other(HOST_FAKE_PLUGIN);
+    ASSERT_EQ(other.globalSetup(), PF_Err_NONE);
+    EXPECT_EQ(other.send(PF_Cmd_GLOBAL_SETDOWN), PF_Err_NONE);
+    EXPECT_TRUE(other.problems().empty());
+    EXPECT_EQ(other.liveHandles(), 0u);
+}
+
+// A render in the layer's frame covers the layer and the result, transparent
+// where the effect wrote nothing; the cache key takes any bytes but none
+// from nowhere.
+TEST_F(FakeHost, RendersInTheLayersFrameCoverTheLayerAndTheResult) {
+    auto& fake = *static_cast<FakeCounters*>(host.symbol("FakeState"));
+    const host::Image layer(PF_PixelFormat_ARGB32, 6, 4);
+    host::RenderOptions options;
+    options.inLayerFrame = true;
+    const struct {
+        PF_LRect result, frame;
+    } cases[] = {
+        {{-2, -1, 3, 4}, {-2, -1, 6, 4}}, {{0, 0, 3, 4}, {0, 0, 6, 4}}, {{0, 0, 6, 2}, {0, 0, 6, 4}},
+        {{1, 1, 8, 5}, {0, 0, 8, 5}},     {{0, 0, 6, 4}, {0, 0, 6, 4}},
+    };
+    for (const auto& c : cases) {
+        fake.result = c.result;
+        const host::RenderResult r = host::renderFrame(host, layer, options);
+        ASSERT_EQ(r.err, PF_Err_NONE);
+        const PF_EffectWorld& w = *r.output->world();
+        ASSERT_EQ((std::vector<A_long>{w.origin_x, w.origin_y, w.origin_x + w.width, w.origin_y + w.height}),
+                  (std::vector<A_long>{c.frame.left, c.frame.top, c.frame.right, c.frame.bottom}));
+        for (int y = c.frame.top; y < c.frame.bottom; ++y) {
+            for (int x = c.frame.left; x < c.frame.right; ++x) {
+                const bool inside = x >= c.result.left && x < c.result.right && y >= c.result.top && y < c.result.bottom;
+                EXPECT_EQ(r.output->at<PF_Pixel>(x - w.origin_x, y - w.origin_y).red, inside ? kFakeGrey.red : 0)
+                    << x << "," << y;
+            }
+        }
+    }
+    for (const auto& [guid, expected] : {std::pair{16, PF_Err_NONE}, {0, PF_Err_NONE}, {-16, PF_Err_BAD_CALLBACK_PARAM}}) {
+        fake.guid = guid;
+        EXPECT_EQ(host::renderFrame(host, layer).err, expected) << guid;
+    }
+    // The layer's pixels checked out are its content, away from the origin too.
+    fake.guid = 0;
+    options.content = PF_LRect{2, 1, 5, 3};
+    ASSERT_EQ(host::renderFrame(host, layer, options).err, PF_Err_NONE);
+    EXPECT_EQ((std::vector<A_long>{fake.input.left, fake.input.top, fake.input.right, fake.input.bottom}),
+              (std::vector<A_long>{2, 1, 5, 3}));
+    fake = FakeCounters{fake.setdowns, 0, -1, 0, {}, {}};
 }
 
 }  // namespace

@@ -9,9 +9,8 @@ namespace {
 using host::HostError;
 using host::ParamRecord;
 using test::FakeHost;
-using test::request;
 
-TEST_F(FakeHost, RecordsRegisteredParametersAfterTheInputLayer) {
+TEST_F(FakeHost, RecordsRegisteredParametersAfterTheInputLayerInOrder) {
     const std::vector<ParamRecord>& params = host.params();
     ASSERT_EQ(params.size(), 5u);
     EXPECT_EQ(params[0].name, "Input");
@@ -19,41 +18,19 @@ TEST_F(FakeHost, RecordsRegisteredParametersAfterTheInputLayer) {
     for (int i = 0; i < 5; ++i) {
         EXPECT_EQ(params[static_cast<std::size_t>(i)].index, i);
     }
-    EXPECT_EQ(host.outData().num_params, 5);
-
     const ParamRecord& type = params[1];
-    EXPECT_EQ(type.name, "Type");
     EXPECT_EQ(type.popupItems, (std::vector<std::string>{"Radial", "(-", "Linear"}));
     // The plug-in scribbled over its buffers after registering.
     EXPECT_STREQ(type.registered.u.pd.u.namesptr, "Radial|(-|Linear");
     EXPECT_STREQ(type.current.u.pd.u.namesptr, "Radial|(-|Linear");
     EXPECT_EQ(type.registered.flags, PF_ParamFlag_START_COLLAPSED);
-
     EXPECT_EQ(params[3].checkboxLabel, "Grow bounds");
     EXPECT_STREQ(params[3].registered.u.bd.u.nameptr, "Grow bounds");
     EXPECT_EQ(params[4].current.u.td.y_value, 25 << 16);
-
     EXPECT_EQ(host.paramIndex("Amount"), 2);
     EXPECT_THROW(host.paramIndex("Nothing"), HostError);
     EXPECT_THROW(host.param(5), HostError);
     EXPECT_THROW(host.param(-1), HostError);
-
-    ASSERT_TRUE(host.customUIRegistered());
-    EXPECT_EQ(host.customUI().events, PF_CustomEFlag_COMP | PF_CustomEFlag_LAYER);
-}
-
-TEST_F(FakeHost, LogsRegistrationInOrder) {
-    ASSERT_EQ(host.paramsSetup(), PF_Err_NONE);
-    std::vector<host::Call> adds;
-    for (const host::Call& call : host.log().calls()) {
-        if (call.name == "add_param") {
-            adds.push_back(call);
-        }
-    }
-    ASSERT_EQ(adds.size(), 4u);
-    EXPECT_EQ(adds[0].args, "index=-1 type=7 name=\"Type\"");
-    EXPECT_EQ(adds[3].args, "index=-1 type=6 name=\"Center\"");
-    EXPECT_EQ(host.log().names().back(), "register_ui");
 }
 
 TEST_F(FakeHost, ParamsSetupStartsAfreshAndStopsAtAFailingAdd) {
@@ -63,39 +40,31 @@ TEST_F(FakeHost, ParamsSetupStartsAfreshAndStopsAtAFailingAdd) {
     EXPECT_EQ(host.params()[2].name, "Amount");
     EXPECT_FALSE(host.customUIRegistered());
     EXPECT_EQ(host.outData().num_params, 5);
-
     ASSERT_EQ(host.paramsSetup(), PF_Err_NONE);
     EXPECT_EQ(host.params().size(), 5u);
 }
 
-TEST_F(FakeHost, CheckoutHandsOutTheCurrentValue) {
-    FakeRequest r = request(kFakeCheckout);
-    r.index = 2;
-    EXPECT_EQ(run(r).def.u.fs_d.value, 50.0);
-
+TEST_F(FakeHost, CheckoutHandsOutTheCurrentValueAndRejectsBadCalls) {
     host.param(2).current.u.fs_d.value = 12.5;
-    r = run(r);
-    EXPECT_EQ(r.err, PF_Err_NONE);
-    EXPECT_EQ(r.def.u.fs_d.value, 12.5);
-    EXPECT_STREQ(r.def.name, "Amount");
-    EXPECT_EQ(host.log().calls().back().args, "index=2 time=0 step=1 scale=24");
-
-    r.index = 0;
-    r = run(r);
-    EXPECT_EQ(r.err, PF_Err_NONE);
-    EXPECT_EQ(r.def.param_type, PF_Param_LAYER);
-    EXPECT_EQ(r.def.u.ld.data, nullptr);
-}
-
-TEST_F(FakeHost, RejectsBadParameterCalls) {
-    for (const PF_ParamIndex index : {-1, 5, 1000}) {
-        FakeRequest r = request(kFakeCheckout);
-        r.index = index;
-        EXPECT_EQ(run(r).err, PF_Err_BAD_CALLBACK_PARAM) << index;
-    }
-    EXPECT_EQ(run(request(kFakeCheckoutBadRef)).err, PF_Err_BAD_CALLBACK_PARAM);
-    // Outside PARAMS_SETUP the list is closed.
-    EXPECT_EQ(run(request(kFakeAddParam)).err, PF_Err_BAD_CALLBACK_PARAM);
+    run([&](PF_InData& in, PF_OutData&) {
+        const auto checkout = [&](PF_ParamIndex index, PF_ProgPtr ref, PF_ParamDef& def) {
+            return in.inter.checkout_param(ref, index, in.current_time, in.time_step, in.time_scale, &def);
+        };
+        PF_ParamDef def{};
+        EXPECT_EQ(checkout(2, in.effect_ref, def), PF_Err_NONE);
+        EXPECT_EQ(def.u.fs_d.value, 12.5);
+        EXPECT_STREQ(def.name, "Amount");
+        EXPECT_EQ(host.log().calls().back().args, "index=2 time=0 step=1 scale=24");
+        EXPECT_EQ(checkout(0, in.effect_ref, def), PF_Err_NONE);
+        EXPECT_EQ(def.param_type, PF_Param_LAYER);
+        EXPECT_EQ(def.u.ld.data, nullptr);
+        for (const PF_ParamIndex index : {-1, 5, 1000}) {
+            EXPECT_EQ(checkout(index, in.effect_ref, def), PF_Err_BAD_CALLBACK_PARAM) << index;
+        }
+        EXPECT_EQ(checkout(1, reinterpret_cast<PF_ProgPtr>(&def), def), PF_Err_BAD_CALLBACK_PARAM) << "not the host's";
+        // Outside PARAMS_SETUP the list is closed.
+        EXPECT_EQ(in.inter.add_param(in.effect_ref, -1, &def), PF_Err_BAD_CALLBACK_PARAM);
+    });
     EXPECT_EQ(host.params().size(), 5u);
 }
 
@@ -111,20 +80,19 @@ TEST_F(FakeHost, EventsSeeAnimatedValuesAtTheirTime) {
     host.project().target().stream(amount).setKeyframes({{A_Time{0, scale}, {10}}, {A_Time{10 * step, scale}, {30}}});
     host::Panel panel;
     panel.width = panel.height = 100;
-    const struct {
-        A_long frame;
-        double seen;
-    } events[] = {{0, 10}, {5, 20}, {10, 30}, {-3, 10}, {40, 30}};
-    for (const auto& e : events) {
-        host.frame().currentTime = e.frame * step;
-        ASSERT_EQ(host.ui().click(panel, PF_Point{1, 1}).err, PF_Err_NONE);
-        EXPECT_EQ(fake.eventAmount, e.seen) << "at frame " << e.frame;
-        EXPECT_EQ(host.param(amount).current.u.fs_d.value, 50) << "at frame " << e.frame;
+    const auto clickAt = [&](A_long frame) {
+        host.frame().currentTime = frame * step;
+        return host.ui().click(panel, PF_Point{1, 1});
+    };
+    const std::pair<A_long, double> events[] = {{0, 10}, {5, 20}, {10, 30}, {-3, 10}, {40, 30}};
+    for (const auto& [frame, seen] : events) {
+        ASSERT_EQ(clickAt(frame).err, PF_Err_NONE);
+        EXPECT_EQ(fake.eventAmount, seen) << "at frame " << frame;
+        EXPECT_EQ(host.param(amount).current.u.fs_d.value, 50) << "at frame " << frame;
     }
 
     fake.clickAmount = 42;
-    host.frame().currentTime = 5 * step;
-    const host::EventResult changed = host.ui().click(panel, PF_Point{1, 1});
+    const host::EventResult changed = clickAt(5);
     fake.clickAmount = -1;
     EXPECT_EQ(changed.changed, std::vector<int>{amount});
     EXPECT_TRUE(host.problems().empty()) << host.problems().front();
@@ -133,8 +101,7 @@ TEST_F(FakeHost, EventsSeeAnimatedValuesAtTheirTime) {
     EXPECT_EQ(keyframes[1].time.value, 5 * step);
     EXPECT_EQ(keyframes[1].value[0], 42);
     EXPECT_EQ(host.param(amount).current.u.fs_d.value, 50);
-    host.frame().currentTime = 7 * step;
-    ASSERT_EQ(host.ui().click(panel, PF_Point{1, 1}).err, PF_Err_NONE);
+    ASSERT_EQ(clickAt(7).err, PF_Err_NONE);
     EXPECT_DOUBLE_EQ(fake.eventAmount, 42 + (30 - 42) * 2 / 5.0) << "between the new keyframe and the last";
 }
 

@@ -13,13 +13,13 @@
 #include "host/render.h"
 #include "scene/footage.h"
 #include "pixel_types.h"
-#include "plugin_path.h"
+#include "command_host.h"
 
 namespace {
 
 using host::Image;
 
-// 8-bit pixels with detail in every 2 × 2 block.
+// 8-bit pixels with detail in every 2 × 2 block, transparent in places.
 PF_Pixel texture(int x, int y) {
     return PF_Pixel{static_cast<A_u_char>(255 - (x + y) % 3), static_cast<A_u_char>((x * 37 + y * 91) % 256),
                     static_cast<A_u_char>((x * x + 3 * y) % 256), static_cast<A_u_char>(((x / 3 + y) % 2) * 200)};
@@ -37,14 +37,12 @@ void paint(Image& image) {
 // with halves rounded up.
 PF_Pixel halfSize(int x, int y) {
     int sums[4] = {};
-    for (int dy = 0; dy < 2; ++dy) {
-        for (int dx = 0; dx < 2; ++dx) {
-            const PF_Pixel p = texture(2 * x + dx, 2 * y + dy);
-            sums[0] += p.alpha;
-            sums[1] += p.red;
-            sums[2] += p.green;
-            sums[3] += p.blue;
-        }
+    for (int d = 0; d < 4; ++d) {
+        const PF_Pixel p = texture(2 * x + d % 2, 2 * y + d / 2);
+        sums[0] += p.alpha;
+        sums[1] += p.red;
+        sums[2] += p.green;
+        sums[3] += p.blue;
     }
     const auto mean = [](int sum) { return static_cast<A_u_char>((sum + 2) / 4); };
     return PF_Pixel{mean(sums[0]), mean(sums[1]), mean(sums[2]), mean(sums[3])};
@@ -54,33 +52,15 @@ bool same(const PF_Pixel& a, const PF_Pixel& b) {
     return a.alpha == b.alpha && a.red == b.red && a.green == b.green && a.blue == b.blue;
 }
 
-class RenderFrame : public ::testing::Test {
+class RenderFrame : public test::CommandHost {
 protected:
     void SetUp() override {
-        ASSERT_EQ(host.globalSetup(), PF_Err_NONE);
-        ASSERT_EQ(host.paramsSetup(), PF_Err_NONE);
+        CommandHost::SetUp();
         setPopup("Type", 3);  // a "Type" that runs no stage
-        host.log().setRecording(true);
     }
-
-    PF_ParamDef& def(const std::string& name) { return host.param(host.paramIndex(name)).current; }
-    void setPopup(const std::string& name, int item) { def(name).u.pd.value = item; }
-    void set(const std::string& name, double value) { def(name).u.fs_d.value = value; }
-
-    // The arguments of the first call of `name`.
-    std::string argsOf(const std::string& name) {
-        for (const host::Call& call : host.log().calls()) {
-            if (call.name == name) {
-                return call.args;
-            }
-        }
-        return "(not called)";
-    }
-
-    host::Host host{test::pluginPath()};
 };
 
-TEST_F(RenderFrame, AsksForTheWholeLayerAtTheFramesTime) {
+TEST_F(RenderFrame, AsksForTheWholeLayerAtTheFramesTimeAndFreesWhatItTook) {
     host.frame().timeStep = 2;
     Image layer(PF_PixelFormat_ARGB32, 60, 40);
     host::RenderOptions options;
@@ -89,10 +69,14 @@ TEST_F(RenderFrame, AsksForTheWholeLayerAtTheFramesTime) {
     ASSERT_EQ(result.err, PF_Err_NONE);
     EXPECT_EQ(argsOf("checkout_layer"), "index=0 id=0 rect=(0,0,60,40) time=10 step=2 scale=24");
     EXPECT_NE(argsOf("checkout_param").find(" time=10 step=2 "), std::string::npos) << argsOf("checkout_param");
-    EXPECT_EQ(result.output->width(), 60);
-    EXPECT_EQ(result.output->height(), 40);
+    EXPECT_EQ(std::make_pair(result.output->width(), result.output->height()), std::make_pair(60, 40));
     EXPECT_TRUE(host.problems().empty()) << host.problems().front();
     EXPECT_EQ(host.liveHandles(), 1u) << "only the global record: the pre-render data is freed";
+
+    host::Host fresh(test::pluginPath());
+    EXPECT_THROW(host::renderFrame(fresh, layer), host::HostError) << "not set up";
+    options.downsample = 0;
+    EXPECT_THROW(host::renderFrame(host, layer, options), host::HostError);
 }
 
 TEST_F(RenderFrame, ContentOfTheLayerIsWhatItsCheckoutYields) {
@@ -103,10 +87,9 @@ TEST_F(RenderFrame, ContentOfTheLayerIsWhatItsCheckoutYields) {
     options.content = PF_LRect{11, 11, 61, 41};  // every render pixel it touches
     const host::RenderResult result = host::renderFrame(host, layer, options);
     ASSERT_EQ(result.err, PF_Err_NONE);
-    EXPECT_EQ(result.output->world()->origin_x, 5);
-    EXPECT_EQ(result.output->world()->origin_y, 5);
-    EXPECT_EQ(result.output->width(), 26);
-    EXPECT_EQ(result.output->height(), 16);
+    const PF_EffectWorld& out = *result.output->world();
+    EXPECT_EQ((std::vector<A_long>{out.origin_x, out.origin_y, out.width, out.height}),
+              (std::vector<A_long>{5, 5, 26, 16}));
 }
 
 TEST_F(RenderFrame, LeavesTheHostsOwnSettingsAsTheyWere) {
@@ -119,32 +102,18 @@ TEST_F(RenderFrame, LeavesTheHostsOwnSettingsAsTheyWere) {
     options.threads = threads + 2;
     options.layerType = AEGP_ObjectType_TEXT;
     ASSERT_EQ(host::renderFrame(host, layer, options).err, PF_Err_NONE);
-
-    const host::Host::Frame& after = host.frame();
-    EXPECT_EQ(after.width, before.width);
-    EXPECT_EQ(after.height, before.height);
-    EXPECT_EQ(after.currentTime, before.currentTime);
-    EXPECT_EQ(after.downsampleX.den, before.downsampleX.den);
-    EXPECT_EQ(after.downsampleY.den, before.downsampleY.den);
+    const auto settings = [](const host::Host::Frame& f) {
+        return std::vector<long long>{f.width, f.height, f.currentTime, f.downsampleX.den, f.downsampleY.den};
+    };
+    EXPECT_EQ(settings(host.frame()), settings(before));
     EXPECT_EQ(host.threadCount(), threads);
     EXPECT_EQ(host.project().target().layer().type, AEGP_ObjectType_AV);
-
     // Outside a render, points come in layer pixels again.
     PF_ParamDef center{};
     host.withCommandData([&](PF_InData& in, PF_OutData&) {
         EXPECT_EQ(in.inter.checkout_param(in.effect_ref, host.paramIndex("Center"), 0, 1, 24, &center), 0);
     });
     EXPECT_EQ(center.u.td.x_value, def("Center").u.td.x_value);
-}
-
-TEST_F(RenderFrame, NeedsASetUpHostAndAWholeReduction) {
-    Image layer(PF_PixelFormat_ARGB32, 10, 10);
-    host::Host fresh(test::pluginPath());
-    EXPECT_THROW(host::renderFrame(fresh, layer), host::HostError);
-    host::RenderOptions options;
-    options.downsample = 0;
-    EXPECT_THROW(host::renderFrame(host, layer, options), host::HostError);
-    EXPECT_EQ(host.log().count("checkout_param"), 0u);
 }
 
 // With nothing to blur and no weighting the effect hands its input through,
@@ -169,94 +138,47 @@ TEST_F(RenderFrame, AtHalfSizeEachPixelIsTheAverageOfItsBlock) {
     }
 }
 
-// The focus stays where the user put it: the centre is sharp at half size
-// too, and where its unscaled value would lie the image is blurred.
-TEST_F(RenderFrame, PointValuesComeInThePixelsOfTheReducedLayer) {
-    setPopup("Type", 1);
-    set("Inner Width", 8);
-    def("Center").u.td.x_value = 60 << 16;
-    def("Center").u.td.y_value = 40 << 16;
-    Image layer(PF_PixelFormat_ARGB32, 200, 120);
+// A session of frames that reach every kind of callback a render makes
+// (stages on several threads, the host's maths, per-pixel sampling for the
+// chromatic aberration) holds after many frames what it held after the
+// first. Off, the log records nothing, yet planned faults still hit; on,
+// every call is there with its arguments, the pixel-rate ones included.
+TEST_F(RenderFrame, LongSessionsHoldNothingMoreAndLogEveryCallOnlyWhenAsked) {
+    host.log().setRecording(false);
+    setPopup("Type", 2);
+    set("Blur Amount", 6);
+    set("Inner Width", 4);
+    set("Chromatic Aberration", 3);
+    set("Vignetting", 20);
+    Image layer{PF_PixelFormat_ARGB32, 48, 32};
     paint(layer);
-    host::RenderOptions options;
-    options.downsample = 2;
-    const host::RenderResult result = host::renderFrame(host, layer, options);
-    ASSERT_EQ(result.err, PF_Err_NONE);
-    EXPECT_TRUE(same(result.output->at<PF_Pixel>(30, 20), halfSize(30, 20)));
-    EXPECT_FALSE(same(result.output->at<PF_Pixel>(60, 40), halfSize(60, 40)));
-}
-
-// A frame that reaches every kind of callback a render makes: stages on
-// several threads, the host's maths, and per-pixel sampling for the
-// chromatic aberration.
-class LongSession : public RenderFrame {
-protected:
-    void SetUp() override {
-        RenderFrame::SetUp();
-        host.log().setRecording(false);
-        setPopup("Type", 2);
-        set("Blur Amount", 6);
-        set("Inner Width", 4);
-        set("Chromatic Aberration", 3);
-        set("Vignetting", 20);
-        paint(layer);
-    }
-
-    PF_Err render(A_long frame, int downsample, int threads) {
+    const auto render = [&](A_long frame, int downsample, int threads) {
         host::RenderOptions options;
         options.frame = frame;
         options.downsample = downsample;
         options.threads = threads;
         return host::renderFrame(host, layer, options).err;
-    }
-
-    Image layer{PF_PixelFormat_ARGB32, 48, 32};
-};
-
-TEST_F(LongSession, HoldsAfterManyFramesWhatItHeldAfterTheFirst) {
-    ASSERT_EQ(render(0, 1, 2), PF_Err_NONE);
-    const host::Host::Holdings first = host.holdings();
-    EXPECT_EQ(first.calls, 0u);
-    EXPECT_EQ(first.problems, 0u);
-    struct Frame {
-        int downsample;
-        int threads;
     };
-    const Frame frames[] = {{1, 1}, {2, 2}, {1, 3}, {4, 1}, {2, 1}, {1, 2}};
-    for (A_long n = 1; n <= 24; ++n) {
-        const Frame& f = frames[static_cast<std::size_t>(n) % std::size(frames)];
-        ASSERT_EQ(render(n, f.downsample, f.threads), PF_Err_NONE) << n;
-        ASSERT_EQ(host.send(PF_Cmd_UPDATE_PARAMS_UI), PF_Err_NONE) << n;
-    }
-    const host::Host::Holdings last = host.holdings();
-    EXPECT_EQ(last.calls, first.calls);
-    EXPECT_EQ(last.problems, first.problems);
-    EXPECT_EQ(last.texts, first.texts);
-    EXPECT_EQ(last.handles, first.handles);
-    EXPECT_EQ(last.worlds, first.worlds);
-    EXPECT_EQ(last.references, first.references);
-    EXPECT_EQ(last.plugins, first.plugins);
-
-    ASSERT_EQ(host.paramsSetup(), PF_Err_NONE);
-    ASSERT_EQ(host.paramsSetup(), PF_Err_NONE);
-    EXPECT_EQ(host.holdings().texts, first.texts) << "parameters registered anew keep only their own texts";
-}
-
-// Off, nothing is recorded, yet planned faults still hit: they do not
-// depend on the log. On, every call is there with its arguments, the
-// pixel-rate ones included.
-TEST_F(LongSession, TheLogRecordsNothingWhileOffAndEveryCallWhileOn) {
     host.faults().failCall("checkout_layer_pixels", 1, PF_Err_OUT_OF_MEMORY);
     EXPECT_EQ(render(0, 1, 2), PF_Err_OUT_OF_MEMORY);
     ASSERT_EQ(render(0, 1, 2), PF_Err_NONE);
-    EXPECT_EQ(host.log().size(), 0u);
+    const host::Host::Holdings first = host.holdings();
+    EXPECT_EQ(first.calls + first.problems, 0u);
+    const std::pair<int, int> frames[] = {{1, 1}, {2, 2}, {1, 3}, {4, 1}, {2, 1}, {1, 2}};  // downsample, threads
+    for (A_long n = 1; n <= 24; ++n) {
+        const auto& [downsample, threads] = frames[static_cast<std::size_t>(n) % std::size(frames)];
+        ASSERT_EQ(render(n, downsample, threads), PF_Err_NONE) << n;
+        ASSERT_EQ(host.send(PF_Cmd_UPDATE_PARAMS_UI), PF_Err_NONE) << n;
+    }
+    const auto held = [](const host::Host::Holdings& h) {
+        return std::vector<std::size_t>{h.calls, h.problems, h.texts, h.handles, h.worlds, h.references, h.plugins};
+    };
+    EXPECT_EQ(held(host.holdings()), held(first));
 
     host.log().setRecording(true);
     ASSERT_EQ(render(0, 1, 1), PF_Err_NONE);
-    const struct {
-        const char* name;
-        const char* args;  // how the first call's arguments begin
-    } expected[] = {
+    const std::pair<const char*, const char*> expected[] = {
+        // name, how the first call's arguments begin
         {"checkout_layer", "index=0 id=0 rect=(0,0,48,32) time=0 "},
         {"checkout_layer_pixels", "id=0"},
         {"checkout_output", ""},
@@ -265,13 +187,16 @@ TEST_F(LongSession, TheLogRecordsNothingWhileOffAndEveryCallWhileOn) {
         {"sin", ""},
         {"AcquireSuite", "name=\""},
     };
-    for (const auto& call : expected) {
-        EXPECT_EQ(argsOf(call.name).rfind(call.args, 0), 0u) << call.name << ": " << argsOf(call.name);
+    for (const auto& [name, args] : expected) {
+        EXPECT_EQ(argsOf(name).rfind(args, 0), 0u) << name << ": " << argsOf(name);
     }
     EXPECT_EQ(host.log().count("AcquireSuite"), host.log().count("ReleaseSuite"));
     const std::size_t oneFrame = host.log().size();
     ASSERT_EQ(render(0, 1, 1), PF_Err_NONE);
     EXPECT_EQ(host.log().size(), 2 * oneFrame) << "the same frame makes the same calls";
+    ASSERT_EQ(host.paramsSetup(), PF_Err_NONE);
+    ASSERT_EQ(host.paramsSetup(), PF_Err_NONE);
+    EXPECT_EQ(host.holdings().texts, first.texts) << "parameters registered anew keep only their own texts";
 }
 
 // FNV-1a over the output's size, origin and pixels (not the row padding).
@@ -302,33 +227,23 @@ class Fingerprints : public RenderFrame {};
 TYPED_TEST_SUITE(Fingerprints, test::PixelTypes);
 
 TYPED_TEST(Fingerprints, OfEveryDownsamplingAndThreadCountAreThoseOfBefore) {
-    struct Setting {
+    const struct {
         const char* what;
         int type;
-        double chromaticAberration;
-        double vignetting;
+        double chromaticAberration, vignetting;
         bool content;               // a content rectangle smaller than the layer
         std::uint64_t expected[3];  // 8 bits, 16 bits, float
-    };
-    const Setting settings[] = {
+    } settings[] = {
         {"radial", 1, 0, 0, false, {3868325856385771652u, 11113116585917999449u, 8541569494229955906u}},
-        {"linear, aberration, vignetting",
-         2,
-         4,
-         30,
-         false,
+        {"linear, aberration, vignetting", 2, 4, 30, false,
          {2167774601611350947u, 4993413892850826803u, 17057552348094496993u}},
-        {"radial on part of the layer",
-         1,
-         2,
-         0,
-         true,
+        {"radial on part of the layer", 1, 2, 0, true,
          {5785088512527504023u, 13945055915580210528u, 6012804380665288211u}},
     };
     const std::size_t depth = std::is_same_v<TypeParam, PF_Pixel> ? 0 : std::is_same_v<TypeParam, PF_Pixel16> ? 1 : 2;
     Image layer(Nerevo::PixelTraits<TypeParam>::format, 61, 43);
     footage::paint<TypeParam>(layer);
-    for (const Setting& setting : settings) {
+    for (const auto& setting : settings) {
         this->setPopup("Type", setting.type);
         this->set("Blur Amount", 9);
         this->set("Inner Width", 6);
@@ -347,9 +262,7 @@ TYPED_TEST(Fingerprints, OfEveryDownsamplingAndThreadCountAreThoseOfBefore) {
                 const host::RenderResult result = host::renderFrame(this->host, layer, options);
                 ASSERT_EQ(result.err, PF_Err_NONE) << setting.what;
                 const std::uint64_t print = fingerprint<TypeParam>(*result.output);
-                if (threads == 1) {
-                    first = print;
-                }
+                first = threads == 1 ? print : first;
                 EXPECT_EQ(print, first) << setting.what << " at 1/" << downsample << " on " << threads << " threads";
             }
             combined = combined * 31 + first;

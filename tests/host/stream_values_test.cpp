@@ -1,7 +1,7 @@
 // The host's stream values, run against the plug-in's own parameters:
 // checkout_param following keyframes, one store for values set through the
-// host and through the stream suite, and the value records and keyframe
-// batches counted like references.
+// host and through the stream suite, keyframe batches and stream flags, and
+// the value records and batches counted like references.
 
 #include <cmath>
 #include <limits>
@@ -13,104 +13,66 @@ namespace {
 using host::HostError;
 using host::Keyframe;
 using test::CommandHost;
-
-A_Time frame(A_long n) {
-    return A_Time{n, 24};
-}
+using test::frame;
 
 class StreamValuesTest : public CommandHost {
 protected:
     PF_ParamDef checkout(const char* name, A_long time, A_u_long scale = 24) {
-        PF_ParamDef def{};
+        PF_ParamDef record{};
         host.withCommandData([&](PF_InData& in, PF_OutData&) {
-            EXPECT_EQ(in.inter.checkout_param(in.effect_ref, index(name), time, 1, scale, &def), PF_Err_NONE);
+            EXPECT_EQ(in.inter.checkout_param(in.effect_ref, index(name), time, 1, scale, &record),
+                      scale ? PF_Err_NONE : PF_Err_BAD_CALLBACK_PARAM);
         });
-        return def;
+        return record;
     }
 
-    host::StreamState& stream(const char* name) { return target().stream(index(name)); }
-    PF_ParamDef& current(const char* name) { return host.param(index(name)).current; }
-
-    // Runs body with a stream reference to the named parameter of the
-    // command's effect; both references are given back afterwards.
-    void withStream(const char* name, const std::function<void(AEGP_SuiteHandler&, AEGP_StreamRefH)>& body) {
-        run([&](PF_InData& in, AEGP_SuiteHandler& suites) {
-            AEGP_EffectRefH effect = nullptr;
+    // Runs body with the stream suites and a stream reference to the named
+    // parameter of the command's effect; both references are given back.
+    void withStream(const char* name, const std::function<void(const AEGP_StreamSuite9&, AEGP_SuiteHandler&,
+                                                               AEGP_StreamRefH)>& body) {
+        withEffect([&](PF_InData&, AEGP_SuiteHandler& suites, AEGP_EffectRefH effect, AEGP_LayerH) {
             AEGP_StreamRefH stream = nullptr;
-            ASSERT_EQ(suites.PFInterfaceSuite1()->AEGP_GetNewEffectForEffect(pluginId, in.effect_ref, &effect),
-                      A_Err_NONE);
             ASSERT_EQ(suites.StreamSuite9()->AEGP_GetNewEffectStreamByIndex(pluginId, effect, index(name), &stream),
                       A_Err_NONE);
-            body(suites, stream);
+            body(*suites.StreamSuite9(), suites, stream);
             suites.StreamSuite9()->AEGP_DisposeStream(stream);
-            suites.EffectSuite3()->AEGP_DisposeEffect(effect);
         });
     }
-
-    double oneD(AEGP_SuiteHandler& suites, AEGP_StreamRefH stream, A_Time time) {
-        AEGP_StreamValue2 value{};
-        EXPECT_EQ(suites.StreamSuite9()->AEGP_GetNewStreamValue(pluginId, stream, AEGP_LTimeMode_LayerTime, &time,
-                                                                false, &value),
-                  A_Err_NONE);
-        suites.StreamSuite9()->AEGP_DisposeStreamValue(&value);
-        return value.val.one_d;
-    }
-
-    void expectAllGivenBack() { EXPECT_TRUE(host.problems().empty()) << host.problems().front(); }
 };
 
-TEST_F(StreamValuesTest, CheckoutFollowsKeyframesAndHoldsOutsideThem) {
+TEST_F(StreamValuesTest, CheckoutFollowsKeyframesInTheParametersOwnType) {
     stream("Blur Amount").setKeyframes({{frame(72), {80}}, {frame(24), {0}}});
     const std::pair<A_long, double> expected[] = {{-5, 0}, {0, 0}, {24, 0}, {48, 40}, {60, 60}, {72, 80}, {500, 80}};
     for (const auto& [time, want] : expected) {
         EXPECT_EQ(checkout("Blur Amount", time).u.fs_d.value, want) << time;
     }
-    // Two seconds, at another scale.
-    EXPECT_EQ(checkout("Blur Amount", 60, 30).u.fs_d.value, 40);
-
-    // The rest of the record is the parameter's.
-    const PF_ParamDef def = checkout("Blur Amount", 48);
-    EXPECT_STREQ(def.name, "Blur Amount");
-    EXPECT_EQ(def.u.fs_d.valid_max, current("Blur Amount").u.fs_d.valid_max);
-
+    EXPECT_EQ(checkout("Blur Amount", 60, 30).u.fs_d.value, 40) << "two seconds, at another scale";
+    checkout("Blur Amount", 60, 0);  // a time without scale is refused
+    const PF_ParamDef record = checkout("Blur Amount", 48);
+    EXPECT_STREQ(record.name, "Blur Amount");
+    EXPECT_EQ(record.u.fs_d.valid_max, def("Blur Amount").u.fs_d.valid_max);
     // Without keyframes, the value the host holds.
-    current("Ratio").u.fs_d.value = 2.5;
+    def("Ratio").u.fs_d.value = 2.5;
     EXPECT_EQ(checkout("Ratio", 48).u.fs_d.value, 2.5);
-    stream("Blur Amount").setKeyframes({});
-    EXPECT_EQ(checkout("Blur Amount", 48).u.fs_d.value, current("Blur Amount").u.fs_d.value);
-}
 
-TEST_F(StreamValuesTest, CheckoutWritesTheParametersOwnType) {
     stream("Direction").setKeyframes({{frame(0), {0}}, {frame(48), {90}}});
     stream("Center").setKeyframes({{frame(0), {0, 0}}, {frame(48), {100, -50}}});
     stream("Vignetting Color").setKeyframes({{frame(0), {1, 0, 0, 0}}, {frame(48), {1, 1, 2, -1}}});
     stream("Type").setKeyframes({{frame(0), {1}}, {frame(48), {2}}});
     stream("Grow Bounds").setKeyframes({{frame(0), {1}}, {frame(10), {0}}});
-
     EXPECT_EQ(checkout("Direction", 24).u.ad.value, 45 << 16);
     EXPECT_EQ(checkout("Direction", 1).u.ad.value, 122880);  // 1.875 degrees
     const PF_ParamDef centre = checkout("Center", 12);
     EXPECT_EQ(centre.u.td.x_value, 25 << 16);
     EXPECT_EQ(centre.u.td.y_value, -(12 << 16) - (1 << 15));
     // Channels round to the nearest byte and stay inside 0..255.
-    const PF_Pixel colour = checkout("Vignetting Color", 24).u.cd.value;
-    EXPECT_EQ(colour.alpha, 255);
-    EXPECT_EQ(colour.red, 128);
-    EXPECT_EQ(colour.green, 255);
-    EXPECT_EQ(colour.blue, 0);
+    const PF_Pixel c = checkout("Vignetting Color", 24).u.cd.value;
+    EXPECT_EQ((std::vector<int>{c.alpha, c.red, c.green, c.blue}), (std::vector<int>{255, 128, 255, 0}));
     // Popups and checkboxes hold until the next keyframe.
     EXPECT_EQ(checkout("Type", 47).u.pd.value, 1);
     EXPECT_EQ(checkout("Type", 48).u.pd.value, 2);
     EXPECT_EQ(checkout("Grow Bounds", 9).u.bd.value, 1);
     EXPECT_EQ(checkout("Grow Bounds", 10).u.bd.value, 0);
-}
-
-TEST_F(StreamValuesTest, CheckoutRefusesATimeWithoutScale) {
-    host.withCommandData([&](PF_InData& in, PF_OutData&) {
-        PF_ParamDef def{};
-        EXPECT_EQ(in.inter.checkout_param(in.effect_ref, index("Blur Amount"), 0, 1, 0, &def),
-                  PF_Err_BAD_CALLBACK_PARAM);
-    });
 }
 
 TEST_F(StreamValuesTest, KeyframesAreCheckedWhenSet) {
@@ -130,108 +92,101 @@ TEST_F(StreamValuesTest, KeyframesAreCheckedWhenSet) {
     EXPECT_EQ(amount.keyframes()[1].time.value, 10);
 }
 
-TEST_F(StreamValuesTest, HostAndStreamSuiteShareOneValue) {
-    current("Blur Amount").u.fs_d.value = 12.5;
-    withStream("Blur Amount", [&](AEGP_SuiteHandler& suites, AEGP_StreamRefH stream) {
-        EXPECT_EQ(oneD(suites, stream, frame(0)), 12.5);
+// One value behind checkout and the stream suite (its round trip and the
+// refusal on animated streams are the library's stream tests); no NaN, no
+// stranger and no missing stream gets in.
+TEST_F(StreamValuesTest, StreamSuiteSetsTheValueTheHostHoldsOnlyWhenValid) {
+    withStream("Blur Amount", [&](const AEGP_StreamSuite9& streams, AEGP_SuiteHandler&, AEGP_StreamRefH stream) {
         AEGP_StreamValue2 value{stream, {}};
         value.val.one_d = 30;
-        EXPECT_EQ(suites.StreamSuite9()->AEGP_SetStreamValue(pluginId, stream, &value), A_Err_NONE);
+        EXPECT_EQ(streams.AEGP_SetStreamValue(pluginId, stream, &value), A_Err_NONE);
+        // Refused, not followed: another plug-in's id, no stream at all.
+        EXPECT_EQ(streams.AEGP_SetStreamValue(pluginId + 1, stream, &value), PF_Err_BAD_CALLBACK_PARAM);
+        EXPECT_EQ(streams.AEGP_SetStreamValue(pluginId, nullptr, &value), PF_Err_BAD_CALLBACK_PARAM);
+        A_Boolean varies = 0;
+        EXPECT_EQ(streams.AEGP_IsStreamTimevarying(nullptr, &varies), PF_Err_BAD_CALLBACK_PARAM);
         value.val.one_d = std::nan("");
-        EXPECT_EQ(suites.StreamSuite9()->AEGP_SetStreamValue(pluginId, stream, &value), PF_Err_BAD_CALLBACK_PARAM);
+        EXPECT_EQ(streams.AEGP_SetStreamValue(pluginId, stream, &value), PF_Err_BAD_CALLBACK_PARAM);
     });
-    EXPECT_EQ(current("Blur Amount").u.fs_d.value, 30);
     EXPECT_EQ(checkout("Blur Amount", 7).u.fs_d.value, 30);
+}
 
-    // A stream with keyframes takes no value.
-    stream("Blur Amount").setKeyframes({{frame(0), {5}}});
-    withStream("Blur Amount", [&](AEGP_SuiteHandler& suites, AEGP_StreamRefH stream) {
-        AEGP_StreamValue2 value{stream, {}};
-        value.val.one_d = 40;
-        EXPECT_EQ(suites.StreamSuite9()->AEGP_SetStreamValue(pluginId, stream, &value), PF_Err_BAD_CALLBACK_PARAM);
-        EXPECT_EQ(oneD(suites, stream, frame(0)), 5);
+// Each flag on its own is set and cleared leaving the others; anything else
+// is refused.
+TEST_F(StreamValuesTest, DynamicFlagsChangeOneFlagAtATime) {
+    withStream("Ratio", [&](const AEGP_StreamSuite9&, AEGP_SuiteHandler& suites, AEGP_StreamRefH stream) {
+        const AEGP_DynamicStreamSuite5& dynamic = *suites.DynamicStreamSuite5();
+        AEGP_DynStreamFlags all = 0;
+        for (const AEGP_DynStreamFlags flag : {AEGP_DynStreamFlag_ACTIVE_EYEBALL, AEGP_DynStreamFlag_HIDDEN,
+                                               AEGP_DynStreamFlag_DISABLED}) {
+            EXPECT_EQ(dynamic.AEGP_SetDynamicStreamFlag(stream, flag, false, true), A_Err_NONE) << flag;
+            all |= flag;
+            EXPECT_EQ(target().stream(index("Ratio")).dynamicFlags, all) << flag;
+        }
+        for (const AEGP_DynStreamFlags wrong : {0, 3, 8}) {
+            EXPECT_EQ(dynamic.AEGP_SetDynamicStreamFlag(stream, wrong, false, false), PF_Err_BAD_CALLBACK_PARAM)
+                << wrong;
+        }
+        EXPECT_EQ(dynamic.AEGP_SetDynamicStreamFlag(stream, AEGP_DynStreamFlag_HIDDEN, false, false), A_Err_NONE);
+        AEGP_DynStreamFlags flags = 0;
+        EXPECT_EQ(dynamic.AEGP_GetDynamicStreamFlags(stream, &flags), A_Err_NONE);
+        EXPECT_EQ(flags, AEGP_DynStreamFlag_ACTIVE_EYEBALL | AEGP_DynStreamFlag_DISABLED);
     });
-    EXPECT_EQ(current("Blur Amount").u.fs_d.value, 30);
-    expectAllGivenBack();
 }
 
-TEST_F(StreamValuesTest, AStreamWithAKeyframeVaries) {
-    for (std::size_t count : {0u, 1u, 2u}) {
-        std::vector<Keyframe> keyframes;
-        for (std::size_t k = 0; k < count; ++k) {
-            keyframes.push_back({frame(static_cast<A_long>(k)), {1}});
+// Indices are places in the batch as it stands.
+TEST_F(StreamValuesTest, BatchesTakeValidTimesAndKeepThemInOrder) {
+    withStream("Blur Amount", [&](const AEGP_StreamSuite9&, AEGP_SuiteHandler& suites, AEGP_StreamRefH stream) {
+        const AEGP_KeyframeSuite4* keyframes = suites.KeyframeSuite4();
+        AEGP_AddKeyframesInfoH batch = nullptr;
+        ASSERT_EQ(keyframes->AEGP_StartAddKeyframes(stream, &batch), A_Err_NONE);
+        A_long index = -1;
+        const std::pair<A_Time, A_long> adds[] = {{frame(48), 0}, {frame(0), 0}, {frame(24), 1}, {A_Time{2, 1}, 2}};
+        for (const auto& [time, place] : adds) {
+            ASSERT_EQ(keyframes->AEGP_AddKeyframes(batch, AEGP_LTimeMode_LayerTime, &time, &index), A_Err_NONE);
+            EXPECT_EQ(index, place);
         }
-        stream("Ratio").setKeyframes(keyframes);
-        withStream("Ratio", [&](AEGP_SuiteHandler& suites, AEGP_StreamRefH stream) {
-            A_Boolean varies = 2;
-            EXPECT_EQ(suites.StreamSuite9()->AEGP_IsStreamTimevarying(stream, &varies), A_Err_NONE);
-            EXPECT_EQ(varies, count > 0) << count;
-        });
-    }
+        const A_Time noScale{1, 0}, time = frame(3);
+        EXPECT_EQ(keyframes->AEGP_AddKeyframes(batch, AEGP_LTimeMode_LayerTime, &noScale, &index),
+                  PF_Err_BAD_CALLBACK_PARAM);
+        EXPECT_EQ(keyframes->AEGP_AddKeyframes(batch, 7, &time, &index), PF_Err_BAD_CALLBACK_PARAM);
+        EXPECT_EQ(keyframes->AEGP_AddKeyframes(batch, AEGP_LTimeMode_LayerTime, &time, nullptr),
+                  PF_Err_BAD_CALLBACK_PARAM);
+        AEGP_StreamValue2 value{stream, {}};
+        value.val.one_d = 90;
+        EXPECT_EQ(keyframes->AEGP_SetAddKeyframe(batch, 2, &value), A_Err_NONE);
+        EXPECT_EQ(keyframes->AEGP_SetAddKeyframe(batch, 3, &value), PF_Err_BAD_CALLBACK_PARAM);
+        EXPECT_EQ(keyframes->AEGP_EndAddKeyframes(true, batch), A_Err_NONE);
+    });
+    EXPECT_TRUE(host.problems().empty()) << host.problems().front();
+    const std::vector<Keyframe>& committed = stream("Blur Amount").keyframes();
+    ASSERT_EQ(committed.size(), 3u);
+    // Keyframes not set start with the stream's value at their time.
+    EXPECT_EQ(committed[0].value[0], def("Blur Amount").u.fs_d.value);
+    EXPECT_EQ(committed[2].value[0], 90);
+    EXPECT_EQ(committed[2].time.value, 48);
 }
 
-// Indices are places in the batch as it stands; the stream changes only
-// when the batch ends with adding.
-TEST_F(StreamValuesTest, BatchesCommitOnlyWhenTold) {
-    for (const A_Boolean add : {A_Boolean{0}, A_Boolean{1}}) {
-        withStream("Blur Amount", [&](AEGP_SuiteHandler& suites, AEGP_StreamRefH stream) {
-            const AEGP_KeyframeSuite4* keyframes = suites.KeyframeSuite4();
-            AEGP_AddKeyframesInfoH batch = nullptr;
-            ASSERT_EQ(keyframes->AEGP_StartAddKeyframes(stream, &batch), A_Err_NONE);
-            A_long index = -1;
-            const std::pair<A_Time, A_long> adds[] = {
-                {frame(48), 0}, {frame(0), 0}, {frame(24), 1}, {A_Time{2, 1}, 2}};
-            for (const auto& [time, place] : adds) {
-                ASSERT_EQ(keyframes->AEGP_AddKeyframes(batch, AEGP_LTimeMode_LayerTime, &time, &index), A_Err_NONE);
-                EXPECT_EQ(index, place);
-            }
-            AEGP_StreamValue2 value{stream, {}};
-            value.val.one_d = 90;
-            EXPECT_EQ(keyframes->AEGP_SetAddKeyframe(batch, 2, &value), A_Err_NONE);
-            EXPECT_EQ(keyframes->AEGP_SetAddKeyframe(batch, 3, &value), PF_Err_BAD_CALLBACK_PARAM);
-            EXPECT_EQ(keyframes->AEGP_EndAddKeyframes(add, batch), A_Err_NONE);
-        });
-        expectAllGivenBack();
-        const std::vector<Keyframe>& committed = stream("Blur Amount").keyframes();
-        if (!add) {
-            EXPECT_TRUE(committed.empty());
-            continue;
-        }
-        ASSERT_EQ(committed.size(), 3u);
-        // Keyframes not set start with the stream's value at their time.
-        EXPECT_EQ(committed[0].value[0], current("Blur Amount").u.fs_d.value);
-        EXPECT_EQ(committed[2].value[0], 90);
-        EXPECT_EQ(committed[2].time.value, 48);
-    }
-}
-
-TEST_F(StreamValuesTest, RecordsAndBatchesNotGivenBackAreReported) {
-    withStream("Blur Amount", [&](AEGP_SuiteHandler& suites, AEGP_StreamRefH stream) {
-        const A_Time time = frame(0);
+TEST_F(StreamValuesTest, RecordsAndBatchesNotGivenBackOrGivenBackTwiceAreReported) {
+    const A_Time time = frame(0);
+    withStream("Blur Amount", [&](const AEGP_StreamSuite9& streams, AEGP_SuiteHandler& suites, AEGP_StreamRefH stream) {
         AEGP_StreamValue2 kept{}, released{};
-        suites.StreamSuite9()->AEGP_GetNewStreamValue(pluginId, stream, AEGP_LTimeMode_LayerTime, &time, false, &kept);
-        suites.StreamSuite9()->AEGP_GetNewStreamValue(pluginId, stream, AEGP_LTimeMode_LayerTime, &time, false,
-                                                      &released);
-        // A copy of a record releases it as well.
-        AEGP_StreamValue2 copy = released;
-        EXPECT_EQ(suites.StreamSuite9()->AEGP_DisposeStreamValue(&copy), A_Err_NONE);
+        streams.AEGP_GetNewStreamValue(pluginId, stream, AEGP_LTimeMode_LayerTime, &time, false, &kept);
+        streams.AEGP_GetNewStreamValue(pluginId, stream, AEGP_LTimeMode_LayerTime, &time, false, &released);
+        AEGP_StreamValue2 copy = released;  // a copy of a record releases it as well
+        EXPECT_EQ(streams.AEGP_DisposeStreamValue(&copy), A_Err_NONE);
         AEGP_AddKeyframesInfoH batch = nullptr;
         suites.KeyframeSuite4()->AEGP_StartAddKeyframes(stream, &batch);
     });
-    const std::vector<std::string> expected = {
-        "keyframes added to parameter 2 of \"NerevoTiltShift\" in a batch not ended",
-        "stream value record of parameter 2 of \"NerevoTiltShift\" not disposed"};
-    EXPECT_EQ(host.problems(), expected);
-}
+    EXPECT_EQ(host.problems(), (std::vector<std::string>{
+                                   "keyframes added to parameter 2 of \"NerevoTiltShift\" in a batch not ended",
+                                   "stream value record of parameter 2 of \"NerevoTiltShift\" not disposed"}));
 
-TEST_F(StreamValuesTest, GivingBackTwiceIsNoted) {
-    withStream("Blur Amount", [&](AEGP_SuiteHandler& suites, AEGP_StreamRefH stream) {
-        const A_Time time = frame(0);
+    withStream("Blur Amount", [&](const AEGP_StreamSuite9& streams, AEGP_SuiteHandler& suites, AEGP_StreamRefH stream) {
         AEGP_StreamValue2 value{};
-        suites.StreamSuite9()->AEGP_GetNewStreamValue(pluginId, stream, AEGP_LTimeMode_LayerTime, &time, false,
-                                                      &value);
-        EXPECT_EQ(suites.StreamSuite9()->AEGP_DisposeStreamValue(&value), A_Err_NONE);
-        EXPECT_EQ(suites.StreamSuite9()->AEGP_DisposeStreamValue(&value), PF_Err_BAD_CALLBACK_PARAM);
+        streams.AEGP_GetNewStreamValue(pluginId, stream, AEGP_LTimeMode_LayerTime, &time, false, &value);
+        EXPECT_EQ(streams.AEGP_DisposeStreamValue(&value), A_Err_NONE);
+        EXPECT_EQ(streams.AEGP_DisposeStreamValue(&value), PF_Err_BAD_CALLBACK_PARAM);
         AEGP_AddKeyframesInfoH batch = nullptr;
         suites.KeyframeSuite4()->AEGP_StartAddKeyframes(stream, &batch);
         EXPECT_EQ(suites.KeyframeSuite4()->AEGP_EndAddKeyframes(false, batch), A_Err_NONE);
@@ -242,7 +197,7 @@ TEST_F(StreamValuesTest, GivingBackTwiceIsNoted) {
     EXPECT_NE(host.problems()[1].find("ended twice?"), std::string::npos);
 }
 
-TEST_F(StreamValuesTest, LayerPropertiesStartAtTheApplicationsDefaults) {
+TEST_F(StreamValuesTest, LayerPropertiesStartAtTheApplicationsDefaultsAndAreNoEffectStreams) {
     host.frame().width = 320;
     host.frame().height = 200;
     host::Layer& layer = target().layer();
@@ -254,21 +209,17 @@ TEST_F(StreamValuesTest, LayerPropertiesStartAtTheApplicationsDefaults) {
     EXPECT_THROW(layer.stream(5), HostError);
     EXPECT_THROW(layer.stream(-1), HostError);
 
-    // A layer's property is no effect stream: the dynamic stream suite refuses it.
     run([&](PF_InData& in, AEGP_SuiteHandler& suites) {
         AEGP_LayerH handle = nullptr;
-        AEGP_StreamRefH stream = nullptr;
+        AEGP_StreamRefH stream = nullptr, none = nullptr;
         ASSERT_EQ(suites.PFInterfaceSuite1()->AEGP_GetEffectLayer(in.effect_ref, &handle), A_Err_NONE);
         ASSERT_EQ(suites.StreamSuite9()->AEGP_GetNewLayerStream(pluginId, handle, host::kLayerScale, &stream),
                   A_Err_NONE);
         AEGP_DynStreamFlags flags = 0;
-        EXPECT_EQ(suites.DynamicStreamSuite5()->AEGP_GetDynamicStreamFlags(stream, &flags),
-                  PF_Err_BAD_CALLBACK_PARAM);
-        AEGP_StreamRefH none = nullptr;
+        EXPECT_EQ(suites.DynamicStreamSuite5()->AEGP_GetDynamicStreamFlags(stream, &flags), PF_Err_BAD_CALLBACK_PARAM);
         EXPECT_EQ(suites.StreamSuite9()->AEGP_GetNewLayerStream(pluginId, handle, 5, &none), PF_Err_BAD_CALLBACK_PARAM);
     });
-    ASSERT_EQ(host.problems().size(), 1u);
-    EXPECT_EQ(host.problems()[0], "stream reference to layer property 2 not disposed");
+    EXPECT_EQ(host.problems(), std::vector<std::string>{"stream reference to layer property 2 not disposed"});
 }
 
 }  // namespace

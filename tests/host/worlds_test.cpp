@@ -1,19 +1,29 @@
-// The host's worlds: allocation and its check, copy, fill and transfer_rect,
-// at every depth, on worlds whose rows are padded.
+// The host's worlds (allocation and its check, copy, fill, transfer_rect) on
+// rows that are padded, its iterations and thread count, and sub-pixel
+// sampling; cancelling at a planned abort check is the render tests' tool.
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <cmath>
 #include <functional>
+#include <thread>
 
 #include "AE_EffectCBSuites.h"
 #include "AE_EffectSuites.h"
+#include "AE_GeneralPlug.h"
 #include "host/host.h"
 #include "host/image.h"
 
 namespace {
 
 using host::Image;
+
+template <typename Pixel>
+bool same(const Pixel& a, const Pixel& b) {
+    return a.alpha == b.alpha && a.red == b.red && a.green == b.green && a.blue == b.blue;
+}
 
 class Worlds : public ::testing::Test {
 protected:
@@ -26,48 +36,26 @@ protected:
         return static_cast<const Suite*>(suite);
     }
 
+    static PF_Err sampleAt(PF_InData& in, const PF_SampPB& pb, PF_Fixed x, PF_Fixed y, PF_Pixel& out) {
+        const auto* suite = acquire<PF_Sampling8Suite1>(in, kPFSampling8Suite, 1);
+        const PF_Err err = suite->subpixel_sample(in.effect_ref, x, y, &pb, &out);
+        in.pica_basicP->ReleaseSuite(kPFSampling8Suite, 1);
+        return err;
+    }
+
+    PF_Err transfer(const Image& top, const PF_CompositeMode& mode, A_long x, A_long y, Image& bottom) {
+        PF_Err err = PF_Err_NONE;
+        run([&](PF_InData& in, PF_OutData&) {
+            err = in.utils->transfer_rect(in.effect_ref, PF_Quality_HI, PF_MF_Alpha_STRAIGHT, PF_Field_FRAME,
+                                          nullptr, top.world(), &mode, nullptr, x, y, bottom.world());
+        });
+        return err;
+    }
+
     host::Host host{HOST_FAKE_PLUGIN};
 };
 
-TEST_F(Worlds, NewWorldsArePaddedClearedAndKnowTheirFormat) {
-    run([](PF_InData& in, PF_OutData&) {
-        const auto* v2 = acquire<PF_WorldSuite2>(in, kPFWorldSuite, 2);
-        PF_EffectWorld w8{}, w16{}, wf{};
-        ASSERT_EQ(in.utils->new_world(in.effect_ref, 5, 3, PF_NewWorldFlag_CLEAR_PIXELS, &w8), PF_Err_NONE);
-        ASSERT_EQ(in.utils->new_world(in.effect_ref, 5, 3,
-                                      PF_NewWorldFlag_CLEAR_PIXELS | PF_NewWorldFlag_DEEP_PIXELS, &w16),
-                  PF_Err_NONE);
-        ASSERT_EQ(v2->PF_NewWorld(in.effect_ref, 5, 3, true, PF_PixelFormat_ARGB128, &wf), PF_Err_NONE);
-
-        const struct {
-            PF_EffectWorld* world;
-            PF_PixelFormat format;
-            A_long pixelSize;
-        } cases[] = {{&w8, PF_PixelFormat_ARGB32, 4}, {&w16, PF_PixelFormat_ARGB64, 8}, {&wf, PF_PixelFormat_ARGB128, 16}};
-        for (const auto& c : cases) {
-            EXPECT_EQ(c.world->width, 5);
-            EXPECT_EQ(c.world->height, 3);
-            EXPECT_GT(c.world->rowbytes, 5 * c.pixelSize) << "rows are padded";
-            PF_PixelFormat format = PF_PixelFormat_INVALID;
-            EXPECT_EQ(v2->PF_GetPixelFormat(c.world, &format), PF_Err_NONE);
-            EXPECT_EQ(format, c.format);
-            for (A_long y = 0; y < 3; ++y) {
-                const char* row = static_cast<const char*>(c.world->data) + y * c.world->rowbytes;
-                for (A_long i = 0; i < 5 * c.pixelSize; ++i) {
-                    ASSERT_EQ(row[i], 0) << "cleared";
-                }
-            }
-        }
-        EXPECT_EQ(w16.world_flags & PF_WorldFlag_DEEP, PF_WorldFlag_DEEP);
-        EXPECT_EQ(in.utils->dispose_world(in.effect_ref, &w8), PF_Err_NONE);
-        EXPECT_EQ(in.utils->dispose_world(in.effect_ref, &w16), PF_Err_NONE);
-        EXPECT_EQ(v2->PF_DisposeWorld(in.effect_ref, &wf), PF_Err_NONE);
-        in.pica_basicP->ReleaseSuite(kPFWorldSuite, 2);
-    });
-    EXPECT_TRUE(host.problems().empty()) << host.problems().front();
-    EXPECT_EQ(host.liveWorlds(), 0u);
-}
-
+// Rows are padded, so that writes past them show.
 TEST_F(Worlds, KeptWrongVersionAndStrayWritesAreReported) {
     PF_EffectWorld kept{};
     run([&](PF_InData& in, PF_OutData&) {
@@ -84,6 +72,8 @@ TEST_F(Worlds, KeptWrongVersionAndStrayWritesAreReported) {
         in.pica_basicP->ReleaseSuite(kPFWorldSuite, 1);
         in.pica_basicP->ReleaseSuite(kPFWorldSuite, 2);
     });
+    EXPECT_GT(kept.rowbytes, 4 * 8);
+    EXPECT_EQ(kept.world_flags & PF_WorldFlag_DEEP, PF_WorldFlag_DEEP);
     EXPECT_EQ(host.problems(),
               (std::vector<std::string>{
                   "world of 4 x 3 pixels at 16 bits not disposed",
@@ -92,20 +82,16 @@ TEST_F(Worlds, KeptWrongVersionAndStrayWritesAreReported) {
                   "world of 2 x 2 pixels at 8 bits written outside its pixels",
               }));
     EXPECT_EQ(host.liveWorlds(), 1u);
-
-    // Only the command that made a world reports it.
     run([](PF_InData&, PF_OutData&) {});
-    EXPECT_TRUE(host.problems().empty());
+    EXPECT_TRUE(host.problems().empty()) << "only the command that made a world reports it";
 }
 
 TEST_F(Worlds, ImagesKnowTheirPixelsAndGuardTheirRows) {
     Image image(PF_PixelFormat_ARGB64, 3, 2, PF_Point{-4, 7});
-    EXPECT_EQ(image.world()->origin_x, -4);
-    EXPECT_EQ(image.world()->origin_y, 7);
+    EXPECT_EQ(std::make_pair(image.world()->origin_x, image.world()->origin_y), std::make_pair(-4, 7));
     image.at<PF_Pixel16>(2, 1) = PF_Pixel16{32768, 1, 2, 3};
     auto* row1 = reinterpret_cast<PF_Pixel16*>(static_cast<char*>(image.world()->data) + image.world()->rowbytes);
-    EXPECT_EQ(row1[2].alpha, 32768);
-    EXPECT_EQ(row1[2].blue, 3);
+    EXPECT_TRUE(same(row1[2], PF_Pixel16{32768, 1, 2, 3}));
     EXPECT_THROW(image.at<PF_Pixel16>(3, 0), std::out_of_range);
     EXPECT_THROW(image.at<PF_Pixel>(0, 0), std::logic_error);
     EXPECT_TRUE(image.untouchedOutside());
@@ -113,50 +99,36 @@ TEST_F(Worlds, ImagesKnowTheirPixelsAndGuardTheirRows) {
     EXPECT_FALSE(image.untouchedOutside());
 }
 
-template <typename Pixel>
-void fillPattern(Image& image) {
-    for (int y = 0; y < image.height(); ++y) {
-        for (int x = 0; x < image.width(); ++x) {
-            const auto v = static_cast<decltype(Pixel{}.red)>(10 * y + x + 1);
-            image.at<Pixel>(x, y) = Pixel{v, v, v, v};
-        }
-    }
-}
-
 TEST_F(Worlds, CopyClipsRectanglesAndRefusesMismatches) {
     Image src(PF_PixelFormat_ARGB128, 4, 3);
     Image dst(PF_PixelFormat_ARGB128, 4, 3, PF_Point{2, 2});
+    Image target(PF_PixelFormat_ARGB128, 4, 3);
     Image other(PF_PixelFormat_ARGB32, 4, 3);
-    fillPattern<PF_PixelFloat>(src);
+    for (int y = 0; y < 3; ++y) {
+        for (int x = 0; x < 4; ++x) {
+            src.at<PF_PixelFloat>(x, y).red = static_cast<float>(10 * y + x + 1);
+        }
+    }
+    // (1, 0)-(4, 2) onto (-1, 2)-(2, 4): only source (2..3, 0) lands, on (0..1, 2).
+    PF_Rect from{1, 0, 4, 2}, to{-1, 2, 2, 4}, smaller{0, 0, 2, 2};
     run([&](PF_InData& in, PF_OutData&) {
         EXPECT_EQ(in.utils->copy(in.effect_ref, src.world(), dst.world(), nullptr, nullptr), PF_Err_NONE);
-        for (int y = 0; y < 3; ++y) {
-            for (int x = 0; x < 4; ++x) {
-                EXPECT_EQ(dst.at<PF_PixelFloat>(x, y).red, src.at<PF_PixelFloat>(x, y).red);
-            }
-        }
-        // (1, 0)-(4, 2) onto (-1, 2)-(2, 4): only source (2..3, 0) lands, on (0..1, 2).
-        PF_Rect from{1, 0, 4, 2};
-        PF_Rect to{-1, 2, 2, 4};
-        Image target(PF_PixelFormat_ARGB128, 4, 3);
         EXPECT_EQ(in.utils->copy(in.effect_ref, src.world(), target.world(), &from, &to), PF_Err_NONE);
-        for (int y = 0; y < 3; ++y) {
-            for (int x = 0; x < 4; ++x) {
-                const float expected = (y == 2 && x < 2) ? src.at<PF_PixelFloat>(x + 2, 0).red : 0.0f;
-                EXPECT_EQ(target.at<PF_PixelFloat>(x, y).red, expected) << x << "," << y;
-            }
-        }
-        PF_Rect smaller{0, 0, 2, 2};
         EXPECT_EQ(in.utils->copy(in.effect_ref, src.world(), dst.world(), &from, &smaller), PF_Err_BAD_CALLBACK_PARAM);
         EXPECT_EQ(in.utils->copy(in.effect_ref, src.world(), other.world(), nullptr, nullptr), PF_Err_BAD_CALLBACK_PARAM);
     });
+    for (int y = 0; y < 3; ++y) {
+        for (int x = 0; x < 4; ++x) {
+            EXPECT_EQ(dst.at<PF_PixelFloat>(x, y).red, src.at<PF_PixelFloat>(x, y).red);
+            const float expected = (y == 2 && x < 2) ? src.at<PF_PixelFloat>(x + 2, 0).red : 0.0f;
+            EXPECT_EQ(target.at<PF_PixelFloat>(x, y).red, expected) << x << "," << y;
+        }
+    }
     EXPECT_TRUE(dst.untouchedOutside());
 }
 
 TEST_F(Worlds, FillConvertsTheColourToTheDepth) {
-    Image w8(PF_PixelFormat_ARGB32, 3, 2);
-    Image w16(PF_PixelFormat_ARGB64, 3, 2);
-    Image wf(PF_PixelFormat_ARGB128, 3, 2);
+    Image w8(PF_PixelFormat_ARGB32, 3, 2), w16(PF_PixelFormat_ARGB64, 3, 2), wf(PF_PixelFormat_ARGB128, 3, 2);
     const PF_Pixel colour{255, 128, 0, 51};
     run([&](PF_InData& in, PF_OutData&) {
         const PF_Rect corner{1, 1, 9, 9};
@@ -164,13 +136,9 @@ TEST_F(Worlds, FillConvertsTheColourToTheDepth) {
         EXPECT_EQ(in.utils->fill(in.effect_ref, &colour, &corner, w16.world()), PF_Err_NONE);
         EXPECT_EQ(in.utils->fill(in.effect_ref, &colour, nullptr, wf.world()), PF_Err_NONE);
     });
-    const PF_Pixel p8 = w8.at<PF_Pixel>(2, 1);
-    EXPECT_EQ(p8.red, 128);
-    EXPECT_EQ(p8.blue, 51);
-    const PF_Pixel16 p16 = w16.at<PF_Pixel16>(2, 1);
-    EXPECT_EQ(p16.alpha, 32768);
-    EXPECT_EQ(p16.red, 16448);  // 128 / 255 of 32768, rounded
-    EXPECT_EQ(p16.blue, 6554);
+    EXPECT_TRUE(same(w8.at<PF_Pixel>(2, 1), colour));
+    // 128 / 255 of 32768, rounded.
+    EXPECT_TRUE(same(w16.at<PF_Pixel16>(2, 1), PF_Pixel16{32768, 16448, 0, 6554}));
     EXPECT_EQ(w16.at<PF_Pixel16>(0, 1).alpha, 0) << "outside the rectangle";
     EXPECT_EQ(w16.at<PF_Pixel16>(1, 0).alpha, 0) << "outside the rectangle";
     EXPECT_FLOAT_EQ(wf.at<PF_PixelFloat>(0, 0).red, 128.0f / 255.0f);
@@ -182,9 +150,7 @@ PF_Pixel inFront8(PF_Pixel bottom, PF_Pixel top, double opacity) {
     const double t = top.alpha / 255.0 * opacity;
     const double b = bottom.alpha / 255.0 * (1.0 - t);
     const double a = t + b;
-    const auto c = [&](int ct, int cb) {
-        return static_cast<A_u_char>(std::floor((ct * t + cb * b) / a + 0.5));
-    };
+    const auto c = [&](int ct, int cb) { return static_cast<A_u_char>(std::floor((ct * t + cb * b) / a + 0.5)); };
     return PF_Pixel{static_cast<A_u_char>(std::floor(a * 255.0 + 0.5)), c(top.red, bottom.red),
                     c(top.green, bottom.green), c(top.blue, bottom.blue)};
 }
@@ -195,52 +161,111 @@ TEST_F(Worlds, TransferRectCompositesInFrontWithOpacity) {
     top.at<PF_Pixel>(0, 0) = PF_Pixel{255, 255, 0, 0};
     top.at<PF_Pixel>(1, 0) = PF_Pixel{100, 0, 200, 40};
     const PF_Pixel under{128, 0, 0, 255};
-    for (int y = 0; y < 2; ++y) {
-        for (int x = 0; x < 3; ++x) {
-            bottom.at<PF_Pixel>(x, y) = under;
-        }
+    for (int i = 0; i < 6; ++i) {
+        bottom.at<PF_Pixel>(i % 3, i / 3) = under;
     }
     PF_CompositeMode mode{PF_Xfer_IN_FRONT, 0, 127, false, 16384};
-    run([&](PF_InData& in, PF_OutData&) {
-        // Placed at (2, 1): only its first pixel lies in the destination.
-        EXPECT_EQ(in.utils->transfer_rect(in.effect_ref, PF_Quality_HI, PF_MF_Alpha_STRAIGHT, PF_Field_FRAME, nullptr,
-                                          top.world(), &mode, nullptr, 2, 1, bottom.world()),
-                  PF_Err_NONE);
-        EXPECT_EQ(in.utils->transfer_rect(in.effect_ref, PF_Quality_HI, PF_MF_Alpha_STRAIGHT, PF_Field_FRAME, nullptr,
-                                          top.world(), &mode, nullptr, 0, 0, bottom.world()),
-                  PF_Err_NONE);
-        PF_CompositeMode multiply = mode;
-        multiply.xfer = PF_Xfer_MULTIPLY;
-        EXPECT_EQ(in.utils->transfer_rect(in.effect_ref, PF_Quality_HI, PF_MF_Alpha_STRAIGHT, PF_Field_FRAME, nullptr,
-                                          top.world(), &multiply, nullptr, 0, 0, bottom.world()),
-                  PF_Err_BAD_CALLBACK_PARAM);
-    });
-    const auto same = [](PF_Pixel a, PF_Pixel b) {
-        return a.alpha == b.alpha && a.red == b.red && a.green == b.green && a.blue == b.blue;
-    };
-    EXPECT_TRUE(same(bottom.at<PF_Pixel>(2, 1), inFront8(under, top.at<PF_Pixel>(0, 0), 127 / 255.0)));
-    EXPECT_TRUE(same(bottom.at<PF_Pixel>(0, 0), inFront8(under, top.at<PF_Pixel>(0, 0), 127 / 255.0)));
-    EXPECT_TRUE(same(bottom.at<PF_Pixel>(1, 0), inFront8(under, top.at<PF_Pixel>(1, 0), 127 / 255.0)));
+    // Placed at (2, 1): only its first pixel lies in the destination.
+    EXPECT_EQ(transfer(top, mode, 2, 1, bottom), PF_Err_NONE);
+    EXPECT_EQ(transfer(top, mode, 0, 0, bottom), PF_Err_NONE);
+    mode.xfer = PF_Xfer_MULTIPLY;
+    EXPECT_EQ(transfer(top, mode, 0, 0, bottom), PF_Err_BAD_CALLBACK_PARAM);
+    const double opacity = 127 / 255.0;
+    EXPECT_TRUE(same(bottom.at<PF_Pixel>(2, 1), inFront8(under, top.at<PF_Pixel>(0, 0), opacity)));
+    EXPECT_TRUE(same(bottom.at<PF_Pixel>(0, 0), inFront8(under, top.at<PF_Pixel>(0, 0), opacity)));
+    EXPECT_TRUE(same(bottom.at<PF_Pixel>(1, 0), inFront8(under, top.at<PF_Pixel>(1, 0), opacity)));
     EXPECT_TRUE(same(bottom.at<PF_Pixel>(2, 0), under));
     EXPECT_TRUE(same(bottom.at<PF_Pixel>(0, 1), under));
     EXPECT_TRUE(bottom.untouchedOutside());
+
+    Image top16(PF_PixelFormat_ARGB64, 1, 1), bottom16(PF_PixelFormat_ARGB64, 1, 1);
+    top16.at<PF_Pixel16>(0, 0) = PF_Pixel16{32768, 32768, 0, 0};
+    bottom16.at<PF_Pixel16>(0, 0) = PF_Pixel16{32768, 0, 0, 32768};
+    // Deep worlds take the fine opacity (a quarter); the 8-bit one is ignored.
+    EXPECT_EQ(transfer(top16, PF_CompositeMode{PF_Xfer_IN_FRONT, 0, 1, false, 8192}, 0, 0, bottom16), PF_Err_NONE);
+    EXPECT_TRUE(same(bottom16.at<PF_Pixel16>(0, 0), PF_Pixel16{32768, 8192, 0, 24576}));
 }
 
-TEST_F(Worlds, DeepTransferTakesTheFineOpacity) {
-    Image top(PF_PixelFormat_ARGB64, 1, 1);
-    Image bottom(PF_PixelFormat_ARGB64, 1, 1);
-    top.at<PF_Pixel16>(0, 0) = PF_Pixel16{32768, 32768, 0, 0};
-    bottom.at<PF_Pixel16>(0, 0) = PF_Pixel16{32768, 0, 0, 32768};
-    const PF_CompositeMode mode{PF_Xfer_IN_FRONT, 0, 1, false, 8192};  // a quarter; the 8-bit opacity is ignored
+// Every iteration waits until all have started, so the call only finishes
+// when they run at the same time.
+struct Rendezvous {
+    std::atomic<int> started{0}, timedOut{0}, count{0};
+    std::atomic<unsigned> threadsSeen{0};  // bit t: thread index t ran an iteration
+};
+
+PF_Err meet(void* refcon, A_long thread, A_long, A_long iterations) {
+    auto& r = *static_cast<Rendezvous*>(refcon);
+    r.threadsSeen |= 1u << thread;
+    r.count = iterations;
+    ++r.started;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (r.started.load() < iterations) {
+        if (std::chrono::steady_clock::now() > deadline) {
+            ++r.timedOut;
+            return 1;
+        }
+        std::this_thread::yield();
+    }
+    return PF_Err_NONE;
+}
+
+PF_Err failSome(void* refcon, A_long, A_long i, A_long) {
+    static_cast<std::atomic<int>*>(refcon)->fetch_add(1);
+    return i == 4 ? 9 : i == 2 ? 7 : PF_Err_NONE;
+}
+
+// The thread count starts at the machine's and is the one the host is given.
+TEST_F(Worlds, IterateRunsEveryIterationAtOnceAndReturnsTheLowestFailure) {
+    EXPECT_EQ(host.threadCount(), static_cast<int>(std::max(1u, std::thread::hardware_concurrency())));
+    host.setThreadCount(4);
+    Rendezvous r;
+    std::atomic<int> calls{0};
+    A_long threads = 0;
     run([&](PF_InData& in, PF_OutData&) {
-        EXPECT_EQ(in.utils->transfer_rect(in.effect_ref, PF_Quality_HI, PF_MF_Alpha_STRAIGHT, PF_Field_FRAME, nullptr,
-                                          top.world(), &mode, nullptr, 0, 0, bottom.world()),
-                  PF_Err_NONE);
+        EXPECT_EQ(acquire<AEGP_IterateSuite1>(in, kAEGPIterateSuite, 1)->AEGP_GetNumThreads(&threads), A_Err_NONE);
+        in.pica_basicP->ReleaseSuite(kAEGPIterateSuite, 1);
+        EXPECT_EQ(in.utils->iterate_generic(PF_Iterations_ONCE_PER_PROCESSOR, &r, meet), PF_Err_NONE);
+        const auto* suite = acquire<PF_Iterate8Suite1>(in, kPFIterate8Suite, 1);
+        EXPECT_EQ(suite->iterate_generic(6, &calls, failSome), 7);
+        in.pica_basicP->ReleaseSuite(kPFIterate8Suite, 1);
+        EXPECT_EQ(in.utils->iterate_generic(-2, &calls, failSome), PF_Err_BAD_CALLBACK_PARAM);
     });
-    const PF_Pixel16 p = bottom.at<PF_Pixel16>(0, 0);
-    EXPECT_EQ(p.alpha, 32768);
-    EXPECT_EQ(p.red, 8192);
-    EXPECT_EQ(p.blue, 24576);
+    EXPECT_EQ(r.timedOut, 0);
+    EXPECT_EQ(threads, 4);
+    EXPECT_EQ(r.count, 4);
+    EXPECT_EQ(r.threadsSeen, 0b1111u);
+    EXPECT_EQ(calls, 6);
+    EXPECT_TRUE(host.problems().empty());
+}
+
+TEST_F(Worlds, BetweenPixelsColoursMixByCoverage) {
+    Image image(PF_PixelFormat_ARGB32, 2, 2);
+    image.at<PF_Pixel>(0, 0) = PF_Pixel{255, 255, 0, 0};
+    image.at<PF_Pixel>(1, 0) = PF_Pixel{255, 0, 0, 255};
+    image.at<PF_Pixel>(0, 1) = PF_Pixel{0, 0, 255, 0};  // transparent: its colour must not show
+    run([&](PF_InData& in, PF_OutData&) {
+        PF_SampPB pb{};
+        pb.src = image.world();
+        const struct {
+            PF_Fixed x, y;
+            PF_Pixel expected;
+        } cases[] = {{0, 0, {255, 255, 0, 0}},     {65536, 0, {255, 0, 0, 255}},  {32768, 0, {255, 128, 0, 128}},
+                     {0, 32768, {128, 255, 0, 0}}, {-16384, 0, {191, 255, 0, 0}},  // a quarter pixel in
+                     {-65536, 0, {0, 0, 0, 0}},    {0, 2 * 65536, {0, 0, 0, 0}}};  // outside: transparent
+        for (const auto& c : cases) {
+            PF_Pixel p{};
+            ASSERT_EQ(sampleAt(in, pb, c.x, c.y, p), PF_Err_NONE);
+            EXPECT_TRUE(same(p, c.expected)) << c.x << "," << c.y;
+        }
+        PF_Pixel16 deep{};
+        const auto* suite16 = acquire<PF_Sampling16Suite1>(in, kPFSampling16Suite, 1);
+        EXPECT_EQ(suite16->subpixel_sample16(in.effect_ref, 0, 0, &pb, &deep), PF_Err_BAD_CALLBACK_PARAM)
+            << "suite and world of other depths";
+        in.pica_basicP->ReleaseSuite(kPFSampling16Suite, 1);
+        pb.src = nullptr;
+        PF_Pixel p{};
+        EXPECT_EQ(sampleAt(in, pb, 0, 0, p), PF_Err_BAD_CALLBACK_PARAM);
+    });
 }
 
 }  // namespace

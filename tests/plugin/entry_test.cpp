@@ -4,9 +4,13 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <new>
+#include <regex>
 #include <set>
+#include <stdexcept>
 #include <string>
 
+#include "AE_EffectSuites.h"
 #include "host/host.h"
 #include "plugin_path.h"
 
@@ -18,56 +22,90 @@ TEST(EntryPoint, AboutNamesTheEffectAndItsVersion) {
     const std::string text = host.outData().return_msg;
     EXPECT_EQ(text.substr(0, text.find('\r')), "NerevoTiltShift, v1.0.0");
     EXPECT_NE(text.find('\r'), std::string::npos) << "a notice line follows the name";
-    EXPECT_TRUE(host.problems().empty());
 }
 
-TEST(EntryPoint, GlobalSetupDeclaresVersionFlagsAndRegisters) {
+TEST(EntryPoint, GlobalSetupDeclaresVersionFlagsAndRegistersUntilSetdown) {
     host::Host host(test::pluginPath());
     host.log().setRecording(true);
     ASSERT_EQ(host.globalSetup(), 0);
-    EXPECT_EQ(host.outData().my_version, 0x80600u);
-    EXPECT_EQ(host.outData().out_flags, 0x6008000);
-    EXPECT_EQ(host.outData().out_flags2, 0x1480);
-    EXPECT_NE(host.outData().global_data, nullptr);
+    const PF_OutData& out = host.outData();
+    EXPECT_EQ((std::vector<long>{long(out.my_version), out.out_flags, out.out_flags2}),
+              (std::vector<long>{0x80600, 0x6008000, 0x1480}));
+    EXPECT_NE(out.global_data, nullptr);
     EXPECT_EQ(host.log().count("AEGP_RegisterWithAEGP"), 1u);
     EXPECT_TRUE(host.problems().empty()) << host.problems().front();
-
-    // Setdown gives the global record back.
     ASSERT_EQ(host.send(PF_Cmd_GLOBAL_SETDOWN), 0);
     EXPECT_EQ(host.liveHandles(), 0u);
 }
 
-TEST(EntryPoint, MissingSuiteComesBackAsBadCallbackParamWithNothingHeld) {
-    for (const char* suite : {"PF Handle Suite", "AEGP Utility Suite"}) {
+// Whatever fails, global setup says so, keeps no global data and holds
+// nothing; a record that cannot be locked is named to the user, since no
+// later command could work without it.
+TEST(EntryPoint, FailedGlobalSetupReturnsTheErrorWithNothingHeld) {
+    const struct {
+        const char* what;
+        const char* suite;  // made unavailable, or the call failing first
+        bool unavailable;
+        PF_Err expected;
+        const char* message;
+    } cases[] = {
+        {"no handle suite", "PF Handle Suite", true, PF_Err_BAD_CALLBACK_PARAM, ""},
+        {"no utility suite", "AEGP Utility Suite", true, PF_Err_BAD_CALLBACK_PARAM, ""},
+        {"no handle", "host_new_handle", false, PF_Err_INTERNAL_STRUCT_DAMAGED, ""},
+        {"no lock", "host_lock_handle", false, PF_Err_OUT_OF_MEMORY,
+         "Cannot lock the global data handle at global setup."},
+        {"no registration", "AEGP_RegisterWithAEGP", false, PF_Err_OUT_OF_MEMORY, ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
         host::Host host(test::pluginPath());
-        host.faults().makeUnavailable(suite);
-        EXPECT_EQ(host.globalSetup(), PF_Err_BAD_CALLBACK_PARAM) << suite;
-        EXPECT_TRUE(host.problems().empty()) << suite << ": " << host.problems().front();
-        EXPECT_EQ(host.liveHandles(), 0u) << suite;
+        if (c.unavailable) {
+            host.faults().makeUnavailable(c.suite);
+        } else {
+            host.faults().failCall(c.suite, 1, PF_Err_OUT_OF_MEMORY);
+        }
+        EXPECT_EQ(host.globalSetup(), c.expected);
+        EXPECT_EQ(host.outData().global_data, nullptr);
+        EXPECT_STREQ(host.outData().return_msg, c.message);
+        EXPECT_EQ((host.outData().out_flags & PF_OutFlag_DISPLAY_ERROR_MESSAGE) != 0, *c.message != 0);
+        EXPECT_TRUE(host.problems().empty()) << host.problems().front();
+        EXPECT_EQ(host.liveHandles(), 0u);
     }
 }
 
-TEST(EntryPoint, FailedRegistrationIsReturnedAndFreesTheRecord) {
-    host::Host host(test::pluginPath());
-    host.faults().failCall("AEGP_RegisterWithAEGP", 1, PF_Err_OUT_OF_MEMORY);
-    EXPECT_EQ(host.globalSetup(), PF_Err_OUT_OF_MEMORY);
-    EXPECT_EQ(host.outData().global_data, nullptr);
-    EXPECT_TRUE(host.problems().empty()) << host.problems().front();
+PF_Err throwsBadAlloc(PF_ProgPtr, PF_ParamIndex, const PF_ParamDef*) {
+    throw std::bad_alloc();
+}
+PF_Err throwsLogicError(PF_ProgPtr, PF_ParamIndex, const PF_ParamDef*) {
+    throw std::logic_error("a fault of ours");
+}
+PF_Err throwsErrorCode(PF_ProgPtr, PF_ParamIndex, const PF_ParamDef*) {
+    throw PF_Err{PF_Err_INVALID_INDEX};
 }
 
-TEST(EntryPoint, NoGlobalHandleIsStructDamage) {
+// No exception reaches the host: thrown inside a command it becomes the
+// command's error, after the effect reference and suites went back.
+TEST(EntryPoint, ExceptionsInsideACommandBecomeItsError) {
+    static const PF_ParamUtilsSuite2 suites[] = {{throwsBadAlloc}, {throwsLogicError}, {throwsErrorCode}};
+    const PF_Err expected[] = {PF_Err_OUT_OF_MEMORY, PF_Err_INTERNAL_STRUCT_DAMAGED, PF_Err_INVALID_INDEX};
     host::Host host(test::pluginPath());
-    host.faults().failCall("host_new_handle", 1, PF_Err_OUT_OF_MEMORY);
-    EXPECT_EQ(host.globalSetup(), PF_Err_INTERNAL_STRUCT_DAMAGED);
-    EXPECT_TRUE(host.problems().empty()) << host.problems().front();
+    ASSERT_EQ(host.globalSetup(), 0);
+    ASSERT_EQ(host.paramsSetup(), 0);
+    for (std::size_t i = 0; i < std::size(suites); ++i) {
+        host.suites().add(kPFParamUtilsSuite, kPFParamUtilsSuiteVersion2, &suites[i]);
+        PF_Err err = PF_Err_NONE;
+        EXPECT_NO_THROW(err = host.send(PF_Cmd_UPDATE_PARAMS_UI)) << i;
+        EXPECT_EQ(err, expected[i]) << i;
+        EXPECT_TRUE(host.problems().empty()) << i << ": " << host.problems().front();
+    }
 }
 
 TEST(EntryPoint, CommandsTheEffectDoesNotAnswerReturnZeroAndTouchNothing) {
     host::Host host(test::pluginPath());
     ASSERT_EQ(host.globalSetup(), 0);
     ASSERT_EQ(host.paramsSetup(), 0);
-    for (PF_Cmd cmd : std::initializer_list<PF_Cmd>{PF_Cmd_SEQUENCE_SETUP, PF_Cmd_SEQUENCE_RESETUP, PF_Cmd_SEQUENCE_FLATTEN,
-                       PF_Cmd_SEQUENCE_SETDOWN, PF_Cmd_RENDER, PF_Cmd_DO_DIALOG, 25, 99, -1}) {
+    for (const PF_Cmd cmd : std::initializer_list<PF_Cmd>{PF_Cmd_SEQUENCE_SETUP, PF_Cmd_SEQUENCE_RESETUP, PF_Cmd_SEQUENCE_FLATTEN,
+                       PF_Cmd_SEQUENCE_SETDOWN, PF_Cmd_RENDER, PF_Cmd_DO_DIALOG, 25, -1}) {
         host.log().clear();
         EXPECT_EQ(host.send(cmd), 0) << "command " << cmd;
         EXPECT_EQ(host.log().calls().size(), 0u) << "command " << cmd << " called the host";
@@ -75,18 +113,10 @@ TEST(EntryPoint, CommandsTheEffectDoesNotAnswerReturnZeroAndTouchNothing) {
     }
 }
 
-// A sanitizer build exports its own bookkeeping next to the module's
-// globals (AddressSanitizer's one-definition-rule indicators).
-bool isSanitizerSymbol(const std::string& name) {
-    for (const char* prefix : {"__odr_asan", "__asan", "__ubsan", "__sanitizer"}) {
-        if (name.rfind(prefix, 0) == 0) {
-            return true;
-        }
-    }
-    return false;
-}
-
 TEST(EntryPoint, ModuleExportsOnlyEntryPointAndInfo) {
+    // A sanitizer build exports its own bookkeeping next to the module's
+    // globals (AddressSanitizer's one-definition-rule indicators).
+    const std::regex sanitizer("^__(odr_asan|asan|ubsan|sanitizer)");
     const std::string cmd = "nm -D --defined-only '" + test::pluginPath() + "'";
     FILE* pipe = popen(cmd.c_str(), "r");
     ASSERT_NE(pipe, nullptr);
@@ -97,7 +127,7 @@ TEST(EntryPoint, ModuleExportsOnlyEntryPointAndInfo) {
         char name[400] = {};
         // "<address> <kind> <name>"; kinds in upper case are global.
         if (std::sscanf(line, "%*s %c %399s", &kind, name) == 2 && kind >= 'A' && kind <= 'Z' &&
-            !isSanitizerSymbol(name)) {
+            !std::regex_search(name, sanitizer)) {
             exported.insert(name);
         }
     }

@@ -4,14 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <cstring>
 #include <set>
+#include <string>
 #include <utility>
 #include <vector>
 
-#include "host/host.h"
-#include "host/project.h"
-#include "plugin_path.h"
+#include "command_host.h"
 
 namespace {
 
@@ -21,22 +19,11 @@ constexpr int kModePower = 1, kModeFocusDistance = 2;
 
 using Update = std::pair<int, bool>;  // parameter index, greyed out
 
-class UpdateParamsUI : public ::testing::Test {
+class UpdateParamsUI : public test::CommandHost {
 protected:
-    void SetUp() override {
-        ASSERT_EQ(host.globalSetup(), PF_Err_NONE);
-        ASSERT_EQ(host.paramsSetup(), PF_Err_NONE);
-        host.log().setRecording(true);
-        type_ = host.paramIndex("Type");
-        ratio_ = host.paramIndex("Ratio");
-        linearMode_ = host.paramIndex("Linear Mode");
-        power_ = host.paramIndex("Power");
-        focus_ = host.paramIndex("Focus Distance");
-    }
-
     PF_Err update(int type, int linearMode) {
-        host.param(type_).current.u.pd.value = type;
-        host.param(linearMode_).current.u.pd.value = linearMode;
+        setPopup("Type", type);
+        setPopup("Linear Mode", linearMode);
         host.log().clear();
         return host.send(PF_Cmd_UPDATE_PARAMS_UI);
     }
@@ -58,7 +45,7 @@ protected:
     std::set<int> greyed() {
         std::set<int> result;
         for (int i = 1; i < static_cast<int>(host.params().size()); ++i) {
-            if (host.project().target().stream(i).uiFlags & PF_PUI_DISABLED) {
+            if (target().stream(i).uiFlags & PF_PUI_DISABLED) {
                 result.insert(i);
             }
         }
@@ -66,84 +53,45 @@ protected:
     }
 
     bool refreshed() const { return (host.outData().out_flags & PF_OutFlag_REFRESH_UI) != 0; }
-
-    host::Host host{test::pluginPath()};
-    int type_ = 0, ratio_ = 0, linearMode_ = 0, power_ = 0, focus_ = 0;
 };
 
-TEST_F(UpdateParamsUI, RadialGreysLinearModeAndFocusDistanceWhateverTheMode) {
-    for (const int mode : {kModePower, kModeFocusDistance, 0, 3}) {
-        ASSERT_EQ(update(kRadial, mode), PF_Err_NONE) << mode;
-        EXPECT_EQ(updates(), (std::vector<Update>{{ratio_, false}, {linearMode_, true}, {power_, false},
-                                                  {focus_, true}}))
-            << mode;
-        EXPECT_EQ(greyed(), (std::set<int>{linearMode_, focus_})) << mode;
+// What each "Type" and "Linear Mode" greys, in the order of the updates.
+TEST_F(UpdateParamsUI, GreysWhatTypeAndLinearModeMakeMeaningless) {
+    const int ratio = index("Ratio"), linearMode = index("Linear Mode"), power = index("Power"),
+              focus = index("Focus Distance");
+    const struct {
+        int type, mode;
+        std::vector<Update> updates;
+        std::set<int> greyed;  // after this and the cases before
+    } cases[] = {
+        {kRadial, kModePower, {{ratio, false}, {linearMode, true}, {power, false}, {focus, true}},
+         {linearMode, focus}},
+        {kRadial, 3, {{ratio, false}, {linearMode, true}, {power, false}, {focus, true}}, {linearMode, focus}},
+        {kLinear, kModePower, {{ratio, true}, {linearMode, false}, {power, false}, {focus, true}},
+         {ratio, focus}},
+        {kLinear, kModeFocusDistance, {{ratio, true}, {linearMode, false}, {power, true}, {focus, false}},
+         {ratio, power}},
+        // A mode or type outside the lists leaves the rest as it was.
+        {kLinear, 3, {{ratio, true}, {linearMode, false}}, {ratio, power}},
+        {3, kModePower, {}, {ratio, power}},
+        {0, kModeFocusDistance, {}, {ratio, power}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::Message() << "type " << c.type << ", mode " << c.mode);
+        ASSERT_EQ(update(c.type, c.mode), PF_Err_NONE);
+        EXPECT_EQ(updates(), c.updates);
+        EXPECT_EQ(greyed(), c.greyed);
         EXPECT_TRUE(refreshed());
+        // The effect is looked up with the plug-in's id and given back.
+        EXPECT_EQ(host.log().count("AEGP_DisposeEffect"), 1u);
+        EXPECT_EQ(argsOf("AEGP_GetNewEffectForEffect"), "plugin=1");
         EXPECT_TRUE(host.problems().empty()) << host.problems().front();
     }
 }
 
-TEST_F(UpdateParamsUI, LinearFollowsTheLinearMode) {
-    ASSERT_EQ(update(kLinear, kModePower), PF_Err_NONE);
-    EXPECT_EQ(updates(),
-              (std::vector<Update>{{ratio_, true}, {linearMode_, false}, {power_, false}, {focus_, true}}));
-    EXPECT_EQ(greyed(), (std::set<int>{ratio_, focus_}));
-
-    ASSERT_EQ(update(kLinear, kModeFocusDistance), PF_Err_NONE);
-    EXPECT_EQ(updates(),
-              (std::vector<Update>{{ratio_, true}, {linearMode_, false}, {power_, true}, {focus_, false}}));
-    EXPECT_EQ(greyed(), (std::set<int>{ratio_, power_}));
-
-    // A mode outside the list leaves Power and Focus Distance as they were.
-    ASSERT_EQ(update(kLinear, 3), PF_Err_NONE);
-    EXPECT_EQ(updates(), (std::vector<Update>{{ratio_, true}, {linearMode_, false}}));
-    EXPECT_EQ(greyed(), (std::set<int>{ratio_, power_}));
-    EXPECT_TRUE(refreshed());
-    EXPECT_TRUE(host.problems().empty()) << host.problems().front();
-}
-
-TEST_F(UpdateParamsUI, TypeOutsideTheListChangesNothing) {
-    ASSERT_EQ(update(kRadial, kModePower), PF_Err_NONE);
-    for (const int type : {0, 3, -1}) {
-        ASSERT_EQ(update(type, kModeFocusDistance), PF_Err_NONE) << type;
-        EXPECT_TRUE(updates().empty()) << type;
-        EXPECT_EQ(greyed(), (std::set<int>{linearMode_, focus_})) << type;
-        EXPECT_TRUE(refreshed()) << type;
-        // The effect is still looked up, and given back.
-        EXPECT_EQ(host.log().count("AEGP_DisposeEffect"), 1u) << type;
-        EXPECT_TRUE(host.problems().empty()) << host.problems().front();
-    }
-}
-
-TEST_F(UpdateParamsUI, ThePluginsParameterArrayStaysUntouched) {
-    host.param(type_).current.u.pd.value = kLinear;
-    host.param(linearMode_).current.u.pd.value = kModeFocusDistance;
-    std::vector<PF_ParamDef> before(host.params().size());
-    for (std::size_t i = 0; i < before.size(); ++i) {
-        std::memcpy(&before[i], &host.params()[i].current, sizeof(PF_ParamDef));
-    }
-    ASSERT_EQ(host.send(PF_Cmd_UPDATE_PARAMS_UI), PF_Err_NONE);
-    ASSERT_EQ(greyed(), (std::set<int>{ratio_, power_}));
-    for (std::size_t i = 0; i < before.size(); ++i) {
-        EXPECT_EQ(std::memcmp(&before[i], &host.params()[i].current, sizeof(PF_ParamDef)), 0) << "parameter " << i;
-    }
-}
-
-TEST_F(UpdateParamsUI, TheEffectIsLookedUpWithThePluginsIdAndGivenBack) {
-    ASSERT_EQ(update(kLinear, kModePower), PF_Err_NONE);
-    const std::vector<host::Call> calls = host.log().calls();
-    std::vector<std::string> aegp;
-    for (const host::Call& call : calls) {
-        if (call.name.rfind("AEGP_", 0) == 0) {
-            aegp.push_back(call.name + " " + call.args);
-        }
-    }
-    ASSERT_EQ(aegp.size(), 2u);
-    EXPECT_EQ(aegp[0], "AEGP_GetNewEffectForEffect plugin=1");
-    EXPECT_EQ(aegp[1].rfind("AEGP_DisposeEffect ", 0), 0u) << aegp[1];
-}
-
-TEST_F(UpdateParamsUI, FailedUpdateStopsTheSequenceAndStillGivesTheEffectBack) {
+// The first error is the result; the effect found is given back whatever
+// failed, and nothing is greyed after the failure.
+TEST_F(UpdateParamsUI, FailuresStopTheSequenceAndStillGiveTheEffectBack) {
     for (int k = 1; k <= 4; ++k) {
         host.faults().failCall("PF_UpdateParamUI", k, PF_Err_OUT_OF_MEMORY);
         EXPECT_EQ(update(kRadial, kModePower), PF_Err_OUT_OF_MEMORY) << k;
@@ -152,49 +100,32 @@ TEST_F(UpdateParamsUI, FailedUpdateStopsTheSequenceAndStillGivesTheEffectBack) {
         EXPECT_TRUE(refreshed()) << k;
         EXPECT_TRUE(host.problems().empty()) << k << ": " << host.problems().front();
     }
-}
-
-TEST_F(UpdateParamsUI, FailedEffectLookupGreysNothing) {
-    host.faults().failCall("AEGP_GetNewEffectForEffect", 1, PF_Err_INVALID_INDEX);
-    EXPECT_EQ(update(kLinear, kModeFocusDistance), PF_Err_INVALID_INDEX);
-    EXPECT_TRUE(updates().empty());
-    EXPECT_TRUE(greyed().empty());
-    EXPECT_EQ(host.log().count("AEGP_DisposeEffect"), 0u);
-    EXPECT_TRUE(host.problems().empty()) << host.problems().front();
-}
-
-TEST_F(UpdateParamsUI, DisposalErrorCountsOnlyWithoutAnEarlierOne) {
     host.faults().failCall("AEGP_DisposeEffect", 1, PF_Err_INVALID_INDEX);
     EXPECT_EQ(update(kRadial, kModePower), PF_Err_INVALID_INDEX);
     EXPECT_EQ(updates().size(), 4u);
-
     host.faults().failCall("PF_UpdateParamUI", 2, PF_Err_OUT_OF_MEMORY);
     host.faults().failCall("AEGP_DisposeEffect", 1, PF_Err_INVALID_INDEX);
     EXPECT_EQ(update(kRadial, kModePower), PF_Err_OUT_OF_MEMORY);
-}
 
-TEST_F(UpdateParamsUI, MissingParamUtilsSuiteIsBadCallbackParamWithNothingHeld) {
     host.faults().makeUnavailable("PF Param Utils Suite");
     EXPECT_EQ(update(kLinear, kModePower), PF_Err_BAD_CALLBACK_PARAM);
     EXPECT_TRUE(updates().empty());
     EXPECT_EQ(host.log().count("AEGP_DisposeEffect"), 1u);
     EXPECT_TRUE(host.problems().empty()) << host.problems().front();
+
+    host.faults().failCall("AEGP_GetNewEffectForEffect", 1, PF_Err_INVALID_INDEX);
+    EXPECT_EQ(update(kLinear, kModeFocusDistance), PF_Err_INVALID_INDEX);
+    EXPECT_TRUE(updates().empty());
+    EXPECT_EQ(host.log().count("AEGP_DisposeEffect"), 0u);
 }
 
 TEST_F(UpdateParamsUI, UserChangedParamOnlyLooksUpLayerAndComposition) {
-    PF_UserChangedParamExtra extra{type_};
+    PF_UserChangedParamExtra extra{index("Type")};
     host.log().clear();
     ASSERT_EQ(host.send(PF_Cmd_USER_CHANGED_PARAM, &extra), PF_Err_NONE);
-    std::vector<std::string> operations;
-    for (const std::string& name : host.log().names()) {
-        if (name != "AcquireSuite" && name != "ReleaseSuite") {
-            operations.push_back(name);
-        }
-    }
-    EXPECT_EQ(operations, (std::vector<std::string>{"AEGP_GetEffectLayer", "AEGP_GetLayerParentComp"}));
+    EXPECT_EQ(operations(), (std::vector<std::string>{"AEGP_GetEffectLayer", "AEGP_GetLayerParentComp"}));
     EXPECT_TRUE(greyed().empty());
     EXPECT_TRUE(host.problems().empty()) << host.problems().front();
-
     host.faults().failCall("AEGP_GetEffectLayer", 1, PF_Err_INVALID_INDEX);
     host.log().clear();
     EXPECT_EQ(host.send(PF_Cmd_USER_CHANGED_PARAM, &extra), PF_Err_INVALID_INDEX);

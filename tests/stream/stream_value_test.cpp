@@ -1,70 +1,117 @@
 // Stream<T>: the constant cache, the member of the value record each type
-// reads and writes, and failures on the way.
+// reads and writes, failures on the way, and its Keyframer: one batch per
+// keyframer, kept only when an add succeeded.
 
 #include <cmath>
 
 #include "stream/stream.h"
-#include "stream_host.h"
+#include "command_host.h"
 
 namespace {
 
 using Nerevo::Stream;
 using test::frame;
-using test::StreamHost;
-
-using StreamValueTest = StreamHost;
 
 constexpr short kLayerTime = AEGP_LTimeMode_LayerTime;
 
+class StreamValueTest : public test::CommandHost {
+protected:
+    void TearDown() override { expectAllGivenBack(); }
+
+    // Runs body with a Stream<T> on the named parameter.
+    template <typename T>
+    void withStream(const char* name, const std::function<void(Stream<T>&)>& body) {
+        withEffect([&](PF_InData& in, AEGP_SuiteHandler& suites, AEGP_EffectRefH effect, AEGP_LayerH) {
+            Stream<T> stream(pluginId, &in, suites);
+            ASSERT_EQ(stream.init(effect, index(name)), PF_Err_NONE);
+            body(stream);
+        });
+    }
+
+    template <typename T>
+    PF_Err get(const char* name, A_Time time, T* value) {
+        PF_Err err = PF_Err_NONE;
+        withEffect([&](PF_InData& in, AEGP_SuiteHandler& suites, AEGP_EffectRefH effect, AEGP_LayerH) {
+            err = Nerevo::getEffectValue(pluginId, &in, suites, effect, index(name), time, kLayerTime, false, value);
+        });
+        return err;
+    }
+
+    template <typename T>
+    PF_Err set(const char* name, T value) {
+        PF_Err err = PF_Err_NONE;
+        withEffect([&](PF_InData& in, AEGP_SuiteHandler& suites, AEGP_EffectRefH effect, AEGP_LayerH) {
+            err = Nerevo::setEffectValue(pluginId, &in, suites, effect, index(name), frame(0), kLayerTime, value);
+        });
+        return err;
+    }
+
+    // Adds the keyframes through one keyframer; the result of each add.
+    template <typename T>
+    std::vector<PF_Err> addKeyframes(const char* name, const std::vector<std::pair<A_Time, T>>& keyframes) {
+        std::vector<PF_Err> results;
+        withStream<T>(name, [&](Stream<T>& stream) {
+            typename Stream<T>::Keyframer keyframer = stream.getKeyframer();
+            for (const auto& [time, value] : keyframes) {
+                results.push_back(keyframer.add(kLayerTime, time, value));
+            }
+        });
+        return results;
+    }
+
+    template <typename T>
+    T valueAt(const char* name, A_Time time) {
+        T value{};
+        EXPECT_EQ(get(name, time, &value), PF_Err_NONE);
+        return value;
+    }
+};
+
 TEST_F(StreamValueTest, ConstantStreamIsFetchedOnceAtTheCommandsTime) {
     host.frame().currentTime = 12;
-    current("Blur Amount").u.fs_d.value = 12.5;
-    withEffect([&](PF_InData& in, AEGP_SuiteHandler& suites, AEGP_EffectRefH effect, AEGP_LayerH) {
-        Stream<double> stream(pluginId, &in, suites);
-        ASSERT_EQ(stream.init(effect, index("Blur Amount")), PF_Err_NONE);
+    def("Blur Amount").u.fs_d.value = 12.5;
+    withStream<double>("Blur Amount", [&](Stream<double>& stream) {
         host.log().clear();
-        double value = 0;
-        ASSERT_EQ(stream.getValue(frame(40), kLayerTime, true, &value), PF_Err_NONE);
-        EXPECT_EQ(value, 12.5);
-        EXPECT_EQ(operations(), (std::vector<std::string>{"AEGP_IsStreamTimevarying", "AEGP_GetNewStreamValue",
-                                                          "AEGP_DisposeStreamValue"}));
-        const std::string fetch = argsOf("AEGP_GetNewStreamValue");
-        EXPECT_NE(fetch.find("mode=0 time=12/24 pre_expression=0"), std::string::npos) << fetch;
-
-        host.log().clear();
-        for (A_Time time : {frame(0), frame(-7), A_Time{1000, 30}}) {
-            value = 0;
+        for (A_Time time : {frame(40), frame(0), frame(-7), A_Time{1000, 30}}) {
+            double value = 0;
             EXPECT_EQ(stream.getValue(time, AEGP_LTimeMode_CompTime, false, &value), PF_Err_NONE);
             EXPECT_EQ(value, 12.5);
         }
         bool constant = false;
         EXPECT_EQ(stream.isConstant(&constant), PF_Err_NONE);
         EXPECT_TRUE(constant);
-        EXPECT_TRUE(operations().empty());
+        EXPECT_EQ(operations(), (std::vector<std::string>{"AEGP_IsStreamTimevarying", "AEGP_GetNewStreamValue",
+                                                          "AEGP_DisposeStreamValue"}));
+        const std::string fetch = argsOf("AEGP_GetNewStreamValue");
+        EXPECT_NE(fetch.find("mode=0 time=12/24 pre_expression=0"), std::string::npos) << fetch;
     });
-    expectAllGivenBack();
 }
 
-TEST_F(StreamValueTest, VaryingStreamAsksTheHostAtEveryTime) {
-    stream("Blur Amount").setKeyframes({{frame(0), {0}}, {frame(48), {80}}});
-    withEffect([&](PF_InData& in, AEGP_SuiteHandler& suites, AEGP_EffectRefH effect, AEGP_LayerH) {
-        Stream<double> stream(pluginId, &in, suites);
-        ASSERT_EQ(stream.init(effect, index("Blur Amount")), PF_Err_NONE);
+// Out of order, and one time given twice: the later value wins; a varying
+// stream asks the host at every time.
+TEST_F(StreamValueTest, KeyframesReadBackAtAndBetweenTheirTimes) {
+    EXPECT_EQ(addKeyframes<double>("Blur Amount", {{frame(48), 90.0}, {frame(0), 10.0}, {A_Time{2, 1}, 70.0}}),
+              std::vector<PF_Err>(3, PF_Err_NONE));
+    withStream<double>("Blur Amount", [&](Stream<double>& stream) {
+        int count = 0;
+        A_Time last{};
         bool constant = true;
         ASSERT_EQ(stream.isConstant(&constant), PF_Err_NONE);
         EXPECT_FALSE(constant);
+        ASSERT_EQ(stream.getKeyframeNum(count), PF_Err_NONE);
+        ASSERT_EQ(stream.getKeyframeTime(1, kLayerTime, last), PF_Err_NONE);
+        EXPECT_EQ((std::vector<long>{count, last.value, long(last.scale)}), (std::vector<long>{2, 48, 24}));
         host.log().clear();
-        const std::pair<A_Time, double> expected[] = {
-            {frame(-24), 0}, {frame(0), 0}, {frame(12), 20}, {A_Time{1, 1}, 40}, {frame(48), 80}, {frame(96), 80}};
+        const std::pair<A_Time, double> expected[] = {{frame(-1), 10}, {frame(0), 10}, {frame(12), 25},
+                                                      {A_Time{1, 1}, 40},  {frame(48), 70}, {frame(100), 70}};
         for (const auto& [time, want] : expected) {
             double value = -1;
             EXPECT_EQ(stream.getValue(time, kLayerTime, false, &value), PF_Err_NONE);
-            EXPECT_EQ(value, want) << time.value << "/" << time.scale;
+            EXPECT_DOUBLE_EQ(value, want) << time.value << "/" << time.scale;
         }
         EXPECT_EQ(host.log().count("AEGP_GetNewStreamValue"), 6u);
         EXPECT_EQ(host.log().count("AEGP_DisposeStreamValue"), 6u);
     });
-    expectAllGivenBack();
 }
 
 // Truncation towards zero, then comparison with 0: floor or rounding would
@@ -72,134 +119,131 @@ TEST_F(StreamValueTest, VaryingStreamAsksTheHostAtEveryTime) {
 TEST_F(StreamValueTest, BoolIsTheTruncatedValueNotZero) {
     const std::pair<double, bool> cases[] = {{0.7, false}, {1.2, true}, {-0.7, false}, {-1.5, true}, {0.0, false}};
     for (const auto& [stored, want] : cases) {
-        current("Blur Offset").u.fs_d.value = stored;
-        withEffect([&](PF_InData& in, AEGP_SuiteHandler& suites, AEGP_EffectRefH effect, AEGP_LayerH) {
-            bool value = !want;
-            EXPECT_EQ(Nerevo::getEffectValue(pluginId, &in, suites, effect, index("Blur Offset"), frame(0), kLayerTime,
-                                             false, &value),
-                      PF_Err_NONE);
-            EXPECT_EQ(value, want) << stored;
-        });
+        def("Blur Offset").u.fs_d.value = stored;
+        EXPECT_EQ(valueAt<bool>("Blur Offset", frame(0)), want) << stored;
     }
-    expectAllGivenBack();
 }
 
-TEST_F(StreamValueTest, EffectValuesRoundTripThroughTheirMembers) {
-    withEffect([&](PF_InData& in, AEGP_SuiteHandler& suites, AEGP_EffectRefH effect, AEGP_LayerH) {
-        const auto set = [&](const char* name, auto value) {
-            EXPECT_EQ(Nerevo::setEffectValue(pluginId, &in, suites, effect, index(name), frame(0), kLayerTime, value),
-                      PF_Err_NONE)
-                << name;
-        };
-        const auto get = [&](const char* name, auto* value) {
-            EXPECT_EQ(Nerevo::getEffectValue(pluginId, &in, suites, effect, index(name), frame(0), kLayerTime, false,
-                                             value),
-                      PF_Err_NONE)
-                << name;
-        };
-        set("Blur Amount", 33.25);
-        set("Type", 2.0);
-        set("Grow Bounds", false);
-        set("Center", AEGP_TwoDVal{12.5, -3});
-        set("Vignetting Color", AEGP_ColorVal{1, 1, 0.5, 0});
-
-        double amount = 0, type = 0;
-        bool grow = true;
-        AEGP_TwoDVal centre{};
-        AEGP_ColorVal colour{};
-        get("Blur Amount", &amount);
-        get("Type", &type);
-        get("Grow Bounds", &grow);
-        get("Center", &centre);
-        get("Vignetting Color", &colour);
-        EXPECT_EQ(amount, 33.25);
-        EXPECT_EQ(type, 2.0);
-        EXPECT_FALSE(grow);
-        EXPECT_EQ(centre.x, 12.5);
-        EXPECT_EQ(centre.y, -3);
-        // The parameter keeps 8-bit channels.
-        EXPECT_EQ(colour.alphaF, 1);
-        EXPECT_EQ(colour.redF, 1);
-        EXPECT_EQ(colour.greenF, 128 / 255.0);
-        EXPECT_EQ(colour.blueF, 0);
-    });
+TEST_F(StreamValueTest, ValuesRoundTripThroughTheirMembersAndKeyframeThroughThem) {
+    EXPECT_EQ(set("Blur Amount", 33.25), PF_Err_NONE);
+    EXPECT_EQ(set("Type", 2.0), PF_Err_NONE);
+    EXPECT_EQ(set("Grow Bounds", false), PF_Err_NONE);
+    EXPECT_EQ(set("Center", AEGP_TwoDVal{12.5, -3}), PF_Err_NONE);
+    EXPECT_EQ(set("Vignetting Color", AEGP_ColorVal{1, 1, 0.5, 0}), PF_Err_NONE);
+    const AEGP_TwoDVal centre = valueAt<AEGP_TwoDVal>("Center", frame(0));
+    const AEGP_ColorVal colour = valueAt<AEGP_ColorVal>("Vignetting Color", frame(0));
+    // The colour parameter keeps 8-bit channels.
+    EXPECT_EQ((std::vector<double>{valueAt<double>("Blur Amount", frame(0)), valueAt<double>("Type", frame(0)),
+                                   double(valueAt<bool>("Grow Bounds", frame(0))), centre.x, centre.y, colour.alphaF,
+                                   colour.redF, colour.greenF, colour.blueF}),
+              (std::vector<double>{33.25, 2, 0, 12.5, -3, 1, 1, 128 / 255.0, 0}));
     // What the plug-in set is what the host's parameters hold.
-    EXPECT_EQ(current("Blur Amount").u.fs_d.value, 33.25);
-    EXPECT_EQ(current("Type").u.pd.value, 2);
-    EXPECT_EQ(current("Grow Bounds").u.bd.value, 0);
-    EXPECT_EQ(current("Center").u.td.x_value, 12 * 65536 + 32768);
-    EXPECT_EQ(current("Center").u.td.y_value, -3 * 65536);
-    EXPECT_EQ(current("Vignetting Color").u.cd.value.green, 128);
-    expectAllGivenBack();
+    EXPECT_EQ((std::vector<double>{def("Blur Amount").u.fs_d.value, double(def("Type").u.pd.value),
+                                   double(def("Grow Bounds").u.bd.value), double(def("Center").u.td.x_value),
+                                   double(def("Center").u.td.y_value)}),
+              (std::vector<double>{33.25, 2, 0, 12 * 65536 + 32768, -3 * 65536}));
+
+    addKeyframes<AEGP_TwoDVal>("Center", {{frame(0), {0, 100}}, {frame(10), {50, 0}}});
+    addKeyframes<AEGP_ColorVal>("Vignetting Color", {{frame(0), {1, 0, 0, 1}}, {frame(10), {1, 1, 0.5, 0}}});
+    addKeyframes<bool>("Grow Bounds", {{frame(0), false}, {frame(10), true}});
+    const AEGP_TwoDVal between = valueAt<AEGP_TwoDVal>("Center", frame(5));
+    const AEGP_ColorVal mixed = valueAt<AEGP_ColorVal>("Vignetting Color", frame(5));
+    EXPECT_EQ((std::vector<double>{between.x, between.y, mixed.alphaF, mixed.redF, mixed.greenF, mixed.blueF}),
+              (std::vector<double>{25, 50, 1, 0.5, 0.25, 0.5}));
+    // A checkbox holds each keyframe until the next.
+    EXPECT_FALSE(valueAt<bool>("Grow Bounds", frame(9)));
+    EXPECT_TRUE(valueAt<bool>("Grow Bounds", frame(10)));
+    // The host takes a value only on a stream without keyframes; the record
+    // of the failed attempt is still given back.
+    host.log().clear();
+    EXPECT_NE(set("Center", AEGP_TwoDVal{1, 1}), PF_Err_NONE);
+    EXPECT_EQ(host.log().count("AEGP_DisposeStreamValue"), 1u);
 }
 
-TEST_F(StreamValueTest, LayerPropertiesRoundTrip) {
+TEST_F(StreamValueTest, LayerPropertiesRoundTripAndTakeKeyframes) {
     withEffect([&](PF_InData& in, AEGP_SuiteHandler& suites, AEGP_EffectRefH, AEGP_LayerH layer) {
         EXPECT_EQ(Nerevo::setLayerStreamValue(pluginId, &in, suites, layer, host::kLayerPosition, frame(0),
                                               kLayerTime, AEGP_ThreeDVal{1.5, -2, 30}),
                   PF_Err_NONE);
-        AEGP_ThreeDVal position{};
+        AEGP_ThreeDVal p{};
         EXPECT_EQ(Nerevo::getLayerStreamValue(pluginId, &in, suites, layer, host::kLayerPosition, frame(5), kLayerTime,
-                                              false, &position),
+                                              false, &p),
                   PF_Err_NONE);
-        EXPECT_EQ(position.x, 1.5);
-        EXPECT_EQ(position.y, -2);
-        EXPECT_EQ(position.z, 30);
+        EXPECT_EQ((std::vector<double>{p.x, p.y, p.z}), (std::vector<double>{1.5, -2, 30}));
+
+        Stream<double> opacity(pluginId, &in, suites);
+        ASSERT_EQ(opacity.init(layer, host::kLayerOpacity), PF_Err_NONE);
+        {
+            Stream<double>::Keyframer keyframer = opacity.getKeyframer();
+            EXPECT_EQ(keyframer.add(AEGP_LTimeMode_CompTime, frame(0), 0.0), PF_Err_NONE);
+            EXPECT_EQ(keyframer.add(AEGP_LTimeMode_CompTime, frame(24), 100.0), PF_Err_NONE);
+        }
+        double value = -1;
+        EXPECT_EQ(opacity.getValue(frame(6), kLayerTime, false, &value), PF_Err_NONE);
+        EXPECT_EQ(value, 25);
     });
     EXPECT_EQ(target().layer().stream(host::kLayerPosition).value, (host::StreamValue{1.5, -2, 30, 0}));
-    expectAllGivenBack();
+    EXPECT_EQ(target().layer().stream(host::kLayerOpacity).keyframes().size(), 2u);
 }
 
-TEST_F(StreamValueTest, FailedVarianceQueryReadsZeroUntilAskedAgain) {
-    current("Blur Amount").u.fs_d.value = 12.5;
+// A failed query reads 0 and the next read asks again; a failed fetch reads
+// 0 and releases nothing, whether the stream is constant (it fails while it
+// is initialised) or varying.
+TEST_F(StreamValueTest, FailedReadsGiveZero) {
+    def("Blur Amount").u.fs_d.value = 12.5;
     host.faults().failCall("AEGP_IsStreamTimevarying", 1, PF_Err_OUT_OF_MEMORY);
-    withEffect([&](PF_InData& in, AEGP_SuiteHandler& suites, AEGP_EffectRefH effect, AEGP_LayerH) {
-        Stream<double> stream(pluginId, &in, suites);
-        ASSERT_EQ(stream.init(effect, index("Blur Amount")), PF_Err_NONE);
+    withStream<double>("Blur Amount", [&](Stream<double>& stream) {
         double value = -1;
         EXPECT_EQ(stream.getValue(frame(0), kLayerTime, false, &value), PF_Err_OUT_OF_MEMORY);
         EXPECT_EQ(value, 0);
         EXPECT_EQ(host.log().count("AEGP_GetNewStreamValue"), 0u);
-
-        // Not initialised yet: the next read asks again.
         EXPECT_EQ(stream.getValue(frame(0), kLayerTime, false, &value), PF_Err_NONE);
         EXPECT_EQ(value, 12.5);
         EXPECT_EQ(host.log().count("AEGP_IsStreamTimevarying"), 2u);
     });
-    expectAllGivenBack();
-}
-
-TEST_F(StreamValueTest, FailedFetchReadsZeroAndReleasesNothing) {
-    current("Blur Amount").u.fs_d.value = 12.5;
     stream("Ratio").setKeyframes({{frame(0), {1}}, {frame(10), {2}}});
-    // A constant stream fails while it is initialised, a varying one later.
     for (const char* name : {"Blur Amount", "Ratio"}) {
+        host.log().clear();
         host.faults().failCall("AEGP_GetNewStreamValue", 1, PF_Err_OUT_OF_MEMORY);
-        withEffect([&](PF_InData& in, AEGP_SuiteHandler& suites, AEGP_EffectRefH effect, AEGP_LayerH) {
-            double value = -1;
-            EXPECT_EQ(Nerevo::getEffectValue(pluginId, &in, suites, effect, index(name), frame(5), kLayerTime, false,
-                                             &value),
-                      PF_Err_OUT_OF_MEMORY)
-                << name;
-            EXPECT_EQ(value, 0) << name;
-        });
+        double value = -1;
+        EXPECT_EQ(get(name, frame(5), &value), PF_Err_OUT_OF_MEMORY) << name;
+        EXPECT_EQ(value, 0) << name;
         EXPECT_EQ(host.log().count("AEGP_DisposeStreamValue"), 0u) << name;
-        expectAllGivenBack();
     }
 }
 
-// The host takes a value only on a stream without keyframes; the record of
-// the failed attempt is still given back.
-TEST_F(StreamValueTest, SettingAKeyframedStreamFailsAndReleasesTheRecord) {
-    stream("Blur Amount").setKeyframes({{frame(0), {0}}});
-    withEffect([&](PF_InData& in, AEGP_SuiteHandler& suites, AEGP_EffectRefH effect, AEGP_LayerH) {
-        EXPECT_NE(Nerevo::setEffectValue(pluginId, &in, suites, effect, index("Blur Amount"), frame(0), kLayerTime,
-                                         20.0),
-                  PF_Err_NONE);
+// An unused keyframer makes no call; a batch that could not start is not
+// ended; a batch without a good add ends uncommitted; one good add commits,
+// the failed one adding a keyframe with the stream's own value at its time.
+TEST_F(StreamValueTest, KeyframerCommitsOnlyAfterAGoodAdd) {
+    withStream<double>("Blur Amount", [&](Stream<double>& stream) {
+        host.log().clear();
+        { Stream<double>::Keyframer keyframer = stream.getKeyframer(); }
+        EXPECT_TRUE(operations().empty());
     });
-    EXPECT_EQ(host.log().count("AEGP_DisposeStreamValue"), 1u);
-    EXPECT_EQ(stream("Blur Amount").keyframes().size(), 1u);
-    expectAllGivenBack();
+    host.faults().failCall("AEGP_StartAddKeyframes", 1, PF_Err_OUT_OF_MEMORY);
+    EXPECT_EQ(addKeyframes<double>("Blur Amount", {{frame(0), 10.0}}), std::vector<PF_Err>{PF_Err_OUT_OF_MEMORY});
+    EXPECT_EQ(host.log().count("AEGP_AddKeyframes"), 0u);
+    EXPECT_EQ(host.log().count("AEGP_EndAddKeyframes"), 0u);
+    for (const char* failing : {"AEGP_AddKeyframes", "AEGP_GetNewStreamValue", "AEGP_SetAddKeyframe"}) {
+        host.log().clear();
+        host.faults().failCall(failing, 1, PF_Err_OUT_OF_MEMORY);
+        EXPECT_EQ(addKeyframes<double>("Blur Amount", {{frame(0), 10.0}}), std::vector<PF_Err>{PF_Err_OUT_OF_MEMORY})
+            << failing;
+        EXPECT_EQ(argsOf("AEGP_EndAddKeyframes").rfind("add=0 ", 0), 0u) << failing;
+        EXPECT_TRUE(stream("Blur Amount").keyframes().empty()) << failing;
+        expectAllGivenBack();
+    }
+    host.log().clear();
+    def("Blur Amount").u.fs_d.value = 7;
+    host.faults().failCall("AEGP_SetAddKeyframe", 2, PF_Err_OUT_OF_MEMORY);
+    EXPECT_EQ(addKeyframes<double>("Blur Amount", {{frame(0), 10.0}, {frame(24), 20.0}}),
+              (std::vector<PF_Err>{PF_Err_NONE, PF_Err_OUT_OF_MEMORY}));
+    EXPECT_EQ(argsOf("AEGP_EndAddKeyframes").rfind("add=1 ", 0), 0u);
+    const std::vector<host::Keyframe>& keyframes = stream("Blur Amount").keyframes();
+    ASSERT_EQ(keyframes.size(), 2u);
+    EXPECT_EQ(keyframes[0].value[0], 10);
+    EXPECT_EQ(keyframes[1].value[0], 7);
 }
 
 }  // namespace

@@ -1,9 +1,12 @@
-// What the controls look like: strokes, their order, colours and widths,
-// where they lie on the layer, and how they follow the panel.
+// What the controls look like (strokes, their order, colours and widths,
+// where they lie on the layer, how they follow the panel) and a drawing that
+// fails part-way: its error goes back to the host, no exception leaves the
+// plug-in, and everything acquired is given back.
 
 #include <algorithm>
 #include <cmath>
 
+#include "AEFX_SuiteHelper.h"
 #include "strokes.h"
 #include "ui_host.h"
 
@@ -11,13 +14,8 @@ namespace {
 
 using test::anchors;
 using test::colours;
+using test::expectPoints;
 using test::UiHost;
-
-#define EXPECT_POINT(p, px, py)      \
-    do {                             \
-        EXPECT_NEAR((p).x, px, 1e-3); \
-        EXPECT_NEAR((p).y, py, 1e-3); \
-    } while (0)
 
 constexpr double kKappa = 0.5522847498307936;
 
@@ -28,9 +26,16 @@ protected:
         result = host.ui().draw(panel, drawing);
         return drawing;
     }
+    host::EventResult drawWith(const char* failing, int k) {
+        host.faults().failCall(failing, k, PF_Err_OUT_OF_MEMORY);
+        drawing = draw();
+        return result;
+    }
     host::EventResult result;
+    host::Drawing drawing{0, 0};
 };
 
+// Centre (100, 100), Direction 0, Inner Width 100, Ratio 0.5, Blur Amount 50.
 TEST_F(Draw, RadialStrokesInnerThenOuterEllipseThenArrowWithOnePenWidth) {
     const host::Drawing drawing = draw();
     EXPECT_EQ(result.err, PF_Err_NONE);
@@ -39,122 +44,89 @@ TEST_F(Draw, RadialStrokesInnerThenOuterEllipseThenArrowWithOnePenWidth) {
     for (const host::Stroke& s : drawing.strokes()) {
         EXPECT_FLOAT_EQ(s.width, 2.5f);
     }
-    EXPECT_TRUE(host.problems().empty()) << host.problems().front();
-}
-
-TEST_F(Draw, EllipsesLieAlongTheDirectionWithRatioAcrossIt) {
-    const host::Drawing drawing = draw();
-    ASSERT_EQ(drawing.strokes().size(), 4u);
     // Inner: a = 100 along dir (x), b = 50 across; starts below the centre.
     const host::Stroke& inner = drawing.strokes()[0];
     ASSERT_EQ(inner.path.size(), 5u);
     EXPECT_EQ(inner.path[0].kind, host::PathSegment::MoveTo);
-    const std::vector<DRAWBOT_PointF32> q = anchors(inner);
-    EXPECT_POINT(q[0], 100, 150);
-    EXPECT_POINT(q[1], 200, 100);
-    EXPECT_POINT(q[2], 100, 50);
-    EXPECT_POINT(q[3], 0, 100);
-    EXPECT_POINT(q[4], 100, 150);
+    expectPoints(anchors(inner), {{100, 150}, {200, 100}, {100, 50}, {0, 100}, {100, 150}});
     // The quarter curves leave and reach their anchors tangentially.
-    EXPECT_POINT(inner.path[1].points[0], 100 + kKappa * 100, 150);
-    EXPECT_POINT(inner.path[1].points[1], 200, 100 + kKappa * 50);
+    expectPoints({inner.path[1].points[0], inner.path[1].points[1]}, {{100 + kKappa * 100, 150}, {200, 100 + kKappa * 50}});
     // Outer: a = "Blur Amount" + "Inner Width", b = "Ratio" × a.
-    const std::vector<DRAWBOT_PointF32> outer = anchors(drawing.strokes()[1]);
-    EXPECT_POINT(outer[0], 100, 175);
-    EXPECT_POINT(outer[1], 250, 100);
+    expectPoints(anchors(drawing.strokes()[1]), {{100, 175}, {250, 100}, {100, 25}, {-50, 100}, {100, 175}});
+    EXPECT_TRUE(host.problems().empty()) << host.problems().front();
 }
 
-TEST_F(Draw, ArrowPointsUpAtDirectionZeroInBothModes) {
-    for (const int type : {1, 2}) {
-        setPopup("Type", type);
+// A closed triangle: the tip, the base corners (in the order each mode
+// walks them, along its own line direction) and the tip again.
+TEST_F(Draw, ArrowPointsUpAtDirectionZeroInBothModesAndTurnsClockwise) {
+    const struct {
+        int type;
+        double firstCornerX, secondCornerX;
+    } cases[] = {{1, 92, 108}, {2, 108, 92}};
+    for (const auto& c : cases) {
+        setPopup("Type", c.type);
         const host::Drawing drawing = draw();
         const std::vector<host::Stroke>& s = drawing.strokes();
         ASSERT_GE(s.size(), 2u);
-        const std::vector<DRAWBOT_PointF32> shaft = anchors(s[s.size() - 2]);
-        ASSERT_EQ(shaft.size(), 2u) << "type " << type;
-        EXPECT_POINT(shaft[0], 100, 100);
-        EXPECT_POINT(shaft[1], 100, 20);
-        // A closed triangle: tip, the two base corners, tip.
-        std::vector<DRAWBOT_PointF32> head = anchors(s.back());
-        ASSERT_EQ(head.size(), 4u) << "type " << type;
-        EXPECT_POINT(head[0], 100, 20);
-        EXPECT_POINT(head[3], 100, 20);
-        std::sort(head.begin() + 1, head.begin() + 3, [](auto a, auto b) { return a.x < b.x; });
-        EXPECT_POINT(head[1], 92, 36);
-        EXPECT_POINT(head[2], 108, 36);
+        SCOPED_TRACE(c.type);
+        expectPoints(anchors(s[s.size() - 2]), {{100, 100}, {100, 20}});
+        expectPoints(anchors(s.back()), {{100, 20}, {c.firstCornerX, 36}, {c.secondCornerX, 36}, {100, 20}});
     }
-}
-
-TEST_F(Draw, ArrowTurnsClockwiseWithDirection) {
+    setPopup("Type", 1);
     setDirection(90);
-    const host::Drawing drawing = draw();
-    const std::vector<DRAWBOT_PointF32> shaft = anchors(drawing.strokes()[2]);
-    EXPECT_POINT(shaft[1], 180, 100);
+    expectPoints(anchors(draw().strokes()[2]), {{100, 100}, {180, 100}});
 }
 
 TEST_F(Draw, LinearLinesRunAcrossTheLayerAtPlusMinusTheWidths) {
     setPopup("Type", 2);
     set("Inner Width", 50);
     set("Focus Distance", 30);
-
     setPopup("Linear Mode", 1);
     EXPECT_EQ(colours(draw()), (std::vector<std::string>{"yellow", "yellow", "cyan", "cyan", "red", "red"}));
-
     setPopup("Linear Mode", 2);
     const host::Drawing drawing = draw();
-    EXPECT_EQ(colours(drawing),
-              (std::vector<std::string>{"yellow", "yellow", "cyan", "cyan", "green", "red", "red"}));
+    EXPECT_EQ(colours(drawing), (std::vector<std::string>{"yellow", "yellow", "cyan", "cyan", "green", "red", "red"}));
     // Horizontal at Direction 0, as long as the 400 × 300 layer's diagonal
     // (500) and centred on the centre; the focus line below the centre,
     // away from the arrow.
     const double expectedY[] = {150, 50, 200, 0, 180};
     for (int i = 0; i < 5; ++i) {
-        const std::vector<DRAWBOT_PointF32> line = anchors(drawing.strokes()[static_cast<std::size_t>(i)]);
-        ASSERT_EQ(line.size(), 2u);
-        EXPECT_POINT(line[0], 350, expectedY[i]);
-        EXPECT_POINT(line[1], -150, expectedY[i]);
+        expectPoints(anchors(drawing.strokes()[static_cast<std::size_t>(i)]), {{350, expectedY[i]}, {-150, expectedY[i]}});
     }
     EXPECT_TRUE(host.problems().empty()) << host.problems().front();
 }
 
 TEST_F(Draw, ZoomScalesLengthsButNotPenWidths) {
     const host::Drawing drawing = draw(layerPanel(2));
-    const std::vector<DRAWBOT_PointF32> shaft = anchors(drawing.strokes()[2]);
-    EXPECT_POINT(shaft[0], 200, 200);
-    EXPECT_POINT(shaft[1], 200, 40);
+    expectPoints(anchors(drawing.strokes()[2]), {{200, 200}, {200, 40}});
     for (const host::Stroke& s : drawing.strokes()) {
         EXPECT_FLOAT_EQ(s.width, 2.5f);
     }
     // Drawn for real: the shaft is red, two pixels beside it nothing.
     const PF_Pixel on = drawing.pixel(200, 120);
-    EXPECT_EQ(on.alpha, 255);
-    EXPECT_EQ(on.red, 255);
-    EXPECT_EQ(on.green, 0);
-    EXPECT_EQ(drawing.pixel(203, 120).alpha, 0);
-}
-
-std::vector<std::string> conversions(const host::CallLog& log) {
-    std::vector<std::string> names;
-    for (const std::string& name : log.names()) {
-        if (name.find("_to_") != std::string::npos) {
-            names.push_back(name);
-        }
-    }
-    return names;
+    EXPECT_EQ((std::vector<int>{on.alpha, on.red, on.green, drawing.pixel(203, 120).alpha}),
+              (std::vector<int>{255, 255, 0, 0}));
 }
 
 TEST_F(Draw, EveryPointPassesThroughTheCompositionOnlyInTheCompositionPanel) {
-    draw(layerPanel());
-    const std::vector<std::string> layerCalls = conversions(host.log());
+    const auto conversions = [&](PF_WindowType type) {
+        host::Panel panel = layerPanel();
+        panel.windowType = type;
+        host.log().clear();
+        draw(panel);
+        std::vector<std::string> names;
+        for (const std::string& name : host.log().names()) {
+            if (name.find("_to_") != std::string::npos) {
+                names.push_back(name);
+            }
+        }
+        return names;
+    };
+    const std::vector<std::string> layerCalls = conversions(PF_Window_LAYER);
     ASSERT_FALSE(layerCalls.empty());
     EXPECT_EQ(std::count(layerCalls.begin(), layerCalls.end(), "source_to_frame"),
               static_cast<long>(layerCalls.size()));
-
-    host.log().clear();
-    host::Panel comp = layerPanel();
-    comp.windowType = PF_Window_COMP;
-    draw(comp);
-    const std::vector<std::string> compCalls = conversions(host.log());
+    const std::vector<std::string> compCalls = conversions(PF_Window_COMP);
     ASSERT_EQ(compCalls.size(), 2 * layerCalls.size());
     for (std::size_t i = 0; i < compCalls.size(); i += 2) {
         EXPECT_EQ(compCalls[i], "layer_to_comp");
@@ -162,31 +134,90 @@ TEST_F(Draw, EveryPointPassesThroughTheCompositionOnlyInTheCompositionPanel) {
     }
 }
 
-TEST_F(Draw, NullDrawingReferenceDrawsNothingAndReleasesTheSuites) {
+// A null drawing reference or an unknown "Type" draws nothing, handled; the
+// effect's own panel is left to the host without a suite acquired.
+TEST_F(Draw, NothingToDrawIsHandledAndOtherPanelsAreLeftToTheHost) {
     const host::EventResult r = host.ui().send(layerPanel(), PF_Event_DRAW);
     EXPECT_EQ(r.err, PF_Err_NONE);
     EXPECT_TRUE(r.handled());
     EXPECT_EQ(host.log().count("PF_GetDrawingReference"), 1u);
     EXPECT_EQ(host.log().count("NewPen"), 0u);
-    EXPECT_EQ(host.log().count("StrokePath"), 0u);
+    EXPECT_TRUE(host.problems().empty()) << host.problems().front();
+
+    setPopup("Type", 3);
+    EXPECT_TRUE(draw().strokes().empty());
+    EXPECT_TRUE(result.handled());
+
+    host::Panel effectPanel = layerPanel();
+    effectPanel.windowType = PF_Window_EFFECT;
+    host.log().clear();
+    EXPECT_TRUE(draw(effectPanel).strokes().empty());
+    EXPECT_EQ(result.err, PF_Err_NONE);
+    EXPECT_FALSE(result.handled());
+    EXPECT_EQ(host.log().count("AcquireSuite"), 0u);
+}
+
+TEST_F(Draw, FirstFailingDrawbotCallEndsTheDrawingWithItsError) {
+    const struct {
+        const char* call;
+        int k;                // the failing call
+        std::size_t strokes;  // made before it
+    } cases[] = {
+        {"PF_GetDrawingReference", 1, 0}, {"GetSurface", 1, 0}, {"GetSupplier", 1, 0}, {"NewPen", 2, 1},
+        {"NewPath", 3, 2},                {"RetainObject", 2, 3}, {"MoveTo", 1, 0},    {"BezierTo", 6, 1},
+        {"LineTo", 2, 3},                 {"StrokePath", 2, 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.call);
+        const host::EventResult r = drawWith(c.call, c.k);
+        EXPECT_EQ(r.err, PF_Err_OUT_OF_MEMORY);
+        EXPECT_TRUE(r.handled());
+        EXPECT_EQ(drawing.strokes().size(), c.strokes);
+        EXPECT_TRUE(host.problems().empty()) << host.problems().front();
+        host.faults().clear();
+    }
+    EXPECT_EQ(drawWith("ReleaseObject", 1).err, PF_Err_NONE);
+    EXPECT_EQ(drawing.strokes().size(), 4u);
+    ASSERT_EQ(host.problems().size(), 1u);
+    EXPECT_NE(host.problems()[0].find("still held"), std::string::npos) << "the pen the release failed on";
+}
+
+TEST_F(Draw, MissingSuitesAreReportedAndEverythingHeldIsGivenBack) {
+    host.faults().makeUnavailable("DRAWBOT Path Suite");
+    EXPECT_EQ(drawWith("none", 1).err, PF_Err_BAD_CALLBACK_PARAM);
+    EXPECT_TRUE(drawing.strokes().empty());
+    EXPECT_TRUE(host.outData().out_flags & PF_OutFlag_DISPLAY_ERROR_MESSAGE);
+    EXPECT_STREQ(host.outData().return_msg, "Not able to acquire AEFX Suite.");
+    EXPECT_TRUE(host.problems().empty()) << host.problems().front();
+    host.faults().clear();
+
+    // The suite handler throws its missing-suite error; pens, paths and the
+    // Drawbot suites are given back on the way out.
+    host.faults().makeUnavailable("PF Effect Custom UI Suite");
+    EXPECT_EQ(drawWith("none", 1).err, PF_Err_BAD_CALLBACK_PARAM);
+    EXPECT_TRUE(host.problems().empty()) << host.problems().front();
+    host.faults().clear();
+    // The 7th acquisition is the surface suite's, at the first stroke, while
+    // the inner ellipse's pen and path are held.
+    EXPECT_EQ(drawWith("AcquireSuite", 7).err, PF_Err_BAD_CALLBACK_PARAM);
+    EXPECT_TRUE(drawing.strokes().empty());
+    EXPECT_GT(host.log().count("NewPath"), 0u);
     EXPECT_TRUE(host.problems().empty()) << host.problems().front();
 }
 
-TEST_F(Draw, UnknownTypeIsHandledWithoutDrawing) {
-    setPopup("Type", 3);
-    const host::Drawing drawing = draw();
-    EXPECT_TRUE(result.handled());
-    EXPECT_TRUE(drawing.strokes().empty());
-}
-
-TEST_F(Draw, OtherPanelsAreLeftToTheHost) {
-    host::Panel effectPanel = layerPanel();
-    effectPanel.windowType = PF_Window_EFFECT;
-    const host::Drawing drawing = draw(effectPanel);
-    EXPECT_EQ(result.err, PF_Err_NONE);
-    EXPECT_FALSE(result.handled());
-    EXPECT_TRUE(drawing.strokes().empty());
-    EXPECT_EQ(host.log().count("AcquireSuite"), 0u);
+// Without the host's data there is no suite and no way to write a message;
+// the failure is still marked for display.
+TEST(SuiteHelper, AcquiringWithoutTheHostsDataFailsWithoutTouchingIt) {
+    PF_InData noUtils{};
+    for (PF_InData* in : {static_cast<PF_InData*>(nullptr), &noUtils}) {
+        PF_OutData out{};
+        void* suite = &out;
+        EXPECT_EQ(AEFX_AcquireSuite(in, &out, "PF Handle Suite", 2, "no suite", &suite), PF_Err_BAD_CALLBACK_PARAM);
+        EXPECT_EQ(suite, nullptr);
+        EXPECT_TRUE(out.out_flags & PF_OutFlag_DISPLAY_ERROR_MESSAGE);
+        EXPECT_STREQ(out.return_msg, "");
+        EXPECT_EQ(AEFX_ReleaseSuite(in, &out, "PF Handle Suite", 2, "no suite"), PF_Err_BAD_CALLBACK_PARAM);
+    }
 }
 
 }  // namespace

@@ -2,7 +2,10 @@
 // sends as the application would.
 
 #include <cmath>
+#include <map>
+#include <string>
 
+#include "strokes.h"
 #include "ui_host.h"
 
 namespace {
@@ -24,48 +27,48 @@ protected:
                        const host::Panel& panel = layerPanel()) {
         return host.ui().drag(panel, from, to, steps, modifiers);
     }
-    // The pointer at `degrees` (clockwise from straight up), 60 pixels from the centre (100, 100).
-    static PF_Point at(double degrees) {
+    // The pointer at `degrees` (clockwise from straight up) and `radius`
+    // pixels from the centre (100, 100); 70 pixels out along the direction
+    // lies within the arrow head.
+    static PF_Point at(double degrees, double radius = 60) {
         const double a = degrees * 3.14159265358979323846 / 180;
-        return PF_Point{static_cast<A_long>(std::lround(100 + 60 * std::sin(a))),
-                        static_cast<A_long>(std::lround(100 - 60 * std::cos(a)))};
+        return PF_Point{static_cast<A_long>(std::lround(100 + radius * std::sin(a))),
+                        static_cast<A_long>(std::lround(100 - radius * std::cos(a)))};
     }
-    PF_Point arrowHead() {
-        const double a = direction() * 3.14159265358979323846 / 180;
-        return PF_Point{static_cast<A_long>(std::lround(100 + 70 * std::sin(a))),
-                        static_cast<A_long>(std::lround(100 - 70 * std::cos(a)))};
+    PF_Point arrowHead() { return at(direction(), 70); }
+    // A drag of the outer outline, as the host sends it on.
+    static PF_EventUnion draggingOuter() {
+        PF_EventUnion info{};
+        info.do_click.screen_point = PF_Point{280, 100};
+        info.do_click.send_drag = true;
+        info.do_click.continue_refcon[0] = kOuter;
+        return info;
     }
 };
 
 // Centre (100, 100), Direction 0, Inner Width 100, Ratio 0.5, Blur Amount
-// 50: the inner ellipse reaches 100 along x and 50 along y, the outer 150 and 75.
+// 50: the inner ellipse reaches 100 along x and 50 along y, the outer 150 and
+// 75. The arrow head's base runs from (92, 36) to (108, 36); with Inner Width
+// 128 the inner ellipse passes through its middle.
 TEST_F(Edit, RadialClicksGrabTheHandleUnderThePointer) {
-    EXPECT_EQ(grabbed(100, 30), kArrow);
-    EXPECT_EQ(grabbed(250, 102), kOuter);
-    EXPECT_EQ(grabbed(200, 102), kInner);
-    EXPECT_EQ(grabbed(100, 148), kInner);
-    EXPECT_EQ(grabbed(100, 174), kOuter);
-    // Between the outlines, and beyond both along the direction.
-    EXPECT_EQ(grabbed(240, 100), kNone);
-    EXPECT_EQ(grabbed(300, 100), kNone);
-    EXPECT_EQ(grabbed(100, 100), kNone);
-}
-
-TEST_F(Edit, ArrowHeadEdgeIsNoHitAndFallsThroughToTheOutlines) {
-    // The head's base runs from (92, 36) to (108, 36); with Inner Width 128
-    // the inner ellipse passes through its middle.
-    set("Inner Width", 128);
-    EXPECT_EQ(grabbed(100, 36), kInner);
-    EXPECT_EQ(grabbed(100, 35), kArrow);
-    EXPECT_EQ(grabbed(100, 20), kNone) << "the tip is a corner, and no outline passes there";
-}
-
-TEST_F(Edit, MissChangesNothingAndLeavesTheEventToTheHost) {
-    const host::EventResult r = host.ui().click(layerPanel(), PF_Point{300, 250});
-    EXPECT_FALSE(r.handled());
-    EXPECT_FALSE(r.click().send_drag);
-    EXPECT_EQ(r.click().continue_refcon[0], 0);
-    EXPECT_TRUE(r.changed.empty());
+    const struct {
+        double innerWidth;
+        A_long h, v;
+        A_intptr_t handle;
+    } cases[] = {
+        {100, 100, 30, kArrow}, {100, 250, 102, kOuter}, {100, 200, 102, kInner}, {100, 100, 148, kInner},
+        {100, 100, 174, kOuter},
+        // Between the outlines, beyond both along the direction, the centre.
+        {100, 240, 100, kNone}, {100, 300, 100, kNone}, {100, 100, 100, kNone},
+        // The head's edge and tip are no hit: the outlines come next.
+        {128, 100, 36, kInner}, {128, 100, 35, kArrow}, {128, 100, 20, kNone},
+    };
+    for (const auto& c : cases) {
+        set("Inner Width", c.innerWidth);
+        EXPECT_EQ(grabbed(c.h, c.v), c.handle) << "at (" << c.h << ", " << c.v << ")";
+    }
+    const host::EventResult miss = host.ui().click(layerPanel(), PF_Point{300, 250});
+    EXPECT_FALSE(miss.handled() || miss.click().send_drag || miss.click().continue_refcon[0] || !miss.changed.empty());
 }
 
 // Linear at Direction 0: lines are horizontal, s grows downwards. Inner
@@ -82,128 +85,100 @@ protected:
     }
 };
 
-TEST_F(LinearEdit, ClicksGrabLinesOnBothSidesButTheFocusLineOnlyInFocusDistanceMode) {
-    setPopup("Linear Mode", 1);
-    EXPECT_EQ(grabbed(100, 153), kInner);
-    EXPECT_EQ(grabbed(0, 47), kInner);
-    EXPECT_EQ(grabbed(100, 200), kOuter);
-    EXPECT_EQ(grabbed(100, 2), kOuter);
-    EXPECT_EQ(grabbed(100, 180), kNone);
-    EXPECT_EQ(grabbed(100, 30), kArrow);
-
-    setPopup("Linear Mode", 2);
-    EXPECT_EQ(grabbed(100, 180), kFocus);
-    EXPECT_EQ(grabbed(100, 20), kNone) << "the focus line lies on one side only";
-    // Where the focus line lies on the outer line, the focus line wins.
-    set("Focus Distance", 50);
-    EXPECT_EQ(grabbed(100, 200), kFocus);
-    EXPECT_EQ(grabbed(100, 0), kOuter);
-}
-
-TEST_F(LinearEdit, NothingIsGrabbedBeyondTheDrawnEnds) {
-    EXPECT_EQ(grabbed(349, 150), kInner);
-    EXPECT_EQ(grabbed(350, 150), kNone);
-    EXPECT_EQ(grabbed(-149, 150), kInner);
-    EXPECT_EQ(grabbed(-150, 150), kNone);
-}
-
-TEST_F(LinearEdit, ToleranceIsFiveScreenPixels) {
-    // The inner line at layer y 150.
-    EXPECT_EQ(grabbed(100, 300 + 4, layerPanel(2)), kInner);   // 2 layer pixels off
-    EXPECT_EQ(grabbed(100, 300 + 6, layerPanel(2)), kNone);    // 3
-    EXPECT_EQ(grabbed(100, 75 + 4, layerPanel(0.5)), kInner);  // 8
-    EXPECT_EQ(grabbed(100, 75 + 5, layerPanel(0.5)), kNone);   // 10
-}
-
-TEST_F(LinearEdit, DraggingTheLinesSetsWidthsFromThePointersDistance) {
-    setPopup("Linear Mode", 2);
-    host::Gesture g = drag({100, 200}, {100, 240});
-    EXPECT_EQ(g.changed, (std::vector<int>{index("Blur Amount")}));
-    EXPECT_DOUBLE_EQ(get("Blur Amount"), 90);
-
-    g = drag({100, 180}, {100, 260});
-    EXPECT_EQ(g.changed, (std::vector<int>{index("Focus Distance")}));
-    EXPECT_DOUBLE_EQ(get("Focus Distance"), 110);
-
-    // The inner line from either side; past the centre it is still a width.
-    g = drag({100, 50}, {100, 130});
-    EXPECT_EQ(g.changed, (std::vector<int>{index("Inner Width")}));
-    EXPECT_DOUBLE_EQ(get("Inner Width"), 30);
-}
-
-TEST_F(LinearEdit, ShiftDragOfTheInnerLineKeepsTheFocusLineInPlace) {
-    setPopup("Linear Mode", 2);
-    set("Inner Width", 100);
-    set("Focus Distance", 1000);
-    const host::Gesture g = drag({100, 200}, {100, 250}, PF_Mod_SHIFT_KEY);
-    EXPECT_EQ(g.err(), PF_Err_NONE);
-    EXPECT_DOUBLE_EQ(get("Inner Width"), 150);
-    EXPECT_DOUBLE_EQ(get("Focus Distance"), 950);
-
-    // In power mode Shift changes nothing else.
-    setPopup("Linear Mode", 1);
-    drag({100, 250}, {100, 260}, PF_Mod_SHIFT_KEY);
-    EXPECT_DOUBLE_EQ(get("Inner Width"), 160);
-    EXPECT_DOUBLE_EQ(get("Focus Distance"), 950);
-}
-
-TEST_F(Edit, RadialDragsSetTheGrabbedParameter) {
-    // Outer ellipse outwards by 20: "Blur Amount" grows by 20.
-    drag({250, 100}, {270, 100});
-    EXPECT_DOUBLE_EQ(get("Blur Amount"), 70);
-    // Into the inner ellipse: no negative blur.
-    drag({270, 100}, {150, 100});
-    EXPECT_DOUBLE_EQ(get("Blur Amount"), 0);
-
-    // Inner ellipse at the top (v = 50): the elliptical radius is v / Ratio.
-    set("Blur Amount", 50);
-    host::Gesture g = drag({100, 50}, {100, 60});
-    EXPECT_EQ(g.changed, (std::vector<int>{index("Inner Width")}));
-    EXPECT_DOUBLE_EQ(get("Inner Width"), 80);
-}
-
-TEST_F(Edit, ShiftDragOfTheInnerEllipseSetsTheRatio) {
-    host::Gesture g = drag({100, 150}, {100, 180}, PF_Mod_SHIFT_KEY);
-    EXPECT_EQ(g.changed, (std::vector<int>{index("Ratio")}));
-    EXPECT_DOUBLE_EQ(get("Ratio"), 0.8);
-    EXPECT_DOUBLE_EQ(get("Inner Width"), 100);
-
-    // Beyond the ellipse's extent along the direction no ratio fits: it stays.
-    g = drag({100, 180}, {260, 100}, PF_Mod_SHIFT_KEY, 1);
-    EXPECT_TRUE(g.changed.empty());
-    EXPECT_DOUBLE_EQ(get("Ratio"), 0.8);
-    g = drag({100, 180}, {200, 120}, PF_Mod_SHIFT_KEY, 1);
-    EXPECT_TRUE(g.changed.empty());
-    EXPECT_TRUE(std::isfinite(get("Ratio")));
-
-    // On the direction axis the ratio would be 0: the host holds it at its minimum.
-    drag({100, 180}, {150, 100}, PF_Mod_SHIFT_KEY, 1);
-    EXPECT_FLOAT_EQ(static_cast<float>(get("Ratio")), 0.0001f);
-}
-
-TEST_F(Edit, DirectionKeepsCountingWholeTurns) {
-    setDirection(350);
-    drag(arrowHead(), at(10));
-    EXPECT_NEAR(direction(), 370, 1);
-
-    setDirection(350);
-    drag(arrowHead(), at(10), PF_Mod_SHIFT_KEY);
-    EXPECT_EQ(direction(), 360);
-
-    setDirection(-350);
-    drag(arrowHead(), at(-10));
-    EXPECT_NEAR(direction(), -370, 1);
-}
-
-TEST_F(Edit, ShiftSnapsDirectionToMultiplesOf45Degrees) {
+// Lines on both sides, the focus line only in focus-distance mode and on
+// one side, nothing beyond the drawn ends; the tolerance is five screen
+// pixels whatever the zoom.
+TEST_F(LinearEdit, ClicksGrabTheLinesWithinFiveScreenPixels) {
     const struct {
-        double pointer;
-        double written;
-    } cases[] = {{30, 45}, {-30, -45}, {20, 0}, {-20, 0}, {100, 90}, {170, 180}};
+        int mode;
+        double focusDistance, zoom;
+        A_long h, v;
+        A_intptr_t handle;
+    } cases[] = {
+        {1, 30, 1, 100, 153, kInner},   {1, 30, 1, 0, 47, kInner},      {1, 30, 1, 100, 200, kOuter},
+        {1, 30, 1, 100, 2, kOuter},     {1, 30, 1, 100, 180, kNone},    {1, 30, 1, 100, 30, kArrow},
+        {2, 30, 1, 100, 180, kFocus},   {2, 30, 1, 100, 20, kNone},
+        // Where the focus line lies on the outer line, the focus line wins.
+        {2, 50, 1, 100, 200, kFocus},   {2, 50, 1, 100, 0, kOuter},
+        {1, 30, 1, 349, 150, kInner},   {1, 30, 1, 350, 150, kNone},    {1, 30, 1, -149, 150, kInner},
+        {1, 30, 1, -150, 150, kNone},
+        {1, 30, 2, 100, 304, kInner},   {1, 30, 2, 100, 306, kNone},    // 2 and 3 layer pixels off
+        {1, 30, 0.5, 100, 79, kInner},  {1, 30, 0.5, 100, 80, kNone},   // 8 and 10
+    };
     for (const auto& c : cases) {
-        setDirection(0);
-        const host::Gesture g = drag(arrowHead(), at(c.pointer), PF_Mod_SHIFT_KEY);
-        EXPECT_EQ(direction(), c.written) << "pointer at " << c.pointer;
+        setPopup("Linear Mode", c.mode);
+        set("Focus Distance", c.focusDistance);
+        EXPECT_EQ(grabbed(c.h, c.v, layerPanel(c.zoom)), c.handle)
+            << "mode " << c.mode << " zoom " << c.zoom << " at (" << c.h << ", " << c.v << ")";
+    }
+}
+
+// Each drag from the click to the pointer's end, from the layout above:
+// the grabbed outline's parameter follows the pointer's distance. Radial:
+// no negative blur; with Shift the inner ellipse sets the ratio, unchanged
+// where none fits and held at its minimum on the direction axis. Linear:
+// either side of the inner line, past the centre still a width; with Shift
+// in focus-distance mode the focus line stays in place.
+TEST_F(Edit, DragsSetTheGrabbedParameterFromThePointersDistance) {
+    const struct {
+        int type, mode;
+        double inner, focus;
+        PF_Point from, to;
+        PF_Modifiers modifiers;
+        const char* param;
+        double value;
+        const char* kept;  // a parameter that keeps its value, or null
+        bool changes;
+    } cases[] = {
+        {1, 1, 100, 30, {250, 100}, {270, 100}, PF_Mod_NONE, "Blur Amount", 70, "Inner Width", true},
+        {1, 1, 100, 30, {250, 100}, {150, 100}, PF_Mod_NONE, "Blur Amount", 0, nullptr, true},
+        {1, 1, 100, 30, {100, 50}, {100, 60}, PF_Mod_NONE, "Inner Width", 80, "Blur Amount", true},
+        {1, 1, 100, 30, {100, 150}, {100, 180}, PF_Mod_SHIFT_KEY, "Ratio", 0.8, "Inner Width", true},
+        {1, 1, 100, 30, {100, 150}, {260, 100}, PF_Mod_SHIFT_KEY, "Ratio", 0.5, nullptr, false},
+        {1, 1, 100, 30, {100, 150}, {200, 120}, PF_Mod_SHIFT_KEY, "Ratio", 0.5, nullptr, false},
+        {1, 1, 100, 30, {100, 150}, {150, 100}, PF_Mod_SHIFT_KEY, "Ratio", 0.0001, nullptr, true},
+        {2, 2, 50, 30, {100, 200}, {100, 240}, PF_Mod_NONE, "Blur Amount", 90, "Inner Width", true},
+        {2, 2, 50, 30, {100, 180}, {100, 260}, PF_Mod_NONE, "Focus Distance", 110, "Inner Width", true},
+        {2, 2, 50, 30, {100, 50}, {100, 130}, PF_Mod_NONE, "Inner Width", 30, "Blur Amount", true},
+        {2, 2, 100, 1000, {100, 200}, {100, 250}, PF_Mod_SHIFT_KEY, "Focus Distance", 950, nullptr, true},
+        {2, 1, 100, 1000, {100, 200}, {100, 250}, PF_Mod_SHIFT_KEY, "Inner Width", 150, "Focus Distance", true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::Message() << "type " << c.type << " from (" << c.from.h << ", " << c.from.v
+                                          << ") to (" << c.to.h << ", " << c.to.v << ")");
+        setPopup("Type", c.type);
+        setPopup("Linear Mode", c.mode);
+        set("Inner Width", c.inner);
+        set("Focus Distance", c.focus);
+        set("Blur Amount", 50);
+        set("Ratio", 0.5);
+        const std::map<std::string, double> before = {{"Inner Width", c.inner}, {"Focus Distance", c.focus},
+                                                      {"Blur Amount", 50}};
+        const host::Gesture g = drag(c.from, c.to, c.modifiers, c.changes ? 4 : 1);
+        EXPECT_EQ(g.err(), PF_Err_NONE);
+        EXPECT_FLOAT_EQ(static_cast<float>(get(c.param)), static_cast<float>(c.value));
+        EXPECT_EQ(g.changed.empty(), !c.changes);
+        if (c.kept) {
+            EXPECT_DOUBLE_EQ(get(c.kept), before.at(c.kept));
+        }
+    }
+}
+
+// Dragging the arrow head keeps counting whole turns; Shift snaps to
+// multiples of 45 degrees.
+TEST_F(Edit, DirectionFollowsTheArrowHeadAcrossWholeTurns) {
+    const struct {
+        int start;
+        double pointer;
+        PF_Modifiers modifiers;
+        double written;
+    } cases[] = {{350, 10, PF_Mod_NONE, 370},      {-350, -10, PF_Mod_NONE, -370}, {350, 10, PF_Mod_SHIFT_KEY, 360},
+                 {0, 30, PF_Mod_SHIFT_KEY, 45},    {0, -30, PF_Mod_SHIFT_KEY, -45}, {0, 20, PF_Mod_SHIFT_KEY, 0},
+                 {0, -20, PF_Mod_SHIFT_KEY, 0},    {0, 100, PF_Mod_SHIFT_KEY, 90}, {0, 170, PF_Mod_SHIFT_KEY, 180}};
+    for (const auto& c : cases) {
+        setDirection(c.start);
+        const host::Gesture g = drag(arrowHead(), at(c.pointer), c.modifiers);
+        EXPECT_NEAR(direction(), c.written, c.modifiers ? 0 : 1) << "from " << c.start << " to " << c.pointer;
         EXPECT_EQ(g.changed, (std::vector<int>{index("Direction")}));
     }
 }
@@ -220,20 +195,15 @@ TEST_F(Edit, GestureEndsWithTheLastDrag) {
     EXPECT_EQ(g.events[2].click().continue_refcon[0], kOuter);
     EXPECT_TRUE(g.events[2].click().send_drag);
     const PF_DoClickEventInfo& last = g.events.back().click();
-    EXPECT_EQ(last.continue_refcon[0], kNone);
-    EXPECT_FALSE(last.send_drag);
-    EXPECT_EQ(last.continue_refcon[1], 262 * 65536);
-    EXPECT_EQ(last.continue_refcon[2], 100 * 65536);
+    EXPECT_EQ((std::vector<A_intptr_t>{last.send_drag, last.continue_refcon[0], last.continue_refcon[1],
+                                       last.continue_refcon[2]}),
+              (std::vector<A_intptr_t>{false, kNone, 262 * 65536, 100 * 65536}));
     EXPECT_DOUBLE_EQ(get("Blur Amount"), 62);
     EXPECT_TRUE(host.problems().empty()) << host.problems().front();
 }
 
 TEST_F(Edit, ClickArrivingWhileDraggingIsADrag) {
-    PF_EventUnion info{};
-    info.do_click.screen_point = PF_Point{280, 100};
-    info.do_click.send_drag = true;
-    info.do_click.continue_refcon[0] = kOuter;
-    const host::EventResult r = host.ui().send(layerPanel(), PF_Event_DO_CLICK, info);
+    const host::EventResult r = host.ui().send(layerPanel(), PF_Event_DO_CLICK, draggingOuter());
     EXPECT_EQ(r.extra.e_type, PF_Event_DRAG);
     EXPECT_TRUE(r.handled());
     EXPECT_EQ(r.changed, (std::vector<int>{index("Blur Amount")}));
@@ -253,15 +223,11 @@ TEST_F(Edit, OtherEventsAndPanelsAreLeftToTheHost) {
     host::Panel effectPanel = layerPanel();
     effectPanel.windowType = PF_Window_EFFECT;
     EXPECT_EQ(grabbed(100, 30, effectPanel), kNone);
-    PF_EventUnion dragging{};
-    dragging.do_click.screen_point = PF_Point{280, 100};
-    dragging.do_click.send_drag = true;
-    dragging.do_click.continue_refcon[0] = kOuter;
-    EXPECT_FALSE(host.ui().send(effectPanel, PF_Event_DRAG, dragging).handled());
+    EXPECT_FALSE(host.ui().send(effectPanel, PF_Event_DRAG, draggingOuter()).handled());
     // Neither radial nor linear: nothing to grab or drag.
     setPopup("Type", 3);
     EXPECT_EQ(grabbed(100, 30), kNone);
-    const host::EventResult r = host.ui().send(layerPanel(), PF_Event_DRAG, dragging);
+    const host::EventResult r = host.ui().send(layerPanel(), PF_Event_DRAG, draggingOuter());
     EXPECT_FALSE(r.handled());
     EXPECT_TRUE(r.changed.empty());
 }
@@ -293,8 +259,7 @@ TEST_F(CompositionEdit, ControlsFollowTheLayerAndClicksFindThemAgain) {
     ASSERT_EQ(host.ui().draw(panel(), drawing).err, PF_Err_NONE);
     const host::Stroke& shaft = drawing.strokes()[2];
     const A_FloatPoint tip = panel().layerToFrame({100, 20});
-    EXPECT_NEAR(shaft.path[1].points[0].x, tip.x, 1e-3);
-    EXPECT_NEAR(shaft.path[1].points[0].y, tip.y, 1e-3);
+    test::expectPoints({shaft.path[1].points[0]}, {{tip.x, tip.y}});
 
     // Back from the panel to the layer within a pixel.
     const host::EventResult r = host.ui().click(panel(), frame({100, 28}));

@@ -1,7 +1,10 @@
 #pragma once
 // Reading back what the plug-in drew.
 
+#include <gtest/gtest.h>
+
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "host/drawing.h"
@@ -39,6 +42,16 @@ inline std::vector<DRAWBOT_PointF32> anchors(const host::Stroke& stroke) {
         points.push_back(s.kind == host::PathSegment::BezierTo ? s.points[2] : s.points[0]);
     }
     return points;
+}
+
+// The points are where expected, to a thousandth of a pixel, and no more.
+inline void expectPoints(const std::vector<DRAWBOT_PointF32>& points,
+                         const std::vector<std::pair<double, double>>& expected) {
+    ASSERT_EQ(points.size(), expected.size());
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        EXPECT_NEAR(points[i].x, expected[i].first, 1e-3) << "point " << i;
+        EXPECT_NEAR(points[i].y, expected[i].second, 1e-3) << "point " << i;
+    }
 }
 
 }  // namespace test

@@ -46,6 +46,12 @@ PF_Err GlobalSetup(const Version& version, int32_t outFlags, int32_t outFlags2, 
             out->global_data = global;
             owned.handle = nullptr;
         }
+    } else {
+        // Without the record no later command knows the plug-in's identifier:
+        // say so here, where the cause is known, instead of failing later.
+        err = PF_Err_OUT_OF_MEMORY;
+        out->out_flags |= PF_OutFlag_DISPLAY_ERROR_MESSAGE;
+        in->utils->ansi.sprintf(out->return_msg, "%s", "Cannot lock the global data handle at global setup.");
     }
     handles->host_unlock_handle(global);
     return err;

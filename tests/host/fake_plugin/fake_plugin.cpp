@@ -1,11 +1,7 @@
 // A small effect plug-in that drives the host through its callbacks and
-// suites the way an effect does, plus actions the tests ask for.
+// suites the way an effect does, with state the tests watch and shape.
 
-#include <algorithm>
 #include <cstring>
-#include <string>
-#include <thread>
-#include <vector>
 
 #include "AE_EffectCB.h"
 #include "AE_EffectCBSuites.h"
@@ -14,7 +10,7 @@
 #include "fake_protocol.h"
 
 extern "C" {
-__attribute__((visibility("default"))) FakeCounters FakeState = {0, 0, -1};
+__attribute__((visibility("default"))) FakeCounters FakeState = {0, 0, -1, 0, {0, 0, 0, 0}, {0, 0, 0, 0}};
 }
 
 namespace {
@@ -128,113 +124,28 @@ PF_Err paramsSetup(PF_InData* in, PF_OutData* out) {
     return err;
 }
 
-void handleRoundTrip(PF_InData* in, FakeRequest& request) {
-    Acquired<PF_HandleSuite2> suite(in, kPFHandleSuite, kPFHandleSuiteVersion2);
-    PF_Handle handle = suite->host_new_handle(16);
-    auto* bytes = static_cast<unsigned char*>(suite->host_lock_handle(handle));
-    request.zeroed = std::all_of(bytes, bytes + 16, [](unsigned char b) { return b == 0; });
-    std::memset(bytes, 0xAB, 16);
-    suite->host_unlock_handle(handle);
-    request.err = suite->host_resize_handle(64, &handle);
-    bytes = static_cast<unsigned char*>(suite->host_lock_handle(handle));
-    request.resizeKept = std::all_of(bytes, bytes + 16, [](unsigned char b) { return b == 0xAB; }) &&
-                         std::all_of(bytes + 16, bytes + 64, [](unsigned char b) { return b == 0; });
-    suite->host_unlock_handle(handle);
-    request.handleSize = suite->host_get_handle_size(handle);
-    suite->host_dispose_handle(handle);
+PF_Err preRender(PF_InData* in, PF_PreRenderExtra& extra) {
+    const char key[] = "fake cache key";
+    const auto size = static_cast<A_u_long>(FakeState.guid < 0 ? -FakeState.guid : FakeState.guid);
+    if (const PF_Err err = extra.cb->GuidMixInPtr(in->effect_ref, size, FakeState.guid < 0 ? nullptr : key)) {
+        return err;
+    }
+    extra.output->result_rect = extra.output->max_result_rect = FakeState.result;
+    PF_CheckoutResult layer{};
+    return extra.cb->checkout_layer(in->effect_ref, 0, 0, &extra.input->output_request, in->current_time,
+                                    in->time_step, in->time_scale, &layer);
 }
 
-void newHandles(PF_InData* in, FakeRequest& request) {
-    std::vector<PF_Handle> made;
-    for (int i = 0; i < request.count; ++i) {
-        PF_Handle handle = in->utils->host_new_handle(request.size);
-        if (handle) {
-            made.push_back(handle);
-        } else {
-            request.nullHandles |= 1u << i;
-        }
+PF_Err smartRender(PF_InData* in, PF_SmartRenderExtra& extra) {
+    PF_EffectWorld* input = nullptr;
+    PF_EffectWorld* output = nullptr;
+    PF_Err err = extra.cb->checkout_layer_pixels(in->effect_ref, 0, &input);
+    if (!err) {
+        FakeState.input = {input->origin_x, input->origin_y, input->origin_x + input->width,
+                           input->origin_y + input->height};
+        err = extra.cb->checkout_output(in->effect_ref, &output);
     }
-    for (PF_Handle handle : made) {
-        in->utils->host_dispose_handle(handle);
-    }
-}
-
-void threads(PF_InData* in, FakeRequest& request) {
-    std::vector<std::thread> workers;
-    for (int t = 0; t < request.count; ++t) {
-        workers.emplace_back([in, &request] {
-            for (A_u_longlong i = 0; i < request.size; ++i) {
-                in->utils->host_dispose_handle(in->utils->host_new_handle(8));
-                in->inter.abort(in->effect_ref);
-            }
-        });
-    }
-    for (std::thread& worker : workers) {
-        worker.join();
-    }
-}
-
-PF_Err general(PF_InData* in, PF_OutData* out, FakeRequest& request) {
-    switch (request.action) {
-    case kFakeCheckout:
-        request.err = in->inter.checkout_param(in->effect_ref, request.index, in->current_time, in->time_step,
-                                               in->time_scale, &request.def);
-        break;
-    case kFakeCheckoutBadRef:
-        request.err = in->inter.checkout_param(reinterpret_cast<PF_ProgPtr>(&request), 1, 0, 1, 24, &request.def);
-        break;
-    case kFakeAddParam:
-        request.err = in->inter.add_param(in->effect_ref, -1, &request.def);
-        break;
-    case kFakeHandleRoundTrip:
-        handleRoundTrip(in, request);
-        break;
-    case kFakeNewHandles:
-        newHandles(in, request);
-        break;
-    case kFakeLeakHandle:
-        in->utils->host_new_handle(request.size);
-        break;
-    case kFakeDisposeTwice: {
-        PF_Handle handle = in->utils->host_new_handle(4);
-        in->utils->host_dispose_handle(handle);
-        in->utils->host_dispose_handle(handle);
-        break;
-    }
-    case kFakeAcquire:
-        request.err = in->pica_basicP->AcquireSuite(request.suite, request.version, &request.table);
-        if (!request.err && request.release) {
-            in->pica_basicP->ReleaseSuite(request.suite, request.version);
-        }
-        break;
-    case kFakeReleaseUnheld:
-        request.err = in->pica_basicP->ReleaseSuite(kPFHandleSuite, kPFHandleSuiteVersion2);
-        break;
-    case kFakeReadGlobal:
-        request.pluginId = static_cast<Global*>(in->utils->host_lock_handle(in->global_data))->pluginId;
-        in->utils->host_unlock_handle(in->global_data);
-        break;
-    case kFakeThreads:
-        threads(in, request);
-        break;
-    case kFakeLongMessage: {
-        const std::string text(400, 'x');
-        out->start_sampL = 77;
-        request.calls = in->utils->ansi.sprintf(out->return_msg, "%s", text.c_str());
-        break;
-    }
-    case kFakeAbort:
-        for (request.calls = 0; request.calls < request.count && !request.err; ++request.calls) {
-            request.err = in->inter.abort(in->effect_ref);
-        }
-        return request.err;
-    case kFakeCallProbe: {
-        Acquired<FakeProbeSuite1> probe(in, "Fake Probe Suite", 1);
-        probe->probe();
-        break;
-    }
-    }
-    return PF_Err_NONE;
+    return err ? err : in->utils->fill(in->effect_ref, &kFakeGrey, nullptr, output);
 }
 
 constexpr int kAmount = 2;
@@ -262,9 +173,9 @@ extern "C" __attribute__((visibility("default"))) PF_Err EntryPointFunc(PF_Cmd c
         return globalSetdown(in, extra != nullptr);
     case PF_Cmd_PARAMS_SETUP:
         return paramsSetup(in, out);
-    case PF_Cmd_COMPLETELY_GENERAL:
-        return extra ? general(in, out, *static_cast<FakeRequest*>(extra)) : PF_Err_NONE;
     case PF_Cmd_EVENT: event(params[kAmount], *static_cast<PF_EventExtra*>(extra)); return PF_Err_NONE;
+    case PF_Cmd_SMART_PRE_RENDER: return preRender(in, *static_cast<PF_PreRenderExtra*>(extra));
+    case PF_Cmd_SMART_RENDER: return smartRender(in, *static_cast<PF_SmartRenderExtra*>(extra));
     default:
         return PF_Err_NONE;
     }
