@@ -186,10 +186,16 @@ TEST_F(PreviewServer, ServesABurstOfConcurrentRequests) {
 }
 
 // Events and the panel hand the plug-in one value per parameter; keyframes
-// are the command line's to give.
-TEST_F(PreviewServer, AnimatedParametersAreShownAndNotEdited) {
-    start({"--param", "Inner Width=20@0,40@10"});
-    EXPECT_EQ(state()["params"][7]["keyframes"], "20@0,40@10");
+// are the command line's to give. A sequence shows one frame at a time, and
+// the animated values follow it.
+TEST_F(PreviewServer, AnimatedParametersFollowTheFrameShownAndAreNotEdited) {
+    for (const char* frame : {"seq.3.png", "seq.4.png", "seq.6.png"}) {
+        std::filesystem::copy_file(dir / "in.png", dir / frame);
+    }
+    start({"--param", "Inner Width=20@3,40@5"}, "seq.%d.png");
+    EXPECT_EQ(state()["frames"].dump(), "[3,4,6]");
+    EXPECT_EQ(state()["frame"], 3);
+    EXPECT_EQ(state()["params"][7]["keyframes"], "20@3,40@5");
     EXPECT_EQ(value("Inner Width"), "20");
 
     const httplib::Result refused = setParam("Inner Width", "30");
@@ -197,8 +203,7 @@ TEST_F(PreviewServer, AnimatedParametersAreShownAndNotEdited) {
     EXPECT_EQ(refused->status, 409);
     EXPECT_NE(refused->body.find("is animated"), std::string::npos) << refused->body;
     EXPECT_EQ(setParam("Blur Amount", "10@0,20@5")->status, 409);
-
-    // The inner outline lies Inner Width (20 at frame 0) right of the centre (32, 24).
+    // The inner outline lies Inner Width (20 at frame 3) right of the centre (32, 24).
     client->Post("/api/pointer", R"({"phase": "down", "x": 52, "y": 24, "shift": false})", "application/json");
     const httplib::Result dragged =
         client->Post("/api/pointer", R"({"phase": "up", "x": 58, "y": 24, "shift": false})", "application/json");
@@ -207,18 +212,8 @@ TEST_F(PreviewServer, AnimatedParametersAreShownAndNotEdited) {
     EXPECT_EQ(Json::parse(dragged->body)["error"].get<std::string>().rfind("\"Inner Width\" is animated", 0), 0u);
     EXPECT_EQ(value("Inner Width"), "20");
     EXPECT_EQ(Json::parse(client->Get("/api/export")->body)["command"],
-              "tiltshift --plugin '" + test::pluginPath() + "' render '" + (dir / "in.png") + "' -o '" +
-                  (dir / "tiltshift-in.png") + "' --param 'Inner Width=20@0,40@10'");
-}
-
-// A sequence shows one frame at a time; animated values follow it.
-TEST_F(PreviewServer, AFrameOfASequenceShowsItsOwnValues) {
-    for (const char* frame : {"seq.3.png", "seq.4.png", "seq.6.png"}) {
-        std::filesystem::copy_file(dir / "in.png", dir / frame);
-    }
-    start({"--param", "Inner Width=20@3,40@5"}, "seq.%d.png");
-    EXPECT_EQ(state()["frames"].dump(), "[3,4,6]");
-    EXPECT_EQ(state()["frame"], 3);
+              "tiltshift --plugin '" + test::pluginPath() + "' render '" + (dir / "seq.%d.png") + "' -o '" +
+                  (dir / "tiltshift-seq.%d.png") + "' --param 'Inner Width=20@3,40@5'");
 
     const httplib::Result moved = client->Post("/api/frame", R"({"frame": 4})", "application/json");
     ASSERT_TRUE(moved);

@@ -340,26 +340,4 @@ TEST(Association, RoundsToTheNearestClampsAndLeavesClearPixelsAlone) {
     EXPECT_EQ(associated<float>(false, {0.3f, 0.2f, 0.1f, 0.0f}), (std::vector<float>{0.3f, 0.2f, 0.1f, 0.0f}));
 }
 
-TEST(WorldPixels, ChannelsLandInTheHostsOrderAndScale) {
-    tiltshift::Raster<std::uint16_t> raster(2, 1);
-    raster.rgba = {65535, 0, 32768, 65535, 1, 2, 3, 0};
-    const std::unique_ptr<host::Image> image = tiltshift::toImage(raster);
-    const PF_Pixel16 first = image->at<PF_Pixel16>(0, 0);
-    EXPECT_EQ((std::vector<int>{first.alpha, first.red, first.green, first.blue}),
-              (std::vector<int>{32768, 32768, 0, 16384}));
-    EXPECT_TRUE(tiltshift::hasTransparency(*image));
-    EXPECT_TRUE(image->untouchedOutside());
-
-    EXPECT_THROW(tiltshift::toRaster<float>(*image), std::logic_error);
-    EXPECT_EQ(tiltshift::toRaster<std::uint16_t>(*image).rgba,
-              (std::vector<std::uint16_t>{65535, 0, 32768, 65535, 2, 2, 4, 0}))
-        << "1 and 3 are no world values; they come back as their nearest";
-    // Other numbers of pixels than the world holds would be read past their end.
-    EXPECT_THROW(tiltshift::eightBitImage(2, 2, std::vector<PF_Pixel>(3)), std::invalid_argument);
-    const std::vector<PF_Pixel> pixels = {{1, 2, 3, 4}, {5, 6, 7, 8}, {9, 10, 11, 12}, {13, 14, 15, 16}};
-    const std::unique_ptr<host::Image> eight = tiltshift::eightBitImage(2, 2, pixels);
-    EXPECT_EQ(tiltshift::eightBitPixels(*eight).back().blue, 16);
-    EXPECT_TRUE(eight->untouchedOutside());
-}
-
 }  // namespace

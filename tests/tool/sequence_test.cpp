@@ -56,48 +56,36 @@ TEST(FramePlan, PatternInputRendersItsFramesOnDiskOrThoseAsked) {
     }
     const tiltshift::FramePlan plan = planFrames(dir / "in.%02d.png", dir / "out.%d.tif", std::nullopt);
     ASSERT_EQ(plan.size(), 3u);
-    EXPECT_EQ(plan[2].frame, 4);
-    EXPECT_EQ(plan[2].input, dir / "in.04.png");
-    EXPECT_EQ(plan[2].output, dir / "out.4.tif");
+    EXPECT_EQ(std::tuple(plan[2].frame, plan[2].input, plan[2].output), std::tuple(4, dir / "in.04.png", dir / "out.4.tif"));
     EXPECT_EQ(planFrames(dir / "in.%02d.png", dir / "o.%d.png", FrameRange{1, 2}).size(), 2u);
     EXPECT_EQ(test::errorOf([&] { planFrames(dir / "in.%02d.png", dir / "o.%d.png", FrameRange{1, 4}); }),
               "input frame 3 is missing: " + dir / "in.03.png");
     EXPECT_THROW(planFrames(dir / "none.%02d.png", dir / "o.%d.png", std::nullopt), std::runtime_error);
 }
 
-TEST(FramePlan, StillInputs) {
+// A still renders at each frame time of a sequence, or once at frame 0 or
+// the one frame asked. No range is listed ahead of its render: a billion
+// frames cost nothing until rendered, and the first missing input is found
+// without the rest.
+TEST(FramePlan, StillInputsAndRangesThatAreNotListedAhead) {
     test::TempDir dir;
     test::writeText(dir / "still.png", "");
-    // A still into a sequence renders it at each frame time.
-    const auto plan = planFrames(dir / "still.png", dir / "o.%d.png", FrameRange{3, 5});
-    ASSERT_EQ(plan.size(), 3u);
-    EXPECT_EQ(plan[0].input, dir / "still.png");
-    EXPECT_EQ(plan[0].output, dir / "o.3.png");
-    // A still into a file renders frame 0, or the one frame asked.
+    const auto plan = planFrames(dir / "still.png", dir / "o.%d.png", FrameRange{0, 999999999});
+    ASSERT_EQ(plan.size(), 1000000000u);
+    EXPECT_EQ(std::tuple(plan[0].input, plan[0].output), std::tuple(dir / "still.png", dir / "o.0.png"));
+    EXPECT_EQ(std::tuple(plan[999999999].frame, plan[999999999].output), std::tuple(999999999, dir / "o.999999999.png"));
     EXPECT_EQ(planFrames(dir / "still.png", dir / "o.png", std::nullopt).front().frame, 0);
     EXPECT_EQ(planFrames(dir / "still.png", dir / "o.png", FrameRange{9, 9}).front().frame, 9);
     EXPECT_THROW(planFrames(dir / "gone.png", dir / "o.png", std::nullopt), std::runtime_error);
     EXPECT_EQ(test::errorOf([&] { planFrames(dir / ".", dir / "o.png", std::nullopt); }),
               dir / "." + " is a folder, not an image file");
+    test::writeText(dir / "in.0.png", "");
+    EXPECT_EQ(test::errorOf([&] { planFrames(dir / "in.%d.png", dir / "o.%d.png", FrameRange{0, 999999999}); }),
+              "input frame 1 is missing: " + dir / "in.1.png");
     // Combinations that do not fit.
-    test::writeText(dir / "in.1.png", "");
     EXPECT_THROW(planFrames(dir / "in.%d.png", dir / "o.png", std::nullopt), UsageError);
     EXPECT_THROW(planFrames(dir / "still.png", dir / "o.%d.png", std::nullopt), UsageError);
     EXPECT_THROW(planFrames(dir / "still.png", dir / "o.png", FrameRange{1, 2}), UsageError);
-}
-
-// No range is listed ahead of its render: a billion frames cost nothing
-// until rendered, and the first missing input is found without the rest.
-TEST(FramePlan, RangesAreNotListedAhead) {
-    test::TempDir dir;
-    test::writeText(dir / "still.png", "");
-    test::writeText(dir / "in.0.png", "");
-    const auto plan = planFrames(dir / "still.png", dir / "o.%d.png", FrameRange{0, 999999999});
-    EXPECT_EQ(plan.size(), 1000000000u);
-    EXPECT_EQ(plan[999999999].frame, 999999999);
-    EXPECT_EQ(plan[999999999].output, dir / "o.999999999.png");
-    EXPECT_EQ(test::errorOf([&] { planFrames(dir / "in.%d.png", dir / "o.%d.png", FrameRange{0, 999999999}); }),
-              "input frame 1 is missing: " + dir / "in.1.png");
 }
 
 TEST(ProgressBar, RateAndTimeLeftOnceAFrameIsDone) {
