@@ -157,26 +157,36 @@ std::pair<std::string, std::string> streamed(const test::TempDir& dir, std::vect
     return {test::contents(dir / "out.raw"), error};
 }
 
-// Frames of a still through the stream, against the file route rendering
-// the still at the same frames: the frame times count from 0, and a stream
-// that breaks off keeps the frames it completed, the last reported done
-// before the error.
-TEST(RawVideoRender, FramesCountFromZeroEqualTheFileRouteAndStayWholeWhenTheStreamBreaksOff) {
+// Blur Amount 0 at frame 0, 20 at 1, 40 at 2: each frame of the file route
+// is the still rendered at that value, to the bit, from --param or a preset.
+// Through the stream the frame times count from 0 too, and a stream that
+// breaks off keeps the frames it completed, the last reported done before
+// the error.
+TEST(AnimatedRender, EveryFrameRendersAtItsOwnTimeThroughFilesAndTheStream) {
     test::TempDir dir;
     const Sample s = samples()[1];  // 16 bits, alpha from 0 to full
     const std::size_t size = s.frame.size();
     s.writeFile(dir / "still.png");
-    std::vector<std::string> look = {"--param", "Blur Amount=0@0,40@2", "--param", "Inner Width=0.5",
-                                     "--param", "Vignetting=30"};
-    std::vector<std::string> file = look;
-    file.insert(file.end(), {dir / "still.png", "-o", dir / "ref.%d.png", "--frames", "0-2"});
-    ASSERT_EQ(test::run("render", file), 0);
+    test::writeText(dir / "anim.json", R"({"Blur Amount": [[0, 0], [2, 40]]})");
+    const std::vector<std::string> look = {"--param", "Inner Width=0.5", "--param", "Vignetting=30"};
+    const auto render = [&](const std::string& out, std::vector<std::string> args) {
+        args.insert(args.begin(), {dir / "still.png", "-o", dir / out});
+        args.insert(args.end(), look.begin(), look.end());
+        ASSERT_EQ(test::run("render", args), 0);
+    };
+    render("anim.%d.png", {"--frames", "0-2", "--param", "Blur Amount=0@0,40@2"});
+    render("preset.%d.png", {"--frames", "0-2", "--preset", dir / "anim.json"});
     std::string reference;
     for (int frame = 0; frame < 3; ++frame) {
-        reference += s.readFileAsFrame(dir / ("ref." + std::to_string(frame) + ".png"));
+        const std::string n = std::to_string(frame);
+        render("at.png", {"--param", "Blur Amount=" + std::to_string(20 * frame)});
+        reference += s.readFileAsFrame(dir / "at.png");
+        EXPECT_EQ(s.readFileAsFrame(dir / ("anim." + n + ".png")), s.readFileAsFrame(dir / "at.png")) << frame;
+        EXPECT_EQ(s.readFileAsFrame(dir / ("preset." + n + ".png")), s.readFileAsFrame(dir / "at.png")) << frame;
     }
-    EXPECT_NE(reference.substr(0, size), reference.substr(2 * size)) << "the keyframes changed nothing";
-    look.insert(look.end(), {"--pix-fmt", "rgba64le"});
+    EXPECT_NE(reference.substr(0, size), reference.substr(size, size)) << "the keyframes changed nothing";
+    std::vector<std::string> stream = look;
+    stream.insert(stream.end(), {"--param", "Blur Amount=0@0,40@2", "--pix-fmt", "rgba64le"});
     const std::tuple<std::size_t, std::size_t, std::string> cases[] = {
         {0, 0, "standard input holds no frames"},
         {1, 0, "ended inside frame 0: 1 of its 48 bytes came"},
@@ -185,7 +195,7 @@ TEST(RawVideoRender, FramesCountFromZeroEqualTheFileRouteAndStayWholeWhenTheStre
     };
     for (const auto& [bytes, whole, fragment] : cases) {
         std::ostringstream log;
-        const auto [out, error] = streamed(dir, look, (s.frame + s.frame + s.frame).substr(0, bytes), log);
+        const auto [out, error] = streamed(dir, stream, (s.frame + s.frame + s.frame).substr(0, bytes), log);
         EXPECT_EQ(out, reference.substr(0, whole * size)) << bytes;
         EXPECT_NE(error.find(fragment), std::string::npos) << bytes << ": " << error;
         const std::string last = "frame " + std::to_string(int(whole) - 1) + ": standard output";

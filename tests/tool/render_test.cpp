@@ -286,29 +286,4 @@ TEST_F(Keyframes, EachKindOfParameterInItsOwnFormAndLaterSettingsReplaceEarlierO
     EXPECT_EQ(keyframes("Blur Amount=5@2"), (Frames{{2, {5}}}));
 }
 
-// Blur Amount 0 on frame 1, 15 on frame 2, 30 on frame 3: each frame the
-// same as a still rendered at that value, to the bit, from --param or a preset.
-TEST(AnimatedRender, EveryFrameRendersAtItsOwnTime) {
-    test::TempDir dir;
-    test::writeGreyImage(dir / "in.png", 24, 16);
-    test::writeText(dir / "anim.json", R"({"Blur Amount": [[1, 0], [3, 30]]})");
-    const auto render = [&](const std::string& out, const std::vector<std::string>& args) {
-        std::vector<std::string> all = {dir / "in.png", "-o", dir / out, "--param", "Inner Width=3"};
-        all.insert(all.end(), args.begin(), args.end());
-        ASSERT_EQ(test::run("render", all), 0);
-    };
-    render("anim.%d.png", {"--frames", "1-3", "--param", "Blur Amount=0@1,30@3"});
-    render("preset.%d.png", {"--frames", "1-3", "--preset", dir / "anim.json"});
-    std::vector<std::vector<std::uint8_t>> frames;
-    for (int frame = 1; frame <= 3; ++frame) {
-        const std::string n = std::to_string(frame);
-        render("still.png", {"--param", "Blur Amount=" + std::to_string(15 * (frame - 1))});
-        frames.push_back(test::readFile<std::uint8_t>(dir / "still.png").values);
-        EXPECT_EQ(test::readFile<std::uint8_t>(dir / ("anim." + n + ".png")).values, frames.back()) << frame;
-        EXPECT_EQ(test::readFile<std::uint8_t>(dir / ("preset." + n + ".png")).values, frames.back()) << frame;
-    }
-    EXPECT_NE(frames[0], frames[1]);
-    EXPECT_NE(frames[1], frames[2]);
-}
-
 }  // namespace
