@@ -234,15 +234,11 @@ TEST(ImageWrite, AlphaOnlyWhenTheInputHadItOrTheResultNeedsIt) {
 TEST(ImageWrite, FailedWritesLeaveTheTargetAndNoTemporaryFile) {
     test::TempDir dir;
     host::Image image(PF_PixelFormat_ARGB32, 2, 2);
-    // A folder in the way: the file is written, but cannot take its place.
-    std::filesystem::create_directory(dir / "taken.png");
-    EXPECT_THROW(writeImage(image, dir / "taken.png", OutputFormat{OIIO::TypeDesc::UINT8}), std::runtime_error);
-    EXPECT_TRUE(std::filesystem::is_directory(dir / "taken.png"));
     EXPECT_THROW(writeImage(image, dir / "image.nosuchformat", OutputFormat{OIIO::TypeDesc::UINT8}),
                  std::runtime_error);
     EXPECT_THROW(tiltshift::checkWritable(dir / "image.nosuchformat"), std::runtime_error);
     EXPECT_THROW(tiltshift::checkWritable(dir / "no-folder/image.png"), std::runtime_error);
-    EXPECT_EQ(dir.names(), (std::set<std::string>{"taken.png"}));
+    EXPECT_EQ(dir.names(), std::set<std::string>{});
     // A read-only file is replaced too, as a rename replaces it: only its
     // folder decides; the temporary file must stay writable until then.
     for (const auto mode : {std::filesystem::perms(0640), std::filesystem::perms(0444)}) {
@@ -251,7 +247,7 @@ TEST(ImageWrite, FailedWritesLeaveTheTargetAndNoTemporaryFile) {
         writeImage(image, dir / "out.png", OutputFormat{OIIO::TypeDesc::UINT8});
         EXPECT_EQ(test::readFile<std::uint8_t>(dir / "out.png").spec.width, 2);
         EXPECT_EQ(std::filesystem::status(dir / "out.png").permissions(), mode);
-        EXPECT_EQ(dir.names(), (std::set<std::string>{"taken.png", "out.png"}));
+        EXPECT_EQ(dir.names(), std::set<std::string>{"out.png"});
         std::filesystem::remove(dir / "out.png");
     }
 }
