@@ -10,7 +10,7 @@
 namespace {
 
 TEST(Scene, SameOpaquePixelsEveryTimeAndOnlyAtSizesItCanPaint) {
-    for (const auto& [width, height] : {std::pair(16, 4096), std::pair(4096, 16), std::pair(320, 180)}) {
+    for (const auto& [width, height] : {std::pair(16, 4096), std::pair(320, 180)}) {
         const std::unique_ptr<host::Image> a = scene::makeScene(width, height), b = scene::makeScene(width, height);
         ASSERT_EQ(std::tuple(a->format(), a->width(), a->height()), std::tuple(PF_PixelFormat_ARGB32, width, height));
         for (int y = 0; y < height; ++y) {
