@@ -101,10 +101,16 @@ TEST_F(FakeHost, UnknownSuitesFailAndUnbalancedOnesAreReported) {
     acquire(2, false);
     EXPECT_EQ(host.problems(),
               std::vector<std::string>{"suite \"PF Handle Suite\" v2 acquired 1 time(s) more than released"});
-    // Counts start again with each command.
-    run([](PF_InData& in, PF_OutData&) { EXPECT_NE(in.pica_basicP->ReleaseSuite(kPFHandleSuite, 2), kSPNoError); });
-    ASSERT_EQ(host.problems().size(), 1u);
-    EXPECT_NE(host.problems()[0].find("released but not held"), std::string::npos) << host.problems()[0];
+    // Counts start again with each command; a release beyond the acquisitions is refused.
+    run([](PF_InData& in, PF_OutData&) {
+        const void* table = nullptr;
+        EXPECT_NE(in.pica_basicP->ReleaseSuite(kPFHandleSuite, 2), kSPNoError);
+        ASSERT_EQ(in.pica_basicP->AcquireSuite(kPFHandleSuite, 2, &table), kSPNoError);
+        EXPECT_EQ(in.pica_basicP->ReleaseSuite(kPFHandleSuite, 2), kSPNoError);
+        EXPECT_NE(in.pica_basicP->ReleaseSuite(kPFHandleSuite, 2), kSPNoError);
+    });
+    ASSERT_EQ(host.problems().size(), 2u);
+    EXPECT_NE(host.problems()[1].find("released but not held"), std::string::npos) << host.problems()[1];
 }
 
 // Planned failures hit the k-th call once, whichever thread makes it; the
