@@ -144,6 +144,12 @@ TEST_F(ProjectTest, ParameterStreamsAreNamedAfterTheirParameters) {
             EXPECT_EQ(suites.StreamSuite9()->AEGP_GetNewEffectStreamByIndex(pluginId, effect, outside, &none),
                       PF_Err_BAD_CALLBACK_PARAM) << outside;
         }
+        AEGP_StreamRefH none = nullptr;
+        EXPECT_EQ(suites.StreamSuite9()->AEGP_GetNewEffectStreamByIndex(
+                      pluginId, reinterpret_cast<AEGP_EffectRefH>(&none), 1, &none),
+                  PF_Err_BAD_CALLBACK_PARAM) << "not an effect reference";
+        EXPECT_EQ(suites.StreamSuite9()->AEGP_GetNewEffectStreamByIndex(pluginId, effect, 1, nullptr),
+                  PF_Err_BAD_CALLBACK_PARAM);
         suites.MemorySuite1()->AEGP_FreeMemHandle(name);
         suites.StreamSuite9()->AEGP_DisposeStream(stream);
     });
