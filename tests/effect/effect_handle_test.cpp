@@ -218,18 +218,4 @@ TEST_F(EffectHandleTest, ExpressionsRoundTripAndParameterStreamsHaveNoKeyframes)
     });
 }
 
-TEST_F(EffectHandleTest, ParametersOutsideTheEffectHaveNoStream) {
-    for (int index : {0, static_cast<int>(host.params().size()), -1}) {
-        run([&](PF_InData& in, AEGP_SuiteHandler& suites) {
-            Nerevo::EffectHandle effect(pluginId, &in, suites);
-            ASSERT_EQ(effect.init(), PF_Err_NONE);
-            Nerevo::StreamBase stream(pluginId, &in, suites);
-            EXPECT_NE(stream.init(effect.get(), index), PF_Err_NONE) << index;
-            EXPECT_EQ(stream.get(), nullptr) << index;
-            EXPECT_EQ(stream.dispose(), PF_Err_NONE);
-        });
-        EXPECT_EQ(host.log().count("AEGP_DisposeStream"), 0u);
-    }
-}
-
 }  // namespace

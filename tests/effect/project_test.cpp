@@ -138,6 +138,18 @@ TEST_F(ProjectTest, ParameterStreamsAreNamedAfterTheirParameters) {
         // Parameter streams cannot be renamed; only the effect's group can.
         const A_UTF16Char other[] = {'X', 0};
         EXPECT_NE(suites.DynamicStreamSuite5()->AEGP_SetStreamName(stream, other), A_Err_NONE);
+        // The input layer and what lies past the last parameter have no stream.
+        for (const int outside : {0, static_cast<int>(host.params().size())}) {
+            AEGP_StreamRefH none = nullptr;
+            EXPECT_EQ(suites.StreamSuite9()->AEGP_GetNewEffectStreamByIndex(pluginId, effect, outside, &none),
+                      PF_Err_BAD_CALLBACK_PARAM) << outside;
+        }
+        AEGP_StreamRefH none = nullptr;
+        EXPECT_EQ(suites.StreamSuite9()->AEGP_GetNewEffectStreamByIndex(
+                      pluginId, reinterpret_cast<AEGP_EffectRefH>(&none), 1, &none),
+                  PF_Err_BAD_CALLBACK_PARAM) << "not an effect reference";
+        EXPECT_EQ(suites.StreamSuite9()->AEGP_GetNewEffectStreamByIndex(pluginId, effect, 1, nullptr),
+                  PF_Err_BAD_CALLBACK_PARAM);
         suites.MemorySuite1()->AEGP_FreeMemHandle(name);
         suites.StreamSuite9()->AEGP_DisposeStream(stream);
     });

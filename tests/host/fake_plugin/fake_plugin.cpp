@@ -4,7 +4,6 @@
 #include <cstring>
 
 #include "AE_EffectCB.h"
-#include "AE_EffectCBSuites.h"
 #include "AE_EffectUI.h"
 #include "AE_GeneralPlug.h"
 #include "fake_protocol.h"
@@ -20,48 +19,25 @@ struct Global {
     A_long reserved[3];
 };
 
-// Acquires a suite for the length of a scope.
-template <typename Suite>
-class Acquired {
-public:
-    Acquired(PF_InData* in, const char* name, int version) : in_(in), name_(name), version_(version) {
-        err_ = in->pica_basicP->AcquireSuite(name, version, reinterpret_cast<const void**>(&suite_));
-    }
-    ~Acquired() {
-        if (suite_) {
-            in_->pica_basicP->ReleaseSuite(name_, version_);
-        }
-    }
-    const Suite* operator->() const { return suite_; }
-    SPErr err() const { return err_; }
-
-private:
-    PF_InData* in_;
-    const char* name_;
-    int version_;
-    const Suite* suite_ = nullptr;
-    SPErr err_ = 0;
-};
-
+// The handle comes from the utility callbacks; the suite tests acquire the
+// handle suite themselves.
 PF_Err globalSetup(PF_InData* in, PF_OutData* out) {
     out->my_version = PF_VERSION(1, 2, 0, PF_Stage_RELEASE, 0);
-    Acquired<PF_HandleSuite2> handles(in, kPFHandleSuite, kPFHandleSuiteVersion2);
-    if (handles.err()) {
-        return PF_Err_BAD_CALLBACK_PARAM;
-    }
-    PF_Handle handle = handles->host_new_handle(sizeof(Global));
+    PF_Handle handle = in->utils->host_new_handle(sizeof(Global));
     if (!handle) {
         return PF_Err_OUT_OF_MEMORY;
     }
-    auto* global = static_cast<Global*>(handles->host_lock_handle(handle));
-    Acquired<AEGP_UtilitySuite7> utility(in, kAEGPUtilitySuite, kAEGPUtilitySuiteVersion7);
-    PF_Err err = utility.err() ? PF_Err_BAD_CALLBACK_PARAM : PF_Err_NONE;
+    const AEGP_UtilitySuite7* utility = nullptr;
+    PF_Err err = in->pica_basicP->AcquireSuite(kAEGPUtilitySuite, kAEGPUtilitySuiteVersion7,
+                                               reinterpret_cast<const void**>(&utility));
     if (!err) {
+        auto* global = static_cast<Global*>(in->utils->host_lock_handle(handle));
         err = utility->AEGP_RegisterWithAEGP(nullptr, "Fake", &global->pluginId);
+        in->utils->host_unlock_handle(handle);
+        in->pica_basicP->ReleaseSuite(kAEGPUtilitySuite, kAEGPUtilitySuiteVersion7);
     }
-    handles->host_unlock_handle(handle);
     if (err) {
-        handles->host_dispose_handle(handle);
+        in->utils->host_dispose_handle(handle);
         return err;
     }
     out->global_data = handle;
