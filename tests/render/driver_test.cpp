@@ -110,13 +110,14 @@ TYPED_TEST(Framing, WorldsOfOneSizeAreTakenAsTheyAreOnlyInOnePlace) {
     EXPECT_EQ(this->frame(&input, alike), nullptr);
     EXPECT_EQ(this->host.log().count("new_world") + this->host.log().count("PF_NewWorld"), 0u);
 
-    // Apart: (0, 0) of the input is (4, 0) of the output.
-    Image apart(this->kFormat, 20, 10, PF_Point{-8, 0});
+    // Apart: (0, 0) of the input is (4, 3) of the output.
+    Image apart(this->kFormat, 20, 10, PF_Point{-8, -3});
     const std::unique_ptr<Image> framed = this->frame(&input, apart);
     ASSERT_TRUE(framed);
     EXPECT_TRUE(test::transparent(framed->template at<TypeParam>(3, 5)));
-    EXPECT_TRUE(test::samePixel(framed->template at<TypeParam>(4, 5), input.at<TypeParam>(0, 5)));
-    EXPECT_TRUE(test::samePixel(framed->template at<TypeParam>(19, 9), input.at<TypeParam>(15, 9)));
+    EXPECT_TRUE(test::transparent(framed->template at<TypeParam>(5, 2)));
+    EXPECT_TRUE(test::samePixel(framed->template at<TypeParam>(4, 5), input.at<TypeParam>(0, 2)));
+    EXPECT_TRUE(test::samePixel(framed->template at<TypeParam>(19, 9), input.at<TypeParam>(15, 6)));
 }
 
 TYPED_TEST(Framing, AnInputWithoutPixelsLeavesTheFrameTransparent) {

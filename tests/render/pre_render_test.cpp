@@ -33,6 +33,7 @@ protected:
                 }
                 ASSERT_NE(call.output.delete_pre_render_data_func, nullptr);
                 call.output.delete_pre_render_data_func(handle);
+                call.output.delete_pre_render_data_func(nullptr);  // nothing to let go: no harm
             }
         });
         return err;
