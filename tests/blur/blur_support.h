@@ -1,6 +1,6 @@
 #pragma once
 // Running the blur passes and the outputter on the headless host, test
-// buffers, and a slow, obvious box blur to hold the kernel against.
+// samples, and the kernel's formula as prefix sums to hold it against.
 
 #include <gtest/gtest.h>
 
@@ -35,39 +35,6 @@ inline Sample patternSample(int i) {
     return Sample{a, a * ((i * 29) % 17) * 0.25, a * ((i * 7) % 11) * 0.5, a * ((i * 13) % 19) * 3.0};
 }
 
-inline std::vector<Sample> patternLine(int length) {
-    std::vector<Sample> line(static_cast<std::size_t>(length));
-    for (int i = 0; i < length; ++i) {
-        line[static_cast<std::size_t>(i)] = patternSample(i);
-    }
-    return line;
-}
-
-// The kernel written out sample by sample: x − n … x + n, the two ends at
-// 1 − w, outside the line the edge sample or nothing; in long double.
-inline Sample slowBlur(const std::vector<Sample>& line, int x, double r, bool repeat) {
-    const int length = static_cast<int>(line.size());
-    const int n = static_cast<int>(std::ceil(r));
-    const double w = n - r;
-    long double sum[4] = {};
-    for (int j = x - n; j <= x + n; ++j) {
-        const long double weight = j == x - n || j == x + n ? 1.0L - w : 1.0L;
-        Sample c{0.0, 0.0, 0.0, 0.0};
-        if (j >= 0 && j < length) {
-            c = line[static_cast<std::size_t>(j)];
-        } else if (repeat) {
-            c = line[j < 0 ? 0 : static_cast<std::size_t>(length - 1)];
-        }
-        sum[0] += weight * c.a;
-        sum[1] += weight * c.r;
-        sum[2] += weight * c.g;
-        sum[3] += weight * c.b;
-    }
-    const long double d = 2.0L * r + 1.0L;
-    return Sample{static_cast<double>(sum[0] / d), static_cast<double>(sum[1] / d), static_cast<double>(sum[2] / d),
-                  static_cast<double>(sum[3] / d)};
-}
-
 inline BoxBlur::Line loaded(const std::vector<Sample>& samples, bool repeat) {
     BoxBlur::Line line(samples.size(), repeat);
     line.load(samples.data(), 1);
@@ -80,16 +47,6 @@ inline double largest(const std::vector<Sample>& line) {
         m = std::max({m, std::fabs(c.a), std::fabs(c.r), std::fabs(c.g), std::fabs(c.b)});
     }
     return m;
-}
-
-// Equal to the rounding of prefix sums against a plain sum, relative to the
-// line's largest value.
-inline void expectNear(const Sample& actual, const Sample& expected, double scale, const std::string& where) {
-    const double tolerance = 1e-12 * std::max(scale, 1.0);
-    EXPECT_NEAR(actual.a, expected.a, tolerance) << where;
-    EXPECT_NEAR(actual.r, expected.r, tolerance) << where;
-    EXPECT_NEAR(actual.g, expected.g, tolerance) << where;
-    EXPECT_NEAR(actual.b, expected.b, tolerance) << where;
 }
 
 inline bool sameBits(const Sample& p, const Sample& q) {

@@ -12,6 +12,49 @@ namespace {
 using namespace BlurTest;
 using BoxBlur::Line;
 
+std::vector<Sample> patternLine(int length) {
+    std::vector<Sample> line(static_cast<std::size_t>(length));
+    for (int i = 0; i < length; ++i) {
+        line[static_cast<std::size_t>(i)] = patternSample(i);
+    }
+    return line;
+}
+
+// The kernel written out sample by sample: x − n … x + n, the two ends at
+// 1 − w, outside the line the edge sample or nothing; in long double.
+Sample slowBlur(const std::vector<Sample>& line, int x, double r, bool repeat) {
+    const int length = static_cast<int>(line.size());
+    const int n = static_cast<int>(std::ceil(r));
+    const double w = n - r;
+    long double sum[4] = {};
+    for (int j = x - n; j <= x + n; ++j) {
+        const long double weight = j == x - n || j == x + n ? 1.0L - w : 1.0L;
+        Sample c{0.0, 0.0, 0.0, 0.0};
+        if (j >= 0 && j < length) {
+            c = line[static_cast<std::size_t>(j)];
+        } else if (repeat) {
+            c = line[j < 0 ? 0 : static_cast<std::size_t>(length - 1)];
+        }
+        sum[0] += weight * c.a;
+        sum[1] += weight * c.r;
+        sum[2] += weight * c.g;
+        sum[3] += weight * c.b;
+    }
+    const long double d = 2.0L * r + 1.0L;
+    return Sample{static_cast<double>(sum[0] / d), static_cast<double>(sum[1] / d), static_cast<double>(sum[2] / d),
+                  static_cast<double>(sum[3] / d)};
+}
+
+// Equal to the rounding of prefix sums against a plain sum, relative to the
+// line's largest value.
+void expectNear(const Sample& actual, const Sample& expected, double scale, const std::string& where) {
+    const double tolerance = 1e-12 * std::max(scale, 1.0);
+    EXPECT_NEAR(actual.a, expected.a, tolerance) << where;
+    EXPECT_NEAR(actual.r, expected.r, tolerance) << where;
+    EXPECT_NEAR(actual.g, expected.g, tolerance) << where;
+    EXPECT_NEAR(actual.b, expected.b, tolerance) << where;
+}
+
 // Ends at 1 − w, edge samples repeated or missing, a line of one sample.
 TEST(Line, EveryPositionAgreesWithThePlainSum) {
     const double radii[] = {1.01e-5, 0.3, 0.5, 1.0, 1.75, 2.5, 3.0, 4.2, 8.0, 8.5, 9.0};

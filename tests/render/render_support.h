@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <cstring>
 #include <functional>
 #include <string>
@@ -43,11 +42,6 @@ inline std::vector<ParameterValue> defaultValues() {
 
 inline bool sameRect(const PF_LRect& a, const PF_LRect& b) {
     return std::memcmp(&a, &b, sizeof a) == 0;
-}
-
-inline bool contains(const PF_LRect& outer, const PF_LRect& inner) {
-    return outer.left <= inner.left && outer.top <= inner.top && outer.right >= inner.right &&
-           outer.bottom >= inner.bottom;
 }
 
 inline std::string show(const PF_LRect& r) {
@@ -131,11 +125,6 @@ protected:
     void set(const std::string& name, double value) { def(name).u.fs_d.value = value; }
     void setPopup(const std::string& name, int item) { def(name).u.pd.value = item; }
     void setCheckbox(const std::string& name, bool on) { def(name).u.bd.value = on; }
-    // Layer pixels at full resolution.
-    void setCenter(double x, double y) {
-        def("Center").u.td.x_value = static_cast<PF_Fixed>(std::lround(x * 65536.0));
-        def("Center").u.td.y_value = static_cast<PF_Fixed>(std::lround(y * 65536.0));
-    }
 
     // Handles the host holds besides the global record.
     std::size_t extraHandles() const { return host.liveHandles() - 1; }

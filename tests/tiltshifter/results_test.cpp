@@ -188,4 +188,25 @@ TEST_F(Shifters, AUniformImageStaysUniformOnlyWithRepeatedEdges) {
     EXPECT_TRUE(sameImage<PF_Pixel>(output, input)) << "hue kept";
 }
 
+// The host may render frames side by side: a render that starts while
+// another holds the spare buffers makes its own and writes what it would
+// alone, and so does the one holding them.
+TEST_F(Shifters, RendersSideBySideWriteWhatEachWouldAlone) {
+    Image input(PF_PixelFormat_ARGB32, 12, 9);
+    paint<PF_Pixel>(input, patternPixel<PF_Pixel>);
+    Image alone(PF_PixelFormat_ARGB32, 12, 9);
+    ASSERT_EQ(execute<RadialTiltShifter>(Nerevo::bpc8, input, alone, parameters()), PF_Err_NONE);
+    Image first(PF_PixelFormat_ARGB32, 12, 9);
+    Image second(PF_PixelFormat_ARGB32, 12, 9);
+    host.withCommandData([&](PF_InData& in, PF_OutData&) {
+        AEGP_SuiteHandler suites(in.pica_basicP);
+        const auto world = [](Image& image) { return std::make_shared<Nerevo::World>(image.world()); };
+        RadialTiltShifter holding(&in, suites, Nerevo::bpc8, world(input), world(first), parameters());
+        RadialTiltShifter beside(&in, suites, Nerevo::bpc8, world(input), world(second), parameters());
+        EXPECT_EQ(beside.execute(), PF_Err_NONE);
+        EXPECT_EQ(holding.execute(), PF_Err_NONE);
+    });
+    EXPECT_TRUE(sameImage<PF_Pixel>(first, alone) && sameImage<PF_Pixel>(second, alone));
+}
+
 }  // namespace
