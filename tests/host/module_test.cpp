@@ -3,6 +3,7 @@
 
 #include <atomic>
 #include <cstring>
+#include <string>
 #include <thread>
 
 #include "AE_EffectCBSuites.h"
@@ -108,6 +109,11 @@ TEST_F(FakeHost, UnknownSuitesFailAndUnbalancedOnesAreReported) {
         ASSERT_EQ(in.pica_basicP->AcquireSuite(kPFHandleSuite, 2, &table), kSPNoError);
         EXPECT_EQ(in.pica_basicP->ReleaseSuite(kPFHandleSuite, 2), kSPNoError);
         EXPECT_NE(in.pica_basicP->ReleaseSuite(kPFHandleSuite, 2), kSPNoError);
+        // Suite names compare by their text, and nothing equals a null name.
+        const std::string same = kPFHandleSuite;
+        EXPECT_TRUE(in.pica_basicP->IsEqual(kPFHandleSuite, same.c_str()));
+        EXPECT_FALSE(in.pica_basicP->IsEqual(kPFHandleSuite, "PF Handle Suite 2"));
+        EXPECT_FALSE(in.pica_basicP->IsEqual(kPFHandleSuite, nullptr));
     });
     ASSERT_EQ(host.problems().size(), 2u);
     EXPECT_NE(host.problems()[1].find("released but not held"), std::string::npos) << host.problems()[1];

@@ -318,6 +318,23 @@ TEST(Convert16, BothDirectionsRoundToTheNearestAndWorldValuesSurvive) {
     EXPECT_EQ(worldToFile16(65535), 65535);
 }
 
+// A 16-bit render's overlay is drawn at 8 bits: every world value becomes
+// the nearest byte, half a step at most away.
+TEST(Convert16, EveryWorldValueBecomesTheNearestByteForTheOverlay) {
+    tiltshift::Raster<std::uint16_t> raster(65536, 1);
+    for (std::size_t f = 0; f < 65536; ++f) {
+        raster.rgba[4 * f] = raster.rgba[4 * f + 1] = raster.rgba[4 * f + 2] = static_cast<std::uint16_t>(f);
+        raster.rgba[4 * f + 3] = 65535;
+    }
+    const std::vector<PF_Pixel> bytes = tiltshift::eightBitPixels(*tiltshift::toImage(raster));
+    ASSERT_EQ(bytes.size(), 65536u);
+    for (std::size_t f = 0; f < 65536; ++f) {
+        const std::int64_t w = fileToWorld16(static_cast<std::uint16_t>(f));
+        ASSERT_LE(std::llabs(bytes[f].red * 32768 - w * 255), 32768 / 2) << "world value " << w;
+        ASSERT_EQ(bytes[f].alpha, 255);
+    }
+}
+
 template <typename T>
 std::vector<T> associated(bool pre, std::vector<T> rgba) {
     tiltshift::Raster<T> raster(1, 1);
