@@ -70,4 +70,25 @@ private:
     std::map<const void*, std::unique_ptr<DrawbotObject>> objects_;
 };
 
+// The start of every callback that serves the event being sent: logs the
+// call and asks the fault plan. Outside a command the call is invalid; with
+// no event being sent, or one `belongs` turns down, it is misuse, noted as
+// `name` followed by `misuse`, and fails with PF_Err_BAD_CALLBACK_PARAM.
+template <typename Belongs>
+PF_Err enterActiveEvent(const char* name, CallArgs args, const char* misuse, Belongs belongs, EventContext*& event) {
+    Host::Impl* host = Host::Impl::current();
+    if (!host) {
+        return PF_Err_INVALID_CALLBACK;
+    }
+    if (const PF_Err err = host->enter(name, args)) {
+        return err;
+    }
+    event = EventContext::active();
+    if (!event || !belongs(*event)) {
+        host->note(std::string(name) + misuse);
+        return PF_Err_BAD_CALLBACK_PARAM;
+    }
+    return PF_Err_NONE;
+}
+
 }  // namespace host

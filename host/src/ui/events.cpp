@@ -37,19 +37,9 @@ std::string pointArgs(const PF_FixedPoint* pt) {
 // The event a callback's refcon and context name, when they are those of the
 // event being sent; the call is logged and may fail by the fault plan.
 PF_Err enterEvent(void* refcon, PF_ContextH context, const char* name, CallArgs args, EventContext*& event) {
-    Host::Impl* host = Host::Impl::current();
-    if (!host) {
-        return PF_Err_INVALID_CALLBACK;
-    }
-    if (const PF_Err err = host->enter(name, args)) {
-        return err;
-    }
-    event = EventContext::active();
-    if (!event || refcon != event || context != event->handle()) {
-        host->note(std::string(name) + " called with a refcon or context that is not the event's");
-        return PF_Err_BAD_CALLBACK_PARAM;
-    }
-    return PF_Err_NONE;
+    return enterActiveEvent(
+        name, args, " called with a refcon or context that is not the event's",
+        [&](EventContext& active) { return refcon == &active && context == active.handle(); }, event);
 }
 
 template <typename Convert>
