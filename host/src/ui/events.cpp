@@ -34,6 +34,10 @@ std::string pointArgs(const PF_FixedPoint* pt) {
     return pt ? "x=" + number(toDouble(pt->x)) + " y=" + number(toDouble(pt->y)) : "pt=null";
 }
 
+std::string timedPointArgs(A_long time, A_long scale, const PF_FixedPoint* pt) {
+    return "time=" + std::to_string(time) + " scale=" + std::to_string(scale) + " " + pointArgs(pt);
+}
+
 // The event a callback's refcon and context name, when they are those of the
 // event being sent; the call is logged and may fail by the fault plan.
 PF_Err enterEvent(void* refcon, PF_ContextH context, const char* name, CallArgs args, EventContext*& event) {
@@ -59,9 +63,7 @@ PF_Err convertPoint(PF_FixedPoint* pt, Convert convert) {
 // The view model does not move in time, so the time is only logged.
 PF_Err layerToComp(void* refcon, PF_ContextH context, A_long time, A_long scale, PF_FixedPoint* pt) noexcept {
     EventContext* event = nullptr;
-    const auto args = [&] {
-        return "time=" + std::to_string(time) + " scale=" + std::to_string(scale) + " " + pointArgs(pt);
-    };
+    const auto args = [&] { return timedPointArgs(time, scale, pt); };
     if (const PF_Err err = enterEvent(refcon, context, "layer_to_comp", args, event)) {
         return err;
     }
@@ -70,9 +72,7 @@ PF_Err layerToComp(void* refcon, PF_ContextH context, A_long time, A_long scale,
 
 PF_Err compToLayer(void* refcon, PF_ContextH context, A_long time, A_long scale, PF_FixedPoint* pt) noexcept {
     EventContext* event = nullptr;
-    const auto args = [&] {
-        return "time=" + std::to_string(time) + " scale=" + std::to_string(scale) + " " + pointArgs(pt);
-    };
+    const auto args = [&] { return timedPointArgs(time, scale, pt); };
     if (const PF_Err err = enterEvent(refcon, context, "comp_to_layer", args, event)) {
         return err;
     }
