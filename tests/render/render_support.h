@@ -1,19 +1,16 @@
 #pragma once
-// The effect set up in the headless host, parameter setters by name, test
-// layers at every depth, and smart-render callbacks whose answers a test
-// chooses, for driving the render commands one at a time.
+// The effect set up in the headless host, parameter setters by name, and
+// smart-render callbacks whose answers a test chooses.
 
 #include <gtest/gtest.h>
 
-#include <cstring>
+#include <array>
 #include <functional>
 #include <string>
-#include <type_traits>
 #include <vector>
 
 #include "scene/footage.h"
 #include "pixel_types.h"
-#include "color/color.h"
 #include "AE_Effect.h"
 #include "Params.h"
 #include "host/host.h"
@@ -26,11 +23,6 @@ namespace test {
 
 using footage::paint;
 
-template <typename Pixel>
-bool transparent(const Pixel& p) {
-    return samePixel(p, Pixel{});
-}
-
 // The typed values of the parameters' defaults, as a render reads them.
 inline std::vector<ParameterValue> defaultValues() {
     std::vector<ParameterValue> values;
@@ -40,13 +32,10 @@ inline std::vector<ParameterValue> defaultValues() {
     return values;
 }
 
-inline bool sameRect(const PF_LRect& a, const PF_LRect& b) {
-    return std::memcmp(&a, &b, sizeof a) == 0;
-}
-
-inline std::string show(const PF_LRect& r) {
-    return "(" + std::to_string(r.left) + ", " + std::to_string(r.top) + ", " + std::to_string(r.right) + ", " +
-           std::to_string(r.bottom) + ")";
+// A rectangle as a value that compares and prints whole.
+using Box = std::array<A_long, 4>;
+inline Box box(const PF_LRect& r) {
+    return {r.left, r.top, r.right, r.bottom};
 }
 
 // Smart-render callbacks answering what a test sets and keeping what the
@@ -86,12 +75,9 @@ inline PF_Err fakeCheckoutOutput(PF_ProgPtr, PF_EffectWorld** world) {
     return fake().outputErr;
 }
 
-// The extras of one pre-render and one render on the fake callbacks.
+// The extras of one pre-render and one render on the fake callbacks; never
+// copied, as each extra points into its own call.
 struct PreRenderCall {
-    PreRenderCall() = default;
-    PreRenderCall(const PreRenderCall&) = delete;
-    PreRenderCall& operator=(const PreRenderCall&) = delete;
-
     PF_PreRenderInput input{};
     PF_PreRenderOutput output{};
     PF_PreRenderCallbacks callbacks{fakeCheckoutLayer, nullptr};
@@ -99,10 +85,6 @@ struct PreRenderCall {
 };
 
 struct RenderCall {
-    RenderCall() = default;
-    RenderCall(const RenderCall&) = delete;
-    RenderCall& operator=(const RenderCall&) = delete;
-
     PF_SmartRenderInput input{};
     PF_SmartRenderCallbacks callbacks{fakeCheckoutPixels, fakeCheckinPixels, fakeCheckoutOutput};
     PF_SmartRenderExtra extra{&input, &callbacks};
@@ -128,14 +110,7 @@ protected:
 
     // Handles the host holds besides the global record.
     std::size_t extraHandles() const { return host.liveHandles() - 1; }
-
-    std::string problems() const {
-        std::string all;
-        for (const std::string& p : host.problems()) {
-            all += p + "\n";
-        }
-        return all;
-    }
+    std::string problems() const { return ::testing::PrintToString(host.problems()); }
 
     host::Host host{pluginPath()};
 };

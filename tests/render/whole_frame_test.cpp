@@ -1,8 +1,5 @@
-// Float frames with highlights far above white, as linear compositing has
-// them, beyond what a double holds once weighted: within the blur's reach
-// they follow a cascade written in logs, beyond it nothing changes. (The
-// kernel's own windows far from a highlight or a non-finite sample are the
-// blur tests'.)
+// Whole frames through the host: stopped part way, and float highlights far
+// above white, as linear compositing has them, beyond what a double holds.
 
 #include <algorithm>
 #include <cmath>
@@ -18,12 +15,55 @@ namespace {
 
 using host::Image;
 
+class Stopping : public test::EffectHost {
+protected:
+    void SetUp() override {
+        test::EffectHost::SetUp();
+        test::paint<PF_Pixel>(layer);
+        set("Blur Amount", 30);
+    }
+
+    Image layer{PF_PixelFormat_ARGB32, 640, 360};
+};
+
+// Failing stages: the mat, then three rounds of a column and a row blur. No
+// stage runs after the failing one.
+TEST_F(Stopping, TheUsersCancelOrAFailingStageEndsTheRenderWithItsCode) {
+    const struct {
+        int type, cancelAt, failingStage;
+        bool noIterateSuite;
+    } cases[] = {{1, 1, 0, false}, {1, 50, 0, false}, {1, 400, 0, false}, {2, 0, 1, false},
+                 {2, 0, 2, false}, {2, 0, 5, false},  {2, 0, 7, false},   {3, 0, 0, true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE("cancel at " + std::to_string(c.cancelAt) + ", failing stage " + std::to_string(c.failingStage));
+        setPopup("Type", c.type);
+        host.faults().clear();
+        host.log().clear();
+        host.cancelAtAbortCheck(c.cancelAt);
+        if (c.failingStage) {
+            host.faults().failCall("iterate_generic", c.failingStage, PF_Err_OUT_OF_MEMORY);
+        }
+        if (c.noIterateSuite) {
+            host.faults().makeUnavailable("AEGP Iterate Suite");
+        }
+        const host::RenderResult result = host::renderFrame(host, layer);
+        EXPECT_EQ(result.err, c.noIterateSuite ? PF_Err_BAD_CALLBACK_PARAM
+                              : c.failingStage ? PF_Err_OUT_OF_MEMORY
+                                               : PF_Interrupt_CANCEL);
+        EXPECT_EQ(result.output, nullptr);
+        EXPECT_EQ(extraHandles(), 0u);
+        EXPECT_TRUE(host.problems().empty()) << problems();
+        if (c.failingStage) {
+            EXPECT_EQ(host.log().count("iterate_generic"), static_cast<std::size_t>(c.failingStage));
+        }
+    }
+}
+
 constexpr int kWidth = 160;
 constexpr int kHeight = 120;
 
 struct Spot {
-    int x;
-    int y;
+    int x, y;
 };
 // Apart from each other and from the edges by more than any reach below.
 constexpr Spot kSpots[] = {{40, 35}, {41, 35}, {41, 36}, {118, 84}};
@@ -35,8 +75,7 @@ protected:
         host.log().setRecording(false);
         test::paint<PF_PixelFloat>(lit);
         setPopup("Type", 1);
-        // "Blur Offset" alone: every pass blurs every pixel with a third of
-        // it, three passes each way reaching ceil(8) pixels each.
+        // Every pass blurs every pixel by a third of the offset: ceil(8) pixels each.
         set("Blur Amount", 0);
         set("Blur Offset", 24);
         reach = 3 * 8;
@@ -61,9 +100,8 @@ protected:
 };
 
 // The six passes written out slowly in logs: each colour carried as
-// ln(a) + k·v with k = 255 ln(weight), each window taken as the log of a sum
-// of exponentials shifted by its largest term, end taps at 1 − w, alpha
-// averaged plainly; then back to channel values.
+// ln(a) + k·v with k = 255 ln(weight), each window a log-sum-exp, alpha
+// averaged plainly.
 class LogCascade {
 public:
     LogCascade(const Image& layer, double weight) : k_(255.0 * std::log(weight)) {
@@ -154,10 +192,8 @@ bool withinOneUlp(float actual, double reference) {
 }
 
 // Weighted, 100 at "Weight" 1 is about 1e110 and fits a double; every other
-// highlight here does not, nor do most sums over 100. An alpha of 1e-30
-// leaves the product as far out. Inside the reach every pixel is finite and
-// follows the cascade in logs to a float ulp; outside it every pixel is what
-// it was when the highlights that did not fit became infinite.
+// highlight here does not, nor do most sums over 100. Outside the reach every
+// pixel is what it was when the highlights that did not fit became infinite.
 TEST_F(Highlights, BeyondTheDoubleRangeFollowTheCascadeInLogs) {
     const float inf = std::numeric_limits<float>::infinity();
     for (const int setting : {1, 3, 5}) {
