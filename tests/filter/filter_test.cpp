@@ -1,13 +1,12 @@
 // The filter framework on the headless host's threads: how bands tile a
 // world, which routine a depth selects and who checks for the user's abort.
-// (The loops over a band's rows and blocks of columns are the tilt shifters'
-// to guard: every line to the bit, every poll counted.)
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <mutex>
-#include <utility>
+#include <tuple>
 #include <vector>
 
 #include "AEGP_SuiteHandler.h"
@@ -22,15 +21,11 @@ namespace {
 using Nerevo::Rect;
 using host::Image;
 
-struct Band {
-    int i, n;
-    Rect<int> rect;
-    bool checkAbort;
-    int depth;
-};
+// Band i of n: its rectangle, whether it checks for abort, its depth.
+using Box = std::array<int, 4>;
+using Band = std::tuple<int, int, Box, bool, int>;
 
-// What the bands saw, and which band fails; written by bands under a lock
-// (test code only: real stages take no locks).
+// What the bands saw, and which band fails; written under a lock (real stages take none).
 struct Record {
     std::mutex mutex;
     std::vector<Band> bands;
@@ -63,7 +58,8 @@ private:
     PF_Err seen(int depth, const Rect<int>& rect, bool checkAbort) const {
         {
             std::lock_guard<std::mutex> lock(params->mutex);
-            params->bands.push_back(Band{currentBand, currentCount, rect, checkAbort, depth});
+            params->bands.emplace_back(currentBand, currentCount, Box{rect.left, rect.top, rect.right, rect.bottom},
+                                       checkAbort, depth);
         }
         for (int y = rect.top; checkAbort && y < rect.bottom; ++y) {
             if (const PF_Err err = in_data->inter.abort(in_data->effect_ref)) {
@@ -76,8 +72,7 @@ private:
 
 class Filters : public ::testing::Test {
 protected:
-    // Runs a recording filter over the worlds through the host's
-    // iterate_generic and returns the bands in band order.
+    // The bands a recording filter saw through the host's iterate_generic, in band order.
     std::vector<Band> run(Nerevo::Bpc bpc, Image* input, Image* output, bool columns = false,
                           PF_Err* result = nullptr) {
         host.withCommandData([&](PF_InData& in, PF_OutData&) {
@@ -90,7 +85,7 @@ protected:
             }
         });
         std::vector<Band> bands = record.bands;
-        std::sort(bands.begin(), bands.end(), [](const Band& a, const Band& b) { return a.i < b.i; });
+        std::sort(bands.begin(), bands.end());
         return bands;
     }
 
@@ -98,16 +93,15 @@ protected:
     host::Host host{test::pluginPath()};
 };
 
-// Bands of rows tile the output world (or the input without one), bands of
-// columns its width; more bands than lines leave some empty. The depth
-// selects the routine; an unknown depth, like no worlds, runs none.
+// The output world decides (the input without one); more bands than lines
+// leave some empty. An unknown depth, like no worlds, runs no routine.
 TEST_F(Filters, BandsTileTheWorldWithTheDepthsRoutine) {
     const struct {
         int threads;
         Nerevo::Bpc bpc;
         bool columns, withOutput;
         int width, height;
-        std::vector<Rect<int>> bands;
+        std::vector<Box> bands;
     } cases[] = {
         {4, Nerevo::bpc8, false, true, 6, 10, {{0, 0, 6, 2}, {0, 2, 6, 5}, {0, 5, 6, 7}, {0, 7, 6, 10}}},
         {7, Nerevo::bpc16, false, true, 2, 3, {{0, 0, 2, 0}, {0, 0, 2, 0}, {0, 0, 2, 1}, {0, 1, 2, 1}, {0, 1, 2, 2},
@@ -119,20 +113,15 @@ TEST_F(Filters, BandsTileTheWorldWithTheDepthsRoutine) {
         SCOPED_TRACE(std::to_string(c.threads) + " threads, " + (c.columns ? "columns" : "rows"));
         host.setThreadCount(c.threads);
         record.bands.clear();
-        // The input differs from the output: the output decides.
         Image input(PF_PixelFormat_ARGB32, c.withOutput ? 3 : c.width, c.withOutput ? 3 : c.height);
         Image output(PF_PixelFormat_ARGB32, c.width, c.height, PF_Point{-2, -1});
-        const std::vector<Band> bands = run(c.bpc, &input, c.withOutput ? &output : nullptr, c.columns);
-        ASSERT_EQ(bands.size(), c.bands.size());
-        for (std::size_t i = 0; i < bands.size(); ++i) {
-            const Band& b = bands[i];
-            const Rect<int>& want = c.bands[i];
-            EXPECT_TRUE(b.i == static_cast<int>(i) && b.n == static_cast<int>(bands.size())) << "band " << i;
-            EXPECT_TRUE(b.rect.left == want.left && b.rect.top == want.top && b.rect.right == want.right &&
-                        b.rect.bottom == want.bottom) << "band " << i;
-            EXPECT_EQ(b.checkAbort, i == 0) << "only band 0 checks, whichever thread runs it";
-            EXPECT_EQ(b.depth, c.bpc == Nerevo::bpc8 ? 8 : c.bpc == Nerevo::bpc16 ? 16 : 32);
+        // Only band 0 checks, whichever thread runs it.
+        std::vector<Band> want;
+        const int n = static_cast<int>(c.bands.size());
+        for (int i = 0; i < n; ++i) {
+            want.emplace_back(i, n, c.bands[i], i == 0, c.bpc == Nerevo::bpc8 ? 8 : c.bpc == Nerevo::bpc16 ? 16 : 32);
         }
+        EXPECT_EQ(run(c.bpc, &input, c.withOutput ? &output : nullptr, c.columns), want);
     }
     Image world(PF_PixelFormat_ARGB32, 2, 2);
     for (Image* worlds : {static_cast<Image*>(nullptr), &world}) {
@@ -163,8 +152,7 @@ TEST_F(Filters, BandErrorsAndTheHostsAbortCodeBecomeTheStageResult) {
     EXPECT_EQ(result, 4242) << "the host's own code, unchanged";
 }
 
-// The host answers abort on one thread only: thread 0 asks before its band,
-// when the record says so; the others never do.
+// The host answers abort on one thread only.
 TEST_F(Filters, OnlyThreadZeroAsksBeforeItsBand) {
     host.log().setRecording(true);
     Image world(PF_PixelFormat_ARGB32, 2, 4);

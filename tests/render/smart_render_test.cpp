@@ -193,16 +193,11 @@ class RecordingApp : public Nerevo::Plugin::App {
 public:
     using App::App;
 
-    PF_Err command() override {
-        ++commands;
-        return PF_Err_NONE;
-    }
     PF_Err render() override {
         ++renders;
         return PF_Err_NONE;
     }
 
-    int commands = 0;
     int renders = 0;
 };
 
@@ -228,25 +223,13 @@ TEST_F(Frame, SmartRenderHasWorldsDepthThreadsAndTimeBeforeRendering) {
         RenderCall call;
         RecordingApp app(1, &in, &out, &call.extra, values.data(), false);
         ASSERT_EQ(app.execute(), PF_Err_NONE);
-        EXPECT_TRUE(app.renders == 1 && app.commands == 0);
+        EXPECT_EQ(app.renders, 1);
         EXPECT_TRUE(app.numThreads == 3 && app.bpc == Nerevo::bpc16);
         EXPECT_TRUE(app.input->world == input.world() && app.output->world == output.world());
         EXPECT_TRUE(app.layer && app.comp && app.effect.get());
         EXPECT_TRUE(app.downsampleX == 0.5 && app.downsampleY == 0.25);
         EXPECT_TRUE(app.currentTime == 12 && app.timeScale == host.frame().timeScale);
     });
-    EXPECT_TRUE(host.problems().empty()) << problems();
-}
-
-TEST_F(Frame, UserChangedParamRunsTheCommandWithoutWorlds) {
-    run([&](PF_InData& in, PF_OutData& out) {
-        PF_UserChangedParamExtra extra{Param::BlurAmount};
-        RecordingApp app(1, &in, &out, &extra, values.data());
-        ASSERT_EQ(app.execute(), PF_Err_NONE);
-        EXPECT_TRUE(app.commands == 1 && app.renders == 0);
-        EXPECT_TRUE(app.comp && !app.input);
-    });
-    EXPECT_EQ(host.log().count("AEGP_GetNumThreads"), 0u);
     EXPECT_TRUE(host.problems().empty()) << problems();
 }
 
