@@ -19,13 +19,12 @@ class Driver : public test::EffectHost {
 protected:
     ParameterUnionValue& value(int index) { return paramAt(values.data(), index).value; }
 
-    TiltShifterParameters convert(double downsample, Image* output = nullptr) {
+    TiltShifterParameters convert(double downsample, Image& output) {
         TiltShifterParameters p{};
         run([&](PF_InData& in, PF_OutData&) {
             in.width = 1920;
             in.height = 1080;
-            const WorldPtr world = output ? std::make_shared<Nerevo::World>(output->world()) : nullptr;
-            p = renderParameters(&in, values.data(), downsample, world);
+            p = renderParameters(&in, values.data(), downsample, std::make_shared<Nerevo::World>(output.world()));
         });
         return p;
     }
@@ -33,7 +32,9 @@ protected:
     std::vector<ParameterValue> values = test::defaultValues();
 };
 
-TEST_F(Driver, HalfResolutionScalesLengthsButNotTheCentre) {
+// At half resolution lengths halve; ratios, exponents, percentages and the
+// centre, counted from the output's origin, do not.
+TEST_F(Driver, ParametersTakeTheirRenderForms) {
     value(Param::BlurAmount).d = 50;
     value(Param::InnerWidth).d = 100;
     value(Param::Weight).d = 3;
@@ -43,33 +44,21 @@ TEST_F(Driver, HalfResolutionScalesLengthsButNotTheCentre) {
     value(Param::BlurOffset).d = 4;
     value(Param::FocusDistance).d = 1000;
     value(Param::ChromaticAberration).d = 3;
-    const TiltShifterParameters p = convert(0.5);
-    EXPECT_NEAR(p.halfDiagonal, 550.727, 5e-4) << "a quarter of the full frame's diagonal";
-    // Ratios, exponents and percentages have no length.
-    EXPECT_EQ(std::make_tuple(p.blurAmount, p.innerWidth, p.blurOffset, p.focusDistance, p.chromaticAberration),
-              std::make_tuple(25.0, 50.0, 2.0, 500.0, 1.5));
-    EXPECT_EQ(std::make_tuple(p.weight, p.direction, p.center.x, p.center.y, p.ratio, p.power),
-              std::make_tuple(1.03, 1.5707963267948966, 480.0, 270.0, 1.0, 2.0));
-}
-
-TEST_F(Driver, PopupsCheckboxesAndColourBecomeTheirRenderForms) {
     value(Param::LinearMode).i = 2;
     value(Param::Vignetting).d = 250;
     value(Param::VignettingColor).color[1] = 0.5f;
     value(Param::BlendingMode).i = 9;  // the separator after "Hard Light"
     value(Param::RepeatEdgePixels).b = false;
-    const TiltShifterParameters p = convert(1.0);
-    EXPECT_TRUE(p.linearMode == 2 && p.vignetting == 2.5 && !p.repeatEdgePixels);
-    EXPECT_TRUE(p.vignettingColor.a == 1.0f && p.vignettingColor.g == 0.5f);
-    EXPECT_EQ(p.blendingMode, Nerevo::BlendingMode::hardlight);
-}
-
-TEST_F(Driver, CentreIsCountedFromTheOutputsOrigin) {
-    value(Param::Center).point[0] = 50;
-    value(Param::Center).point[1] = 40;
     Image output(PF_PixelFormat_ARGB32, 100, 80, PF_Point{-10, -5});
-    const TiltShifterParameters p = convert(1.0, &output);
-    EXPECT_TRUE(p.center.x == 60.0 && p.center.y == 45.0);
+    const TiltShifterParameters p = convert(0.5, output);
+    EXPECT_NEAR(p.halfDiagonal, 550.727, 5e-4) << "a quarter of the full frame's diagonal";
+    EXPECT_EQ(std::make_tuple(p.blurAmount, p.innerWidth, p.blurOffset, p.focusDistance, p.chromaticAberration),
+              std::make_tuple(25.0, 50.0, 2.0, 500.0, 1.5));
+    EXPECT_EQ(std::make_tuple(p.weight, p.direction, p.center.x, p.center.y, p.ratio, p.power),
+              std::make_tuple(1.03, 1.5707963267948966, 490.0, 275.0, 1.0, 2.0));
+    EXPECT_EQ(std::make_tuple(p.linearMode, p.vignetting, p.repeatEdgePixels, p.vignettingColor.a, p.vignettingColor.g),
+              std::make_tuple(2, 2.5, false, 1.0f, 0.5f));
+    EXPECT_EQ(p.blendingMode, Nerevo::BlendingMode::hardlight);
 }
 
 template <typename Pixel>

@@ -1,5 +1,5 @@
 // The two render commands one at a time, and the frame the core library's App
-// sets up around a command before the plug-in's part runs.
+// sets up around a render.
 
 #include <functional>
 #include <vector>
@@ -22,7 +22,11 @@ protected:
     PF_Err preRender(PreRenderCall& call) {
         PF_Err err = PF_Err_NONE;
         run([&](PF_InData& in, PF_OutData& out) {
-            err = smartPreRender(&in, &out, &call.extra);
+            try {
+                err = smartPreRender(&in, &out, &call.extra);
+            } catch (PF_Err thrown) {  // a missing suite, as the entry point would catch it
+                err = thrown;
+            }
             if (auto* handle = static_cast<PF_Handle>(call.output.pre_render_data)) {
                 ASSERT_NE(call.output.delete_pre_render_data_func, nullptr);
                 call.output.delete_pre_render_data_func(handle);
@@ -95,8 +99,8 @@ TEST_F(PreRender, GrowBoundsWidensTextAndShapeLayersWithContentOnly) {
     }
 }
 
-// The last failure is the layer's checkout.
-TEST_F(PreRender, AFailureLeavesNoRecordBehind) {
+// A call of -1 makes the suite unavailable; the last failure is the layer's checkout.
+TEST_F(PreRender, AFailureOrAMissingSuiteLeavesNoRecordBehind) {
     host.project().target().layer().type = AEGP_ObjectType_TEXT;
     answer({10, 10, 60, 40});
     const struct {
@@ -105,12 +109,14 @@ TEST_F(PreRender, AFailureLeavesNoRecordBehind) {
         PF_Err err;
     } cases[] = {{"host_new_handle", 1, PF_Err_OUT_OF_MEMORY}, {"host_lock_handle", 1, PF_Err_OUT_OF_MEMORY},
                  {"checkout_param", 5, PF_Err_INVALID_INDEX}, {"AEGP_GetLayerObjectType", 1, PF_Err_INVALID_CALLBACK},
-                 {"checkout_layer", 1, PF_Err_OUT_OF_MEMORY}};
+                 {"AEGP Layer Suite", -1, PF_Err_BAD_CALLBACK_PARAM}, {"checkout_layer", 1, PF_Err_OUT_OF_MEMORY}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.call);
         host.faults().clear();
         if (std::string(c.call) == "checkout_layer") {
             fake().checkoutErr = c.err;
+        } else if (c.nth < 0) {
+            host.faults().makeUnavailable(c.call);
         } else {
             host.faults().failCall(c.call, c.nth, c.err);
         }
@@ -120,16 +126,6 @@ TEST_F(PreRender, AFailureLeavesNoRecordBehind) {
         EXPECT_EQ(extraHandles(), 0u);
         EXPECT_TRUE(host.problems().empty()) << problems();
     }
-}
-
-TEST_F(PreRender, AMissingSuiteThrowsWithNothingHeld) {
-    host.project().target().layer().type = AEGP_ObjectType_TEXT;
-    host.faults().makeUnavailable("AEGP Layer Suite");
-    PreRenderCall call;
-    run([&](PF_InData& in, PF_OutData& out) { EXPECT_THROW(smartPreRender(&in, &out, &call.extra), PF_Err); });
-    EXPECT_EQ(call.output.pre_render_data, nullptr);
-    EXPECT_EQ(extraHandles(), 0u);
-    EXPECT_TRUE(host.problems().empty()) << problems();
 }
 
 class SmartRender : public test::EffectHost {
@@ -201,39 +197,9 @@ public:
     int renders = 0;
 };
 
-class Frame : public test::EffectHost {
-protected:
-    void SetUp() override {
-        test::EffectHost::SetUp();
-        fake().input = input.world();
-        fake().output = output.world();
-    }
-
-    Image input{PF_PixelFormat_ARGB64, 8, 6};
-    Image output{PF_PixelFormat_ARGB64, 8, 6};
-    std::vector<ParameterValue> values = test::defaultValues();  // passed on unread
-};
-
-TEST_F(Frame, SmartRenderHasWorldsDepthThreadsAndTimeBeforeRendering) {
-    host.setThreadCount(3);
-    host.frame().downsampleX = PF_RationalScale{1, 2};
-    host.frame().downsampleY = PF_RationalScale{1, 4};
-    host.frame().currentTime = 12;
-    run([&](PF_InData& in, PF_OutData& out) {
-        RenderCall call;
-        RecordingApp app(1, &in, &out, &call.extra, values.data(), false);
-        ASSERT_EQ(app.execute(), PF_Err_NONE);
-        EXPECT_EQ(app.renders, 1);
-        EXPECT_TRUE(app.numThreads == 3 && app.bpc == Nerevo::bpc16);
-        EXPECT_TRUE(app.input->world == input.world() && app.output->world == output.world());
-        EXPECT_TRUE(app.layer && app.comp && app.effect.get());
-        EXPECT_TRUE(app.downsampleX == 0.5 && app.downsampleY == 0.25);
-        EXPECT_TRUE(app.currentTime == 12 && app.timeScale == host.frame().timeScale);
-    });
-    EXPECT_TRUE(host.problems().empty()) << problems();
-}
-
-TEST_F(Frame, TheFirstErrorStopsTheFrameBeforeRendering) {
+// The core library's frame around a render, before the plug-in's part runs.
+TEST_F(SmartRender, TheFirstErrorStopsTheAppsFrameBeforeRendering) {
+    const std::vector<ParameterValue> values = test::defaultValues();
     for (const std::string failing : {"AEGP_GetEffectLayer", "AEGP_GetLayerParentComp", "AEGP_GetNewEffectForEffect",
                                       "AEGP_GetNumThreads", "PF_GetPixelFormat", "checkout_output"}) {
         SCOPED_TRACE(failing);
