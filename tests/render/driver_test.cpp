@@ -1,5 +1,4 @@
-// The render driver's two preparations: the parameter values in render
-// units, and the input brought into the output's frame.
+// The render driver's preparations: parameter values in render units, the input in the output's frame.
 
 #include <memory>
 #include <tuple>
@@ -89,7 +88,7 @@ protected:
 
 TYPED_TEST_SUITE(Framing, test::PixelTypes);
 
-TYPED_TEST(Framing, WorldsOfOneSizeAreTakenAsTheyAreOnlyInOnePlace) {
+TYPED_TEST(Framing, WorldsOfOneSizeAreTakenAsTheyAreOnlyInOnePlaceElseFramed) {
     Image input(this->kFormat, 20, 10, PF_Point{-4, 0});
     test::paint<TypeParam>(input);
     Image alike(this->kFormat, 20, 10, PF_Point{-4, 0});
@@ -104,13 +103,10 @@ TYPED_TEST(Framing, WorldsOfOneSizeAreTakenAsTheyAreOnlyInOnePlace) {
     EXPECT_TRUE(test::samePixel(framed->template at<TypeParam>(5, 2), TypeParam{}));
     EXPECT_TRUE(test::samePixel(framed->template at<TypeParam>(4, 5), input.at<TypeParam>(0, 2)));
     EXPECT_TRUE(test::samePixel(framed->template at<TypeParam>(19, 9), input.at<TypeParam>(15, 6)));
-}
 
-TYPED_TEST(Framing, AnInputWithoutPixelsLeavesTheFrameTransparent) {
-    Image output(this->kFormat, 12, 8);
-    const std::unique_ptr<Image> framed = this->frame(nullptr, output);
-    ASSERT_TRUE(framed && framed->width() == 12);
-    EXPECT_TRUE(test::samePixel(framed->template at<TypeParam>(5, 5), TypeParam{}));
+    const std::unique_ptr<Image> empty = this->frame(nullptr, alike);
+    ASSERT_TRUE(empty && empty->width() == 20) << "an input without pixels leaves a transparent frame";
+    EXPECT_TRUE(test::samePixel(empty->template at<TypeParam>(5, 5), TypeParam{}));
 }
 
 }  // namespace

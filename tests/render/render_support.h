@@ -1,6 +1,5 @@
 #pragma once
-// The effect set up in the headless host, parameter setters by name, and
-// smart-render callbacks whose answers a test chooses.
+// The effect set up in the headless host, parameter setters by name, and smart-render callbacks a test answers.
 
 #include <gtest/gtest.h>
 
@@ -11,19 +10,16 @@
 
 #include "scene/footage.h"
 #include "pixel_types.h"
-#include "AE_Effect.h"
 #include "Params.h"
 #include "host/host.h"
 #include "host/image.h"
 #include "host/project.h"
 #include "plugin_path.h"
-#include "utility/bpc.h"
 
 namespace test {
 
 using footage::paint;
 
-// The typed values of the parameters' defaults, as a render reads them.
 inline std::vector<ParameterValue> defaultValues() {
     std::vector<ParameterValue> values;
     for (const ParameterDef& row : PARAM_DEFS) {
@@ -38,8 +34,7 @@ inline Box box(const PF_LRect& r) {
     return {r.left, r.top, r.right, r.bottom};
 }
 
-// Smart-render callbacks answering what a test sets and keeping what the
-// effect asked. Commands run one at a time, so one record serves.
+// Smart-render callbacks answering what a test sets; commands run one at a time, so one record serves.
 struct FakeSmartRender {
     PF_CheckoutResult checkoutAnswer{};
     PF_Err checkoutErr = PF_Err_NONE;
@@ -66,17 +61,12 @@ inline PF_Err fakeCheckoutPixels(PF_ProgPtr, A_long, PF_EffectWorld** world) {
     return PF_Err_NONE;
 }
 
-inline PF_Err fakeCheckinPixels(PF_ProgPtr, A_long) {
-    return PF_Err_NONE;
-}
-
 inline PF_Err fakeCheckoutOutput(PF_ProgPtr, PF_EffectWorld** world) {
     *world = fake().output;
     return fake().outputErr;
 }
 
-// The extras of one pre-render and one render on the fake callbacks; never
-// copied, as each extra points into its own call.
+// The extras of one pre-render and one render; never copied, as each extra points into its own call.
 struct PreRenderCall {
     PF_PreRenderInput input{};
     PF_PreRenderOutput output{};
@@ -86,7 +76,8 @@ struct PreRenderCall {
 
 struct RenderCall {
     PF_SmartRenderInput input{};
-    PF_SmartRenderCallbacks callbacks{fakeCheckoutPixels, fakeCheckinPixels, fakeCheckoutOutput};
+    PF_SmartRenderCallbacks callbacks{fakeCheckoutPixels, [](PF_ProgPtr, A_long) -> PF_Err { return PF_Err_NONE; },
+                                       fakeCheckoutOutput};
     PF_SmartRenderExtra extra{&input, &callbacks};
 };
 
@@ -100,7 +91,6 @@ protected:
         host.log().setRecording(true);  // the tests read what the plug-in called
     }
 
-    // Runs `body` as the plug-in inside a command.
     void run(const std::function<void(PF_InData&, PF_OutData&)>& body) { host.withCommandData(body); }
 
     PF_ParamDef& def(const std::string& name) { return host.param(host.paramIndex(name)).current; }

@@ -1,5 +1,4 @@
-// The two render commands one at a time, and the frame the core library's App
-// sets up around a render.
+// The two render commands one at a time, and the frame the core library's App sets up around a render.
 
 #include <functional>
 #include <vector>
@@ -38,8 +37,7 @@ protected:
 
     // A checkout of the layer that yields `result`, as its maximum too.
     static void answer(const PF_LRect& result) {
-        fake().checkoutAnswer.result_rect = result;
-        fake().checkoutAnswer.max_result_rect = result;
+        fake().checkoutAnswer.result_rect = fake().checkoutAnswer.max_result_rect = result;
     }
 };
 
@@ -64,13 +62,12 @@ TEST_F(PreRender, AsksForTheWholeLayerWhateverPartIsRequested) {
         ASSERT_EQ(preRender(call), PF_Err_NONE);
         ASSERT_EQ(fake().requests.size(), 1u);
         EXPECT_EQ(box(fake().requests[0].rect), c.widened);
-        EXPECT_TRUE(fake().requests[0].preserve_rgb_of_zero_alpha);
-        EXPECT_TRUE(call.output.flags & PF_RenderOutputFlag_RETURNS_EXTRA_PIXELS);
+        EXPECT_TRUE(fake().requests[0].preserve_rgb_of_zero_alpha &&
+                    (call.output.flags & PF_RenderOutputFlag_RETURNS_EXTRA_PIXELS));
     }
 }
 
-// On a layer whose content is (10, 10, 60, 40) or nothing at all, joined to
-// what the output already states; the maximum always holds the result.
+// On a layer with content or none, joined to what the output already states.
 TEST_F(PreRender, GrowBoundsWidensTextAndShapeLayersWithContentOnly) {
     const PF_LRect content{10, 10, 60, 40};
     const PF_LRect none{0, 0, 0, 0};
@@ -138,8 +135,7 @@ protected:
         fake().output = output.world();
     }
 
-    // Inside one command: the pre-render, `prepare` on the render's data,
-    // the render, then the record let go as the host does.
+    // In one command: the pre-render, `prepare`, the render, then the record let go as the host does.
     PF_Err preAndRender(const std::function<void(PF_InData&, RenderCall&)>& prepare) {
         PF_Err err = PF_Err_NONE;
         run([&](PF_InData& in, PF_OutData& out) {

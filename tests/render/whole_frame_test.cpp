@@ -26,8 +26,7 @@ protected:
     Image layer{PF_PixelFormat_ARGB32, 640, 360};
 };
 
-// Failing stages: the mat, then three rounds of a column and a row blur. No
-// stage runs after the failing one.
+// Stage 1 is the mat, then three rounds of a column and a row blur.
 TEST_F(Stopping, TheUsersCancelOrAFailingStageEndsTheRenderWithItsCode) {
     constexpr PF_Err cancel = PF_Interrupt_CANCEL, failed = PF_Err_OUT_OF_MEMORY, noSuite = PF_Err_BAD_CALLBACK_PARAM;
     const struct {
@@ -116,7 +115,6 @@ public:
         }
     }
 
-    // Three rounds of a column then a row pass, every pixel at radius r.
     void blur(double r, bool repeatEdgePixels) {
         for (int round = 0; round < 3; ++round) {
             pass(kHeight, kWidth, 1, r, repeatEdgePixels);
@@ -192,9 +190,8 @@ bool withinOneUlp(float actual, double reference) {
     return actual >= std::nextafter(f, -inf) && actual <= std::nextafter(f, inf);
 }
 
-// Weighted, 100 at "Weight" 1 is about 1e110 and fits a double; every other
-// highlight here does not, nor do most sums over 100. Outside the reach every
-// pixel is what it was when the highlights that did not fit became infinite.
+// Weighted, 100 at "Weight" 1 is about 1e110 and fits a double; no other highlight here does, nor most sums over
+// 100. Outside the reach every pixel is what it was when the highlights that did not fit became infinite.
 TEST_F(Highlights, BeyondTheDoubleRangeFollowTheCascadeInLogs) {
     const float inf = std::numeric_limits<float>::infinity();
     for (const int setting : {1, 3, 5}) {
@@ -236,7 +233,6 @@ TEST_F(Highlights, BeyondTheDoubleRangeFollowTheCascadeInLogs) {
                     }
                 }
             }
-            // Unblurred, each highlight comes back as itself.
             set("Blur Offset", 0);
             const std::unique_ptr<Image> sharp = render(lit);
             set("Blur Offset", 24);

@@ -1,6 +1,5 @@
 #pragma once
-// The three host pixel types, for typed tests, and the depth of each; images
-// of them painted and compared bit for bit.
+// The three host pixel types for typed tests, their depths, and images of them painted and compared bit for bit.
 
 #include <gtest/gtest.h>
 
@@ -43,7 +42,6 @@ bool sameImage(const Image& a, const Image& b) {
     return a.width() == b.width() && a.height() == b.height();
 }
 
-// Every pixel of the image from pixel(x, y).
 template <typename Pixel, typename Image, typename Paint>
 void paint(Image& image, Paint pixel) {
     for (int y = 0; y < image.height(); ++y) {
