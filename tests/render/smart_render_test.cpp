@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "SmartRender.h"
+#include "default/command.h"
 #include "plugin/app.h"
 #include "render_support.h"
 
@@ -213,6 +214,29 @@ TEST_F(SmartRender, TheFirstErrorStopsTheAppsFrameBeforeRendering) {
         });
         EXPECT_TRUE(host.problems().empty()) << problems();
     }
+}
+
+// Kept in the core library for other effects, though this plug-in renders with its own commands.
+TEST_F(SmartRender, TheLibraryDefaultsAskForTheRequestAsItIsAndPassTheInputThrough) {
+    fake().checkoutAnswer = PF_CheckoutResult{};
+    fake().checkoutAnswer.result_rect = PF_LRect{20, 30, 80, 90};
+    fake().checkoutAnswer.max_result_rect = PF_LRect{0, 0, 100, 100};
+    input.at<PF_Pixel>(7, 5) = PF_Pixel{1, 7, 8, 9};
+    PreRenderCall pre;
+    pre.input.output_request.rect = PF_LRect{20, 30, 80, 90};
+    pre.output.result_rect = PF_LRect{0, 0, 30, 40};
+    run([&](PF_InData& in, PF_OutData& out) {
+        EXPECT_EQ(Nerevo::Default::PreRender(&in, &out, &pre.extra), PF_Err_NONE);
+        RenderCall call;
+        EXPECT_EQ(Nerevo::Default::SmartRender(&in, &out, &call.extra), PF_Err_NONE);
+    });
+    ASSERT_EQ(fake().requests.size(), 1u);
+    EXPECT_EQ(box(fake().requests[0].rect), (test::Box{20, 30, 80, 90}));
+    EXPECT_TRUE(fake().requests[0].preserve_rgb_of_zero_alpha);
+    EXPECT_EQ(std::make_pair(box(pre.output.result_rect), box(pre.output.max_result_rect)),
+              std::make_pair(test::Box{0, 0, 80, 90}, test::Box{0, 0, 100, 100}));
+    EXPECT_EQ(pre.output.pre_render_data, nullptr);
+    EXPECT_TRUE(test::samePixel(output.at<PF_Pixel>(7, 5), PF_Pixel{1, 7, 8, 9}));
 }
 
 }  // namespace
