@@ -1,19 +1,21 @@
-// Worked examples at the edges of each depth's own arithmetic: integer
-// saturation and shifts, the width of 16-bit products, the middle test of
-// the contrast modes, the extremes of dodge and burn, and the alpha of
-// normal and alpha add. Float follows its formulas (the popup items' test);
-// here it shows where it parts from the integer depths.
+// Each depth's own arithmetic: worked examples at its edges (saturation, shifts, the width of 16-bit products,
+// the contrast modes' middle, dodge and burn's extremes, alpha), and the integer depths near float elsewhere.
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <initializer_list>
 
 #include "blend/blend.h"
+#include "color/color.h"
 #include "pixel_support.h"
 
 namespace {
 
 using Nerevo::BlendFunc;
+using Nerevo::BlendingMode;
+using Nerevo::getBlendFunc;
 namespace Blend = Nerevo::Blend;
 
 // Alpha add is no popup item: chosen by its value here.
@@ -126,21 +128,57 @@ TEST(ExactValues, SixteenBit) {
 }
 
 TEST(ExactValues, Float) {
-    const BlendFunc<PF_PixelFloat> alphaAdd = alphaAddOf<PF_PixelFloat>;
     expectExamples<PF_PixelFloat>({
         {"black under white stays black", Blend::dodge, {1, 0, 0, 0}, {1, 1, 1, 1}, {1, 0, 0, 0}},
         {"white under black stays white", Blend::burn, {1, 1, 1, 1}, {1, 0, 0, 0}, {1, 1, 1, 1}},
         {"an opaque top replaces, beyond 0..1 too", Blend::normal, {0.3f, 0.2f, 0.1f, 0.0f},
          {1.0f, 0.1f, 1.5f, -0.25f}, {1.0f, 0.1f, 1.5f, -0.25f}},
-        {"a half-covered top mixes", Blend::normal, {1.0f, 1.0f, 0.0f, 0.5f}, {0.5f, 0.0f, 1.0f, 0.5f},
-         {1.0f, 0.5f, 0.5f, 0.5f}},
-        {"both half covered", Blend::normal, {0.5f, 1.0f, 0.0f, 0.5f}, {0.5f, 0.0f, 1.0f, 0.5f},
-         {0.75f, 1.0f / 3.0f, 2.0f / 3.0f, 0.5f}},
-        {"past full cover the top takes its share", alphaAdd, {0.75f, 1.0f, 0.0f, 0.5f},
-         {0.75f, 0.0f, 1.0f, 0.5f}, {1.0f, 0.25f, 0.75f, 0.5f}},
-        {"within it the colours mix by cover", alphaAdd, {0.25f, 1.0f, 0.0f, 0.5f},
-         {0.5f, 0.0f, 1.0f, 0.5f}, {0.75f, 1.0f / 3.0f, 2.0f / 3.0f, 0.5f}},
     });
+}
+
+// Where the integer dodge and burn part from float on purpose (the examples above).
+bool knownExtreme(BlendingMode mode, float bottom, float top) {
+    if (mode == BlendingMode::dodge) return bottom == 0.0f && top == 1.0f;
+    if (mode == BlendingMode::burn) return bottom == 1.0f && top == 0.0f;
+    return false;
+}
+
+// Layers of at least 40/255 cover: below that the truncated result alpha ((s >> 8) + a0 at 8 bits) loses a large
+// share of a tiny alpha, and the colour drifts, on pixels too faint to matter.
+template <typename Pixel>
+void expectIntegerFollowsFloat(double toleranceSteps) {
+    const float levels[] = {0.0f, 1.0f / 255, 0.145f, 0.25f, 0.498f, 0.502f, 0.784f, 0.996f, 1.0f};
+    const float alphas[] = {1.0f, 0.5f, 40.0f / 255};
+    const double scale = Nerevo::PixelTraits<Pixel>::fullScale;
+    for (int m = BlendTest::firstPixelMode; m <= BlendTest::lastPixelMode; ++m) {
+        const auto mode = static_cast<BlendingMode>(m);
+        const auto blendInteger = getBlendFunc<Pixel>(mode);
+        const auto blendFloat = getBlendFunc<PF_PixelFloat>(mode);
+        for (float a0 : alphas) for (float a1 : alphas) for (float x : levels) for (float y : levels) {
+            const Pixel bottom = BlendTest::pixel<Pixel>(a0, x, y, 1.0f - x);
+            const Pixel top = BlendTest::pixel<Pixel>(a1, y, x, 0.5f);
+            const Nerevo::Color<float> b = Nerevo::toColor(bottom);
+            const Nerevo::Color<float> t = Nerevo::toColor(top);
+            const Nerevo::Color<float> got = Nerevo::toColor(blendInteger(bottom, top));
+            const PF_PixelFloat want = blendFloat(Nerevo::toPixelFloat(b), Nerevo::toPixelFloat(t));
+            const auto expectClose = [&](const char* channel, float g, float w, float c0, float c1) {
+                if (knownExtreme(mode, c0, c1)) return;
+                EXPECT_NEAR(g * scale, std::clamp(w, 0.0f, 1.0f) * scale, toleranceSteps)
+                    << "mode " << m << " " << channel << " bottom " << bottom << " top " << top;
+            };
+            expectClose("alpha", got.a, want.alpha, 0.5f, 0.5f);
+            expectClose("red", got.r, want.red, b.r, t.r);
+            expectClose("green", got.g, want.green, b.g, t.g);
+            expectClose("blue", got.b, want.blue, b.b, t.b);
+        }
+    }
+}
+
+// The truncated result alpha divides the colour sum, lifting a channel by up to c / A, and 8-bit shifts stand in
+// for division by 255: at these covers both stay within two and a half steps.
+TEST(DepthAgreement, IntegerDepthsFollowFloatWithinTheirTruncation) {
+    expectIntegerFollowsFloat<PF_Pixel>(2.5);
+    expectIntegerFollowsFloat<PF_Pixel16>(2.5);
 }
 
 }  // namespace
