@@ -1,6 +1,6 @@
 #pragma once
-// Running the focus mat generators on the headless host, test images at
-// every depth, and slow, obvious references for what the generators write.
+// Running the focus mat generators on the headless host, test images at every depth, and slow, obvious
+// references for what the generators write.
 
 #include <gtest/gtest.h>
 
@@ -29,24 +29,14 @@ using Work = Nerevo::Color<double>;
 using test::bpcOf;
 using test::PixelTypes;
 
-// Channel values that cover each depth's range: 8 bits up to 255, 16 bits
-// up to full scale 32768, floats beyond 0..1 and NaN in the colours.
+// Channels over each depth's whole range, stored as the depth stores them: floats beyond 0..1, and not a number
+// among the colours.
 template <typename Pixel>
 Pixel patternPixel(int x, int y) {
-    if constexpr (std::is_same_v<Pixel, PF_Pixel>) {
-        return PF_Pixel{static_cast<A_u_char>((x * 73 + y * 29 + 40) % 256), static_cast<A_u_char>((x * 11 + y * 57) % 256),
-                        static_cast<A_u_char>((x * 101 + y * 7 + 255) % 256),
-                        static_cast<A_u_char>((x * 3 + y * 89 + 128) % 256)};
-    } else if constexpr (std::is_same_v<Pixel, PF_Pixel16>) {
-        return PF_Pixel16{static_cast<A_u_short>((x * 7919 + y * 4729 + 32768) % 32769),
-                          static_cast<A_u_short>((x * 1031 + y * 9013) % 32769),
-                          static_cast<A_u_short>((x * 3301 + y * 211 + 32768) % 32769),
-                          static_cast<A_u_short>((x * 17 + y * 30011 + 5) % 32769)};
-    } else {
-        const float green = (x + y) % 5 == 3 ? std::numeric_limits<float>::quiet_NaN() : ((x * 3 + y) % 7) * 0.25f;
-        return PF_PixelFloat{((x * 7 + y * 3) % 11) * 0.1f, ((x * 5 + y * 13) % 17) * 0.125f - 0.5f, green,
-                             ((x + y * 2) % 9) * 0.2f - 0.3f};
-    }
+    const float green = (x + y) % 5 == 3 ? std::numeric_limits<float>::quiet_NaN() : ((x * 3 + y) % 7) * 0.25f;
+    return Nerevo::toPixel<Pixel>(Nerevo::Color<float>{((x * 7 + y * 3) % 11) * 0.1f,
+                                                       ((x * 5 + y * 13) % 17) * 0.125f - 0.5f, green,
+                                                       ((x + y * 2) % 9) * 0.2f - 0.3f});
 }
 
 template <typename Pixel>
@@ -54,20 +44,10 @@ void paint(Image& image) {
     test::paint<Pixel>(image, patternPixel<Pixel>);
 }
 
-// The weighting, straight from its definition: weight to the power of the
-// value in 8-bit units.
-inline double weighted(A_u_char v, double weight) {
-    return std::pow(weight, static_cast<double>(v));
-}
-inline double weighted(A_u_short v, double weight) {
-    return std::pow(weight, v * 255.0 / 32768.0);
-}
-inline double weighted(float v, double weight) {
-    if (std::isnan(v) || v < 0.0f) {
-        return 1.0;
-    }
-    return std::pow(weight, 255.0 * v);
-}
+// The weighting from its definition: weight to the power of the value in 8-bit units.
+inline double weighted(A_u_char v, double weight) { return std::pow(weight, static_cast<double>(v)); }
+inline double weighted(A_u_short v, double weight) { return std::pow(weight, v * 255.0 / 32768.0); }
+inline double weighted(float v, double weight) { return std::isnan(v) || v < 0.0f ? 1.0 : std::pow(weight, 255.0 * v); }
 
 template <typename Channel>
 double channel(Channel v, double weight) {
@@ -107,8 +87,7 @@ struct Buffers {
     }
 };
 
-// Every pixel's mat value follows `law(x, y)` to rounding (two ways of
-// computing one formula), and its work value is the premultiplied source.
+// Every pixel's mat value follows `law(x, y)` to rounding, and its work value is the premultiplied source.
 template <typename Pixel, typename Law>
 void expectMatAndWork(const Buffers& b, const Image& input, double weight, Law law) {
     ASSERT_EQ(b.err, PF_Err_NONE);
@@ -148,9 +127,8 @@ inline RadialMatGeneratorParameters radialParameters() {
 
 class Generators : public ::testing::Test {
 protected:
-    // Runs a generator over `input` through the host's iterate_generic, with
-    // the weighting table and buffers a tilt shifter would give it; the
-    // buffers start filled with `initial`.
+    // Through the host's iterate_generic, with the weighting table and buffers a tilt shifter would give, the
+    // buffers filled with `initial`.
     template <typename Generator, typename Params>
     Buffers generate(Nerevo::Bpc bpc, Image& input, Params params, double initial = 0.0) {
         Buffers buffers;

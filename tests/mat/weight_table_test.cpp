@@ -1,5 +1,4 @@
-// The weighting table of a render and the weighting of single channels,
-// float values outside 0..1 included.
+// The weighting table of a render and the weighting of single channels, float values outside 0..1 included.
 
 #include <cmath>
 #include <limits>
@@ -45,8 +44,7 @@ TEST_F(WeightTables, WeightingStaysOffUpToJustAboveOne) {
     EXPECT_TRUE(table(static_cast<Nerevo::Bpc>(3), 2.0).empty());
 }
 
-// Floats take their exact power wherever they lie, between the table's
-// steps too; 16-bit values beyond full scale weigh like it.
+// Floats take their exact power, between the table's steps too; 16-bit values beyond full scale weigh like it.
 TEST_F(WeightTables, FloatsExactlyAndInvalidDeepValues) {
     const double weight = 1.05;
     const std::vector<double> deep = table(Nerevo::bpc16, weight);
