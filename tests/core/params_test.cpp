@@ -75,17 +75,10 @@ PF_Err checkout(PF_ProgPtr, PF_ParamIndex index, A_long, A_long, A_u_long, PF_Pa
     return PF_Err_NONE;
 }
 
-struct CheckoutParams : ::testing::Test {
+TEST(CheckoutParams, ConvertsEachKind) {
     PF_InData in{};
+    in.inter.checkout_param = checkout;
     ParameterUnionValue values[PARAM_COUNT];
-
-    void SetUp() override {
-        in.inter.checkout_param = checkout;
-        g_calls = 0;
-    }
-};
-
-TEST_F(CheckoutParams, ConvertsEachKind) {
     ASSERT_EQ(Nerevo::Plugin::checkoutParams(&in, PARAM_DEFS, PARAM_COUNT, values), PF_Err_NONE);
     EXPECT_EQ(g_calls, PARAM_COUNT);
     const auto at = [&](int index) -> const ParameterUnionValue& { return paramAt(values, index); };

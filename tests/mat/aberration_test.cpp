@@ -64,11 +64,9 @@ Work aberrated(int x, int y, std::int64_t sx, std::int64_t sy, double weight, st
         expected.push_back(at);
         s[k] = probe<Pixel>(at.first, at.second);
     }
-    const double a0 = s[0].alpha;
-    const double a1 = s[1].alpha;
-    const double a2 = s[2].alpha;
-    return Work{std::max({a0, a1, a2}), a2 * channel(s[2].red, weight), a1 * channel(s[1].green, weight),
-                a0 * channel(s[0].blue, weight)};
+    return Work{std::max({double(s[0].alpha), double(s[1].alpha), double(s[2].alpha)}),
+                s[2].alpha * channel(s[2].red, weight), s[1].alpha * channel(s[1].green, weight),
+                s[0].alpha * channel(s[0].blue, weight)};
 }
 
 template <typename Pixel>
