@@ -40,14 +40,6 @@ inline BoxBlur::Line loaded(const std::vector<Sample>& samples, bool repeat) {
     return line;
 }
 
-inline double largest(const std::vector<Sample>& line) {
-    double m = 0.0;
-    for (const Sample& c : line) {
-        m = std::max({m, std::fabs(c.a), std::fabs(c.r), std::fabs(c.g), std::fabs(c.b)});
-    }
-    return m;
-}
-
 inline bool sameBits(const Sample& p, const Sample& q) {
     return std::memcmp(&p, &q, sizeof(Sample)) == 0;
 }

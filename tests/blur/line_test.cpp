@@ -1,11 +1,13 @@
 // The kernel of one line: against a plain sum, the prefix-sum differences kept to the bit where they hold, and
 // window sums that no sample outside the window can cancel (a float highlight, an infinity, not a number, an
-// overflow), past the double range too.
+// overflow), past the double range too; the column pass on mat values no radius arithmetic may trip on. (The
+// passes' ordinary results are the literal render's to guard.)
 
 #include <cfloat>
 #include <cstdint>
 #include <limits>
 
+#include "VerticalBlur.h"
 #include "blur_support.h"
 
 namespace {
@@ -21,11 +23,10 @@ TEST(Line, EveryPositionAgreesWithThePlainSum) {
         for (const double r : {1.01e-5, 0.3, 0.5, 1.0, 1.75, 2.5, 3.0, 4.2, 8.0, 8.5, 9.0}) {
             for (int x = 0; x < length; ++x) {
                 const Sample got = line.blurred(x, r);
-                // To the rounding of prefix sums, relative to the line's largest value.
-                const double tolerance = 1e-12 * std::max(largest(samples), 1.0);
                 for (double Sample::*ch : {&Sample::a, &Sample::r, &Sample::g, &Sample::b}) {
                     const auto value = [&](std::int64_t k) { return samples[static_cast<std::size_t>(k)].*ch; };
-                    EXPECT_NEAR(got.*ch, double(literalWindow(length, x, r, repeat, value)), tolerance)
+                    // To the rounding of prefix sums of values up to 14000.
+                    EXPECT_NEAR(got.*ch, double(literalWindow(length, x, r, repeat, value)), 2e-8)
                         << where(x, r, repeat);
                 }
             }
@@ -215,6 +216,56 @@ TEST(OrdinaryLines, KeepThePrefixSumDifferencesToTheBit) {
                 for (std::int64_t x = 0; x < 60; ++x) {
                     ASSERT_TRUE(sameBits(line.blurred(x, r), prefixSumBlurred(samples, x, r, repeat)))
                         << where(x, r, repeat);
+                }
+            }
+        }
+    }
+}
+
+template <typename Pixel>
+class Passes : public HostTest {};
+TYPED_TEST_SUITE(Passes, PixelTypes);
+
+// Not a number and radii up to 1e-5 leave the sample; huge radii tend to the limit, the mean of the column's two
+// ends or nothing, which an infinite radius (DBL_MAX doubled) gives exactly.
+TYPED_TEST(Passes, MatValuesBeyondAnyRadiusArithmeticStaySound) {
+    constexpr int kWidth = 9;
+    constexpr int kHeight = 7;
+    const double inf = std::numeric_limits<double>::infinity();
+    const double wild[] = {std::nan(""), inf, 1e300, 3e9, DBL_MAX, -inf, 1e20, 0.5e-5, 0.0, -3.0, 0.50000005e-5};
+    std::vector<double> mat;
+    std::vector<Sample> work;
+    for (int i = 0; i < kWidth * kHeight; ++i) {
+        mat.push_back(wild[i % 11]);
+        work.push_back(patternSample(i));
+    }
+    BlurParameters p{};
+    p.passAmount = 2.0;  // exact: 0.5e-5 gives 1e-5 to the bit
+    p.mat = &mat;
+    Image input{Nerevo::PixelTraits<TypeParam>::format, kWidth, kHeight, PF_Point{-4, 2}};
+    for (const bool repeat : {false, true}) {
+        p.repeatEdgePixels = repeat;
+        std::vector<Sample> columns = work;
+        p.work = &columns;
+        ASSERT_EQ(this->template run<VerticalBlur>(bpcOf<TypeParam>(), input, nullptr, p), PF_Err_NONE);
+        for (int x = 0; x < kWidth; ++x) {
+            const Sample& top = work[static_cast<std::size_t>(x)];
+            const Sample& bottom = work[static_cast<std::size_t>((kHeight - 1) * kWidth + x)];
+            for (int y = 0; y < kHeight; ++y) {
+                const auto i = static_cast<std::size_t>(y * kWidth + x);
+                const double r = 2.0 * mat[i];
+                if (!(r > 1e-5)) {
+                    EXPECT_TRUE(sameBits(columns[i], work[i])) << "unblurred " << at(x, y);
+                    continue;
+                }
+                EXPECT_TRUE(r > 1e-4 || !sameBits(columns[i], work[i])) << "just past 1e-5 blurs " << at(x, y);
+                EXPECT_TRUE(std::isfinite(columns[i].a) && std::isfinite(columns[i].b)) << at(x, y);
+                if (r >= 1e300) {
+                    const auto limit = [&](double Sample::*ch) { return repeat ? (top.*ch + bottom.*ch) / 2 : 0.0; };
+                    for (double Sample::*ch : {&Sample::a, &Sample::r, &Sample::b}) {
+                        EXPECT_NEAR(columns[i].*ch, limit(ch), r == inf ? 0.0 : 1e-12 * std::fabs(limit(ch)) + 1e-250)
+                            << "the limit " << at(x, y);
+                    }
                 }
             }
         }

@@ -61,17 +61,11 @@ Work premultiplied(const Pixel& p, double weight) {
 }
 
 // Equal, NaN included.
-inline bool same(double a, double b) {
-    return a == b || (std::isnan(a) && std::isnan(b));
-}
-
-inline bool same(const Work& a, const Work& b) {
-    return same(a.a, b.a) && same(a.r, b.r) && same(a.g, b.g) && same(a.b, b.b);
-}
-
-inline std::string show(const Work& w) {
-    return "(" + std::to_string(w.a) + ", " + std::to_string(w.r) + ", " + std::to_string(w.g) + ", " +
-           std::to_string(w.b) + ")";
+inline ::testing::AssertionResult same(const Work& a, const Work& b) {
+    const auto eq = [](double u, double v) { return u == v || (std::isnan(u) && std::isnan(v)); };
+    if (eq(a.a, b.a) && eq(a.r, b.r) && eq(a.g, b.g) && eq(a.b, b.b)) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "(" << a.a << ", " << a.r << ", " << a.g << ", " << a.b << ") against ("
+                                         << b.a << ", " << b.r << ", " << b.g << ", " << b.b << ")";
 }
 
 struct Buffers {
@@ -79,12 +73,8 @@ struct Buffers {
     std::vector<double> mat;
     std::vector<Work> work;
 
-    double matAt(const Image& image, int x, int y) const {
-        return mat[static_cast<std::size_t>(y * image.width() + x)];
-    }
-    const Work& workAt(const Image& image, int x, int y) const {
-        return work[static_cast<std::size_t>(y * image.width() + x)];
-    }
+    double matAt(const Image& i, int x, int y) const { return mat[static_cast<std::size_t>(y * i.width() + x)]; }
+    const Work& workAt(const Image& i, int x, int y) const { return work[static_cast<std::size_t>(y * i.width() + x)]; }
 };
 
 // Every pixel's mat value follows `law(x, y)` to rounding, and its work value is the premultiplied source.
@@ -95,9 +85,7 @@ void expectMatAndWork(const Buffers& b, const Image& input, double weight, Law l
         for (int x = 0; x < input.width(); ++x) {
             const double want = law(x, y);
             EXPECT_NEAR(b.matAt(input, x, y), want, 1e-12 * std::max(1.0, std::fabs(want))) << x << ", " << y;
-            const Work expected = premultiplied(input.at<Pixel>(x, y), weight);
-            EXPECT_TRUE(same(b.workAt(input, x, y), expected))
-                << "at (" << x << ", " << y << "): " << show(b.workAt(input, x, y)) << " against " << show(expected);
+            EXPECT_TRUE(same(b.workAt(input, x, y), premultiplied(input.at<Pixel>(x, y), weight))) << x << ", " << y;
         }
     }
     EXPECT_TRUE(input.untouchedOutside());
