@@ -204,9 +204,8 @@ TEST(HlsToRgb, PrimariesGreysAndWrappedHuesMatchTheModel) {
                 const Color<float> got = Nerevo::Colorsys::hlsToRgb(Color<float>{1.0f, hue, lightness, saturation});
                 const Rgb want = toRgb({hue, lightness, saturation});
                 SCOPED_TRACE(::testing::Message() << "hls " << hue << ", " << lightness << ", " << saturation);
-                EXPECT_NEAR(got.r, want[0], 1e-6);
-                EXPECT_NEAR(got.g, want[1], 1e-6);
-                EXPECT_NEAR(got.b, want[2], 1e-6);
+                const Rgb rgb{got.r, got.g, got.b};
+                for (int i = 0; i < 3; ++i) EXPECT_NEAR(rgb[i], want[i], 1e-6) << "channel " << i;
                 EXPECT_TRUE(saturation > 0.0f || (got.r == got.g && got.g == got.b)) << "unsaturated is grey";
             }
         }
