@@ -127,7 +127,8 @@ TEST(SixteenBitInput, ChannelsAboveFullScaleReadAsFullScaleInEveryMode) {
             EXPECT_TRUE(std::max({p.alpha, p.red, p.green, p.blue}) <= 32768) << "mode " << value << ": " << p;
         }
     }
-    EXPECT_EQ(Blend::burn(PF_Pixel16{32768, 40000, 32768, 1}, PF_Pixel16{32768, 0, 0, 0}), (PF_Pixel16{32768, 0, 0, 0}));
+    const PF_Pixel16 black{32768, 0, 0, 0};
+    EXPECT_EQ(Blend::burn(PF_Pixel16{32768, 40000, 32768, 1}, black), black);
     EXPECT_EQ(Blend::normal(PF_Pixel16{32768, 0, 0, 0}, overTop), (PF_Pixel16{32768, 0, 32768, 32768}));
 }
 

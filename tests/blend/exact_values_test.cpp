@@ -20,7 +20,7 @@ namespace Blend = Nerevo::Blend;
 
 // Alpha add is no popup item: chosen by its value here.
 template <typename Pixel>
-const BlendFunc<Pixel> alphaAddOf = Nerevo::getBlendFunc<Pixel>(Nerevo::BlendingMode::alpha_add);
+const BlendFunc<Pixel> alphaAdd = Nerevo::getBlendFunc<Pixel>(Nerevo::BlendingMode::alpha_add);
 
 template <typename Pixel>
 struct Example {
@@ -41,7 +41,6 @@ TEST(ExactValues, EightBit) {
     // channel is (c0 × (255 − a1) + B × a1) >> 8.
     const PF_Pixel b{255, 200, 0, 255};
     const PF_Pixel t{100, 100, 255, 30};
-    const BlendFunc<PF_Pixel> alphaAdd = alphaAddOf<PF_Pixel>;
     expectExamples<PF_Pixel>({
         {"add", Blend::add, b, t, {255, 238, 99, 255}},
         {"multiply", Blend::multiply, b, t, {255, 151, 0, 165}},
@@ -75,12 +74,12 @@ TEST(ExactValues, EightBit) {
         {"both at 128", Blend::normal, {128, 200, 255, 0}, {128, 50, 0, 255}, {191, 99, 84, 170}},
         {"the faintest: the bottom's share rounds away", Blend::normal, {1, 200, 255, 0}, {1, 50, 0, 255},
          {1, 50, 0, 255}},
-        {"100 + 100 fits: both weigh 127", alphaAdd, {100, 200, 255, 0}, {100, 50, 255, 255},
+        {"100 + 100 fits: both weigh 127", alphaAdd<PF_Pixel>, {100, 200, 255, 0}, {100, 50, 255, 255},
          {200, 124, 254, 127}},
-        {"200 + 100 does not: the top weighs 100, the bottom 155", alphaAdd, {200, 200, 255, 0},
+        {"200 + 100 does not: the top weighs 100, the bottom 155", alphaAdd<PF_Pixel>, {200, 200, 255, 0},
          {100, 50, 255, 255}, {255, 141, 255, 100}},
-        {"255 still fits: 128:127", alphaAdd, {128, 0, 0, 0}, {127, 255, 255, 255}, {255, 127, 127, 127}},
-        {"256 no longer: 127:128", alphaAdd, {128, 0, 0, 0}, {128, 255, 255, 255}, {255, 128, 128, 128}},
+        {"255 still fits: 128:127", alphaAdd<PF_Pixel>, {128, 0, 0, 0}, {127, 255, 255, 255}, {255, 127, 127, 127}},
+        {"256 no longer: 127:128", alphaAdd<PF_Pixel>, {128, 0, 0, 0}, {128, 255, 255, 255}, {255, 128, 128, 128}},
     });
 }
 
@@ -91,7 +90,6 @@ TEST(ExactValues, SixteenBit) {
     const PF_Pixel16 otherHalf{16384, 16384, 32768, 20000};
     const PF_Pixel16 white{32768, 32768, 32768, 32768};
     const PF_Pixel16 black{32768, 0, 0, 0};
-    const BlendFunc<PF_Pixel16> alphaAdd = alphaAddOf<PF_Pixel16>;
     expectExamples<PF_Pixel16>({
         {"screen beyond 32 bits", Blend::screen, half, otherHalf, {24576, 27306, 21845, 22597}},
         {"exclusion beyond 32 bits", Blend::exclusion, half, otherHalf, {24576, 21845, 21845, 18528}},
@@ -110,11 +108,11 @@ TEST(ExactValues, SixteenBit) {
          {32768, 32768, 17500, 16384}},
         {"both partly covered", Blend::normal, {20000, 32768, 30000, 0}, {10000, 32768, 5000, 32768},
          {23896, 32768, 19537, 13712}},
-        {"exactly full scale still fits", alphaAdd, {16384, 32768, 32768, 10000}, {16384, 0, 32768, 20000},
+        {"exactly full scale still fits", alphaAdd<PF_Pixel16>, {16384, 32768, 32768, 10000}, {16384, 0, 32768, 20000},
          {32768, 16384, 32768, 15000}},
-        {"past full scale", alphaAdd, {30000, 32768, 32768, 10000}, {10000, 0, 32768, 20000},
+        {"past full scale", alphaAdd<PF_Pixel16>, {30000, 32768, 32768, 10000}, {10000, 0, 32768, 20000},
          {32768, 22768, 32768, 13051}},
-        {"within full scale", alphaAdd, {10000, 32768, 32768, 10000}, {6000, 0, 32768, 20000},
+        {"within full scale", alphaAdd<PF_Pixel16>, {10000, 32768, 32768, 10000}, {6000, 0, 32768, 20000},
          {16000, 20480, 32768, 13750}},
     });
 }

@@ -9,7 +9,6 @@
 #include <cmath>
 #include <cstring>
 #include <string>
-#include <type_traits>
 #include <vector>
 
 #include "pixel_types.h"

@@ -128,7 +128,9 @@ TYPED_TEST(Aberration, LinearSamplesStepTowardsTheLineFromEitherSide) {
 }
 
 TYPED_TEST(Aberration, RadialSamplesStepTowardsTheCentre) {
-    RadialMatGeneratorParameters p = radialParameters();
+    RadialMatGeneratorParameters p{};
+    p.weight = 1.0;
+    p.power = 2.0;
     p.center = {4.0, 3.0};
     p.direction = 0.9;
     p.ratio = 0.7;

@@ -53,7 +53,7 @@ TYPED_TEST(FocusMat, RadialEveryPixelFollowsTheEllipseAndHoldsThePremultipliedSo
     this->host.setThreadCount(4);
     Image input(Nerevo::PixelTraits<Pixel>::format, 11, 10, PF_Point{7, -2});
     paint<Pixel>(input);
-    RadialMatGeneratorParameters p = radialParameters();
+    RadialMatGeneratorParameters p{};
     p.center = {5.4, 4.1};
     p.direction = 0.4;
     p.ratio = 0.6;

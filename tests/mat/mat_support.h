@@ -4,10 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
-#include <string>
-#include <type_traits>
 #include <vector>
 
 #include "pixel_types.h"
@@ -100,16 +99,6 @@ inline LinearMatGeneratorParameters linearParameters() {
     p.linearMode = linearPower;
     p.power = 2.0;
     p.focusDistance = 10.0;
-    return p;
-}
-
-inline RadialMatGeneratorParameters radialParameters() {
-    RadialMatGeneratorParameters p{};
-    p.halfDiagonal = 10.0;
-    p.weight = 1.0;
-    p.innerWidth = 2.0;
-    p.power = 2.0;
-    p.ratio = 1.0;
     return p;
 }
 
