@@ -43,8 +43,10 @@ inline bool sameBits(const Sample& p, const Sample& q) {
     return std::memcmp(&p, &q, sizeof(Sample)) == 0;
 }
 
-inline std::string at(int x, int y) {
-    return "at (" + std::to_string(x) + ", " + std::to_string(y) + ")";
+inline double largest(const std::vector<Sample>& line) {
+    double m = 0.0;
+    for (const Sample& c : line) m = std::max({m, std::fabs(c.a), std::fabs(c.r), std::fabs(c.g), std::fabs(c.b)});
+    return m;
 }
 
 inline std::string where(std::int64_t x, double r, bool repeat) {

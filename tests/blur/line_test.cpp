@@ -238,16 +238,16 @@ TYPED_TEST(Passes, MatValuesBeyondAnyRadiusArithmeticStaySound) {
                 const auto i = static_cast<std::size_t>(y * kWidth + x);
                 const double r = 2.0 * mat[i];
                 if (!(r > 1e-5)) {
-                    EXPECT_TRUE(sameBits(columns[i], work[i])) << "unblurred " << at(x, y);
+                    EXPECT_TRUE(sameBits(columns[i], work[i])) << "unblurred " << x << ", " << y;
                     continue;
                 }
-                EXPECT_TRUE(r > 1e-4 || !sameBits(columns[i], work[i])) << "just past 1e-5 blurs " << at(x, y);
-                EXPECT_TRUE(std::isfinite(columns[i].a) && std::isfinite(columns[i].b)) << at(x, y);
+                EXPECT_TRUE(r > 1e-4 || !sameBits(columns[i], work[i])) << "just past 1e-5 blurs " << x << ", " << y;
+                EXPECT_TRUE(std::isfinite(columns[i].a) && std::isfinite(columns[i].b)) << x << ", " << y;
                 if (r >= 1e300) {
                     const auto limit = [&](double Sample::*ch) { return repeat ? (top.*ch + bottom.*ch) / 2 : 0.0; };
                     for (double Sample::*ch : {&Sample::a, &Sample::r, &Sample::b}) {
                         EXPECT_NEAR(columns[i].*ch, limit(ch), r == inf ? 0.0 : 1e-12 * std::fabs(limit(ch)) + 1e-250)
-                            << "the limit " << at(x, y);
+                            << "the limit " << x << ", " << y;
                     }
                 }
             }
