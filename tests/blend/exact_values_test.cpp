@@ -123,6 +123,8 @@ TEST(ExactValues, Float) {
         {"white under black stays white", Blend::burn, {1, 1, 1, 1}, {1, 0, 0, 0}, {1, 1, 1, 1}},
         {"an opaque top replaces, beyond 0..1 too", Blend::normal, {0.3f, 0.2f, 0.1f, 0.0f},
          {1.0f, 0.1f, 1.5f, -0.25f}, {1.0f, 0.1f, 1.5f, -0.25f}},
+        {"alphas whose sum rounds to 1 still fit: 1 − 0.9 would not weigh 0.1", alphaAdd<PF_PixelFloat>,
+         {0.1f, 1.0f, 0.0f, 0.0f}, {0.9f, 0.0f, 1.0f, 0.0f}, {1.0f, 0.1f, 0.9f, 0.0f}},
     });
 }
 
