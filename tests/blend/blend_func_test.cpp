@@ -157,7 +157,7 @@ void expectAgreementWithModel(double tolerance) {
         {1.0, {1.0, 1.0, 1.0}},   {0.9, {0.3, 0.6, 0.9}},
     };
     const auto toPixel = [](const Layer& l) {
-        return pixel<Pixel>(float(l.a), float(l.c[0]), float(l.c[1]), float(l.c[2]));
+        return Nerevo::toPixel<Pixel>(Color<float>{float(l.a), float(l.c[0]), float(l.c[1]), float(l.c[2])});
     };
     // The model is fed the values the pixels really hold.
     const auto toLayer = [](const Pixel& p) {

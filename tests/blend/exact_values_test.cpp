@@ -147,8 +147,8 @@ void expectIntegerFollowsFloat(double toleranceSteps) {
         const auto blendInteger = getBlendFunc<Pixel>(mode);
         const auto blendFloat = getBlendFunc<PF_PixelFloat>(mode);
         for (float a0 : alphas) for (float a1 : alphas) for (float x : levels) for (float y : levels) {
-            const Pixel bottom = BlendTest::pixel<Pixel>(a0, x, y, 1.0f - x);
-            const Pixel top = BlendTest::pixel<Pixel>(a1, y, x, 0.5f);
+            const Pixel bottom = Nerevo::toPixel<Pixel>(Nerevo::Color<float>{a0, x, y, 1.0f - x});
+            const Pixel top = Nerevo::toPixel<Pixel>(Nerevo::Color<float>{a1, y, x, 0.5f});
             const Nerevo::Color<float> b = Nerevo::toColor(bottom);
             const Nerevo::Color<float> t = Nerevo::toColor(top);
             const Nerevo::Color<float> got = Nerevo::toColor(blendInteger(bottom, top));

@@ -29,11 +29,6 @@ std::ostream& operator<<(std::ostream& os, const Pixel& p) {
 
 namespace BlendTest {
 
-template <typename Pixel>
-Pixel pixel(float a, float r, float g, float b) {
-    return Nerevo::toPixel<Pixel>(Nerevo::Color<float>{a, r, g, b});
-}
-
 // Every mode that has a pixel function of its own, plus dissolve.
 constexpr int firstPixelMode = 0;
 constexpr int lastPixelMode = 17;
