@@ -1,9 +1,10 @@
-// The frame every mode shares (a transparent layer leaves the other as it
-// is), the choice of function by mode value, and the popup's items.
+// The frame every mode shares, the choice of function by mode value, the popup's items, and the colour-space
+// modes against the independent HLS model.
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <climits>
 #include <map>
 #include <sstream>
@@ -12,6 +13,7 @@
 
 #include "Params.h"
 #include "blend/blend.h"
+#include "colorsys/colorsys.h"
 #include "pixel_support.h"
 #include "pixel_types.h"
 
@@ -19,52 +21,39 @@ namespace {
 
 using Nerevo::BlendFunc;
 using Nerevo::BlendingMode;
+using Nerevo::Color;
 using Nerevo::getBlendFunc;
 namespace Blend = Nerevo::Blend;
+using namespace BlendTest;
 
-// Pixels whose every channel differs, including values a renderer can
-// produce at the depth but a clamp would change (float beyond 0..1, 16-bit
-// beyond full scale).
+// Visible, other, transparent: every channel differs, and some hold values a clamp would change.
 template <typename Pixel>
-struct Samples;
-
-template <>
-struct Samples<PF_Pixel> {
-    static constexpr PF_Pixel visible{200, 10, 250, 3};
-    static constexpr PF_Pixel other{255, 90, 0, 180};
-    static constexpr PF_Pixel transparent{0, 40, 120, 255};
-};
-
-template <>
-struct Samples<PF_Pixel16> {
-    static constexpr PF_Pixel16 visible{20000, 40000, 32768, 7};
-    static constexpr PF_Pixel16 other{32768, 1000, 0, 30000};
-    static constexpr PF_Pixel16 transparent{0, 12345, 32768, 65535};
-};
-
-template <>
-struct Samples<PF_PixelFloat> {
-    static constexpr PF_PixelFloat visible{1.5f, -0.25f, 2.0f, 0.3f};
-    static constexpr PF_PixelFloat other{0.5f, 0.9f, 0.0f, 0.7f};
-    static constexpr PF_PixelFloat transparent{0.0f, 0.4f, -1.0f, 3.0f};
-};
+std::array<Pixel, 3> samples() {
+    if constexpr (std::is_same_v<Pixel, PF_Pixel>) {
+        return {{{200, 10, 250, 3}, {255, 90, 0, 180}, {0, 40, 120, 255}}};
+    } else if constexpr (std::is_same_v<Pixel, PF_Pixel16>) {
+        return {{{20000, 40000, 32768, 7}, {32768, 1000, 0, 30000}, {0, 12345, 32768, 65535}}};
+    } else {
+        return {{{1.5f, -0.25f, 2.0f, 0.3f}, {0.5f, 0.9f, 0.0f, 0.7f}, {0.0f, 0.4f, -1.0f, 3.0f}}};
+    }
+}
 
 template <typename Pixel>
 class BlendFuncTest : public ::testing::Test {};
 TYPED_TEST_SUITE(BlendFuncTest, test::PixelTypes);
 
 TYPED_TEST(BlendFuncTest, TransparentLayerLeavesTheOtherUnchangedInEveryMode) {
-    using S = Samples<TypeParam>;
+    const auto [visible, other, transparent] = samples<TypeParam>();
     for (int value = -1; value <= 40; ++value) {
         SCOPED_TRACE(::testing::Message() << "mode " << value);
         const BlendFunc<TypeParam> blend = getBlendFunc<TypeParam>(static_cast<BlendingMode>(value));
-        EXPECT_EQ(blend(S::transparent, S::visible), S::visible);
-        EXPECT_EQ(blend(S::transparent, S::other), S::other);
-        EXPECT_EQ(blend(S::visible, S::transparent), S::visible);
-        EXPECT_EQ(blend(S::other, S::transparent), S::other);
+        for (const TypeParam& p : {visible, other}) {
+            EXPECT_EQ(blend(transparent, p), p);
+            EXPECT_EQ(blend(p, transparent), p);
+        }
         // With both transparent the bottom's case decides: the top comes back.
-        const TypeParam alsoTransparent{0, S::visible.red, S::visible.green, S::visible.blue};
-        EXPECT_EQ(blend(S::transparent, alsoTransparent), alsoTransparent);
+        const TypeParam alsoTransparent{0, visible.red, visible.green, visible.blue};
+        EXPECT_EQ(blend(transparent, alsoTransparent), alsoTransparent);
     }
 }
 
@@ -75,9 +64,8 @@ TYPED_TEST(BlendFuncTest, ModesWithoutPixelFunctionFallBackToNormal) {
     }
 }
 
-// Each item of the "Blending Mode" popup, on opaque float layers, against
-// the blend its label names, written out here per channel; a separator
-// cannot be picked but may be stored, and then blends like the item above.
+// Opaque float layers against the blend each label names; a separator cannot be picked but may be stored, and
+// then blends like the item above.
 TEST(BlendingModeItems, EachBlendsAsItsLabelSays) {
     using Channel = double (*)(double b, double t);
     const std::map<std::string, Channel> byChannel = {
@@ -95,11 +83,10 @@ TEST(BlendingModeItems, EachBlendsAsItsLabelSays) {
         {"Difference", [](double b, double t) { return std::fabs(b - t); }},
         {"Exclusion", [](double b, double t) { return b + t - 2 * b * t; }},
     };
-    const std::map<std::string, BlendTest::ColorMode> byColor = {{"Hue", BlendTest::ColorMode::hue},
-                                                                 {"Saturation", BlendTest::ColorMode::saturation},
-                                                                 {"Luminosity", BlendTest::ColorMode::luminosity}};
+    const std::map<std::string, ColorMode> byColor = {
+        {"Hue", ColorMode::hue}, {"Saturation", ColorMode::saturation}, {"Luminosity", ColorMode::luminosity}};
     // Every channel on either side of the middle, and of the other layer.
-    const BlendTest::Rgb pairs[][2] = {{{0.2, 0.6, 0.9}, {0.7, 0.3, 0.1}}, {{0.5, 0.05, 1.0}, {0.25, 0.9, 0.5}}};
+    const Rgb pairs[][2] = {{{0.2, 0.6, 0.9}, {0.7, 0.3, 0.1}}, {{0.5, 0.05, 1.0}, {0.25, 0.9, 0.5}}};
 
     std::vector<std::string> items;
     std::stringstream list(paramAt(PARAM_UI, Param::BlendingMode).items);
@@ -117,34 +104,113 @@ TEST(BlendingModeItems, EachBlendsAsItsLabelSays) {
         for (const auto& [b, t] : pairs) {
             const PF_PixelFloat got = blend(PF_PixelFloat{1, float(b[0]), float(b[1]), float(b[2])},
                                             PF_PixelFloat{1, float(t[0]), float(t[1]), float(t[2])});
-            BlendTest::Rgb want = byColor.count(label) ? BlendTest::blended(byColor.at(label), b, t) : BlendTest::Rgb{};
+            Rgb want = byColor.count(label) ? blended(byColor.at(label), b, t) : Rgb{};
             for (int i = 0; i < 3 && byChannel.count(label); ++i) want[i] = byChannel.at(label)(b[i], t[i]);
             EXPECT_EQ(got.alpha, 1.0f);
-            EXPECT_NEAR(got.red, want[0], 1e-6);
-            EXPECT_NEAR(got.green, want[1], 1e-6);
-            EXPECT_NEAR(got.blue, want[2], 1e-6);
+            const Rgb rgb{got.red, got.green, got.blue};
+            for (int i = 0; i < 3; ++i) EXPECT_NEAR(rgb[i], want[i], 1e-6) << "channel " << i;
         }
     }
-    // Past the last item nothing is read, however far.
     for (const int stray : {0, -3, static_cast<int>(items.size()) + 1, 64, 200, 320}) {
         EXPECT_EQ(convertBlendingMode(stray), BlendingMode::normal) << stray;
     }
 }
 
-// A 16-bit channel above 32768 is malformed, but must neither wrap the
-// integer arithmetic nor divide by zero (burn of such a bottom under a black
-// top would): it reads as full scale.
+// Malformed, but it must neither wrap the integer arithmetic nor divide by zero (burn of such a bottom under a
+// black top would).
 TEST(SixteenBitInput, ChannelsAboveFullScaleReadAsFullScaleInEveryMode) {
     const PF_Pixel16 overBottom{40000, 65535, 32769, 0};
     const PF_Pixel16 overTop{65535, 0, 50000, 32768};
-    for (int value = BlendTest::firstPixelMode; value <= BlendTest::lastPixelMode; ++value) {
+    for (int value = firstPixelMode; value <= lastPixelMode; ++value) {
         const BlendFunc<PF_Pixel16> blend = getBlendFunc<PF_Pixel16>(static_cast<BlendingMode>(value));
         for (const PF_Pixel16& p : {blend(overBottom, overTop), blend(overTop, overBottom)}) {
             EXPECT_TRUE(std::max({p.alpha, p.red, p.green, p.blue}) <= 32768) << "mode " << value << ": " << p;
         }
     }
-    EXPECT_EQ(Blend::burn(PF_Pixel16{32768, 40000, 32768, 1}, PF_Pixel16{32768, 0, 0, 0}), (PF_Pixel16{32768, 0, 0, 0}));
+    const PF_Pixel16 black{32768, 0, 0, 0};
+    EXPECT_EQ(Blend::burn(PF_Pixel16{32768, 40000, 32768, 1}, black), black);
     EXPECT_EQ(Blend::normal(PF_Pixel16{32768, 0, 0, 0}, overTop), (PF_Pixel16{32768, 0, 32768, 32768}));
+}
+
+struct Layer {
+    double a;
+    Rgb c;
+};
+
+// Straight-alpha compositing of the model's blend where both layers cover.
+Layer expected(ColorMode mode, const Layer& bottom, const Layer& top) {
+    const Rgb mix = blended(mode, bottom.c, top.c);
+    const double both = bottom.a * top.a;
+    const double alpha = bottom.a + top.a - both;
+    Layer out{alpha, {}};
+    for (int i = 0; i < 3; ++i) {
+        out.c[i] = (top.c[i] * (top.a - both) + bottom.c[i] * (bottom.a - both) + mix[i] * both) / alpha;
+    }
+    return out;
+}
+
+template <typename Pixel>
+void expectAgreementWithModel(double tolerance) {
+    const Layer layers[] = {
+        {1.0, {0.8, 0.1, 0.35}},  {1.0, {0.1, 0.1, 0.1}}, {0.7, {0.05, 0.8, 0.45}}, {1.0, {1.0, 0.0, 0.0}},
+        {1.0, {0.0, 0.0, 1.0}},   {0.4, {0.5, 0.5, 0.5}}, {1.0, {0.98, 0.94, 0.02}}, {0.25, {0.0, 0.0, 0.0}},
+        {1.0, {1.0, 1.0, 1.0}},   {0.9, {0.3, 0.6, 0.9}},
+    };
+    const auto toPixel = [](const Layer& l) {
+        return Nerevo::toPixel<Pixel>(Color<float>{float(l.a), float(l.c[0]), float(l.c[1]), float(l.c[2])});
+    };
+    // The model is fed the values the pixels really hold.
+    const auto toLayer = [](const Pixel& p) {
+        const Color<float> c = Nerevo::toColor(p);
+        return Layer{c.a, {c.r, c.g, c.b}};
+    };
+    for (ColorMode mode : {ColorMode::hue, ColorMode::saturation, ColorMode::luminosity}) {
+        for (const Layer& b : layers) {
+            for (const Layer& t : layers) {
+                const Pixel bottom = toPixel(b);
+                const Pixel top = toPixel(t);
+                const Layer want = expected(mode, toLayer(bottom), toLayer(top));
+                const Layer got = toLayer(getBlendFunc<Pixel>(mode)(bottom, top));
+                SCOPED_TRACE(::testing::Message() << "mode " << int(mode) << " bottom " << bottom << " top " << top);
+                EXPECT_NEAR(got.a, want.a, tolerance);
+                for (int i = 0; i < 3; ++i) EXPECT_NEAR(got.c[i], want.c[i], tolerance) << "channel " << i;
+            }
+        }
+    }
+}
+
+TEST(ColorSpaceModes, AgreeWithIndependentHlsModelAtEveryDepth) {
+    // One step of the depth, with room for the step's own representation.
+    expectAgreementWithModel<PF_Pixel>(1.001 / 255);
+    expectAgreementWithModel<PF_Pixel16>(1.001 / 32768);
+    expectAgreementWithModel<PF_PixelFloat>(1e-5);
+}
+
+// Float alphas outside 0..1 are coverage within 0..1 for the colour-space modes; soft light takes them as they are.
+TEST(ColorSpaceModes, FloatAlphaIsCoverageForColorSpaceModesOnly) {
+    const PF_PixelFloat bottom{2.0f, 0.8f, 0.1f, 0.35f};
+    const PF_PixelFloat top{0.5f, 0.3f, 0.6f, 0.9f};
+    for (const ColorMode mode : {ColorMode::hue, ColorMode::saturation, ColorMode::luminosity}) {
+        EXPECT_EQ(getBlendFunc<PF_PixelFloat>(mode)(bottom, top).alpha, 1.0f);
+    }
+    EXPECT_EQ(Blend::softlight(bottom, top).alpha, 1.5f);
+}
+
+// Float footage beyond 0..1 brings lightness and saturation beyond it too.
+TEST(HlsToRgb, PrimariesGreysAndWrappedHuesMatchTheModel) {
+    for (float hue : {-400.0f, -120.0f, -30.0f, 0.0f, 30.0f, 59.0f, 60.0f, 90.0f, 179.0f, 180.0f, 200.0f, 239.0f,
+                      240.0f, 300.0f, 359.0f, 360.0f, 480.0f, 725.0f}) {
+        for (float lightness : {-0.5f, 0.0f, 0.1f, 0.25f, 0.5f, 0.6f, 0.9f, 1.0f, 1.5f}) {
+            for (float saturation : {-1.0f, 0.0f, 0.3f, 0.5f, 1.0f, 2.0f}) {
+                const Color<float> got = Nerevo::Colorsys::hlsToRgb(Color<float>{1.0f, hue, lightness, saturation});
+                const Rgb want = toRgb({hue, lightness, saturation});
+                SCOPED_TRACE(::testing::Message() << "hls " << hue << ", " << lightness << ", " << saturation);
+                const Rgb rgb{got.r, got.g, got.b};
+                for (int i = 0; i < 3; ++i) EXPECT_NEAR(rgb[i], want[i], 1e-6) << "channel " << i;
+                EXPECT_TRUE(saturation > 0.0f || (got.r == got.g && got.g == got.b)) << "unsaturated is grey";
+            }
+        }
+    }
 }
 
 }  // namespace

@@ -1,8 +1,6 @@
 #pragma once
-// Comparison, printing and construction of host pixels for the blend tests,
-// and the colour-space modes written out independently: an HLS model of
-// chroma and hexagon sectors, in double, rather than the library's own
-// conversions.
+// Host pixels compared, printed and built for the blend tests, and an HLS
+// model of chroma and hexagon sectors in double, independent of the library's.
 
 #include <algorithm>
 #include <array>
@@ -30,12 +28,6 @@ std::ostream& operator<<(std::ostream& os, const Pixel& p) {
 }
 
 namespace BlendTest {
-
-// A pixel of any depth from channels in 0..1, rounded as the library stores.
-template <typename Pixel>
-Pixel pixel(float a, float r, float g, float b) {
-    return Nerevo::toPixel<Pixel>(Nerevo::Color<float>{a, r, g, b});
-}
 
 // Every mode that has a pixel function of its own, plus dissolve.
 constexpr int firstPixelMode = 0;
@@ -83,10 +75,9 @@ inline Rgb toRgb(const Hls& x) {
     return {c[0] + m, c[1] + m, c[2] + m};
 }
 
-// The modes computed on whole colours: hue, saturation and luminosity.
 using ColorMode = Nerevo::BlendingMode;
 
-// The colour-space blend of two opaque colours.
+// Hue, saturation or luminosity of two opaque colours.
 inline Rgb blended(ColorMode mode, const Rgb& bottom, const Rgb& top) {
     const Hls b = toHls(bottom);
     const Hls t = toHls(top);

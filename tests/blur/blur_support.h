@@ -1,6 +1,6 @@
 #pragma once
-// Running the blur passes and the outputter on the headless host, test
-// samples, and the kernel's formula as prefix sums to hold it against.
+// Running the blur passes and the outputter on the headless host, test samples, and the kernel written out twice
+// to hold it against: tap by tap, and as its formula's prefix sums.
 
 #include <gtest/gtest.h>
 
@@ -9,7 +9,6 @@
 #include <cmath>
 #include <cstring>
 #include <string>
-#include <type_traits>
 #include <vector>
 
 #include "pixel_types.h"
@@ -28,8 +27,7 @@ using host::Image;
 using test::bpcOf;
 using test::PixelTypes;
 
-// Premultiplied values of no particular pattern, opaque and transparent ones
-// among them.
+// Premultiplied values of no particular pattern, opaque and transparent ones among them.
 inline Sample patternSample(int i) {
     const double a = (i * 37) % 5 == 0 ? 0.0 : ((i * 53) % 256);
     return Sample{a, a * ((i * 29) % 17) * 0.25, a * ((i * 7) % 11) * 0.5, a * ((i * 13) % 19) * 3.0};
@@ -41,25 +39,22 @@ inline BoxBlur::Line loaded(const std::vector<Sample>& samples, bool repeat) {
     return line;
 }
 
-inline double largest(const std::vector<Sample>& line) {
-    double m = 0.0;
-    for (const Sample& c : line) {
-        m = std::max({m, std::fabs(c.a), std::fabs(c.r), std::fabs(c.g), std::fabs(c.b)});
-    }
-    return m;
-}
-
 inline bool sameBits(const Sample& p, const Sample& q) {
     return std::memcmp(&p, &q, sizeof(Sample)) == 0;
 }
 
-inline std::string at(int x, int y) {
-    return "at (" + std::to_string(x) + ", " + std::to_string(y) + ")";
+inline double largest(const std::vector<Sample>& line) {
+    double m = 0.0;
+    for (const Sample& c : line) m = std::max({m, std::fabs(c.a), std::fabs(c.r), std::fabs(c.g), std::fabs(c.b)});
+    return m;
+}
+
+inline std::string where(std::int64_t x, double r, bool repeat) {
+    return "x " + std::to_string(x) + ", r " + std::to_string(r) + (repeat ? ", repeated" : "");
 }
 
 class HostTest : public ::testing::Test {
 protected:
-    // Runs a stage on the host's threads with its record; its result.
     template <typename Stage, typename Params>
     PF_Err run(Nerevo::Bpc bpc, Image& input, Image* output, Params& params) {
         PF_Err err = PF_Err_NONE;
@@ -75,8 +70,20 @@ protected:
     host::Host host{test::pluginPath()};
 };
 
-// The kernel as written: prefix-sum differences with a wide integer n. What
-// any radius that fits one should give, and the reference the lines that
+// The kernel tap by tap in long double: x − n … x + n, the two ends at 1 − (n − r), outside the line the edge
+// value or nothing; `value(k)` is the k-th of `length`.
+template <typename Value>
+long double literalWindow(std::int64_t length, std::int64_t x, double r, bool repeat, Value value) {
+    const auto n = static_cast<std::int64_t>(std::ceil(r));
+    long double sum = 0.0L;
+    for (std::int64_t j = x - n; j <= x + n; ++j) {
+        const std::int64_t k = repeat ? std::clamp<std::int64_t>(j, 0, length - 1) : j;
+        if (k >= 0 && k < length) sum += (j == x - n || j == x + n ? 1.0L - (n - r) : 1.0L) * value(k);
+    }
+    return sum / (2.0L * r + 1.0L);
+}
+
+// Prefix-sum differences with a wide integer n: what any radius that fits one should give, and what lines that
 // need no careful summing must match to the bit.
 inline Sample prefixSumBlurred(const std::vector<Sample>& c, std::int64_t x, double r, bool repeat) {
     using BoxBlur::operator+;

@@ -1,6 +1,5 @@
-// The output conversion at each depth: stores and their rounding, a
-// transparent result, the weighting's inverse, the vignette and its opacity,
-// and how the blend is called.
+// The output conversion at each depth: stores and their rounding, a transparent result, the weighting's
+// inverse, the vignette and its opacity, and how the blend is called.
 
 #include <limits>
 
@@ -34,58 +33,19 @@ void expectPixel(const Pixel& a, const Pixel& e, const std::string& where = "") 
 }
 
 using Conversion8 = Conversions<PF_Pixel>;
-using Conversion16 = Conversions<PF_Pixel16>;
-using ConversionFloat = Conversions<PF_PixelFloat>;
 
 TEST_F(Conversion8, WeightedAverageOfBlackAndWhiteIsTwoThirtyTwo) {
     host.log().setRecording(true);
-    const double white = std::pow(1.03, 255);
-    const Sample mean{255.0, 255.0 * (1.0 + white) / 2.0, 255.0 * (1.0 + white) / 2.0, 255.0};
-    expectPixel(convert(Sample{255.0, 255.0 * 127.5, 0.0, 255.0 * 255.0}, 0.0), PF_Pixel{255, 128, 0, 255});
     p.weighted = true;
     p.weight = 1.03;
     // ln((1 + 1.03^255) / 2) / ln(1.03) + 0.5; blue holds 1.0, the weight of 0.
-    expectPixel(convert(mean, 0.0), PF_Pixel{255, 232, 232, 0});
+    const double mean = 255.0 * (1.0 + std::pow(1.03, 255)) / 2.0;
+    expectPixel(convert(Sample{255.0, mean, mean, 255.0}, 0.0), PF_Pixel{255, 232, 232, 0});
     EXPECT_GT(host.log().count("log"), 0u) << "the host's maths";
 }
 
-TEST_F(Conversion8, VignetteOpacityGrowsWithTheMat) {
-    p.vignetting = 0.4;
-    p.vignettingColor = Nerevo::Color<float>{1.0f, 0.5f, 0.2f, 1.0f};
-    const Sample v{255.0, 255.0 * 10.0, 255.0 * 100.0, 255.0 * 200.0};
-    // 0.5 × 255 × 0.4 + 0.5 = 51.5; the colour 0.5 × 255 + 0.5 = 128.
-    const PF_Pixel bottom{255, 10, 100, 200};
-    const PF_Pixel top{51, 128, 51, 255};
-    expectPixel(convert(v, 0.5), Nerevo::Blend::normal(bottom, top));
-    // Past full opacity the vignette covers the pixel, whose alpha is kept.
-    expectPixel(convert(Sample{128.0, 128.0 * 10.0, 0.0, 0.0}, 20.0), PF_Pixel{128, 128, 51, 255});
-}
-
-TEST_F(Conversion16, VignetteOpacityGrowsWithTheMat) {
-    p.vignetting = 0.4;
-    p.vignettingColor = Nerevo::Color<float>{1.0f, 0.5f, 0.0f, 1.0f};
-    p.blendingMode = BlendingMode::multiply;
-    // 0.5 × 32768 × 0.4 + 0.5 = 6554.1; 0.5 × 32768 + 0.5 truncates to 16384.
-    const PF_Pixel16 bottom{32768, 1000, 2000, 3000};
-    const PF_Pixel16 top{6554, 16384, 0, 32768};
-    expectPixel(convert(Sample{32768.0, 32768.0 * 1000.0, 32768.0 * 2000.0, 32768.0 * 3000.0}, 0.5),
-                Nerevo::Blend::multiply(bottom, top));
-}
-
-TEST_F(ConversionFloat, VignetteOpacityGrowsWithTheMat) {
-    p.vignetting = 0.4;
-    p.vignettingColor = Nerevo::Color<float>{1.0f, 2.0f, -0.5f, 0.25f};
-    const PF_PixelFloat bottom{1.0f, 0.5f, 0.5f, 0.5f};
-    expectPixel(convert(Sample{1.0, 0.5, 0.5, 0.5}, 0.5),
-                Nerevo::Blend::normal(bottom, PF_PixelFloat{0.2f, 2.0f, -0.5f, 0.25f}));
-    const PF_PixelFloat covered = convert(Sample{0.5, 0.25, 0.25, 0.25}, 7.0);
-    expectPixel(covered, PF_PixelFloat{0.5f, 2.0f, -0.5f, 0.25f});
-}
-
-// Work values and the pixels they convert to without vignette, per depth:
-// stores add one half, clamp and truncate, after the colours are divided by
-// alpha; 16 bits have full scale at 32768; float colours pass beyond 0..1
-// and not-a-number becomes 0, while alpha is clamped.
+// Work values and their pixels without vignette: stores add one half, clamp and truncate after the division by
+// alpha; float colours pass beyond 0..1 and not-a-number becomes 0, while alpha is clamped.
 template <typename Pixel>
 std::vector<std::pair<Sample, Pixel>> examples() {
     if constexpr (std::is_same_v<Pixel, PF_Pixel>) {
@@ -120,6 +80,24 @@ TYPED_TEST(Conversions, ASharpPixelIsStoredAsItIsInEveryBlendMode) {
         this->p.vignetting = 0.0;
         expectPixel(this->convert(v, std::numeric_limits<double>::infinity()), expected, "no vignetting");
     }
+}
+
+// The opacity, vignetting × mat at full scale, and the colour store as the depth stores: 51.5 and 128 at 8 bits,
+// 6554.1 and 16384.5 at 16, both truncated; past full opacity the vignette covers the pixel, whose alpha is kept.
+TYPED_TEST(Conversions, TheVignetteGrowsWithTheMatInTheBlendMode) {
+    using Pixel = TypeParam;
+    const double s = Nerevo::PixelTraits<Pixel>::fullScale;
+    this->p.vignetting = 0.4;
+    this->p.vignettingColor = Nerevo::Color<float>{1.0f, 0.5f, 0.2f, 1.0f};
+    const Pixel bottom = Nerevo::toPixel<Pixel>(Nerevo::Color<float>{1.0f, 0.04f, 0.4f, 0.8f});
+    const Pixel top = Nerevo::toPixel<Pixel>(Nerevo::Color<float>{0.2f, 0.5f, 0.2f, 1.0f});
+    for (const BlendingMode mode : {BlendingMode::multiply, BlendingMode::normal}) {
+        this->p.blendingMode = mode;
+        expectPixel(this->convert(Sample{s, s * bottom.red, s * bottom.green, s * bottom.blue}, 0.5),
+                    Nerevo::getBlendFunc<Pixel>(mode)(bottom, top), "mode " + std::to_string(int(mode)));
+    }
+    expectPixel(this->convert(Sample{s / 2, s / 2 * bottom.red, 0.0, 0.0}, 20.0),
+                Nerevo::toPixel<Pixel>(Nerevo::Color<float>{0.5f, 0.5f, 0.2f, 1.0f}), "covered");
 }
 
 TYPED_TEST(Conversions, ATransparentResultHasNoColourOfItsOwn) {

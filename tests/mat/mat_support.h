@@ -1,13 +1,12 @@
 #pragma once
-// Running the focus mat generators on the headless host, test images at
-// every depth, and slow, obvious references for what the generators write.
+// Running the focus mat generators on the headless host, test images at every depth, and slow, obvious
+// references for what the generators write.
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
-#include <string>
-#include <type_traits>
 #include <vector>
 
 #include "pixel_types.h"
@@ -29,24 +28,14 @@ using Work = Nerevo::Color<double>;
 using test::bpcOf;
 using test::PixelTypes;
 
-// Channel values that cover each depth's range: 8 bits up to 255, 16 bits
-// up to full scale 32768, floats beyond 0..1 and NaN in the colours.
+// Channels over each depth's whole range, stored as the depth stores them: floats beyond 0..1, and not a number
+// among the colours.
 template <typename Pixel>
 Pixel patternPixel(int x, int y) {
-    if constexpr (std::is_same_v<Pixel, PF_Pixel>) {
-        return PF_Pixel{static_cast<A_u_char>((x * 73 + y * 29 + 40) % 256), static_cast<A_u_char>((x * 11 + y * 57) % 256),
-                        static_cast<A_u_char>((x * 101 + y * 7 + 255) % 256),
-                        static_cast<A_u_char>((x * 3 + y * 89 + 128) % 256)};
-    } else if constexpr (std::is_same_v<Pixel, PF_Pixel16>) {
-        return PF_Pixel16{static_cast<A_u_short>((x * 7919 + y * 4729 + 32768) % 32769),
-                          static_cast<A_u_short>((x * 1031 + y * 9013) % 32769),
-                          static_cast<A_u_short>((x * 3301 + y * 211 + 32768) % 32769),
-                          static_cast<A_u_short>((x * 17 + y * 30011 + 5) % 32769)};
-    } else {
-        const float green = (x + y) % 5 == 3 ? std::numeric_limits<float>::quiet_NaN() : ((x * 3 + y) % 7) * 0.25f;
-        return PF_PixelFloat{((x * 7 + y * 3) % 11) * 0.1f, ((x * 5 + y * 13) % 17) * 0.125f - 0.5f, green,
-                             ((x + y * 2) % 9) * 0.2f - 0.3f};
-    }
+    const float green = (x + y) % 5 == 3 ? std::numeric_limits<float>::quiet_NaN() : ((x * 3 + y) % 7) * 0.25f;
+    return Nerevo::toPixel<Pixel>(Nerevo::Color<float>{((x * 7 + y * 3) % 11) * 0.1f,
+                                                       ((x * 5 + y * 13) % 17) * 0.125f - 0.5f, green,
+                                                       ((x + y * 2) % 9) * 0.2f - 0.3f});
 }
 
 template <typename Pixel>
@@ -54,20 +43,10 @@ void paint(Image& image) {
     test::paint<Pixel>(image, patternPixel<Pixel>);
 }
 
-// The weighting, straight from its definition: weight to the power of the
-// value in 8-bit units.
-inline double weighted(A_u_char v, double weight) {
-    return std::pow(weight, static_cast<double>(v));
-}
-inline double weighted(A_u_short v, double weight) {
-    return std::pow(weight, v * 255.0 / 32768.0);
-}
-inline double weighted(float v, double weight) {
-    if (std::isnan(v) || v < 0.0f) {
-        return 1.0;
-    }
-    return std::pow(weight, 255.0 * v);
-}
+// The weighting from its definition: weight to the power of the value in 8-bit units.
+inline double weighted(A_u_char v, double weight) { return std::pow(weight, static_cast<double>(v)); }
+inline double weighted(A_u_short v, double weight) { return std::pow(weight, v * 255.0 / 32768.0); }
+inline double weighted(float v, double weight) { return std::isnan(v) || v < 0.0f ? 1.0 : std::pow(weight, 255.0 * v); }
 
 template <typename Channel>
 double channel(Channel v, double weight) {
@@ -81,17 +60,11 @@ Work premultiplied(const Pixel& p, double weight) {
 }
 
 // Equal, NaN included.
-inline bool same(double a, double b) {
-    return a == b || (std::isnan(a) && std::isnan(b));
-}
-
-inline bool same(const Work& a, const Work& b) {
-    return same(a.a, b.a) && same(a.r, b.r) && same(a.g, b.g) && same(a.b, b.b);
-}
-
-inline std::string show(const Work& w) {
-    return "(" + std::to_string(w.a) + ", " + std::to_string(w.r) + ", " + std::to_string(w.g) + ", " +
-           std::to_string(w.b) + ")";
+inline ::testing::AssertionResult same(const Work& a, const Work& b) {
+    const auto eq = [](double u, double v) { return u == v || (std::isnan(u) && std::isnan(v)); };
+    if (eq(a.a, b.a) && eq(a.r, b.r) && eq(a.g, b.g) && eq(a.b, b.b)) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "(" << a.a << ", " << a.r << ", " << a.g << ", " << a.b << ") against ("
+                                         << b.a << ", " << b.r << ", " << b.g << ", " << b.b << ")";
 }
 
 struct Buffers {
@@ -99,16 +72,11 @@ struct Buffers {
     std::vector<double> mat;
     std::vector<Work> work;
 
-    double matAt(const Image& image, int x, int y) const {
-        return mat[static_cast<std::size_t>(y * image.width() + x)];
-    }
-    const Work& workAt(const Image& image, int x, int y) const {
-        return work[static_cast<std::size_t>(y * image.width() + x)];
-    }
+    double matAt(const Image& i, int x, int y) const { return mat[static_cast<std::size_t>(y * i.width() + x)]; }
+    const Work& workAt(const Image& i, int x, int y) const { return work[static_cast<std::size_t>(y * i.width() + x)]; }
 };
 
-// Every pixel's mat value follows `law(x, y)` to rounding (two ways of
-// computing one formula), and its work value is the premultiplied source.
+// Every pixel's mat value follows `law(x, y)` to rounding, and its work value is the premultiplied source.
 template <typename Pixel, typename Law>
 void expectMatAndWork(const Buffers& b, const Image& input, double weight, Law law) {
     ASSERT_EQ(b.err, PF_Err_NONE);
@@ -116,9 +84,7 @@ void expectMatAndWork(const Buffers& b, const Image& input, double weight, Law l
         for (int x = 0; x < input.width(); ++x) {
             const double want = law(x, y);
             EXPECT_NEAR(b.matAt(input, x, y), want, 1e-12 * std::max(1.0, std::fabs(want))) << x << ", " << y;
-            const Work expected = premultiplied(input.at<Pixel>(x, y), weight);
-            EXPECT_TRUE(same(b.workAt(input, x, y), expected))
-                << "at (" << x << ", " << y << "): " << show(b.workAt(input, x, y)) << " against " << show(expected);
+            EXPECT_TRUE(same(b.workAt(input, x, y), premultiplied(input.at<Pixel>(x, y), weight))) << x << ", " << y;
         }
     }
     EXPECT_TRUE(input.untouchedOutside());
@@ -136,21 +102,10 @@ inline LinearMatGeneratorParameters linearParameters() {
     return p;
 }
 
-inline RadialMatGeneratorParameters radialParameters() {
-    RadialMatGeneratorParameters p{};
-    p.halfDiagonal = 10.0;
-    p.weight = 1.0;
-    p.innerWidth = 2.0;
-    p.power = 2.0;
-    p.ratio = 1.0;
-    return p;
-}
-
 class Generators : public ::testing::Test {
 protected:
-    // Runs a generator over `input` through the host's iterate_generic, with
-    // the weighting table and buffers a tilt shifter would give it; the
-    // buffers start filled with `initial`.
+    // Through the host's iterate_generic, with the weighting table and buffers a tilt shifter would give, the
+    // buffers filled with `initial`.
     template <typename Generator, typename Params>
     Buffers generate(Nerevo::Bpc bpc, Image& input, Params params, double initial = 0.0) {
         Buffers buffers;

@@ -1,12 +1,59 @@
-// Reading the table's values from the host's checkout callback.
+// The parameter table's rows registered with the host, and their values read back from its checkout callback
+// and from a command's parameter array. (Which rows are greyed out is the user-interface update's test; how popup
+// items become blend modes the blend tests'.)
 
 #include <gtest/gtest.h>
 
-#include <cmath>
+#include <cstring>
 
+#include "AE_EffectCB.h"
 #include "Params.h"
 
 namespace {
+
+int g_added;
+PF_ParamDef g_last;
+
+PF_Err addParam(PF_ProgPtr, PF_ParamIndex, PF_ParamDefPtr def) {
+    ++g_added;
+    g_last = *def;
+    return PF_Err_NONE;
+}
+
+struct AddParameter : ::testing::Test {
+    PF_InData in{};
+    PF_UtilCallbacks utils{};
+    ParameterDef row{};
+    PF_ParamDef def{};
+
+    void SetUp() override {
+        utils.ansi.strcpy = [](A_char* dst, const A_char* src) { return std::strcpy(dst, src); };
+        in.utils = &utils;
+        in.inter.add_param = addParam;
+        g_added = 0;
+        std::strcpy(row.name, "Row");
+        row.index = 3;
+    }
+};
+
+TEST_F(AddParameter, ATypeWithoutARegistrationAddsNothing) {
+    for (const int32_t type : {0, 9, -1}) {
+        row.type = type;
+        EXPECT_EQ(Nerevo::Plugin::addParameter(&in, def, row, {}), PF_Err_UNRECOGNIZED_PARAM_TYPE) << type;
+    }
+    EXPECT_EQ(g_added, 0);
+}
+
+TEST_F(AddParameter, APointDefaultRegistersItsWholePixels) {
+    row.type = Nerevo::Plugin::paramPoint;
+    row.dflt.point[0] = 50.7;
+    row.dflt.point[1] = -2.5;
+    ASSERT_EQ(Nerevo::Plugin::addParameter(&in, def, row, {}), PF_Err_NONE);
+    ASSERT_EQ(g_added, 1);
+    EXPECT_TRUE(g_last.param_type == PF_Param_POINT && g_last.uu.id == 3);
+    EXPECT_TRUE(g_last.u.td.x_dephault == 50 * 65536 && g_last.u.td.y_dephault == -2 * 65536);
+    EXPECT_STREQ(g_last.name, "Row");
+}
 
 int g_calls;
 
@@ -27,17 +74,10 @@ PF_Err checkout(PF_ProgPtr, PF_ParamIndex index, A_long, A_long, A_u_long, PF_Pa
     return PF_Err_NONE;
 }
 
-struct CheckoutParams : ::testing::Test {
+TEST(CheckoutParams, ConvertsEachKind) {
     PF_InData in{};
+    in.inter.checkout_param = checkout;
     ParameterUnionValue values[PARAM_COUNT];
-
-    void SetUp() override {
-        in.inter.checkout_param = checkout;
-        g_calls = 0;
-    }
-};
-
-TEST_F(CheckoutParams, ConvertsEachKind) {
     ASSERT_EQ(Nerevo::Plugin::checkoutParams(&in, PARAM_DEFS, PARAM_COUNT, values), PF_Err_NONE);
     EXPECT_EQ(g_calls, PARAM_COUNT);
     const auto at = [&](int index) -> const ParameterUnionValue& { return paramAt(values, index); };
