@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+#include <map>
 #include <string>
 #include <utility>
 #include <vector>
@@ -11,28 +13,15 @@
 
 namespace test {
 
-inline std::string colourName(const DRAWBOT_ColorRGBA& c) {
-    struct Named {
-        DRAWBOT_ColorRGBA colour;
-        const char* name;
-    };
-    static const Named names[] = {{{1, 1, 0, 1}, "yellow"}, {{0, 1, 1, 1}, "cyan"},
-                                  {{0, 1, 0, 1}, "green"},  {{1, 0, 0, 1}, "red"}};
-    for (const Named& n : names) {
-        if (c.red == n.colour.red && c.green == n.colour.green && c.blue == n.colour.blue &&
-            c.alpha == n.colour.alpha) {
-            return n.name;
-        }
-    }
-    return "other";
-}
-
 inline std::vector<std::string> colours(const host::Drawing& drawing) {
-    std::vector<std::string> names;
+    static const std::map<std::array<float, 4>, std::string> names = {
+        {{1, 1, 0, 1}, "yellow"}, {{0, 1, 1, 1}, "cyan"}, {{0, 1, 0, 1}, "green"}, {{1, 0, 0, 1}, "red"}};
+    std::vector<std::string> found;
     for (const host::Stroke& s : drawing.strokes()) {
-        names.push_back(colourName(s.color));
+        const auto name = names.find({s.color.red, s.color.green, s.color.blue, s.color.alpha});
+        found.push_back(name == names.end() ? "other" : name->second);
     }
-    return names;
+    return found;
 }
 
 // The points a path passes through: every segment's end.

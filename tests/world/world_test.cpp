@@ -1,20 +1,13 @@
-// Worlds of the core library against the headless host: allocation and
-// release by depth, borrowing, checkout and check-in, and the rectangles,
-// colours and composite modes passed on to the host; the view of a world's
-// pixels by depth and format, and its rows whatever their stride.
-
-#include <gtest/gtest.h>
+// Worlds of the core library against the headless host: allocation by depth, borrowing,
+// checkout and check-in, what is passed on to the host, and rows whatever their stride.
 
 #include <cstring>
-#include <functional>
 #include <string>
 
-#include "AEGP_SuiteHandler.h"
 #include "AE_EffectCBSuites.h"
-#include "host/host.h"
+#include "command_host.h"
 #include "host/image.h"
 #include "pixel_types.h"
-#include "plugin_path.h"
 #include "world/pixels.h"
 #include "world/world.h"
 
@@ -24,40 +17,7 @@ using host::Image;
 using Nerevo::World;
 using WorldPtr = std::shared_ptr<World>;
 
-class Worlds : public ::testing::Test {
-protected:
-    using Body = std::function<void(PF_InData&, PF_OutData&, AEGP_SuiteHandler&)>;
-
-    void SetUp() override { host.log().setRecording(true); }
-
-    void run(const Body& body) {
-        host.withCommandData([&](PF_InData& in, PF_OutData& out) {
-            AEGP_SuiteHandler suites(in.pica_basicP);
-            body(in, out, suites);
-        });
-    }
-
-    // The arguments of the last logged call of `name`.
-    std::string lastArgs(const std::string& name) {
-        std::string args;
-        for (const host::Call& call : host.log().calls()) {
-            if (call.name == name) {
-                args = call.args;
-            }
-        }
-        return args;
-    }
-
-    std::size_t worldCalls() {
-        std::size_t n = 0;
-        for (const char* name : {"new_world", "dispose_world", "PF_NewWorld", "PF_DisposeWorld"}) {
-            n += host.log().count(name);
-        }
-        return n;
-    }
-
-    host::Host host{test::pluginPath()};
-};
+using Worlds = test::CommandHost;
 
 TEST_F(Worlds, CreatedAtEachDepthClearedAndFreedThroughTheVersionThatMadeIt) {
     run([&](PF_InData& in, PF_OutData& out, AEGP_SuiteHandler& suites) {
@@ -83,12 +43,13 @@ TEST_F(Worlds, CreatedAtEachDepthClearedAndFreedThroughTheVersionThatMadeIt) {
     });
     EXPECT_EQ(host.log().count("new_world"), 2u) << "an unknown depth calls nothing";
     EXPECT_EQ(host.log().count("PF_NewWorld"), 1u);
-    EXPECT_EQ(lastArgs("new_world"), "width=3 height=2 flags=3");
+    EXPECT_EQ(argsOf("new_world", true), "width=3 height=2 flags=3");
     EXPECT_TRUE(host.problems().empty()) << host.problems().front();
     EXPECT_EQ(host.liveWorlds(), 0u);
 }
 
 TEST_F(Worlds, InitRunsOnceAndUninitialisedOrFailedWorldsCallNothingAtTheEnd) {
+    const auto worldCalls = [&] { return host.log().count("new_world") + host.log().count("PF_NewWorld"); };
     run([&](PF_InData& in, PF_OutData& out, AEGP_SuiteHandler& suites) {
         { Nerevo::NewWorld unused(&in, &out, suites); }
         EXPECT_EQ(worldCalls(), 0u);
@@ -159,17 +120,17 @@ TEST_F(Worlds, CopyAndFillHandTheirRectanglesAndColourOn) {
     Image a(PF_PixelFormat_ARGB32, 3, 3, PF_Point{1, 1});
     Image b(PF_PixelFormat_ARGB32, 3, 3);
     a.at<PF_Pixel>(2, 0) = PF_Pixel{255, 7, 8, 9};
-    run([&](PF_InData& in, PF_OutData&, AEGP_SuiteHandler& suites) {
+    run([&](PF_InData& in, AEGP_SuiteHandler& suites) {
         WorldPtr src;
         WorldPtr dst;
         Nerevo::setExistingWorld(&in, suites, *a.world(), src);
         Nerevo::setExistingWorld(&in, suites, *b.world(), dst);
         EXPECT_EQ(Nerevo::copy(&in, src, dst, Nerevo::Rect<int>{1, 0, 3, 2}, Nerevo::Rect<int>{0, 1, 2, 3}),
                   PF_Err_NONE);
-        EXPECT_EQ(lastArgs("copy"), "src_rect=(1,0,3,2) dst_rect=(0,1,2,3)");
+        EXPECT_EQ(argsOf("copy"), "src_rect=(1,0,3,2) dst_rect=(0,1,2,3)");
         EXPECT_EQ(Nerevo::fill(&in, src, Nerevo::Rect<int>{0, 2, 3, 3}, Nerevo::Color<float>{1.0f, 0.5f, 0.0f, 0.2f}),
                   PF_Err_NONE);
-        EXPECT_EQ(lastArgs("fill"), "color=(255,128,0,51) rect=(0,2,3,3)");
+        EXPECT_EQ(argsOf("fill"), "color=(255,128,0,51) rect=(0,2,3,3)");
     });
     EXPECT_EQ(b.at<PF_Pixel>(1, 1).red, 7);
     EXPECT_EQ(a.at<PF_Pixel>(1, 2).green, 0);
@@ -181,27 +142,27 @@ TEST_F(Worlds, BlendPassesTheTransferModeAndOpacities) {
     Image top(PF_PixelFormat_ARGB128, 2, 2);
     Image bottom(PF_PixelFormat_ARGB128, 4, 4);
     top.at<PF_PixelFloat>(1, 1) = PF_PixelFloat{1.0f, 0.25f, 0.5f, 0.75f};
-    run([&](PF_InData& in, PF_OutData&, AEGP_SuiteHandler& suites) {
+    run([&](PF_InData& in, AEGP_SuiteHandler& suites) {
         WorldPtr src;
         WorldPtr dst;
         Nerevo::setExistingWorld(&in, suites, *top.world(), src);
         Nerevo::setExistingWorld(&in, suites, *bottom.world(), dst);
         EXPECT_EQ(Nerevo::blend(&in, src, dst, Nerevo::bpc32, Nerevo::BlendingMode::normal), PF_Err_NONE);
-        EXPECT_EQ(lastArgs("transfer_rect"),
+        EXPECT_EQ(argsOf("transfer_rect", true),
                   "quality=1 flags=1 field=0 src_rect=(0,0,2,2) xfer=2 rand_seed=0 opacity=255 rgb_only=0 "
                   "opacitySu=32768 mask=null dest=(0,0)");
         EXPECT_EQ(Nerevo::blend(&in, src, dst, Nerevo::bpc32, Nerevo::Rect<int>{1, 1, 2, 2}, Nerevo::Vector2<int>{3, 2},
                                 static_cast<Nerevo::BlendingMode>(40), 0.5, true),
                   PF_Err_NONE);
-        EXPECT_EQ(lastArgs("transfer_rect"),
+        EXPECT_EQ(argsOf("transfer_rect", true),
                   "quality=1 flags=1 field=0 src_rect=(1,1,2,2) xfer=2 rand_seed=0 opacity=127 rgb_only=1 "
                   "opacitySu=16384 mask=null dest=(3,2)");
         // Past full opacity stays full: 255 × 1.5 must not wrap round in 8 bits.
         Nerevo::blend(&in, src, dst, Nerevo::bpc32, Nerevo::Rect<int>{0, 0, 1, 1}, Nerevo::Vector2<int>{0, 0},
                       Nerevo::BlendingMode::dodge, 1.5, false);
-        EXPECT_NE(lastArgs("transfer_rect").find("xfer=27 rand_seed=0 opacity=255 rgb_only=0 opacitySu=32768"),
+        EXPECT_NE(argsOf("transfer_rect", true).find("xfer=27 rand_seed=0 opacity=255 rgb_only=0 opacitySu=32768"),
                   std::string::npos)
-            << lastArgs("transfer_rect");
+            << argsOf("transfer_rect", true);
     });
     EXPECT_FLOAT_EQ(bottom.at<PF_PixelFloat>(1, 1).red, 0.25f) << "in front, opaque";
     EXPECT_FLOAT_EQ(bottom.at<PF_PixelFloat>(3, 2).blue, 0.75f) << "straight colours keep their value over nothing";
@@ -210,13 +171,13 @@ TEST_F(Worlds, BlendPassesTheTransferModeAndOpacities) {
 
 TEST_F(Worlds, ParameterWorldsAreCheckedInWhateverTheyHold) {
     Image layer(PF_PixelFormat_ARGB32, 2, 2);
-    run([&](PF_InData& in, PF_OutData&, AEGP_SuiteHandler& suites) {
+    run([&](PF_InData& in, AEGP_SuiteHandler& suites) {
         {
             WorldPtr none;
             ASSERT_EQ(Nerevo::getParameterWorld(&in, suites, 0, A_Time{5, 24}, none), PF_Err_NONE);
             EXPECT_EQ(none->world, nullptr) << "no layer assigned";
         }
-        EXPECT_EQ(lastArgs("checkout_param"), "index=0 time=5 step=1 scale=24");
+        EXPECT_EQ(argsOf("checkout_param"), "index=0 time=5 step=1 scale=24");
         EXPECT_EQ(host.log().count("checkin_param"), 1u) << "an empty checkout is checked in too";
 
         host.param(0).current.u.ld = *layer.world();
@@ -254,7 +215,7 @@ PF_Err checkoutOutput(PF_ProgPtr, PF_EffectWorld** output) {
 TEST_F(Worlds, InputAndOutputBorrowWhatTheHostChecksOutEvenOnFailure) {
     PF_SmartRenderCallbacks callbacks{checkoutPixels, nullptr, checkoutOutput};
     PF_SmartRenderExtra extra{nullptr, &callbacks};
-    run([&](PF_InData& in, PF_OutData&, AEGP_SuiteHandler&) {
+    run([&](PF_InData& in, AEGP_SuiteHandler&) {
         WorldPtr input;
         WorldPtr output;
         g_checkoutErr = PF_Err_NONE;
