@@ -1,6 +1,5 @@
-// EffectHandle and StreamBase: the references they own, the effect's name
-// and place read through its own stream group, and hiding, expressions and
-// keyframe counts of its parameter streams.
+// EffectHandle and StreamBase: the references they own, the effect's name and place read
+// through its own stream group, and its parameter streams' hiding, expressions and keyframes.
 
 #include "command_host.h"
 #include "effect/effect_handle.h"
@@ -25,7 +24,6 @@ class EffectHandleTest : public CommandHost {
 protected:
     void TearDown() override { expectAllGivenBack(); }
 
-    // Runs body with an effect handle on the command's effect.
     void withHandle(const std::function<void(Nerevo::EffectHandle&)>& body) {
         run([&](PF_InData& in, AEGP_SuiteHandler& suites) {
             Nerevo::EffectHandle effect(pluginId, &in, suites);
@@ -33,7 +31,6 @@ protected:
             body(effect);
         });
     }
-    // Runs body with the Ratio stream of the command's effect.
     void withRatio(const std::function<void(Nerevo::StreamBase&)>& body) {
         run([&](PF_InData& in, AEGP_SuiteHandler& suites) {
             Nerevo::EffectHandle effect(pluginId, &in, suites);
@@ -86,22 +83,17 @@ TEST_F(EffectHandleTest, NameIsTheEffectsAndCanBeChanged) {
     EXPECT_EQ(target().name, u"Miniature \u00e9t\u00e9");
 }
 
-// Whatever step fails, its error comes back and the group streams and the
-// name's memory go back to the host; a failed free counts only without an
-// earlier error.
+// Whatever step fails, the group streams and the name's memory go back to the host; a failed
+// free counts only without an earlier error.
 TEST_F(EffectHandleTest, NameErrorsReturnFirstAndLeakNothing) {
     const struct {
         const char* first;
         const char* second;  // failing too, or null
-        PF_Err expected;
     } cases[] = {
-        {"AEGP_LockMemHandle", "AEGP_FreeMemHandle", PF_Err_OUT_OF_MEMORY},
-        {"AEGP_FreeMemHandle", nullptr, PF_Err_OUT_OF_MEMORY},
-        {"AEGP_GetNewEffectStreamByIndex", nullptr, PF_Err_OUT_OF_MEMORY},
-        {"AEGP_GetNewParentStreamRef", nullptr, PF_Err_OUT_OF_MEMORY},
-        {"AEGP_GetStreamName", nullptr, PF_Err_OUT_OF_MEMORY},
-        {"AEGP_GetMemHandleSize", nullptr, PF_Err_OUT_OF_MEMORY},
-        {"AEGP_LockMemHandle", nullptr, PF_Err_OUT_OF_MEMORY},
+        {"AEGP_LockMemHandle", "AEGP_FreeMemHandle"}, {"AEGP_FreeMemHandle", nullptr},
+        {"AEGP_GetNewEffectStreamByIndex", nullptr}, {"AEGP_GetNewParentStreamRef", nullptr},
+        {"AEGP_GetStreamName", nullptr},            {"AEGP_GetMemHandleSize", nullptr},
+        {"AEGP_LockMemHandle", nullptr},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.first);
@@ -112,7 +104,7 @@ TEST_F(EffectHandleTest, NameErrorsReturnFirstAndLeakNothing) {
         Name read;
         PF_Err err = PF_Err_NONE;
         withHandle([&](Nerevo::EffectHandle& effect) { err = effect.getName(read); });
-        EXPECT_EQ(err, c.expected);
+        EXPECT_EQ(err, PF_Err_OUT_OF_MEMORY);
         if (std::string(c.first) == "AEGP_FreeMemHandle") {
             EXPECT_EQ(read, name(u"NerevoTiltShift")) << "the text was read before the free failed";
         } else if (!c.second) {
@@ -159,8 +151,7 @@ TEST_F(EffectHandleTest, AppliedEffectComesLastAndIsHeld) {
     EXPECT_EQ(target().layer().effects()[1]->flags, 0);
 }
 
-// The flag changes only when it differs, the other flags stay, and a failed
-// query changes nothing.
+// The other flags stay, and a failed query changes nothing.
 TEST_F(EffectHandleTest, HidingChangesTheFlagOnlyWhenItDiffers) {
     const struct {
         AEGP_DynStreamFlags before;
@@ -182,7 +173,7 @@ TEST_F(EffectHandleTest, HidingChangesTheFlagOnlyWhenItDiffers) {
     withRatio([](Nerevo::StreamBase& stream) { EXPECT_EQ(stream.hide(nullptr), PF_Err_OUT_OF_MEMORY); });
     EXPECT_EQ(ratio().dynamicFlags, 0);
 
-    // Through the current effect, which is looked up and given back.
+    // Through the command's effect, looked up and given back.
     host.log().clear();
     withRatio([](Nerevo::StreamBase& stream) { EXPECT_EQ(stream.hide(), PF_Err_NONE); });
     EXPECT_EQ(ratio().dynamicFlags, AEGP_DynStreamFlag_HIDDEN);

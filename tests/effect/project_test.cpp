@@ -1,5 +1,5 @@
-// The project the host plays and the references its AEGP suites hand out:
-// what a plug-in finds, and what the end-of-command check holds against it.
+// The project the host plays and the references its AEGP suites hand out, as the end-of-command
+// check holds them against the plug-in.
 
 #include "command_host.h"
 
@@ -9,7 +9,7 @@ using test::CommandHost;
 
 using ProjectTest = CommandHost;
 
-TEST_F(ProjectTest, ByDefaultOneFootageLayerOfTheFrameSizeCarriesTheEffect) {
+TEST_F(ProjectTest, OneFootageLayerOfTheFrameSizeCarriesTheEffectAndCommandsGoToTheTarget) {
     host::Composition& comp = host.project().composition();
     ASSERT_EQ(comp.layers().size(), 1u);
     host::Layer& layer = *comp.layers()[0];
@@ -23,31 +23,27 @@ TEST_F(ProjectTest, ByDefaultOneFootageLayerOfTheFrameSizeCarriesTheEffect) {
     EXPECT_EQ(std::make_pair(layer.width(), layer.height()), std::make_pair(640, 360));
     layer.setSize(320, 180);
     EXPECT_EQ(std::make_pair(host.frame().width, host.frame().height), std::make_pair(320, 180));
-}
 
-TEST_F(ProjectTest, CommandsGoToTheTargetAndTheFrameTakesItsLayer) {
-    host::Layer& footage = target().layer();
     host::Layer& text = host.project().composition().addLayer(AEGP_ObjectType_TEXT, 200, 50);
     host::Effect& onText = text.addEffect();
     host.project().setTarget(onText);
     EXPECT_EQ(std::make_pair(host.frame().width, host.frame().height), std::make_pair(200, 50));
-    EXPECT_EQ(footage.width(), 100) << "the footage layer keeps the size the frame had";
+    EXPECT_EQ(layer.width(), 320) << "the footage layer keeps the size the frame had";
 
     run([&](PF_InData& in, AEGP_SuiteHandler& suites) {
         EXPECT_EQ(in.width, 200);
-        AEGP_LayerH layer = nullptr;
-        AEGP_CompH comp = nullptr;
+        AEGP_LayerH handle = nullptr;
+        AEGP_CompH parent = nullptr;
         AEGP_ObjectType type = AEGP_ObjectType_NONE;
-        ASSERT_EQ(suites.PFInterfaceSuite1()->AEGP_GetEffectLayer(in.effect_ref, &layer), A_Err_NONE);
-        ASSERT_EQ(suites.LayerSuite13()->AEGP_GetLayerObjectType(layer, &type), A_Err_NONE);
-        ASSERT_EQ(suites.LayerSuite13()->AEGP_GetLayerParentComp(layer, &comp), A_Err_NONE);
+        ASSERT_EQ(suites.PFInterfaceSuite1()->AEGP_GetEffectLayer(in.effect_ref, &handle), A_Err_NONE);
+        ASSERT_EQ(suites.LayerSuite13()->AEGP_GetLayerObjectType(handle, &type), A_Err_NONE);
+        ASSERT_EQ(suites.LayerSuite13()->AEGP_GetLayerParentComp(handle, &parent), A_Err_NONE);
         EXPECT_EQ(type, AEGP_ObjectType_TEXT);
-        EXPECT_EQ(comp, reinterpret_cast<AEGP_CompH>(&host.project().composition()));
+        EXPECT_EQ(parent, reinterpret_cast<AEGP_CompH>(&comp));
     });
 }
 
 // Kept past the command: reported once, the next command starts clean.
-// Given back twice, or as a reference of another kind: refused and reported.
 TEST_F(ProjectTest, ReferencesKeptOrGivenBackTwiceAreReported) {
     AEGP_EffectRefH effect = nullptr;
     AEGP_StreamRefH stream = nullptr;
@@ -135,10 +131,8 @@ TEST_F(ProjectTest, ParameterStreamsAreNamedAfterTheirParameters) {
         A_long place = -1;
         ASSERT_EQ(suites.DynamicStreamSuite5()->AEGP_GetStreamIndexInParent(stream, &place), A_Err_NONE);
         EXPECT_EQ(place, index("Focus Distance") - 1);
-        // Parameter streams cannot be renamed; only the effect's group can.
         const A_UTF16Char other[] = {'X', 0};
         EXPECT_NE(suites.DynamicStreamSuite5()->AEGP_SetStreamName(stream, other), A_Err_NONE);
-        // The input layer and what lies past the last parameter have no stream.
         for (const int outside : {0, static_cast<int>(host.params().size())}) {
             AEGP_StreamRefH none = nullptr;
             EXPECT_EQ(suites.StreamSuite9()->AEGP_GetNewEffectStreamByIndex(pluginId, effect, outside, &none),

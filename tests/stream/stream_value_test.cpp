@@ -1,6 +1,5 @@
-// Stream<T>: the constant cache, the member of the value record each type
-// reads and writes, failures on the way, and its Keyframer: one batch per
-// keyframer, kept only when an add succeeded.
+// Stream<T>: the constant cache, the member of the value record each type reads and writes,
+// failures on the way, and its Keyframer.
 
 #include <cmath>
 
@@ -18,7 +17,6 @@ class StreamValueTest : public test::CommandHost {
 protected:
     void TearDown() override { expectAllGivenBack(); }
 
-    // Runs body with a Stream<T> on the named parameter.
     template <typename T>
     void withStream(const char* name, const std::function<void(Stream<T>&)>& body) {
         withEffect([&](PF_InData& in, AEGP_SuiteHandler& suites, AEGP_EffectRefH effect, AEGP_LayerH) {
@@ -87,8 +85,7 @@ TEST_F(StreamValueTest, ConstantStreamIsFetchedOnceAtTheCommandsTime) {
     });
 }
 
-// Out of order, and one time given twice: the later value wins; a varying
-// stream asks the host at every time.
+// One time given twice (48/24 and 2/1): the later value wins.
 TEST_F(StreamValueTest, KeyframesReadBackAtAndBetweenTheirTimes) {
     EXPECT_EQ(addKeyframes<double>("Blur Amount", {{frame(48), 90.0}, {frame(0), 10.0}, {A_Time{2, 1}, 70.0}}),
               std::vector<PF_Err>(3, PF_Err_NONE));
@@ -114,8 +111,7 @@ TEST_F(StreamValueTest, KeyframesReadBackAtAndBetweenTheirTimes) {
     });
 }
 
-// Truncation towards zero, then comparison with 0: floor or rounding would
-// read some of these differently.
+// Floor or rounding would read some of these differently.
 TEST_F(StreamValueTest, BoolIsTheTruncatedValueNotZero) {
     const std::pair<double, bool> cases[] = {{0.7, false}, {1.2, true}, {-0.7, false}, {-1.5, true}, {0.0, false}};
     for (const auto& [stored, want] : cases) {
@@ -124,24 +120,18 @@ TEST_F(StreamValueTest, BoolIsTheTruncatedValueNotZero) {
     }
 }
 
-TEST_F(StreamValueTest, ValuesRoundTripThroughTheirMembersAndKeyframeThroughThem) {
+TEST_F(StreamValueTest, ValuesGoToTheirParametersAndKeyframeThroughTheirMembers) {
     EXPECT_EQ(set("Blur Amount", 33.25), PF_Err_NONE);
     EXPECT_EQ(set("Type", 2.0), PF_Err_NONE);
     EXPECT_EQ(set("Grow Bounds", false), PF_Err_NONE);
     EXPECT_EQ(set("Center", AEGP_TwoDVal{12.5, -3}), PF_Err_NONE);
     EXPECT_EQ(set("Vignetting Color", AEGP_ColorVal{1, 1, 0.5, 0}), PF_Err_NONE);
-    const AEGP_TwoDVal centre = valueAt<AEGP_TwoDVal>("Center", frame(0));
-    const AEGP_ColorVal colour = valueAt<AEGP_ColorVal>("Vignetting Color", frame(0));
-    // The colour parameter keeps 8-bit channels.
-    EXPECT_EQ((std::vector<double>{valueAt<double>("Blur Amount", frame(0)), valueAt<double>("Type", frame(0)),
-                                   double(valueAt<bool>("Grow Bounds", frame(0))), centre.x, centre.y, colour.alphaF,
-                                   colour.redF, colour.greenF, colour.blueF}),
-              (std::vector<double>{33.25, 2, 0, 12.5, -3, 1, 1, 128 / 255.0, 0}));
-    // What the plug-in set is what the host's parameters hold.
+    const PF_Pixel c = def("Vignetting Color").u.cd.value;
     EXPECT_EQ((std::vector<double>{def("Blur Amount").u.fs_d.value, double(def("Type").u.pd.value),
                                    double(def("Grow Bounds").u.bd.value), double(def("Center").u.td.x_value),
-                                   double(def("Center").u.td.y_value)}),
-              (std::vector<double>{33.25, 2, 0, 12 * 65536 + 32768, -3 * 65536}));
+                                   double(def("Center").u.td.y_value), double(c.alpha), double(c.red),
+                                   double(c.green), double(c.blue)}),
+              (std::vector<double>{33.25, 2, 0, 12 * 65536 + 32768, -3 * 65536, 255, 255, 128, 0}));
 
     addKeyframes<AEGP_TwoDVal>("Center", {{frame(0), {0, 100}}, {frame(10), {50, 0}}});
     addKeyframes<AEGP_ColorVal>("Vignetting Color", {{frame(0), {1, 0, 0, 1}}, {frame(10), {1, 1, 0.5, 0}}});
@@ -150,7 +140,6 @@ TEST_F(StreamValueTest, ValuesRoundTripThroughTheirMembersAndKeyframeThroughThem
     const AEGP_ColorVal mixed = valueAt<AEGP_ColorVal>("Vignetting Color", frame(5));
     EXPECT_EQ((std::vector<double>{between.x, between.y, mixed.alphaF, mixed.redF, mixed.greenF, mixed.blueF}),
               (std::vector<double>{25, 50, 1, 0.5, 0.25, 0.5}));
-    // A checkbox holds each keyframe until the next.
     EXPECT_FALSE(valueAt<bool>("Grow Bounds", frame(9)));
     EXPECT_TRUE(valueAt<bool>("Grow Bounds", frame(10)));
     // The host takes a value only on a stream without keyframes; the record
@@ -186,9 +175,8 @@ TEST_F(StreamValueTest, LayerPropertiesRoundTripAndTakeKeyframes) {
     EXPECT_EQ(target().layer().stream(host::kLayerOpacity).keyframes().size(), 2u);
 }
 
-// A failed query reads 0 and the next read asks again; a failed fetch reads
-// 0 and releases nothing, whether the stream is constant (it fails while it
-// is initialised) or varying.
+// A failed query is asked again at the next read; a failed fetch releases nothing, whether the
+// stream is constant (it fails while it is initialised) or varying.
 TEST_F(StreamValueTest, FailedReadsGiveZero) {
     def("Blur Amount").u.fs_d.value = 12.5;
     host.faults().failCall("AEGP_IsStreamTimevarying", 1, PF_Err_OUT_OF_MEMORY);
@@ -212,9 +200,8 @@ TEST_F(StreamValueTest, FailedReadsGiveZero) {
     }
 }
 
-// An unused keyframer makes no call; a batch that could not start is not
-// ended; a batch without a good add ends uncommitted; one good add commits,
-// the failed one adding a keyframe with the stream's own value at its time.
+// A batch that could not start is not ended; a failed add still adds a keyframe, with the
+// stream's own value at its time.
 TEST_F(StreamValueTest, KeyframerCommitsOnlyAfterAGoodAdd) {
     withStream<double>("Blur Amount", [&](Stream<double>& stream) {
         host.log().clear();
