@@ -1,6 +1,8 @@
 // EffectHandle and StreamBase: the references they own, the effect's name and place read
 // through its own stream group, and its parameter streams' hiding, expressions and keyframes.
 
+#include <tuple>
+
 #include "command_host.h"
 #include "effect/effect_handle.h"
 #include "stream/stream.h"
@@ -32,11 +34,9 @@ protected:
         });
     }
     void withRatio(const std::function<void(Nerevo::StreamBase&)>& body) {
-        run([&](PF_InData& in, AEGP_SuiteHandler& suites) {
-            Nerevo::EffectHandle effect(pluginId, &in, suites);
-            ASSERT_EQ(effect.init(), PF_Err_NONE);
+        withEffect([&](PF_InData& in, AEGP_SuiteHandler& suites, AEGP_EffectRefH effect, AEGP_LayerH) {
             Nerevo::StreamBase stream(pluginId, &in, suites);
-            ASSERT_EQ(stream.init(effect.get(), index("Ratio")), PF_Err_NONE);
+            ASSERT_EQ(stream.init(effect, index("Ratio")), PF_Err_NONE);
             body(stream);
         });
     }
@@ -138,12 +138,10 @@ TEST_F(EffectHandleTest, AppliedEffectComesLastAndIsHeld) {
         ASSERT_EQ(effect.apply(host::Project::kEffectKey), PF_Err_NONE);
         int index = -1, key = 0, flags = -1;
         ASSERT_EQ(effect.getIndex(index), PF_Err_NONE);
-        EXPECT_EQ(index, 1);
         ASSERT_EQ(effect.getKey(key), PF_Err_NONE);
-        EXPECT_EQ(key, host::Project::kEffectKey);
         ASSERT_EQ(effect.setEffectFlags(AEGP_EffectFlags_ACTIVE, 0), PF_Err_NONE);
         ASSERT_EQ(effect.getEffectFlags(flags), PF_Err_NONE);
-        EXPECT_EQ(flags, 0);
+        EXPECT_EQ(std::make_tuple(index, key, flags), std::make_tuple(1, host::Project::kEffectKey, 0));
         EXPECT_NE(effect.apply(host::Project::kEffectKey + 1), PF_Err_NONE) << "no such effect is installed";
     });
     ASSERT_EQ(target().layer().effects().size(), 2u);
@@ -172,13 +170,12 @@ TEST_F(EffectHandleTest, HidingChangesTheFlagOnlyWhenItDiffers) {
     host.faults().failCall("AEGP_GetDynamicStreamFlags", 1, PF_Err_OUT_OF_MEMORY);
     withRatio([](Nerevo::StreamBase& stream) { EXPECT_EQ(stream.hide(nullptr), PF_Err_OUT_OF_MEMORY); });
     EXPECT_EQ(ratio().dynamicFlags, 0);
-
     // Through the command's effect, looked up and given back.
     host.log().clear();
     withRatio([](Nerevo::StreamBase& stream) { EXPECT_EQ(stream.hide(), PF_Err_NONE); });
     EXPECT_EQ(ratio().dynamicFlags, AEGP_DynStreamFlag_HIDDEN);
-    EXPECT_EQ(host.log().count("AEGP_GetNewEffectForEffect"), 2u);
-    EXPECT_EQ(host.log().count("AEGP_DisposeEffect"), 2u);
+    EXPECT_EQ(std::make_pair(host.log().count("AEGP_GetNewEffectForEffect"), host.log().count("AEGP_DisposeEffect")),
+              std::make_pair(std::size_t{2}, std::size_t{2}));
 }
 
 TEST_F(EffectHandleTest, ExpressionsRoundTripAndParameterStreamsHaveNoKeyframes) {
@@ -190,20 +187,17 @@ TEST_F(EffectHandleTest, ExpressionsRoundTripAndParameterStreamsHaveNoKeyframes)
             unsigned char enabled = 0;
             ASSERT_EQ(stream.getExpression(read), PF_Err_NONE);
             ASSERT_EQ(stream.getExpressionState(enabled), PF_Err_NONE);
-            EXPECT_EQ(read, text);
-            EXPECT_EQ(enabled, 1);
+            EXPECT_EQ(std::make_pair(read, int(enabled)), std::make_pair(text, 1));
         });
-        EXPECT_EQ(ratio().expression, text);
-        EXPECT_TRUE(ratio().expressionEnabled);
+        EXPECT_EQ(std::make_pair(ratio().expression, ratio().expressionEnabled), std::make_pair(text, true));
     }
     ratio().expressionEnabled = false;
     withRatio([](Nerevo::StreamBase& stream) {
         unsigned char enabled = 1;
-        ASSERT_EQ(stream.getExpressionState(enabled), PF_Err_NONE);
-        EXPECT_EQ(enabled, 0);
         int count = -1;
+        ASSERT_EQ(stream.getExpressionState(enabled), PF_Err_NONE);
         ASSERT_EQ(stream.getKeyframeNum(count), PF_Err_NONE);
-        EXPECT_EQ(count, 0);
+        EXPECT_EQ(std::make_pair(int(enabled), count), std::make_pair(0, 0));
         A_Time time{};
         EXPECT_NE(stream.getKeyframeTime(0, AEGP_LTimeMode_LayerTime, time), PF_Err_NONE);
     });

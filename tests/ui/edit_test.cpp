@@ -41,56 +41,44 @@ protected:
     }
 };
 
-// The inner ellipse reaches 100 along x and 50 along y, the outer 150 and 75; the arrow head's
-// base runs from (92, 36) to (108, 36), where an Inner Width of 128 puts the inner ellipse.
-TEST_F(Edit, RadialClicksGrabTheHandleUnderThePointer) {
+// Radial: the inner ellipse reaches 100 along x and 50 along y, the outer 150 and 75; the arrow
+// head's base runs from (92, 36) to (108, 36), where an Inner Width of 128 puts the inner ellipse.
+// Linear (Inner Width 50): inner lines at y 150 and 50, outer at 200 and 0, the focus line (one
+// side only) at 180, all spanning the layer's diagonal, x −150 to 350.
+TEST_F(Edit, ClicksGrabTheHandleUnderThePointerWithinFiveScreenPixels) {
     const struct {
-        double innerWidth;
+        int type, mode;
+        double inner, focus, zoom;
         A_long h, v;
         A_intptr_t handle;
     } cases[] = {
-        {100, 100, 30, kArrow}, {100, 250, 102, kOuter}, {100, 200, 102, kInner}, {100, 100, 148, kInner},
-        {100, 100, 174, kOuter},
+        {1, 1, 100, 30, 1, 100, 30, kArrow}, {1, 1, 100, 30, 1, 250, 102, kOuter}, {1, 1, 100, 30, 1, 200, 102, kInner},
+        {1, 1, 100, 30, 1, 100, 148, kInner}, {1, 1, 100, 30, 1, 100, 174, kOuter},
         // Between the outlines, beyond both along the direction, the centre.
-        {100, 240, 100, kNone}, {100, 300, 100, kNone}, {100, 100, 100, kNone},
+        {1, 1, 100, 30, 1, 240, 100, kNone}, {1, 1, 100, 30, 1, 300, 100, kNone}, {1, 1, 100, 30, 1, 100, 100, kNone},
         // The head's edge and tip are no hit: the outlines come next.
-        {128, 100, 36, kInner}, {128, 100, 35, kArrow}, {128, 100, 20, kNone},
+        {1, 1, 128, 30, 1, 100, 36, kInner}, {1, 1, 128, 30, 1, 100, 35, kArrow}, {1, 1, 128, 30, 1, 100, 20, kNone},
+        {2, 1, 50, 30, 1, 100, 153, kInner}, {2, 1, 50, 30, 1, 0, 47, kInner},   {2, 1, 50, 30, 1, 100, 200, kOuter},
+        {2, 1, 50, 30, 1, 100, 2, kOuter},   {2, 1, 50, 30, 1, 100, 180, kNone}, {2, 1, 50, 30, 1, 100, 30, kArrow},
+        {2, 2, 50, 30, 1, 100, 180, kFocus}, {2, 2, 50, 30, 1, 100, 20, kNone},
+        // Where the focus line lies on the outer line, the focus line wins.
+        {2, 2, 50, 50, 1, 100, 200, kFocus}, {2, 2, 50, 50, 1, 100, 0, kOuter},
+        {2, 1, 50, 30, 1, 349, 150, kInner}, {2, 1, 50, 30, 1, 350, 150, kNone}, {2, 1, 50, 30, 1, -149, 150, kInner},
+        {2, 1, 50, 30, 1, -150, 150, kNone},
+        {2, 1, 50, 30, 2, 100, 304, kInner}, {2, 1, 50, 30, 2, 100, 306, kNone},  // 2 and 3 layer pixels off
+        {2, 1, 50, 30, 0.5, 100, 79, kInner}, {2, 1, 50, 30, 0.5, 100, 80, kNone},  // 8 and 10
     };
     for (const auto& c : cases) {
-        set("Inner Width", c.innerWidth);
-        EXPECT_EQ(grabbed(c.h, c.v), c.handle) << "at (" << c.h << ", " << c.v << ")";
+        setPopup("Type", c.type);
+        setPopup("Linear Mode", c.mode);
+        set("Inner Width", c.inner);
+        set("Focus Distance", c.focus);
+        EXPECT_EQ(grabbed(c.h, c.v, layerPanel(c.zoom)), c.handle)
+            << "type " << c.type << " mode " << c.mode << " zoom " << c.zoom << " at (" << c.h << ", " << c.v << ")";
     }
+    setPopup("Type", 1);
     const host::EventResult miss = host.ui().click(layerPanel(), PF_Point{300, 250});
     EXPECT_FALSE(miss.handled() || miss.click().send_drag || miss.click().continue_refcon[0] || !miss.changed.empty());
-}
-
-// Inner lines at y 150 and 50, outer at 200 and 0, the focus line (on one side only) at 180;
-// the lines span the layer's diagonal, x −150 to 350.
-TEST_F(Edit, LinearClicksGrabTheLinesWithinFiveScreenPixels) {
-    setPopup("Type", 2);
-    set("Inner Width", 50);
-    const struct {
-        int mode;
-        double focusDistance, zoom;
-        A_long h, v;
-        A_intptr_t handle;
-    } cases[] = {
-        {1, 30, 1, 100, 153, kInner},   {1, 30, 1, 0, 47, kInner},      {1, 30, 1, 100, 200, kOuter},
-        {1, 30, 1, 100, 2, kOuter},     {1, 30, 1, 100, 180, kNone},    {1, 30, 1, 100, 30, kArrow},
-        {2, 30, 1, 100, 180, kFocus},   {2, 30, 1, 100, 20, kNone},
-        // Where the focus line lies on the outer line, the focus line wins.
-        {2, 50, 1, 100, 200, kFocus},   {2, 50, 1, 100, 0, kOuter},
-        {1, 30, 1, 349, 150, kInner},   {1, 30, 1, 350, 150, kNone},    {1, 30, 1, -149, 150, kInner},
-        {1, 30, 1, -150, 150, kNone},
-        {1, 30, 2, 100, 304, kInner},   {1, 30, 2, 100, 306, kNone},    // 2 and 3 layer pixels off
-        {1, 30, 0.5, 100, 79, kInner},  {1, 30, 0.5, 100, 80, kNone},   // 8 and 10
-    };
-    for (const auto& c : cases) {
-        setPopup("Linear Mode", c.mode);
-        set("Focus Distance", c.focusDistance);
-        EXPECT_EQ(grabbed(c.h, c.v, layerPanel(c.zoom)), c.handle)
-            << "mode " << c.mode << " zoom " << c.zoom << " at (" << c.h << ", " << c.v << ")";
-    }
 }
 
 // Radial with Shift: the inner ellipse sets the ratio, unchanged where none fits, held at its
