@@ -1,9 +1,12 @@
-// What the controls look like and where they lie, and drawings that fail part-way: the error
-// goes back to the host and everything acquired is given back.
+// What the controls look like and where they lie, drawings that fail part-way, and the
+// fixed-point conversions the controls are placed with.
 
 #include <cmath>
+#include <limits>
 
 #include "AEFX_SuiteHelper.h"
+#include "custom_ui/fixed.h"
+#include "custom_ui/frame_func.h"
 #include "strokes.h"
 #include "ui_host.h"
 
@@ -23,8 +26,13 @@ protected:
         result = host.ui().draw(panel, drawing);
         return drawing;
     }
+    // The k-th call of `failing` fails, or with k 0 the suite of that name is missing.
     host::EventResult drawWith(const char* failing, int k) {
-        host.faults().failCall(failing, k, PF_Err_OUT_OF_MEMORY);
+        if (k) {
+            host.faults().failCall(failing, k, PF_Err_OUT_OF_MEMORY);
+        } else {
+            host.faults().makeUnavailable(failing);
+        }
         drawing = draw();
         return result;
     }
@@ -140,50 +148,37 @@ TEST_F(Draw, NothingToDrawIsHandledAndOtherPanelsAreLeftToTheHost) {
     EXPECT_EQ(host.log().count("AcquireSuite"), 0u);
 }
 
-TEST_F(Draw, FirstFailingDrawbotCallEndsTheDrawingWithItsError) {
+// A missing suite makes the suite handler throw; pens, paths and suites are given back on the
+// way out. The 7th acquisition is the surface suite's, while the inner ellipse's pen and path are held.
+TEST_F(Draw, FirstFailingCallOrMissingSuiteEndsTheDrawingWithItsError) {
+    constexpr PF_Err kMemory = PF_Err_OUT_OF_MEMORY, kMissing = PF_Err_BAD_CALLBACK_PARAM;
     const struct {
         const char* call;
         int k;                // the failing call
         std::size_t strokes;  // made before it
+        PF_Err err;
     } cases[] = {
-        {"PF_GetDrawingReference", 1, 0}, {"GetSurface", 1, 0}, {"GetSupplier", 1, 0}, {"NewPen", 2, 1},
-        {"NewPath", 3, 2},                {"RetainObject", 2, 3}, {"MoveTo", 1, 0},    {"BezierTo", 6, 1},
-        {"LineTo", 2, 3},                 {"StrokePath", 2, 1},
+        {"PF_GetDrawingReference", 1, 0, kMemory}, {"GetSurface", 1, 0, kMemory}, {"GetSupplier", 1, 0, kMemory},
+        {"NewPen", 2, 1, kMemory}, {"NewPath", 3, 2, kMemory}, {"RetainObject", 2, 3, kMemory},
+        {"MoveTo", 1, 0, kMemory}, {"BezierTo", 6, 1, kMemory}, {"LineTo", 2, 3, kMemory},
+        {"StrokePath", 2, 1, kMemory}, {"AcquireSuite", 7, 0, kMissing}, {"PF Effect Custom UI Suite", 0, 0, kMissing},
+        {"DRAWBOT Path Suite", 0, 0, kMissing},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.call);
         const host::EventResult r = drawWith(c.call, c.k);
-        EXPECT_EQ(r.err, PF_Err_OUT_OF_MEMORY);
-        EXPECT_TRUE(r.handled());
+        EXPECT_EQ(r.err, c.err);
+        EXPECT_TRUE(r.handled() || c.err == kMissing);
         EXPECT_EQ(drawing.strokes().size(), c.strokes);
         EXPECT_TRUE(host.problems().empty()) << host.problems().front();
         host.faults().clear();
     }
+    EXPECT_TRUE(host.outData().out_flags & PF_OutFlag_DISPLAY_ERROR_MESSAGE);
+    EXPECT_STREQ(host.outData().return_msg, "Not able to acquire AEFX Suite.") << "the Drawbot suites are named";
     EXPECT_EQ(drawWith("ReleaseObject", 1).err, PF_Err_NONE);
     EXPECT_EQ(drawing.strokes().size(), 4u);
     ASSERT_EQ(host.problems().size(), 1u);
     EXPECT_NE(host.problems()[0].find("still held"), std::string::npos) << "the pen the release failed on";
-}
-
-TEST_F(Draw, MissingSuitesAreReportedAndEverythingHeldIsGivenBack) {
-    host.faults().makeUnavailable("DRAWBOT Path Suite");
-    EXPECT_EQ(drawWith("none", 1).err, PF_Err_BAD_CALLBACK_PARAM);
-    EXPECT_TRUE(drawing.strokes().empty());
-    EXPECT_TRUE(host.outData().out_flags & PF_OutFlag_DISPLAY_ERROR_MESSAGE);
-    EXPECT_STREQ(host.outData().return_msg, "Not able to acquire AEFX Suite.");
-    EXPECT_TRUE(host.problems().empty()) << host.problems().front();
-    host.faults().clear();
-
-    // The suite handler throws; pens, paths and the Drawbot suites are given back on the way out.
-    host.faults().makeUnavailable("PF Effect Custom UI Suite");
-    EXPECT_EQ(drawWith("none", 1).err, PF_Err_BAD_CALLBACK_PARAM);
-    EXPECT_TRUE(host.problems().empty()) << host.problems().front();
-    host.faults().clear();
-    // The 7th acquisition is the surface suite's, while the inner ellipse's pen and path are held.
-    EXPECT_EQ(drawWith("AcquireSuite", 7).err, PF_Err_BAD_CALLBACK_PARAM);
-    EXPECT_TRUE(drawing.strokes().empty());
-    EXPECT_GT(host.log().count("NewPath"), 0u);
-    EXPECT_TRUE(host.problems().empty()) << host.problems().front();
 }
 
 // Without the host's data there is no way to write a message; the failure is still marked.
@@ -198,6 +193,32 @@ TEST(SuiteHelper, AcquiringWithoutTheHostsDataFailsWithoutTouchingIt) {
         EXPECT_STREQ(out.return_msg, "");
         EXPECT_EQ(AEFX_ReleaseSuite(in, &out, "PF Handle Suite", 2, "no suite"), PF_Err_BAD_CALLBACK_PARAM);
     }
+}
+
+// Halves round away from zero, values beyond the range hold at its limits,
+// and whole pixels round down.
+TEST(Fixed, ConversionsRoundAndHoldAtTheLimits) {
+    constexpr PF_Fixed max = std::numeric_limits<PF_Fixed>::max();
+    constexpr PF_Fixed min = std::numeric_limits<PF_Fixed>::min();
+    const std::pair<double, PF_Fixed> fromDouble[] = {
+        {0.5 / 65536, 1}, {-0.5 / 65536, -1}, {0.49 / 65536, 0}, {1.25, 81920}, {-1.25, -81920},
+        {105000.0, max},  {-105000.0, min},   {std::numeric_limits<double>::quiet_NaN(), 0}};
+    for (const auto& [value, fixed] : fromDouble) {
+        EXPECT_EQ(Nerevo::doubleToFixed(value), fixed) << value;
+    }
+    const std::pair<int, PF_Fixed> fromWhole[] = {{32767, 32767 * 65536}, {-32768, min}, {40000, max}, {-40000, min}};
+    for (const auto& [value, fixed] : fromWhole) {
+        EXPECT_EQ(Nerevo::wholeToFixed(value), fixed) << value;
+    }
+    const std::pair<PF_Fixed, int> toWhole[] = {{-98304, -2}, {163840, 2}, {-65536, -1}, {-1, -1}};
+    for (const auto& [fixed, whole] : toWhole) {
+        EXPECT_EQ(Nerevo::fixedToWhole(fixed), whole) << fixed;
+    }
+    EXPECT_EQ(Nerevo::windowType(nullptr), PF_Window_NONE);
+    PF_Context* none = nullptr;
+    PF_EventExtra extra{};
+    extra.contextH = &none;
+    EXPECT_EQ(Nerevo::windowType(&extra), PF_Window_NONE);
 }
 
 }  // namespace
