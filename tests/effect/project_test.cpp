@@ -1,6 +1,8 @@
 // The project the host plays and the references its AEGP suites hand out, as the end-of-command
 // check holds them against the plug-in.
 
+#include <tuple>
+
 #include "command_host.h"
 
 namespace {
@@ -82,19 +84,16 @@ TEST_F(ProjectTest, MemoryHandlesHoldZeroedBytesAndUnlockOnlyWhenLocked) {
         void* data = nullptr;
         ASSERT_EQ(memory.AEGP_GetMemHandleSize(handle, &size), A_Err_NONE);
         ASSERT_EQ(memory.AEGP_LockMemHandle(handle, &data), A_Err_NONE);
-        EXPECT_EQ(size, 8u);
-        EXPECT_EQ(std::string(static_cast<const char*>(data), 8), std::string(8, '\0'));
+        EXPECT_EQ(std::string(static_cast<const char*>(data), size), std::string(8, '\0'));
         EXPECT_EQ(memory.AEGP_UnlockMemHandle(handle), A_Err_NONE);
         EXPECT_NE(memory.AEGP_UnlockMemHandle(handle), A_Err_NONE);
         EXPECT_EQ(memory.AEGP_FreeMemHandle(handle), A_Err_NONE);
-
         handle = reinterpret_cast<AEGP_MemHandle>(&data);
         EXPECT_EQ(memory.AEGP_NewMemHandle(pluginId, "huge", ~AEGP_MemSize{0}, AEGP_MemFlag_NONE, &handle),
                   A_Err_ALLOC);
         EXPECT_EQ(handle, nullptr);
     });
-    ASSERT_EQ(host.problems().size(), 1u);
-    EXPECT_EQ(host.problems()[0], "AEGP_UnlockMemHandle of \"buffer\", which is not locked");
+    EXPECT_EQ(host.problems(), std::vector<std::string>{"AEGP_UnlockMemHandle of \"buffer\", which is not locked"});
 }
 
 TEST_F(ProjectTest, CallsNeedTheRegisteredPluginAndTheirOwnEffect) {
@@ -125,12 +124,12 @@ TEST_F(ProjectTest, ParameterStreamsAreNamedAfterTheirParameters) {
         ASSERT_EQ(suites.StreamSuite9()->AEGP_GetStreamName(pluginId, stream, false, &name), A_Err_NONE);
         void* text = nullptr;
         AEGP_MemSize size = 0;
+        A_long place = -1;
         ASSERT_EQ(suites.MemorySuite1()->AEGP_LockMemHandle(name, &text), A_Err_NONE);
         ASSERT_EQ(suites.MemorySuite1()->AEGP_GetMemHandleSize(name, &size), A_Err_NONE);
-        EXPECT_EQ(std::u16string(static_cast<const char16_t*>(text), size / 2), std::u16string(u"Focus Distance", 15));
-        A_long place = -1;
         ASSERT_EQ(suites.DynamicStreamSuite5()->AEGP_GetStreamIndexInParent(stream, &place), A_Err_NONE);
-        EXPECT_EQ(place, index("Focus Distance") - 1);
+        EXPECT_EQ(std::make_pair(std::u16string(static_cast<const char16_t*>(text), size / 2), int(place)),
+                  std::make_pair(std::u16string(u"Focus Distance", 15), index("Focus Distance") - 1));
         const A_UTF16Char other[] = {'X', 0};
         EXPECT_NE(suites.DynamicStreamSuite5()->AEGP_SetStreamName(stream, other), A_Err_NONE);
         for (const int outside : {0, static_cast<int>(host.params().size())}) {
@@ -161,9 +160,8 @@ TEST_F(ProjectTest, UpdatesMustDescribeARegisteredParameter) {
         EXPECT_EQ(utils.PF_UpdateParamUI(in.effect_ref, index("Ratio"), nullptr), PF_Err_BAD_CALLBACK_PARAM);
         EXPECT_EQ(utils.PF_UpdateParamUI(in.effect_ref, index("Ratio"), &def), PF_Err_NONE);
     });
-    EXPECT_EQ(target().stream(index("Ratio")).uiFlags, PF_PUI_DISABLED);
-    EXPECT_EQ(target().stream(index("Type")).uiFlags, 0);
-    EXPECT_EQ(host.param(index("Ratio")).current.ui_flags, 0);
+    EXPECT_EQ(std::make_tuple(stream("Ratio").uiFlags, stream("Type").uiFlags, def("Ratio").ui_flags),
+              std::make_tuple(PF_PUI_DISABLED, 0, 0));
 }
 
 }  // namespace
