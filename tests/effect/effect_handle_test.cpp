@@ -1,8 +1,6 @@
 // EffectHandle and StreamBase: the references they own, the effect's name and place read
 // through its own stream group, and its parameter streams' hiding, expressions and keyframes.
 
-#include <tuple>
-
 #include "command_host.h"
 #include "effect/effect_handle.h"
 #include "stream/stream.h"

@@ -1,8 +1,6 @@
 // The project the host plays and the references its AEGP suites hand out, as the end-of-command
 // check holds them against the plug-in.
 
-#include <tuple>
-
 #include "command_host.h"
 
 namespace {

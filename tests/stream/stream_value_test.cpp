@@ -1,8 +1,6 @@
 // Stream<T>: the constant cache, the member of the value record each type reads and writes,
 // failures on the way, and its Keyframer.
 
-#include <cmath>
-
 #include "stream/stream.h"
 #include "command_host.h"
 

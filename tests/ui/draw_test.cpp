@@ -1,7 +1,6 @@
 // What the controls look like and where they lie, drawings that fail part-way, and the
 // fixed-point conversions the controls are placed with.
 
-#include <cmath>
 #include <limits>
 
 #include "AEFX_SuiteHelper.h"
@@ -104,10 +103,8 @@ TEST_F(Draw, ZoomScalesLengthsButNotPenWidths) {
 
 TEST_F(Draw, EveryPointPassesThroughTheCompositionOnlyInTheCompositionPanel) {
     const auto conversions = [&](PF_WindowType type) {
-        host::Panel panel = layerPanel();
-        panel.windowType = type;
         host.log().clear();
-        draw(panel);
+        draw(layerPanel(1, type));
         std::vector<std::string> names;
         for (const std::string& name : host.log().names()) {
             if (name.find("_to_") != std::string::npos) {
@@ -139,10 +136,8 @@ TEST_F(Draw, NothingToDrawIsHandledAndOtherPanelsAreLeftToTheHost) {
     EXPECT_TRUE(draw().strokes().empty());
     EXPECT_TRUE(result.handled());
 
-    host::Panel effectPanel = layerPanel();
-    effectPanel.windowType = PF_Window_EFFECT;
     host.log().clear();
-    EXPECT_TRUE(draw(effectPanel).strokes().empty());
+    EXPECT_TRUE(draw(layerPanel(1, PF_Window_EFFECT)).strokes().empty());
     EXPECT_EQ(result.err, PF_Err_NONE);
     EXPECT_FALSE(result.handled());
     EXPECT_EQ(host.log().count("AcquireSuite"), 0u);

@@ -1,7 +1,6 @@
 // Grabbing the handles and dragging them, through the clicks and drags the host sends.
 
 #include <cmath>
-#include <string>
 
 #include "strokes.h"
 #include "ui_host.h"
@@ -181,10 +180,8 @@ TEST_F(Edit, OtherEventsAndPanelsAreLeftToTheHost) {
         EXPECT_FALSE(r.handled()) << type;
         EXPECT_TRUE(host.log().calls().empty()) << type;
     }
-    host::Panel effectPanel = layerPanel();
-    effectPanel.windowType = PF_Window_EFFECT;
-    EXPECT_EQ(grabbed(100, 30, effectPanel), kNone);
-    EXPECT_FALSE(host.ui().send(effectPanel, PF_Event_DRAG, draggingOuter()).handled());
+    EXPECT_EQ(grabbed(100, 30, layerPanel(1, PF_Window_EFFECT)), kNone);
+    EXPECT_FALSE(host.ui().send(layerPanel(1, PF_Window_EFFECT), PF_Event_DRAG, draggingOuter()).handled());
     // Neither radial nor linear: nothing to grab or drag.
     setPopup("Type", 3);
     EXPECT_EQ(grabbed(100, 30), kNone);

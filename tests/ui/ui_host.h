@@ -24,10 +24,10 @@ protected:
     void setDirection(int degrees) { def("Direction").u.ad.value = degrees * 65536; }
     double direction() { return def("Direction").u.ad.value / 65536.0; }
 
-    // The layer alone, unscrolled: frame = layer × zoom.
-    static host::Panel layerPanel(double zoom = 1) {
+    // Unscrolled: frame = layer × zoom.
+    static host::Panel layerPanel(double zoom = 1, PF_WindowType type = PF_Window_LAYER) {
         host::Panel panel;
-        panel.windowType = PF_Window_LAYER;
+        panel.windowType = type;
         panel.width = 800;
         panel.height = 600;
         panel.zoom = zoom;
