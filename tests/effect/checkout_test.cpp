@@ -13,7 +13,6 @@ constexpr double kHalfPi = 1.5707963267948966;
 
 using CheckoutTest = CommandHost;
 
-// A colour's alpha is always opaque.
 TEST_F(CheckoutTest, ConversionsOfTheHostsValues) {
     def("Direction").u.ad.value = -(45 << 16) - (1 << 15);
     def("Center").u.td.x_value = -32768;
@@ -61,7 +60,6 @@ TEST_F(CheckoutTest, FailedCheckoutWritesTheEmptyValue) {
         EXPECT_EQ(Nerevo::checkoutColorParam(&in, index("Vignetting Color"), colour), PF_Err_OUT_OF_MEMORY);
         host.faults().failCall("checkout_param", 1, PF_Err_INVALID_INDEX);
         EXPECT_EQ(Nerevo::checkoutFloatParam(&in, index("Blur Amount"), amount, 1.0), PF_Err_INVALID_INDEX);
-        // An index the host does not know fails without a planned fault.
         EXPECT_NE(Nerevo::checkoutCheckboxParam(&in, static_cast<int>(host.params().size()), repeat), PF_Err_NONE);
         EXPECT_EQ((std::vector<float>{colour.a, colour.r, colour.g, colour.b}), (std::vector<float>{1, 0, 0, 0}));
         EXPECT_EQ((std::vector<double>{amount, double(repeat)}), (std::vector<double>{0, 0}));

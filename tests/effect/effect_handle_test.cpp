@@ -1,9 +1,8 @@
-// EffectHandle and StreamBase: the references they own, the effect's name and place read
-// through its own stream group, and its parameter streams' hiding, expressions and keyframes.
+// EffectHandle: the references it owns, and the effect's name and place read through its own
+// stream group.
 
 #include "command_host.h"
 #include "effect/effect_handle.h"
-#include "stream/stream.h"
 
 namespace {
 
@@ -31,14 +30,6 @@ protected:
             body(effect);
         });
     }
-    void withRatio(const std::function<void(Nerevo::StreamBase&)>& body) {
-        withEffect([&](PF_InData& in, AEGP_SuiteHandler& suites, AEGP_EffectRefH effect, AEGP_LayerH) {
-            Nerevo::StreamBase stream(pluginId, &in, suites);
-            ASSERT_EQ(stream.init(effect, index("Ratio")), PF_Err_NONE);
-            body(stream);
-        });
-    }
-    host::StreamState& ratio() { return target().stream(index("Ratio")); }
 };
 
 // An empty handle disposes nothing; disposing twice, the destructor after a
@@ -145,60 +136,6 @@ TEST_F(EffectHandleTest, AppliedEffectComesLastAndIsHeld) {
     ASSERT_EQ(target().layer().effects().size(), 2u);
     EXPECT_EQ(target().flags, AEGP_EffectFlags_ACTIVE);
     EXPECT_EQ(target().layer().effects()[1]->flags, 0);
-}
-
-// The other flags stay, and a failed query changes nothing.
-TEST_F(EffectHandleTest, HidingChangesTheFlagOnlyWhenItDiffers) {
-    const struct {
-        AEGP_DynStreamFlags before;
-        bool hide;
-        AEGP_DynStreamFlags after;
-        std::size_t sets;
-    } cases[] = {{AEGP_DynStreamFlag_HIDDEN, true, AEGP_DynStreamFlag_HIDDEN, 0}, {AEGP_DynStreamFlag_HIDDEN, false, 0, 1},
-                 {0, false, 0, 0},
-                 {AEGP_DynStreamFlag_DISABLED, true, AEGP_DynStreamFlag_DISABLED | AEGP_DynStreamFlag_HIDDEN, 1}};
-    for (const auto& c : cases) {
-        ratio().dynamicFlags = c.before;
-        host.log().clear();
-        withRatio([&](Nerevo::StreamBase& s) { EXPECT_EQ(c.hide ? s.hide(nullptr) : s.show(nullptr), PF_Err_NONE); });
-        EXPECT_EQ(host.log().count("AEGP_SetDynamicStreamFlag"), c.sets);
-        EXPECT_EQ(ratio().dynamicFlags, c.after);
-    }
-    ratio().dynamicFlags = 0;
-    host.faults().failCall("AEGP_GetDynamicStreamFlags", 1, PF_Err_OUT_OF_MEMORY);
-    withRatio([](Nerevo::StreamBase& stream) { EXPECT_EQ(stream.hide(nullptr), PF_Err_OUT_OF_MEMORY); });
-    EXPECT_EQ(ratio().dynamicFlags, 0);
-    // Through the command's effect, looked up and given back.
-    host.log().clear();
-    withRatio([](Nerevo::StreamBase& stream) { EXPECT_EQ(stream.hide(), PF_Err_NONE); });
-    EXPECT_EQ(ratio().dynamicFlags, AEGP_DynStreamFlag_HIDDEN);
-    EXPECT_EQ(std::make_pair(host.log().count("AEGP_GetNewEffectForEffect"), host.log().count("AEGP_DisposeEffect")),
-              std::make_pair(std::size_t{2}, std::size_t{2}));
-}
-
-TEST_F(EffectHandleTest, ExpressionsRoundTripAndParameterStreamsHaveNoKeyframes) {
-    for (const std::string& text : {std::string("wiggle(2, 10)"), std::string(), std::string("\u03c0 * time")}) {
-        withRatio([&](Nerevo::StreamBase& stream) {
-            ASSERT_EQ(stream.setExpression(text), PF_Err_NONE);
-            ASSERT_EQ(stream.setExpressionState(1), PF_Err_NONE);
-            std::string read = "stale";
-            unsigned char enabled = 0;
-            ASSERT_EQ(stream.getExpression(read), PF_Err_NONE);
-            ASSERT_EQ(stream.getExpressionState(enabled), PF_Err_NONE);
-            EXPECT_EQ(std::make_pair(read, int(enabled)), std::make_pair(text, 1));
-        });
-        EXPECT_EQ(std::make_pair(ratio().expression, ratio().expressionEnabled), std::make_pair(text, true));
-    }
-    ratio().expressionEnabled = false;
-    withRatio([](Nerevo::StreamBase& stream) {
-        unsigned char enabled = 1;
-        int count = -1;
-        ASSERT_EQ(stream.getExpressionState(enabled), PF_Err_NONE);
-        ASSERT_EQ(stream.getKeyframeNum(count), PF_Err_NONE);
-        EXPECT_EQ(std::make_pair(int(enabled), count), std::make_pair(0, 0));
-        A_Time time{};
-        EXPECT_NE(stream.getKeyframeTime(0, AEGP_LTimeMode_LayerTime, time), PF_Err_NONE);
-    });
 }
 
 }  // namespace

@@ -130,17 +130,15 @@ TEST_F(ProjectTest, ParameterStreamsAreNamedAfterTheirParameters) {
                   std::make_pair(std::u16string(u"Focus Distance", 15), index("Focus Distance") - 1));
         const A_UTF16Char other[] = {'X', 0};
         EXPECT_NE(suites.DynamicStreamSuite5()->AEGP_SetStreamName(stream, other), A_Err_NONE);
-        for (const int outside : {0, static_cast<int>(host.params().size())}) {
-            AEGP_StreamRefH none = nullptr;
-            EXPECT_EQ(suites.StreamSuite9()->AEGP_GetNewEffectStreamByIndex(pluginId, effect, outside, &none),
-                      PF_Err_BAD_CALLBACK_PARAM) << outside;
-        }
+        // The input layer, past the last parameter, not an effect reference, no place for the result.
         AEGP_StreamRefH none = nullptr;
-        EXPECT_EQ(suites.StreamSuite9()->AEGP_GetNewEffectStreamByIndex(
-                      pluginId, reinterpret_cast<AEGP_EffectRefH>(&none), 1, &none),
-                  PF_Err_BAD_CALLBACK_PARAM) << "not an effect reference";
-        EXPECT_EQ(suites.StreamSuite9()->AEGP_GetNewEffectStreamByIndex(pluginId, effect, 1, nullptr),
-                  PF_Err_BAD_CALLBACK_PARAM);
+        const std::tuple<AEGP_EffectRefH, int, AEGP_StreamRefH*> refused[] = {
+            {effect, 0, &none}, {effect, static_cast<int>(host.params().size()), &none},
+            {reinterpret_cast<AEGP_EffectRefH>(&none), 1, &none}, {effect, 1, nullptr}};
+        for (const auto& [from, param, out] : refused) {
+            EXPECT_EQ(suites.StreamSuite9()->AEGP_GetNewEffectStreamByIndex(pluginId, from, param, out),
+                      PF_Err_BAD_CALLBACK_PARAM) << param;
+        }
         suites.MemorySuite1()->AEGP_FreeMemHandle(name);
         suites.StreamSuite9()->AEGP_DisposeStream(stream);
     });

@@ -1,5 +1,5 @@
-// Stream<T>: the constant cache, the member of the value record each type reads and writes,
-// failures on the way, and its Keyframer.
+// Streams: hiding, expressions, the constant cache, the member of the value record each type
+// reads and writes, failures on the way, and the keyframer.
 
 #include "stream/stream.h"
 #include "command_host.h"
@@ -42,7 +42,6 @@ protected:
         return err;
     }
 
-    // Adds the keyframes through one keyframer; the result of each add.
     template <typename T>
     std::vector<PF_Err> addKeyframes(const char* name, const std::vector<std::pair<A_Time, T>>& keyframes) {
         std::vector<PF_Err> results;
@@ -138,8 +137,7 @@ TEST_F(StreamValueTest, ValuesGoToTheirParametersAndKeyframeThroughTheirMembers)
               (std::vector<double>{25, 50, 1, 0.5, 0.25, 0.5}));
     EXPECT_FALSE(valueAt<bool>("Grow Bounds", frame(9)));
     EXPECT_TRUE(valueAt<bool>("Grow Bounds", frame(10)));
-    // The host takes a value only on a stream without keyframes; the record
-    // of the failed attempt is still given back.
+    // Refused on a stream with keyframes; the record of the attempt is still given back.
     host.log().clear();
     EXPECT_NE(set("Center", AEGP_TwoDVal{1, 1}), PF_Err_NONE);
     EXPECT_EQ(host.log().count("AEGP_DisposeStreamValue"), 1u);
@@ -221,6 +219,60 @@ TEST_F(StreamValueTest, KeyframerCommitsOnlyAfterAGoodAdd) {
     const std::vector<host::Keyframe>& keyframes = stream("Blur Amount").keyframes();
     ASSERT_EQ(keyframes.size(), 2u);
     EXPECT_EQ(std::make_pair(keyframes[0].value[0], keyframes[1].value[0]), std::make_pair(10.0, 7.0));
+}
+
+TEST_F(StreamValueTest, HidingChangesTheFlagOnlyWhenItDiffers) {
+    const struct {
+        AEGP_DynStreamFlags before;
+        bool hide;
+        AEGP_DynStreamFlags after;
+        std::size_t sets;
+    } cases[] = {{AEGP_DynStreamFlag_HIDDEN, true, AEGP_DynStreamFlag_HIDDEN, 0}, {AEGP_DynStreamFlag_HIDDEN, false, 0, 1},
+                 {0, false, 0, 0},
+                 {AEGP_DynStreamFlag_DISABLED, true, AEGP_DynStreamFlag_DISABLED | AEGP_DynStreamFlag_HIDDEN, 1}};
+    for (const auto& c : cases) {
+        stream("Ratio").dynamicFlags = c.before;
+        host.log().clear();
+        withStream<double>("Ratio", [&](Stream<double>& s) { EXPECT_EQ(c.hide ? s.hide(nullptr) : s.show(nullptr), PF_Err_NONE); });
+        EXPECT_EQ(host.log().count("AEGP_SetDynamicStreamFlag"), c.sets);
+        EXPECT_EQ(stream("Ratio").dynamicFlags, c.after);
+    }
+    stream("Ratio").dynamicFlags = 0;
+    host.faults().failCall("AEGP_GetDynamicStreamFlags", 1, PF_Err_OUT_OF_MEMORY);
+    withStream<double>("Ratio", [](Stream<double>& stream) { EXPECT_EQ(stream.hide(nullptr), PF_Err_OUT_OF_MEMORY); });
+    EXPECT_EQ(stream("Ratio").dynamicFlags, 0);
+    // Through the command's effect, looked up and given back.
+    host.log().clear();
+    withStream<double>("Ratio", [](Stream<double>& stream) { EXPECT_EQ(stream.hide(), PF_Err_NONE); });
+    EXPECT_EQ(stream("Ratio").dynamicFlags, AEGP_DynStreamFlag_HIDDEN);
+    EXPECT_EQ(std::make_pair(host.log().count("AEGP_GetNewEffectForEffect"), host.log().count("AEGP_DisposeEffect")),
+              std::make_pair(std::size_t{2}, std::size_t{2}));
+}
+
+TEST_F(StreamValueTest, ExpressionsRoundTripAndParameterStreamsHaveNoKeyframes) {
+    for (const std::string& text : {std::string("wiggle(2, 10)"), std::string(), std::string("\u03c0 * time")}) {
+        withStream<double>("Ratio", [&](Stream<double>& stream) {
+            ASSERT_EQ(stream.setExpression(text), PF_Err_NONE);
+            ASSERT_EQ(stream.setExpressionState(1), PF_Err_NONE);
+            std::string read = "stale";
+            unsigned char enabled = 0;
+            ASSERT_EQ(stream.getExpression(read), PF_Err_NONE);
+            ASSERT_EQ(stream.getExpressionState(enabled), PF_Err_NONE);
+            EXPECT_EQ(std::make_pair(read, int(enabled)), std::make_pair(text, 1));
+        });
+        EXPECT_EQ(std::make_pair(stream("Ratio").expression, stream("Ratio").expressionEnabled),
+                  std::make_pair(text, true));
+    }
+    stream("Ratio").expressionEnabled = false;
+    withStream<double>("Ratio", [](Stream<double>& stream) {
+        unsigned char enabled = 1;
+        int count = -1;
+        ASSERT_EQ(stream.getExpressionState(enabled), PF_Err_NONE);
+        ASSERT_EQ(stream.getKeyframeNum(count), PF_Err_NONE);
+        EXPECT_EQ(std::make_pair(int(enabled), count), std::make_pair(0, 0));
+        A_Time time{};
+        EXPECT_NE(stream.getKeyframeTime(0, AEGP_LTimeMode_LayerTime, time), PF_Err_NONE);
+    });
 }
 
 }  // namespace

@@ -123,7 +123,6 @@ TEST_F(Draw, EveryPointPassesThroughTheCompositionOnlyInTheCompositionPanel) {
     EXPECT_EQ(conversions(PF_Window_COMP), compCalls);
 }
 
-// A null drawing reference or an unknown "Type" draws nothing, handled.
 TEST_F(Draw, NothingToDrawIsHandledAndOtherPanelsAreLeftToTheHost) {
     const host::EventResult r = host.ui().send(layerPanel(), PF_Event_DRAW);
     EXPECT_EQ(r.err, PF_Err_NONE);
@@ -190,8 +189,7 @@ TEST(SuiteHelper, AcquiringWithoutTheHostsDataFailsWithoutTouchingIt) {
     }
 }
 
-// Halves round away from zero, values beyond the range hold at its limits,
-// and whole pixels round down.
+// Halves round away from zero; whole pixels round down.
 TEST(Fixed, ConversionsRoundAndHoldAtTheLimits) {
     constexpr PF_Fixed max = std::numeric_limits<PF_Fixed>::max();
     constexpr PF_Fixed min = std::numeric_limits<PF_Fixed>::min();

@@ -1,6 +1,5 @@
 #pragma once
-// The plug-in set up in the host, with a 400 × 300 layer and the values the
-// controls are built from at hand.
+// The plug-in set up in the host, with a 400 × 300 layer and the values the controls are built from.
 
 #include "command_host.h"
 #include "host/panel.h"

@@ -29,10 +29,9 @@ TEST_F(Worlds, CreatedAtEachDepthClearedAndFreedThroughTheVersionThatMadeIt) {
             EXPECT_EQ(Nerevo::getBpc(&in, &out, world->world, &found), PF_Err_NONE);
             EXPECT_EQ(found, bpc);
             const std::string zeros(3 * (bpc == Nerevo::bpc8 ? 4 : bpc == Nerevo::bpc16 ? 8 : 16), '\0');
-            for (int y = 0; y < 2; ++y) {
-                EXPECT_EQ(std::memcmp(static_cast<const char*>(world->world->data) + y * world->world->rowbytes,
-                                      zeros.data(), zeros.size()), 0);
-            }
+            const char* rows = static_cast<const char*>(world->world->data);
+            EXPECT_EQ(std::string(rows, zeros.size()) + std::string(rows + world->world->rowbytes, zeros.size()),
+                      zeros + zeros);
         }
         WorldPtr unknown;
         EXPECT_EQ(Nerevo::createWorld(&in, &out, suites, static_cast<Nerevo::Bpc>(3), 5, 5, true, unknown), PF_Err_NONE);
