@@ -75,10 +75,7 @@ TEST_F(EffectHandleTest, NameIsTheEffectsAndCanBeChanged) {
 // Whatever step fails, the group streams and the name's memory go back to the host; a failed
 // free counts only without an earlier error.
 TEST_F(EffectHandleTest, NameErrorsReturnFirstAndLeakNothing) {
-    const struct {
-        const char* first;
-        const char* second;  // failing too, or null
-    } cases[] = {
+    const struct { const char *first, *second; } cases[] = {  // second: failing too, or null
         {"AEGP_LockMemHandle", "AEGP_FreeMemHandle"}, {"AEGP_FreeMemHandle", nullptr},
         {"AEGP_GetNewEffectStreamByIndex", nullptr}, {"AEGP_GetNewParentStreamRef", nullptr},
         {"AEGP_GetStreamName", nullptr},            {"AEGP_GetMemHandleSize", nullptr},

@@ -222,18 +222,16 @@ TEST_F(StreamValueTest, KeyframerCommitsOnlyAfterAGoodAdd) {
 }
 
 TEST_F(StreamValueTest, HidingChangesTheFlagOnlyWhenItDiffers) {
-    const struct {
-        AEGP_DynStreamFlags before;
-        bool hide;
-        AEGP_DynStreamFlags after;
-        std::size_t sets;
-    } cases[] = {{AEGP_DynStreamFlag_HIDDEN, true, AEGP_DynStreamFlag_HIDDEN, 0}, {AEGP_DynStreamFlag_HIDDEN, false, 0, 1},
-                 {0, false, 0, 0},
-                 {AEGP_DynStreamFlag_DISABLED, true, AEGP_DynStreamFlag_DISABLED | AEGP_DynStreamFlag_HIDDEN, 1}};
+    constexpr AEGP_DynStreamFlags kHidden = AEGP_DynStreamFlag_HIDDEN, kDisabled = AEGP_DynStreamFlag_DISABLED;
+    const struct { AEGP_DynStreamFlags before; bool hide; AEGP_DynStreamFlags after; std::size_t sets; } cases[] = {
+        {kHidden, true, kHidden, 0}, {kHidden, false, 0, 1}, {0, false, 0, 0},
+        {kDisabled, true, kDisabled | kHidden, 1}};
     for (const auto& c : cases) {
         stream("Ratio").dynamicFlags = c.before;
         host.log().clear();
-        withStream<double>("Ratio", [&](Stream<double>& s) { EXPECT_EQ(c.hide ? s.hide(nullptr) : s.show(nullptr), PF_Err_NONE); });
+        withStream<double>("Ratio", [&](Stream<double>& s) {
+            EXPECT_EQ(c.hide ? s.hide(nullptr) : s.show(nullptr), PF_Err_NONE);
+        });
         EXPECT_EQ(host.log().count("AEGP_SetDynamicStreamFlag"), c.sets);
         EXPECT_EQ(stream("Ratio").dynamicFlags, c.after);
     }

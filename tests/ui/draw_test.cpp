@@ -55,10 +55,7 @@ TEST_F(Draw, RadialStrokesInnerThenOuterEllipseThenArrow) {
 
 // Each mode walks the base corners along its own line direction.
 TEST_F(Draw, ArrowPointsUpAtDirectionZeroInBothModesAndTurnsClockwise) {
-    const struct {
-        int type;
-        double firstCornerX, secondCornerX;
-    } cases[] = {{1, 92, 108}, {2, 108, 92}};
+    const struct { int type; double firstCornerX, secondCornerX; } cases[] = {{1, 92, 108}, {2, 108, 92}};
     for (const auto& c : cases) {
         setPopup("Type", c.type);
         const host::Drawing drawing = draw();

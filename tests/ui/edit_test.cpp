@@ -44,12 +44,7 @@ protected:
 // Linear (Inner Width 50): inner lines at y 150 and 50, outer at 200 and 0, the focus line (one
 // side only) at 180, all spanning the layer's diagonal, x −150 to 350.
 TEST_F(Edit, ClicksGrabTheHandleUnderThePointerWithinFiveScreenPixels) {
-    const struct {
-        int type, mode;
-        double inner, focus, zoom;
-        A_long h, v;
-        A_intptr_t handle;
-    } cases[] = {
+    const struct { int type, mode; double inner, focus, zoom; A_long h, v; A_intptr_t handle; } cases[] = {
         {1, 1, 100, 30, 1, 100, 30, kArrow}, {1, 1, 100, 30, 1, 250, 102, kOuter}, {1, 1, 100, 30, 1, 200, 102, kInner},
         {1, 1, 100, 30, 1, 100, 148, kInner}, {1, 1, 100, 30, 1, 100, 174, kOuter},
         // Between the outlines, beyond both along the direction, the centre.
@@ -83,14 +78,8 @@ TEST_F(Edit, ClicksGrabTheHandleUnderThePointerWithinFiveScreenPixels) {
 // minimum on the direction axis. Linear with Shift in focus-distance mode: the focus line stays.
 TEST_F(Edit, DragsSetTheGrabbedParameterFromThePointersDistance) {
     const struct {
-        int type, mode;
-        double inner, focus;
-        PF_Point from, to;
-        PF_Modifiers modifiers;
-        const char* param;
-        double value;
-        const char* kept;  // a parameter that keeps its value, or null
-        bool changes;
+        int type, mode; double inner, focus; PF_Point from, to; PF_Modifiers modifiers;
+        const char* param; double value; const char* kept; bool changes;  // kept: keeps its value, or null
     } cases[] = {
         {1, 1, 100, 30, {250, 100}, {270, 100}, PF_Mod_NONE, "Blur Amount", 70, "Inner Width", true},
         {1, 1, 100, 30, {250, 100}, {150, 100}, PF_Mod_NONE, "Blur Amount", 0, nullptr, true},
@@ -127,14 +116,10 @@ TEST_F(Edit, DragsSetTheGrabbedParameterFromThePointersDistance) {
 
 // Shift snaps to multiples of 45 degrees.
 TEST_F(Edit, DirectionFollowsTheArrowHeadAcrossWholeTurns) {
-    const struct {
-        int start;
-        double pointer;
-        PF_Modifiers modifiers;
-        double written;
-    } cases[] = {{350, 10, PF_Mod_NONE, 370},      {-350, -10, PF_Mod_NONE, -370}, {350, 10, PF_Mod_SHIFT_KEY, 360},
-                 {0, 30, PF_Mod_SHIFT_KEY, 45},    {0, -30, PF_Mod_SHIFT_KEY, -45}, {0, 20, PF_Mod_SHIFT_KEY, 0},
-                 {0, -20, PF_Mod_SHIFT_KEY, 0},    {0, 100, PF_Mod_SHIFT_KEY, 90}, {0, 170, PF_Mod_SHIFT_KEY, 180}};
+    const struct { int start; double pointer; PF_Modifiers modifiers; double written; } cases[] = {
+        {350, 10, PF_Mod_NONE, 370},   {-350, -10, PF_Mod_NONE, -370}, {350, 10, PF_Mod_SHIFT_KEY, 360},
+        {0, 30, PF_Mod_SHIFT_KEY, 45}, {0, -30, PF_Mod_SHIFT_KEY, -45}, {0, 20, PF_Mod_SHIFT_KEY, 0},
+        {0, -20, PF_Mod_SHIFT_KEY, 0}, {0, 100, PF_Mod_SHIFT_KEY, 90},  {0, 170, PF_Mod_SHIFT_KEY, 180}};
     for (const auto& c : cases) {
         setDirection(c.start);
         const host::Gesture g = drag(arrowHead(), at(c.pointer), c.modifiers);
