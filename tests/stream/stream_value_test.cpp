@@ -115,7 +115,7 @@ TEST_F(StreamValueTest, BoolIsTheTruncatedValueNotZero) {
     }
 }
 
-TEST_F(StreamValueTest, ValuesGoToTheirParametersAndKeyframeThroughTheirMembers) {
+TEST_F(StreamValueTest, ValuesRoundTripThroughTheirParametersAndKeyframeThroughTheirMembers) {
     EXPECT_EQ(set("Blur Amount", 33.25), PF_Err_NONE);
     EXPECT_EQ(set("Type", 2.0), PF_Err_NONE);
     EXPECT_EQ(set("Grow Bounds", false), PF_Err_NONE);
@@ -127,6 +127,10 @@ TEST_F(StreamValueTest, ValuesGoToTheirParametersAndKeyframeThroughTheirMembers)
                                    double(def("Center").u.td.y_value), double(c.alpha), double(c.red),
                                    double(c.green), double(c.blue)}),
               (std::vector<double>{33.25, 2, 0, 12 * 65536 + 32768, -3 * 65536, 255, 255, 128, 0}));
+    const AEGP_TwoDVal centre = valueAt<AEGP_TwoDVal>("Center", frame(0));
+    const AEGP_ColorVal colour = valueAt<AEGP_ColorVal>("Vignetting Color", frame(0));
+    EXPECT_EQ((std::vector<double>{centre.x, centre.y, colour.alphaF, colour.redF, colour.greenF, colour.blueF}),
+              (std::vector<double>{12.5, -3, 1, 1, 128 / 255.0, 0})) << "read back";
 
     addKeyframes<AEGP_TwoDVal>("Center", {{frame(0), {0, 100}}, {frame(10), {50, 0}}});
     addKeyframes<AEGP_ColorVal>("Vignetting Color", {{frame(0), {1, 0, 0, 1}}, {frame(10), {1, 1, 0.5, 0}}});
