@@ -7,11 +7,9 @@
 
 namespace {
 
-using test::CommandHost;
-
 constexpr double kHalfPi = 1.5707963267948966;
 
-using CheckoutTest = CommandHost;
+using CheckoutTest = test::CommandHost;
 
 TEST_F(CheckoutTest, ConversionsOfTheHostsValues) {
     def("Direction").u.ad.value = -(45 << 16) - (1 << 15);
@@ -25,26 +23,23 @@ TEST_F(CheckoutTest, ConversionsOfTheHostsValues) {
     run([&](PF_InData& in, AEGP_SuiteHandler&) {
         double degrees = 0, radians = 0, amountD = 0;
         float amount = 0;
-        EXPECT_EQ(Nerevo::checkoutAngleParam(&in, index("Direction"), degrees, false), PF_Err_NONE);
-        EXPECT_EQ(Nerevo::checkoutAngleParam(&in, index("Direction"), radians, true), PF_Err_NONE);
-        EXPECT_EQ(degrees, -45.5);
-        EXPECT_DOUBLE_EQ(radians, -45.5 * kHalfPi / 90);
         Nerevo::Vector2<double> point{};
-        EXPECT_EQ(Nerevo::checkoutPointParam(&in, index("Center"), point), PF_Err_NONE);
-        EXPECT_EQ((std::vector<double>{point.x, point.y}), (std::vector<double>{-0.5, 100.25}));
-        Nerevo::Color<float> colour{};
-        EXPECT_EQ(Nerevo::checkoutColorParam(&in, index("Vignetting Color"), colour), PF_Err_NONE);
-        EXPECT_EQ((std::vector<float>{colour.a, colour.r, colour.g, colour.b}),
-                  (std::vector<float>{1, 1, 128 / 255.0f, 0}));
+        Nerevo::Color<float> c{};
         bool repeat = false, grow = true;
         int type = 0;
+        EXPECT_EQ(Nerevo::checkoutAngleParam(&in, index("Direction"), degrees, false), PF_Err_NONE);
+        EXPECT_EQ(Nerevo::checkoutAngleParam(&in, index("Direction"), radians, true), PF_Err_NONE);
+        EXPECT_EQ(Nerevo::checkoutPointParam(&in, index("Center"), point), PF_Err_NONE);
+        EXPECT_EQ(Nerevo::checkoutColorParam(&in, index("Vignetting Color"), c), PF_Err_NONE);
         EXPECT_EQ(Nerevo::checkoutCheckboxParam(&in, index("Repeat Edge Pixels"), repeat), PF_Err_NONE);
         EXPECT_EQ(Nerevo::checkoutCheckboxParam(&in, index("Grow Bounds"), grow), PF_Err_NONE);
         EXPECT_EQ(Nerevo::checkoutPopupParam(&in, index("Type"), type), PF_Err_NONE);
         EXPECT_EQ(Nerevo::checkoutFloatParam(&in, index("Blur Amount"), amount, 0.01f), PF_Err_NONE);
         EXPECT_EQ(Nerevo::checkoutFloatParam(&in, index("Blur Amount"), amountD, 0.01), PF_Err_NONE);
-        EXPECT_EQ((std::vector<double>{double(repeat), double(grow), double(type), amount, amountD}),
-                  (std::vector<double>{1, 0, 2, 0.5, 50.0 * 0.01}));
+        EXPECT_DOUBLE_EQ(radians, -45.5 * kHalfPi / 90);
+        EXPECT_EQ((std::vector<double>{degrees, point.x, point.y, c.a, c.r, c.g, c.b, double(repeat), double(grow),
+                                       double(type), amount, amountD}),
+                  (std::vector<double>{-45.5, -0.5, 100.25, 1, 1, 128 / 255.0f, 0, 1, 0, 2, 0.5, 50.0 * 0.01}));
     });
 }
 

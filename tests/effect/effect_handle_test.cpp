@@ -6,7 +6,6 @@
 
 namespace {
 
-using test::CommandHost;
 using Name = std::basic_string<unsigned short>;
 
 Name name(const char16_t* text) {
@@ -19,7 +18,7 @@ AEGP_LayerH effectLayer(PF_InData& in, AEGP_SuiteHandler& suites) {
     return layer;
 }
 
-class EffectHandleTest : public CommandHost {
+class EffectHandleTest : public test::CommandHost {
 protected:
     void TearDown() override { expectAllGivenBack(); }
 

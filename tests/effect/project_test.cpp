@@ -5,9 +5,7 @@
 
 namespace {
 
-using test::CommandHost;
-
-using ProjectTest = CommandHost;
+using ProjectTest = test::CommandHost;
 
 TEST_F(ProjectTest, OneFootageLayerOfTheFrameSizeCarriesTheEffectAndCommandsGoToTheTarget) {
     host::Composition& comp = host.project().composition();
