@@ -20,19 +20,16 @@ TEST_F(ProjectTest, OneFootageLayerOfTheFrameSizeCarriesTheEffectAndCommandsGoTo
     ASSERT_EQ(layer.effects().size(), 1u);
     EXPECT_EQ(&target(), layer.effects()[0].get());
     EXPECT_EQ(target().name, u"NerevoTiltShift");
-
     host.frame().width = 640;
     host.frame().height = 360;
     EXPECT_EQ(std::make_pair(layer.width(), layer.height()), std::make_pair(640, 360));
     layer.setSize(320, 180);
     EXPECT_EQ(std::make_pair(host.frame().width, host.frame().height), std::make_pair(320, 180));
-
     host::Layer& text = host.project().composition().addLayer(AEGP_ObjectType_TEXT, 200, 50);
     host::Effect& onText = text.addEffect();
     host.project().setTarget(onText);
     EXPECT_EQ(std::make_pair(host.frame().width, host.frame().height), std::make_pair(200, 50));
     EXPECT_EQ(layer.width(), 320) << "the footage layer keeps the size the frame had";
-
     run([&](PF_InData& in, AEGP_SuiteHandler& suites) {
         EXPECT_EQ(in.width, 200);
         AEGP_LayerH handle = nullptr;
@@ -256,39 +253,32 @@ TEST_F(EffectHandleTest, NameErrorsReturnFirstAndLeakNothing) {
     }
 }
 
-TEST_F(EffectHandleTest, IndexIsThePlaceInTheLayersEffectList) {
-    target().layer().addEffect();
+// An applied effect comes last and is held; the place is read back through another handle.
+TEST_F(EffectHandleTest, AppliedEffectComesLastAndIndexIsThePlaceInTheLayersEffectList) {
     run([&](PF_InData& in, AEGP_SuiteHandler& suites) {
-        Nerevo::EffectHandle first(pluginId, &in, suites), second(pluginId, &in, suites);
+        Nerevo::EffectHandle first(pluginId, &in, suites), applied(pluginId, &in, suites),
+            second(pluginId, &in, suites);
         ASSERT_EQ(first.init(), PF_Err_NONE);
+        ASSERT_EQ(applied.apply(host::Project::kEffectKey), PF_Err_NONE);
         ASSERT_EQ(second.init(effectLayer(in, suites), 1), PF_Err_NONE);
         const auto place = [](Nerevo::EffectHandle& effect) {
             int index = -1;
             EXPECT_EQ(effect.getIndex(index), PF_Err_NONE);
             return index;
         };
-        EXPECT_EQ(std::make_pair(place(first), place(second)), std::make_pair(0, 1));
+        int key = 0, flags = -1;
+        ASSERT_EQ(applied.getKey(key), PF_Err_NONE);
+        ASSERT_EQ(applied.setEffectFlags(AEGP_EffectFlags_ACTIVE, 0), PF_Err_NONE);
+        ASSERT_EQ(second.getEffectFlags(flags), PF_Err_NONE);
+        EXPECT_EQ(std::make_tuple(place(first), place(applied), place(second), key, flags),
+                  std::make_tuple(0, 1, 1, host::Project::kEffectKey, 0));
+        EXPECT_NE(applied.apply(host::Project::kEffectKey + 1), PF_Err_NONE) << "no such effect is installed";
         ASSERT_EQ(second.reorder(0), PF_Err_NONE);
         EXPECT_EQ(place(first), 1);
     });
-    EXPECT_EQ(target().index(), 1);
-}
-
-TEST_F(EffectHandleTest, AppliedEffectComesLastAndIsHeld) {
-    run([&](PF_InData& in, AEGP_SuiteHandler& suites) {
-        Nerevo::EffectHandle effect(pluginId, &in, suites);
-        ASSERT_EQ(effect.apply(host::Project::kEffectKey), PF_Err_NONE);
-        int index = -1, key = 0, flags = -1;
-        ASSERT_EQ(effect.getIndex(index), PF_Err_NONE);
-        ASSERT_EQ(effect.getKey(key), PF_Err_NONE);
-        ASSERT_EQ(effect.setEffectFlags(AEGP_EffectFlags_ACTIVE, 0), PF_Err_NONE);
-        ASSERT_EQ(effect.getEffectFlags(flags), PF_Err_NONE);
-        EXPECT_EQ(std::make_tuple(index, key, flags), std::make_tuple(1, host::Project::kEffectKey, 0));
-        EXPECT_NE(effect.apply(host::Project::kEffectKey + 1), PF_Err_NONE) << "no such effect is installed";
-    });
     ASSERT_EQ(target().layer().effects().size(), 2u);
-    EXPECT_EQ(target().flags, AEGP_EffectFlags_ACTIVE);
-    EXPECT_EQ(target().layer().effects()[1]->flags, 0);
+    EXPECT_EQ(std::make_tuple(target().index(), target().flags, target().layer().effects()[0]->flags),
+              std::make_tuple(1, AEGP_EffectFlags(AEGP_EffectFlags_ACTIVE), AEGP_EffectFlags(0)));
 }
 
 constexpr double kHalfPi = 1.5707963267948966;

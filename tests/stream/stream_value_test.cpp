@@ -131,7 +131,6 @@ TEST_F(StreamValueTest, ValuesRoundTripThroughTheirParametersAndKeyframeThroughT
     const AEGP_ColorVal colour = valueAt<AEGP_ColorVal>("Vignetting Color", frame(0));
     EXPECT_EQ((std::vector<double>{centre.x, centre.y, colour.alphaF, colour.redF, colour.greenF, colour.blueF}),
               (std::vector<double>{12.5, -3, 1, 1, 128 / 255.0, 0})) << "read back";
-
     addKeyframes<AEGP_TwoDVal>("Center", {{frame(0), {0, 100}}, {frame(10), {50, 0}}});
     addKeyframes<AEGP_ColorVal>("Vignetting Color", {{frame(0), {1, 0, 0, 1}}, {frame(10), {1, 1, 0.5, 0}}});
     addKeyframes<bool>("Grow Bounds", {{frame(0), false}, {frame(10), true}});

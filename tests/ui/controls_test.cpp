@@ -106,7 +106,8 @@ TEST_F(Draw, RadialStrokesInnerThenOuterEllipseThenArrow) {
     ASSERT_EQ(inner.path.size(), 5u);
     EXPECT_EQ(inner.path[0].kind, host::PathSegment::MoveTo);
     expectPoints(anchors(inner), {{100, 150}, {200, 100}, {100, 50}, {0, 100}, {100, 150}});
-    expectPoints({inner.path[1].points[0], inner.path[1].points[1]}, {{100 + kKappa * 100, 150}, {200, 100 + kKappa * 50}});
+    expectPoints({inner.path[1].points[0], inner.path[1].points[1]},
+                 {{100 + kKappa * 100, 150}, {200, 100 + kKappa * 50}});
     expectPoints(anchors(drawing.strokes()[1]), {{100, 175}, {250, 100}, {100, 25}, {-50, 100}, {100, 175}});
     EXPECT_TRUE(host.problems().empty()) << host.problems().front();
 }
@@ -139,8 +140,8 @@ TEST_F(Draw, LinearLinesRunAcrossTheLayerAtPlusMinusTheWidths) {
     EXPECT_EQ(colours(drawing), (std::vector<std::string>{"yellow", "yellow", "cyan", "cyan", "green", "red", "red"}));
     // As long as the layer's diagonal; the focus line away from the arrow.
     const double expectedY[] = {150, 50, 200, 0, 180};
-    for (int i = 0; i < 5; ++i) {
-        expectPoints(anchors(drawing.strokes()[static_cast<std::size_t>(i)]), {{350, expectedY[i]}, {-150, expectedY[i]}});
+    for (std::size_t i = 0; i < 5; ++i) {
+        expectPoints(anchors(drawing.strokes()[i]), {{350, expectedY[i]}, {-150, expectedY[i]}});
     }
     EXPECT_TRUE(host.problems().empty()) << host.problems().front();
 }
@@ -185,11 +186,9 @@ TEST_F(Draw, NothingToDrawIsHandledAndOtherPanelsAreLeftToTheHost) {
     EXPECT_EQ(host.log().count("PF_GetDrawingReference"), 1u);
     EXPECT_EQ(host.log().count("NewPen"), 0u);
     EXPECT_TRUE(host.problems().empty()) << host.problems().front();
-
     setPopup("Type", 3);
     EXPECT_TRUE(draw().strokes().empty());
     EXPECT_TRUE(result.handled());
-
     host.log().clear();
     EXPECT_TRUE(draw(layerPanel(1, PF_Window_EFFECT)).strokes().empty());
     EXPECT_EQ(result.err, PF_Err_NONE);
