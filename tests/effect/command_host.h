@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <string>
 #include <tuple>
@@ -37,12 +38,9 @@ protected:
 
     // The calls of the suites' operations, without acquiring and releasing them.
     std::vector<std::string> operations() {
-        std::vector<std::string> names;
-        for (const std::string& name : host.log().names()) {
-            if (name != "AcquireSuite" && name != "ReleaseSuite") {
-                names.push_back(name);
-            }
-        }
+        std::vector<std::string> names = host.log().names();
+        const auto suite = [](const std::string& name) { return name == "AcquireSuite" || name == "ReleaseSuite"; };
+        names.erase(std::remove_if(names.begin(), names.end(), suite), names.end());
         return names;
     }
 
