@@ -46,16 +46,13 @@ protected:
 
     // The arguments of the first (or the last) logged call of `name`, or "" when none.
     std::string argsOf(const std::string& name, bool last = false) {
-        std::string args;
+        std::vector<std::string> found;
         for (const host::Call& call : host.log().calls()) {
             if (call.name == name) {
-                args = call.args;
-                if (!last) {
-                    break;
-                }
+                found.push_back(call.args);
             }
         }
-        return args;
+        return found.empty() ? "" : last ? found.back() : found.front();
     }
 
     // The effect reference is given back afterwards.

@@ -245,8 +245,7 @@ TEST(SuiteHelper, AcquiringWithoutTheHostsDataFailsWithoutTouchingIt) {
 
 // Halves round away from zero; whole pixels round down.
 TEST(Fixed, ConversionsRoundAndHoldAtTheLimits) {
-    constexpr PF_Fixed max = std::numeric_limits<PF_Fixed>::max();
-    constexpr PF_Fixed min = std::numeric_limits<PF_Fixed>::min();
+    constexpr PF_Fixed max = std::numeric_limits<PF_Fixed>::max(), min = std::numeric_limits<PF_Fixed>::min();
     const std::pair<double, PF_Fixed> fromDouble[] = {
         {0.5 / 65536, 1}, {-0.5 / 65536, -1}, {0.49 / 65536, 0}, {1.25, 81920}, {-1.25, -81920},
         {105000.0, max},  {-105000.0, min},   {std::numeric_limits<double>::quiet_NaN(), 0}};
