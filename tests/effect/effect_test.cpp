@@ -11,6 +11,12 @@ namespace {
 
 using ProjectTest = test::CommandHost;
 
+AEGP_LayerH effectLayer(PF_InData& in, AEGP_SuiteHandler& suites) {
+    AEGP_LayerH layer = nullptr;
+    EXPECT_EQ(suites.PFInterfaceSuite1()->AEGP_GetEffectLayer(in.effect_ref, &layer), A_Err_NONE);
+    return layer;
+}
+
 TEST_F(ProjectTest, OneFootageLayerOfTheFrameSizeCarriesTheEffectAndCommandsGoToTheTarget) {
     host::Composition& comp = host.project().composition();
     ASSERT_EQ(comp.layers().size(), 1u);
@@ -23,21 +29,18 @@ TEST_F(ProjectTest, OneFootageLayerOfTheFrameSizeCarriesTheEffectAndCommandsGoTo
     EXPECT_EQ(std::make_pair(layer.width(), layer.height()), std::make_pair(640, 360));
     layer.setSize(320, 180);
     EXPECT_EQ(std::make_pair(host.frame().width, host.frame().height), std::make_pair(320, 180));
-    host::Layer& text = host.project().composition().addLayer(AEGP_ObjectType_TEXT, 200, 50);
-    host::Effect& onText = text.addEffect();
-    host.project().setTarget(onText);
+    host.project().setTarget(comp.addLayer(AEGP_ObjectType_TEXT, 200, 50).addEffect());
     EXPECT_EQ(std::make_pair(host.frame().width, host.frame().height), std::make_pair(200, 50));
     EXPECT_EQ(layer.width(), 320) << "the footage layer keeps the size the frame had";
     run([&](PF_InData& in, AEGP_SuiteHandler& suites) {
         EXPECT_EQ(in.width, 200);
-        AEGP_LayerH handle = nullptr;
+        const AEGP_LayerH handle = effectLayer(in, suites);
         AEGP_CompH parent = nullptr;
         AEGP_ObjectType type = AEGP_ObjectType_NONE;
-        ASSERT_EQ(suites.PFInterfaceSuite1()->AEGP_GetEffectLayer(in.effect_ref, &handle), A_Err_NONE);
         ASSERT_EQ(suites.LayerSuite13()->AEGP_GetLayerObjectType(handle, &type), A_Err_NONE);
         ASSERT_EQ(suites.LayerSuite13()->AEGP_GetLayerParentComp(handle, &parent), A_Err_NONE);
-        EXPECT_EQ(type, AEGP_ObjectType_TEXT);
-        EXPECT_EQ(parent, reinterpret_cast<AEGP_CompH>(&comp));
+        EXPECT_EQ(std::make_pair(type, parent), std::make_pair(AEGP_ObjectType(AEGP_ObjectType_TEXT),
+                                                                reinterpret_cast<AEGP_CompH>(&comp)));
     });
 }
 
@@ -162,12 +165,6 @@ using Name = std::basic_string<unsigned short>;
 
 Name name(const char16_t* text) {
     return Name(text, text + std::char_traits<char16_t>::length(text));
-}
-
-AEGP_LayerH effectLayer(PF_InData& in, AEGP_SuiteHandler& suites) {
-    AEGP_LayerH layer = nullptr;
-    EXPECT_EQ(suites.PFInterfaceSuite1()->AEGP_GetEffectLayer(in.effect_ref, &layer), A_Err_NONE);
-    return layer;
 }
 
 class EffectHandleTest : public test::CommandHost {

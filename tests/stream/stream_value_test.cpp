@@ -14,7 +14,6 @@ constexpr short kLayerTime = AEGP_LTimeMode_LayerTime;
 class StreamValueTest : public test::CommandHost {
 protected:
     void TearDown() override { expectAllGivenBack(); }
-
     template <typename T>
     void withStream(const char* name, const std::function<void(Stream<T>&)>& body) {
         withEffect([&](PF_InData& in, AEGP_SuiteHandler& suites, AEGP_EffectRefH effect, AEGP_LayerH) {
@@ -23,7 +22,6 @@ protected:
             body(stream);
         });
     }
-
     template <typename T>
     PF_Err get(const char* name, A_Time time, T* value) {
         PF_Err err = PF_Err_NONE;
@@ -32,7 +30,6 @@ protected:
         });
         return err;
     }
-
     template <typename T>
     PF_Err set(const char* name, T value) {
         PF_Err err = PF_Err_NONE;
@@ -41,7 +38,6 @@ protected:
         });
         return err;
     }
-
     template <typename T>
     std::vector<PF_Err> addKeyframes(const char* name, const std::vector<std::pair<A_Time, T>>& keyframes) {
         std::vector<PF_Err> results;
@@ -53,7 +49,6 @@ protected:
         });
         return results;
     }
-
     template <typename T>
     T valueAt(const char* name, A_Time time) {
         T value{};
