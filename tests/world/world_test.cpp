@@ -111,22 +111,25 @@ TEST_F(Worlds, CloneCopiesAPaddedSourceWithItsOwnOrigin) {
 }
 
 TEST_F(Worlds, CopyAndFillHandTheirRectanglesAndColourOn) {
-    Image a(PF_PixelFormat_ARGB32, 3, 3, PF_Point{1, 1});
-    Image b(PF_PixelFormat_ARGB32, 3, 3);
+    Image a(PF_PixelFormat_ARGB32, 3, 4, PF_Point{1, 1});
+    Image b(PF_PixelFormat_ARGB32, 3, 4);
     a.at<PF_Pixel>(2, 0) = PF_Pixel{255, 7, 8, 9};
     run([&](PF_InData& in, AEGP_SuiteHandler& suites) {
         WorldPtr src, dst;
         Nerevo::setExistingWorld(&in, suites, *a.world(), src);
         Nerevo::setExistingWorld(&in, suites, *b.world(), dst);
+        const Nerevo::Rect<int> aboveBoth{0, -1, 3, 3};
+        EXPECT_EQ(Nerevo::copy(&in, src, dst, aboveBoth, aboveBoth), PF_Err_NONE);
         EXPECT_EQ(Nerevo::copy(&in, src, dst, Nerevo::Rect<int>{1, 0, 3, 2}, Nerevo::Rect<int>{0, 1, 2, 3}),
                   PF_Err_NONE);
-        EXPECT_EQ(argsOf("copy"), "src_rect=(1,0,3,2) dst_rect=(0,1,2,3)");
+        EXPECT_EQ(argsOf("copy", true), "src_rect=(1,0,3,2) dst_rect=(0,1,2,3)");
         EXPECT_EQ(Nerevo::fill(&in, src, Nerevo::Rect<int>{0, 2, 3, 3}, Nerevo::Color<float>{1.0f, 0.5f, 0.0f, 0.2f}),
                   PF_Err_NONE);
         EXPECT_EQ(argsOf("fill"), "color=(255,128,0,51) rect=(0,2,3,3)");
     });
-    EXPECT_EQ((std::vector<int>{b.at<PF_Pixel>(1, 1).red, a.at<PF_Pixel>(1, 2).red, a.at<PF_Pixel>(1, 1).red}),
-              (std::vector<int>{7, 128, 0}));
+    EXPECT_EQ((std::vector<int>{b.at<PF_Pixel>(2, 0).red, b.at<PF_Pixel>(1, 1).red, a.at<PF_Pixel>(1, 2).red,
+                                a.at<PF_Pixel>(1, 1).red}),
+              (std::vector<int>{7, 7, 128, 0}));
 }
 
 TEST_F(Worlds, BlendPassesTheTransferModeAndOpacities) {
