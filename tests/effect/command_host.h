@@ -1,11 +1,12 @@
 #pragma once
-// A host with the plug-in set up, its parameters at hand, that runs library
-// code as if it were the plug-in serving a command.
+// A host with the plug-in set up that runs library code as the plug-in serving a command.
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "AEGP_SuiteHandler.h"
@@ -21,40 +22,40 @@ protected:
         ASSERT_EQ(host.globalSetup(), PF_Err_NONE);
         ASSERT_EQ(host.paramsSetup(), PF_Err_NONE);
         ASSERT_EQ(host.registeredPlugins().size(), 1u);
-        host.log().setRecording(true);  // the tests read what the plug-in called
+        host.log().setRecording(true);
     }
 
     // The suite handler goes before the end-of-command check, as in a command.
-    void run(const std::function<void(PF_InData&, AEGP_SuiteHandler&)>& body) {
-        host.withCommandData([&](PF_InData& in, PF_OutData&) {
+    void run(const std::function<void(PF_InData&, PF_OutData&, AEGP_SuiteHandler&)>& body) {
+        host.withCommandData([&](PF_InData& in, PF_OutData& out) {
             AEGP_SuiteHandler suites(in.pica_basicP);
-            body(in, suites);
+            body(in, out, suites);
         });
+    }
+    void run(const std::function<void(PF_InData&, AEGP_SuiteHandler&)>& body) {
+        run([&](PF_InData& in, PF_OutData&, AEGP_SuiteHandler& suites) { body(in, suites); });
     }
 
     // The calls of the suites' operations, without acquiring and releasing them.
     std::vector<std::string> operations() {
-        std::vector<std::string> names;
-        for (const std::string& name : host.log().names()) {
-            if (name != "AcquireSuite" && name != "ReleaseSuite") {
-                names.push_back(name);
-            }
-        }
+        std::vector<std::string> names = host.log().names();
+        const auto suite = [](const std::string& name) { return name == "AcquireSuite" || name == "ReleaseSuite"; };
+        names.erase(std::remove_if(names.begin(), names.end(), suite), names.end());
         return names;
     }
 
-    // The arguments of the first logged call of `name`, or "" when none.
-    std::string argsOf(const std::string& name) {
+    // The arguments of the first (or the last) logged call of `name`, or "" when none.
+    std::string argsOf(const std::string& name, bool last = false) {
+        std::vector<std::string> found;
         for (const host::Call& call : host.log().calls()) {
             if (call.name == name) {
-                return call.args;
+                found.push_back(call.args);
             }
         }
-        return "";
+        return found.empty() ? "" : last ? found.back() : found.front();
     }
 
-    // Runs body with references to the command's effect and its layer; the
-    // effect reference is given back afterwards.
+    // The effect reference is given back afterwards.
     void withEffect(const std::function<void(PF_InData&, AEGP_SuiteHandler&, AEGP_EffectRefH, AEGP_LayerH)>& body) {
         run([&](PF_InData& in, AEGP_SuiteHandler& suites) {
             AEGP_EffectRefH effect = nullptr;

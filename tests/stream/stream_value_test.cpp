@@ -1,8 +1,5 @@
-// Stream<T>: the constant cache, the member of the value record each type
-// reads and writes, failures on the way, and its Keyframer: one batch per
-// keyframer, kept only when an add succeeded.
-
-#include <cmath>
+// Streams: hiding, expressions, the constant cache, the member of the value record each type
+// reads and writes, failures on the way, and the keyframer.
 
 #include "stream/stream.h"
 #include "command_host.h"
@@ -17,8 +14,6 @@ constexpr short kLayerTime = AEGP_LTimeMode_LayerTime;
 class StreamValueTest : public test::CommandHost {
 protected:
     void TearDown() override { expectAllGivenBack(); }
-
-    // Runs body with a Stream<T> on the named parameter.
     template <typename T>
     void withStream(const char* name, const std::function<void(Stream<T>&)>& body) {
         withEffect([&](PF_InData& in, AEGP_SuiteHandler& suites, AEGP_EffectRefH effect, AEGP_LayerH) {
@@ -27,7 +22,6 @@ protected:
             body(stream);
         });
     }
-
     template <typename T>
     PF_Err get(const char* name, A_Time time, T* value) {
         PF_Err err = PF_Err_NONE;
@@ -36,7 +30,6 @@ protected:
         });
         return err;
     }
-
     template <typename T>
     PF_Err set(const char* name, T value) {
         PF_Err err = PF_Err_NONE;
@@ -45,8 +38,6 @@ protected:
         });
         return err;
     }
-
-    // Adds the keyframes through one keyframer; the result of each add.
     template <typename T>
     std::vector<PF_Err> addKeyframes(const char* name, const std::vector<std::pair<A_Time, T>>& keyframes) {
         std::vector<PF_Err> results;
@@ -58,7 +49,6 @@ protected:
         });
         return results;
     }
-
     template <typename T>
     T valueAt(const char* name, A_Time time) {
         T value{};
@@ -82,13 +72,12 @@ TEST_F(StreamValueTest, ConstantStreamIsFetchedOnceAtTheCommandsTime) {
         EXPECT_TRUE(constant);
         EXPECT_EQ(operations(), (std::vector<std::string>{"AEGP_IsStreamTimevarying", "AEGP_GetNewStreamValue",
                                                           "AEGP_DisposeStreamValue"}));
-        const std::string fetch = argsOf("AEGP_GetNewStreamValue");
-        EXPECT_NE(fetch.find("mode=0 time=12/24 pre_expression=0"), std::string::npos) << fetch;
+        EXPECT_NE(argsOf("AEGP_GetNewStreamValue").find("mode=0 time=12/24 pre_expression=0"), std::string::npos);
     });
 }
 
-// Out of order, and one time given twice: the later value wins; a varying
-// stream asks the host at every time.
+// One time given twice (48/24 and 2/1): the later value wins; the interpolation itself is the
+// host's tests.
 TEST_F(StreamValueTest, KeyframesReadBackAtAndBetweenTheirTimes) {
     EXPECT_EQ(addKeyframes<double>("Blur Amount", {{frame(48), 90.0}, {frame(0), 10.0}, {A_Time{2, 1}, 70.0}}),
               std::vector<PF_Err>(3, PF_Err_NONE));
@@ -97,25 +86,21 @@ TEST_F(StreamValueTest, KeyframesReadBackAtAndBetweenTheirTimes) {
         A_Time last{};
         bool constant = true;
         ASSERT_EQ(stream.isConstant(&constant), PF_Err_NONE);
-        EXPECT_FALSE(constant);
         ASSERT_EQ(stream.getKeyframeNum(count), PF_Err_NONE);
         ASSERT_EQ(stream.getKeyframeTime(1, kLayerTime, last), PF_Err_NONE);
-        EXPECT_EQ((std::vector<long>{count, last.value, long(last.scale)}), (std::vector<long>{2, 48, 24}));
+        EXPECT_EQ((std::vector<long>{constant, count, last.value, long(last.scale)}), (std::vector<long>{0, 2, 48, 24}));
         host.log().clear();
-        const std::pair<A_Time, double> expected[] = {{frame(-1), 10}, {frame(0), 10}, {frame(12), 25},
-                                                      {A_Time{1, 1}, 40},  {frame(48), 70}, {frame(100), 70}};
-        for (const auto& [time, want] : expected) {
-            double value = -1;
-            EXPECT_EQ(stream.getValue(time, kLayerTime, false, &value), PF_Err_NONE);
-            EXPECT_DOUBLE_EQ(value, want) << time.value << "/" << time.scale;
+        std::vector<double> values;
+        for (const A_Time time : {frame(12), A_Time{1, 1}, frame(100)}) {
+            values.push_back(-1);
+            EXPECT_EQ(stream.getValue(time, kLayerTime, false, &values.back()), PF_Err_NONE);
         }
-        EXPECT_EQ(host.log().count("AEGP_GetNewStreamValue"), 6u);
-        EXPECT_EQ(host.log().count("AEGP_DisposeStreamValue"), 6u);
+        EXPECT_EQ(values, (std::vector<double>{25, 40, 70}));
+        EXPECT_EQ(host.log().count("AEGP_GetNewStreamValue") + host.log().count("AEGP_DisposeStreamValue"), 6u);
     });
 }
 
-// Truncation towards zero, then comparison with 0: floor or rounding would
-// read some of these differently.
+// Floor or rounding would read some of these differently.
 TEST_F(StreamValueTest, BoolIsTheTruncatedValueNotZero) {
     const std::pair<double, bool> cases[] = {{0.7, false}, {1.2, true}, {-0.7, false}, {-1.5, true}, {0.0, false}};
     for (const auto& [stored, want] : cases) {
@@ -124,25 +109,22 @@ TEST_F(StreamValueTest, BoolIsTheTruncatedValueNotZero) {
     }
 }
 
-TEST_F(StreamValueTest, ValuesRoundTripThroughTheirMembersAndKeyframeThroughThem) {
+TEST_F(StreamValueTest, ValuesRoundTripThroughTheirParametersAndKeyframeThroughTheirMembers) {
     EXPECT_EQ(set("Blur Amount", 33.25), PF_Err_NONE);
     EXPECT_EQ(set("Type", 2.0), PF_Err_NONE);
     EXPECT_EQ(set("Grow Bounds", false), PF_Err_NONE);
     EXPECT_EQ(set("Center", AEGP_TwoDVal{12.5, -3}), PF_Err_NONE);
     EXPECT_EQ(set("Vignetting Color", AEGP_ColorVal{1, 1, 0.5, 0}), PF_Err_NONE);
-    const AEGP_TwoDVal centre = valueAt<AEGP_TwoDVal>("Center", frame(0));
-    const AEGP_ColorVal colour = valueAt<AEGP_ColorVal>("Vignetting Color", frame(0));
-    // The colour parameter keeps 8-bit channels.
-    EXPECT_EQ((std::vector<double>{valueAt<double>("Blur Amount", frame(0)), valueAt<double>("Type", frame(0)),
-                                   double(valueAt<bool>("Grow Bounds", frame(0))), centre.x, centre.y, colour.alphaF,
-                                   colour.redF, colour.greenF, colour.blueF}),
-              (std::vector<double>{33.25, 2, 0, 12.5, -3, 1, 1, 128 / 255.0, 0}));
-    // What the plug-in set is what the host's parameters hold.
+    const PF_Pixel c = def("Vignetting Color").u.cd.value;
     EXPECT_EQ((std::vector<double>{def("Blur Amount").u.fs_d.value, double(def("Type").u.pd.value),
                                    double(def("Grow Bounds").u.bd.value), double(def("Center").u.td.x_value),
-                                   double(def("Center").u.td.y_value)}),
-              (std::vector<double>{33.25, 2, 0, 12 * 65536 + 32768, -3 * 65536}));
-
+                                   double(def("Center").u.td.y_value), double(c.alpha), double(c.red),
+                                   double(c.green), double(c.blue)}),
+              (std::vector<double>{33.25, 2, 0, 12 * 65536 + 32768, -3 * 65536, 255, 255, 128, 0}));
+    const AEGP_TwoDVal centre = valueAt<AEGP_TwoDVal>("Center", frame(0));
+    const AEGP_ColorVal colour = valueAt<AEGP_ColorVal>("Vignetting Color", frame(0));
+    EXPECT_EQ((std::vector<double>{centre.x, centre.y, colour.alphaF, colour.redF, colour.greenF, colour.blueF}),
+              (std::vector<double>{12.5, -3, 1, 1, 128 / 255.0, 0})) << "read back";
     addKeyframes<AEGP_TwoDVal>("Center", {{frame(0), {0, 100}}, {frame(10), {50, 0}}});
     addKeyframes<AEGP_ColorVal>("Vignetting Color", {{frame(0), {1, 0, 0, 1}}, {frame(10), {1, 1, 0.5, 0}}});
     addKeyframes<bool>("Grow Bounds", {{frame(0), false}, {frame(10), true}});
@@ -150,11 +132,9 @@ TEST_F(StreamValueTest, ValuesRoundTripThroughTheirMembersAndKeyframeThroughThem
     const AEGP_ColorVal mixed = valueAt<AEGP_ColorVal>("Vignetting Color", frame(5));
     EXPECT_EQ((std::vector<double>{between.x, between.y, mixed.alphaF, mixed.redF, mixed.greenF, mixed.blueF}),
               (std::vector<double>{25, 50, 1, 0.5, 0.25, 0.5}));
-    // A checkbox holds each keyframe until the next.
     EXPECT_FALSE(valueAt<bool>("Grow Bounds", frame(9)));
     EXPECT_TRUE(valueAt<bool>("Grow Bounds", frame(10)));
-    // The host takes a value only on a stream without keyframes; the record
-    // of the failed attempt is still given back.
+    // Refused on a stream with keyframes; the record of the attempt is still given back.
     host.log().clear();
     EXPECT_NE(set("Center", AEGP_TwoDVal{1, 1}), PF_Err_NONE);
     EXPECT_EQ(host.log().count("AEGP_DisposeStreamValue"), 1u);
@@ -170,7 +150,6 @@ TEST_F(StreamValueTest, LayerPropertiesRoundTripAndTakeKeyframes) {
                                               false, &p),
                   PF_Err_NONE);
         EXPECT_EQ((std::vector<double>{p.x, p.y, p.z}), (std::vector<double>{1.5, -2, 30}));
-
         Stream<double> opacity(pluginId, &in, suites);
         ASSERT_EQ(opacity.init(layer, host::kLayerOpacity), PF_Err_NONE);
         {
@@ -186,20 +165,17 @@ TEST_F(StreamValueTest, LayerPropertiesRoundTripAndTakeKeyframes) {
     EXPECT_EQ(target().layer().stream(host::kLayerOpacity).keyframes().size(), 2u);
 }
 
-// A failed query reads 0 and the next read asks again; a failed fetch reads
-// 0 and releases nothing, whether the stream is constant (it fails while it
-// is initialised) or varying.
+// A failed query is asked again at the next read; a failed fetch releases nothing, whether the
+// stream is constant (it fails while it is initialised) or varying.
 TEST_F(StreamValueTest, FailedReadsGiveZero) {
     def("Blur Amount").u.fs_d.value = 12.5;
     host.faults().failCall("AEGP_IsStreamTimevarying", 1, PF_Err_OUT_OF_MEMORY);
     withStream<double>("Blur Amount", [&](Stream<double>& stream) {
         double value = -1;
         EXPECT_EQ(stream.getValue(frame(0), kLayerTime, false, &value), PF_Err_OUT_OF_MEMORY);
-        EXPECT_EQ(value, 0);
-        EXPECT_EQ(host.log().count("AEGP_GetNewStreamValue"), 0u);
+        EXPECT_EQ(std::make_pair(value, host.log().count("AEGP_GetNewStreamValue")), std::make_pair(0.0, size_t{0}));
         EXPECT_EQ(stream.getValue(frame(0), kLayerTime, false, &value), PF_Err_NONE);
-        EXPECT_EQ(value, 12.5);
-        EXPECT_EQ(host.log().count("AEGP_IsStreamTimevarying"), 2u);
+        EXPECT_EQ(std::make_pair(value, host.log().count("AEGP_IsStreamTimevarying")), std::make_pair(12.5, size_t{2}));
     });
     stream("Ratio").setKeyframes({{frame(0), {1}}, {frame(10), {2}}});
     for (const char* name : {"Blur Amount", "Ratio"}) {
@@ -207,14 +183,12 @@ TEST_F(StreamValueTest, FailedReadsGiveZero) {
         host.faults().failCall("AEGP_GetNewStreamValue", 1, PF_Err_OUT_OF_MEMORY);
         double value = -1;
         EXPECT_EQ(get(name, frame(5), &value), PF_Err_OUT_OF_MEMORY) << name;
-        EXPECT_EQ(value, 0) << name;
-        EXPECT_EQ(host.log().count("AEGP_DisposeStreamValue"), 0u) << name;
+        EXPECT_EQ(std::make_pair(value, host.log().count("AEGP_DisposeStreamValue")), std::make_pair(0.0, size_t{0}));
     }
 }
 
-// An unused keyframer makes no call; a batch that could not start is not
-// ended; a batch without a good add ends uncommitted; one good add commits,
-// the failed one adding a keyframe with the stream's own value at its time.
+// A batch that could not start is not ended; a failed add still adds a keyframe, with the
+// stream's own value at its time.
 TEST_F(StreamValueTest, KeyframerCommitsOnlyAfterAGoodAdd) {
     withStream<double>("Blur Amount", [&](Stream<double>& stream) {
         host.log().clear();
@@ -223,8 +197,7 @@ TEST_F(StreamValueTest, KeyframerCommitsOnlyAfterAGoodAdd) {
     });
     host.faults().failCall("AEGP_StartAddKeyframes", 1, PF_Err_OUT_OF_MEMORY);
     EXPECT_EQ(addKeyframes<double>("Blur Amount", {{frame(0), 10.0}}), std::vector<PF_Err>{PF_Err_OUT_OF_MEMORY});
-    EXPECT_EQ(host.log().count("AEGP_AddKeyframes"), 0u);
-    EXPECT_EQ(host.log().count("AEGP_EndAddKeyframes"), 0u);
+    EXPECT_EQ(host.log().count("AEGP_AddKeyframes") + host.log().count("AEGP_EndAddKeyframes"), 0u);
     for (const char* failing : {"AEGP_AddKeyframes", "AEGP_GetNewStreamValue", "AEGP_SetAddKeyframe"}) {
         host.log().clear();
         host.faults().failCall(failing, 1, PF_Err_OUT_OF_MEMORY);
@@ -242,8 +215,59 @@ TEST_F(StreamValueTest, KeyframerCommitsOnlyAfterAGoodAdd) {
     EXPECT_EQ(argsOf("AEGP_EndAddKeyframes").rfind("add=1 ", 0), 0u);
     const std::vector<host::Keyframe>& keyframes = stream("Blur Amount").keyframes();
     ASSERT_EQ(keyframes.size(), 2u);
-    EXPECT_EQ(keyframes[0].value[0], 10);
-    EXPECT_EQ(keyframes[1].value[0], 7);
+    EXPECT_EQ(std::make_pair(keyframes[0].value[0], keyframes[1].value[0]), std::make_pair(10.0, 7.0));
+}
+
+TEST_F(StreamValueTest, HidingChangesTheFlagOnlyWhenItDiffers) {
+    constexpr AEGP_DynStreamFlags kHidden = AEGP_DynStreamFlag_HIDDEN, kDisabled = AEGP_DynStreamFlag_DISABLED;
+    const struct { AEGP_DynStreamFlags before; bool hide; AEGP_DynStreamFlags after; std::size_t sets; } cases[] = {
+        {kHidden, true, kHidden, 0}, {kHidden, false, 0, 1}, {0, false, 0, 0},
+        {kDisabled, true, kDisabled | kHidden, 1}};
+    for (const auto& c : cases) {
+        stream("Ratio").dynamicFlags = c.before;
+        host.log().clear();
+        withStream<double>("Ratio", [&](Stream<double>& s) {
+            EXPECT_EQ(c.hide ? s.hide(nullptr) : s.show(nullptr), PF_Err_NONE);
+        });
+        EXPECT_EQ(host.log().count("AEGP_SetDynamicStreamFlag"), c.sets);
+        EXPECT_EQ(stream("Ratio").dynamicFlags, c.after);
+    }
+    stream("Ratio").dynamicFlags = 0;
+    host.faults().failCall("AEGP_GetDynamicStreamFlags", 1, PF_Err_OUT_OF_MEMORY);
+    withStream<double>("Ratio", [](Stream<double>& stream) { EXPECT_EQ(stream.hide(nullptr), PF_Err_OUT_OF_MEMORY); });
+    EXPECT_EQ(stream("Ratio").dynamicFlags, 0);
+    // Through the command's effect, looked up and given back.
+    host.log().clear();
+    withStream<double>("Ratio", [](Stream<double>& stream) { EXPECT_EQ(stream.hide(), PF_Err_NONE); });
+    EXPECT_EQ(stream("Ratio").dynamicFlags, AEGP_DynStreamFlag_HIDDEN);
+    EXPECT_EQ(std::make_pair(host.log().count("AEGP_GetNewEffectForEffect"), host.log().count("AEGP_DisposeEffect")),
+              std::make_pair(std::size_t{2}, std::size_t{2}));
+}
+
+TEST_F(StreamValueTest, ExpressionsRoundTripAndParameterStreamsHaveNoKeyframes) {
+    for (const std::string& text : {std::string("wiggle(2, 10)"), std::string(), std::string("\u03c0 * time")}) {
+        withStream<double>("Ratio", [&](Stream<double>& stream) {
+            ASSERT_EQ(stream.setExpression(text), PF_Err_NONE);
+            ASSERT_EQ(stream.setExpressionState(1), PF_Err_NONE);
+            std::string read = "stale";
+            unsigned char enabled = 0;
+            ASSERT_EQ(stream.getExpression(read), PF_Err_NONE);
+            ASSERT_EQ(stream.getExpressionState(enabled), PF_Err_NONE);
+            EXPECT_EQ(std::make_pair(read, int(enabled)), std::make_pair(text, 1));
+        });
+        EXPECT_EQ(std::make_pair(stream("Ratio").expression, stream("Ratio").expressionEnabled),
+                  std::make_pair(text, true));
+    }
+    stream("Ratio").expressionEnabled = false;
+    withStream<double>("Ratio", [](Stream<double>& stream) {
+        unsigned char enabled = 1;
+        int count = -1;
+        ASSERT_EQ(stream.getExpressionState(enabled), PF_Err_NONE);
+        ASSERT_EQ(stream.getKeyframeNum(count), PF_Err_NONE);
+        EXPECT_EQ(std::make_pair(int(enabled), count), std::make_pair(0, 0));
+        A_Time time{};
+        EXPECT_NE(stream.getKeyframeTime(0, AEGP_LTimeMode_LayerTime, time), PF_Err_NONE);
+    });
 }
 
 }  // namespace
