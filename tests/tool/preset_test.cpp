@@ -37,19 +37,13 @@ TEST(Preset, ValuesAndKeyframesTakeTheFormsOfTheCommandLine) {
 }
 
 TEST(Preset, ValuesOfNoFormAreErrorsNamingTheFileAndTheEntry) {
-    const std::pair<const char*, const char*> cases[] = {
-        {"[1, 2]", "p.json: expected an object of parameter names and values"},
-        {R"({"Center": {"x": 1}})", "p.json: \"Center\": expected"},
-        {R"({"Center": ["a", "b"]})", "p.json: \"Center\": expected"},
-        {R"({"Ratio": [[-1, 2]]})", "p.json: \"Ratio\": expected"},
-        {R"({"Ratio": [[1.5, 2]]})", "p.json: \"Ratio\": expected"},
-        {R"({"Ratio": [[1, null]]})", "p.json: \"Ratio\": expected"},
-        {R"({"Ratio": [[1, [[2, 3]]]]})", "p.json: \"Ratio\": expected"},
-        {R"({"Ratio": [[1, 2], 3]})", "p.json: \"Ratio\": expected"},
-    };
-    for (const auto& [json, start] : cases) {
-        const std::string error = test::errorOf<tiltshift::UsageError>([&] { settingsOf(json); });
-        EXPECT_EQ(error.rfind(start, 0), 0u) << json << ": " << error;
+    EXPECT_EQ(test::errorOf<tiltshift::UsageError>([] { settingsOf("[1, 2]"); })
+                  .rfind("p.json: expected an object of parameter names and values", 0), 0u);
+    for (const std::string json : {R"({"Center": {"x": 1}})", R"({"Center": ["a", "b"]})", R"({"Ratio": [[-1, 2]]})",
+                                   R"({"Ratio": [[1.5, 2]]})", R"({"Ratio": [[1, null]]})", R"({"Ratio": [[1, [[2, 3]]]]})",
+                                   R"({"Ratio": [[1, 2], 3]})"}) {
+        const std::string error = test::errorOf<tiltshift::UsageError>([&] { settingsOf(json.c_str()); });
+        EXPECT_EQ(error.rfind("p.json: " + json.substr(1, json.find(':') - 1) + ": expected", 0), 0u) << json << ": " << error;
     }
 }
 
@@ -58,8 +52,8 @@ std::vector<tiltshift::ParamSetting> parsed(const std::string& text) {
     return tiltshift::parsePreset(in, "p.json");
 }
 
-// Files no one writes by hand: each must end in a usage error naming the
-// file, not a crash, garbage or a long wait.
+// Files no one writes by hand: a usage error naming the file, not a crash,
+// garbage or a long wait.
 TEST(Preset, UnreadableAndHostileFilesAreUsageErrors) {
     std::string manyKeys = "{", nestedObjects;
     for (int i = 0; i < 200000; ++i) {
@@ -72,7 +66,7 @@ TEST(Preset, UnreadableAndHostileFilesAreUsageErrors) {
         {"{\n  \"Weight\": 2,\n  oops\n}", "parse error at line 3"},
         {"{\"Type\": " + std::string(70000, '[') + std::string(70000, ']') + "}", "nest more than 8 deep"},
         {"{\"Type\": " + nestedObjects + "1" + std::string(100, '}') + "}", "nest more than"},
-        // Eight levels are the most read: past them, a value of no form.
+        // Eight levels are the most read; within them, a value of no form.
         {R"({"Type": [[[[[[[1]]]]]]]})", "\"Type\": expected"},
         {R"({"Type": [[[[[[[[1]]]]]]]]})", "nest more than"},
         {manyKeys + "}", "more than 1000 entries"},

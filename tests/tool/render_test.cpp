@@ -20,12 +20,10 @@
 namespace {
 
 // Every stage that changes pixels turned off: the output is the input.
-const std::vector<std::string> kUnchanged = {
-    "--param", "Blur Amount=0", "--param", "Vignetting=0", "--param", "Chromatic Aberration=0", "--param", "Weight=0",
-};
-
 std::vector<std::string> unchanged(std::vector<std::string> args) {
-    args.insert(args.end(), kUnchanged.begin(), kUnchanged.end());
+    for (const char* off : {"Blur Amount=0", "Vignetting=0", "Chromatic Aberration=0", "Weight=0"}) {
+        args.insert(args.end(), {"--param", off});
+    }
     return args;
 }
 
@@ -38,9 +36,7 @@ void expectRoundTrip(const test::TempDir& dir, const std::string& name, int chan
     test::writeFile(dir / name, static_cast<int>(values.size()) / channels / 2, 2, channels, stored, values);
     ASSERT_EQ(render({dir / name, "-o", dir / ("out-" + name)}), 0);
     const test::FileImage<T> out = test::readFile<T>(dir / ("out-" + name));
-    EXPECT_EQ(out.spec.format, stored) << name;
-    EXPECT_EQ(out.spec.nchannels, channels) << name;
-    EXPECT_EQ(out.values, values) << name;
+    EXPECT_EQ(std::tie(out.spec.format, out.spec.nchannels, out.values), std::tie(stored, channels, values)) << name;
 }
 
 // 16-bit files hold more values than the host's worlds: these are world
@@ -76,29 +72,23 @@ TEST(RenderOptions, DepthDownsampleAndATextLayersPlace) {
     }
     ASSERT_EQ(render({dir / "in.png", "-o", dir / "small.tif", "--downsample=2", "--threads", "1"}), 0);
     const auto small = test::readFile<std::uint8_t>(dir / "small.tif");
-    EXPECT_EQ(small.spec.width, 4);
-    EXPECT_EQ(small.spec.height, 3);
+    EXPECT_EQ(std::pair(small.spec.width, small.spec.height), std::pair(4, 3));
     // Compression changes the file, not the pixels. PNG's default is zlib's
-    // fastest level; OpenImageIO's PNG writer takes the level from an
-    // attribute of its own.
+    // fastest level; OpenImageIO's PNG writer takes the level from its own attribute.
     ASSERT_EQ(test::run("scene", {"-o", dir / "scene.png", "--width", "160", "--height", "90"}), 0);
-    for (const auto& [file, first, second] : {std::tuple("a.png", "zip", "zip:9"), std::tuple("a.exr", "zip:9", "none")}) {
-        ASSERT_EQ(render({dir / "scene.png", "-o", dir / file, "--compression", first}), 0);
-        ASSERT_EQ(render({dir / "scene.png", "-o", dir / ("b" + std::string(file)), "--compression", second}), 0);
-        EXPECT_NE(test::contents(dir / file).size(), test::contents(dir / ("b" + std::string(file))).size()) << file;
-        EXPECT_EQ(test::readFile<float>(dir / file).values, test::readFile<float>(dir / ("b" + std::string(file))).values);
+    for (const auto& [a, b, first, second] : {std::tuple("a.png", "b.png", "zip", "zip:9"), std::tuple("a.exr", "b.exr", "zip:9", "none")}) {
+        ASSERT_EQ(render({dir / "scene.png", "-o", dir / a, "--compression", first}), 0);
+        ASSERT_EQ(render({dir / "scene.png", "-o", dir / b, "--compression", second}), 0);
+        EXPECT_NE(test::contents(dir / a).size(), test::contents(dir / b).size()) << a;
+        EXPECT_EQ(test::readFile<float>(dir / a).values, test::readFile<float>(dir / b).values);
     }
-
     // A text layer's content is what is not transparent; without grown
     // bounds the effect renders only that, and the output puts it where it was.
     std::vector<std::uint8_t> text(6 * 4 * 4, 0);
     for (int y = 1; y < 3; ++y) {
         for (int x = 2; x < 5; ++x) {
-            std::uint8_t* p = &text[static_cast<std::size_t>(y * 6 + x) * 4];
-            p[0] = std::uint8_t(40 * x);
-            p[1] = std::uint8_t(70 * y);
-            p[2] = 9;
-            p[3] = 255;
+            const std::uint8_t rgba[] = {std::uint8_t(40 * x), std::uint8_t(70 * y), 9, 255};
+            std::copy_n(rgba, 4, &text[static_cast<std::size_t>(y * 6 + x) * 4]);
         }
     }
     test::writeFile(dir / "text.png", 6, 4, 4, OIIO::TypeDesc::UINT8, text);
@@ -132,8 +122,7 @@ TEST(RenderOutput, NeverTheSameFileAsAnInputOrEachOther) {
     for (const auto& [args, error] : cases) {
         const std::string message = test::errorOf<tiltshift::UsageError>([&, &args = args] { render(args); });
         EXPECT_NE(message.find(error), std::string::npos) << message;
-        EXPECT_EQ(dir.names(), before);
-        EXPECT_EQ(test::contents(dir / "in.png"), bytes);
+        EXPECT_EQ(std::pair(dir.names(), test::contents(dir / "in.png")), std::pair(before, bytes));
     }
 }
 
@@ -159,13 +148,7 @@ TEST(RenderOutput, AFailedRenderWritesNothingAndKeepsWhatWasThere) {
     test::TempDir dir;
     Prepared p(dir, 1, {dir / "in.1.png", "-o", dir / "out.png"});
     p.host->cancelAtAbortCheck(1);
-    try {
-        p.render();
-        ADD_FAILURE() << "the render was not cancelled";
-    } catch (const host::PluginError& e) {
-        EXPECT_EQ(e.err, PF_Interrupt_CANCEL);
-        EXPECT_NE(std::string(e.what()).find("error 517 PF_Interrupt_CANCEL"), std::string::npos) << e.what();
-    }
+    EXPECT_NE(test::errorOf<host::PluginError>([&] { p.render(); }).find("error 517 PF_Interrupt_CANCEL"), std::string::npos);
     EXPECT_EQ(dir.names(), (std::set<std::string>{"in.1.png"}));
     test::writeText(dir / "out.png", "what was there");
     EXPECT_THROW(p.render(), host::PluginError);
@@ -179,13 +162,9 @@ TEST(RenderOutput, AFailingPlugInsOwnMessageIsNamed) {
     test::TempDir dir;
     Prepared p(dir, 1, {dir / "in.1.png", "-o", dir / "out.png", "--overlay", dir / "handles.png"});
     p.host->faults().makeUnavailable(kDRAWBOT_DrawSuite);
-    try {
-        p.render();
-        ADD_FAILURE() << "the handles were drawn without Drawbot";
-    } catch (const host::PluginError& e) {
-        EXPECT_NE(std::string(e.what()).find("to draw its handles with error"), std::string::npos) << e.what();
-        EXPECT_NE(std::string(e.what()).find(": Not able to acquire AEFX Suite."), std::string::npos) << e.what();
-    }
+    const std::string error = test::errorOf<host::PluginError>([&] { p.render(); });
+    EXPECT_NE(error.find("to draw its handles with error"), std::string::npos) << error;
+    EXPECT_NE(error.find(": Not able to acquire AEFX Suite."), std::string::npos) << error;
     EXPECT_FALSE(std::filesystem::exists(dir / "handles.png"));
 }
 
@@ -214,19 +193,15 @@ TEST(RenderSequence, JsonTimingsAreOneObjectPerFrameThenOneForTheRun) {
         objects.push_back(nlohmann::json::parse(line));  // nothing but JSON
     }
     ASSERT_EQ(objects.size(), 3u) << p.log.str();
-    for (int frame = 1; frame <= 2; ++frame) {
-        EXPECT_EQ(objects[std::size_t(frame - 1)].at("frame"), frame);
-        for (const char* key : {"read_ms", "render_ms", "write_ms"}) {
-            EXPECT_GE(objects[std::size_t(frame - 1)].at(key).get<double>(), 0) << key;
-        }
+    for (std::size_t i = 0; i < 2; ++i) {
+        EXPECT_EQ(objects[i].at("frame"), i + 1);
+        EXPECT_GE(std::min({objects[i].at("read_ms"), objects[i].at("render_ms"), objects[i].at("write_ms")}), 0) << i;
     }
-    EXPECT_GT(objects[2].at("peak_rss_mib").get<double>(), 0);
-    EXPECT_GT(objects[2].at("frames_per_s").get<double>(), 0);
+    EXPECT_GT(std::min(objects[2].at("peak_rss_mib"), objects[2].at("frames_per_s")), 0);
 }
 
 // The parameters hold the first frame's geometry: a frame of another size
-// (the height alone differs) stops the run rather than render around the
-// wrong centre.
+// (the height alone differs) stops the run rather than render off centre.
 TEST(RenderSequence, AFrameOfAnotherSizeStopsTheRun) {
     test::TempDir dir;
     test::writeFlat(dir / "in.1.png", 3, 2, 60);
@@ -237,16 +212,15 @@ TEST(RenderSequence, AFrameOfAnotherSizeStopsTheRun) {
     EXPECT_EQ(dir.names(), (std::set<std::string>{"in.1.png", "in.2.png", "out.1.png"}));
 }
 
-// Animated parameters: keyframes VALUE@FRAME as --param and presets give
-// them, set in the host's project, and sequences that render every frame at
-// its own time.
 using Frames = std::vector<std::pair<int, std::vector<double>>>;
 
-class Keyframes : public ::testing::Test {
-protected:
-    // The keyframes the setting gives the parameter: frame (at 24 a second)
-    // and the value's first `components` components.
-    Frames keyframes(const std::string& setting, std::size_t components = 1) {
+TEST(Keyframes, EachKindOfParameterInItsOwnFormAndLaterSettingsReplaceEarlierOnes) {
+    const tiltshift::Effect host = tiltshift::loadEffect(test::pluginPath(), tiltshift::LayerSize{200, 100});
+    const auto stream = [&](const std::string& name) -> host::StreamState& {
+        return host->project().target().stream(host->paramIndex(name));
+    };
+    // The frames (at 24 a second) and the values' first `components` components.
+    const auto keyframes = [&](const std::string& setting, std::size_t components = 1) {
         const tiltshift::ParamSetting parsed = tiltshift::parseSetting(setting);
         tiltshift::applySetting(*host, parsed);
         Frames all;
@@ -255,16 +229,7 @@ protected:
             all.emplace_back(k.time.value, std::vector<double>(k.value.begin(), k.value.begin() + components));
         }
         return all;
-    }
-
-    host::StreamState& stream(const std::string& name) {
-        return host->project().target().stream(host->paramIndex(name));
-    }
-
-    tiltshift::Effect host = tiltshift::loadEffect(test::pluginPath(), tiltshift::LayerSize{200, 100});
-};
-
-TEST_F(Keyframes, EachKindOfParameterInItsOwnFormAndLaterSettingsReplaceEarlierOnes) {
+    };
     EXPECT_EQ(keyframes("Blur Amount=0@1, 80.5@48"), (Frames{{1, {0}}, {48, {80.5}}}));
     // Any order; the host keeps them in time order.
     EXPECT_EQ(keyframes("Direction=90@24;-45@0"), (Frames{{0, {-45}}, {24, {90}}}));
@@ -275,7 +240,6 @@ TEST_F(Keyframes, EachKindOfParameterInItsOwnFormAndLaterSettingsReplaceEarlierO
     EXPECT_EQ(keyframes("Vignetting Color=#ff0000@0;0,0,1@10", 4), (Frames{{0, {1, 1, 0, 0}}, {10, {1, 0, 0, 1}}}));
     // One keyframe animates too: it holds everywhere.
     EXPECT_EQ(keyframes("Ratio=2@7"), (Frames{{7, {2}}}));
-
     tiltshift::applySetting(*host, tiltshift::parseSetting("Blur Amount=20"));
     EXPECT_TRUE(stream("Blur Amount").keyframes().empty());
     EXPECT_EQ(host->param(host->paramIndex("Blur Amount")).current.u.fs_d.value, 20);
