@@ -74,10 +74,7 @@ struct Sample {
 
 template <typename S>
 Sample sample(RawFormat format, const std::string& file, OIIO::TypeDesc stored, S (*value)(std::size_t)) {
-    std::vector<S> rgba(kValues);
-    for (std::size_t i = 0; i < kValues; ++i) {
-        rgba[i] = value(i);
-    }
+    const std::vector<S> rgba = test::valuesOf<S>(kValues, value);
     const bool planar = format == RawFormat::gbrapf32le;
     return Sample{format, file, rawFrame(rgba, planar),
                   [rgba, stored](const std::string& path) { test::writeFile(path, kWidth, kHeight, 4, stored, rgba, 3); },

@@ -1,5 +1,5 @@
 // `tiltshift render` through the host and the built plug-in: round trips at
-// each depth, options, atomic output, sequences and animation.
+// each depth, options, atomic output, sequences and animation; frame patterns.
 
 #include <gtest/gtest.h>
 
@@ -14,7 +14,9 @@
 #include "host/project.h"
 #include "images/pixel_convert.h"
 #include "params/param_values.h"
+#include "render/progress.h"
 #include "render/render_job.h"
+#include "render/sequence.h"
 #include "tool_files.h"
 
 namespace {
@@ -43,14 +45,10 @@ void expectRoundTrip(const test::TempDir& dir, const std::string& name, int chan
 // values. OpenEXR holds colour times alpha, the render straight colour.
 TEST(RenderRoundTrip, EachDepthGivesBackTheSourceWhenNothingChangesIt) {
     test::TempDir dir;
-    std::vector<std::uint8_t> eight(30);
-    std::vector<std::uint16_t> sixteen(30);
-    for (std::size_t i = 0; i < 30; ++i) {
-        eight[i] = std::uint8_t(i * 37 % 256);
-        sixteen[i] = tiltshift::worldToFile16(std::uint16_t(i * 7919 % 32769));
-    }
-    expectRoundTrip(dir, "8.png", 3, OIIO::TypeDesc::UINT8, eight);
-    expectRoundTrip(dir, "16.png", 3, OIIO::TypeDesc::UINT16, sixteen);
+    expectRoundTrip(dir, "8.png", 3, OIIO::TypeDesc::UINT8, test::valuesOf<std::uint8_t>(30, [](std::size_t i) { return i * 37; }));
+    expectRoundTrip(dir, "16.png", 3, OIIO::TypeDesc::UINT16, test::valuesOf<std::uint16_t>(30, [](std::size_t i) {
+        return tiltshift::worldToFile16(std::uint16_t(i * 7919 % 32769));
+    }));
     expectRoundTrip<float>(dir, "32.exr", 3, OIIO::TypeDesc::FLOAT, {0, 0.125f, 2.5f, 1, 0.5f, 0.375f});
     expectRoundTrip<float>(dir, "alpha.exr", 4, OIIO::TypeDesc::HALF,
                            {0.25f, 0.125f, 0.5f, 0.5f, 1, 0.5f, 0, 1, 0, 0, 0, 0, 0.5f, 0.25f, 0.75f, 0.75f});
@@ -58,10 +56,7 @@ TEST(RenderRoundTrip, EachDepthGivesBackTheSourceWhenNothingChangesIt) {
 
 TEST(RenderOptions, DepthDownsampleAndATextLayersPlace) {
     test::TempDir dir;
-    std::vector<std::uint8_t> eight(8 * 6 * 3);
-    for (std::size_t i = 0; i < eight.size(); ++i) {
-        eight[i] = std::uint8_t(i * 11 % 256);
-    }
+    const auto eight = test::valuesOf<std::uint8_t>(8 * 6 * 3, [](std::size_t i) { return i * 11; });
     test::writeFile(dir / "in.png", 8, 6, 3, OIIO::TypeDesc::UINT8, eight);
     ASSERT_EQ(render({dir / "in.png", "-o", dir / "deep.png", "--depth", "16"}), 0);
     const auto deep = test::readFile<std::uint16_t>(dir / "deep.png");
@@ -76,7 +71,8 @@ TEST(RenderOptions, DepthDownsampleAndATextLayersPlace) {
     // Compression changes the file, not the pixels. PNG's default is zlib's
     // fastest level; OpenImageIO's PNG writer takes the level from its own attribute.
     ASSERT_EQ(test::run("scene", {"-o", dir / "scene.png", "--width", "160", "--height", "90"}), 0);
-    for (const auto& [a, b, first, second] : {std::tuple("a.png", "b.png", "zip", "zip:9"), std::tuple("a.exr", "b.exr", "zip:9", "none")}) {
+    for (const auto& [a, b, first, second] :
+         {std::tuple("a.png", "b.png", "zip", "zip:9"), std::tuple("a.exr", "b.exr", "zip:9", "none")}) {
         ASSERT_EQ(render({dir / "scene.png", "-o", dir / a, "--compression", first}), 0);
         ASSERT_EQ(render({dir / "scene.png", "-o", dir / b, "--compression", second}), 0);
         EXPECT_NE(test::contents(dir / a).size(), test::contents(dir / b).size()) << a;
@@ -84,13 +80,11 @@ TEST(RenderOptions, DepthDownsampleAndATextLayersPlace) {
     }
     // A text layer's content is what is not transparent; without grown
     // bounds the effect renders only that, and the output puts it where it was.
-    std::vector<std::uint8_t> text(6 * 4 * 4, 0);
-    for (int y = 1; y < 3; ++y) {
-        for (int x = 2; x < 5; ++x) {
-            const std::uint8_t rgba[] = {std::uint8_t(40 * x), std::uint8_t(70 * y), 9, 255};
-            std::copy_n(rgba, 4, &text[static_cast<std::size_t>(y * 6 + x) * 4]);
-        }
-    }
+    const auto text = test::valuesOf<std::uint8_t>(6 * 4 * 4, [](std::size_t i) {
+        const std::size_t x = i / 4 % 6, y = i / 24, channel = i % 4;
+        const std::size_t rgba[] = {40 * x, 70 * y, 9, 255};
+        return x >= 2 && x < 5 && y >= 1 && y < 3 ? rgba[channel] : 0;
+    });
     test::writeFile(dir / "text.png", 6, 4, 4, OIIO::TypeDesc::UINT8, text);
     ASSERT_EQ(render({dir / "text.png", "-o", dir / "out.png", "--layer", "text", "--param", "Grow Bounds=off"}), 0);
     EXPECT_EQ(test::readFile<std::uint8_t>(dir / "out.png").values, text);
@@ -244,6 +238,95 @@ TEST(Keyframes, EachKindOfParameterInItsOwnFormAndLaterSettingsReplaceEarlierOne
     EXPECT_TRUE(stream("Blur Amount").keyframes().empty());
     EXPECT_EQ(host->param(host->paramIndex("Blur Amount")).current.u.fs_d.value, 20);
     EXPECT_EQ(keyframes("Blur Amount=5@2"), (Frames{{2, {5}}}));
+}
+
+
+using tiltshift::FramePattern;
+using tiltshift::FrameRange;
+using tiltshift::planFrames;
+using tiltshift::UsageError;
+
+TEST(FramePattern, NumbersFramesAsPrintfWouldAndNothingElseIsAPattern) {
+    const std::tuple<const char*, int, const char*> cases[] = {{"shot.%04d.exr", 7, "shot.0007.exr"},
+        {"shot.%04d.exr", 123456, "shot.123456.exr"}, {"dir.v2/f%d", 12, "dir.v2/f12"}, {"50%_%03d.png", 5, "50%_005.png"}};
+    for (const auto& [pattern, frame, path] : cases) {
+        EXPECT_EQ(FramePattern::parse(pattern)->path(frame), path);
+    }
+    for (const char* path : {"shot.exr", "50%.png", "a%s.png", "a%0d.png", "a%x.png", "a%"}) {
+        EXPECT_FALSE(FramePattern::parse(path)) << path;
+    }
+    // One number, in the file name; printf would pad %4d with spaces, and as
+    // a plain name it would overwrite one file each frame.
+    for (const char* bad : {"a%d_%04d.png", "take%d/frame.png", "a%4d.png", "a%12d.png"}) {
+        EXPECT_THROW(FramePattern::parse(bad), UsageError) << bad;
+    }
+}
+
+TEST(FramePattern, FramesOnDiskAreThoseThePatternNames) {
+    test::TempDir dir;
+    for (const char* name : {"shot.0010.png", "shot.0001.png", "shot.0002.png", "shot.7.png", "shot.00003.png",
+                             ".shot.0004.png.tmp", "shot.0005.png.bak", "shot.x.png", "other.0006.png"}) {
+        test::writeText(dir / name, "");
+    }
+    EXPECT_EQ(FramePattern::parse(dir / "shot.%04d.png")->framesOnDisk(), (std::vector<int>{1, 2, 10}));
+    EXPECT_EQ(FramePattern::parse(dir / "shot.%d.png")->framesOnDisk(), (std::vector<int>{7}));
+    EXPECT_TRUE(FramePattern::parse(dir / "nothing/shot.%d.png")->framesOnDisk().empty());
+}
+
+TEST(FrameRange, FirstToLastOrOneFrame) {
+    EXPECT_EQ(std::pair(tiltshift::parseFrameRange("1-240").first, tiltshift::parseFrameRange("1-240").last), std::pair(1, 240));
+    EXPECT_EQ(std::pair(tiltshift::parseFrameRange("0").first, tiltshift::parseFrameRange("0").last), std::pair(0, 0));
+    for (const char* bad : {"", "a", "3-1", "-5", "1-", "1-2-3", "1.5", "1 - 3", "9999999999"}) {
+        EXPECT_THROW(tiltshift::parseFrameRange(bad), UsageError) << bad;
+    }
+}
+
+TEST(FramePlan, PatternInputRendersItsFramesOnDiskOrThoseAsked) {
+    test::TempDir dir;
+    for (const char* name : {"in.01.png", "in.02.png", "in.04.png"}) {
+        test::writeText(dir / name, "");
+    }
+    const tiltshift::FramePlan plan = planFrames(dir / "in.%02d.png", dir / "out.%d.tif", std::nullopt);
+    ASSERT_EQ(plan.size(), 3u);
+    EXPECT_EQ(std::tuple(plan[2].frame, plan[2].input, plan[2].output), std::tuple(4, dir / "in.04.png", dir / "out.4.tif"));
+    EXPECT_EQ(planFrames(dir / "in.%02d.png", dir / "o.%d.png", FrameRange{1, 2}).size(), 2u);
+    EXPECT_EQ(test::errorOf([&] { planFrames(dir / "in.%02d.png", dir / "o.%d.png", FrameRange{1, 4}); }),
+              "input frame 3 is missing: " + dir / "in.03.png");
+    EXPECT_THROW(planFrames(dir / "none.%02d.png", dir / "o.%d.png", std::nullopt), std::runtime_error);
+}
+
+// A still renders at each frame of a range, or once at frame 0. No range is
+// listed ahead: a billion frames cost nothing until rendered.
+TEST(FramePlan, StillInputsAndRangesThatAreNotListedAhead) {
+    test::TempDir dir;
+    test::writeText(dir / "still.png", "");
+    const auto plan = planFrames(dir / "still.png", dir / "o.%d.png", FrameRange{0, 999999999});
+    ASSERT_EQ(plan.size(), 1000000000u);
+    EXPECT_EQ(std::tuple(plan[0].input, plan[0].output), std::tuple(dir / "still.png", dir / "o.0.png"));
+    EXPECT_EQ(std::tuple(plan[999999999].frame, plan[999999999].output), std::tuple(999999999, dir / "o.999999999.png"));
+    EXPECT_EQ(planFrames(dir / "still.png", dir / "o.png", std::nullopt).front().frame, 0);
+    EXPECT_EQ(planFrames(dir / "still.png", dir / "o.png", FrameRange{9, 9}).front().frame, 9);
+    EXPECT_THROW(planFrames(dir / "gone.png", dir / "o.png", std::nullopt), std::runtime_error);
+    EXPECT_EQ(test::errorOf([&] { planFrames(dir / ".", dir / "o.png", std::nullopt); }),
+              dir / "." + " is a folder, not an image file");
+    test::writeText(dir / "in.0.png", "");
+    EXPECT_EQ(test::errorOf([&] { planFrames(dir / "in.%d.png", dir / "o.%d.png", FrameRange{0, 999999999}); }),
+              "input frame 1 is missing: " + dir / "in.1.png");
+    EXPECT_THROW(planFrames(dir / "in.%d.png", dir / "o.png", std::nullopt), UsageError);
+    EXPECT_THROW(planFrames(dir / "still.png", dir / "o.%d.png", std::nullopt), UsageError);
+    EXPECT_THROW(planFrames(dir / "still.png", dir / "o.png", FrameRange{1, 2}), UsageError);
+}
+
+TEST(ProgressBar, RateAndTimeLeftOnceAFrameIsDone) {
+    EXPECT_EQ(tiltshift::progressBar(0, 4, 0.5, 8), "[--------]  0/4 frames  -- fps  -- left");
+    EXPECT_EQ(tiltshift::progressBar(1, 3, 2.0, 9), "[###------]  1/3 frames  0.5 fps  0:04 left");
+    EXPECT_EQ(tiltshift::progressBar(100, 7300, 4.0, 10), "[----------]  100/7300 frames  25 fps  4:48 left");
+    EXPECT_EQ(tiltshift::progressBar(10, 100000, 1.0, 4), "[----]  10/100000 frames  10 fps  2:46:39 left");
+    EXPECT_EQ(tiltshift::progressBar(5, 5, 1.0, 4), "[####]  5/5 frames  5 fps  0:00 left");
+    EXPECT_EQ(tiltshift::progressBar(0, 0, 0.5, 4), "[####]  0/0 frames  -- fps  -- left") << "no frames: done";
+    // A stream's frames are not known before it ends.
+    EXPECT_EQ(tiltshift::progressBar(0, std::nullopt, 0.5, 8), "0 frames  -- fps");
+    EXPECT_EQ(tiltshift::progressBar(12, std::nullopt, 4.0, 8), "12 frames  3 fps");
 }
 
 }  // namespace

@@ -76,16 +76,22 @@ FileImage<T> readFile(const std::string& path) {
     return image;
 }
 
+// `count` values, the i-th f(i).
+template <typename T, typename F>
+std::vector<T> valuesOf(std::size_t count, F f) {
+    std::vector<T> values(count);
+    for (std::size_t i = 0; i < count; ++i) {
+        values[i] = static_cast<T>(f(i));
+    }
+    return values;
+}
+
 // Greys varying across it: something to blur, and no pixel of a handle's colour.
 inline void writeGreyImage(const std::string& path, int width, int height) {
-    std::vector<std::uint8_t> values;
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) {
-            const auto grey = static_cast<std::uint8_t>(40 + (x * 7 + y * 13) % 160);
-            values.insert(values.end(), {grey, grey, grey});
-        }
-    }
-    writeFile(path, width, height, 3, OIIO::TypeDesc::UINT8, values);
+    const auto w = static_cast<std::size_t>(width);
+    writeFile(path, width, height, 3, OIIO::TypeDesc::UINT8, valuesOf<std::uint8_t>(w * height * 3, [w](std::size_t i) {
+        return 40 + (i / 3 % w * 7 + i / 3 / w * 13) % 160;
+    }));
 }
 
 inline std::string contents(const std::string& path) {
