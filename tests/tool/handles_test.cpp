@@ -96,8 +96,7 @@ TEST_F(Handles, EachHandleChangesItsParameterOrNothingChangedSaysWhy) {
     }
 }
 
-// The drag's output is a render at the new values; its overlay differs
-// from it exactly where the handles of those values are.
+// The overlay differs from the output exactly where the new values' handles are.
 TEST_F(Handles, DragRendersWithTheNewValuesAndDrawsTheirHandles) {
     EXPECT_EQ(drag({"--from", "250,100", "--to", "270,100", "--param", "Ratio=0.5", "-o", dir / "out.png",
                     "--overlay", dir / "over.png"}),
@@ -125,9 +124,8 @@ TEST_F(Handles, DragRendersWithTheNewValuesAndDrawsTheirHandles) {
     EXPECT_TRUE(colourNear(over, 100, 30, red)) << "the arrow head";
 }
 
-// At 8 bits and the output's size, whatever its depth and downsample; each
-// frame's handles at that frame's values: the outer ellipse grows from the
-// inner one's size (Blur Amount 0) to 140 x 70 (Blur Amount 40).
+// At 8 bits and the output's size; the outer ellipse grows from the inner
+// one's size (Blur Amount 0) to 140 x 70 (40) over the frames.
 TEST_F(Handles, OverlayFollowsTheOutputsSizeAndEachFramesValues) {
     ASSERT_EQ(renderAtHalfRatio({"-o", dir / "out.%d.png", "--frames", "1-3", "--param", "Blur Amount=0@1,40@3", "--overlay",
                       dir / "over.%d.tif", "--downsample", "2", "--depth", "16"}),

@@ -76,8 +76,7 @@ TEST(ImageRead, DepthIsTheFilesUnlessAskedAndEachChannelLayoutLandsInTheWorldsOr
     EXPECT_EQ(argb(*readImage(dir / "rg.exr", Depth::bits8).image, 0), (std::vector<int>{255, 128, 128, 128}));
 }
 
-// A sequence reads each frame into the last one's world when it is of the
-// same size and depth; any other would take pixels it has no room for.
+// Any other world would take pixels it has no room for.
 TEST(ImageRead, OnlyAWorldOfTheSameSizeAndDepthIsReused) {
     test::TempDir dir;
     test::writeFlat(dir / "a.png", 2, 1, 1);
@@ -113,8 +112,7 @@ void writeSpecs(const std::string& path, const std::vector<OIIO::ImageSpec>& spe
     ASSERT_TRUE(out->close());
 }
 
-// Every file that cannot be read whole is an error naming it, never a
-// picture with what the reader made up or left out.
+// Never a picture with what the reader made up or left out.
 TEST(ImageRead, MissingUnreadableOrPartlyReadableFilesAreNamed) {
     test::TempDir dir;
     test::writeText(dir / "not-an-image.png", "hello");
@@ -152,8 +150,7 @@ TEST(ImageRead, MissingUnreadableOrPartlyReadableFilesAreNamed) {
     EXPECT_NO_THROW(readImage(dir / "whole.jpg"));
 }
 
-// A header may claim any size: what does not fit is refused before the
-// pixels are read, naming the file, its size and the need or the limit.
+// A header may claim any size.
 TEST(ImageRead, FramesBeyondTheLimitAreRefusedBeforeReading) {
     test::TempDir dir;
     test::writeText(dir / "claims.ppm", "P6\n30000 30000\n255\n" + std::string(64, '\x7f'));
@@ -283,8 +280,7 @@ TEST(ImageWrite, AFullDiskLeavesTheOldFileWhateverTheFormat) {
 using tiltshift::fileToWorld16;
 using tiltshift::worldToFile16;
 
-// Both directions give the nearest value of the other scale: the error is at
-// most half a step, in units of 1/(32768 * 65535) of full scale.
+// The error is at most half a step, in units of 1/(32768 * 65535) of full scale.
 TEST(Convert16, BothDirectionsRoundToTheNearestAndWorldValuesSurvive) {
     for (std::int64_t w = 0; w <= 32768; ++w) {
         const std::uint16_t f = worldToFile16(static_cast<std::uint16_t>(w));

@@ -68,8 +68,7 @@ TEST(RenderOptions, DepthDownsampleAndATextLayersPlace) {
     ASSERT_EQ(render({dir / "in.png", "-o", dir / "small.tif", "--downsample=2", "--threads", "1"}), 0);
     const auto small = test::readFile<std::uint8_t>(dir / "small.tif");
     EXPECT_EQ(std::pair(small.spec.width, small.spec.height), std::pair(4, 3));
-    // Compression changes the file, not the pixels. PNG's default is zlib's
-    // fastest level; OpenImageIO's PNG writer takes the level from its own attribute.
+    // PNG's default is zlib's fastest level, which OpenImageIO's writer takes from its own attribute.
     ASSERT_EQ(test::run("scene", {"-o", dir / "scene.png", "--width", "160", "--height", "90"}), 0);
     for (const auto& [a, b, first, second] :
          {std::tuple("a.png", "b.png", "zip", "zip:9"), std::tuple("a.exr", "b.exr", "zip:9", "none")}) {
@@ -78,8 +77,7 @@ TEST(RenderOptions, DepthDownsampleAndATextLayersPlace) {
         EXPECT_NE(test::contents(dir / a).size(), test::contents(dir / b).size()) << a;
         EXPECT_EQ(test::readFile<float>(dir / a).values, test::readFile<float>(dir / b).values);
     }
-    // A text layer's content is what is not transparent; without grown
-    // bounds the effect renders only that, and the output puts it where it was.
+    // A text layer's content is what is not transparent: the output puts it where it was.
     const auto text = test::valuesOf<std::uint8_t>(6 * 4 * 4, [](std::size_t i) {
         const std::size_t x = i / 4 % 6, y = i / 24, channel = i % 4;
         const std::size_t rgba[] = {40 * x, 70 * y, 9, 255};
@@ -150,8 +148,7 @@ TEST(RenderOutput, AFailedRenderWritesNothingAndKeepsWhatWasThere) {
     EXPECT_EQ(dir.names(), (std::set<std::string>{"in.1.png", "out.png"}));
 }
 
-// The user reads what the plug-in asked the application to show, not only
-// its error code: here the handles cannot be drawn without Drawbot.
+// Not only the error code: here the handles cannot be drawn without Drawbot.
 TEST(RenderOutput, AFailingPlugInsOwnMessageIsNamed) {
     test::TempDir dir;
     Prepared p(dir, 1, {dir / "in.1.png", "-o", dir / "out.png", "--overlay", dir / "handles.png"});
@@ -194,8 +191,7 @@ TEST(RenderSequence, JsonTimingsAreOneObjectPerFrameThenOneForTheRun) {
     EXPECT_GT(std::min(objects[2].at("peak_rss_mib"), objects[2].at("frames_per_s")), 0);
 }
 
-// The parameters hold the first frame's geometry: a frame of another size
-// (the height alone differs) stops the run rather than render off centre.
+// The parameters hold the first frame's geometry; the height alone differs.
 TEST(RenderSequence, AFrameOfAnotherSizeStopsTheRun) {
     test::TempDir dir;
     test::writeFlat(dir / "in.1.png", 3, 2, 60);
@@ -255,8 +251,7 @@ TEST(FramePattern, NumbersFramesAsPrintfWouldAndNothingElseIsAPattern) {
     for (const char* path : {"shot.exr", "50%.png", "a%s.png", "a%0d.png", "a%x.png", "a%"}) {
         EXPECT_FALSE(FramePattern::parse(path)) << path;
     }
-    // One number, in the file name; printf would pad %4d with spaces, and as
-    // a plain name it would overwrite one file each frame.
+    // printf would pad %4d with spaces; a plain name would overwrite one file each frame.
     for (const char* bad : {"a%d_%04d.png", "take%d/frame.png", "a%4d.png", "a%12d.png"}) {
         EXPECT_THROW(FramePattern::parse(bad), UsageError) << bad;
     }
@@ -295,8 +290,7 @@ TEST(FramePlan, PatternInputRendersItsFramesOnDiskOrThoseAsked) {
     EXPECT_THROW(planFrames(dir / "none.%02d.png", dir / "o.%d.png", std::nullopt), std::runtime_error);
 }
 
-// A still renders at each frame of a range, or once at frame 0. No range is
-// listed ahead: a billion frames cost nothing until rendered.
+// No range is listed ahead: a billion frames cost nothing until rendered.
 TEST(FramePlan, StillInputsAndRangesThatAreNotListedAhead) {
     test::TempDir dir;
     test::writeText(dir / "still.png", "");
