@@ -8,10 +8,8 @@
 #include <httplib.h>
 #include <nlohmann/json.hpp>
 
-#include "images/image_io.h"
 #include "preview/preview_command.h"
 #include "preview/preview_server.h"
-#include "scene/scene.h"
 #include "tool_files.h"
 
 namespace {
@@ -20,10 +18,7 @@ using Json = nlohmann::json;
 
 class PreviewServer : public ::testing::Test {
 protected:
-    void SetUp() override {
-        tiltshift::writeImage(*scene::makeScene(64, 48), dir / "in.png",
-                              tiltshift::OutputFormat{OIIO::TypeDesc::UINT8});
-    }
+    void SetUp() override { test::writeGreyImage(dir / "in.png", 64, 48); }
 
     void start(std::vector<std::string> args = {}, const std::string& input = "in.png") {
         args.insert(args.begin(), dir / input);

@@ -24,7 +24,6 @@ Rgb pixel(const Image& image, int x, int y) {
     return {image.values[i], image.values[i + 1], image.values[i + 2]};
 }
 
-bool yellow(Rgb c) { return c[0] > 200 && c[1] > 200 && c[2] < 80; }
 bool cyan(Rgb c) { return c[0] < 80 && c[1] > 200 && c[2] > 200; }
 bool red(Rgb c) { return c[0] > 200 && c[1] < 80 && c[2] < 80; }
 
@@ -80,14 +79,10 @@ TEST_F(Handles, EachHandleChangesItsParameterOrNothingChangedSaysWhy) {
         // The layer sits unscaled at the composition's origin.
         {{"--panel", "comp", "--from", "250,100", "--to", "270,100"}, "Blur Amount: 50 -> 70\n"},
         {{"--from", "210,100", "--to", "270,100", "--param", "Blur Amount=10"}, "Blur Amount: 10 -> 70\n"},
-        {{"--from", "250,100", "--to", "270,100", "--param", "Blur Amount=10"},
-         "Nothing changed: the click at (250, 100) grabbed no handle.\n"},
         {{"--from", "240,100", "--to", "270,100"}, "Nothing changed: the click at (240, 100) grabbed no handle.\n"},
-        {{"--from", "100,100", "--to", "100,60"}, "Nothing changed: the click at (100, 100) grabbed no handle.\n"},
         {{"--from", "250,100", "--to", "250,100"},
          "Nothing changed: the drag to (250, 100) left every value as it was.\n"},
-        // Shift turns the inner outline into a ratio handle, the arrow head into a direction.
-        {{"--from", "100,200", "--to", "100,150"}, "Inner Width: 100 -> 50\n"},
+        // Shift turns the inner outline into a ratio handle, the arrow head into a direction (an angle).
         {{"--from", "100,200", "--to", "100,150", "--shift"}, "Ratio: 1 -> 0.5\n"},
         {{"--from", "100,30", "--to", "170,80", "--shift"}, "Direction: 0 -> 90\n"},
     };
@@ -118,10 +113,7 @@ TEST_F(Handles, DragRendersWithTheNewValuesAndDrawsTheirHandles) {
         }
     }
     EXPECT_GT(changed, 1000);
-    EXPECT_TRUE(colourNear(over, 100 + 100 * std::cos(-kPi / 3), 100 + 50 * std::sin(-kPi / 3), yellow));
     EXPECT_TRUE(colourNear(over, 100 + 170 * std::cos(-2 * kPi / 3), 100 + 85 * std::sin(-2 * kPi / 3), cyan));
-    EXPECT_TRUE(colourNear(over, 100, 60, red));
-    EXPECT_TRUE(colourNear(over, 100, 30, red)) << "the arrow head";
 }
 
 // At 8 bits and the output's size; the outer ellipse grows from the inner
