@@ -67,8 +67,8 @@ TEST(ParameterListings, NameEveryRegisteredParameterWithItsRangeAndChoices) {
     for (const bool linear : {false, true}) {
         const std::string type = linear ? "Type=Linear" : "Type=Radial";
         const std::vector<std::string> table = linesOf(printed({"--param", type}));
-        json = nlohmann::json::parse(printed(linear ? std::vector<std::string>{"--param", type, "--json", "--input", dir / "layer.png"}
-                                                    : std::vector<std::string>{"--param", type, "--json"}));
+        const std::vector<std::string> asJson = {"--param", type, "--json", "--input", dir / "layer.png"};
+        json = nlohmann::json::parse(printed({asJson.begin(), asJson.begin() + (linear ? 5 : 3)}));
         ASSERT_EQ(json.size() + 1, host->params().size());
         ASSERT_EQ(table.size(), host->params().size());
         std::map<std::string, bool> greyed;
@@ -84,8 +84,8 @@ TEST(ParameterListings, NameEveryRegisteredParameterWithItsRangeAndChoices) {
             EXPECT_NE(row.find(" " + r.name + " "), std::string::npos) << row;
             const auto range = registeredRange(r.registered);
             EXPECT_EQ(rangeIn(row), range) << row;
-            EXPECT_EQ(j.at("valid_min").is_null() ? std::nullopt
-                                                  : std::optional(std::pair(j.at("valid_min").get<float>(), j.at("valid_max").get<float>())),
+            const auto bound = [&](const char* key) { return j.at(key).get<float>(); };
+            EXPECT_EQ(j.at("valid_min").is_null() ? std::nullopt : std::optional(std::pair(bound("valid_min"), bound("valid_max"))),
                       range);
             EXPECT_EQ(j.value("items", std::vector<std::string>{}), r.popupItems);
             EXPECT_EQ(j.contains("default_pixels"), linear && r.registered.param_type == PF_Param_POINT);

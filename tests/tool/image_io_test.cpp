@@ -66,10 +66,8 @@ TEST(ImageRead, DepthIsTheFilesUnlessAskedAndEachChannelLayoutLandsInTheWorldsOr
         two.insert(two.end(), values.begin(), values.end());
         test::writeFile(dir / name, 2, 1, channels, OIIO::TypeDesc::UINT8, two, channels == 2 ? 1 : channels >= 4 ? 3 : -1);
         const tiltshift::SourceImage read = readImage(dir / name);
-        EXPECT_EQ(read.image->format(), PF_PixelFormat_ARGB32);
-        EXPECT_EQ(read.hasAlpha, expected[0] != 255) << name;
-        EXPECT_EQ(argb(*read.image, 0), expected) << name;
-        EXPECT_EQ(argb(*read.image, 1), expected) << name;
+        EXPECT_EQ(std::tuple(read.image->format(), read.hasAlpha, argb(*read.image, 0), argb(*read.image, 1)),
+                  std::tuple(PF_PixelFormat_ARGB32, expected[0] != 255, expected, expected)) << name;
     }
     // Two channels of no alpha (an OpenEXR's red and green) are no grey and alpha.
     test::writeFile<float>(dir / "rg.exr", 1, 1, 2, OIIO::TypeDesc::HALF, {0.5f, 0.25f});

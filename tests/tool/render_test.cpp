@@ -45,7 +45,8 @@ void expectRoundTrip(const test::TempDir& dir, const std::string& name, int chan
 // values. OpenEXR holds colour times alpha, the render straight colour.
 TEST(RenderRoundTrip, EachDepthGivesBackTheSourceWhenNothingChangesIt) {
     test::TempDir dir;
-    expectRoundTrip(dir, "8.png", 3, OIIO::TypeDesc::UINT8, test::valuesOf<std::uint8_t>(30, [](std::size_t i) { return i * 37; }));
+    expectRoundTrip(dir, "8.png", 3, OIIO::TypeDesc::UINT8,
+                    test::valuesOf<std::uint8_t>(30, [](std::size_t i) { return i * 37; }));
     expectRoundTrip(dir, "16.png", 3, OIIO::TypeDesc::UINT16, test::valuesOf<std::uint16_t>(30, [](std::size_t i) {
         return tiltshift::worldToFile16(std::uint16_t(i * 7919 % 32769));
     }));
