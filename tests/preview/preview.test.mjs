@@ -77,8 +77,7 @@ before(async () => {
 after(async () => {
   await browser?.close();
   server?.kill();
-  rmSync(inputDir, {recursive: true, force: true});
-  rmSync(serverDir, {recursive: true, force: true});
+  [inputDir, serverDir].forEach((dir) => rmSync(dir, {recursive: true, force: true}));
 });
 
 test('dragging the outer outline outward adds the distance to Blur Amount and reblurs the far corner', async () => {

@@ -311,21 +311,17 @@ TEST(Convert16, EveryWorldValueBecomesTheNearestByteForTheOverlay) {
 }
 
 template <typename T>
-std::vector<T> associated(bool pre, std::vector<T> rgba) {
+std::vector<T> unpremultiplied(std::vector<T> rgba) {
     tiltshift::Raster<T> raster(1, 1);
     raster.rgba = std::move(rgba);
-    pre ? tiltshift::premultiply(raster) : tiltshift::unpremultiply(raster);
+    tiltshift::unpremultiply(raster);
     return raster.rgba;
 }
 
-TEST(Association, RoundsToTheNearestClampsAndLeavesClearPixelsAlone) {
-    using V8 = std::vector<std::uint8_t>;
-    EXPECT_EQ(associated<std::uint8_t>(true, {255, 1, 100, 128}), (V8{128, 1, 50, 128}));  // 0.502 → 1; 50.196 → 50
-    EXPECT_EQ(associated<std::uint8_t>(false, {64, 1, 0, 128}), (V8{128, 2, 0, 128}));     // 127.5 → 128; 1.99 → 2
-    // Colour above alpha is no associated colour; it cannot exceed full.
-    EXPECT_EQ(associated<std::uint16_t>(false, {60000, 30000, 0, 30000}),
-              (std::vector<std::uint16_t>{65535, 65535, 0, 30000}));
-    EXPECT_EQ(associated<float>(false, {0.3f, 0.2f, 0.1f, 0.0f}), (std::vector<float>{0.3f, 0.2f, 0.1f, 0.0f}));
+// Colour above alpha is no associated colour; it cannot exceed full.
+TEST(Association, UnpremultiplyingClampsAndLeavesClearPixelsAlone) {
+    EXPECT_EQ(unpremultiplied<std::uint16_t>({60000, 30000, 0, 30000}), (std::vector<std::uint16_t>{65535, 65535, 0, 30000}));
+    EXPECT_EQ(unpremultiplied<float>({0.3f, 0.2f, 0.1f, 0.0f}), (std::vector<float>{0.3f, 0.2f, 0.1f, 0.0f}));
 }
 
 }  // namespace

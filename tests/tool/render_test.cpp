@@ -225,12 +225,9 @@ TEST(Keyframes, EachKindOfParameterInItsOwnFormAndLaterSettingsReplaceEarlierOne
     // Any order; the host keeps them in time order.
     EXPECT_EQ(keyframes("Direction=90@24;-45@0"), (Frames{{0, {-45}}, {24, {90}}}));
     EXPECT_EQ(keyframes("Type=Radial@0,linear@5,1@9"), (Frames{{0, {1}}, {5, {2}}, {9, {1}}}));
-    EXPECT_EQ(keyframes("Grow Bounds=on@0,off@3"), (Frames{{0, {1}}, {3, {0}}}));
     // Values that hold commas take ';' between keyframes.
     EXPECT_EQ(keyframes("Center=10,20.5@0; 190,80@12", 2), (Frames{{0, {10, 20.5}}, {12, {190, 80}}}));
     EXPECT_EQ(keyframes("Vignetting Color=#ff0000@0;0,0,1@10", 4), (Frames{{0, {1, 1, 0, 0}}, {10, {1, 0, 0, 1}}}));
-    // One keyframe animates too: it holds everywhere.
-    EXPECT_EQ(keyframes("Ratio=2@7"), (Frames{{7, {2}}}));
     tiltshift::applySetting(*host, tiltshift::parseSetting("Blur Amount=20"));
     EXPECT_TRUE(stream("Blur Amount").keyframes().empty());
     EXPECT_EQ(host->param(host->paramIndex("Blur Amount")).current.u.fs_d.value, 20);
