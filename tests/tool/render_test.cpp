@@ -250,7 +250,7 @@ TEST(FramePattern, NumbersFramesAsPrintfWouldAndNothingElseIsAPattern) {
         EXPECT_FALSE(FramePattern::parse(path)) << path;
     }
     // printf would pad %4d with spaces; a plain name would overwrite one file each frame.
-    for (const char* bad : {"a%d_%04d.png", "take%d/frame.png", "a%4d.png", "a%12d.png"}) {
+    for (const char* bad : {"a%d_%04d.png", "take%d/frame.png", "a%4d.png", "a%9d.png", "a%12d.png"}) {
         EXPECT_THROW(FramePattern::parse(bad), UsageError) << bad;
     }
 }
