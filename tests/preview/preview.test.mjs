@@ -1,10 +1,7 @@
-// `tiltshift preview` in a real browser: Debian's Chromium, headless, one
-// instance for every test, driving the page as a person would. Pixels are
-// compared through the server's lossless frame, never in screenshots.
-//
-// Environment: TILTSHIFT (the tool), CHROMIUM (the browser), NODE_MODULES
-// (where playwright-core and pngjs are installed), ARTIFACTS (a folder for the
-// screenshot the README shows).
+// `tiltshift preview` in headless Chromium, driven as a person would; pixels
+// are compared through the server's lossless frame, never in screenshots.
+// Environment: TILTSHIFT, CHROMIUM, NODE_MODULES (playwright-core and pngjs),
+// ARTIFACTS (a folder for the screenshot the README shows).
 import {after, before, test} from 'node:test';
 import assert from 'node:assert/strict';
 import {execFileSync, spawn} from 'node:child_process';
@@ -20,23 +17,19 @@ const decodePng = packages('pngjs').PNG.sync.read;
 const tiltshift = process.env.TILTSHIFT;
 
 // The scene at 320 × 240: the centre at (160, 120), the inner outline 60
-// pixels right of it (Inner Width), the outer one 110 (Inner Width + Blur Amount).
+// right of it (Inner Width), the outer one 110 (+ Blur Amount).
 const CENTER = {x: 160, y: 120};
 
-let inputDir;   // the input, and what the tests render beside it
-let serverDir;  // the server's working folder: stays empty
-let input, server, url, browser, page;
+let inputDir, serverDir, input, server, url, browser, page;
 
 // The page has sent every edit, and shows the frame of the latest state at full resolution.
-async function settled() {
-  await page.waitForFunction(() => {
-    const picture = document.getElementById('picture');
-    return !document.body.dataset.busy && picture.dataset.downsample === '1' &&
-           picture.dataset.generation === document.body.dataset.stateGeneration;
-  });
-}
+const settled = () => page.waitForFunction(() => {
+  const picture = document.getElementById('picture');
+  return !document.body.dataset.busy && picture.dataset.downsample === '1' &&
+         picture.dataset.generation === document.body.dataset.stateGeneration;
+});
 
-// The RGBA bytes of the pixels in x0 <= x < x1, y0 <= y < y1.
+// The RGBA bytes of x0 <= x < x1, y0 <= y < y1.
 function region(image, x0, y0, x1, y1) {
   const bytes = [];
   for (let y = y0; y < y1; ++y) {
@@ -51,11 +44,13 @@ async function losslessFrame() {
   return {generation: Number(res.headers.get('X-Generation')), image: decodePng(Buffer.from(await res.arrayBuffer()))};
 }
 
-async function viewFrame() {
-  return decodePng(Buffer.from(await (await fetch(url + 'api/view')).arrayBuffer()));
-}
+const viewFrame = async () => decodePng(Buffer.from(await (await fetch(url + 'api/view')).arrayBuffer()));
 
 const field = (name) => `.param[data-name="${name}"] input[type=number]`;
+const enter = async (name, value) => {
+  await page.fill(field(name), value);
+  await page.press(field(name), 'Enter');
+};
 
 before(async () => {
   inputDir = mkdtempSync(path.join(tmpdir(), 'tiltshift-preview-'));
@@ -73,9 +68,8 @@ before(async () => {
     args: ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run', '--disable-background-networking',
            '--disable-component-update', '--disable-sync'],
   });
-  const context = await browser.newContext({viewport: {width: 740, height: 600}, deviceScaleFactor: 1,
-                                            acceptDownloads: true});
-  page = await context.newPage();
+  page = await (await browser.newContext({viewport: {width: 740, height: 600}, deviceScaleFactor: 1,
+                                          acceptDownloads: true})).newPage();
   await page.goto(url);
   await settled();
 });
@@ -83,8 +77,7 @@ before(async () => {
 after(async () => {
   await browser?.close();
   server?.kill();
-  rmSync(inputDir, {recursive: true, force: true});
-  rmSync(serverDir, {recursive: true, force: true});
+  [inputDir, serverDir].forEach((dir) => rmSync(dir, {recursive: true, force: true}));
 });
 
 test('dragging the outer outline outward adds the distance to Blur Amount and reblurs the far corner', async () => {
@@ -99,7 +92,6 @@ test('dragging the outer outline outward adds the distance to Blur Amount and re
   await page.waitForFunction(() => document.getElementById('picture').dataset.downsample === '2');
   await page.mouse.up();
   await settled();
-
   assert.equal(await page.inputValue(field('Blur Amount')), '70');
   const now = await losslessFrame();
   assert.equal(String(now.generation), await page.getAttribute('#picture', 'data-generation'));
@@ -109,25 +101,21 @@ test('dragging the outer outline outward adds the distance to Blur Amount and re
 
 test('Type Linear in the panel: its parameters grey in and out, and the outlines become lines', async () => {
   const greyed = (name) => page.locator(`.param[data-name="${name}"]`).evaluate((row) => row.classList.contains('greyed'));
-  // The inner outline's upper line (Inner Width above the centre, across
-  // the arrow) passes the left edge here; neither circle comes near.
+  // The inner outline's upper line passes the left edge here; neither circle comes near.
   const onInnerLine = (image) => region(image, 8, CENTER.y - 60 - 2, 20, CENTER.y - 60 + 3);
   assert.deepEqual(onInnerLine(await viewFrame()), onInnerLine((await losslessFrame()).image));
   assert.equal(await greyed('Linear Mode'), true);
 
   await page.selectOption('select[name="Type"]', {label: 'Linear'});
   await settled();
-  assert.deepEqual(
-      {linearMode: await greyed('Linear Mode'), ratio: await greyed('Ratio'), power: await greyed('Power'),
-       focusDistance: await greyed('Focus Distance')},
-      {linearMode: false, ratio: true, power: false, focusDistance: true});
+  const names = ['Linear Mode', 'Ratio', 'Power', 'Focus Distance'];
+  assert.deepEqual(await Promise.all(names.map(greyed)), [false, true, false, true]);
   assert.equal(await page.isDisabled(field('Ratio')), true);
   assert.notDeepEqual(onInnerLine(await viewFrame()), onInnerLine((await losslessFrame()).image));
 });
 
 test('a saved preset and the copied command render the pixels of the last full-resolution frame', async () => {
-  await page.fill(field('Vignetting'), '40');
-  await page.press(field('Vignetting'), 'Enter');
+  await enter('Vignetting', '40');
   await settled();
   const shown = (await losslessFrame()).image.data;
 
@@ -152,12 +140,10 @@ test('a render the server cannot make shows its error, and the page goes on', as
   await page.route('**/api/view**', (route) => route.fulfill({
     status: 500, contentType: 'application/json',
     body: JSON.stringify({error: 'the plug-in failed to render (4 PF_Err_OUT_OF_MEMORY)', generation: 0})}));
-  await page.fill(field('Blur Offset'), '5');
-  await page.press(field('Blur Offset'), 'Enter');
+  await enter('Blur Offset', '5');
   await page.waitForSelector('#message:has-text("PF_Err_OUT_OF_MEMORY")');
   await page.unroute('**/api/view**');
-  await page.fill(field('Blur Offset'), '6');
-  await page.press(field('Blur Offset'), 'Enter');
+  await enter('Blur Offset', '6');
   await settled();
   assert.equal(await page.isHidden('#message'), true);
 });

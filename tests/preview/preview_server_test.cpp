@@ -1,5 +1,4 @@
-// The preview server over HTTP, in this process: who it answers, what it
-// refuses, and that it keeps serving when the plug-in fails.
+// The preview server over HTTP, in this process: who it answers, what it refuses, and that it keeps serving.
 
 #include <gtest/gtest.h>
 
@@ -9,10 +8,8 @@
 #include <httplib.h>
 #include <nlohmann/json.hpp>
 
-#include "images/image_io.h"
 #include "preview/preview_command.h"
 #include "preview/preview_server.h"
-#include "scene/scene.h"
 #include "tool_files.h"
 
 namespace {
@@ -21,10 +18,7 @@ using Json = nlohmann::json;
 
 class PreviewServer : public ::testing::Test {
 protected:
-    void SetUp() override {
-        tiltshift::writeImage(*scene::makeScene(64, 48), dir / "in.png",
-                              tiltshift::OutputFormat{OIIO::TypeDesc::UINT8});
-    }
+    void SetUp() override { test::writeGreyImage(dir / "in.png", 64, 48); }
 
     void start(std::vector<std::string> args = {}, const std::string& input = "in.png") {
         args.insert(args.begin(), dir / input);
@@ -35,10 +29,8 @@ protected:
         port = std::stoi(server->url().substr(server->url().rfind(':') + 1));
         serving = std::thread([this] { server->run(); });
         client = std::make_unique<httplib::Client>("127.0.0.1", port);
-        // Renders share the machine with other tests: time is no failure here.
-        client->set_read_timeout(60);
-        // The server may take a moment to reach its accept loop.
-        for (int i = 0; i < 100 && !client->Get("/api/state"); ++i) {
+        client->set_read_timeout(60);  // renders share the machine with other tests
+        for (int i = 0; i < 100 && !client->Get("/api/state"); ++i) {  // until the server reaches its accept loop
             std::this_thread::yield();
         }
     }
@@ -56,17 +48,16 @@ protected:
     }
 
     std::string value(const std::string& name) {
-        const Json all = state();
-        for (const Json& p : all["params"]) {
-            if (p["name"] == name) {
-                return p["value"];
-            }
-        }
-        return "no such parameter";
+        const Json all = state()["params"];
+        const auto p = std::find_if(all.begin(), all.end(), [&](const Json& q) { return q["name"] == name; });
+        return p == all.end() ? "no such parameter" : p->at("value");
     }
 
     httplib::Result setParam(const std::string& name, const std::string& value, httplib::Headers headers = {}) {
         return client->Post("/api/param", headers, Json{{"name", name}, {"value", value}}.dump(), "application/json");
+    }
+    httplib::Result post(const std::string& path, const std::string& body) {
+        return client->Post(path, body, "application/json");
     }
 
     test::TempDir dir;
@@ -81,11 +72,8 @@ protected:
 // here (DNS rebinding), or sends its own Origin: either is refused before
 // anything changes.
 TEST_F(PreviewServer, AnswersOnlyTheAddressItPrintedAndItsOwnPage) {
-    struct Case {
-        std::string host;    // "@" stands for the port
-        std::string origin;  // "" sends none
-        bool allowed;
-    } const cases[] = {
+    // Host, Origin ("" sends none), with "@" for the port.
+    const std::tuple<std::string, std::string, bool> cases[] = {
         {"127.0.0.1:@", "", true},
         {"localhost:@", "", true},
         {"127.0.0.1:@", "http://127.0.0.1:@", true},
@@ -105,16 +93,16 @@ TEST_F(PreviewServer, AnswersOnlyTheAddressItPrintedAndItsOwnPage) {
         const std::size_t at = text.find('@');
         return at == std::string::npos ? text : text.replace(at, 1, std::to_string(port));
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.host + " " + c.origin);
-        httplib::Headers headers{{"Host", withPort(c.host)}};
-        if (!c.origin.empty()) {
-            headers.emplace("Origin", withPort(c.origin));
+    for (const auto& [host, origin, allowed] : cases) {
+        SCOPED_TRACE(host + " " + origin);
+        httplib::Headers headers{{"Host", withPort(host)}};
+        if (!origin.empty()) {
+            headers.emplace("Origin", withPort(origin));
         }
         const httplib::Result result = setParam("Blur Amount", std::to_string(blur + 1), headers);
         ASSERT_TRUE(result);
-        EXPECT_EQ(result->status, c.allowed ? 200 : 403);
-        blur += c.allowed ? 1 : 0;
+        EXPECT_EQ(result->status, allowed ? 200 : 403);
+        blur += allowed ? 1 : 0;
         EXPECT_EQ(value("Blur Amount"), std::to_string(blur));
     }
 }
@@ -135,12 +123,11 @@ TEST_F(PreviewServer, RefusesMalformedRequestsReportsFailedRendersAndKeepsServin
          413},
     };
     for (const auto& [path, body, status] : cases) {
-        const httplib::Result result = client->Post(path, body, "application/json");
+        const httplib::Result result = post(path, body);
         ASSERT_TRUE(result);
         EXPECT_EQ(result->status, status) << path << " " << body.substr(0, 60);
     }
     EXPECT_EQ(client->Get("/api/view?downsample=0")->status, 400);
-
     // A render the effect fails is reported, and the next one served.
     session->host().faults().failCall("iterate_generic", 1, PF_Err_OUT_OF_MEMORY);
     const httplib::Result failed = client->Get("/api/view");
@@ -150,8 +137,7 @@ TEST_F(PreviewServer, RefusesMalformedRequestsReportsFailedRendersAndKeepsServin
         << failed->body;
     const httplib::Result served = client->Get("/api/view");
     ASSERT_TRUE(served);
-    EXPECT_EQ(served->status, 200);
-    EXPECT_EQ(served->get_header_value("Content-Type"), "image/png");
+    EXPECT_EQ(std::pair(served->status, served->get_header_value("Content-Type")), std::pair(200, std::string("image/png")));
     EXPECT_EQ(value("Blur Amount"), "50");
 }
 
@@ -176,9 +162,7 @@ TEST_F(PreviewServer, ServesABurstOfConcurrentRequests) {
             }
         });
     }
-    for (std::thread& t : clients) {
-        t.join();
-    }
+    std::for_each(clients.begin(), clients.end(), [](std::thread& t) { t.join(); });
     EXPECT_EQ(failures, std::vector<int>(kClients, 0));
     const httplib::Result frame = client->Get("/api/frame");
     ASSERT_TRUE(frame);
@@ -193,20 +177,17 @@ TEST_F(PreviewServer, AnimatedParametersFollowTheFrameShownAndAreNotEdited) {
         std::filesystem::copy_file(dir / "in.png", dir / frame);
     }
     start({"--param", "Inner Width=20@3,40@5"}, "seq.%d.png");
-    EXPECT_EQ(state()["frames"].dump(), "[3,4,6]");
-    EXPECT_EQ(state()["frame"], 3);
-    EXPECT_EQ(state()["params"][7]["keyframes"], "20@3,40@5");
-    EXPECT_EQ(value("Inner Width"), "20");
-
+    const Json first = state();
+    EXPECT_EQ(std::tuple(first["frames"].dump(), first["frame"], first["params"][7]["keyframes"], first["params"][7]["value"]),
+              std::tuple("[3,4,6]", 3, "20@3,40@5", "20"));
     const httplib::Result refused = setParam("Inner Width", "30");
     ASSERT_TRUE(refused);
     EXPECT_EQ(refused->status, 409);
     EXPECT_NE(refused->body.find("is animated"), std::string::npos) << refused->body;
     EXPECT_EQ(setParam("Blur Amount", "10@0,20@5")->status, 409);
     // The inner outline lies Inner Width (20 at frame 3) right of the centre (32, 24).
-    client->Post("/api/pointer", R"({"phase": "down", "x": 52, "y": 24, "shift": false})", "application/json");
-    const httplib::Result dragged =
-        client->Post("/api/pointer", R"({"phase": "up", "x": 58, "y": 24, "shift": false})", "application/json");
+    post("/api/pointer", R"({"phase": "down", "x": 52, "y": 24, "shift": false})");
+    const httplib::Result dragged = post("/api/pointer", R"({"phase": "up", "x": 58, "y": 24, "shift": false})");
     ASSERT_TRUE(dragged);
     EXPECT_EQ(dragged->status, 409);
     EXPECT_EQ(Json::parse(dragged->body)["error"].get<std::string>().rfind("\"Inner Width\" is animated", 0), 0u);
@@ -215,10 +196,10 @@ TEST_F(PreviewServer, AnimatedParametersFollowTheFrameShownAndAreNotEdited) {
               "tiltshift --plugin '" + test::pluginPath() + "' render '" + (dir / "seq.%d.png") + "' -o '" +
                   (dir / "tiltshift-seq.%d.png") + "' --param 'Inner Width=20@3,40@5'");
 
-    const httplib::Result moved = client->Post("/api/frame", R"({"frame": 4})", "application/json");
+    const httplib::Result moved = post("/api/frame", R"({"frame": 4})");
     ASSERT_TRUE(moved);
     EXPECT_EQ(Json::parse(moved->body)["params"][7]["value"], "30");
-    EXPECT_EQ(client->Post("/api/frame", R"({"frame": 5})", "application/json")->status, 409) << "not on disk";
+    EXPECT_EQ(post("/api/frame", R"({"frame": 5})")->status, 409) << "not on disk";
     const httplib::Result frame = client->Get("/api/frame");
     ASSERT_TRUE(frame);
     EXPECT_EQ(frame->get_header_value("X-Generation"), std::to_string(Json::parse(moved->body)["generation"].get<int>()));

@@ -1,6 +1,5 @@
 // The command line as a whole: help, usage errors and failures, each with
-// its exit status and stream; the parameter list in the help comes from the
-// plug-in's registration.
+// its exit status and stream; the parameter listings; preset files.
 
 #include <gtest/gtest.h>
 
@@ -14,7 +13,9 @@
 #include "cli/tool.h"
 #include "effect/effect.h"
 #include "params/param_help.h"
+#include "params/param_info.h"
 #include "params/param_values.h"
+#include "params/presets.h"
 #include "tool_files.h"
 
 namespace {
@@ -28,7 +29,7 @@ std::vector<std::string> linesOf(const std::string& text) {
     return lines;
 }
 
-// The numbers either side of the first ".." of a line, in the host's floats.
+// The numbers either side of the first "..", in the host's floats.
 std::optional<std::pair<float, float>> rangeIn(const std::string& line) {
     const std::size_t dots = line.find("..");
     if (dots == std::string::npos) {
@@ -53,10 +54,8 @@ std::string printed(const std::vector<std::string>& args) {
     return testing::internal::GetCapturedStdout();
 }
 
-// `params`, `params --json` and the help list every parameter the plug-in
-// registers, read from the host's record of the registration, with its
-// valid range (the help leaves it out for popups) and its choices; the
-// table and the JSON show alike which ones the plug-in greys out.
+// The help leaves popups' ranges out; the table and the JSON show alike
+// which parameters the plug-in greys out.
 TEST(ParameterListings, NameEveryRegisteredParameterWithItsRangeAndChoices) {
     test::TempDir dir;
     test::writeFlat(dir / "layer.png", 640, 180, 0);
@@ -66,15 +65,11 @@ TEST(ParameterListings, NameEveryRegisteredParameterWithItsRangeAndChoices) {
     const std::vector<std::string> help = linesOf(helpText.str());
     nlohmann::json json;
     for (const bool linear : {false, true}) {
-        const std::vector<std::string> setting = {"--param", linear ? "Type=Linear" : "Type=Radial"};
-        const std::vector<std::string> table = linesOf(printed(setting));
-        std::vector<std::string> asJson = setting;
-        asJson.push_back("--json");
-        if (linear) {
-            asJson.insert(asJson.end(), {"--input", dir / "layer.png"});
-        }
-        json = nlohmann::json::parse(printed(asJson));
-        ASSERT_EQ(json.size(), host->params().size() - 1);
+        const std::string type = linear ? "Type=Linear" : "Type=Radial";
+        const std::vector<std::string> table = linesOf(printed({"--param", type}));
+        const std::vector<std::string> asJson = {"--param", type, "--json", "--input", dir / "layer.png"};
+        json = nlohmann::json::parse(printed({asJson.begin(), asJson.begin() + (linear ? 5 : 3)}));
+        ASSERT_EQ(json.size() + 1, host->params().size());
         ASSERT_EQ(table.size(), host->params().size());
         std::map<std::string, bool> greyed;
         for (const host::ParamRecord& r : host->params()) {
@@ -84,15 +79,14 @@ TEST(ParameterListings, NameEveryRegisteredParameterWithItsRangeAndChoices) {
             SCOPED_TRACE(r.name);
             const nlohmann::json& j = json.at(static_cast<std::size_t>(r.index - 1));
             const std::string& row = table.at(static_cast<std::size_t>(r.index));
-            EXPECT_EQ(j.at("name"), r.name);
-            EXPECT_EQ(j.at("index"), r.index);
+            EXPECT_EQ(std::tuple(j.at("name"), j.at("index")), std::tuple(r.name, r.index));
             EXPECT_EQ(row.rfind(std::to_string(r.index) + " ", 0), 0u) << row;
             EXPECT_NE(row.find(" " + r.name + " "), std::string::npos) << row;
             const auto range = registeredRange(r.registered);
             EXPECT_EQ(rangeIn(row), range) << row;
-            const auto jsonRange = j.at("valid_min").is_null() ? std::nullopt
-                : std::optional(std::pair(j.at("valid_min").get<float>(), j.at("valid_max").get<float>()));
-            EXPECT_EQ(jsonRange, range);
+            const auto bound = [&](const char* key) { return j.at(key).get<float>(); };
+            EXPECT_EQ(j.at("valid_min").is_null() ? std::nullopt : std::optional(std::pair(bound("valid_min"), bound("valid_max"))),
+                      range);
             EXPECT_EQ(j.value("items", std::vector<std::string>{}), r.popupItems);
             EXPECT_EQ(j.contains("default_pixels"), linear && r.registered.param_type == PF_Param_POINT);
             greyed[r.name] = j.at("greyed");
@@ -113,28 +107,21 @@ TEST(ParameterListings, NameEveryRegisteredParameterWithItsRangeAndChoices) {
             // Choices share a line as long as they fit.
             EXPECT_TRUE(choices.empty() || helpText.str().find(choices[0] + ", " + choices[1]) != std::string::npos);
         }
-        EXPECT_EQ(greyed.at("Ratio"), linear);
-        EXPECT_EQ(greyed.at("Linear Mode"), !linear);
+        EXPECT_EQ(std::pair(greyed.at("Ratio"), greyed.at("Linear Mode")), std::pair(linear, !linear));
     }
-    // What a script needs to feed values back: in which unit, and bounds as
-    // the decimals registered, not their nearest floats.
+    // For scripts: the unit, and bounds as the decimals registered, not their nearest floats.
     const std::tuple<const char*, const char*, const char*> fields[] = {
-        {"Center", "default", "[50.0,50.0]"},
-        {"Center", "display_unit", R"("pixels")"},
-        {"Center", "default_pixels", "[320.0,90.0]"},
-        {"Direction", "display_unit", R"("degrees")"},
-        {"Vignetting", "display_unit", R"("percent")"},
-        {"Vignetting", "precision", "1"},
-        {"Power", "slider_min", "0.1"},
-        {"Ratio", "valid_min", "0.0001"},
-        {"Blur Amount", "display_unit", "null"},
-        {"Type", "precision", "null"},
+        {"Center", "default", "[50.0,50.0]"},          {"Center", "display_unit", R"("pixels")"},
+        {"Center", "default_pixels", "[320.0,90.0]"},  {"Direction", "display_unit", R"("degrees")"},
+        {"Vignetting", "display_unit", R"("percent")"}, {"Vignetting", "precision", "1"},
+        {"Power", "slider_min", "0.1"},                 {"Ratio", "valid_min", "0.0001"},
+        {"Blur Amount", "display_unit", "null"},        {"Type", "precision", "null"},
     };
     for (const auto& [name, field, dumped] : fields) {
         const auto p = std::find_if(json.begin(), json.end(), [&](const nlohmann::json& j) { return j["name"] == name; });
         EXPECT_EQ(p->at(field).dump(), dumped) << name << " " << field;
     }
-    // The bounds read back as decimals still take exactly the values the host's floats take.
+    // The decimals still take exactly the values the host's floats take.
     EXPECT_NO_THROW(tiltshift::applySetting(*host, {"Ratio", "0.0001"}));
     EXPECT_NO_THROW(tiltshift::applySetting(*host, {"Power", "0.1"}));
     EXPECT_THROW(tiltshift::applySetting(*host, {"Ratio", "0.0000999"}), tiltshift::UsageError);
@@ -176,7 +163,6 @@ TEST(CommandLine, StatusAndMessageForEachKindOfMistake) {
         {{"render", "in.png", "-o"}, 2, "needs a value\nUsage: tiltshift render INPUT"},
         {{"render", "in.png", "-o=" + out, "--depth=12"}, 2, "tiltshift render: --depth expects 8, 16 or 32"},
         {{"render", "in.png", "--output", out, "--bogus", "1"}, 2, "unknown option --bogus"},
-        {{"params", "--param"}, 2, "tiltshift params: --param needs a value"},
         {{"scene", "-o", out, "--width", "15"}, 2, "--width expects a whole number from 16 to 4096"},
         {{"about", "more"}, 2, "tiltshift about: unexpected argument more"},
         {{"render", "-", "-o", "-", "--pix-fmt", "rgba"}, 2, "INPUT - needs the frames' size: --size"},
@@ -205,14 +191,12 @@ TEST(CommandLine, StatusAndMessageForEachKindOfMistake) {
         {{"render", "in.%d.png", "-o", "out.%d.png", "--overlay", "over.png"}, 2, "--overlay must be one too"},
         // Keyframes VALUE@FRAME name the offending piece.
         {{"params", "--param", "Blur Amount=0@1,80@x"}, 2, "\"Blur Amount\": \"80@x\" is no keyframe: the frame after"},
-        {{"params", "--param", "Blur Amount=0@1,80@2.5"}, 2, "\"80@2.5\" is no keyframe"},
         {{"params", "--param", "Blur Amount=0@1,80"}, 2, "\"80\" is no keyframe: expected VALUE@FRAME"},
         {{"params", "--param", "Blur Amount=0@1,,80@4"}, 2, "\"Blur Amount\": an empty keyframe in \"0@1,,80@4\""},
         {{"params", "--param", "Blur Amount=0@1,80@1"}, 2, "\"Blur Amount\": two keyframes at frame 1"},
         {{"params", "--param", "Blur Amount=0@1,6000@3"}, 2, "\"Blur Amount\" keyframe \"6000@3\": 6000 is outside"},
         {{"params", "--param", "Blur Amount=@3"}, 2, "\"Blur Amount\" keyframe \"@3\": expected a number"},
         {{"params", "--param", "Type=Radial@0,Diagonal@4"}, 2, "\"Type\" keyframe \"Diagonal@4\": no item \"Diagonal\""},
-        {{"params", "--param", "Grow Bounds=on@0,maybe@4"}, 2, "keyframe \"maybe@4\": expected on or off"},
         {{"params", "--param", "Center=10,10@0,20,20@5"}, 2, "keyframes with ';'"},
         {{"params", "--param", "Center=10@0;20,20@5"}, 2, "\"Center\" keyframe \"10@0\": expected x,y"},
         // Drags, and the preview.
@@ -269,6 +253,104 @@ TEST(CommandLine, TraceHoldsTheHostCallsOfEveryEffectTheCommandOpened) {
         }
     }
     EXPECT_EQ(dir.names(), std::set<std::string>{"calls.txt"});
+}
+
+
+using nlohmann::ordered_json;
+
+std::vector<std::string> settingsOf(const char* json) {
+    std::vector<std::string> all;
+    for (const tiltshift::ParamSetting& s : tiltshift::presetSettings(ordered_json::parse(json), "p.json")) {
+        all.push_back(s.name + "=" + s.value);
+    }
+    return all;
+}
+
+TEST(Preset, ValuesAndKeyframesTakeTheFormsOfTheCommandLine) {
+    EXPECT_EQ(settingsOf(R"({"Type": "Linear", "Blur Amount": 80, "Weight": 2.5, "Center": [640, 360.5],
+        "Grow Bounds": false, "Repeat Edge Pixels": true, "Vignetting Color": "#ff8000", "Blending Mode": 15})"),
+              (std::vector<std::string>{"Type=Linear", "Blur Amount=80", "Weight=2.5", "Center=640,360.5",
+                                        "Grow Bounds=off", "Repeat Edge Pixels=on", "Vignetting Color=#ff8000",
+                                        "Blending Mode=15"}));
+    // Keyframes as [frame, value] pairs, or as text.
+    EXPECT_EQ(settingsOf(R"({"Blur Amount": [[1, 0], [48, 80.5]], "Center": [[0, [100, 100]], [48, [300, 200]]],
+        "Type": [[0, "Radial"], [5, "Linear"]], "Grow Bounds": [[0, true], [3, false]], "Ratio": "0.5@0,2@10"})"),
+              (std::vector<std::string>{"Blur Amount=0@1;80.5@48", "Center=100,100@0;300,200@48",
+                                        "Type=Radial@0;Linear@5", "Grow Bounds=on@0;off@3", "Ratio=0.5@0,2@10"}));
+    // Numbers a parameter cannot hold still print in full: they end up in errors.
+    EXPECT_EQ(settingsOf(R"({"Blur Amount": 1e20, "Weight": [[0, 1e20]]})"),
+              (std::vector<std::string>{"Blur Amount=1e+20", "Weight=1e+20@0"}));
+}
+
+TEST(Preset, ValuesOfNoFormAreErrorsNamingTheFileAndTheEntry) {
+    EXPECT_EQ(test::errorOf<tiltshift::UsageError>([] { settingsOf("[1, 2]"); })
+                  .rfind("p.json: expected an object of parameter names and values", 0), 0u);
+    for (const std::string json : {R"({"Center": {"x": 1}})", R"({"Center": ["a", "b"]})", R"({"Ratio": [[-1, 2]]})",
+                                   R"({"Ratio": [[1.5, 2]]})", R"({"Ratio": [[1, null]]})", R"({"Ratio": [[1, [[2, 3]]]]})",
+                                   R"({"Ratio": [[1, 2], 3]})"}) {
+        const std::string error = test::errorOf<tiltshift::UsageError>([&] { settingsOf(json.c_str()); });
+        EXPECT_EQ(error.rfind("p.json: " + json.substr(1, json.find(':') - 1) + ": expected", 0), 0u) << json << ": " << error;
+    }
+}
+
+std::vector<tiltshift::ParamSetting> parsed(const std::string& text) {
+    std::istringstream in(text);
+    return tiltshift::parsePreset(in, "p.json");
+}
+
+// Files no one writes by hand: a usage error, not a crash, garbage or a long wait.
+TEST(Preset, UnreadableAndHostileFilesAreUsageErrors) {
+    std::string manyKeys = "{", nestedObjects;
+    for (int i = 0; i < 200000; ++i) {
+        manyKeys += (i ? ",\"k" : "\"k") + std::to_string(i) + "\": 1";
+    }
+    for (int i = 0; i < 100; ++i) {
+        nestedObjects += "{\"a\": ";
+    }
+    const std::pair<std::string, std::string> cases[] = {
+        {"{\n  \"Weight\": 2,\n  oops\n}", "parse error at line 3"},
+        {"{\"Type\": " + std::string(70000, '[') + std::string(70000, ']') + "}", "nest more than 8 deep"},
+        {"{\"Type\": " + nestedObjects + "1" + std::string(100, '}') + "}", "nest more than"},
+        // Eight levels are the most read; within them, a value of no form.
+        {R"({"Type": [[[[[[[1]]]]]]]})", "\"Type\": expected"},
+        {R"({"Type": [[[[[[[[1]]]]]]]]})", "nest more than"},
+        {manyKeys + "}", "more than 1000 entries"},
+        {R"({"Weight": 1e400})", "number overflow"},
+    };
+    for (const auto& [text, fragment] : cases) {
+        const std::string error = test::errorOf<tiltshift::UsageError>([&] { parsed(text); });
+        EXPECT_EQ(error.rfind("p.json: ", 0), 0u) << error;
+        EXPECT_NE(error.find(fragment), std::string::npos) << text.substr(0, 40) << ": " << error;
+    }
+    // Entries, not the lists in them, count towards the limit.
+    std::string most = "{";
+    for (int i = 0; i < 1000; ++i) {
+        most += (i ? ",\"k" : "\"k") + std::to_string(i) + "\": [[0, 1]]";
+    }
+    EXPECT_EQ(parsed(most + "}").size(), 1000u);
+
+    test::TempDir dir;
+    EXPECT_EQ(test::errorOf<tiltshift::UsageError>([&] { tiltshift::readPreset(dir / "missing.json"); }),
+              "cannot read the preset " + dir / "missing.json");
+    EXPECT_EQ(test::errorOf<tiltshift::UsageError>([&] { tiltshift::readPreset(dir / "."); }),
+              "the preset " + dir / "." + " is a folder, not a file");
+    test::writeText(dir / "good.json", R"({"Weight": 0})");
+    EXPECT_EQ(tiltshift::readPreset(dir / "good.json").at(0).value, "0");
+}
+
+// Numbers in full, from the fewest digits that read back the same, to an
+// exponent only past the seventeen digits that always do.
+TEST(Preset, NumbersAreWrittenInTheFewestDigitsThatReadBack) {
+    const std::pair<double, const char*> cases[] = {
+        {1.0 / 3, "0.3333333333333333"},
+        {1e16, "10000000000000000"},
+        {1e17, "1e+17"},
+        {123456789012345678901.0, "1.2345678901234568e+20"},
+        {1.7976931348623157e308, "1.7976931348623157e+308"},
+    };
+    for (const auto& [value, text] : cases) {
+        EXPECT_EQ(tiltshift::formatNumber(value), text);
+    }
 }
 
 }  // namespace

@@ -16,10 +16,9 @@
 #include "images/pixel_convert.h"
 #include "tool_files.h"
 
-// OpenImageIO's PNG reader records a read error in a string and then
-// longjmps out through libpng, past the string's destructor: a leak inside
-// the library on every PNG it cannot read whole, which these tests read on
-// purpose. Matching it needs the allocation's whole stack.
+// OpenImageIO's PNG reader longjmps out through libpng past a string's
+// destructor on every PNG it cannot read whole, which these tests read on
+// purpose; matching that leak needs the allocation's whole stack.
 extern "C" __attribute__((visibility("default"))) const char* __asan_default_options() {
     return "fast_unwind_on_malloc=0";
 }
@@ -47,15 +46,12 @@ TEST(ImageRead, DepthIsTheFilesUnlessAskedAndEachChannelLayoutLandsInTheWorldsOr
     ASSERT_EQ(b.image->format(), PF_PixelFormat_ARGB64);
     EXPECT_EQ(b.image->at<PF_Pixel16>(0, 0).blue, 32768);
     const tiltshift::SourceImage c = readImage(dir / "c.exr");
-    ASSERT_EQ(c.image->format(), PF_PixelFormat_ARGB128);
-    EXPECT_EQ(c.channelType, OIIO::TypeDesc::HALF);
-    // Float files keep values outside 0..1.
-    EXPECT_EQ(c.image->at<PF_PixelFloat>(0, 0).green, 2.0f);
-    EXPECT_EQ(c.image->at<PF_PixelFloat>(0, 0).blue, -1.0f);
+    ASSERT_EQ(std::tuple(c.image->format(), c.channelType), std::tuple(PF_PixelFormat_ARGB128, OIIO::TypeDesc::HALF));
+    const PF_PixelFloat& outside = c.image->at<PF_PixelFloat>(0, 0);
+    EXPECT_EQ(std::tuple(outside.green, outside.blue), std::tuple(2.0f, -1.0f)) << "float files keep values outside 0..1";
     const tiltshift::SourceImage asked = readImage(dir / "b.tif", Depth::bits8);
     ASSERT_EQ(asked.image->format(), PF_PixelFormat_ARGB32);
     EXPECT_EQ(argb(*asked.image, 0), (std::vector<int>{255, 0, 1, 255})) << "no alpha in the file: opaque";
-
     // Straight alpha in the files: nothing to divide out.
     const std::tuple<std::string, std::vector<std::uint8_t>, std::vector<int>> cases[] = {
         {"grey.png", {77}, {255, 77, 77, 77}},
@@ -70,18 +66,15 @@ TEST(ImageRead, DepthIsTheFilesUnlessAskedAndEachChannelLayoutLandsInTheWorldsOr
         two.insert(two.end(), values.begin(), values.end());
         test::writeFile(dir / name, 2, 1, channels, OIIO::TypeDesc::UINT8, two, channels == 2 ? 1 : channels >= 4 ? 3 : -1);
         const tiltshift::SourceImage read = readImage(dir / name);
-        EXPECT_EQ(read.image->format(), PF_PixelFormat_ARGB32);
-        EXPECT_EQ(read.hasAlpha, expected[0] != 255) << name;
-        EXPECT_EQ(argb(*read.image, 0), expected) << name;
-        EXPECT_EQ(argb(*read.image, 1), expected) << name;
+        EXPECT_EQ(std::tuple(read.image->format(), read.hasAlpha, argb(*read.image, 0), argb(*read.image, 1)),
+                  std::tuple(PF_PixelFormat_ARGB32, expected[0] != 255, expected, expected)) << name;
     }
     // Two channels of no alpha (an OpenEXR's red and green) are no grey and alpha.
     test::writeFile<float>(dir / "rg.exr", 1, 1, 2, OIIO::TypeDesc::HALF, {0.5f, 0.25f});
     EXPECT_EQ(argb(*readImage(dir / "rg.exr", Depth::bits8).image, 0), (std::vector<int>{255, 128, 128, 128}));
 }
 
-// A sequence reads each frame into the last one's world when it is of the
-// same size and depth; any other would take pixels it has no room for.
+// Any other world would take pixels it has no room for.
 TEST(ImageRead, OnlyAWorldOfTheSameSizeAndDepthIsReused) {
     test::TempDir dir;
     test::writeFlat(dir / "a.png", 2, 1, 1);
@@ -98,16 +91,13 @@ TEST(ImageRead, OnlyAWorldOfTheSameSizeAndDepthIsReused) {
         tiltshift::SourceImage a = readImage(dir / "a.png");
         const host::Image* world = a.image.get();
         const tiltshift::SourceImage next = tiltshift::InputImage(dir / name).read(depth, std::move(a.image));
-        EXPECT_EQ(next.image->format(), format) << name;
-        EXPECT_EQ(next.image->width(), width) << name;
-        EXPECT_EQ(next.image->height(), height) << name;
-        EXPECT_TRUE(next.image->untouchedOutside()) << name;
+        EXPECT_EQ(std::tuple(next.image->format(), next.image->width(), next.image->height(), next.image->untouchedOutside()),
+                  std::tuple(format, width, height, true)) << name;
         // Another world may be given the same address: only reuse is certain.
         EXPECT_TRUE(!reused || next.image.get() == world) << name << " was not reused";
     }
 }
 
-// Files written with OpenImageIO's own calls, for what the test helpers do not write.
 void writeSpecs(const std::string& path, const std::vector<OIIO::ImageSpec>& specs) {
     std::unique_ptr<OIIO::ImageOutput> out = OIIO::ImageOutput::create(path);
     ASSERT_TRUE(out && out->open(path, static_cast<int>(specs.size()), specs.data())) << path;
@@ -120,8 +110,7 @@ void writeSpecs(const std::string& path, const std::vector<OIIO::ImageSpec>& spe
     ASSERT_TRUE(out->close());
 }
 
-// Every file that cannot be read whole is an error naming it, never a
-// picture with what the reader made up or left out.
+// Never a picture with what the reader made up or left out.
 TEST(ImageRead, MissingUnreadableOrPartlyReadableFilesAreNamed) {
     test::TempDir dir;
     test::writeText(dir / "not-an-image.png", "hello");
@@ -154,14 +143,12 @@ TEST(ImageRead, MissingUnreadableOrPartlyReadableFilesAreNamed) {
         const std::string error = test::errorOf([&] { readImage(dir / name); });
         EXPECT_EQ(error.rfind("cannot read " + dir / name + ": ", 0), 0u) << error;
         EXPECT_NE(error.find(fragment), std::string::npos) << error;
-        // The error says what libpng said; libpng does not say it again.
-        EXPECT_EQ(testing::internal::GetCapturedStderr(), "") << name;
+        EXPECT_EQ(testing::internal::GetCapturedStderr(), "") << name << ": libpng's message is the error's alone";
     }
     EXPECT_NO_THROW(readImage(dir / "whole.jpg"));
 }
 
-// A header may claim any size: what does not fit is refused before the
-// pixels are read, naming the file, its size and the need or the limit.
+// A header may claim any size.
 TEST(ImageRead, FramesBeyondTheLimitAreRefusedBeforeReading) {
     test::TempDir dir;
     test::writeText(dir / "claims.ppm", "P6\n30000 30000\n255\n" + std::string(64, '\x7f'));
@@ -184,7 +171,6 @@ TEST(ImageRead, FramesBeyondTheLimitAreRefusedBeforeReading) {
 
 // A signal that ends the process takes the temporary file with it; one
 // ignored before any file was written stays ignored (SIGHUP under nohup).
-// Each case runs in a child that raises the signal at a fixed point.
 TEST(PendingFile, SignalsThatEndTheProcessRemoveTheTemporaryFile) {
 #if defined(__SANITIZE_THREAD__)
     GTEST_SKIP() << "ThreadSanitizer holds signals back for its own handler, past the point where they are raised";
@@ -201,8 +187,7 @@ TEST(PendingFile, SignalsThatEndTheProcessRemoveTheTemporaryFile) {
             if (ignoredBefore) {
                 std::signal(signal, SIG_IGN);
             }
-            // Never destroyed: only the signal's handler can remove the file.
-            new tiltshift::PendingFile(dir / "out.png");
+            new tiltshift::PendingFile(dir / "out.png");  // never destroyed: only the handler removes it
             std::raise(signal);
             _exit(0);
         }
@@ -218,17 +203,14 @@ TEST(PendingFile, SignalsThatEndTheProcessRemoveTheTemporaryFile) {
 TEST(ImageWrite, AlphaOnlyWhenTheInputHadItOrTheResultNeedsIt) {
     test::TempDir dir;
     host::Image image(PF_PixelFormat_ARGB32, 2, 1);
-    image.at<PF_Pixel>(0, 0) = PF_Pixel{255, 1, 2, 3};
-    image.at<PF_Pixel>(1, 0) = PF_Pixel{255, 4, 5, 6};
+    image.at<PF_Pixel>(0, 0) = image.at<PF_Pixel>(1, 0) = PF_Pixel{255, 1, 2, 3};
     const auto channels = [&](const std::string& name, bool keepAlpha) {
         writeImage(image, dir / name, OutputFormat{OIIO::TypeDesc::UINT8, keepAlpha});
         return test::readFile<std::uint8_t>(dir / name).spec.nchannels;
     };
-    EXPECT_EQ(channels("opaque.png", false), 3);
-    EXPECT_EQ(channels("kept.png", true), 4);
+    EXPECT_EQ(std::pair(channels("opaque.png", false), channels("kept.png", true)), std::pair(3, 4));
     image.at<PF_Pixel>(1, 0).alpha = 254;
-    EXPECT_EQ(channels("grown.png", false), 4);
-    EXPECT_EQ(channels("grown.jpg", false), 3) << "JPEG has no alpha to store";
+    EXPECT_EQ(std::pair(channels("grown.png", false), channels("grown.jpg", false)), std::pair(4, 3)) << "JPEG has no alpha";
 }
 
 TEST(ImageWrite, FailedWritesLeaveTheTargetAndNoTemporaryFile) {
@@ -239,40 +221,36 @@ TEST(ImageWrite, FailedWritesLeaveTheTargetAndNoTemporaryFile) {
     EXPECT_THROW(tiltshift::checkWritable(dir / "image.nosuchformat"), std::runtime_error);
     EXPECT_THROW(tiltshift::checkWritable(dir / "no-folder/image.png"), std::runtime_error);
     EXPECT_EQ(dir.names(), std::set<std::string>{});
-    // A read-only file is replaced too, as a rename replaces it: only its
-    // folder decides; the temporary file must stay writable until then.
+    // A read-only file is replaced as a rename replaces it: only its folder
+    // decides; the temporary file must stay writable until then.
     for (const auto mode : {std::filesystem::perms(0640), std::filesystem::perms(0444)}) {
         test::writeText(dir / "out.png", "old");
         std::filesystem::permissions(dir / "out.png", mode);
         writeImage(image, dir / "out.png", OutputFormat{OIIO::TypeDesc::UINT8});
-        EXPECT_EQ(test::readFile<std::uint8_t>(dir / "out.png").spec.width, 2);
-        EXPECT_EQ(std::filesystem::status(dir / "out.png").permissions(), mode);
-        EXPECT_EQ(dir.names(), std::set<std::string>{"out.png"});
+        EXPECT_EQ(std::tuple(test::readFile<std::uint8_t>(dir / "out.png").spec.width,
+                             std::filesystem::status(dir / "out.png").permissions(), dir.names()),
+                  std::tuple(2, mode, std::set<std::string>{"out.png"}));
         std::filesystem::remove(dir / "out.png");
     }
 }
 
 // Writes beyond `bytes` fail with EFBIG, as on a full disk, while it lives.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes) : previous_(std::signal(SIGXFSZ, SIG_IGN)) {
-        getrlimit(RLIMIT_FSIZE, &before_);
-        rlimit limit = before_;
-        limit.rlim_cur = bytes;
+struct FileSizeLimit {
+    explicit FileSizeLimit(rlim_t bytes) {
+        getrlimit(RLIMIT_FSIZE, &before);
+        const rlimit limit{bytes, before.rlim_max};
         setrlimit(RLIMIT_FSIZE, &limit);
     }
     ~FileSizeLimit() {
-        setrlimit(RLIMIT_FSIZE, &before_);
-        std::signal(SIGXFSZ, previous_);
+        setrlimit(RLIMIT_FSIZE, &before);
+        std::signal(SIGXFSZ, previous);
     }
-
-private:
-    void (*previous_)(int);
-    rlimit before_{};
+    void (*previous)(int) = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit before{};
 };
 
+// Noise, which no codec shrinks much: every format writes far more than the limit.
 TEST(ImageWrite, AFullDiskLeavesTheOldFileWhateverTheFormat) {
-    // Pixels no codec shrinks much: every format writes far more than the limit.
     host::Image noise(PF_PixelFormat_ARGB32, 512, 512);
     std::uint32_t state = 12345;
     for (int y = 0; y < 512; ++y) {
@@ -286,24 +264,21 @@ TEST(ImageWrite, AFullDiskLeavesTheOldFileWhateverTheFormat) {
         test::TempDir dir;
         const std::string target = dir / (std::string("out.") + extension);
         test::writeText(target, "precious");
-        std::string message;
-        {
+        const std::string message = [&] {
             const FileSizeLimit full(64 * 1024);
-            message = test::errorOf([&] { writeImage(noise, target, OutputFormat{OIIO::TypeDesc::UINT8}); });
-        }
+            return test::errorOf([&] { writeImage(noise, target, OutputFormat{OIIO::TypeDesc::UINT8}); });
+        }();
         EXPECT_EQ(message.rfind("cannot write " + target + ": ", 0), 0u) << extension << ": " << message;
         EXPECT_EQ(message.find("/.out."), std::string::npos) << "names the temporary file: " << message;
-        EXPECT_EQ(test::contents(target), "precious") << extension;
-        EXPECT_EQ(dir.names(), (std::set<std::string>{std::string("out.") + extension})) << extension;
+        EXPECT_EQ(std::pair(test::contents(target), dir.names()),
+                  std::pair(std::string("precious"), std::set<std::string>{std::string("out.") + extension})) << extension;
     }
 }
 
-// 16-bit scales and alpha association between files and the host's worlds.
 using tiltshift::fileToWorld16;
 using tiltshift::worldToFile16;
 
-// Both directions give the nearest value of the other scale: the error is at
-// most half a step, measured in units of 1/(32768 * 65535) of full scale.
+// The error is at most half a step, in units of 1/(32768 * 65535) of full scale.
 TEST(Convert16, BothDirectionsRoundToTheNearestAndWorldValuesSurvive) {
     for (std::int64_t w = 0; w <= 32768; ++w) {
         const std::uint16_t f = worldToFile16(static_cast<std::uint16_t>(w));
@@ -314,12 +289,12 @@ TEST(Convert16, BothDirectionsRoundToTheNearestAndWorldValuesSurvive) {
         const std::int64_t w = fileToWorld16(static_cast<std::uint16_t>(f));
         ASSERT_LE(std::llabs(w * 65535 - f * 32768), 65535 / 2) << "file value " << f;
     }
-    EXPECT_EQ(worldToFile16(32769), 65535) << "above full scale stays at full scale";
-    EXPECT_EQ(worldToFile16(65535), 65535);
+    for (const std::uint16_t above : {32769, 65535}) {
+        EXPECT_EQ(worldToFile16(above), 65535) << "above full scale stays at full scale";
+    }
 }
 
-// A 16-bit render's overlay is drawn at 8 bits: every world value becomes
-// the nearest byte, half a step at most away.
+// A 16-bit render's overlay is drawn at 8 bits, from the nearest byte.
 TEST(Convert16, EveryWorldValueBecomesTheNearestByteForTheOverlay) {
     tiltshift::Raster<std::uint16_t> raster(65536, 1);
     for (std::size_t f = 0; f < 65536; ++f) {
@@ -336,21 +311,17 @@ TEST(Convert16, EveryWorldValueBecomesTheNearestByteForTheOverlay) {
 }
 
 template <typename T>
-std::vector<T> associated(bool pre, std::vector<T> rgba) {
+std::vector<T> unpremultiplied(std::vector<T> rgba) {
     tiltshift::Raster<T> raster(1, 1);
     raster.rgba = std::move(rgba);
-    pre ? tiltshift::premultiply(raster) : tiltshift::unpremultiply(raster);
+    tiltshift::unpremultiply(raster);
     return raster.rgba;
 }
 
-TEST(Association, RoundsToTheNearestClampsAndLeavesClearPixelsAlone) {
-    using V8 = std::vector<std::uint8_t>;
-    EXPECT_EQ(associated<std::uint8_t>(true, {255, 1, 100, 128}), (V8{128, 1, 50, 128}));  // 0.502 → 1; 50.196 → 50
-    EXPECT_EQ(associated<std::uint8_t>(false, {64, 1, 0, 128}), (V8{128, 2, 0, 128}));     // 127.5 → 128; 1.99 → 2
-    // Colour above alpha is no associated colour; it cannot exceed full.
-    EXPECT_EQ(associated<std::uint16_t>(false, {60000, 30000, 0, 30000}),
-              (std::vector<std::uint16_t>{65535, 65535, 0, 30000}));
-    EXPECT_EQ(associated<float>(false, {0.3f, 0.2f, 0.1f, 0.0f}), (std::vector<float>{0.3f, 0.2f, 0.1f, 0.0f}));
+// Colour above alpha is no associated colour; it cannot exceed full.
+TEST(Association, UnpremultiplyingClampsAndLeavesClearPixelsAlone) {
+    EXPECT_EQ(unpremultiplied<std::uint16_t>({60000, 30000, 0, 30000}), (std::vector<std::uint16_t>{65535, 65535, 0, 30000}));
+    EXPECT_EQ(unpremultiplied<float>({0.3f, 0.2f, 0.1f, 0.0f}), (std::vector<float>{0.3f, 0.2f, 0.1f, 0.0f}));
 }
 
 }  // namespace

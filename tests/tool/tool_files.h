@@ -1,6 +1,6 @@
 #pragma once
-// Files for the tool's tests: a temporary folder, images written and read
-// as they are on disk, past the tool's own conversions, and the commands.
+// Files for the tool's tests: a temporary folder, images as stored on disk
+// (past the tool's own conversions), and the commands.
 
 #include <stdlib.h>
 
@@ -22,21 +22,14 @@ class TempDir {
 public:
     TempDir() {
         std::string pattern = (std::filesystem::temp_directory_path() / "tiltshift-test-XXXXXX").string();
-        if (!mkdtemp(pattern.data())) {
-            throw std::runtime_error("no temporary folder");
-        }
-        path_ = pattern;
+        path_ = mkdtemp(pattern.data()) ? pattern : throw std::runtime_error("no temporary folder");
     }
-    ~TempDir() {
-        std::error_code ignored;
-        std::filesystem::remove_all(path_, ignored);
-    }
+    ~TempDir() { std::filesystem::remove_all(path_, ignored_); }
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;
 
     std::string operator/(const std::string& name) const { return (path_ / name).string(); }
-    // The names in the folder, hidden ones included.
-    std::set<std::string> names() const {
+    std::set<std::string> names() const {  // hidden ones included
         std::set<std::string> all;
         for (const auto& entry : std::filesystem::directory_iterator(path_)) {
             all.insert(entry.path().filename().string());
@@ -46,6 +39,7 @@ public:
 
 private:
     std::filesystem::path path_;
+    std::error_code ignored_;
 };
 
 template <typename T>
@@ -76,31 +70,33 @@ FileImage<T> readFile(const std::string& path) {
     OIIO::ImageSpec config;
     config.attribute("oiio:UnassociatedAlpha", 1);
     std::unique_ptr<OIIO::ImageInput> in = OIIO::ImageInput::open(path, &config);
-    if (!in) {
-        throw std::runtime_error("cannot read the test image " + path);
-    }
-    FileImage<T> image{in->spec(), {}};
+    FileImage<T> image{in ? in->spec() : throw std::runtime_error("cannot read the test image " + path), {}};
     image.values.resize(image.spec.image_pixels() * static_cast<std::size_t>(image.spec.nchannels));
     in->read_image(0, 0, 0, image.spec.nchannels, OIIO::TypeDescFromC<T>::value(), image.values.data());
     return image;
 }
 
-// An opaque 8-bit image of greys only, varying across it, so that the
-// effect has something to blur and no pixel looks like a handle's colour.
-inline void writeGreyImage(const std::string& path, int width, int height) {
-    std::vector<std::uint8_t> values;
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) {
-            const auto grey = static_cast<std::uint8_t>(40 + (x * 7 + y * 13) % 160);
-            values.insert(values.end(), {grey, grey, grey});
-        }
+// `count` values, the i-th f(i).
+template <typename T, typename F>
+std::vector<T> valuesOf(std::size_t count, F f) {
+    std::vector<T> values(count);
+    for (std::size_t i = 0; i < count; ++i) {
+        values[i] = static_cast<T>(f(i));
     }
-    writeFile(path, width, height, 3, OIIO::TypeDesc::UINT8, values);
+    return values;
+}
+
+// Greys varying across it: something to blur, and no pixel of a handle's colour.
+inline void writeGreyImage(const std::string& path, int width, int height) {
+    const auto w = static_cast<std::size_t>(width);
+    writeFile(path, width, height, 3, OIIO::TypeDesc::UINT8, valuesOf<std::uint8_t>(w * height * 3, [w](std::size_t i) {
+        return 40 + (i / 3 % w * 7 + i / 3 / w * 13) % 160;
+    }));
 }
 
 inline std::string contents(const std::string& path) {
     std::ifstream file(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
 }
 
 inline void writeText(const std::string& path, const std::string& text) {
@@ -118,10 +114,10 @@ template <typename E = std::runtime_error, typename F>
 std::string errorOf(F&& f) {
     try {
         f();
+        return "no error";
     } catch (const E& e) {
         return e.what();
     }
-    return "no error";
 }
 
 // A subcommand through the built plug-in, usage errors thrown.

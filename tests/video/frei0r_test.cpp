@@ -1,5 +1,4 @@
-// The frei0r filter: its parameters' mapping onto the plug-in's, and the
-// module driven through the frei0r API as hosts drive it.
+// The frei0r module: its parameters' mapping onto the plug-in's, and its API as hosts drive it.
 
 #include <dlfcn.h>
 #include <gtest/gtest.h>
@@ -35,7 +34,7 @@ struct LoadedEffect {
     host::Host host{test::pluginPath()};
     std::vector<video::VideoParam> params;
 
-    // Applies a value as the module does, from the value the host set up.
+    // A value applied as the module does, from the value the host set up.
     PF_ParamDef applied(const video::VideoParam& p, video::VideoValue value) {
         const PF_ParamDef initial = host.param(p.hostIndex).current;
         PF_ParamDef def = initial;
@@ -59,7 +58,6 @@ double hostNumber(const video::VideoParam& p, const PF_ParamDef& def) {
 }
 
 video::VideoValue number(double v) { return video::VideoValue{v}; }
-
 video::VideoValue colour(float r, float g, float b) {
     video::VideoValue value{};
     value.color = {r, g, b};
@@ -81,27 +79,22 @@ TEST(Frei0rParams, EveryDefaultMapsBackExactly) {
     }
 }
 
-// Colours in the host's units (see hostNumber) as 0xrrggbb, rounded as the
-// plug-in stores them.
+// The edges of each mapping (the real programs' tests compare values within
+// them with tiltshift render); colours as 0xrrggbb, rounded as stored.
 TEST(Frei0rParams, ValuesMapOntoTheirRanges) {
     const double nan = std::numeric_limits<double>::quiet_NaN();
     const std::tuple<const char*, video::VideoValue, double> cases[] = {
-        {"Blur Amount", number(0.25), 25},
         {"Blur Amount", number(2.0), 200},     // beyond the slider, within the valid range
         {"Blur Amount", number(100.0), 5000},  // held to the valid range
         {"Blur Amount", number(nan), 50},  // not a number: the default
         {"Ratio", number(0.0), 0.2},
-        {"Focus Distance", number(0.5), 1250},
-        {"Vignetting", number(0.5), 50},  // percent
-        {"Direction", number(0.125), 45},
-        {"Center X", number(0.25), 16},
+        {"Center X", number(0.0), 0},
         {"Center Y", number(1.0), kHeight},
         {"Type", number(0.49), 1},
         {"Type", number(0.51), 2},
         {"Type", number(nan), 1},
         // The 16 modes in steps of 1/15, the separators (items 2, 9, 12, 17) skipped.
         {"Blending Mode", number(0.0), 1},
-        {"Blending Mode", number(1.0 / 15), 3},
         {"Blending Mode", number(7.0 / 15), 10},
         {"Blending Mode", number(1.0), 20},
         {"Blending Mode", number(5.0), 20},
@@ -110,18 +103,15 @@ TEST(Frei0rParams, ValuesMapOntoTheirRanges) {
         {"Grow Bounds", number(nan), 1},
         {"Vignetting Color", colour(1.0f, 0.5f, 0.0f), 0xff8000},
         {"Vignetting Color", colour(2.0f, -1.0f, float(nan)), 0xff0000},
-        {"Vignetting Color", colour(0.2f, 0.4f, 0.6f), 0x336699},
     };
     LoadedEffect effect;
-    for (std::size_t i = 0; i < std::size(cases); ++i) {
-        const auto& [name, value, expected] = cases[i];
-        const video::VideoParam& p = *std::find_if(effect.params.begin(), effect.params.end(),
-                                                   [&, &name = name](const video::VideoParam& q) { return q.name == name; });
-        EXPECT_DOUBLE_EQ(hostNumber(p, effect.applied(p, value)), expected) << "case " << i << ": " << name;
+    for (const auto& [name, value, expected] : cases) {
+        const auto p = std::find_if(effect.params.begin(), effect.params.end(),
+                                    [&, &name = name](const video::VideoParam& q) { return q.name == name; });
+        EXPECT_DOUBLE_EQ(hostNumber(*p, effect.applied(*p, value)), expected) << name << " -> " << expected;
     }
 }
 
-// The frei0r module as a host loads it.
 struct Frei0rModule {
     void* handle = dlopen(NEREVO_FREI0R_MODULE, RTLD_NOW | RTLD_LOCAL);
     ~Frei0rModule() { dlclose(handle); }
@@ -162,7 +152,7 @@ struct Frei0rModule {
 
 using Frame = std::vector<std::uint32_t>;
 
-// A pixel as the four bytes red, green, blue, alpha of a frei0r frame.
+// A pixel as a frei0r frame's bytes red, green, blue, alpha.
 std::uint32_t rgbaWord(const PF_Pixel& p) {
     const unsigned char rgba[4] = {p.red, p.green, p.blue, p.alpha};
     std::uint32_t word;
@@ -170,7 +160,6 @@ std::uint32_t rgbaWord(const PF_Pixel& p) {
     return word;
 }
 
-// Footage at frame `t`: its texture moved along.
 Frame footageFrame(int width, int height, int t) {
     Frame frame;
     for (int y = 0; y < height; ++y) {
@@ -211,20 +200,15 @@ TEST(Frei0rModule, RendersAsTheHostDoesAtAnyFrameSize) {
         footage::paint<PF_Pixel>(layer);
         const host::RenderResult result = host::renderFrame(effect.host, layer);
         ASSERT_EQ(result.err, PF_Err_NONE);
-        Frame expected;
-        for (int y = 0; y < height; ++y) {
-            for (int x = 0; x < width; ++x) {
-                expected.push_back(rgbaWord(result.output->at<PF_Pixel>(x, y)));
-            }
+        for (int i = 0; i < width * height; ++i) {
+            ASSERT_EQ(out[std::size_t(i)], rgbaWord(result.output->at<PF_Pixel>(i % width, i / width))) << width << "x" << height;
         }
-        EXPECT_EQ(out, expected) << width << "x" << height;
     }
     module.deinit();
 }
 
 // Hosts run one instance per thread (melt's real_time=-N), and MLT may call
-// one instance from several threads at once; the frames are those of one
-// instance on one thread.
+// one instance from several threads at once.
 TEST(Frei0rModule, InstancesOnThreadsRenderAsOneInstanceOnOneThread) {
     constexpr int kInstances = 4, kFrames = 3;
     for (const char* threadsPerInstance : {"", "3"}) {
@@ -258,9 +242,7 @@ TEST(Frei0rModule, InstancesOnThreadsRenderAsOneInstanceOnOneThread) {
         for (int t = 0; t < kFrames; ++t) {
             threads.emplace_back([&, t] { shared[std::size_t(t)] = rendered(module, alone, footageFrame(kWidth, kHeight, t)); });
         }
-        for (std::thread& thread : threads) {
-            thread.join();
-        }
+        std::for_each(threads.begin(), threads.end(), [](std::thread& t) { t.join(); });
         module.destruct(alone);
         module.deinit();
         for (std::size_t f = 0; f < expected.size(); ++f) {
@@ -272,9 +254,8 @@ TEST(Frei0rModule, InstancesOnThreadsRenderAsOneInstanceOnOneThread) {
     unsetenv("NEREVO_TILTSHIFT_THREADS");
 }
 
-// MLT calls f0r_deinit before it destroys its instances, and every host
-// unloads the module; init and deinit may come in pairs more than once.
-// Frames no host can have are refused, saying why.
+// MLT calls f0r_deinit before it destroys its instances; init and deinit
+// may come in pairs more than once, and the module loads again.
 TEST(Frei0rModule, InstancesOutliveDeinitTheModuleLoadsAgainAndRefusesImpossibleFrames) {
     for (int round = 0; round < 2; ++round) {
         Frei0rModule module;
@@ -288,9 +269,9 @@ TEST(Frei0rModule, InstancesOutliveDeinitTheModuleLoadsAgainAndRefusesImpossible
         f0r_instance_t instance = module.construct(9, 4);
         ASSERT_NE(instance, nullptr);
         module.set(instance, "Blur Amount", 0.75);
-        module.deinit();
-        module.deinit();
-        module.deinit();  // one too many does no harm
+        for (int i = 0; i < 3; ++i) {
+            module.deinit();  // once more than init: no harm
+        }
         const Frame in = footageFrame(9, 4, round);
         EXPECT_NE(rendered(module, instance, in), Frame(in.size(), 0xdeadbeef));
         double value = 0;
