@@ -16,16 +16,13 @@
 
 namespace {
 
-TEST(EntryPoint, AboutNamesTheEffectAndItsVersion) {
+TEST(EntryPoint, AboutNamesTheVersionAndGlobalSetupDeclaresFlagsAndRegistersUntilSetdown) {
     host::Host host(test::pluginPath());
     ASSERT_EQ(host.about(), 0);
     const std::string text = host.outData().return_msg;
     EXPECT_EQ(text.substr(0, text.find('\r')), "NerevoTiltShift, v1.0.0");
     EXPECT_NE(text.find('\r'), std::string::npos) << "a notice line follows the name";
-}
 
-TEST(EntryPoint, GlobalSetupDeclaresVersionFlagsAndRegistersUntilSetdown) {
-    host::Host host(test::pluginPath());
     host.log().setRecording(true);
     ASSERT_EQ(host.globalSetup(), 0);
     const PF_OutData& out = host.outData();
@@ -38,9 +35,7 @@ TEST(EntryPoint, GlobalSetupDeclaresVersionFlagsAndRegistersUntilSetdown) {
     EXPECT_EQ(host.liveHandles(), 0u);
 }
 
-// Whatever fails, global setup says so, keeps no global data and holds
-// nothing; a record that cannot be locked is named to the user, since no
-// later command could work without it.
+// A record that cannot be locked is named to the user: no later command could work without it.
 TEST(EntryPoint, FailedGlobalSetupReturnsTheErrorWithNothingHeld) {
     const struct {
         const char* what;
@@ -73,20 +68,12 @@ TEST(EntryPoint, FailedGlobalSetupReturnsTheErrorWithNothingHeld) {
     }
 }
 
-PF_Err throwsBadAlloc(PF_ProgPtr, PF_ParamIndex, const PF_ParamDef*) {
-    throw std::bad_alloc();
-}
-PF_Err throwsLogicError(PF_ProgPtr, PF_ParamIndex, const PF_ParamDef*) {
-    throw std::logic_error("a fault of ours");
-}
-PF_Err throwsErrorCode(PF_ProgPtr, PF_ParamIndex, const PF_ParamDef*) {
-    throw PF_Err{PF_Err_INVALID_INDEX};
-}
-
-// No exception reaches the host: thrown inside a command it becomes the
-// command's error, after the effect reference and suites went back.
+// The effect reference and suites still go back when a command throws.
 TEST(EntryPoint, ExceptionsInsideACommandBecomeItsError) {
-    static const PF_ParamUtilsSuite2 suites[] = {{throwsBadAlloc}, {throwsLogicError}, {throwsErrorCode}};
+    static const PF_ParamUtilsSuite2 suites[] = {
+        {[](PF_ProgPtr, PF_ParamIndex, const PF_ParamDef*) -> PF_Err { throw std::bad_alloc(); }},
+        {[](PF_ProgPtr, PF_ParamIndex, const PF_ParamDef*) -> PF_Err { throw std::logic_error("a fault of ours"); }},
+        {[](PF_ProgPtr, PF_ParamIndex, const PF_ParamDef*) -> PF_Err { throw PF_Err{PF_Err_INVALID_INDEX}; }}};
     const PF_Err expected[] = {PF_Err_OUT_OF_MEMORY, PF_Err_INTERNAL_STRUCT_DAMAGED, PF_Err_INVALID_INDEX};
     host::Host host(test::pluginPath());
     ASSERT_EQ(host.globalSetup(), 0);
@@ -114,8 +101,7 @@ TEST(EntryPoint, CommandsTheEffectDoesNotAnswerReturnZeroAndTouchNothing) {
 }
 
 TEST(EntryPoint, ModuleExportsOnlyEntryPointAndInfo) {
-    // A sanitizer build exports its own bookkeeping next to the module's
-    // globals (AddressSanitizer's one-definition-rule indicators).
+    // A sanitizer build exports its own bookkeeping next to the module's globals.
     const std::regex sanitizer("^__(odr_asan|asan|ubsan|sanitizer)");
     const std::string cmd = "nm -D --defined-only '" + test::pluginPath() + "'";
     FILE* pipe = popen(cmd.c_str(), "r");

@@ -5,6 +5,7 @@
 
 #include <map>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "host/host.h"
@@ -42,8 +43,8 @@ TEST(Params, EveryRowAfterTheInputWithItsIdTypeAndItemsCollapsed) {
         EXPECT_EQ(p.name, row.name);
         EXPECT_EQ(p.registered.uu.id, static_cast<A_long>(i));
         EXPECT_EQ(p.registered.param_type, hostType.at(row.type));
-        EXPECT_EQ(p.registered.flags, PF_ParamFlag_START_COLLAPSED);
-        EXPECT_EQ(p.registered.ui_flags, 0);
+        EXPECT_EQ(std::make_pair(p.registered.flags, p.registered.ui_flags),
+                  std::make_pair(A_long{PF_ParamFlag_START_COLLAPSED}, A_long{0}));
         if (row.type == Nerevo::Plugin::paramPopup) {
             EXPECT_EQ(p.registered.u.pd.num_choices, static_cast<A_short>(p.popupItems.size()));
             EXPECT_EQ(row.validMax.i, static_cast<int32_t>(p.popupItems.size()));
@@ -51,27 +52,29 @@ TEST(Params, EveryRowAfterTheInputWithItsIdTypeAndItemsCollapsed) {
     }
     EXPECT_EQ(host.param(1).popupItems, (std::vector<std::string>{"Radial", "Linear"}));
     EXPECT_EQ(host.param(9).popupItems, (std::vector<std::string>{"Power", "Focus Distance"}));
-    const host::ParamRecord& mode = host.param(15);
+    const host::ParamRecord& mode = host.param(15);  // separators take a number too
     ASSERT_EQ(mode.popupItems.size(), 20u);
-    EXPECT_EQ(mode.registered.u.pd.dephault, 4);
-    EXPECT_EQ(mode.popupItems[3], "Multiply");
-    EXPECT_EQ(mode.popupItems[8], "(-");  // separators take a number too
-    EXPECT_EQ(mode.popupItems[19], "Luminosity");
+    EXPECT_EQ(std::make_tuple(mode.registered.u.pd.dephault, mode.popupItems[3], mode.popupItems[8], mode.popupItems[19]),
+              std::make_tuple(A_short{4}, "Multiply", "(-", "Luminosity"));
     ASSERT_TRUE(host.customUIRegistered());
     EXPECT_EQ(host.customUI().events, PF_CustomEFlag_COMP | PF_CustomEFlag_LAYER);
     EXPECT_TRUE(host.problems().empty());
 }
 
+// The host keeps what was added before the failure, and a new setup starts afresh.
 TEST(Params, FailingAddParamStopsRegistrationButStillReportsEveryParameter) {
     host::Host host(test::pluginPath());
     host.log().setRecording(true);
     ASSERT_EQ(host.globalSetup(), 0);
-    // "Blending Mode" is the fifteenth parameter the plug-in adds.
-    host.faults().failCall("add_param", 15, PF_Err_OUT_OF_MEMORY);
+    host.faults().failCall("add_param", 15, PF_Err_OUT_OF_MEMORY);  // "Blending Mode"
     EXPECT_EQ(host.paramsSetup(), PF_Err_OUT_OF_MEMORY);
     EXPECT_EQ(host.log().count("add_param"), 15u);
+    EXPECT_EQ(host.params().size(), 15u);
     EXPECT_FALSE(host.customUIRegistered());
-    EXPECT_EQ(host.outData().num_params, exportedInfo(host).paramCount + 1);
+    const int count = exportedInfo(host).paramCount + 1;
+    EXPECT_EQ(host.outData().num_params, count);
+    ASSERT_EQ(host.paramsSetup(), PF_Err_NONE);
+    EXPECT_EQ(host.params().size(), static_cast<std::size_t>(count));
 }
 
 }  // namespace

@@ -84,11 +84,6 @@ PF_Err paramsSetup(PF_InData* in, PF_OutData* out) {
     def.u.bd.u.nameptr = label;
     add(def, PF_Param_CHECKBOX, "Grow");
 
-    def = PF_ParamDef{};
-    def.u.td.x_value = def.u.td.x_dephault = 50 << 16;
-    def.u.td.y_value = def.u.td.y_dephault = 25 << 16;
-    add(def, PF_Param_POINT, "Center");
-
     std::memset(items, '#', sizeof items - 1);
     std::memset(label, '#', sizeof label - 1);
     if (!err) {
@@ -96,7 +91,7 @@ PF_Err paramsSetup(PF_InData* in, PF_OutData* out) {
         ui.events = PF_CustomEFlag_COMP | PF_CustomEFlag_LAYER;
         err = in->inter.register_ui(in->effect_ref, &ui);
     }
-    out->num_params = 5;
+    out->num_params = 4;
     return err;
 }
 
