@@ -140,9 +140,7 @@ TEST(Faults, PlannedFailureFiresExactlyOnceAcrossThreads) {
 
 TEST_F(FakeHost, HandlesRoundTripAndImpossibleSizesGiveNull) {
     run([](PF_InData& in, PF_OutData&) {
-        const void* table = nullptr;
-        ASSERT_EQ(in.pica_basicP->AcquireSuite(kPFHandleSuite, kPFHandleSuiteVersion2, &table), kSPNoError);
-        const auto& suite = *static_cast<const PF_HandleSuite2*>(table);
+        const auto& suite = *acquire<PF_HandleSuite2>(in, kPFHandleSuite, kPFHandleSuiteVersion2);
         PF_Handle handle = suite.host_new_handle(16);
         auto* bytes = static_cast<char*>(suite.host_lock_handle(handle));
         EXPECT_EQ(std::string(bytes, 16), std::string(16, 0));
