@@ -72,10 +72,10 @@ TEST(ModuleLoading, UnloadSendsGlobalSetdownOnlyAfterSuccessfulSetup) {
 }
 
 TEST_F(FakeHost, SprintfFormatsAndNeverWritesPastTheReturnMessage) {
-    ASSERT_EQ(host.about(), PF_Err_NONE);
-    EXPECT_STREQ(host.outData().return_msg, "Fake, v1.2\rA test plug-in");
-    EXPECT_EQ(host.log().calls().at(0).args, "format=\"%s, v%d.%d\\r%s\"");
-    run([](PF_InData& in, PF_OutData& out) {
+    run([&](PF_InData& in, PF_OutData& out) {
+        in.utils->ansi.sprintf(out.return_msg, "%s, v%d.%d\r%s", "Fake", 1, 2, "A test plug-in");
+        EXPECT_STREQ(out.return_msg, "Fake, v1.2\rA test plug-in");
+        EXPECT_EQ(host.log().calls().back().args, "format=\"%s, v%d.%d\\r%s\"");
         out.start_sampL = 77;
         EXPECT_EQ(in.utils->ansi.sprintf(out.return_msg, "%s", std::string(400, 'x').c_str()), PF_MAX_EFFECT_MSG_LEN);
         EXPECT_EQ(std::strlen(out.return_msg), static_cast<std::size_t>(PF_MAX_EFFECT_MSG_LEN));

@@ -1,7 +1,4 @@
-// Greying parameters in and out by "Type" and "Linear Mode", through the
-// entry point as the application sends the parameter-UI update.
-
-#include <gtest/gtest.h>
+// Greying parameters in and out by "Type" and "Linear Mode", as the application sends the update.
 
 #include <cstdio>
 #include <set>
@@ -13,9 +10,7 @@
 
 namespace {
 
-// Items of "Type" and "Linear Mode".
-constexpr int kRadial = 1, kLinear = 2;
-constexpr int kModePower = 1, kModeFocusDistance = 2;
+constexpr int kRadial = 1, kLinear = 2, kModePower = 1, kModeFocusDistance = 2;  // items of "Type", "Linear Mode"
 
 using Update = std::pair<int, bool>;  // parameter index, greyed out
 
@@ -28,8 +23,7 @@ protected:
         return host.send(PF_Cmd_UPDATE_PARAMS_UI);
     }
 
-    // The PF_UpdateParamUI calls of the last command, in order.
-    std::vector<Update> updates() {
+    std::vector<Update> updates() {  // of the last command, in order
         std::vector<Update> result;
         for (const host::Call& call : host.log().calls()) {
             int index = 0, flags = 0;
@@ -41,7 +35,6 @@ protected:
         return result;
     }
 
-    // The parameters the effect shows greyed out now.
     std::set<int> greyed() {
         std::set<int> result;
         for (int i = 1; i < static_cast<int>(host.params().size()); ++i) {
@@ -55,7 +48,6 @@ protected:
     bool refreshed() const { return (host.outData().out_flags & PF_OutFlag_REFRESH_UI) != 0; }
 };
 
-// What each "Type" and "Linear Mode" greys, in the order of the updates.
 TEST_F(UpdateParamsUI, GreysWhatTypeAndLinearModeMakeMeaningless) {
     const int ratio = index("Ratio"), linearMode = index("Linear Mode"), power = index("Power"),
               focus = index("Focus Distance");
@@ -82,15 +74,12 @@ TEST_F(UpdateParamsUI, GreysWhatTypeAndLinearModeMakeMeaningless) {
         EXPECT_EQ(updates(), c.updates);
         EXPECT_EQ(greyed(), c.greyed);
         EXPECT_TRUE(refreshed());
-        // The effect is looked up with the plug-in's id and given back.
         EXPECT_EQ(host.log().count("AEGP_DisposeEffect"), 1u);
         EXPECT_EQ(argsOf("AEGP_GetNewEffectForEffect"), "plugin=1");
         EXPECT_TRUE(host.problems().empty()) << host.problems().front();
     }
 }
 
-// The first error is the result; the effect found is given back whatever
-// failed, and nothing is greyed after the failure.
 TEST_F(UpdateParamsUI, FailuresStopTheSequenceAndStillGiveTheEffectBack) {
     for (int k = 1; k <= 4; ++k) {
         host.faults().failCall("PF_UpdateParamUI", k, PF_Err_OUT_OF_MEMORY);

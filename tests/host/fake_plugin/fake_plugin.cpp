@@ -19,10 +19,7 @@ struct Global {
     A_long reserved[3];
 };
 
-// The handle comes from the utility callbacks; the suite tests acquire the
-// handle suite themselves.
 PF_Err globalSetup(PF_InData* in, PF_OutData* out) {
-    out->my_version = PF_VERSION(1, 2, 0, PF_Stage_RELEASE, 0);
     PF_Handle handle = in->utils->host_new_handle(sizeof(Global));
     if (!handle) {
         return PF_Err_OUT_OF_MEMORY;
@@ -52,8 +49,7 @@ PF_Err globalSetdown(PF_InData* in, bool keepGlobal) {
     return PF_Err_NONE;
 }
 
-// Item and label texts live in buffers that are scribbled over after
-// registration: the host must have kept its own copies.
+// Texts are scribbled over after registration: the host must have kept its own copies.
 PF_Err paramsSetup(PF_InData* in, PF_OutData* out) {
     char items[] = "Radial|(-|Linear";
     char label[] = "Grow bounds";
@@ -135,9 +131,6 @@ extern "C" __attribute__((visibility("default"))) PF_Err EntryPointFunc(PF_Cmd c
                                                                         PF_ParamDef* params[], PF_LayerDef*,
                                                                         void* extra) {
     switch (cmd) {
-    case PF_Cmd_ABOUT:
-        in->utils->ansi.sprintf(out->return_msg, "%s, v%d.%d\r%s", "Fake", 1, 2, "A test plug-in");
-        return PF_Err_NONE;
     case PF_Cmd_GLOBAL_SETUP:
         return globalSetup(in, out);
     case PF_Cmd_GLOBAL_SETDOWN:
