@@ -14,11 +14,12 @@
 #include <vector>
 
 #include "AE_EffectSuites.h"
-#include "host/host.h"
+#include "command_host.h"
 #include "plugin/plugin.h"
-#include "plugin_path.h"
 
 namespace {
+
+using Commands = test::CommandHost;  // after global and parameter setup
 
 TEST(EntryPoint, AboutNamesTheVersionAndGlobalSetupDeclaresFlagsAndRegistersUntilSetdown) {
     host::Host host(test::pluginPath());
@@ -73,15 +74,12 @@ TEST(EntryPoint, FailedGlobalSetupReturnsTheErrorWithNothingHeld) {
 }
 
 // The effect reference and suites still go back when a command throws.
-TEST(EntryPoint, ExceptionsInsideACommandBecomeItsError) {
+TEST_F(Commands, ExceptionsInsideACommandBecomeItsError) {
     static const PF_ParamUtilsSuite2 suites[] = {
         {[](PF_ProgPtr, PF_ParamIndex, const PF_ParamDef*) -> PF_Err { throw std::bad_alloc(); }},
         {[](PF_ProgPtr, PF_ParamIndex, const PF_ParamDef*) -> PF_Err { throw std::logic_error("a fault of ours"); }},
         {[](PF_ProgPtr, PF_ParamIndex, const PF_ParamDef*) -> PF_Err { throw PF_Err{PF_Err_INVALID_INDEX}; }}};
     const PF_Err expected[] = {PF_Err_OUT_OF_MEMORY, PF_Err_INTERNAL_STRUCT_DAMAGED, PF_Err_INVALID_INDEX};
-    host::Host host(test::pluginPath());
-    ASSERT_EQ(host.globalSetup(), 0);
-    ASSERT_EQ(host.paramsSetup(), 0);
     for (std::size_t i = 0; i < std::size(suites); ++i) {
         host.suites().add(kPFParamUtilsSuite, kPFParamUtilsSuiteVersion2, &suites[i]);
         PF_Err err = PF_Err_NONE;
@@ -91,10 +89,7 @@ TEST(EntryPoint, ExceptionsInsideACommandBecomeItsError) {
     }
 }
 
-TEST(EntryPoint, CommandsTheEffectDoesNotAnswerReturnZeroAndTouchNothing) {
-    host::Host host(test::pluginPath());
-    ASSERT_EQ(host.globalSetup(), 0);
-    ASSERT_EQ(host.paramsSetup(), 0);
+TEST_F(Commands, TheEffectDoesNotAnswerReturnZeroAndTouchNothing) {
     for (const PF_Cmd cmd : std::initializer_list<PF_Cmd>{PF_Cmd_SEQUENCE_SETUP, PF_Cmd_SEQUENCE_RESETUP, PF_Cmd_SEQUENCE_FLATTEN,
                        PF_Cmd_SEQUENCE_SETDOWN, PF_Cmd_RENDER, PF_Cmd_DO_DIALOG, 25, -1}) {
         host.log().clear();
@@ -114,8 +109,7 @@ TEST(EntryPoint, ModuleExportsOnlyEntryPointAndInfo) {
     char line[512];
     while (std::fgets(line, sizeof line, pipe)) {
         char kind = 0;
-        char name[400] = {};
-        // "<address> <kind> <name>"; kinds in upper case are global.
+        char name[400] = {};  // "<address> <kind> <name>"; kinds in upper case are global
         if (std::sscanf(line, "%*s %c %399s", &kind, name) == 2 && kind >= 'A' && kind <= 'Z' &&
             !std::regex_search(name, sanitizer)) {
             exported.insert(name);
@@ -133,12 +127,8 @@ const PluginInfo& exportedInfo(host::Host& host) {
     return *info;
 }
 
-// A project stores each value under the parameter's id and a popup's value
-// as the item's number: both must stay what the exported table says.
-TEST(Params, EveryRowAfterTheInputWithItsIdTypeAndItemsCollapsed) {
-    host::Host host(test::pluginPath());
-    ASSERT_EQ(host.globalSetup(), 0);
-    ASSERT_EQ(host.paramsSetup(), 0);
+// A project stores each value under the parameter's id and a popup's value as the item's number.
+TEST_F(Commands, ParamsSetupRegistersEveryRowAfterTheInputWithItsIdTypeAndItemsCollapsed) {
     const PluginInfo& info = exportedInfo(host);
     EXPECT_EQ(host.outData().num_params, info.paramCount + 1);
     ASSERT_EQ(host.params().size(), static_cast<std::size_t>(info.paramCount + 1));
@@ -173,7 +163,7 @@ TEST(Params, EveryRowAfterTheInputWithItsIdTypeAndItemsCollapsed) {
 }
 
 // The host keeps what was added before the failure, and a new setup starts afresh.
-TEST(Params, FailingAddParamStopsRegistrationButStillReportsEveryParameter) {
+TEST(ParamsSetup, FailingAddParamStopsRegistrationButStillReportsEveryParameter) {
     host::Host host(test::pluginPath());
     host.log().setRecording(true);
     ASSERT_EQ(host.globalSetup(), 0);
