@@ -1,10 +1,8 @@
 // The module, its suites, handles and parameters, the call log and fault plans, as the fake plug-in
 // meets them.
 
-#include <atomic>
 #include <cstring>
 #include <string>
-#include <thread>
 
 #include "AE_EffectCBSuites.h"
 #include "AE_GeneralPlug.h"
@@ -88,28 +86,19 @@ TEST_F(FakeHost, SprintfFormatsAndNeverWritesPastTheReturnMessage) {
 }
 
 TEST_F(FakeHost, UnknownSuitesFailAndUnbalancedOnesAreReported) {
-    const auto acquire = [&](int version, bool release) {
-        SPErr err = kSPNoError;
-        run([&](PF_InData& in, PF_OutData&) {
-            const void* table = &err;
-            err = in.pica_basicP->AcquireSuite(kPFHandleSuite, version, &table);
-            EXPECT_EQ(table == nullptr, err != kSPNoError);
-            if (!err && release) {
-                in.pica_basicP->ReleaseSuite(kPFHandleSuite, version);
-            }
-        });
-        return err;
-    };
-    EXPECT_NE(acquire(3, true), kSPNoError);
+    run([](PF_InData& in, PF_OutData&) {
+        const void* table = &in;
+        EXPECT_NE(in.pica_basicP->AcquireSuite(kPFHandleSuite, 3, &table), kSPNoError);
+        EXPECT_EQ(table, nullptr);
+    });
     EXPECT_TRUE(host.problems().empty());
-    acquire(2, false);
+    run([](PF_InData& in, PF_OutData&) { EXPECT_NE(acquire<PF_HandleSuite2>(in, kPFHandleSuite, 2), nullptr); });
     EXPECT_EQ(host.problems(),
               std::vector<std::string>{"suite \"PF Handle Suite\" v2 acquired 1 time(s) more than released"});
     // Counts start again with each command; a release beyond the acquisitions is refused.
     run([](PF_InData& in, PF_OutData&) {
-        const void* table = nullptr;
         EXPECT_NE(in.pica_basicP->ReleaseSuite(kPFHandleSuite, 2), kSPNoError);
-        ASSERT_EQ(in.pica_basicP->AcquireSuite(kPFHandleSuite, 2, &table), kSPNoError);
+        acquire<PF_HandleSuite2>(in, kPFHandleSuite, 2);
         EXPECT_EQ(in.pica_basicP->ReleaseSuite(kPFHandleSuite, 2), kSPNoError);
         EXPECT_NE(in.pica_basicP->ReleaseSuite(kPFHandleSuite, 2), kSPNoError);
         const std::string same = kPFHandleSuite;
@@ -121,28 +110,7 @@ TEST_F(FakeHost, UnknownSuitesFailAndUnbalancedOnesAreReported) {
     EXPECT_NE(host.problems()[1].find("released but not held"), std::string::npos) << host.problems()[1];
 }
 
-// The plug-in tests plan failures throughout, on any thread.
-TEST(Faults, PlannedFailureFiresExactlyOnceAcrossThreads) {
-    host::Faults faults;
-    faults.onCall("x");
-    faults.failCall("x", 500, 7);
-    std::atomic<int> failures{0};
-    std::vector<std::thread> workers;
-    for (int t = 0; t < 4; ++t) {
-        workers.emplace_back([&] {
-            for (int i = 0; i < 250; ++i) {
-                failures += faults.onCall("x") == 7;
-            }
-        });
-    }
-    for (std::thread& worker : workers) {
-        worker.join();
-    }
-    EXPECT_EQ(failures, 1);
-    EXPECT_THROW(faults.failCall("x", 0, 3), std::invalid_argument) << "calls count from the first";
-}
-
-TEST_F(FakeHost, HandlesRoundTripAndImpossibleSizesGiveNull) {
+TEST_F(FakeHost, HandlesRoundTripAndLeakedOrTwiceDisposedOnesAreReportedForTheirCommandOnly) {
     run([](PF_InData& in, PF_OutData&) {
         const auto& suite = *acquire<PF_HandleSuite2>(in, kPFHandleSuite, kPFHandleSuiteVersion2);
         PF_Handle handle = suite.host_new_handle(16);
@@ -160,9 +128,6 @@ TEST_F(FakeHost, HandlesRoundTripAndImpossibleSizesGiveNull) {
     });
     EXPECT_TRUE(host.problems().empty());
     EXPECT_EQ(host.liveHandles(), 1u);  // the global data
-}
-
-TEST_F(FakeHost, LeakedAndTwiceDisposedHandlesAreReportedForTheirCommandOnly) {
     run([](PF_InData& in, PF_OutData&) { in.utils->host_new_handle(24); });
     EXPECT_EQ(host.problems(),
               std::vector<std::string>{"handle of 24 bytes neither disposed nor handed to the host"});
@@ -224,7 +189,6 @@ TEST_F(FakeHost, RendersInTheLayersFrameCoverTheLayerAndTheResult) {
     ASSERT_EQ(host::renderFrame(host, layer, options).err, PF_Err_NONE);
     EXPECT_EQ((std::vector<A_long>{fake.input.left, fake.input.top, fake.input.right, fake.input.bottom}),
               (std::vector<A_long>{2, 1, 5, 3}));
-    fake = FakeCounters{fake.setdowns, 0, -1, 0, {}, {}};
 }
 
 TEST_F(FakeHost, RecordsRegisteredParametersAfterTheInputLayerInOrder) {
@@ -257,7 +221,6 @@ TEST_F(FakeHost, CheckoutHandsOutTheCurrentValueAndRejectsBadCalls) {
         EXPECT_EQ(checkout(2, in.effect_ref, def), PF_Err_NONE);
         EXPECT_EQ(def.u.fs_d.value, 12.5);
         EXPECT_STREQ(def.name, "Amount");
-        EXPECT_EQ(host.log().calls().back().args, "index=2 time=0 step=1 scale=24");
         EXPECT_EQ(checkout(0, in.effect_ref, def), PF_Err_NONE);
         EXPECT_EQ(def.param_type, PF_Param_LAYER);
         EXPECT_EQ(def.u.ld.data, nullptr);
@@ -274,7 +237,6 @@ TEST_F(FakeHost, CheckoutHandsOutTheCurrentValueAndRejectsBadCalls) {
 // record keeps the value the stream holds without keyframes.
 TEST_F(FakeHost, EventsSeeAnimatedValuesAtTheirTime) {
     auto& fake = *static_cast<FakeCounters*>(host.symbol("FakeState"));
-    fake.clickAmount = -1;
     const int amount = host.paramIndex("Amount");
     const A_long step = host.frame().timeStep;
     const A_u_long scale = host.frame().timeScale;
@@ -299,8 +261,7 @@ TEST_F(FakeHost, EventsSeeAnimatedValuesAtTheirTime) {
     EXPECT_TRUE(host.problems().empty()) << host.problems().front();
     const std::vector<host::Keyframe>& keyframes = host.project().target().stream(amount).keyframes();
     ASSERT_EQ(keyframes.size(), 3u);
-    EXPECT_EQ(keyframes[1].time.value, 5 * step);
-    EXPECT_EQ(keyframes[1].value[0], 42);
+    EXPECT_EQ(std::make_pair(keyframes[1].time.value, keyframes[1].value[0]), std::make_pair(5 * step, 42.0));
     EXPECT_EQ(host.param(amount).current.u.fs_d.value, 50);
     ASSERT_EQ(clickAt(7).err, PF_Err_NONE);
     EXPECT_DOUBLE_EQ(fake.eventAmount, 42 + (30 - 42) * 2 / 5.0) << "between the new keyframe and the last";
