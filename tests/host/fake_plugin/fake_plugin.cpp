@@ -58,9 +58,7 @@ PF_Err paramsSetup(PF_InData* in, PF_OutData* out) {
         def.param_type = type;
         def.flags = PF_ParamFlag_START_COLLAPSED;
         in->utils->ansi.strcpy(def.name, name);
-        if (!err) {
-            err = in->inter.add_param(in->effect_ref, -1, &def);
-        }
+        err = err ? err : in->inter.add_param(in->effect_ref, -1, &def);
     };
     PF_ParamDef def{};
     def.u.pd.value = def.u.pd.dephault = 1;
@@ -69,10 +67,8 @@ PF_Err paramsSetup(PF_InData* in, PF_OutData* out) {
     add(def, PF_Param_POPUP, "Type");
 
     def = PF_ParamDef{};
-    def.u.fs_d.value = 50;
-    def.u.fs_d.dephault = 50;
+    def.u.fs_d.value = def.u.fs_d.dephault = 50;
     def.u.fs_d.valid_max = def.u.fs_d.slider_max = 100;
-    def.u.fs_d.precision = 1;
     add(def, PF_Param_FLOAT_SLIDER, "Amount");
 
     def = PF_ParamDef{};
@@ -131,16 +127,12 @@ extern "C" __attribute__((visibility("default"))) PF_Err EntryPointFunc(PF_Cmd c
                                                                         PF_ParamDef* params[], PF_LayerDef*,
                                                                         void* extra) {
     switch (cmd) {
-    case PF_Cmd_GLOBAL_SETUP:
-        return globalSetup(in, out);
-    case PF_Cmd_GLOBAL_SETDOWN:
-        return globalSetdown(in, extra != nullptr);
-    case PF_Cmd_PARAMS_SETUP:
-        return paramsSetup(in, out);
+    case PF_Cmd_GLOBAL_SETUP: return globalSetup(in, out);
+    case PF_Cmd_GLOBAL_SETDOWN: return globalSetdown(in, extra != nullptr);
+    case PF_Cmd_PARAMS_SETUP: return paramsSetup(in, out);
     case PF_Cmd_EVENT: event(params[kAmount], *static_cast<PF_EventExtra*>(extra)); return PF_Err_NONE;
     case PF_Cmd_SMART_PRE_RENDER: return preRender(in, *static_cast<PF_PreRenderExtra*>(extra));
     case PF_Cmd_SMART_RENDER: return smartRender(in, *static_cast<PF_SmartRenderExtra*>(extra));
-    default:
-        return PF_Err_NONE;
+    default: return PF_Err_NONE;
     }
 }
