@@ -1,8 +1,6 @@
 // Rendering one frame as the application does, with the plug-in: what the
 // host asks for and hands out at full and reduced size, and the host left as it was.
 
-#include <gtest/gtest.h>
-
 #include <cstdint>
 #include <cstring>
 #include <iterator>
@@ -10,7 +8,6 @@
 
 #include "command_host.h"
 #include "host/image.h"
-#include "host/project.h"
 #include "host/render.h"
 #include "pixel_types.h"
 #include "scene/footage.h"

@@ -190,10 +190,8 @@ TEST_F(StreamValuesTest, LayerPropertiesStartAtTheApplicationsDefaultsAndAreNoEf
     EXPECT_THROW(layer.stream(5), HostError);
     EXPECT_THROW(layer.stream(-1), HostError);
 
-    run([&](PF_InData& in, AEGP_SuiteHandler& suites) {
-        AEGP_LayerH handle = nullptr;
+    withEffect([&](PF_InData&, AEGP_SuiteHandler& suites, AEGP_EffectRefH, AEGP_LayerH handle) {
         AEGP_StreamRefH stream = nullptr, none = nullptr;
-        ASSERT_EQ(suites.PFInterfaceSuite1()->AEGP_GetEffectLayer(in.effect_ref, &handle), A_Err_NONE);
         ASSERT_EQ(suites.StreamSuite9()->AEGP_GetNewLayerStream(pluginId, handle, host::kLayerScale, &stream),
                   A_Err_NONE);
         AEGP_DynStreamFlags flags = 0;

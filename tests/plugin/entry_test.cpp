@@ -1,8 +1,6 @@
 // The entry point as the application drives it: identity, global data, parameter registration (the
 // ids and popup items a saved project refers to), error handling and commands the effect does not answer.
 
-#include <gtest/gtest.h>
-
 #include <cstdio>
 #include <new>
 #include <regex>
