@@ -107,11 +107,9 @@ TEST_F(RenderFrame, AtHalfSizeEachPixelIsTheAverageOfItsBlock) {
     const host::RenderResult result = host::renderFrame(host, layer, at(2));
     ASSERT_EQ(result.err, PF_Err_NONE);
     ASSERT_EQ(std::make_pair(result.output->width(), result.output->height()), std::make_pair(32, 24));
-    for (int y = 0; y < 24; ++y) {
-        for (int x = 0; x < 32; ++x) {
-            const PF_Pixel expected = halfSize(x, y);
-            ASSERT_EQ(std::memcmp(&result.output->at<PF_Pixel>(x, y), &expected, sizeof expected), 0) << x << ", " << y;
-        }
+    for (int i = 0; i < 32 * 24; ++i) {
+        const PF_Pixel expected = halfSize(i % 32, i / 32);
+        ASSERT_EQ(std::memcmp(&result.output->at<PF_Pixel>(i % 32, i / 32), &expected, sizeof expected), 0) << i;
     }
 }
 

@@ -82,10 +82,8 @@ TEST_F(Worlds, CopyClipsRectanglesAndRefusesMismatches) {
     Image dst(PF_PixelFormat_ARGB128, 4, 3, PF_Point{2, 2});
     Image target(PF_PixelFormat_ARGB128, 4, 3);
     Image other(PF_PixelFormat_ARGB32, 4, 3);
-    for (int y = 0; y < 3; ++y) {
-        for (int x = 0; x < 4; ++x) {
-            src.at<PF_PixelFloat>(x, y).red = static_cast<float>(10 * y + x + 1);
-        }
+    for (int i = 0; i < 12; ++i) {
+        src.at<PF_PixelFloat>(i % 4, i / 4).red = static_cast<float>(i + 1);
     }
     PF_Rect from{1, 0, 4, 2}, to{-1, 2, 2, 4}, smaller{0, 0, 2, 2};  // only source (2..3, 0) lands, on (0..1, 2)
     run([&](PF_InData& in, PF_OutData&) {
@@ -94,12 +92,10 @@ TEST_F(Worlds, CopyClipsRectanglesAndRefusesMismatches) {
         EXPECT_EQ(in.utils->copy(in.effect_ref, src.world(), dst.world(), &from, &smaller), PF_Err_BAD_CALLBACK_PARAM);
         EXPECT_EQ(in.utils->copy(in.effect_ref, src.world(), other.world(), nullptr, nullptr), PF_Err_BAD_CALLBACK_PARAM);
     });
-    for (int y = 0; y < 3; ++y) {
-        for (int x = 0; x < 4; ++x) {
-            EXPECT_EQ(dst.at<PF_PixelFloat>(x, y).red, src.at<PF_PixelFloat>(x, y).red);
-            const float expected = (y == 2 && x < 2) ? src.at<PF_PixelFloat>(x + 2, 0).red : 0.0f;
-            EXPECT_EQ(target.at<PF_PixelFloat>(x, y).red, expected) << x << "," << y;
-        }
+    for (int i = 0; i < 12; ++i) {
+        const int x = i % 4, y = i / 4;
+        EXPECT_EQ(dst.at<PF_PixelFloat>(x, y).red, src.at<PF_PixelFloat>(x, y).red);
+        EXPECT_EQ(target.at<PF_PixelFloat>(x, y).red, y == 2 && x < 2 ? x + 3.0f : 0.0f) << x << "," << y;
     }
     EXPECT_TRUE(dst.untouchedOutside());
 }
