@@ -1,5 +1,4 @@
-// The module, its suites, handles and parameters, the call log and fault plans, as the fake plug-in
-// meets them.
+// The module, its suites, handles and parameters, as the fake plug-in meets them.
 
 #include <cstring>
 #include <string>
@@ -199,7 +198,6 @@ TEST_F(FakeHost, RecordsRegisteredParametersAfterTheInputLayerInOrder) {
     EXPECT_EQ(host.param(0).registered.param_type, PF_Param_LAYER);
     const ParamRecord& type = host.param(1);
     EXPECT_EQ(type.popupItems, (std::vector<std::string>{"Radial", "(-", "Linear"}));
-    // The plug-in scribbled over its buffers after registering.
     EXPECT_STREQ(type.registered.u.pd.u.namesptr, "Radial|(-|Linear");
     EXPECT_STREQ(type.current.u.pd.u.namesptr, "Radial|(-|Linear");
     EXPECT_EQ(host.param(3).checkboxLabel, "Grow bounds");

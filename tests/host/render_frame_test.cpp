@@ -61,21 +61,15 @@ protected:
 };
 
 TEST_F(RenderFrame, AsksForTheLayerAtTheFramesTimeAndLeavesTheHostAsItWas) {
-    def("Grow Bounds").u.bd.value = 0;
     host.frame().timeStep = 2;
     const host::Host::Frame before = host.frame();
     const int threads = host.threadCount();
     Image layer(PF_PixelFormat_ARGB64, 100, 100);
     host::RenderOptions options = at(2, 5, threads + 2);
     options.layerType = AEGP_ObjectType_TEXT;
-    options.content = PF_LRect{11, 11, 61, 41};  // every render pixel it touches
-    const host::RenderResult result = host::renderFrame(host, layer, options);
-    ASSERT_EQ(result.err, PF_Err_NONE);
+    ASSERT_EQ(host::renderFrame(host, layer, options).err, PF_Err_NONE);
     EXPECT_EQ(argsOf("checkout_layer"), "index=0 id=0 rect=(0,0,50,50) time=10 step=2 scale=24");
     EXPECT_NE(argsOf("checkout_param").find(" time=10 step=2 "), std::string::npos) << argsOf("checkout_param");
-    const PF_EffectWorld& out = *result.output->world();
-    EXPECT_EQ((std::vector<A_long>{out.origin_x, out.origin_y, out.width, out.height}),
-              (std::vector<A_long>{5, 5, 26, 16}));
     EXPECT_TRUE(host.problems().empty()) << host.problems().front();
     EXPECT_EQ(host.liveHandles(), 1u) << "only the global record: the pre-render data is freed";
 
@@ -96,8 +90,7 @@ TEST_F(RenderFrame, AsksForTheLayerAtTheFramesTimeAndLeavesTheHostAsItWas) {
     EXPECT_THROW(host::renderFrame(host, layer, at(0)), host::HostError);
 }
 
-// With nothing to blur and no weighting the effect hands its input through,
-// which shows the layer as the render sees it.
+// With nothing to blur and no weighting the effect hands through the layer as the render sees it.
 TEST_F(RenderFrame, AtHalfSizeEachPixelIsTheAverageOfItsBlock) {
     setPopup("Type", 1);
     set("Blur Amount", 0);

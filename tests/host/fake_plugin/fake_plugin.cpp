@@ -1,5 +1,4 @@
-// A small effect plug-in that drives the host through its callbacks and
-// suites the way an effect does, with state the tests watch and shape.
+// A small effect that drives the host's callbacks and suites as an effect does, shaped by the tests.
 
 #include <cstring>
 

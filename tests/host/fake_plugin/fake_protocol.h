@@ -3,8 +3,7 @@
 
 #include "AE_Effect.h"
 
-// Exported as "FakeState", so tests can watch commands sent at unload and
-// what an event hands over, and shape what a render asks for.
+// Exported as "FakeState".
 struct FakeCounters {
     int setdowns;
     double eventAmount;  // "Amount" as the last event handed it
