@@ -161,12 +161,10 @@ TEST_F(FakeHost, RendersInTheLayersFrameCoverTheLayerAndTheResult) {
         const PF_EffectWorld& w = *r.output->world();
         ASSERT_EQ((std::vector<A_long>{w.origin_x, w.origin_y, w.origin_x + w.width, w.origin_y + w.height}),
                   (std::vector<A_long>{c.frame.left, c.frame.top, c.frame.right, c.frame.bottom}));
-        for (int y = c.frame.top; y < c.frame.bottom; ++y) {
-            for (int x = c.frame.left; x < c.frame.right; ++x) {
-                const bool inside = x >= c.result.left && x < c.result.right && y >= c.result.top && y < c.result.bottom;
-                EXPECT_EQ(r.output->at<PF_Pixel>(x - w.origin_x, y - w.origin_y).red, inside ? kFakeGrey.red : 0)
-                    << x << "," << y;
-            }
+        for (int i = 0; i < w.width * w.height; ++i) {
+            const int x = w.origin_x + i % w.width, y = w.origin_y + i / w.width;
+            const bool inside = x >= c.result.left && x < c.result.right && y >= c.result.top && y < c.result.bottom;
+            EXPECT_EQ(r.output->at<PF_Pixel>(i % w.width, i / w.width).red, inside ? kFakeGrey.red : 0) << x << "," << y;
         }
     }
     for (const auto& [guid, expected] : {std::pair{16, PF_Err_NONE}, {0, PF_Err_NONE}, {-16, PF_Err_BAD_CALLBACK_PARAM}}) {
