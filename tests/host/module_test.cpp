@@ -51,20 +51,18 @@ TEST(ModuleLoading, UnloadSendsGlobalSetdownOnlyAfterSuccessfulSetup) {
     Host keeper(HOST_FAKE_PLUGIN);  // keeps the module and its counters loaded
     const auto* state = static_cast<const FakeCounters*>(keeper.symbol("FakeState"));
     const int before = state->setdowns;
-    for (const bool setdownFirst : {false, true}) {
+    enum { kUnloaded, kSetDownFirst, kSetupFailed };
+    for (const int way : {kUnloaded, kSetDownFirst, kSetupFailed}) {
         Host host(HOST_FAKE_PLUGIN);
-        ASSERT_EQ(host.globalSetup(), PF_Err_NONE);
-        if (setdownFirst) {
+        if (way == kSetupFailed) {
+            host.faults().failCall("AEGP_RegisterWithAEGP", 1, A_Err_GENERIC);
+        }
+        ASSERT_EQ(host.globalSetup(), way == kSetupFailed ? PF_Err{A_Err_GENERIC} : PF_Err{PF_Err_NONE});
+        if (way == kSetDownFirst) {
             EXPECT_EQ(host.send(PF_Cmd_GLOBAL_SETDOWN), PF_Err_NONE);
             EXPECT_TRUE(host.problems().empty()) << "the plug-in freed its global data";
             EXPECT_EQ(host.liveHandles(), 0u);
         }
-    }
-    EXPECT_EQ(state->setdowns, before + 2);
-    {
-        Host host(HOST_FAKE_PLUGIN);
-        host.faults().failCall("AEGP_RegisterWithAEGP", 1, A_Err_GENERIC);
-        EXPECT_EQ(host.globalSetup(), A_Err_GENERIC);
     }
     EXPECT_EQ(state->setdowns, before + 2);
 }

@@ -96,16 +96,12 @@ TEST_F(Commands, TheEffectDoesNotAnswerReturnZeroAndTouchNothing) {
 TEST(EntryPoint, ModuleExportsOnlyEntryPointAndInfo) {
     // A sanitizer build exports its own bookkeeping next to the module's globals.
     const std::regex sanitizer("^__(odr_asan|asan|ubsan|sanitizer)");
-    const std::string cmd = "nm -D --defined-only '" + test::pluginPath() + "'";
-    FILE* pipe = popen(cmd.c_str(), "r");
+    FILE* pipe = popen(("nm -D --defined-only '" + test::pluginPath() + "'").c_str(), "r");
     ASSERT_NE(pipe, nullptr);
     std::set<std::string> exported;
-    char line[512];
-    while (std::fgets(line, sizeof line, pipe)) {
-        char kind = 0;
-        char name[400] = {};  // "<address> <kind> <name>"; kinds in upper case are global
-        if (std::sscanf(line, "%*s %c %399s", &kind, name) == 2 && kind >= 'A' && kind <= 'Z' &&
-            !std::regex_search(name, sanitizer)) {
+    char kind = 0, name[400] = {};
+    while (std::fscanf(pipe, "%*s %c %399s", &kind, name) == 2) {  // "<address> <kind> <name>"
+        if (kind >= 'A' && kind <= 'Z' && !std::regex_search(name, sanitizer)) {  // upper case: global
             exported.insert(name);
         }
     }
