@@ -82,7 +82,7 @@ TEST_F(Worlds, CopyClipsRectanglesAndRefusesMismatches) {
     for (int i = 0; i < 12; ++i) {
         src.at<PF_PixelFloat>(i % 4, i / 4).red = static_cast<float>(i + 1);
     }
-    PF_Rect from{1, 0, 4, 2}, to{-1, 2, 2, 4}, smaller{0, 0, 2, 2};  // only source (2..3, 0) lands, on (0..1, 2)
+    PF_Rect from{1, 0, 4, 2}, to{-1, -1, 2, 1}, smaller{0, 0, 2, 2};  // only source (2..3, 1) lands, on (0..1, 0)
     run([&](PF_InData& in, PF_OutData&) {
         EXPECT_EQ(in.utils->copy(in.effect_ref, src.world(), dst.world(), nullptr, nullptr), PF_Err_NONE);
         EXPECT_EQ(in.utils->copy(in.effect_ref, src.world(), target.world(), &from, &to), PF_Err_NONE);
@@ -92,7 +92,7 @@ TEST_F(Worlds, CopyClipsRectanglesAndRefusesMismatches) {
     for (int i = 0; i < 12; ++i) {
         const int x = i % 4, y = i / 4;
         EXPECT_EQ(dst.at<PF_PixelFloat>(x, y).red, src.at<PF_PixelFloat>(x, y).red);
-        EXPECT_EQ(target.at<PF_PixelFloat>(x, y).red, y == 2 && x < 2 ? x + 3.0f : 0.0f) << x << "," << y;
+        EXPECT_EQ(target.at<PF_PixelFloat>(x, y).red, y == 0 && x < 2 ? x + 7.0f : 0.0f) << x << "," << y;
     }
     EXPECT_TRUE(dst.untouchedOutside());
 }
