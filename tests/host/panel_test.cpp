@@ -28,7 +28,7 @@ void expectNear(A_FloatPoint p, A_FloatPoint expected) {
 
 // 10 pixels right of the anchor: 20 after scaling, turned clockwise (downwards on screen), put at the
 // position; the panel shows the composition from the scroll point at half size, the layer panel the layer.
-TEST(Panel, LayerSitsInTheCompositionByAnchorScaleRotationAndPosition) {
+TEST(Panel, LayerSitsInTheCompositionByAnchorScaleRotationAndPositionAndOnlyFlatViewsHaveNoWayBack) {
     expectNear(turnedLayer().layerToComp({60, 40}), {300, 220});
     expectNear(turnedLayer().layerToFrame({60, 40}), {100, 120});
     expectNear(turnedLayer(PF_Window_LAYER).layerToFrame({60, 40}), {-20, 30});
@@ -40,13 +40,11 @@ TEST(Panel, LayerSitsInTheCompositionByAnchorScaleRotationAndPosition) {
             expectNear(*back, point);
         }
     }
-}
-
-TEST(Panel, DegenerateViewsHaveNoWayBack) {
     host::Panel flat = turnedLayer(), unzoomed = turnedLayer();
     flat.layer.scale = {0, 1};
     unzoomed.zoom = 0;
-    EXPECT_FALSE(flat.compToLayer({1, 1}) || flat.frameToLayer({1, 1}) || unzoomed.frameToSource({1, 1}));
+    EXPECT_FALSE(flat.compToLayer({1, 1}) || flat.frameToLayer({1, 1}) || unzoomed.frameToSource({1, 1}))
+        << "a layer scaled to nothing or a panel zoomed to nothing";
 }
 
 TEST(Drawing, KeepsTheImageItStartsFromAndRefusesWrongSizes) {
