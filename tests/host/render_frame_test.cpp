@@ -2,7 +2,6 @@
 // host asks for and hands out at full and reduced size, and the host left as it was.
 
 #include <cstdint>
-#include <cstring>
 #include <iterator>
 #include <string>
 
@@ -20,14 +19,6 @@ using host::Image;
 PF_Pixel texture(int x, int y) {
     return PF_Pixel{static_cast<A_u_char>(255 - (x + y) % 3), static_cast<A_u_char>((x * 37 + y * 91) % 256),
                     static_cast<A_u_char>((x * x + 3 * y) % 256), static_cast<A_u_char>(((x / 3 + y) % 2) * 200)};
-}
-
-void paint(Image& image) {
-    for (int y = 0; y < image.height(); ++y) {
-        for (int x = 0; x < image.width(); ++x) {
-            image.at<PF_Pixel>(x, y) = texture(x, y);
-        }
-    }
 }
 
 // The layer's pixel (x, y) at half size: its 2 × 2 block averaged, halves rounded up.
@@ -92,13 +83,12 @@ TEST_F(RenderFrame, AtHalfSizeEachPixelIsTheAverageOfItsBlock) {
     set("Blur Amount", 0);
     set("Weight", 0);
     Image layer(PF_PixelFormat_ARGB32, 65, 49);  // the odd last column and row make no whole block
-    paint(layer);
+    test::paint<PF_Pixel>(layer, texture);
     const host::RenderResult result = host::renderFrame(host, layer, at(2));
     ASSERT_EQ(result.err, PF_Err_NONE);
     ASSERT_EQ(std::make_pair(result.output->width(), result.output->height()), std::make_pair(32, 24));
     for (int i = 0; i < 32 * 24; ++i) {
-        const PF_Pixel expected = halfSize(i % 32, i / 32);
-        ASSERT_EQ(std::memcmp(&result.output->at<PF_Pixel>(i % 32, i / 32), &expected, sizeof expected), 0) << i;
+        ASSERT_TRUE(test::samePixel(result.output->at<PF_Pixel>(i % 32, i / 32), halfSize(i % 32, i / 32))) << i;
     }
 }
 
@@ -112,7 +102,7 @@ TEST_F(RenderFrame, LongSessionsHoldNothingMoreAndLogEveryCallOnlyWhenAsked) {
     set("Chromatic Aberration", 3);
     set("Vignetting", 20);
     Image layer{PF_PixelFormat_ARGB32, 48, 32};
-    paint(layer);
+    test::paint<PF_Pixel>(layer, texture);
     const auto render = [&](A_long frame, int downsample, int threads) {
         return host::renderFrame(host, layer, at(downsample, frame, threads)).err;
     };

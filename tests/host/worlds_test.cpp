@@ -4,7 +4,6 @@
 #include <atomic>
 #include <chrono>
 #include <cmath>
-#include <cstring>
 #include <thread>
 
 #include "AE_EffectCBSuites.h"
@@ -12,15 +11,12 @@
 #include "AE_GeneralPlug.h"
 #include "fake_host.h"
 #include "host/image.h"
+#include "pixel_types.h"
 
 namespace {
 
 using host::Image;
-
-template <typename Pixel>
-bool same(const Pixel& a, const Pixel& b) {
-    return std::memcmp(&a, &b, sizeof a) == 0;
-}
+using test::samePixel;
 
 class Worlds : public test::FakeHost {
 protected:
@@ -69,7 +65,7 @@ TEST_F(Worlds, ImagesKnowTheirPixelsAndTheirDepth) {
     EXPECT_EQ(std::make_pair(image.world()->origin_x, image.world()->origin_y), std::make_pair(-4, 7));
     image.at<PF_Pixel16>(2, 1) = PF_Pixel16{32768, 1, 2, 3};
     const char* row1 = static_cast<const char*>(image.world()->data) + image.world()->rowbytes;
-    EXPECT_TRUE(same(reinterpret_cast<const PF_Pixel16*>(row1)[2], PF_Pixel16{32768, 1, 2, 3}));
+    EXPECT_TRUE(samePixel(reinterpret_cast<const PF_Pixel16*>(row1)[2], PF_Pixel16{32768, 1, 2, 3}));
     EXPECT_THROW(image.at<PF_Pixel16>(3, 0), std::out_of_range);
     EXPECT_THROW(image.at<PF_Pixel>(0, 0), std::logic_error);
 }
@@ -105,7 +101,7 @@ TEST_F(Worlds, FillConvertsTheColourToTheDepth) {
         EXPECT_EQ(in.utils->fill(in.effect_ref, &colour, &corner, w16.world()), PF_Err_NONE);
         EXPECT_EQ(in.utils->fill(in.effect_ref, &colour, nullptr, wf.world()), PF_Err_NONE);
     });
-    EXPECT_TRUE(same(w16.at<PF_Pixel16>(2, 1), PF_Pixel16{32768, 16448, 0, 6554}));  // 128 / 255 of 32768, rounded
+    EXPECT_TRUE(samePixel(w16.at<PF_Pixel16>(2, 1), PF_Pixel16{32768, 16448, 0, 6554}));  // 128 / 255 of 32768, rounded
     EXPECT_EQ(w16.at<PF_Pixel16>(0, 1).alpha + w16.at<PF_Pixel16>(1, 0).alpha, 0) << "outside the rectangle";
     EXPECT_FLOAT_EQ(wf.at<PF_PixelFloat>(0, 0).red, 128.0f / 255.0f);
     EXPECT_TRUE(w16.untouchedOutside()) << "a rectangle beyond the world is clipped";
@@ -138,7 +134,7 @@ TEST_F(Worlds, TransferRectCompositesInFrontWithOpacity) {
     const PF_Pixel red = inFront8(under, top.at<PF_Pixel>(0, 0), 127 / 255.0);
     const PF_Pixel expected[] = {red, inFront8(under, top.at<PF_Pixel>(1, 0), 127 / 255.0), under, under, under, red};
     for (int i = 0; i < 6; ++i) {
-        EXPECT_TRUE(same(bottom.at<PF_Pixel>(i % 3, i / 3), expected[i])) << i % 3 << "," << i / 3;
+        EXPECT_TRUE(samePixel(bottom.at<PF_Pixel>(i % 3, i / 3), expected[i])) << i % 3 << "," << i / 3;
     }
     EXPECT_TRUE(bottom.untouchedOutside());
 
@@ -147,7 +143,7 @@ TEST_F(Worlds, TransferRectCompositesInFrontWithOpacity) {
     bottom16.at<PF_Pixel16>(0, 0) = PF_Pixel16{32768, 0, 0, 32768};
     // Deep worlds take the fine opacity (a quarter); the 8-bit one is ignored.
     EXPECT_EQ(transfer(top16, PF_CompositeMode{PF_Xfer_IN_FRONT, 0, 1, false, 8192}, 0, 0, bottom16), PF_Err_NONE);
-    EXPECT_TRUE(same(bottom16.at<PF_Pixel16>(0, 0), PF_Pixel16{32768, 8192, 0, 24576}));
+    EXPECT_TRUE(samePixel(bottom16.at<PF_Pixel16>(0, 0), PF_Pixel16{32768, 8192, 0, 24576}));
 }
 
 // Every iteration waits until all have started: the call only finishes when they run at once.
@@ -212,7 +208,7 @@ TEST_F(Worlds, BetweenPixelsColoursMixByCoverage) {
                      {-65536, 0, {0, 0, 0, 0}},    {0, 2 * 65536, {0, 0, 0, 0}}};  // outside: transparent
         for (const auto& c : cases) {
             ASSERT_EQ(suite8->subpixel_sample(in.effect_ref, c.x, c.y, &pb, &p), PF_Err_NONE);
-            EXPECT_TRUE(same(p, c.expected)) << c.x << "," << c.y;
+            EXPECT_TRUE(samePixel(p, c.expected)) << c.x << "," << c.y;
         }
         PF_Pixel16 deep{};
         const auto* suite16 = acquire<PF_Sampling16Suite1>(in, kPFSampling16Suite, 1);
