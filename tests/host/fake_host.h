@@ -1,6 +1,5 @@
 #pragma once
-// A host running the fake plug-in, set up and recording its call log; tests call the host as a
-// plug-in would from inside a command.
+// A host running the fake plug-in, set up and recording its call log, called as a plug-in calls it.
 
 #include <gtest/gtest.h>
 

@@ -22,7 +22,6 @@ namespace {
 
 using host::Host;
 using host::HostError;
-using host::ParamRecord;
 using test::FakeHost;
 
 std::string loadError(const std::string& path) {
@@ -177,7 +176,7 @@ TEST_F(FakeHost, RendersInTheLayersFrameCoverTheLayerAndTheResult) {
 TEST_F(FakeHost, RecordsRegisteredParametersAfterTheInputLayerInOrder) {
     EXPECT_EQ(std::make_pair(host.param(0).name, host.param(0).registered.param_type),
               std::make_pair(std::string("Input"), PF_ParamType{PF_Param_LAYER}));
-    const ParamRecord& type = host.param(1);
+    const host::ParamRecord& type = host.param(1);
     EXPECT_EQ(type.popupItems, (std::vector<std::string>{"Radial", "(-", "Linear"}));
     EXPECT_STREQ(type.registered.u.pd.u.namesptr, "Radial|(-|Linear");
     EXPECT_STREQ(type.current.u.pd.u.namesptr, "Radial|(-|Linear");

@@ -10,10 +10,9 @@ namespace {
 
 using host::HostError;
 using host::Keyframe;
-using test::CommandHost;
 using test::frame;
 
-class StreamValuesTest : public CommandHost {
+class StreamValuesTest : public test::CommandHost {
 protected:
     PF_ParamDef checkout(const char* name, A_long time, A_u_long scale = 24) {
         PF_ParamDef record{};

@@ -20,9 +20,6 @@ struct Global {
 
 PF_Err globalSetup(PF_InData* in, PF_OutData* out) {
     PF_Handle handle = in->utils->host_new_handle(sizeof(Global));
-    if (!handle) {
-        return PF_Err_OUT_OF_MEMORY;
-    }
     const AEGP_UtilitySuite7* utility = nullptr;
     PF_Err err = in->pica_basicP->AcquireSuite(kAEGPUtilitySuite, kAEGPUtilitySuiteVersion7,
                                                reinterpret_cast<const void**>(&utility));

@@ -3,8 +3,7 @@
 
 #include "AE_Effect.h"
 
-// Exported as "FakeState".
-struct FakeCounters {
+struct FakeCounters {  // exported as "FakeState"
     int setdowns;
     double eventAmount;  // "Amount" as the last event handed it
     double clickAmount;  // a click sets "Amount" to this when it is not negative
