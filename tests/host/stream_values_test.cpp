@@ -127,12 +127,10 @@ TEST_F(StreamValuesTest, BatchesTakeValidTimesAndKeepThemInOrder) {
             ASSERT_EQ(keyframes->AEGP_AddKeyframes(batch, AEGP_LTimeMode_LayerTime, &time, &index), A_Err_NONE);
             EXPECT_EQ(index, place);
         }
-        const A_Time noScale{1, 0}, time = frame(3);
-        EXPECT_EQ(keyframes->AEGP_AddKeyframes(batch, AEGP_LTimeMode_LayerTime, &noScale, &index),
-                  PF_Err_BAD_CALLBACK_PARAM);
-        EXPECT_EQ(keyframes->AEGP_AddKeyframes(batch, 7, &time, &index), PF_Err_BAD_CALLBACK_PARAM);
-        EXPECT_EQ(keyframes->AEGP_AddKeyframes(batch, AEGP_LTimeMode_LayerTime, &time, nullptr),
-                  PF_Err_BAD_CALLBACK_PARAM);
+        for (const auto& [mode, time, out] : {std::tuple<AEGP_LTimeMode, A_Time, A_long*>{0, A_Time{1, 0}, &index},
+                                              {7, frame(3), &index}, {0, frame(3), nullptr}}) {
+            EXPECT_EQ(keyframes->AEGP_AddKeyframes(batch, mode, &time, out), PF_Err_BAD_CALLBACK_PARAM) << mode;
+        }
         AEGP_StreamValue2 value{stream, {}};
         value.val.one_d = 90;
         EXPECT_EQ(keyframes->AEGP_SetAddKeyframe(batch, 2, &value), A_Err_NONE);
