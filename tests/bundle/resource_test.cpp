@@ -1,6 +1,5 @@
-// The registration resource against the code: the application reads the
-// resource before it loads the code and warns when the two disagree, and it
-// calls the entry function the resource names.
+// The registration resource against the code: the application reads the resource before it loads
+// the code, warns when the two disagree, and calls the entry function the resource names.
 
 #include <gtest/gtest.h>
 
@@ -8,6 +7,7 @@
 #include <regex>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "host/host.h"
@@ -15,15 +15,7 @@
 
 namespace {
 
-std::string resourceSource() {
-    std::ifstream in(NEREVO_PIPL_SOURCE);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-// The values of every `<property> { <value> }` in the resource source, as
-// written (numbers in decimal or 0x hex, strings with their quotes).
+// The values of every `<property> { <value> }`, as written (numbers decimal or 0x hex, strings quoted).
 std::vector<std::string> propertyValues(const std::string& source, const std::string& property) {
     const std::regex pattern("\\b" + property + R"(\s*\{\s*("[^"]*"|0[xX][0-9A-Fa-f]+|[0-9]+)\s*\})");
     std::vector<std::string> values;
@@ -33,29 +25,23 @@ std::vector<std::string> propertyValues(const std::string& source, const std::st
     return values;
 }
 
-// The one number the resource gives for a property; fails the test when the
-// property is missing, repeated or not a number.
-long long numberOf(const std::string& source, const std::string& property) {
-    const std::vector<std::string> values = propertyValues(source, property);
-    if (values.size() != 1 || values[0][0] == '"') {
-        ADD_FAILURE() << property << " should appear once with a number, found " << values.size();
-        return -1;
-    }
-    return std::stoll(values[0], nullptr, 0);
-}
-
 TEST(BundleResource, DeclaresGlobalSetupsVersionAndFlagsAndTheExportedEntryFunction) {
-    const std::string source = resourceSource();
+    std::ostringstream text;
+    text << std::ifstream(NEREVO_PIPL_SOURCE).rdbuf();
+    const std::string source = text.str();
     ASSERT_FALSE(source.empty()) << "cannot read " << NEREVO_PIPL_SOURCE;
     host::Host host(test::pluginPath());
     ASSERT_EQ(host.globalSetup(), 0);
-    EXPECT_EQ(numberOf(source, "AE_Effect_Version"), static_cast<long long>(host.outData().my_version));
-    EXPECT_EQ(numberOf(source, "AE_Effect_Global_OutFlags"), static_cast<long long>(host.outData().out_flags));
-    EXPECT_EQ(numberOf(source, "AE_Effect_Global_OutFlags_2"), static_cast<long long>(host.outData().out_flags2));
+    const PF_OutData& out = host.outData();
+    for (const auto& [property, value] : {std::pair<const char*, long long>{"AE_Effect_Version", out.my_version},
+                                          {"AE_Effect_Global_OutFlags", out.out_flags},
+                                          {"AE_Effect_Global_OutFlags_2", out.out_flags2}}) {
+        const std::vector<std::string> values = propertyValues(source, property);
+        ASSERT_EQ(values.size(), 1u) << property;
+        EXPECT_EQ(std::stoll(values[0], nullptr, 0), value) << property;
+    }
     for (const char* code : {"CodeMacARM64", "CodeMacIntel64"}) {
-        const std::vector<std::string> names = propertyValues(source, code);
-        ASSERT_EQ(names.size(), 1u) << code;
-        EXPECT_EQ(names[0], "\"EntryPointFunc\"") << code;
+        EXPECT_EQ(propertyValues(source, code), std::vector<std::string>{"\"EntryPointFunc\""}) << code;
     }
 }
 

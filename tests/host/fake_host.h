@@ -1,6 +1,5 @@
 #pragma once
-// A host running the fake plug-in, set up and recording its call log; tests
-// call the host as a plug-in would from inside a command.
+// A host running the fake plug-in, set up and recording its call log, called as a plug-in calls it.
 
 #include <gtest/gtest.h>
 
@@ -20,6 +19,13 @@ protected:
     }
 
     void run(const std::function<void(PF_InData&, PF_OutData&)>& body) { host.withCommandData(body); }
+
+    template <typename Suite>
+    static const Suite* acquire(PF_InData& in, const char* name, int version) {
+        const void* suite = nullptr;
+        EXPECT_EQ(in.pica_basicP->AcquireSuite(name, version, &suite), kSPNoError);
+        return static_cast<const Suite*>(suite);
+    }
 
     host::Host host{HOST_FAKE_PLUGIN};
 };

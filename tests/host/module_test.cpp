@@ -1,19 +1,16 @@
-// The module, its suites and handles, the call log and fault plans, as the
-// fake plug-in meets them.
+// The module, its suites, handles and parameters, as the fake plug-in meets them.
 
-#include <atomic>
 #include <cstring>
 #include <string>
-#include <thread>
 
 #include "AE_EffectCBSuites.h"
 #include "AE_GeneralPlug.h"
 #include "fake_host.h"
+#include "host/panel.h"
+#include "host/project.h"
 #include "host/render.h"
 
-// Under AddressSanitizer or ThreadSanitizer an impossible allocation must
-// fail the way it does without them, by returning null, so the host's own
-// handling is what is tested.
+// Under the sanitizers an impossible allocation must still return null, so the host's handling is tested.
 extern "C" __attribute__((visibility("default"))) const char* __asan_default_options() {
     return "allocator_may_return_null=1";
 }
@@ -37,12 +34,11 @@ std::string loadError(const std::string& path) {
 }
 
 TEST(ModuleLoading, FailuresNameThePathAndTheReason) {
-    const std::string missing = loadError("/nonexistent/plugin.so");
-    EXPECT_NE(missing.find("/nonexistent/plugin.so"), std::string::npos) << missing;
-    EXPECT_NE(missing.find("No such file"), std::string::npos) << missing;
-    const std::string noEntry = loadError(HOST_NO_ENTRY_MODULE);
-    EXPECT_NE(noEntry.find(HOST_NO_ENTRY_MODULE), std::string::npos) << noEntry;
-    EXPECT_NE(noEntry.find("EntryPointFunc"), std::string::npos) << noEntry;
+    for (const auto& [path, reason] : {std::pair<std::string, std::string>{"/nonexistent/plugin.so", "No such file"},
+                                       {HOST_NO_ENTRY_MODULE, "EntryPointFunc"}}) {
+        const std::string error = loadError(path);
+        EXPECT_TRUE(error.find(path) != std::string::npos && error.find(reason) != std::string::npos) << error;
+    }
     EXPECT_NE(loadError(""), "") << "an unset path must not load the test program itself";
 
     Host host(HOST_FAKE_PLUGIN);
@@ -54,29 +50,24 @@ TEST(ModuleLoading, UnloadSendsGlobalSetdownOnlyAfterSuccessfulSetup) {
     Host keeper(HOST_FAKE_PLUGIN);  // keeps the module and its counters loaded
     const auto* state = static_cast<const FakeCounters*>(keeper.symbol("FakeState"));
     const int before = state->setdowns;
-    for (const bool setdownFirst : {false, true}) {
+    enum { kUnloaded, kSetDownFirst, kSetupFailed };
+    for (const int way : {kUnloaded, kSetDownFirst, kSetupFailed}) {
         Host host(HOST_FAKE_PLUGIN);
-        ASSERT_EQ(host.globalSetup(), PF_Err_NONE);
-        if (setdownFirst) {
-            host.send(PF_Cmd_GLOBAL_SETDOWN);
+        if (way == kSetupFailed) {
+            host.faults().failCall("AEGP_RegisterWithAEGP", 1, A_Err_GENERIC);
         }
-    }
-    EXPECT_EQ(state->setdowns, before + 2);
-    {
-        Host host(HOST_FAKE_PLUGIN);
-        host.faults().failCall("AEGP_RegisterWithAEGP", 1, A_Err_GENERIC);
-        EXPECT_EQ(host.globalSetup(), A_Err_GENERIC);
-        EXPECT_TRUE(host.problems().empty());
-        EXPECT_EQ(host.liveHandles(), 0u) << "a failed setup keeps no global data";
+        ASSERT_EQ(host.globalSetup(), way == kSetupFailed ? PF_Err{A_Err_GENERIC} : PF_Err{PF_Err_NONE});
+        if (way == kSetDownFirst) {
+            EXPECT_EQ(host.send(PF_Cmd_GLOBAL_SETDOWN), PF_Err_NONE);
+            EXPECT_TRUE(host.problems().empty()) << "the plug-in freed its global data";
+            EXPECT_EQ(host.liveHandles(), 0u);
+        }
     }
     EXPECT_EQ(state->setdowns, before + 2);
 }
 
-TEST_F(FakeHost, SprintfFormatsAndNeverWritesPastTheReturnMessage) {
-    ASSERT_EQ(host.about(), PF_Err_NONE);
-    EXPECT_STREQ(host.outData().return_msg, "Fake, v1.2\rA test plug-in");
-    EXPECT_EQ(host.log().calls().at(0).args, "format=\"%s, v%d.%d\\r%s\"");
-    run([](PF_InData& in, PF_OutData& out) {
+TEST_F(FakeHost, SprintfNeverWritesPastTheReturnMessage) {
+    run([&](PF_InData& in, PF_OutData& out) {
         out.start_sampL = 77;
         EXPECT_EQ(in.utils->ansi.sprintf(out.return_msg, "%s", std::string(400, 'x').c_str()), PF_MAX_EFFECT_MSG_LEN);
         EXPECT_EQ(std::strlen(out.return_msg), static_cast<std::size_t>(PF_MAX_EFFECT_MSG_LEN));
@@ -85,31 +76,21 @@ TEST_F(FakeHost, SprintfFormatsAndNeverWritesPastTheReturnMessage) {
 }
 
 TEST_F(FakeHost, UnknownSuitesFailAndUnbalancedOnesAreReported) {
-    const auto acquire = [&](int version, bool release) {
-        SPErr err = kSPNoError;
-        run([&](PF_InData& in, PF_OutData&) {
-            const void* table = &err;
-            err = in.pica_basicP->AcquireSuite(kPFHandleSuite, version, &table);
-            EXPECT_EQ(table == nullptr, err != kSPNoError);
-            if (!err && release) {
-                in.pica_basicP->ReleaseSuite(kPFHandleSuite, version);
-            }
-        });
-        return err;
-    };
-    EXPECT_NE(acquire(3, true), kSPNoError);
+    run([](PF_InData& in, PF_OutData&) {
+        const void* table = &in;
+        EXPECT_NE(in.pica_basicP->AcquireSuite(kPFHandleSuite, 3, &table), kSPNoError);
+        EXPECT_EQ(table, nullptr);
+    });
     EXPECT_TRUE(host.problems().empty());
-    acquire(2, false);
+    run([](PF_InData& in, PF_OutData&) { EXPECT_NE(acquire<PF_HandleSuite2>(in, kPFHandleSuite, 2), nullptr); });
     EXPECT_EQ(host.problems(),
               std::vector<std::string>{"suite \"PF Handle Suite\" v2 acquired 1 time(s) more than released"});
     // Counts start again with each command; a release beyond the acquisitions is refused.
     run([](PF_InData& in, PF_OutData&) {
-        const void* table = nullptr;
         EXPECT_NE(in.pica_basicP->ReleaseSuite(kPFHandleSuite, 2), kSPNoError);
-        ASSERT_EQ(in.pica_basicP->AcquireSuite(kPFHandleSuite, 2, &table), kSPNoError);
+        acquire<PF_HandleSuite2>(in, kPFHandleSuite, 2);
         EXPECT_EQ(in.pica_basicP->ReleaseSuite(kPFHandleSuite, 2), kSPNoError);
         EXPECT_NE(in.pica_basicP->ReleaseSuite(kPFHandleSuite, 2), kSPNoError);
-        // Suite names compare by their text, and nothing equals a null name.
         const std::string same = kPFHandleSuite;
         EXPECT_TRUE(in.pica_basicP->IsEqual(kPFHandleSuite, same.c_str()));
         EXPECT_FALSE(in.pica_basicP->IsEqual(kPFHandleSuite, "PF Handle Suite 2"));
@@ -119,35 +100,9 @@ TEST_F(FakeHost, UnknownSuitesFailAndUnbalancedOnesAreReported) {
     EXPECT_NE(host.problems()[1].find("released but not held"), std::string::npos) << host.problems()[1];
 }
 
-// Planned failures hit the k-th call once, whichever thread makes it; the
-// plug-in tests plan them throughout.
-TEST(Faults, PlannedFailureFiresExactlyOnceAcrossThreads) {
-    host::Faults faults;
-    faults.onCall("x");
-    faults.failCall("x", 500, 7);
-    std::atomic<int> failures{0};
-    std::vector<std::thread> workers;
-    for (int t = 0; t < 4; ++t) {
-        workers.emplace_back([&] {
-            for (int i = 0; i < 250; ++i) {
-                failures += faults.onCall("x") == 7;
-            }
-        });
-    }
-    for (std::thread& worker : workers) {
-        worker.join();
-    }
-    EXPECT_EQ(failures, 1);
-    EXPECT_THROW(faults.failCall("x", 0, 3), std::invalid_argument) << "calls count from the first";
-}
-
-// New handles are zeroed, resizing keeps the bytes and zeroes the growth;
-// an impossible size gives null.
-TEST_F(FakeHost, HandlesRoundTripAndImpossibleSizesGiveNull) {
+TEST_F(FakeHost, HandlesRoundTripAndLeakedTwiceDisposedOrKeptGlobalOnesAreReportedForTheirCommandOnly) {
     run([](PF_InData& in, PF_OutData&) {
-        const void* table = nullptr;
-        ASSERT_EQ(in.pica_basicP->AcquireSuite(kPFHandleSuite, kPFHandleSuiteVersion2, &table), kSPNoError);
-        const auto& suite = *static_cast<const PF_HandleSuite2*>(table);
+        const auto& suite = *acquire<PF_HandleSuite2>(in, kPFHandleSuite, kPFHandleSuiteVersion2);
         PF_Handle handle = suite.host_new_handle(16);
         auto* bytes = static_cast<char*>(suite.host_lock_handle(handle));
         EXPECT_EQ(std::string(bytes, 16), std::string(16, 0));
@@ -163,9 +118,6 @@ TEST_F(FakeHost, HandlesRoundTripAndImpossibleSizesGiveNull) {
     });
     EXPECT_TRUE(host.problems().empty());
     EXPECT_EQ(host.liveHandles(), 1u);  // the global data
-}
-
-TEST_F(FakeHost, LeakedAndTwiceDisposedHandlesAreReportedForTheirCommandOnly) {
     run([](PF_InData& in, PF_OutData&) { in.utils->host_new_handle(24); });
     EXPECT_EQ(host.problems(),
               std::vector<std::string>{"handle of 24 bytes neither disposed nor handed to the host"});
@@ -177,29 +129,15 @@ TEST_F(FakeHost, LeakedAndTwiceDisposedHandlesAreReportedForTheirCommandOnly) {
     });
     ASSERT_EQ(host.problems().size(), 1u);
     EXPECT_NE(host.problems()[0].find("disposed twice"), std::string::npos) << host.problems()[0];
-}
 
-TEST_F(FakeHost, GlobalDataLivesUntilSetdownWhichMustFreeIt) {
-    run([](PF_InData& in, PF_OutData&) {
-        EXPECT_EQ(*static_cast<AEGP_PluginID*>(in.utils->host_lock_handle(in.global_data)), 1);
-        in.utils->host_unlock_handle(in.global_data);
-    });
     EXPECT_EQ(host.registeredPlugins(), std::vector<std::string>{"Fake"});
     int keep = 1;
     host.send(PF_Cmd_GLOBAL_SETDOWN, &keep);
     EXPECT_EQ(host.problems(),
               std::vector<std::string>{"global data handle of 16 bytes not disposed at global setdown"});
-
-    Host other(HOST_FAKE_PLUGIN);
-    ASSERT_EQ(other.globalSetup(), PF_Err_NONE);
-    EXPECT_EQ(other.send(PF_Cmd_GLOBAL_SETDOWN), PF_Err_NONE);
-    EXPECT_TRUE(other.problems().empty());
-    EXPECT_EQ(other.liveHandles(), 0u);
 }
 
-// A render in the layer's frame covers the layer and the result, transparent
-// where the effect wrote nothing; the cache key takes any bytes but none
-// from nowhere.
+// The cache key takes any bytes but none from nowhere.
 TEST_F(FakeHost, RendersInTheLayersFrameCoverTheLayerAndTheResult) {
     auto& fake = *static_cast<FakeCounters*>(host.symbol("FakeState"));
     const host::Image layer(PF_PixelFormat_ARGB32, 6, 4);
@@ -218,25 +156,86 @@ TEST_F(FakeHost, RendersInTheLayersFrameCoverTheLayerAndTheResult) {
         const PF_EffectWorld& w = *r.output->world();
         ASSERT_EQ((std::vector<A_long>{w.origin_x, w.origin_y, w.origin_x + w.width, w.origin_y + w.height}),
                   (std::vector<A_long>{c.frame.left, c.frame.top, c.frame.right, c.frame.bottom}));
-        for (int y = c.frame.top; y < c.frame.bottom; ++y) {
-            for (int x = c.frame.left; x < c.frame.right; ++x) {
-                const bool inside = x >= c.result.left && x < c.result.right && y >= c.result.top && y < c.result.bottom;
-                EXPECT_EQ(r.output->at<PF_Pixel>(x - w.origin_x, y - w.origin_y).red, inside ? kFakeGrey.red : 0)
-                    << x << "," << y;
-            }
+        for (int i = 0; i < w.width * w.height; ++i) {
+            const int x = w.origin_x + i % w.width, y = w.origin_y + i / w.width;
+            const bool inside = x >= c.result.left && x < c.result.right && y >= c.result.top && y < c.result.bottom;
+            EXPECT_EQ(r.output->at<PF_Pixel>(i % w.width, i / w.width).red, inside ? kFakeGrey.red : 0) << x << "," << y;
         }
     }
     for (const auto& [guid, expected] : {std::pair{16, PF_Err_NONE}, {0, PF_Err_NONE}, {-16, PF_Err_BAD_CALLBACK_PARAM}}) {
         fake.guid = guid;
         EXPECT_EQ(host::renderFrame(host, layer).err, expected) << guid;
     }
-    // The layer's pixels checked out are its content, away from the origin too.
-    fake.guid = 0;
+    fake.guid = 0;  // the layer's pixels checked out are its content, away from the origin too
     options.content = PF_LRect{2, 1, 5, 3};
     ASSERT_EQ(host::renderFrame(host, layer, options).err, PF_Err_NONE);
     EXPECT_EQ((std::vector<A_long>{fake.input.left, fake.input.top, fake.input.right, fake.input.bottom}),
               (std::vector<A_long>{2, 1, 5, 3}));
-    fake = FakeCounters{fake.setdowns, 0, -1, 0, {}, {}};
+}
+
+TEST_F(FakeHost, RecordsRegisteredParametersAfterTheInputLayerInOrder) {
+    EXPECT_EQ(std::make_pair(host.param(0).name, host.param(0).registered.param_type),
+              std::make_pair(std::string("Input"), PF_ParamType{PF_Param_LAYER}));
+    const host::ParamRecord& type = host.param(1);
+    EXPECT_EQ(type.popupItems, (std::vector<std::string>{"Radial", "(-", "Linear"}));
+    EXPECT_STREQ(type.registered.u.pd.u.namesptr, "Radial|(-|Linear");
+    EXPECT_STREQ(type.current.u.pd.u.namesptr, "Radial|(-|Linear");
+    EXPECT_EQ(host.param(3).checkboxLabel, "Grow bounds");
+    EXPECT_STREQ(host.param(3).registered.u.bd.u.nameptr, "Grow bounds");
+    EXPECT_EQ(host.paramIndex("Amount"), 2);
+    EXPECT_THROW(host.paramIndex("Nothing"), HostError);
+    EXPECT_THROW(host.param(4), HostError);
+    EXPECT_THROW(host.param(-1), HostError);
+}
+
+TEST_F(FakeHost, CheckoutHandsOutTheInputWithoutPixelsAndRejectsBadCalls) {
+    run([&](PF_InData& in, PF_OutData&) {
+        const auto checkout = [&](PF_ParamIndex index, PF_ProgPtr ref, PF_ParamDef& def) {
+            return in.inter.checkout_param(ref, index, in.current_time, in.time_step, in.time_scale, &def);
+        };
+        PF_ParamDef def{};
+        EXPECT_EQ(checkout(0, in.effect_ref, def), PF_Err_NONE);
+        EXPECT_TRUE(def.param_type == PF_Param_LAYER && def.u.ld.data == nullptr);
+        for (const PF_ParamIndex index : {-1, 4}) {
+            EXPECT_EQ(checkout(index, in.effect_ref, def), PF_Err_BAD_CALLBACK_PARAM) << index;
+        }
+        EXPECT_EQ(checkout(1, reinterpret_cast<PF_ProgPtr>(&def), def), PF_Err_BAD_CALLBACK_PARAM) << "not the host's";
+        EXPECT_EQ(in.inter.add_param(in.effect_ref, -1, &def), PF_Err_BAD_CALLBACK_PARAM) << "outside params setup";
+    });
+}
+
+// A value the plug-in changes in an event becomes the keyframe at the event's time; the host's
+// record keeps the value the stream holds without keyframes.
+TEST_F(FakeHost, EventsSeeAnimatedValuesAtTheirTime) {
+    auto& fake = *static_cast<FakeCounters*>(host.symbol("FakeState"));
+    const int amount = host.paramIndex("Amount");
+    const A_long step = host.frame().timeStep;
+    const A_u_long scale = host.frame().timeScale;
+    host.project().target().stream(amount).setKeyframes({{A_Time{0, scale}, {10}}, {A_Time{10 * step, scale}, {30}}});
+    host::Panel panel;
+    panel.width = panel.height = 100;
+    const auto clickAt = [&](A_long frame) {
+        host.frame().currentTime = frame * step;
+        return host.ui().click(panel, PF_Point{1, 1});
+    };
+    const std::pair<A_long, double> events[] = {{0, 10}, {5, 20}, {10, 30}, {-3, 10}, {40, 30}};
+    for (const auto& [frame, seen] : events) {
+        ASSERT_EQ(clickAt(frame).err, PF_Err_NONE);
+        EXPECT_EQ(fake.eventAmount, seen) << "at frame " << frame;
+        EXPECT_EQ(host.param(amount).current.u.fs_d.value, 50) << "at frame " << frame;
+    }
+
+    fake.clickAmount = 42;
+    const host::EventResult changed = clickAt(5);
+    fake.clickAmount = -1;
+    EXPECT_EQ(changed.changed, std::vector<int>{amount});
+    EXPECT_TRUE(host.problems().empty()) << host.problems().front();
+    const std::vector<host::Keyframe>& keyframes = host.project().target().stream(amount).keyframes();
+    ASSERT_EQ(keyframes.size(), 3u);
+    EXPECT_EQ(std::make_pair(keyframes[1].time.value, keyframes[1].value[0]), std::make_pair(5 * step, 42.0));
+    EXPECT_EQ(host.param(amount).current.u.fs_d.value, 50);
+    ASSERT_EQ(clickAt(7).err, PF_Err_NONE);
+    EXPECT_DOUBLE_EQ(fake.eventAmount, 42 + (30 - 42) * 2 / 5.0) << "between the new keyframe and the last";
 }
 
 }  // namespace

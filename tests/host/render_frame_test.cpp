@@ -1,19 +1,15 @@
 // Rendering one frame as the application does, with the plug-in: what the
-// host asks for and hands out at full and reduced resolution, the layer's
-// content, and the host left as it was.
-
-#include <gtest/gtest.h>
+// host asks for and hands out at full and reduced size, and the host left as it was.
 
 #include <cstdint>
 #include <iterator>
 #include <string>
 
-#include "host/image.h"
-#include "host/project.h"
-#include "host/render.h"
-#include "scene/footage.h"
-#include "pixel_types.h"
 #include "command_host.h"
+#include "host/image.h"
+#include "host/render.h"
+#include "pixel_types.h"
+#include "scene/footage.h"
 
 namespace {
 
@@ -25,16 +21,7 @@ PF_Pixel texture(int x, int y) {
                     static_cast<A_u_char>((x * x + 3 * y) % 256), static_cast<A_u_char>(((x / 3 + y) % 2) * 200)};
 }
 
-void paint(Image& image) {
-    for (int y = 0; y < image.height(); ++y) {
-        for (int x = 0; x < image.width(); ++x) {
-            image.at<PF_Pixel>(x, y) = texture(x, y);
-        }
-    }
-}
-
-// The pixel (x, y) of the layer at half size: its 2 × 2 block, averaged
-// with halves rounded up.
+// The layer's pixel (x, y) at half size: its 2 × 2 block averaged, halves rounded up.
 PF_Pixel halfSize(int x, int y) {
     int sums[4] = {};
     for (int d = 0; d < 4; ++d) {
@@ -48,8 +35,12 @@ PF_Pixel halfSize(int x, int y) {
     return PF_Pixel{mean(sums[0]), mean(sums[1]), mean(sums[2]), mean(sums[3])};
 }
 
-bool same(const PF_Pixel& a, const PF_Pixel& b) {
-    return a.alpha == b.alpha && a.red == b.red && a.green == b.green && a.blue == b.blue;
+host::RenderOptions at(int downsample, A_long frame = 0, int threads = 0) {
+    host::RenderOptions options;
+    options.downsample = downsample;
+    options.frame = frame;
+    options.threads = threads;
+    return options;
 }
 
 class RenderFrame : public test::CommandHost {
@@ -60,89 +51,49 @@ protected:
     }
 };
 
-TEST_F(RenderFrame, AsksForTheWholeLayerAtTheFramesTimeAndFreesWhatItTook) {
+TEST_F(RenderFrame, AsksForTheLayerAtTheFramesTimeAndLeavesTheHostAsItWas) {
     host.frame().timeStep = 2;
-    Image layer(PF_PixelFormat_ARGB32, 60, 40);
-    host::RenderOptions options;
-    options.frame = 5;
-    const host::RenderResult result = host::renderFrame(host, layer, options);
-    ASSERT_EQ(result.err, PF_Err_NONE);
-    EXPECT_EQ(argsOf("checkout_layer"), "index=0 id=0 rect=(0,0,60,40) time=10 step=2 scale=24");
-    EXPECT_NE(argsOf("checkout_param").find(" time=10 step=2 "), std::string::npos) << argsOf("checkout_param");
-    EXPECT_EQ(std::make_pair(result.output->width(), result.output->height()), std::make_pair(60, 40));
-    EXPECT_TRUE(host.problems().empty()) << host.problems().front();
-    EXPECT_EQ(host.liveHandles(), 1u) << "only the global record: the pre-render data is freed";
-
-    host::Host fresh(test::pluginPath());
-    EXPECT_THROW(host::renderFrame(fresh, layer), host::HostError) << "not set up";
-    options.downsample = 0;
-    EXPECT_THROW(host::renderFrame(host, layer, options), host::HostError);
-}
-
-TEST_F(RenderFrame, ContentOfTheLayerIsWhatItsCheckoutYields) {
-    def("Grow Bounds").u.bd.value = 0;
-    Image layer(PF_PixelFormat_ARGB32, 100, 100);
-    host::RenderOptions options;
-    options.downsample = 2;
-    options.content = PF_LRect{11, 11, 61, 41};  // every render pixel it touches
-    const host::RenderResult result = host::renderFrame(host, layer, options);
-    ASSERT_EQ(result.err, PF_Err_NONE);
-    const PF_EffectWorld& out = *result.output->world();
-    EXPECT_EQ((std::vector<A_long>{out.origin_x, out.origin_y, out.width, out.height}),
-              (std::vector<A_long>{5, 5, 26, 16}));
-}
-
-TEST_F(RenderFrame, LeavesTheHostsOwnSettingsAsTheyWere) {
-    const host::Host::Frame before = host.frame();
-    const int threads = host.threadCount();
-    Image layer(PF_PixelFormat_ARGB64, 64, 48);
-    host::RenderOptions options;
-    options.downsample = 4;
-    options.frame = 3;
-    options.threads = threads + 2;
+    const auto settings = [&] {
+        const host::Host::Frame& f = host.frame();
+        return std::vector<long long>{f.width, f.height, f.currentTime, f.downsampleX.den, f.downsampleY.den,
+                                      host.threadCount(), host.project().target().layer().type};
+    };
+    const std::vector<long long> before = settings();
+    Image layer(PF_PixelFormat_ARGB64, 100, 100);
+    host::RenderOptions options = at(2, 5, host.threadCount() + 2);
     options.layerType = AEGP_ObjectType_TEXT;
     ASSERT_EQ(host::renderFrame(host, layer, options).err, PF_Err_NONE);
-    const auto settings = [](const host::Host::Frame& f) {
-        return std::vector<long long>{f.width, f.height, f.currentTime, f.downsampleX.den, f.downsampleY.den};
-    };
-    EXPECT_EQ(settings(host.frame()), settings(before));
-    EXPECT_EQ(host.threadCount(), threads);
-    EXPECT_EQ(host.project().target().layer().type, AEGP_ObjectType_AV);
-    // Outside a render, points come in layer pixels again.
-    PF_ParamDef center{};
+    EXPECT_EQ(argsOf("checkout_layer"), "index=0 id=0 rect=(0,0,50,50) time=10 step=2 scale=24");
+    EXPECT_NE(argsOf("checkout_param").find(" time=10 step=2 "), std::string::npos) << argsOf("checkout_param");
+    EXPECT_EQ(settings(), before);
+    PF_ParamDef center{};  // outside a render, points come in layer pixels again
     host.withCommandData([&](PF_InData& in, PF_OutData&) {
         EXPECT_EQ(in.inter.checkout_param(in.effect_ref, host.paramIndex("Center"), 0, 1, 24, &center), 0);
     });
     EXPECT_EQ(center.u.td.x_value, def("Center").u.td.x_value);
+
+    host::Host fresh(test::pluginPath());
+    EXPECT_THROW(host::renderFrame(fresh, layer), host::HostError) << "not set up";
+    EXPECT_THROW(host::renderFrame(host, layer, at(0)), host::HostError);
 }
 
-// With nothing to blur and no weighting the effect hands its input through,
-// which shows the layer as the render sees it.
+// With nothing to blur and no weighting the effect hands through the layer as the render sees it.
 TEST_F(RenderFrame, AtHalfSizeEachPixelIsTheAverageOfItsBlock) {
     setPopup("Type", 1);
     set("Blur Amount", 0);
     set("Weight", 0);
     Image layer(PF_PixelFormat_ARGB32, 65, 49);  // the odd last column and row make no whole block
-    paint(layer);
-    host::RenderOptions options;
-    options.downsample = 2;
-    const host::RenderResult result = host::renderFrame(host, layer, options);
+    test::paint<PF_Pixel>(layer, texture);
+    const host::RenderResult result = host::renderFrame(host, layer, at(2));
     ASSERT_EQ(result.err, PF_Err_NONE);
-    EXPECT_EQ(argsOf("checkout_layer").substr(0, 30), "index=0 id=0 rect=(0,0,32,24) ") << argsOf("checkout_layer");
-    ASSERT_EQ(result.output->width(), 32);
-    ASSERT_EQ(result.output->height(), 24);
-    for (int y = 0; y < 24; ++y) {
-        for (int x = 0; x < 32; ++x) {
-            ASSERT_TRUE(same(result.output->at<PF_Pixel>(x, y), halfSize(x, y))) << x << ", " << y;
-        }
+    ASSERT_EQ(std::make_pair(result.output->width(), result.output->height()), std::make_pair(32, 24));
+    for (int i = 0; i < 32 * 24; ++i) {
+        ASSERT_TRUE(test::samePixel(result.output->at<PF_Pixel>(i % 32, i / 32), halfSize(i % 32, i / 32))) << i;
     }
 }
 
-// A session of frames that reach every kind of callback a render makes
-// (stages on several threads, the host's maths, per-pixel sampling for the
-// chromatic aberration) holds after many frames what it held after the
-// first. Off, the log records nothing, yet planned faults still hit; on,
-// every call is there with its arguments, the pixel-rate ones included.
+// The frames reach every kind of callback a render makes (threads, the host's maths,
+// per-pixel sampling); planned faults hit whether or not the log records.
 TEST_F(RenderFrame, LongSessionsHoldNothingMoreAndLogEveryCallOnlyWhenAsked) {
     host.log().setRecording(false);
     setPopup("Type", 2);
@@ -151,13 +102,9 @@ TEST_F(RenderFrame, LongSessionsHoldNothingMoreAndLogEveryCallOnlyWhenAsked) {
     set("Chromatic Aberration", 3);
     set("Vignetting", 20);
     Image layer{PF_PixelFormat_ARGB32, 48, 32};
-    paint(layer);
+    test::paint<PF_Pixel>(layer, texture);
     const auto render = [&](A_long frame, int downsample, int threads) {
-        host::RenderOptions options;
-        options.frame = frame;
-        options.downsample = downsample;
-        options.threads = threads;
-        return host::renderFrame(host, layer, options).err;
+        return host::renderFrame(host, layer, at(downsample, frame, threads)).err;
     };
     host.faults().failCall("checkout_layer_pixels", 1, PF_Err_OUT_OF_MEMORY);
     EXPECT_EQ(render(0, 1, 2), PF_Err_OUT_OF_MEMORY);
@@ -177,16 +124,9 @@ TEST_F(RenderFrame, LongSessionsHoldNothingMoreAndLogEveryCallOnlyWhenAsked) {
 
     host.log().setRecording(true);
     ASSERT_EQ(render(0, 1, 1), PF_Err_NONE);
-    const std::pair<const char*, const char*> expected[] = {
-        // name, how the first call's arguments begin
-        {"checkout_layer", "index=0 id=0 rect=(0,0,48,32) time=0 "},
-        {"checkout_layer_pixels", "id=0"},
-        {"checkout_output", ""},
-        {"iterate_generic", "iterations="},
-        {"subpixel_sample", "x="},
-        {"sin", ""},
-        {"AcquireSuite", "name=\""},
-    };
+    const std::pair<const char*, const char*> expected[] = {  // name, how its first call's arguments begin
+        {"checkout_layer_pixels", "id=0"}, {"checkout_output", ""}, {"iterate_generic", "iterations="},
+        {"subpixel_sample", "x="},         {"sin", ""},             {"AcquireSuite", "name=\""}};
     for (const auto& [name, args] : expected) {
         EXPECT_EQ(argsOf(name).rfind(args, 0), 0u) << name << ": " << argsOf(name);
     }
@@ -218,10 +158,8 @@ std::uint64_t fingerprint(const Image& image) {
     return hash;
 }
 
-// The renders of earlier versions of the host, fingerprinted: how the host
-// hands the layer out (copied, reduced, or its own pixels) must not change a
-// bit of any of them, whatever the thread count. (The float prints are those
-// of exact float weighting, which replaced the 16-bit table's steps.)
+// Renders of earlier versions of the host: how it hands the layer out (copied, reduced, its own
+// pixels) changes no bit at any thread count. Float prints are those of exact float weighting.
 template <typename Pixel>
 class Fingerprints : public RenderFrame {};
 TYPED_TEST_SUITE(Fingerprints, test::PixelTypes);
@@ -253,9 +191,7 @@ TYPED_TEST(Fingerprints, OfEveryDownsamplingAndThreadCountAreThoseOfBefore) {
         for (const int downsample : {1, 2, 3}) {
             std::uint64_t first = 0;
             for (const int threads : {1, 2, 7}) {
-                host::RenderOptions options;
-                options.downsample = downsample;
-                options.threads = threads;
+                host::RenderOptions options = at(downsample, 0, threads);
                 if (setting.content) {
                     options.content = PF_LRect{7, 5, 50, 40};
                 }

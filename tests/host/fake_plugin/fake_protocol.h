@@ -3,9 +3,7 @@
 
 #include "AE_Effect.h"
 
-// Exported as "FakeState", so tests can watch commands sent at unload and
-// what an event hands over, and shape what a render asks for.
-struct FakeCounters {
+struct FakeCounters {  // exported as "FakeState"
     int setdowns;
     double eventAmount;  // "Amount" as the last event handed it
     double clickAmount;  // a click sets "Amount" to this when it is not negative
