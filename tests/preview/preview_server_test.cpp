@@ -68,24 +68,16 @@ protected:
     int port = 0;
 };
 
-// A page of another site reaches the server through a name its owner points
-// here (DNS rebinding), or sends its own Origin: either is refused before
-// anything changes.
+// Another site's page comes through a name its owner points here (DNS
+// rebinding), or with its own Origin: refused before anything changes.
 TEST_F(PreviewServer, AnswersOnlyTheAddressItPrintedAndItsOwnPage) {
     // Host, Origin ("" sends none), with "@" for the port.
     const std::tuple<std::string, std::string, bool> cases[] = {
-        {"127.0.0.1:@", "", true},
-        {"localhost:@", "", true},
-        {"127.0.0.1:@", "http://127.0.0.1:@", true},
-        {"localhost:@", "http://localhost:@", true},
-        {"rebound.example:@", "", false},
-        {"127.0.0.1:1", "", false},
-        {"localhost", "", false},
-        {"", "", false},
-        {"127.0.0.1:@", "http://evil.example", false},
-        {"127.0.0.1:@", "https://127.0.0.1:@", false},
-        {"127.0.0.1:@", "http://127.0.0.1:@.evil.example", false},
-        {"127.0.0.1:@", "null", false},
+        {"127.0.0.1:@", "", true}, {"localhost:@", "", true},
+        {"127.0.0.1:@", "http://127.0.0.1:@", true}, {"localhost:@", "http://localhost:@", true},
+        {"rebound.example:@", "", false}, {"127.0.0.1:1", "", false}, {"localhost", "", false}, {"", "", false},
+        {"127.0.0.1:@", "http://evil.example", false}, {"127.0.0.1:@", "https://127.0.0.1:@", false},
+        {"127.0.0.1:@", "http://127.0.0.1:@.evil.example", false}, {"127.0.0.1:@", "null", false},
     };
     start();
     int blur = 50;
@@ -110,15 +102,13 @@ TEST_F(PreviewServer, AnswersOnlyTheAddressItPrintedAndItsOwnPage) {
 TEST_F(PreviewServer, RefusesMalformedRequestsReportsFailedRendersAndKeepsServing) {
     start();
     const std::tuple<const char*, std::string, int> cases[] = {
-        {"/api/param", "not json", 400},
-        {"/api/param", "[\"Blur Amount\", \"60\"]", 400},
+        {"/api/param", "not json", 400}, {"/api/param", "[\"Blur Amount\", \"60\"]", 400},
         {"/api/param", R"({"name": "Blur Amount", "value": 60})", 400},
         {"/api/param", R"({"name": "Blurr", "value": "60"})", 422},
         {"/api/param", R"({"name": "Blur Amount", "value": "-5"})", 422},
         {"/api/pointer", R"({"phase": "hover", "x": 1, "y": 1})", 400},
         {"/api/pointer", R"({"phase": "down", "x": 40000, "y": 1})", 400},
-        {"/api/pointer", R"({"phase": "down", "x": 4294967297, "y": 1})", 400},
-        {"/api/frame", R"({"frame": 3})", 409},
+        {"/api/pointer", R"({"phase": "down", "x": 4294967297, "y": 1})", 400}, {"/api/frame", R"({"frame": 3})", 409},
         {"/api/param", R"({"name": "Blur Amount", "value": ")" + std::string(tiltshift::kLargestRequestBody, '9') + "\"}",
          413},
     };
@@ -170,8 +160,7 @@ TEST_F(PreviewServer, ServesABurstOfConcurrentRequests) {
 }
 
 // Events and the panel hand the plug-in one value per parameter; keyframes
-// are the command line's to give. A sequence shows one frame at a time, and
-// the animated values follow it.
+// are the command line's to give, and follow the frame shown.
 TEST_F(PreviewServer, AnimatedParametersFollowTheFrameShownAndAreNotEdited) {
     for (const char* frame : {"seq.3.png", "seq.4.png", "seq.6.png"}) {
         std::filesystem::copy_file(dir / "in.png", dir / frame);

@@ -27,7 +27,6 @@ Rgb pixel(const Image& image, int x, int y) {
 bool cyan(Rgb c) { return c[0] < 80 && c[1] > 200 && c[2] > 200; }
 bool red(Rgb c) { return c[0] > 200 && c[1] < 80 && c[2] < 80; }
 
-// Whether a pixel within two of (x, y) has the colour.
 bool colourNear(const Image& image, double x, double y, bool (*is)(Rgb)) {
     for (int py = static_cast<int>(y) - 2; py <= static_cast<int>(y) + 2; ++py) {
         for (int px = static_cast<int>(x) - 2; px <= static_cast<int>(x) + 2; ++px) {

@@ -16,9 +16,8 @@
 #include "images/pixel_convert.h"
 #include "tool_files.h"
 
-// OpenImageIO's PNG reader longjmps out through libpng past a string's
-// destructor on every PNG it cannot read whole, which these tests read on
-// purpose; matching that leak needs the allocation's whole stack.
+// OpenImageIO's PNG reader longjmps past a string's destructor on every PNG it
+// cannot read whole (read here on purpose); matching the leak needs the whole stack.
 extern "C" __attribute__((visibility("default"))) const char* __asan_default_options() {
     return "fast_unwind_on_malloc=0";
 }
@@ -215,7 +214,7 @@ TEST(ImageWrite, AlphaOnlyWhenTheInputHadItOrTheResultNeedsIt) {
 
 TEST(ImageWrite, FailedWritesLeaveTheTargetAndNoTemporaryFile) {
     test::TempDir dir;
-    host::Image image(PF_PixelFormat_ARGB32, 2, 2);
+    const host::Image image(PF_PixelFormat_ARGB32, 2, 2);
     EXPECT_THROW(writeImage(image, dir / "image.nosuchformat", OutputFormat{OIIO::TypeDesc::UINT8}),
                  std::runtime_error);
     EXPECT_THROW(tiltshift::checkWritable(dir / "image.nosuchformat"), std::runtime_error);
@@ -278,8 +277,9 @@ TEST(ImageWrite, AFullDiskLeavesTheOldFileWhateverTheFormat) {
 using tiltshift::fileToWorld16;
 using tiltshift::worldToFile16;
 
-// The error is at most half a step, in units of 1/(32768 * 65535) of full scale.
-TEST(Convert16, BothDirectionsRoundToTheNearestAndWorldValuesSurvive) {
+// The error is at most half a step, in units of 1/(32768 * 65535) of full
+// scale; a 16-bit render's overlay is drawn at 8 bits, from the nearest byte.
+TEST(Convert16, BothDirectionsAndTheOverlaysBytesRoundToTheNearestAndWorldValuesSurvive) {
     for (std::int64_t w = 0; w <= 32768; ++w) {
         const std::uint16_t f = worldToFile16(static_cast<std::uint16_t>(w));
         ASSERT_LE(std::llabs(f * 32768 - w * 65535), 32768 / 2) << "world value " << w;
@@ -292,10 +292,6 @@ TEST(Convert16, BothDirectionsRoundToTheNearestAndWorldValuesSurvive) {
     for (const std::uint16_t above : {32769, 65535}) {
         EXPECT_EQ(worldToFile16(above), 65535) << "above full scale stays at full scale";
     }
-}
-
-// A 16-bit render's overlay is drawn at 8 bits, from the nearest byte.
-TEST(Convert16, EveryWorldValueBecomesTheNearestByteForTheOverlay) {
     tiltshift::Raster<std::uint16_t> raster(65536, 1);
     for (std::size_t f = 0; f < 65536; ++f) {
         raster.rgba[4 * f] = raster.rgba[4 * f + 1] = raster.rgba[4 * f + 2] = static_cast<std::uint16_t>(f);

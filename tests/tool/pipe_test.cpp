@@ -21,7 +21,6 @@ namespace {
 using tiltshift::Depth;
 using tiltshift::RawFormat;
 
-// A file descriptor, closed when it goes.
 struct Fd {
     explicit Fd(int opened) : fd(opened >= 0 ? opened : throw std::runtime_error(std::strerror(errno))) {}
     ~Fd() { close(fd); }

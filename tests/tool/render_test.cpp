@@ -137,9 +137,9 @@ struct Prepared {
     void render() { tiltshift::renderFrames(*host, job, frames, log, false); }
 };
 
-TEST(RenderOutput, AFailedRenderWritesNothingAndKeepsWhatWasThere) {
+TEST(RenderOutput, AFailedRenderWritesNothingKeepsWhatWasThereAndNamesThePlugInsMessage) {
     test::TempDir dir;
-    Prepared p(dir, 1, {dir / "in.1.png", "-o", dir / "out.png"});
+    Prepared p(dir, 1, {dir / "in.1.png", "-o", dir / "out.png", "--overlay", dir / "handles.png"});
     p.host->cancelAtAbortCheck(1);
     EXPECT_NE(test::errorOf<host::PluginError>([&] { p.render(); }).find("error 517 PF_Interrupt_CANCEL"), std::string::npos);
     EXPECT_EQ(dir.names(), (std::set<std::string>{"in.1.png"}));
@@ -147,12 +147,8 @@ TEST(RenderOutput, AFailedRenderWritesNothingAndKeepsWhatWasThere) {
     EXPECT_THROW(p.render(), host::PluginError);
     EXPECT_EQ(test::contents(dir / "out.png"), "what was there");
     EXPECT_EQ(dir.names(), (std::set<std::string>{"in.1.png", "out.png"}));
-}
-
-// Not only the error code: here the handles cannot be drawn without Drawbot.
-TEST(RenderOutput, AFailingPlugInsOwnMessageIsNamed) {
-    test::TempDir dir;
-    Prepared p(dir, 1, {dir / "in.1.png", "-o", dir / "out.png", "--overlay", dir / "handles.png"});
+    // Not only the error code: here the handles cannot be drawn without Drawbot.
+    p.host->cancelAtAbortCheck(0);
     p.host->faults().makeUnavailable(kDRAWBOT_DrawSuite);
     const std::string error = test::errorOf<host::PluginError>([&] { p.render(); });
     EXPECT_NE(error.find("to draw its handles with error"), std::string::npos) << error;
@@ -240,7 +236,7 @@ using tiltshift::FrameRange;
 using tiltshift::planFrames;
 using tiltshift::UsageError;
 
-TEST(FramePattern, NumbersFramesAsPrintfWouldAndNothingElseIsAPattern) {
+TEST(FramePattern, NumbersFramesAsPrintfWouldAndFindsOnlyThoseOnDisk) {
     const std::tuple<const char*, int, const char*> cases[] = {{"shot.%04d.exr", 7, "shot.0007.exr"},
         {"shot.%04d.exr", 123456, "shot.123456.exr"}, {"dir.v2/f%d", 12, "dir.v2/f12"}, {"50%_%03d.png", 5, "50%_005.png"}};
     for (const auto& [pattern, frame, path] : cases) {
@@ -253,9 +249,6 @@ TEST(FramePattern, NumbersFramesAsPrintfWouldAndNothingElseIsAPattern) {
     for (const char* bad : {"a%d_%04d.png", "take%d/frame.png", "a%4d.png", "a%9d.png", "a%12d.png"}) {
         EXPECT_THROW(FramePattern::parse(bad), UsageError) << bad;
     }
-}
-
-TEST(FramePattern, FramesOnDiskAreThoseThePatternNames) {
     test::TempDir dir;
     for (const char* name : {"shot.0010.png", "shot.0001.png", "shot.0002.png", "shot.7.png", "shot.00003.png",
                              ".shot.0004.png.tmp", "shot.0005.png.bak", "shot.x.png", "other.0006.png"}) {
@@ -274,7 +267,7 @@ TEST(FrameRange, FirstToLastOrOneFrame) {
     }
 }
 
-TEST(FramePlan, PatternInputRendersItsFramesOnDiskOrThoseAsked) {
+TEST(FramePlan, APatternRendersItsFramesOnDiskOrThoseAskedAStillAnyRange) {
     test::TempDir dir;
     for (const char* name : {"in.01.png", "in.02.png", "in.04.png"}) {
         test::writeText(dir / name, "");
@@ -286,16 +279,13 @@ TEST(FramePlan, PatternInputRendersItsFramesOnDiskOrThoseAsked) {
     EXPECT_EQ(test::errorOf([&] { planFrames(dir / "in.%02d.png", dir / "o.%d.png", FrameRange{1, 4}); }),
               "input frame 3 is missing: " + dir / "in.03.png");
     EXPECT_THROW(planFrames(dir / "none.%02d.png", dir / "o.%d.png", std::nullopt), std::runtime_error);
-}
 
-// No range is listed ahead: a billion frames cost nothing until rendered.
-TEST(FramePlan, StillInputsAndRangesThatAreNotListedAhead) {
-    test::TempDir dir;
+    // No range is listed ahead: a billion frames cost nothing until rendered.
     test::writeText(dir / "still.png", "");
-    const auto plan = planFrames(dir / "still.png", dir / "o.%d.png", FrameRange{0, 999999999});
-    ASSERT_EQ(plan.size(), 1000000000u);
-    EXPECT_EQ(std::tuple(plan[0].input, plan[0].output), std::tuple(dir / "still.png", dir / "o.0.png"));
-    EXPECT_EQ(std::tuple(plan[999999999].frame, plan[999999999].output), std::tuple(999999999, dir / "o.999999999.png"));
+    const auto still = planFrames(dir / "still.png", dir / "o.%d.png", FrameRange{0, 999999999});
+    ASSERT_EQ(still.size(), 1000000000u);
+    EXPECT_EQ(std::tuple(still[0].input, still[0].output), std::tuple(dir / "still.png", dir / "o.0.png"));
+    EXPECT_EQ(std::tuple(still[999999999].frame, still[999999999].output), std::tuple(999999999, dir / "o.999999999.png"));
     EXPECT_EQ(planFrames(dir / "still.png", dir / "o.png", std::nullopt).front().frame, 0);
     EXPECT_EQ(planFrames(dir / "still.png", dir / "o.png", FrameRange{9, 9}).front().frame, 9);
     EXPECT_THROW(planFrames(dir / "gone.png", dir / "o.png", std::nullopt), std::runtime_error);

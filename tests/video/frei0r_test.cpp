@@ -20,7 +20,6 @@ namespace {
 
 constexpr int kWidth = 64, kHeight = 48;
 
-// The plug-in set up in a host of the frame's size, and its frei0r parameters.
 struct LoadedEffect {
     explicit LoadedEffect(int width = kWidth, int height = kHeight) {
         host.log().setRecording(false);
@@ -87,20 +86,12 @@ TEST(Frei0rParams, ValuesMapOntoTheirRanges) {
         {"Blur Amount", number(2.0), 200},     // beyond the slider, within the valid range
         {"Blur Amount", number(100.0), 5000},  // held to the valid range
         {"Blur Amount", number(nan), 50},  // not a number: the default
-        {"Ratio", number(0.0), 0.2},
-        {"Center X", number(0.0), 0},
-        {"Center Y", number(1.0), kHeight},
-        {"Type", number(0.49), 1},
-        {"Type", number(0.51), 2},
-        {"Type", number(nan), 1},
+        {"Ratio", number(0.0), 0.2}, {"Center X", number(0.0), 0}, {"Center Y", number(1.0), kHeight},
+        {"Type", number(0.49), 1}, {"Type", number(0.51), 2}, {"Type", number(nan), 1},
         // The 16 modes in steps of 1/15, the separators (items 2, 9, 12, 17) skipped.
-        {"Blending Mode", number(0.0), 1},
-        {"Blending Mode", number(7.0 / 15), 10},
-        {"Blending Mode", number(1.0), 20},
-        {"Blending Mode", number(5.0), 20},
-        {"Repeat Edge Pixels", number(0.4), 0},
-        {"Repeat Edge Pixels", number(0.5), 1},
-        {"Grow Bounds", number(nan), 1},
+        {"Blending Mode", number(0.0), 1}, {"Blending Mode", number(7.0 / 15), 10}, {"Blending Mode", number(1.0), 20},
+        {"Blending Mode", number(5.0), 20}, {"Repeat Edge Pixels", number(0.4), 0},
+        {"Repeat Edge Pixels", number(0.5), 1}, {"Grow Bounds", number(nan), 1},
         {"Vignetting Color", colour(1.0f, 0.5f, 0.0f), 0xff8000},
         {"Vignetting Color", colour(2.0f, -1.0f, float(nan)), 0xff0000},
     };
