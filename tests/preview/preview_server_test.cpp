@@ -159,8 +159,7 @@ TEST_F(PreviewServer, ServesABurstOfConcurrentRequests) {
     EXPECT_EQ(frame->get_header_value("X-Generation"), std::to_string(session->generation()));
 }
 
-// Events and the panel hand the plug-in one value per parameter; keyframes
-// are the command line's to give, and follow the frame shown.
+// Events and the panel give one value per parameter; keyframes are the command line's, and follow the frame.
 TEST_F(PreviewServer, AnimatedParametersFollowTheFrameShownAndAreNotEdited) {
     for (const char* frame : {"seq.3.png", "seq.4.png", "seq.6.png"}) {
         std::filesystem::copy_file(dir / "in.png", dir / frame);

@@ -1,7 +1,6 @@
-// `tiltshift drag` and `render --overlay`. On a 200 x 200 layer the defaults
-// put the centre at (100, 100), the inner outline 100 from it, the outer 150
-// (+ Blur Amount 50), circles at Ratio 1 (ellipses 100 x 50, 150 x 75 at
-// 0.5), the arrow's tip at (100, 20).
+// `tiltshift drag` and `render --overlay`. On a 200 x 200 layer the defaults put the centre at (100, 100),
+// the inner outline 100 from it, the outer 150 (+ Blur Amount 50), circles at Ratio 1 (ellipses 100 x 50,
+// 150 x 75 at 0.5), the arrow's tip at (100, 20).
 
 #include <gtest/gtest.h>
 
@@ -38,8 +37,7 @@ bool colourNear(const Image& image, double x, double y, bool (*is)(Rgb)) {
     return false;
 }
 
-// Whether pixel (x, y) lies within about three pixels of a handle: the
-// ellipses a x a/2 about the centre (a 100 or `outer`), or the arrow.
+// Whether (x, y) lies within about three pixels of the ellipses a x a/2 (a 100 or `outer`) or the arrow.
 bool nearHandles(int x, int y, double outer) {
     const double dx = x + 0.5 - 100, dy = y + 0.5 - 100;
     for (const double a : {100.0, outer}) {
@@ -115,8 +113,7 @@ TEST_F(Handles, DragRendersWithTheNewValuesAndDrawsTheirHandles) {
     EXPECT_TRUE(colourNear(over, 100 + 170 * std::cos(-2 * kPi / 3), 100 + 85 * std::sin(-2 * kPi / 3), cyan));
 }
 
-// At 8 bits and the output's size; the outer ellipse grows from the inner
-// one's size (Blur Amount 0) to 140 x 70 (40) over the frames.
+// At 8 bits and the output's size; the outer ellipse grows from the inner one's (Blur Amount 0) to 140 x 70 (40).
 TEST_F(Handles, OverlayFollowsTheOutputsSizeAndEachFramesValues) {
     ASSERT_EQ(renderAtHalfRatio({"-o", dir / "out.%d.png", "--frames", "1-3", "--param", "Blur Amount=0@1,40@3", "--overlay",
                       dir / "over.%d.tif", "--downsample", "2", "--depth", "16"}),

@@ -54,8 +54,7 @@ std::string printed(const std::vector<std::string>& args) {
     return testing::internal::GetCapturedStdout();
 }
 
-// The help leaves popups' ranges out; the table and the JSON show alike
-// which parameters the plug-in greys out.
+// The help leaves popups' ranges out; the table and the JSON show alike which parameters are greyed out.
 TEST(ParameterListings, NameEveryRegisteredParameterWithItsRangeAndChoices) {
     test::TempDir dir;
     test::writeFlat(dir / "layer.png", 640, 180, 0);
@@ -134,8 +133,7 @@ TEST(ParameterListings, NameEveryRegisteredParameterWithItsRangeAndChoices) {
     }
 }
 
-// Every mistake is named on standard error with the way to the usage, exit
-// status 2, before anything is written; failures exit with 1.
+// Mistakes: named on standard error with the way to the usage, status 2, nothing written; failures: 1.
 TEST(CommandLine, StatusAndMessageForEachKindOfMistake) {
     test::TempDir dir;
     const std::string in = dir / "in.png", out = dir / "out.png", heavy = dir / "heavy.json";
@@ -225,8 +223,7 @@ TEST(CommandLine, StatusAndMessageForEachKindOfMistake) {
     EXPECT_EQ(dir.names(), (std::set<std::string>{"in.png", "heavy.json"}));
 }
 
-// A trace is for debugging, so a failed command leaves one too; a trace
-// that cannot be written stops the command before it runs.
+// A failed command leaves a trace too; one that cannot be written stops the command before it runs.
 TEST(CommandLine, TraceHoldsTheHostCallsOfEveryEffectTheCommandOpened) {
     test::TempDir dir;
     const std::tuple<std::vector<std::string>, int, const char*> cases[] = {

@@ -1,5 +1,4 @@
-// Image files in and out: depths, channel layouts, alpha and its
-// association, 16-bit scales, and writes that fail without harm.
+// Image files in and out: depths, channel layouts, alpha, 16-bit scales, and writes that fail without harm.
 
 #include <gtest/gtest.h>
 #include <sys/resource.h>
@@ -168,8 +167,7 @@ TEST(ImageRead, FramesBeyondTheLimitAreRefusedBeforeReading) {
     }
 }
 
-// A signal that ends the process takes the temporary file with it; one
-// ignored before any file was written stays ignored (SIGHUP under nohup).
+// A signal that ends the process takes the temporary file with it; one ignored before (nohup) stays ignored.
 TEST(PendingFile, SignalsThatEndTheProcessRemoveTheTemporaryFile) {
 #if defined(__SANITIZE_THREAD__)
     GTEST_SKIP() << "ThreadSanitizer holds signals back for its own handler, past the point where they are raised";
@@ -220,8 +218,7 @@ TEST(ImageWrite, FailedWritesLeaveTheTargetAndNoTemporaryFile) {
     EXPECT_THROW(tiltshift::checkWritable(dir / "image.nosuchformat"), std::runtime_error);
     EXPECT_THROW(tiltshift::checkWritable(dir / "no-folder/image.png"), std::runtime_error);
     EXPECT_EQ(dir.names(), std::set<std::string>{});
-    // A read-only file is replaced as a rename replaces it: only its folder
-    // decides; the temporary file must stay writable until then.
+    // A read-only file is replaced as a rename would: only its folder decides.
     for (const auto mode : {std::filesystem::perms(0640), std::filesystem::perms(0444)}) {
         test::writeText(dir / "out.png", "old");
         std::filesystem::permissions(dir / "out.png", mode);

@@ -1,5 +1,4 @@
-// Raw video through `tiltshift render - -o -`: each pixel format as an image
-// file of its channels, and streams that break off.
+// Raw video through `tiltshift render - -o -`: each pixel format as an image file of its channels; broken streams.
 
 #include <gtest/gtest.h>
 

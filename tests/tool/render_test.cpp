@@ -61,8 +61,7 @@ TEST(RenderOptions, DepthDownsampleAndATextLayersPlace) {
     test::writeFile(dir / "in.png", 8, 6, 3, OIIO::TypeDesc::UINT8, eight);
     ASSERT_EQ(render({dir / "in.png", "-o", dir / "deep.png", "--depth", "16"}), 0);
     const auto deep = test::readFile<std::uint16_t>(dir / "deep.png");
-    EXPECT_EQ(deep.spec.format, OIIO::TypeDesc::UINT16);
-    ASSERT_EQ(deep.values.size(), eight.size());
+    ASSERT_EQ(std::pair(deep.spec.format, deep.values.size()), std::pair(OIIO::TypeDesc(OIIO::TypeDesc::UINT16), eight.size()));
     for (std::size_t i = 0; i < eight.size(); ++i) {
         ASSERT_NEAR(deep.values[i], eight[i] * 257, 1) << i;
     }
@@ -89,8 +88,7 @@ TEST(RenderOptions, DepthDownsampleAndATextLayersPlace) {
     EXPECT_EQ(test::readFile<std::uint8_t>(dir / "out.png").values, text);
 }
 
-// Whatever the spelling, link or frame: no output or overlay may be an
-// input (it would be lost) or the other one (the render would be).
+// Whatever the spelling, link or frame, no output or overlay may be an input (lost) or the other one.
 TEST(RenderOutput, NeverTheSameFileAsAnInputOrEachOther) {
     test::TempDir dir;
     for (const char* name : {"in.png", "in.1.png", "in.2.png"}) {

@@ -1,6 +1,5 @@
 #pragma once
-// Files for the tool's tests: a temporary folder, images as stored on disk
-// (past the tool's own conversions), and the commands.
+// Files for the tool's tests: a temporary folder, images as stored on disk (past the tool's conversions), commands.
 
 #include <stdlib.h>
 

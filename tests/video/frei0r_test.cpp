@@ -198,8 +198,7 @@ TEST(Frei0rModule, RendersAsTheHostDoesAtAnyFrameSize) {
     module.deinit();
 }
 
-// Hosts run one instance per thread (melt's real_time=-N), and MLT may call
-// one instance from several threads at once.
+// Hosts run one instance per thread (melt's real_time=-N); MLT may call one from several threads at once.
 TEST(Frei0rModule, InstancesOnThreadsRenderAsOneInstanceOnOneThread) {
     constexpr int kInstances = 4, kFrames = 3;
     for (const char* threadsPerInstance : {"", "3"}) {
@@ -245,8 +244,7 @@ TEST(Frei0rModule, InstancesOnThreadsRenderAsOneInstanceOnOneThread) {
     unsetenv("NEREVO_TILTSHIFT_THREADS");
 }
 
-// MLT calls f0r_deinit before it destroys its instances; init and deinit
-// may come in pairs more than once, and the module loads again.
+// MLT calls f0r_deinit before destroying its instances; init and deinit may pair more than once; it reloads.
 TEST(Frei0rModule, InstancesOutliveDeinitTheModuleLoadsAgainAndRefusesImpossibleFrames) {
     for (int round = 0; round < 2; ++round) {
         Frei0rModule module;
