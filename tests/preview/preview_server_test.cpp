@@ -105,7 +105,6 @@ TEST_F(PreviewServer, RefusesMalformedRequestsReportsFailedRendersAndKeepsServin
         {"/api/param", "not json", 400}, {"/api/param", "[\"Blur Amount\", \"60\"]", 400},
         {"/api/param", R"({"name": "Blur Amount", "value": 60})", 400},
         {"/api/param", R"({"name": "Blurr", "value": "60"})", 422},
-        {"/api/param", R"({"name": "Blur Amount", "value": "-5"})", 422},
         {"/api/pointer", R"({"phase": "hover", "x": 1, "y": 1})", 400},
         {"/api/pointer", R"({"phase": "down", "x": 40000, "y": 1})", 400},
         {"/api/pointer", R"({"phase": "down", "x": 4294967297, "y": 1})", 400}, {"/api/frame", R"({"frame": 3})", 409},

@@ -145,11 +145,8 @@ TEST(CommandLine, StatusAndMessageForEachKindOfMistake) {
         return args;
     };
     const std::vector<std::string> render = {"render", in, "-o", out};
-    struct Case {
-        std::vector<std::string> args;
-        int status;
-        std::string fragment;  // help goes to standard output, anything else to standard error
-    } const cases[] = {
+    // Help goes to standard output, anything else to standard error.
+    const std::tuple<std::vector<std::string>, int, std::string> cases[] = {
         {{"--help"}, 0, "Commands:"}, {{"render", "--help", "--bogus"}, 0, "--frames FIRST-LAST"},
         {{"scene", "--help"}, 0, "--width W"},
         {{"--plugin", "/nonexistent/plugin.so", "render", "--help"}, 0, "Parameters: not available"},
@@ -208,17 +205,15 @@ TEST(CommandLine, StatusAndMessageForEachKindOfMistake) {
         {{"preview", "a.png", "--port", "65536"}, 2, "--port"},
         {{"preview", "a.png", "--listen", "0.0.0.0"}, 2, "--listen takes the address the page is to be reached at"},
     };
-    for (const Case& c : cases) {
-        std::vector<std::string> args = {"--plugin", test::pluginPath()};
-        args.insert(args.end(), c.args.begin(), c.args.end());
+    for (const auto& [command, status, fragment] : cases) {
         std::ostringstream stdOut, stdErr;
-        const std::string line = c.args.empty() ? "(nothing)" : c.args.front() + " ... " + c.args.back();
-        EXPECT_EQ(tiltshift::runTool(args, stdOut, stdErr), c.status) << line;
-        const std::string& shown = (c.status == 0 ? stdOut : stdErr).str();
-        EXPECT_NE(shown.find(c.fragment), std::string::npos) << line << ":\n" << shown;
-        EXPECT_EQ((c.status == 0 ? stdErr : stdOut).str(), "") << line;
+        const std::string line = command.empty() ? "(nothing)" : command.front() + " ... " + command.back();
+        EXPECT_EQ(tiltshift::runTool(with({"--plugin", test::pluginPath()}, command), stdOut, stdErr), status) << line;
+        const std::string& shown = (status == 0 ? stdOut : stdErr).str();
+        EXPECT_NE(shown.find(fragment), std::string::npos) << line << ":\n" << shown;
+        EXPECT_EQ((status == 0 ? stdErr : stdOut).str(), "") << line;
         const bool guided = shown.find("Usage: tiltshift") != std::string::npos || shown.find("--help") != std::string::npos;
-        EXPECT_TRUE(c.status != 2 || guided) << shown;
+        EXPECT_TRUE(status != 2 || guided) << shown;
     }
     EXPECT_EQ(dir.names(), (std::set<std::string>{"in.png", "heavy.json"}));
 }
@@ -249,12 +244,10 @@ TEST(CommandLine, TraceHoldsTheHostCallsOfEveryEffectTheCommandOpened) {
     EXPECT_EQ(dir.names(), std::set<std::string>{"calls.txt"});
 }
 
-
-using nlohmann::ordered_json;
-
-std::vector<std::string> settingsOf(const char* json) {
+std::vector<std::string> settingsOf(const std::string& text) {
+    std::istringstream in(text);
     std::vector<std::string> all;
-    for (const tiltshift::ParamSetting& s : tiltshift::presetSettings(ordered_json::parse(json), "p.json")) {
+    for (const tiltshift::ParamSetting& s : tiltshift::parsePreset(in, "p.json")) {
         all.push_back(s.name + "=" + s.value);
     }
     return all;
@@ -276,11 +269,6 @@ TEST(Preset, ValuesAndKeyframesTakeTheFormsOfTheCommandLine) {
         "f": 123456789012345678901, "g": 1.7976931348623157e308})"),
               (std::vector<std::string>{"a=1e+20", "b=1e+20@0", "c=0.3333333333333333", "d=10000000000000000", "e=1e+17",
                                         "f=1.2345678901234568e+20", "g=1.7976931348623157e+308"}));
-}
-
-std::vector<tiltshift::ParamSetting> parsed(const std::string& text) {
-    std::istringstream in(text);
-    return tiltshift::parsePreset(in, "p.json");
 }
 
 // Values of no form, and files no one writes by hand: a usage error naming
@@ -309,7 +297,7 @@ TEST(Preset, ValuesOfNoFormUnreadableAndHostileFilesAreUsageErrors) {
         {R"({"Weight": 1e400})", "number overflow"},
     };
     for (const auto& [text, fragment] : cases) {
-        const std::string error = test::errorOf<tiltshift::UsageError>([&] { parsed(text); });
+        const std::string error = test::errorOf<tiltshift::UsageError>([&] { settingsOf(text); });
         EXPECT_EQ(error.rfind("p.json: ", 0), 0u) << error;
         EXPECT_NE(error.find(fragment), std::string::npos) << text.substr(0, 40) << ": " << error;
     }
@@ -318,7 +306,7 @@ TEST(Preset, ValuesOfNoFormUnreadableAndHostileFilesAreUsageErrors) {
     for (int i = 0; i < 1000; ++i) {
         most += (i ? ",\"k" : "\"k") + std::to_string(i) + "\": [[0, 1]]";
     }
-    EXPECT_EQ(parsed(most + "}").size(), 1000u);
+    EXPECT_EQ(settingsOf(most + "}").size(), 1000u);
 
     test::TempDir dir;
     EXPECT_EQ(test::errorOf<tiltshift::UsageError>([&] { tiltshift::readPreset(dir / "missing.json"); }),

@@ -186,8 +186,7 @@ TEST(RawVideo, FramesFromAPipeAreWholeHoweverItsWriterCutsThem) {
 TEST(RawVideoRender, RefusesATerminalAtEitherEndAndNamesAReaderThatHasGone) {
     test::TempDir dir;
     const Fd master(posix_openpt(O_RDWR | O_NOCTTY));
-    ASSERT_EQ(grantpt(master), 0);
-    ASSERT_EQ(unlockpt(master), 0);
+    ASSERT_TRUE(grantpt(master) == 0 && unlockpt(master) == 0);
     const Fd terminal(open(ptsname(master), O_RDWR | O_NOCTTY));
     test::writeText(dir / "in.raw", samples()[0].frame);
     const Fd file = openToRead(dir / "in.raw");

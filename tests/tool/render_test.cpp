@@ -228,7 +228,6 @@ TEST(Keyframes, EachKindOfParameterInItsOwnFormAndLaterSettingsReplaceEarlierOne
     EXPECT_EQ(keyframes("Blur Amount=5@2"), (Frames{{2, {5}}}));
 }
 
-
 using tiltshift::FramePattern;
 using tiltshift::FrameRange;
 using tiltshift::planFrames;

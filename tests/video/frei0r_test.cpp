@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cmath>
 #include <cstring>
 #include <limits>
 #include <thread>
@@ -64,8 +63,10 @@ video::VideoValue colour(float r, float g, float b) {
 }
 
 // Every default reaches the plug-in's default bit for bit, also where the
-// division into 0..1 does not come back exactly (Ratio, Power, Focus Distance).
-TEST(Frei0rParams, EveryDefaultMapsBackExactly) {
+// division into 0..1 does not come back exactly (Ratio, Power, Focus Distance);
+// then the edges of each mapping (the real programs' tests compare values
+// within them with tiltshift render); colours as 0xrrggbb, rounded as stored.
+TEST(Frei0rParams, EveryDefaultMapsBackExactlyAndValuesOntoTheirRanges) {
     LoadedEffect effect;
     for (const video::VideoParam& p : effect.params) {
         const PF_ParamDef initial = effect.host.param(p.hostIndex).current;
@@ -76,11 +77,6 @@ TEST(Frei0rParams, EveryDefaultMapsBackExactly) {
         video::applyValue(p, video::defaultValueOf(p), initial, kWidth, kHeight, def);
         EXPECT_EQ(hostNumber(p, def), hostNumber(p, initial)) << p.name;
     }
-}
-
-// The edges of each mapping (the real programs' tests compare values within
-// them with tiltshift render); colours as 0xrrggbb, rounded as stored.
-TEST(Frei0rParams, ValuesMapOntoTheirRanges) {
     const double nan = std::numeric_limits<double>::quiet_NaN();
     const std::tuple<const char*, video::VideoValue, double> cases[] = {
         {"Blur Amount", number(2.0), 200},     // beyond the slider, within the valid range
@@ -95,7 +91,6 @@ TEST(Frei0rParams, ValuesMapOntoTheirRanges) {
         {"Vignetting Color", colour(1.0f, 0.5f, 0.0f), 0xff8000},
         {"Vignetting Color", colour(2.0f, -1.0f, float(nan)), 0xff0000},
     };
-    LoadedEffect effect;
     for (const auto& [name, value, expected] : cases) {
         const auto p = std::find_if(effect.params.begin(), effect.params.end(),
                                     [&, &name = name](const video::VideoParam& q) { return q.name == name; });
