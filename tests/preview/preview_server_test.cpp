@@ -59,6 +59,9 @@ protected:
     httplib::Result post(const std::string& path, const std::string& body) {
         return client->Post(path, body, "application/json");
     }
+    static std::pair<int, std::string> answer(const httplib::Result& result) {  // status 0: none came
+        return result ? std::pair(result->status, result->body) : std::pair(0, std::string());
+    }
 
     test::TempDir dir;
     std::unique_ptr<tiltshift::PreviewSession> session;
@@ -91,9 +94,7 @@ TEST_F(PreviewServer, AnswersOnlyTheAddressItPrintedAndItsOwnPage) {
         if (!origin.empty()) {
             headers.emplace("Origin", withPort(origin));
         }
-        const httplib::Result result = setParam("Blur Amount", std::to_string(blur + 1), headers);
-        ASSERT_TRUE(result);
-        EXPECT_EQ(result->status, allowed ? 200 : 403);
+        EXPECT_EQ(answer(setParam("Blur Amount", std::to_string(blur + 1), headers)).first, allowed ? 200 : 403);
         blur += allowed ? 1 : 0;
         EXPECT_EQ(value("Blur Amount"), std::to_string(blur));
     }
@@ -112,18 +113,14 @@ TEST_F(PreviewServer, RefusesMalformedRequestsReportsFailedRendersAndKeepsServin
          413},
     };
     for (const auto& [path, body, status] : cases) {
-        const httplib::Result result = post(path, body);
-        ASSERT_TRUE(result);
-        EXPECT_EQ(result->status, status) << path << " " << body.substr(0, 60);
+        EXPECT_EQ(answer(post(path, body)).first, status) << path << " " << body.substr(0, 60);
     }
     EXPECT_EQ(client->Get("/api/view?downsample=0")->status, 400);
     // A render the effect fails is reported, and the next one served.
     session->host().faults().failCall("iterate_generic", 1, PF_Err_OUT_OF_MEMORY);
-    const httplib::Result failed = client->Get("/api/view");
-    ASSERT_TRUE(failed);
-    EXPECT_EQ(failed->status, 500);
-    EXPECT_NE(Json::parse(failed->body)["error"].get<std::string>().find("PF_Err_OUT_OF_MEMORY"), std::string::npos)
-        << failed->body;
+    const auto [failed, failure] = answer(client->Get("/api/view"));
+    ASSERT_EQ(failed, 500);
+    EXPECT_NE(Json::parse(failure)["error"].get<std::string>().find("PF_Err_OUT_OF_MEMORY"), std::string::npos) << failure;
     const httplib::Result served = client->Get("/api/view");
     ASSERT_TRUE(served);
     EXPECT_EQ(std::pair(served->status, served->get_header_value("Content-Type")), std::pair(200, std::string("image/png")));
@@ -143,8 +140,7 @@ TEST_F(PreviewServer, ServesABurstOfConcurrentRequests) {
             const httplib::Result results[] = {
                 own.Get("/api/state"),
                 own.Post("/api/param", Json{{"name", "Blur Amount"}, {"value", blur}}.dump(), "application/json"),
-                own.Get(i % 2 ? "/api/view?downsample=2" : "/api/frame"),
-                own.Get("/"),
+                own.Get(i % 2 ? "/api/view?downsample=2" : "/api/frame"), own.Get("/"),
             };
             for (const httplib::Result& r : results) {
                 failures[static_cast<std::size_t>(i)] += !r || r->status != 200;
@@ -167,17 +163,14 @@ TEST_F(PreviewServer, AnimatedParametersFollowTheFrameShownAndAreNotEdited) {
     const Json first = state();
     EXPECT_EQ(std::tuple(first["frames"].dump(), first["frame"], first["params"][7]["keyframes"], first["params"][7]["value"]),
               std::tuple("[3,4,6]", 3, "20@3,40@5", "20"));
-    const httplib::Result refused = setParam("Inner Width", "30");
-    ASSERT_TRUE(refused);
-    EXPECT_EQ(refused->status, 409);
-    EXPECT_NE(refused->body.find("is animated"), std::string::npos) << refused->body;
+    const auto [refused, why] = answer(setParam("Inner Width", "30"));
+    EXPECT_EQ(std::pair(refused, why.find("is animated") != std::string::npos), std::pair(409, true)) << why;
     EXPECT_EQ(setParam("Blur Amount", "10@0,20@5")->status, 409);
     // The inner outline lies Inner Width (20 at frame 3) right of the centre (32, 24).
     post("/api/pointer", R"({"phase": "down", "x": 52, "y": 24, "shift": false})");
-    const httplib::Result dragged = post("/api/pointer", R"({"phase": "up", "x": 58, "y": 24, "shift": false})");
-    ASSERT_TRUE(dragged);
-    EXPECT_EQ(dragged->status, 409);
-    EXPECT_EQ(Json::parse(dragged->body)["error"].get<std::string>().rfind("\"Inner Width\" is animated", 0), 0u);
+    const auto [dragged, error] = answer(post("/api/pointer", R"({"phase": "up", "x": 58, "y": 24, "shift": false})"));
+    ASSERT_EQ(dragged, 409);
+    EXPECT_EQ(Json::parse(error)["error"].get<std::string>().rfind("\"Inner Width\" is animated", 0), 0u);
     EXPECT_EQ(value("Inner Width"), "20");
     EXPECT_EQ(Json::parse(client->Get("/api/export")->body)["command"],
               "tiltshift --plugin '" + test::pluginPath() + "' render '" + (dir / "seq.%d.png") + "' -o '" +

@@ -91,8 +91,7 @@ TEST_F(Handles, EachHandleChangesItsParameterOrNothingChangedSaysWhy) {
 // The overlay differs from the output exactly where the new values' handles are.
 TEST_F(Handles, DragRendersWithTheNewValuesAndDrawsTheirHandles) {
     EXPECT_EQ(drag({"--from", "250,100", "--to", "270,100", "--param", "Ratio=0.5", "-o", dir / "out.png",
-                    "--overlay", dir / "over.png"}),
-              "Blur Amount: 50 -> 70\n");
+                    "--overlay", dir / "over.png"}), "Blur Amount: 50 -> 70\n");
     ASSERT_EQ(renderAtHalfRatio({"-o", dir / "set.png", "--param", "Blur Amount=70"}), 0);
     const Image out = test::readFile<std::uint8_t>(dir / "out.png");
     EXPECT_EQ(out.values, test::readFile<std::uint8_t>(dir / "set.png").values);
@@ -114,9 +113,8 @@ TEST_F(Handles, DragRendersWithTheNewValuesAndDrawsTheirHandles) {
 
 // At 8 bits and the output's size; the outer ellipse grows from the inner one's (Blur Amount 0) to 140 x 70 (40).
 TEST_F(Handles, OverlayFollowsTheOutputsSizeAndEachFramesValues) {
-    ASSERT_EQ(renderAtHalfRatio({"-o", dir / "out.%d.png", "--frames", "1-3", "--param", "Blur Amount=0@1,40@3", "--overlay",
-                      dir / "over.%d.tif", "--downsample", "2", "--depth", "16"}),
-              0);
+    ASSERT_EQ(renderAtHalfRatio({"-o", dir / "out.%d.png", "--frames", "1-3", "--param", "Blur Amount=0@1,40@3",
+                                 "--overlay", dir / "over.%d.tif", "--downsample", "2", "--depth", "16"}), 0);
     const double t = -2 * kPi / 3;
     for (int frame = 1; frame <= 3; ++frame) {
         const Image over = test::readFile<std::uint8_t>(dir / ("over." + std::to_string(frame) + ".tif"));

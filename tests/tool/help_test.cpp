@@ -1,5 +1,4 @@
-// The command line as a whole: help, usage errors and failures, each with
-// its exit status and stream; the parameter listings; preset files.
+// The command line: help, usage errors and failures with their status and stream; parameter listings; presets.
 
 #include <gtest/gtest.h>
 

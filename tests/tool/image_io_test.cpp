@@ -102,8 +102,7 @@ void writeSpecs(const std::string& path, const std::vector<OIIO::ImageSpec>& spe
     for (std::size_t i = 0; i < specs.size(); ++i) {
         const std::vector<float> pixels(specs[i].image_pixels() * 3, 0.5f);
         ASSERT_TRUE((i == 0 || out->open(path, specs[i], OIIO::ImageOutput::AppendSubimage)) &&
-                    out->write_image(OIIO::TypeDesc::FLOAT, pixels.data()))
-            << out->geterror();
+                    out->write_image(OIIO::TypeDesc::FLOAT, pixels.data())) << out->geterror();
     }
     ASSERT_TRUE(out->close());
 }

@@ -59,8 +59,7 @@ std::string worldBytes(const host::Image& image) {
 constexpr int kWidth = 3, kHeight = 2;
 constexpr std::size_t kValues = kWidth * kHeight * 4;
 
-// PNG stores straight alpha as the stream does; OpenEXR stores it
-// associated, so its frame is opaque (and holds values beyond 0..1).
+// PNG stores straight alpha as the stream does; OpenEXR associated, so its frame is opaque (values beyond 0..1).
 struct Sample {
     RawFormat format;
     std::string file;  // under the test's folder

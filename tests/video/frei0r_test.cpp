@@ -62,10 +62,9 @@ video::VideoValue colour(float r, float g, float b) {
     return value;
 }
 
-// Every default reaches the plug-in's default bit for bit, also where the
-// division into 0..1 does not come back exactly (Ratio, Power, Focus Distance);
-// then the edges of each mapping (the real programs' tests compare values
-// within them with tiltshift render); colours as 0xrrggbb, rounded as stored.
+// Defaults map back bit for bit, also where the division into 0..1 does not (Ratio, Power, Focus Distance);
+// then each mapping's edges (the real programs' tests compare values within them with tiltshift render);
+// colours as 0xrrggbb, rounded as stored.
 TEST(Frei0rParams, EveryDefaultMapsBackExactlyAndValuesOntoTheirRanges) {
     LoadedEffect effect;
     for (const video::VideoParam& p : effect.params) {
