@@ -42,10 +42,7 @@ protected:
         }
     }
 
-    Json state() {
-        const httplib::Result result = client->Get("/api/state");
-        return result ? Json::parse(result->body) : Json();
-    }
+    Json state() { return Json::parse(answer(client->Get("/api/state")).second); }
 
     std::string value(const std::string& name) {
         const Json all = state()["params"];

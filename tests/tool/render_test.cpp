@@ -153,7 +153,7 @@ TEST(RenderOutput, AFailedRenderWritesNothingKeepsWhatWasThereAndNamesThePlugIns
     EXPECT_FALSE(std::filesystem::exists(dir / "handles.png"));
 }
 
-TEST(RenderSequence, AFailedWriteStopsTheRunWithTheFramesBeforeItWritten) {
+TEST(RenderSequence, AFailedWriteOrAFrameOfAnotherSizeStopsTheRunWithTheFramesBeforeIt) {
     test::TempDir dir;
     Prepared p(dir, 4, unchanged({dir / "in.%d.png", "-o", dir / "out.%d.png"}));
     // Frame 3 cannot take its place; frame 4 has been read, and maybe rendered, by then.
@@ -166,6 +166,13 @@ TEST(RenderSequence, AFailedWriteStopsTheRunWithTheFramesBeforeItWritten) {
     const std::string log = p.log.str();
     EXPECT_LT(log.find("frame 1 (1/4): " + dir / "out.1.png"), log.find("frame 2 (2/4): ")) << log;
     EXPECT_EQ(log.find("(3/4)"), std::string::npos) << log;
+    // The parameters hold the first frame's geometry; the height alone differs.
+    test::TempDir sizes;
+    test::writeFlat(sizes / "in.1.png", 3, 2, 60);
+    test::writeFlat(sizes / "in.2.png", 3, 3, 60);
+    EXPECT_EQ(test::errorOf([&] { render({sizes / "in.%d.png", "-o", sizes / "out.%d.png"}); })
+                  .rfind(sizes / "in.2.png" + " is 3 x 3 pixels, but the sequence began at 3 x 2", 0), 0u);
+    EXPECT_EQ(sizes.names(), (std::set<std::string>{"in.1.png", "in.2.png", "out.1.png"}));
 }
 
 TEST(RenderSequence, JsonTimingsAreOneObjectPerFrameThenOneForTheRun) {
@@ -185,29 +192,16 @@ TEST(RenderSequence, JsonTimingsAreOneObjectPerFrameThenOneForTheRun) {
     EXPECT_GT(std::min(objects[2].at("peak_rss_mib"), objects[2].at("frames_per_s")), 0);
 }
 
-// The parameters hold the first frame's geometry; the height alone differs.
-TEST(RenderSequence, AFrameOfAnotherSizeStopsTheRun) {
-    test::TempDir dir;
-    test::writeFlat(dir / "in.1.png", 3, 2, 60);
-    test::writeFlat(dir / "in.2.png", 3, 3, 60);
-    EXPECT_EQ(test::errorOf([&] { render({dir / "in.%d.png", "-o", dir / "out.%d.png"}); })
-                  .rfind(dir / "in.2.png" + " is 3 x 3 pixels, but the sequence began at 3 x 2", 0), 0u);
-    EXPECT_EQ(dir.names(), (std::set<std::string>{"in.1.png", "in.2.png", "out.1.png"}));
-}
-
 using Frames = std::vector<std::pair<int, std::vector<double>>>;
 
 TEST(Keyframes, EachKindOfParameterInItsOwnFormAndLaterSettingsReplaceEarlierOnes) {
     const tiltshift::Effect host = tiltshift::loadEffect(test::pluginPath(), tiltshift::LayerSize{200, 100});
-    const auto stream = [&](const std::string& name) -> host::StreamState& {
-        return host->project().target().stream(host->paramIndex(name));
-    };
     // The frames (at 24 a second) and the values' first `components` components.
     const auto keyframes = [&](const std::string& setting, std::size_t components = 1) {
         const tiltshift::ParamSetting parsed = tiltshift::parseSetting(setting);
         tiltshift::applySetting(*host, parsed);
         Frames all;
-        for (const host::Keyframe& k : stream(parsed.name).keyframes()) {
+        for (const host::Keyframe& k : host->project().target().stream(host->paramIndex(parsed.name)).keyframes()) {
             EXPECT_EQ(k.time.scale, 24u);
             all.emplace_back(k.time.value, std::vector<double>(k.value.begin(), k.value.begin() + components));
         }
