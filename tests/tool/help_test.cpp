@@ -285,7 +285,7 @@ TEST(Preset, ValuesOfNoFormUnreadableAndHostileFilesAreUsageErrors) {
         {R"({"Center": {"x": 1}})", "\"Center\": expected"}, {R"({"Center": ["a", "b"]})", "\"Center\": expected"},
         {R"({"Ratio": [[-1, 2]]})", "\"Ratio\": expected"}, {R"({"Ratio": [[1.5, 2]]})", "\"Ratio\": expected"},
         {R"({"Ratio": [[1, null]]})", "\"Ratio\": expected"}, {R"({"Ratio": [[1, [[2, 3]]]]})", "\"Ratio\": expected"},
-        {R"({"Ratio": [[1, 2], 3]})", "\"Ratio\": expected"},
+        {R"({"Ratio": [[1, 2], 3]})", "\"Ratio\": expected"}, {R"({"Ratio": [[1, 2, 3]]})", "\"Ratio\": expected"},
         {"{\n  \"Weight\": 2,\n  oops\n}", "parse error at line 3"},
         {"{\"Type\": " + std::string(70000, '[') + std::string(70000, ']') + "}", "nest more than 8 deep"},
         {"{\"Type\": " + nestedObjects + "1" + std::string(100, '}') + "}", "nest more than"},
