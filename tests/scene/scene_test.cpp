@@ -1,5 +1,4 @@
-// The built-in scene: the same opaque pixels every time, at every size it
-// can paint, and no size it cannot.
+// The built-in scene: the same opaque pixels every time, at every size it can paint, and no size it cannot.
 
 #include <gtest/gtest.h>
 

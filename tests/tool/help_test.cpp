@@ -1,5 +1,4 @@
-// The command line as a whole: help, usage errors and failures, each with
-// its exit status and stream; the parameter listings; preset files.
+// The command line: help, usage errors and failures with their status and stream; parameter listings; presets.
 
 #include <gtest/gtest.h>
 
@@ -54,8 +53,7 @@ std::string printed(const std::vector<std::string>& args) {
     return testing::internal::GetCapturedStdout();
 }
 
-// The help leaves popups' ranges out; the table and the JSON show alike
-// which parameters the plug-in greys out.
+// The help leaves popups' ranges out; the table and the JSON show alike which parameters are greyed out.
 TEST(ParameterListings, NameEveryRegisteredParameterWithItsRangeAndChoices) {
     test::TempDir dir;
     test::writeFlat(dir / "layer.png", 640, 180, 0);
@@ -134,8 +132,7 @@ TEST(ParameterListings, NameEveryRegisteredParameterWithItsRangeAndChoices) {
     }
 }
 
-// Every mistake is named on standard error with the way to the usage, exit
-// status 2, before anything is written; failures exit with 1.
+// Mistakes: named on standard error with the way to the usage, status 2, nothing written; failures: 1.
 TEST(CommandLine, StatusAndMessageForEachKindOfMistake) {
     test::TempDir dir;
     const std::string in = dir / "in.png", out = dir / "out.png", heavy = dir / "heavy.json";
@@ -147,18 +144,13 @@ TEST(CommandLine, StatusAndMessageForEachKindOfMistake) {
         return args;
     };
     const std::vector<std::string> render = {"render", in, "-o", out};
-    struct Case {
-        std::vector<std::string> args;
-        int status;
-        std::string fragment;  // help goes to standard output, anything else to standard error
-    } const cases[] = {
-        {{"--help"}, 0, "Commands:"},
-        {{"render", "--help", "--bogus"}, 0, "--frames FIRST-LAST"},
+    // Help goes to standard output, anything else to standard error.
+    const std::tuple<std::vector<std::string>, int, std::string> cases[] = {
+        {{"--help"}, 0, "Commands:"}, {{"render", "--help", "--bogus"}, 0, "--frames FIRST-LAST"},
         {{"scene", "--help"}, 0, "--width W"},
         {{"--plugin", "/nonexistent/plugin.so", "render", "--help"}, 0, "Parameters: not available"},
         {{}, 2, "Usage: tiltshift [--plugin PATH] [--trace FILE] COMMAND"},
-        {{"--bogus"}, 2, "tiltshift: unknown option --bogus"},
-        {{"bogus"}, 2, "tiltshift: unknown command bogus"},
+        {{"--bogus"}, 2, "tiltshift: unknown option --bogus"}, {{"bogus"}, 2, "tiltshift: unknown command bogus"},
         {{"--plugin"}, 2, "--plugin needs a value"},
         {{"render", "in.png", "-o"}, 2, "needs a value\nUsage: tiltshift render INPUT"},
         {{"render", "in.png", "-o=" + out, "--depth=12"}, 2, "tiltshift render: --depth expects 8, 16 or 32"},
@@ -199,7 +191,6 @@ TEST(CommandLine, StatusAndMessageForEachKindOfMistake) {
         {{"params", "--param", "Type=Radial@0,Diagonal@4"}, 2, "\"Type\" keyframe \"Diagonal@4\": no item \"Diagonal\""},
         {{"params", "--param", "Center=10,10@0,20,20@5"}, 2, "keyframes with ';'"},
         {{"params", "--param", "Center=10@0;20,20@5"}, 2, "\"Center\" keyframe \"10@0\": expected x,y"},
-        // Drags, and the preview.
         {{"drag", in, "--from", "250,100"}, 2, "--from X,Y --to X,Y"},
         {{"drag", in, "--from", "250", "--to", "1,1"}, 2, "--from expects X,Y"},
         {{"drag", in, "--from", "1,1", "--to", "40000,1"}, 2, "--to expects X,Y"},
@@ -213,23 +204,20 @@ TEST(CommandLine, StatusAndMessageForEachKindOfMistake) {
         {{"preview", "a.png", "--port", "65536"}, 2, "--port"},
         {{"preview", "a.png", "--listen", "0.0.0.0"}, 2, "--listen takes the address the page is to be reached at"},
     };
-    for (const Case& c : cases) {
-        std::vector<std::string> args = {"--plugin", test::pluginPath()};
-        args.insert(args.end(), c.args.begin(), c.args.end());
+    for (const auto& [command, status, fragment] : cases) {
         std::ostringstream stdOut, stdErr;
-        const std::string line = c.args.empty() ? "(nothing)" : c.args.front() + " ... " + c.args.back();
-        EXPECT_EQ(tiltshift::runTool(args, stdOut, stdErr), c.status) << line;
-        const std::string& shown = (c.status == 0 ? stdOut : stdErr).str();
-        EXPECT_NE(shown.find(c.fragment), std::string::npos) << line << ":\n" << shown;
-        EXPECT_EQ((c.status == 0 ? stdErr : stdOut).str(), "") << line;
+        const std::string line = command.empty() ? "(nothing)" : command.front() + " ... " + command.back();
+        EXPECT_EQ(tiltshift::runTool(with({"--plugin", test::pluginPath()}, command), stdOut, stdErr), status) << line;
+        const std::string& shown = (status == 0 ? stdOut : stdErr).str();
+        EXPECT_NE(shown.find(fragment), std::string::npos) << line << ":\n" << shown;
+        EXPECT_EQ((status == 0 ? stdErr : stdOut).str(), "") << line;
         const bool guided = shown.find("Usage: tiltshift") != std::string::npos || shown.find("--help") != std::string::npos;
-        EXPECT_TRUE(c.status != 2 || guided) << shown;
+        EXPECT_TRUE(status != 2 || guided) << shown;
     }
     EXPECT_EQ(dir.names(), (std::set<std::string>{"in.png", "heavy.json"}));
 }
 
-// A trace is for debugging, so a failed command leaves one too; a trace
-// that cannot be written stops the command before it runs.
+// A failed command leaves a trace too; one that cannot be written stops the command before it runs.
 TEST(CommandLine, TraceHoldsTheHostCallsOfEveryEffectTheCommandOpened) {
     test::TempDir dir;
     const std::tuple<std::vector<std::string>, int, const char*> cases[] = {
@@ -255,12 +243,10 @@ TEST(CommandLine, TraceHoldsTheHostCallsOfEveryEffectTheCommandOpened) {
     EXPECT_EQ(dir.names(), std::set<std::string>{"calls.txt"});
 }
 
-
-using nlohmann::ordered_json;
-
-std::vector<std::string> settingsOf(const char* json) {
+std::vector<std::string> settingsOf(const std::string& text) {
+    std::istringstream in(text);
     std::vector<std::string> all;
-    for (const tiltshift::ParamSetting& s : tiltshift::presetSettings(ordered_json::parse(json), "p.json")) {
+    for (const tiltshift::ParamSetting& s : tiltshift::parsePreset(in, "p.json")) {
         all.push_back(s.name + "=" + s.value);
     }
     return all;
@@ -277,29 +263,16 @@ TEST(Preset, ValuesAndKeyframesTakeTheFormsOfTheCommandLine) {
         "Type": [[0, "Radial"], [5, "Linear"]], "Grow Bounds": [[0, true], [3, false]], "Ratio": "0.5@0,2@10"})"),
               (std::vector<std::string>{"Blur Amount=0@1;80.5@48", "Center=100,100@0;300,200@48",
                                         "Type=Radial@0;Linear@5", "Grow Bounds=on@0;off@3", "Ratio=0.5@0,2@10"}));
-    // Numbers a parameter cannot hold still print in full: they end up in errors.
-    EXPECT_EQ(settingsOf(R"({"Blur Amount": 1e20, "Weight": [[0, 1e20]]})"),
-              (std::vector<std::string>{"Blur Amount=1e+20", "Weight=1e+20@0"}));
+    // Numbers in the fewest digits that read back, in full up to seventeen: they end up in errors.
+    EXPECT_EQ(settingsOf(R"({"a": 1e20, "b": [[0, 1e20]], "c": 0.3333333333333333, "d": 1e16, "e": 1e17,
+        "f": 123456789012345678901, "g": 1.7976931348623157e308})"),
+              (std::vector<std::string>{"a=1e+20", "b=1e+20@0", "c=0.3333333333333333", "d=10000000000000000", "e=1e+17",
+                                        "f=1.2345678901234568e+20", "g=1.7976931348623157e+308"}));
 }
 
-TEST(Preset, ValuesOfNoFormAreErrorsNamingTheFileAndTheEntry) {
-    EXPECT_EQ(test::errorOf<tiltshift::UsageError>([] { settingsOf("[1, 2]"); })
-                  .rfind("p.json: expected an object of parameter names and values", 0), 0u);
-    for (const std::string json : {R"({"Center": {"x": 1}})", R"({"Center": ["a", "b"]})", R"({"Ratio": [[-1, 2]]})",
-                                   R"({"Ratio": [[1.5, 2]]})", R"({"Ratio": [[1, null]]})", R"({"Ratio": [[1, [[2, 3]]]]})",
-                                   R"({"Ratio": [[1, 2], 3]})"}) {
-        const std::string error = test::errorOf<tiltshift::UsageError>([&] { settingsOf(json.c_str()); });
-        EXPECT_EQ(error.rfind("p.json: " + json.substr(1, json.find(':') - 1) + ": expected", 0), 0u) << json << ": " << error;
-    }
-}
-
-std::vector<tiltshift::ParamSetting> parsed(const std::string& text) {
-    std::istringstream in(text);
-    return tiltshift::parsePreset(in, "p.json");
-}
-
-// Files no one writes by hand: a usage error, not a crash, garbage or a long wait.
-TEST(Preset, UnreadableAndHostileFilesAreUsageErrors) {
+// Values of no form, and files no one writes by hand: a usage error naming
+// the file and the entry, not a crash, garbage or a long wait.
+TEST(Preset, ValuesOfNoFormUnreadableAndHostileFilesAreUsageErrors) {
     std::string manyKeys = "{", nestedObjects;
     for (int i = 0; i < 200000; ++i) {
         manyKeys += (i ? ",\"k" : "\"k") + std::to_string(i) + "\": 1";
@@ -308,6 +281,11 @@ TEST(Preset, UnreadableAndHostileFilesAreUsageErrors) {
         nestedObjects += "{\"a\": ";
     }
     const std::pair<std::string, std::string> cases[] = {
+        {"[1, 2]", "p.json: expected an object of parameter names and values"},
+        {R"({"Center": {"x": 1}})", "\"Center\": expected"}, {R"({"Center": ["a", "b"]})", "\"Center\": expected"},
+        {R"({"Ratio": [[-1, 2]]})", "\"Ratio\": expected"}, {R"({"Ratio": [[1.5, 2]]})", "\"Ratio\": expected"},
+        {R"({"Ratio": [[1, null]]})", "\"Ratio\": expected"}, {R"({"Ratio": [[1, [[2, 3]]]]})", "\"Ratio\": expected"},
+        {R"({"Ratio": [[1, 2], 3]})", "\"Ratio\": expected"}, {R"({"Ratio": [[1, 2, 3]]})", "\"Ratio\": expected"},
         {"{\n  \"Weight\": 2,\n  oops\n}", "parse error at line 3"},
         {"{\"Type\": " + std::string(70000, '[') + std::string(70000, ']') + "}", "nest more than 8 deep"},
         {"{\"Type\": " + nestedObjects + "1" + std::string(100, '}') + "}", "nest more than"},
@@ -318,7 +296,7 @@ TEST(Preset, UnreadableAndHostileFilesAreUsageErrors) {
         {R"({"Weight": 1e400})", "number overflow"},
     };
     for (const auto& [text, fragment] : cases) {
-        const std::string error = test::errorOf<tiltshift::UsageError>([&] { parsed(text); });
+        const std::string error = test::errorOf<tiltshift::UsageError>([&] { settingsOf(text); });
         EXPECT_EQ(error.rfind("p.json: ", 0), 0u) << error;
         EXPECT_NE(error.find(fragment), std::string::npos) << text.substr(0, 40) << ": " << error;
     }
@@ -327,7 +305,7 @@ TEST(Preset, UnreadableAndHostileFilesAreUsageErrors) {
     for (int i = 0; i < 1000; ++i) {
         most += (i ? ",\"k" : "\"k") + std::to_string(i) + "\": [[0, 1]]";
     }
-    EXPECT_EQ(parsed(most + "}").size(), 1000u);
+    EXPECT_EQ(settingsOf(most + "}").size(), 1000u);
 
     test::TempDir dir;
     EXPECT_EQ(test::errorOf<tiltshift::UsageError>([&] { tiltshift::readPreset(dir / "missing.json"); }),
@@ -336,21 +314,6 @@ TEST(Preset, UnreadableAndHostileFilesAreUsageErrors) {
               "the preset " + dir / "." + " is a folder, not a file");
     test::writeText(dir / "good.json", R"({"Weight": 0})");
     EXPECT_EQ(tiltshift::readPreset(dir / "good.json").at(0).value, "0");
-}
-
-// Numbers in full, from the fewest digits that read back the same, to an
-// exponent only past the seventeen digits that always do.
-TEST(Preset, NumbersAreWrittenInTheFewestDigitsThatReadBack) {
-    const std::pair<double, const char*> cases[] = {
-        {1.0 / 3, "0.3333333333333333"},
-        {1e16, "10000000000000000"},
-        {1e17, "1e+17"},
-        {123456789012345678901.0, "1.2345678901234568e+20"},
-        {1.7976931348623157e308, "1.7976931348623157e+308"},
-    };
-    for (const auto& [value, text] : cases) {
-        EXPECT_EQ(tiltshift::formatNumber(value), text);
-    }
 }
 
 }  // namespace

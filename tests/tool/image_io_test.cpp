@@ -1,5 +1,4 @@
-// Image files in and out: depths, channel layouts, alpha and its
-// association, 16-bit scales, and writes that fail without harm.
+// Image files in and out: depths, channel layouts, alpha, 16-bit scales, and writes that fail without harm.
 
 #include <gtest/gtest.h>
 #include <sys/resource.h>
@@ -16,9 +15,8 @@
 #include "images/pixel_convert.h"
 #include "tool_files.h"
 
-// OpenImageIO's PNG reader longjmps out through libpng past a string's
-// destructor on every PNG it cannot read whole, which these tests read on
-// purpose; matching that leak needs the allocation's whole stack.
+// OpenImageIO's PNG reader longjmps past a string's destructor on every PNG it
+// cannot read whole (read here on purpose); matching the leak needs the whole stack.
 extern "C" __attribute__((visibility("default"))) const char* __asan_default_options() {
     return "fast_unwind_on_malloc=0";
 }
@@ -104,8 +102,7 @@ void writeSpecs(const std::string& path, const std::vector<OIIO::ImageSpec>& spe
     for (std::size_t i = 0; i < specs.size(); ++i) {
         const std::vector<float> pixels(specs[i].image_pixels() * 3, 0.5f);
         ASSERT_TRUE((i == 0 || out->open(path, specs[i], OIIO::ImageOutput::AppendSubimage)) &&
-                    out->write_image(OIIO::TypeDesc::FLOAT, pixels.data()))
-            << out->geterror();
+                    out->write_image(OIIO::TypeDesc::FLOAT, pixels.data())) << out->geterror();
     }
     ASSERT_TRUE(out->close());
 }
@@ -169,8 +166,7 @@ TEST(ImageRead, FramesBeyondTheLimitAreRefusedBeforeReading) {
     }
 }
 
-// A signal that ends the process takes the temporary file with it; one
-// ignored before any file was written stays ignored (SIGHUP under nohup).
+// A signal that ends the process takes the temporary file with it; one ignored before (nohup) stays ignored.
 TEST(PendingFile, SignalsThatEndTheProcessRemoveTheTemporaryFile) {
 #if defined(__SANITIZE_THREAD__)
     GTEST_SKIP() << "ThreadSanitizer holds signals back for its own handler, past the point where they are raised";
@@ -215,14 +211,13 @@ TEST(ImageWrite, AlphaOnlyWhenTheInputHadItOrTheResultNeedsIt) {
 
 TEST(ImageWrite, FailedWritesLeaveTheTargetAndNoTemporaryFile) {
     test::TempDir dir;
-    host::Image image(PF_PixelFormat_ARGB32, 2, 2);
+    const host::Image image(PF_PixelFormat_ARGB32, 2, 2);
     EXPECT_THROW(writeImage(image, dir / "image.nosuchformat", OutputFormat{OIIO::TypeDesc::UINT8}),
                  std::runtime_error);
     EXPECT_THROW(tiltshift::checkWritable(dir / "image.nosuchformat"), std::runtime_error);
     EXPECT_THROW(tiltshift::checkWritable(dir / "no-folder/image.png"), std::runtime_error);
     EXPECT_EQ(dir.names(), std::set<std::string>{});
-    // A read-only file is replaced as a rename replaces it: only its folder
-    // decides; the temporary file must stay writable until then.
+    // A read-only file is replaced as a rename would: only its folder decides.
     for (const auto mode : {std::filesystem::perms(0640), std::filesystem::perms(0444)}) {
         test::writeText(dir / "out.png", "old");
         std::filesystem::permissions(dir / "out.png", mode);
@@ -278,8 +273,9 @@ TEST(ImageWrite, AFullDiskLeavesTheOldFileWhateverTheFormat) {
 using tiltshift::fileToWorld16;
 using tiltshift::worldToFile16;
 
-// The error is at most half a step, in units of 1/(32768 * 65535) of full scale.
-TEST(Convert16, BothDirectionsRoundToTheNearestAndWorldValuesSurvive) {
+// The error is at most half a step, in units of 1/(32768 * 65535) of full
+// scale; a 16-bit render's overlay is drawn at 8 bits, from the nearest byte.
+TEST(Convert16, BothDirectionsAndTheOverlaysBytesRoundToTheNearestAndWorldValuesSurvive) {
     for (std::int64_t w = 0; w <= 32768; ++w) {
         const std::uint16_t f = worldToFile16(static_cast<std::uint16_t>(w));
         ASSERT_LE(std::llabs(f * 32768 - w * 65535), 32768 / 2) << "world value " << w;
@@ -292,10 +288,6 @@ TEST(Convert16, BothDirectionsRoundToTheNearestAndWorldValuesSurvive) {
     for (const std::uint16_t above : {32769, 65535}) {
         EXPECT_EQ(worldToFile16(above), 65535) << "above full scale stays at full scale";
     }
-}
-
-// A 16-bit render's overlay is drawn at 8 bits, from the nearest byte.
-TEST(Convert16, EveryWorldValueBecomesTheNearestByteForTheOverlay) {
     tiltshift::Raster<std::uint16_t> raster(65536, 1);
     for (std::size_t f = 0; f < 65536; ++f) {
         raster.rgba[4 * f] = raster.rgba[4 * f + 1] = raster.rgba[4 * f + 2] = static_cast<std::uint16_t>(f);

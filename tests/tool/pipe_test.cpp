@@ -1,5 +1,4 @@
-// Raw video through `tiltshift render - -o -`: each pixel format as an image
-// file of its channels, and streams that break off.
+// Raw video through `tiltshift render - -o -`: each pixel format as an image file of its channels; broken streams.
 
 #include <gtest/gtest.h>
 
@@ -21,7 +20,6 @@ namespace {
 using tiltshift::Depth;
 using tiltshift::RawFormat;
 
-// A file descriptor, closed when it goes.
 struct Fd {
     explicit Fd(int opened) : fd(opened >= 0 ? opened : throw std::runtime_error(std::strerror(errno))) {}
     ~Fd() { close(fd); }
@@ -61,8 +59,7 @@ std::string worldBytes(const host::Image& image) {
 constexpr int kWidth = 3, kHeight = 2;
 constexpr std::size_t kValues = kWidth * kHeight * 4;
 
-// PNG stores straight alpha as the stream does; OpenEXR stores it
-// associated, so its frame is opaque (and holds values beyond 0..1).
+// PNG stores straight alpha as the stream does; OpenEXR associated, so its frame is opaque (values beyond 0..1).
 struct Sample {
     RawFormat format;
     std::string file;  // under the test's folder
@@ -188,8 +185,7 @@ TEST(RawVideo, FramesFromAPipeAreWholeHoweverItsWriterCutsThem) {
 TEST(RawVideoRender, RefusesATerminalAtEitherEndAndNamesAReaderThatHasGone) {
     test::TempDir dir;
     const Fd master(posix_openpt(O_RDWR | O_NOCTTY));
-    ASSERT_EQ(grantpt(master), 0);
-    ASSERT_EQ(unlockpt(master), 0);
+    ASSERT_TRUE(grantpt(master) == 0 && unlockpt(master) == 0);
     const Fd terminal(open(ptsname(master), O_RDWR | O_NOCTTY));
     test::writeText(dir / "in.raw", samples()[0].frame);
     const Fd file = openToRead(dir / "in.raw");

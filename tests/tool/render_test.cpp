@@ -1,5 +1,4 @@
-// `tiltshift render` through the host and the built plug-in: round trips at
-// each depth, options, atomic output, sequences and animation; frame patterns.
+// `tiltshift render` through the host and plug-in: round trips, options, atomic output, sequences, keyframes.
 
 #include <gtest/gtest.h>
 
@@ -61,8 +60,7 @@ TEST(RenderOptions, DepthDownsampleAndATextLayersPlace) {
     test::writeFile(dir / "in.png", 8, 6, 3, OIIO::TypeDesc::UINT8, eight);
     ASSERT_EQ(render({dir / "in.png", "-o", dir / "deep.png", "--depth", "16"}), 0);
     const auto deep = test::readFile<std::uint16_t>(dir / "deep.png");
-    EXPECT_EQ(deep.spec.format, OIIO::TypeDesc::UINT16);
-    ASSERT_EQ(deep.values.size(), eight.size());
+    ASSERT_EQ(std::pair(deep.spec.format, deep.values.size()), std::pair(OIIO::TypeDesc(OIIO::TypeDesc::UINT16), eight.size()));
     for (std::size_t i = 0; i < eight.size(); ++i) {
         ASSERT_NEAR(deep.values[i], eight[i] * 257, 1) << i;
     }
@@ -89,8 +87,7 @@ TEST(RenderOptions, DepthDownsampleAndATextLayersPlace) {
     EXPECT_EQ(test::readFile<std::uint8_t>(dir / "out.png").values, text);
 }
 
-// Whatever the spelling, link or frame: no output or overlay may be an
-// input (it would be lost) or the other one (the render would be).
+// Whatever the spelling, link or frame, no output or overlay may be an input (lost) or the other one.
 TEST(RenderOutput, NeverTheSameFileAsAnInputOrEachOther) {
     test::TempDir dir;
     for (const char* name : {"in.png", "in.1.png", "in.2.png"}) {
@@ -137,9 +134,9 @@ struct Prepared {
     void render() { tiltshift::renderFrames(*host, job, frames, log, false); }
 };
 
-TEST(RenderOutput, AFailedRenderWritesNothingAndKeepsWhatWasThere) {
+TEST(RenderOutput, AFailedRenderWritesNothingKeepsWhatWasThereAndNamesThePlugInsMessage) {
     test::TempDir dir;
-    Prepared p(dir, 1, {dir / "in.1.png", "-o", dir / "out.png"});
+    Prepared p(dir, 1, {dir / "in.1.png", "-o", dir / "out.png", "--overlay", dir / "handles.png"});
     p.host->cancelAtAbortCheck(1);
     EXPECT_NE(test::errorOf<host::PluginError>([&] { p.render(); }).find("error 517 PF_Interrupt_CANCEL"), std::string::npos);
     EXPECT_EQ(dir.names(), (std::set<std::string>{"in.1.png"}));
@@ -147,12 +144,8 @@ TEST(RenderOutput, AFailedRenderWritesNothingAndKeepsWhatWasThere) {
     EXPECT_THROW(p.render(), host::PluginError);
     EXPECT_EQ(test::contents(dir / "out.png"), "what was there");
     EXPECT_EQ(dir.names(), (std::set<std::string>{"in.1.png", "out.png"}));
-}
-
-// Not only the error code: here the handles cannot be drawn without Drawbot.
-TEST(RenderOutput, AFailingPlugInsOwnMessageIsNamed) {
-    test::TempDir dir;
-    Prepared p(dir, 1, {dir / "in.1.png", "-o", dir / "out.png", "--overlay", dir / "handles.png"});
+    // Not only the error code: here the handles cannot be drawn without Drawbot.
+    p.host->cancelAtAbortCheck(0);
     p.host->faults().makeUnavailable(kDRAWBOT_DrawSuite);
     const std::string error = test::errorOf<host::PluginError>([&] { p.render(); });
     EXPECT_NE(error.find("to draw its handles with error"), std::string::npos) << error;
@@ -160,7 +153,7 @@ TEST(RenderOutput, AFailingPlugInsOwnMessageIsNamed) {
     EXPECT_FALSE(std::filesystem::exists(dir / "handles.png"));
 }
 
-TEST(RenderSequence, AFailedWriteStopsTheRunWithTheFramesBeforeItWritten) {
+TEST(RenderSequence, AFailedWriteOrAFrameOfAnotherSizeStopsTheRunWithTheFramesBeforeIt) {
     test::TempDir dir;
     Prepared p(dir, 4, unchanged({dir / "in.%d.png", "-o", dir / "out.%d.png"}));
     // Frame 3 cannot take its place; frame 4 has been read, and maybe rendered, by then.
@@ -173,6 +166,13 @@ TEST(RenderSequence, AFailedWriteStopsTheRunWithTheFramesBeforeItWritten) {
     const std::string log = p.log.str();
     EXPECT_LT(log.find("frame 1 (1/4): " + dir / "out.1.png"), log.find("frame 2 (2/4): ")) << log;
     EXPECT_EQ(log.find("(3/4)"), std::string::npos) << log;
+    // The parameters hold the first frame's geometry; the height alone differs.
+    test::TempDir sizes;
+    test::writeFlat(sizes / "in.1.png", 3, 2, 60);
+    test::writeFlat(sizes / "in.2.png", 3, 3, 60);
+    EXPECT_EQ(test::errorOf([&] { render({sizes / "in.%d.png", "-o", sizes / "out.%d.png"}); })
+                  .rfind(sizes / "in.2.png" + " is 3 x 3 pixels, but the sequence began at 3 x 2", 0), 0u);
+    EXPECT_EQ(sizes.names(), (std::set<std::string>{"in.1.png", "in.2.png", "out.1.png"}));
 }
 
 TEST(RenderSequence, JsonTimingsAreOneObjectPerFrameThenOneForTheRun) {
@@ -192,30 +192,16 @@ TEST(RenderSequence, JsonTimingsAreOneObjectPerFrameThenOneForTheRun) {
     EXPECT_GT(std::min(objects[2].at("peak_rss_mib"), objects[2].at("frames_per_s")), 0);
 }
 
-// The parameters hold the first frame's geometry; the height alone differs.
-TEST(RenderSequence, AFrameOfAnotherSizeStopsTheRun) {
-    test::TempDir dir;
-    test::writeFlat(dir / "in.1.png", 3, 2, 60);
-    test::writeFlat(dir / "in.2.png", 3, 3, 60);
-    EXPECT_EQ(test::errorOf([&] { render({dir / "in.%d.png", "-o", dir / "out.%d.png"}); })
-                  .rfind(dir / "in.2.png" + " is 3 x 3 pixels, but the sequence began at 3 x 2", 0),
-              0u);
-    EXPECT_EQ(dir.names(), (std::set<std::string>{"in.1.png", "in.2.png", "out.1.png"}));
-}
-
 using Frames = std::vector<std::pair<int, std::vector<double>>>;
 
 TEST(Keyframes, EachKindOfParameterInItsOwnFormAndLaterSettingsReplaceEarlierOnes) {
     const tiltshift::Effect host = tiltshift::loadEffect(test::pluginPath(), tiltshift::LayerSize{200, 100});
-    const auto stream = [&](const std::string& name) -> host::StreamState& {
-        return host->project().target().stream(host->paramIndex(name));
-    };
     // The frames (at 24 a second) and the values' first `components` components.
     const auto keyframes = [&](const std::string& setting, std::size_t components = 1) {
         const tiltshift::ParamSetting parsed = tiltshift::parseSetting(setting);
         tiltshift::applySetting(*host, parsed);
         Frames all;
-        for (const host::Keyframe& k : stream(parsed.name).keyframes()) {
+        for (const host::Keyframe& k : host->project().target().stream(host->paramIndex(parsed.name)).keyframes()) {
             EXPECT_EQ(k.time.scale, 24u);
             all.emplace_back(k.time.value, std::vector<double>(k.value.begin(), k.value.begin() + components));
         }
@@ -228,19 +214,17 @@ TEST(Keyframes, EachKindOfParameterInItsOwnFormAndLaterSettingsReplaceEarlierOne
     // Values that hold commas take ';' between keyframes.
     EXPECT_EQ(keyframes("Center=10,20.5@0; 190,80@12", 2), (Frames{{0, {10, 20.5}}, {12, {190, 80}}}));
     EXPECT_EQ(keyframes("Vignetting Color=#ff0000@0;0,0,1@10", 4), (Frames{{0, {1, 1, 0, 0}}, {10, {1, 0, 0, 1}}}));
-    tiltshift::applySetting(*host, tiltshift::parseSetting("Blur Amount=20"));
-    EXPECT_TRUE(stream("Blur Amount").keyframes().empty());
+    EXPECT_EQ(keyframes("Blur Amount=20"), Frames{});
     EXPECT_EQ(host->param(host->paramIndex("Blur Amount")).current.u.fs_d.value, 20);
     EXPECT_EQ(keyframes("Blur Amount=5@2"), (Frames{{2, {5}}}));
 }
-
 
 using tiltshift::FramePattern;
 using tiltshift::FrameRange;
 using tiltshift::planFrames;
 using tiltshift::UsageError;
 
-TEST(FramePattern, NumbersFramesAsPrintfWouldAndNothingElseIsAPattern) {
+TEST(FramePattern, NumbersFramesAsPrintfWouldAndFindsOnlyThoseOnDisk) {
     const std::tuple<const char*, int, const char*> cases[] = {{"shot.%04d.exr", 7, "shot.0007.exr"},
         {"shot.%04d.exr", 123456, "shot.123456.exr"}, {"dir.v2/f%d", 12, "dir.v2/f12"}, {"50%_%03d.png", 5, "50%_005.png"}};
     for (const auto& [pattern, frame, path] : cases) {
@@ -253,9 +237,6 @@ TEST(FramePattern, NumbersFramesAsPrintfWouldAndNothingElseIsAPattern) {
     for (const char* bad : {"a%d_%04d.png", "take%d/frame.png", "a%4d.png", "a%9d.png", "a%12d.png"}) {
         EXPECT_THROW(FramePattern::parse(bad), UsageError) << bad;
     }
-}
-
-TEST(FramePattern, FramesOnDiskAreThoseThePatternNames) {
     test::TempDir dir;
     for (const char* name : {"shot.0010.png", "shot.0001.png", "shot.0002.png", "shot.7.png", "shot.00003.png",
                              ".shot.0004.png.tmp", "shot.0005.png.bak", "shot.x.png", "other.0006.png"}) {
@@ -274,7 +255,7 @@ TEST(FrameRange, FirstToLastOrOneFrame) {
     }
 }
 
-TEST(FramePlan, PatternInputRendersItsFramesOnDiskOrThoseAsked) {
+TEST(FramePlan, APatternRendersItsFramesOnDiskOrThoseAskedAStillAnyRange) {
     test::TempDir dir;
     for (const char* name : {"in.01.png", "in.02.png", "in.04.png"}) {
         test::writeText(dir / name, "");
@@ -286,16 +267,13 @@ TEST(FramePlan, PatternInputRendersItsFramesOnDiskOrThoseAsked) {
     EXPECT_EQ(test::errorOf([&] { planFrames(dir / "in.%02d.png", dir / "o.%d.png", FrameRange{1, 4}); }),
               "input frame 3 is missing: " + dir / "in.03.png");
     EXPECT_THROW(planFrames(dir / "none.%02d.png", dir / "o.%d.png", std::nullopt), std::runtime_error);
-}
 
-// No range is listed ahead: a billion frames cost nothing until rendered.
-TEST(FramePlan, StillInputsAndRangesThatAreNotListedAhead) {
-    test::TempDir dir;
+    // No range is listed ahead: a billion frames cost nothing until rendered.
     test::writeText(dir / "still.png", "");
-    const auto plan = planFrames(dir / "still.png", dir / "o.%d.png", FrameRange{0, 999999999});
-    ASSERT_EQ(plan.size(), 1000000000u);
-    EXPECT_EQ(std::tuple(plan[0].input, plan[0].output), std::tuple(dir / "still.png", dir / "o.0.png"));
-    EXPECT_EQ(std::tuple(plan[999999999].frame, plan[999999999].output), std::tuple(999999999, dir / "o.999999999.png"));
+    const auto still = planFrames(dir / "still.png", dir / "o.%d.png", FrameRange{0, 999999999});
+    ASSERT_EQ(still.size(), 1000000000u);
+    EXPECT_EQ(std::tuple(still[0].input, still[0].output), std::tuple(dir / "still.png", dir / "o.0.png"));
+    EXPECT_EQ(std::tuple(still[999999999].frame, still[999999999].output), std::tuple(999999999, dir / "o.999999999.png"));
     EXPECT_EQ(planFrames(dir / "still.png", dir / "o.png", std::nullopt).front().frame, 0);
     EXPECT_EQ(planFrames(dir / "still.png", dir / "o.png", FrameRange{9, 9}).front().frame, 9);
     EXPECT_THROW(planFrames(dir / "gone.png", dir / "o.png", std::nullopt), std::runtime_error);

@@ -1,6 +1,5 @@
 #pragma once
-// Files for the tool's tests: a temporary folder, images as stored on disk
-// (past the tool's own conversions), and the commands.
+// Files for the tool's tests: a temporary folder, images as stored on disk (past the tool's conversions), commands.
 
 #include <stdlib.h>
 
@@ -76,7 +75,6 @@ FileImage<T> readFile(const std::string& path) {
     return image;
 }
 
-// `count` values, the i-th f(i).
 template <typename T, typename F>
 std::vector<T> valuesOf(std::size_t count, F f) {
     std::vector<T> values(count);
@@ -103,7 +101,6 @@ inline void writeText(const std::string& path, const std::string& text) {
     std::ofstream(path, std::ios::binary) << text;
 }
 
-// An 8-bit RGB file of one grey.
 inline void writeFlat(const std::string& path, int width, int height, std::uint8_t grey) {
     writeFile(path, width, height, 3, OIIO::TypeDesc::UINT8,
               std::vector<std::uint8_t>(static_cast<std::size_t>(width * height * 3), grey));

@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cmath>
 #include <cstring>
 #include <limits>
 #include <thread>
@@ -20,7 +19,6 @@ namespace {
 
 constexpr int kWidth = 64, kHeight = 48;
 
-// The plug-in set up in a host of the frame's size, and its frei0r parameters.
 struct LoadedEffect {
     explicit LoadedEffect(int width = kWidth, int height = kHeight) {
         host.log().setRecording(false);
@@ -64,9 +62,10 @@ video::VideoValue colour(float r, float g, float b) {
     return value;
 }
 
-// Every default reaches the plug-in's default bit for bit, also where the
-// division into 0..1 does not come back exactly (Ratio, Power, Focus Distance).
-TEST(Frei0rParams, EveryDefaultMapsBackExactly) {
+// Defaults map back bit for bit, also where the division into 0..1 does not (Ratio, Power, Focus Distance);
+// then each mapping's edges (the real programs' tests compare values within them with tiltshift render);
+// colours as 0xrrggbb, rounded as stored.
+TEST(Frei0rParams, EveryDefaultMapsBackExactlyAndValuesOntoTheirRanges) {
     LoadedEffect effect;
     for (const video::VideoParam& p : effect.params) {
         const PF_ParamDef initial = effect.host.param(p.hostIndex).current;
@@ -77,34 +76,20 @@ TEST(Frei0rParams, EveryDefaultMapsBackExactly) {
         video::applyValue(p, video::defaultValueOf(p), initial, kWidth, kHeight, def);
         EXPECT_EQ(hostNumber(p, def), hostNumber(p, initial)) << p.name;
     }
-}
-
-// The edges of each mapping (the real programs' tests compare values within
-// them with tiltshift render); colours as 0xrrggbb, rounded as stored.
-TEST(Frei0rParams, ValuesMapOntoTheirRanges) {
     const double nan = std::numeric_limits<double>::quiet_NaN();
     const std::tuple<const char*, video::VideoValue, double> cases[] = {
         {"Blur Amount", number(2.0), 200},     // beyond the slider, within the valid range
         {"Blur Amount", number(100.0), 5000},  // held to the valid range
         {"Blur Amount", number(nan), 50},  // not a number: the default
-        {"Ratio", number(0.0), 0.2},
-        {"Center X", number(0.0), 0},
-        {"Center Y", number(1.0), kHeight},
-        {"Type", number(0.49), 1},
-        {"Type", number(0.51), 2},
-        {"Type", number(nan), 1},
+        {"Ratio", number(0.0), 0.2}, {"Center X", number(0.0), 0}, {"Center Y", number(1.0), kHeight},
+        {"Type", number(0.49), 1}, {"Type", number(0.51), 2}, {"Type", number(nan), 1},
         // The 16 modes in steps of 1/15, the separators (items 2, 9, 12, 17) skipped.
-        {"Blending Mode", number(0.0), 1},
-        {"Blending Mode", number(7.0 / 15), 10},
-        {"Blending Mode", number(1.0), 20},
-        {"Blending Mode", number(5.0), 20},
-        {"Repeat Edge Pixels", number(0.4), 0},
-        {"Repeat Edge Pixels", number(0.5), 1},
-        {"Grow Bounds", number(nan), 1},
+        {"Blending Mode", number(0.0), 1}, {"Blending Mode", number(7.0 / 15), 10}, {"Blending Mode", number(1.0), 20},
+        {"Blending Mode", number(5.0), 20}, {"Repeat Edge Pixels", number(0.4), 0},
+        {"Repeat Edge Pixels", number(0.5), 1}, {"Grow Bounds", number(nan), 1},
         {"Vignetting Color", colour(1.0f, 0.5f, 0.0f), 0xff8000},
         {"Vignetting Color", colour(2.0f, -1.0f, float(nan)), 0xff0000},
     };
-    LoadedEffect effect;
     for (const auto& [name, value, expected] : cases) {
         const auto p = std::find_if(effect.params.begin(), effect.params.end(),
                                     [&, &name = name](const video::VideoParam& q) { return q.name == name; });
@@ -207,8 +192,7 @@ TEST(Frei0rModule, RendersAsTheHostDoesAtAnyFrameSize) {
     module.deinit();
 }
 
-// Hosts run one instance per thread (melt's real_time=-N), and MLT may call
-// one instance from several threads at once.
+// Hosts run one instance per thread (melt's real_time=-N); MLT may call one from several threads at once.
 TEST(Frei0rModule, InstancesOnThreadsRenderAsOneInstanceOnOneThread) {
     constexpr int kInstances = 4, kFrames = 3;
     for (const char* threadsPerInstance : {"", "3"}) {
@@ -254,8 +238,7 @@ TEST(Frei0rModule, InstancesOnThreadsRenderAsOneInstanceOnOneThread) {
     unsetenv("NEREVO_TILTSHIFT_THREADS");
 }
 
-// MLT calls f0r_deinit before it destroys its instances; init and deinit
-// may come in pairs more than once, and the module loads again.
+// MLT calls f0r_deinit before destroying its instances; init and deinit may pair more than once; it reloads.
 TEST(Frei0rModule, InstancesOutliveDeinitTheModuleLoadsAgainAndRefusesImpossibleFrames) {
     for (int round = 0; round < 2; ++round) {
         Frei0rModule module;
