@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <cstdint>
 #include <cmath>
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -26,6 +25,7 @@ using host::Image;
 
 using test::bpcOf;
 using test::PixelTypes;
+using test::samePixel;
 
 // Premultiplied values of no particular pattern, opaque and transparent ones among them.
 inline Sample patternSample(int i) {
@@ -37,10 +37,6 @@ inline BoxBlur::Line loaded(const std::vector<Sample>& samples, bool repeat) {
     BoxBlur::Line line(samples.size(), repeat);
     line.load(samples.data(), 1);
     return line;
-}
-
-inline bool sameBits(const Sample& p, const Sample& q) {
-    return std::memcmp(&p, &q, sizeof(Sample)) == 0;
 }
 
 inline double largest(const std::vector<Sample>& line) {

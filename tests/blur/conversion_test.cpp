@@ -5,6 +5,7 @@
 
 #include "OutputConversion.h"
 #include "Outputter.h"
+#include "../blend/pixel_support.h"
 #include "blur_support.h"
 
 namespace {
@@ -25,13 +26,6 @@ protected:
                           nullptr, nullptr, nullptr};
 };
 
-// Equal channel by channel (a float 0 of either sign alike).
-template <typename Pixel>
-void expectPixel(const Pixel& a, const Pixel& e, const std::string& where = "") {
-    EXPECT_TRUE(a.alpha == e.alpha && a.red == e.red && a.green == e.green && a.blue == e.blue)
-        << where << ": {" << +a.alpha << ", " << +a.red << ", " << +a.green << ", " << +a.blue << "}";
-}
-
 using Conversion8 = Conversions<PF_Pixel>;
 
 TEST_F(Conversion8, WeightedAverageOfBlackAndWhiteIsTwoThirtyTwo) {
@@ -40,7 +34,7 @@ TEST_F(Conversion8, WeightedAverageOfBlackAndWhiteIsTwoThirtyTwo) {
     p.weight = 1.03;
     // ln((1 + 1.03^255) / 2) / ln(1.03) + 0.5; blue holds 1.0, the weight of 0.
     const double mean = 255.0 * (1.0 + std::pow(1.03, 255)) / 2.0;
-    expectPixel(convert(Sample{255.0, mean, mean, 255.0}, 0.0), PF_Pixel{255, 232, 232, 0});
+    EXPECT_EQ(convert(Sample{255.0, mean, mean, 255.0}, 0.0), (PF_Pixel{255, 232, 232, 0}));
     EXPECT_GT(host.log().count("log"), 0u) << "the host's maths";
 }
 
@@ -74,11 +68,11 @@ TYPED_TEST(Conversions, ASharpPixelIsStoredAsItIsInEveryBlendMode) {
         for (int mode = -1; mode <= 31; ++mode) {
             this->p.blendingMode = static_cast<BlendingMode>(mode);
             for (const double m : {0.0, std::nan("")}) {
-                expectPixel(this->convert(v, m), expected, "mode " + std::to_string(mode));
+                EXPECT_EQ(this->convert(v, m), expected) << "mode " << mode;
             }
         }
         this->p.vignetting = 0.0;
-        expectPixel(this->convert(v, std::numeric_limits<double>::infinity()), expected, "no vignetting");
+        EXPECT_EQ(this->convert(v, std::numeric_limits<double>::infinity()), expected) << "no vignetting";
     }
 }
 
@@ -93,15 +87,15 @@ TYPED_TEST(Conversions, TheVignetteGrowsWithTheMatInTheBlendMode) {
     const Pixel top = Nerevo::toPixel<Pixel>(Nerevo::Color<float>{0.2f, 0.5f, 0.2f, 1.0f});
     for (const BlendingMode mode : {BlendingMode::multiply, BlendingMode::normal}) {
         this->p.blendingMode = mode;
-        expectPixel(this->convert(Sample{s, s * bottom.red, s * bottom.green, s * bottom.blue}, 0.5),
-                    Nerevo::getBlendFunc<Pixel>(mode)(bottom, top), "mode " + std::to_string(int(mode)));
+        EXPECT_EQ(this->convert(Sample{s, s * bottom.red, s * bottom.green, s * bottom.blue}, 0.5),
+                  Nerevo::getBlendFunc<Pixel>(mode)(bottom, top)) << "mode " << int(mode);
     }
-    expectPixel(this->convert(Sample{s / 2, s / 2 * bottom.red, 0.0, 0.0}, 20.0),
-                Nerevo::toPixel<Pixel>(Nerevo::Color<float>{0.5f, 0.5f, 0.2f, 1.0f}), "covered");
+    EXPECT_EQ(this->convert(Sample{s / 2, s / 2 * bottom.red, 0.0, 0.0}, 20.0),
+              Nerevo::toPixel<Pixel>(Nerevo::Color<float>{0.5f, 0.5f, 0.2f, 1.0f})) << "covered";
 }
 
 TYPED_TEST(Conversions, ATransparentResultHasNoColourOfItsOwn) {
-    expectPixel(this->convert(Sample{0.0, 0.0, 0.0, 0.0}, 0.0), TypeParam{0, 0, 0, 0});
+    EXPECT_EQ(this->convert(Sample{0.0, 0.0, 0.0, 0.0}, 0.0), (TypeParam{0, 0, 0, 0}));
     this->p.vignetting = 1.0;
     this->p.vignettingColor = Nerevo::Color<float>{1.0f, 1.0f, 1.0f, 1.0f};
     const TypeParam covered = this->convert(Sample{0.0, 0.0, 0.0, 0.0}, 1.0);

@@ -155,7 +155,7 @@ TEST(WideLines, FollowTheKernelBeyondTheDoubleRange) {
                     const BoxBlur::WideSample got = wide.blurredWide(x, r);
                     if (!whole && !holds(x, r, c.at, length, repeat)) {
                         const Sample e{0.0, got.e.r, got.e.g, got.e.b};
-                        ASSERT_TRUE(sameBits(got.s, plain.blurred(x, r)) && sameBits(e, noLog)) << at;
+                        ASSERT_TRUE(samePixel(got.s, plain.blurred(x, r)) && samePixel(e, noLog)) << at;
                         continue;
                     }
                     for (double Sample::*ch : {&Sample::r, &Sample::g, &Sample::b}) {
@@ -197,7 +197,7 @@ TEST(OrdinaryLines, KeepThePrefixSumDifferencesToTheBit) {
             for (const double r : {1.01e-5, 0.3, 1.0, 2.5, 7.75, 19.2, 60.0, 60.5, 1000.3, 123456.789, 3e9 + 0.5,
                                    0x1p40 + 0.5, 0x1p52}) {
                 for (std::int64_t x = 0; x < 60; ++x) {
-                    ASSERT_TRUE(sameBits(line.blurred(x, r), prefixSumBlurred(samples, x, r, repeat)))
+                    ASSERT_TRUE(samePixel(line.blurred(x, r), prefixSumBlurred(samples, x, r, repeat)))
                         << where(x, r, repeat);
                 }
             }
@@ -238,10 +238,10 @@ TYPED_TEST(Passes, MatValuesBeyondAnyRadiusArithmeticStaySound) {
                 const auto i = static_cast<std::size_t>(y * kWidth + x);
                 const double r = 2.0 * mat[i];
                 if (!(r > 1e-5)) {
-                    EXPECT_TRUE(sameBits(columns[i], work[i])) << "unblurred " << x << ", " << y;
+                    EXPECT_TRUE(samePixel(columns[i], work[i])) << "unblurred " << x << ", " << y;
                     continue;
                 }
-                EXPECT_TRUE(r > 1e-4 || !sameBits(columns[i], work[i])) << "just past 1e-5 blurs " << x << ", " << y;
+                EXPECT_TRUE(r > 1e-4 || !samePixel(columns[i], work[i])) << "just past 1e-5 blurs " << x << ", " << y;
                 EXPECT_TRUE(std::isfinite(columns[i].a) && std::isfinite(columns[i].b)) << x << ", " << y;
                 if (r >= 1e300) {
                     const auto limit = [&](double Sample::*ch) { return repeat ? (top.*ch + bottom.*ch) / 2 : 0.0; };

@@ -155,18 +155,15 @@ protected:
     Image output{PF_PixelFormat_ARGB32, 100, 100};
 };
 
-TEST_F(SmartRender, WithoutTheGlobalOrThePreRenderRecordItRefusesWithBadCallbackParam) {
+// Without the global or the pre-render's record, or without a handle for the values (the first handle is the
+// pre-render's record), nothing renders and nothing is left behind.
+TEST_F(SmartRender, AMissingRecordOrHandleIsRefusedBeforeRendering) {
     EXPECT_EQ(preAndRender([](PF_InData& in, RenderCall&) { in.global_data = nullptr; }), PF_Err_BAD_CALLBACK_PARAM);
     EXPECT_EQ(preAndRender([](PF_InData&, RenderCall& call) { call.input.pre_render_data = nullptr; }),
               PF_Err_BAD_CALLBACK_PARAM);
-    EXPECT_EQ(host.log().count("AEGP_GetNumThreads"), 0u) << "nothing rendered";
-    EXPECT_TRUE(host.problems().empty()) << problems();
-}
-
-TEST_F(SmartRender, NoHandleForTheValuesIsStructDamage) {
-    host.faults().failCall("host_new_handle", 2, PF_Err_OUT_OF_MEMORY);  // the first is the pre-render's record
+    host.faults().failCall("host_new_handle", 2, PF_Err_OUT_OF_MEMORY);
     EXPECT_EQ(preAndRender([](PF_InData&, RenderCall&) {}), PF_Err_INTERNAL_STRUCT_DAMAGED);
-    EXPECT_EQ(host.log().count("AEGP_GetNumThreads"), 0u);
+    EXPECT_EQ(host.log().count("AEGP_GetNumThreads"), 0u) << "nothing rendered";
     EXPECT_EQ(extraHandles(), 0u);
     EXPECT_TRUE(host.problems().empty()) << problems();
 }
