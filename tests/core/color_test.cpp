@@ -32,11 +32,6 @@ TEST(Color, StoresRoundClampAndTruncateAtEachDepth) {
     }
 }
 
-TEST(Color, FloatPassesThroughBothWays) {
-    const Color<float> c = Nerevo::toColor(PF_PixelFloat{2.5f, -1.0f, 0.25f, 8.0f});
-    EXPECT_TRUE(c.a == 2.5f && c.r == -1.0f && c.g == 0.25f && Nerevo::toPixelFloat(c).blue == 8.0f);
-}
-
 // Loads scale by the depth's full scale: each value comes back from its store.
 TEST(Color, EveryIntegerValueSurvivesARoundTrip) {
     for (int v = 0; v <= 255; ++v) {

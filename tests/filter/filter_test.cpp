@@ -149,24 +149,6 @@ TEST_F(Filters, BandErrorsAndTheHostsAbortCodeBecomeTheStageResult) {
     EXPECT_EQ(result, 4242) << "the host's own code, unchanged";
 }
 
-// The host answers abort on one thread only.
-TEST_F(Filters, OnlyThreadZeroAsksBeforeItsBand) {
-    host.log().setRecording(true);
-    Image world(PF_PixelFormat_ARGB32, 2, 4);
-    host.cancelAtAbortCheck(1);
-    host.withCommandData([&](PF_InData& in, PF_OutData&) {
-        AEGP_SuiteHandler suites(in.pica_basicP);
-        RecordingFilter filter(&in, suites, Nerevo::bpc8, world.world(), world.world(), &record);
-        Nerevo::Filter::IterationRecord<RecordingFilter> iteration{true, &in, &filter};
-        EXPECT_EQ(Nerevo::iterate_generic_func<RecordingFilter>(&iteration, 1, 1, 2), PF_Err_NONE);
-        EXPECT_EQ(Nerevo::iterate_generic_func<RecordingFilter>(&iteration, 0, 1, 2), PF_Interrupt_CANCEL);
-        iteration.checkAbort = false;
-        EXPECT_EQ(Nerevo::iterate_generic_func<RecordingFilter>(&iteration, 0, 1, 2), PF_Err_NONE);
-    });
-    EXPECT_EQ(record.bands.size(), 2u) << "the cancelled band is not processed";
-    EXPECT_EQ(host.log().count("abort"), 1u);
-}
-
 TEST_F(Filters, AMissingIterateSuiteEndsTheStageBeforeAnyBand) {
     host.faults().makeUnavailable(kPFIterate8Suite);
     Image world(PF_PixelFormat_ARGB32, 2, 2);

@@ -104,8 +104,6 @@ TEST_F(Generators, BothLinearLawsAtPointsWorkedOutByHand) {
         {P, 1, 2, 10, 50, false, 0, 6, 12, 6.25, "past the half diagonal it keeps growing, uncapped"},
         {P, 0, 10, 10, 50, false, 0, 6, 6, 0.0, "only the line itself is sharp"},
         {F, 0, 10, 10, 50, false, 0, 6, 11, 1.0, "near, below the line: 5 / (10 − 5)"},
-        {F, 0, 10, 10, 50, false, 0, 6, 1, 5.0 / 15.0, "far, above it: 5 / (10 + 5)"},
-        {F, 0, 10, 3, 50, false, 0, 6, 8, 2.0, "near, short focus"},
         {F, 0, 10, 3, 50, false, 0, 6, 11, 5.0, "nearer than 1 counts as 1"},
         {F, 0, 10, 3, 50, false, 0, 6, 1, 5.0 / 8.0, "the far side never reaches 1"},
         {F, 0, 10, 10, 60000, false, 0, 6, 11, 0.5, "capped at 30000 / 60000"},
