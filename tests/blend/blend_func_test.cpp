@@ -1,5 +1,4 @@
-// The frame every mode shares, the choice of function by mode value, the popup's items, and the colour-space
-// modes against the independent HLS model.
+// The frame every mode shares, the function by mode value, the popup's items, the colour-space modes' HLS model.
 
 #include <gtest/gtest.h>
 
@@ -64,8 +63,7 @@ TYPED_TEST(BlendFuncTest, ModesWithoutPixelFunctionFallBackToNormal) {
     }
 }
 
-// Opaque float layers against the blend each label names; a separator cannot be picked but may be stored, and
-// then blends like the item above.
+// Opaque float layers against each label's blend; a separator, never picked but storable, blends like the one above.
 TEST(BlendingModeItems, EachBlendsAsItsLabelSays) {
     using Channel = double (*)(double b, double t);
     const std::map<std::string, Channel> byChannel = {
@@ -116,8 +114,7 @@ TEST(BlendingModeItems, EachBlendsAsItsLabelSays) {
     }
 }
 
-// Malformed, but it must neither wrap the integer arithmetic nor divide by zero (burn of such a bottom under a
-// black top would).
+// Malformed: no wrapped integer arithmetic, no division by zero (burn of such a bottom under black would divide).
 TEST(SixteenBitInput, ChannelsAboveFullScaleReadAsFullScaleInEveryMode) {
     const PF_Pixel16 overBottom{40000, 65535, 32769, 0};
     const PF_Pixel16 overTop{65535, 0, 50000, 32768};

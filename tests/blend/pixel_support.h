@@ -1,6 +1,5 @@
 #pragma once
-// Host pixels compared, printed and built for the blend tests, and an HLS
-// model of chroma and hexagon sectors in double, independent of the library's.
+// Host pixels compared and printed, and an HLS model in double, independent of the library's.
 
 #include <algorithm>
 #include <array>

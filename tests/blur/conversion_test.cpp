@@ -1,5 +1,4 @@
-// The output conversion at each depth: stores and their rounding, a transparent result, the weighting's
-// inverse, the vignette and its opacity, and how the blend is called.
+// The output conversion at each depth: stores, a transparent result, the weighting's inverse, the vignette.
 
 #include <limits>
 

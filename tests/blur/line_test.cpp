@@ -1,7 +1,5 @@
-// The kernel of one line: against a plain sum, the prefix-sum differences kept to the bit where they hold, and
-// window sums that no sample outside the window can cancel (a float highlight, an infinity, not a number, an
-// overflow), past the double range too; the column pass on mat values no radius arithmetic may trip on. (The
-// passes' ordinary results are the literal render's to guard.)
+// The kernel of one line against a plain sum and the prefix sums, windows no far sample can spoil, past the double
+// range too; the column pass on wild mat values. (Ordinary pass results are the literal render's to guard.)
 
 #include <algorithm>
 #include <cfloat>
@@ -38,8 +36,7 @@ TEST(Line, EveryPositionAgreesWithThePlainSum) {
 constexpr double kInf = std::numeric_limits<double>::infinity();
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
-// Weighted float footage as the mat generators leave it: straight channels in 0..1, alpha from transparent to
-// opaque; `weight` 1 is unweighted.
+// Weighted float footage as the mat generators leave it; `weight` 1 is unweighted.
 Sample footage(int i, double weight) {
     const double a = i % 7 == 3 ? 0.0 : 0.25 + (i * 5 % 4) * 0.25;
     const auto f = [weight](double v) { return weight > 1.0 ? std::pow(weight, 255.0 * v) : v; };
@@ -68,8 +65,7 @@ void expectClose(const Sample& actual, const Sample& expected, const std::string
     }
 }
 
-// A float highlight ("Weight" 3 with 6.0, "Weight" 5 with 8.0), a non-finite or huge sample, or two of the
-// largest doubles side by side, whose prefix sums overflow from there on.
+// Non-finite or huge samples, two largest doubles whose prefix sums overflow, highlights at "Weight" 3 and 5.
 TEST(FarSpoilers, LeaveEveryWindowWithoutThemAsInTheLineWithoutThem) {
     const auto highlight = [](double weight, double value) {
         const double bright = std::pow(weight, 255.0 * value);

@@ -1,6 +1,4 @@
-// The parameter table's rows registered with the host, and their values read back from its checkout callback
-// and from a command's parameter array. (Which rows are greyed out is the user-interface update's test; how popup
-// items become blend modes the blend tests'.)
+// The parameter rows registered with the host, and their values read back by checkout and from a command.
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,4 @@
-// Chromatic aberration: where the three samples of a pixel are taken, what the work buffer makes of them, and
-// the suite it needs. The test's own sampling suites record every position and answer with a value of it alone.
+// Chromatic aberration's samples and work values, through sampling suites that record and answer each position.
 
 #include <cmath>
 #include <cstdint>

@@ -1,5 +1,4 @@
-// The linear focus mat under both laws and the radial one, and the work buffer they fill on the direct path,
-// against the formulas computed here from the line's and the ellipse's geometry; the weighting of that buffer.
+// The linear and radial focus mats and their work buffer against the geometry's formulas; the weighting tables.
 
 #include <algorithm>
 #include <cmath>
@@ -12,8 +11,7 @@ namespace {
 
 using namespace MatTest;
 
-// Positive to the right of the line's direction of travel in image coordinates (y down): the cross product of
-// the line's direction with the offset.
+// Positive to the right of the line's direction in image coordinates (y down).
 double signedDistance(double dx, double dy, double direction) {
     return std::cos(direction) * dy - std::sin(direction) * dx;
 }

@@ -31,8 +31,7 @@ protected:
     std::vector<ParameterValue> values = test::defaultValues();
 };
 
-// At half resolution lengths halve; ratios, exponents, percentages and the
-// centre, counted from the output's origin, do not.
+// At half resolution lengths halve; ratios, exponents, percentages and the centre (from the output's origin) not.
 TEST_F(Driver, ParametersTakeTheirRenderForms) {
     value(Param::BlurAmount).d = 50;
     value(Param::InnerWidth).d = 100;
