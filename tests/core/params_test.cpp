@@ -34,15 +34,12 @@ struct AddParameter : ::testing::Test {
     }
 };
 
-TEST_F(AddParameter, ATypeWithoutARegistrationAddsNothing) {
+TEST_F(AddParameter, APointDefaultRegistersItsWholePixelsAndAnUnknownTypeNothing) {
     for (const int32_t type : {0, 9, -1}) {
         row.type = type;
         EXPECT_EQ(Nerevo::Plugin::addParameter(&in, def, row, {}), PF_Err_UNRECOGNIZED_PARAM_TYPE) << type;
     }
     EXPECT_EQ(g_added, 0);
-}
-
-TEST_F(AddParameter, APointDefaultRegistersItsWholePixels) {
     row.type = Nerevo::Plugin::paramPoint;
     row.dflt.point[0] = 50.7;
     row.dflt.point[1] = -2.5;

@@ -150,7 +150,7 @@ protected:
 };
 
 // Every entry a pixel reads is the mats' tests' to check against the definition.
-TEST_F(WeightTables, EntriesArePowersOfTheWeightInEightBitUnits) {
+TEST_F(WeightTables, EntriesArePowersInEightBitUnitsOnceTheWeightIsJustAboveOne) {
     host.log().setRecording(true);
     const std::vector<double> t8 = table(Nerevo::bpc8, 1.03);
     EXPECT_EQ(host.log().count("pow"), 256u) << "the host's maths";
@@ -158,13 +158,8 @@ TEST_F(WeightTables, EntriesArePowersOfTheWeightInEightBitUnits) {
     EXPECT_EQ(std::make_tuple(t8.size(), deep.size(), t8[200], deep[32768]),
               std::make_tuple(256u, 32769u, std::pow(1.03, 200), t8[255]));
     EXPECT_TRUE(table(Nerevo::bpc32, 1.03).empty()) << "floats are weighted one by one";
-}
-
-TEST_F(WeightTables, WeightingStaysOffUpToJustAboveOne) {
     for (const Nerevo::Bpc bpc : {Nerevo::bpc8, Nerevo::bpc16}) {
-        EXPECT_TRUE(table(bpc, 1.0).empty());
-        EXPECT_TRUE(table(bpc, 1.000001).empty());
-        EXPECT_FALSE(table(bpc, 1.0000011).empty());
+        EXPECT_TRUE(table(bpc, 1.000001).empty() && !table(bpc, 1.0000011).empty()) << bpc;
     }
     EXPECT_TRUE(table(static_cast<Nerevo::Bpc>(3), 2.0).empty());
 }

@@ -249,31 +249,23 @@ TYPED_TEST(Stages, AFailedSampleInTheMatStageEndsTheRender) {
                                                                          : "subpixel_sample_float";
     TiltShifterParameters p = parameters();
     p.chromaticAberration = 0.8;
-    for (const double blur : {9.0, 0.0}) {
-        p.blurAmount = blur;
-        p.blurOffset = 0.0;
-        this->host.faults().failCall(sampler, 5, PF_Err_OUT_OF_MEMORY);
-        EXPECT_EQ(this->template execute<LinearTiltShifter>(bpcOf<TypeParam>(), this->input, this->output, p),
-                  PF_Err_OUT_OF_MEMORY);
-        EXPECT_TRUE(this->outputUntouched());
-    }
+    this->host.faults().failCall(sampler, 5, PF_Err_OUT_OF_MEMORY);
+    EXPECT_EQ(this->template execute<LinearTiltShifter>(bpcOf<TypeParam>(), this->input, this->output, p),
+              PF_Err_OUT_OF_MEMORY);
+    EXPECT_TRUE(this->outputUntouched());
 }
 
 TYPED_TEST(Stages, WorldsThatDoNotFitAreRefusedBeforeAnyStage) {
-    TiltShifterParameters p = parameters();
-    for (const auto& [width, height] : {std::pair{9, 8}, {10, 7}, {11, 8}}) {
+    const TiltShifterParameters p = parameters();
+    for (const auto& [width, height] : {std::pair{9, 8}, {10, 7}}) {
         Image other(Nerevo::PixelTraits<TypeParam>::format, width, height);
-        for (const double blur : {9.0, 0.0}) {
-            p.blurAmount = blur;
-            this->host.log().clear();
-            EXPECT_EQ(this->template execute<RadialTiltShifter>(bpcOf<TypeParam>(), this->input, other, p),
-                      PF_Err_INTERNAL_STRUCT_DAMAGED);
-            EXPECT_EQ(this->template execute<LinearTiltShifter>(bpcOf<TypeParam>(), other, this->output, p),
-                      PF_Err_INTERNAL_STRUCT_DAMAGED);
-            EXPECT_EQ(this->host.log().count("iterate_generic"), 0u);
-            EXPECT_TRUE(this->outputUntouched());
-        }
+        EXPECT_EQ(this->template execute<RadialTiltShifter>(bpcOf<TypeParam>(), this->input, other, p),
+                  PF_Err_INTERNAL_STRUCT_DAMAGED);
+        EXPECT_EQ(this->template execute<LinearTiltShifter>(bpcOf<TypeParam>(), other, this->output, p),
+                  PF_Err_INTERNAL_STRUCT_DAMAGED);
     }
+    EXPECT_EQ(this->host.log().count("iterate_generic"), 0u);
+    EXPECT_TRUE(this->outputUntouched());
 }
 
 // Integer depths to the bit, floats within their rounding, the smallest and above white too.
