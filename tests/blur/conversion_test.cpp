@@ -77,7 +77,8 @@ TYPED_TEST(Conversions, ASharpPixelIsStoredAsItIsInEveryBlendMode) {
 
 // The opacity, vignetting × mat at full scale, and the colour store as the depth stores: 51.5 and 128 at 8 bits,
 // 6554.1 and 16384.5 at 16, both truncated; past full opacity the vignette covers the pixel, whose alpha is kept.
-TYPED_TEST(Conversions, TheVignetteGrowsWithTheMatInTheBlendMode) {
+// A transparent result keeps no cover, from the vignette neither.
+TYPED_TEST(Conversions, TheVignetteGrowsWithTheMatInTheBlendModeAndLendsNoCover) {
     using Pixel = TypeParam;
     const double s = Nerevo::PixelTraits<Pixel>::fullScale;
     this->p.vignetting = 0.4;
@@ -91,13 +92,8 @@ TYPED_TEST(Conversions, TheVignetteGrowsWithTheMatInTheBlendMode) {
     }
     EXPECT_EQ(this->convert(Sample{s / 2, s / 2 * bottom.red, 0.0, 0.0}, 20.0),
               Nerevo::toPixel<Pixel>(Nerevo::Color<float>{0.5f, 0.5f, 0.2f, 1.0f})) << "covered";
-}
-
-TYPED_TEST(Conversions, ATransparentResultHasNoColourOfItsOwn) {
-    EXPECT_EQ(this->convert(Sample{0.0, 0.0, 0.0, 0.0}, 0.0), (TypeParam{0, 0, 0, 0}));
-    this->p.vignetting = 1.0;
-    this->p.vignettingColor = Nerevo::Color<float>{1.0f, 1.0f, 1.0f, 1.0f};
-    const TypeParam covered = this->convert(Sample{0.0, 0.0, 0.0, 0.0}, 1.0);
+    EXPECT_EQ(this->convert(Sample{0.0, 0.0, 0.0, 0.0}, 0.0), (Pixel{0, 0, 0, 0}));
+    const Pixel covered = this->convert(Sample{0.0, 0.0, 0.0, 0.0}, 20.0);
     EXPECT_EQ(covered.alpha, 0) << "the vignette lends no cover";
     EXPECT_GT(covered.red, 0) << "but its colour";
 }

@@ -31,8 +31,7 @@ TEST_F(Stopping, TheUsersCancelOrAFailingStageEndsTheRenderWithItsCode) {
     const struct {
         int type, cancelAt, failingStage;
         PF_Err err;
-    } cases[] = {{1, 1, 0, cancel},  {1, 50, 0, cancel}, {1, 400, 0, cancel}, {2, 0, 1, failed},
-                 {2, 0, 2, failed},  {2, 0, 5, failed},  {2, 0, 7, failed},   {3, 0, 0, noSuite}};
+    } cases[] = {{1, 50, 0, cancel}, {2, 0, 1, failed}, {2, 0, 2, failed}, {2, 0, 7, failed}, {3, 0, 0, noSuite}};
     for (const auto& c : cases) {
         SCOPED_TRACE("cancel at " + std::to_string(c.cancelAt) + ", failing stage " + std::to_string(c.failingStage));
         setPopup("Type", c.type);
