@@ -211,8 +211,7 @@ TYPED_TEST_SUITE(Passes, PixelTypes);
 TYPED_TEST(Passes, MatValuesBeyondAnyRadiusArithmeticStaySound) {
     constexpr int kWidth = 9;
     constexpr int kHeight = 7;
-    const double inf = std::numeric_limits<double>::infinity();
-    const double wild[] = {std::nan(""), inf, 1e300, 3e9, DBL_MAX, -inf, 1e20, 0.5e-5, 0.0, -3.0, 0.50000005e-5};
+    const double wild[] = {kNaN, kInf, 1e300, 3e9, DBL_MAX, -kInf, 1e20, 0.5e-5, 0.0, -3.0, 0.50000005e-5};
     std::vector<double> mat;
     std::vector<Sample> work;
     for (int i = 0; i < kWidth * kHeight; ++i) {
@@ -243,7 +242,7 @@ TYPED_TEST(Passes, MatValuesBeyondAnyRadiusArithmeticStaySound) {
                 if (r >= 1e300) {
                     const auto limit = [&](double Sample::*ch) { return repeat ? (top.*ch + bottom.*ch) / 2 : 0.0; };
                     for (double Sample::*ch : {&Sample::a, &Sample::r, &Sample::b}) {
-                        EXPECT_NEAR(columns[i].*ch, limit(ch), r == inf ? 0.0 : 1e-12 * std::fabs(limit(ch)) + 1e-250)
+                        EXPECT_NEAR(columns[i].*ch, limit(ch), r == kInf ? 0.0 : 1e-12 * std::fabs(limit(ch)) + 1e-250)
                             << "the limit " << x << ", " << y;
                     }
                 }

@@ -129,6 +129,20 @@ TEST_F(Filters, BandsTileTheWorldWithTheDepthsRoutine) {
     }
 }
 
+// The host answers abort on one thread only.
+TEST_F(Filters, OnlyThreadZeroAsksBeforeABandAndACancelledBandIsNotProcessed) {
+    Image world(PF_PixelFormat_ARGB32, 2, 4);
+    host.cancelAtAbortCheck(1);
+    host.withCommandData([&](PF_InData& in, PF_OutData&) {
+        AEGP_SuiteHandler suites(in.pica_basicP);
+        RecordingFilter filter(&in, suites, Nerevo::bpc8, world.world(), world.world(), &record);
+        Nerevo::Filter::IterationRecord<RecordingFilter> iteration{true, &in, &filter};
+        EXPECT_EQ(Nerevo::iterate_generic_func<RecordingFilter>(&iteration, 1, 1, 2), PF_Err_NONE);
+        EXPECT_EQ(Nerevo::iterate_generic_func<RecordingFilter>(&iteration, 0, 1, 2), PF_Interrupt_CANCEL);
+    });
+    EXPECT_EQ(record.bands.size(), 1u);
+}
+
 TEST_F(Filters, BandErrorsTheHostsAbortCodeAndAMissingSuiteBecomeTheStageResult) {
     host.setThreadCount(4);
     Image world(PF_PixelFormat_ARGB32, 4, 10);

@@ -108,7 +108,6 @@ TEST_F(Generators, BothLinearLawsAtPointsWorkedOutByHand) {
         {F, 0, 10, 10, 30000, true, 0, 6, 1, 5.0 / 15.0, "below the cap"},
         {F, 0, 10, 10, 50, true, 0, 6, 11, 1.0, "half resolution must not make the cap 0"},
         {F, 0, 10, 10, 50, false, kRight, 1, 6, 1.0, "at 90° left of the centre is near"},
-        {F, 0, 10, 10, 50, false, kRight, 11, 6, 5.0 / 15.0, "at 90° right of it is far"},
     };
     Image square(PF_PixelFormat_ARGB32, 13, 13);
     for (const auto& c : cases) {

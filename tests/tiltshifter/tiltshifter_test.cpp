@@ -50,7 +50,7 @@ TiltShifterParameters parameters() {
             Nerevo::Color<float>{1.0f, 0.1f, 0.2f, 0.9f}, Nerevo::BlendingMode::multiply, true};
 }
 
-class Shifters : public ::testing::Test {
+class Shifters : public BlurTest::HostTest {
 protected:
     template <typename Shifter>
     PF_Err execute(Nerevo::Bpc bpc, Image& input, Image& output, const TiltShifterParameters& p) {
@@ -65,8 +65,6 @@ protected:
         EXPECT_TRUE(output.untouchedOutside());
         return err;
     }
-
-    host::Host host{test::pluginPath()};
 };
 
 template <typename Pixel>
