@@ -180,7 +180,6 @@ TEST(ColorSpaceModes, AgreeWithIndependentHlsModelAtEveryDepth) {
     expectAgreementWithModel<PF_PixelFloat>(1e-5);
 }
 
-// Float alphas outside 0..1 are coverage within 0..1 for the colour-space modes; soft light takes them as they are.
 TEST(ColorSpaceModes, FloatAlphaIsCoverageForColorSpaceModesOnly) {
     const PF_PixelFloat bottom{2.0f, 0.8f, 0.1f, 0.35f};
     const PF_PixelFloat top{0.5f, 0.3f, 0.6f, 0.9f};

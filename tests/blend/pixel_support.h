@@ -22,7 +22,6 @@ bool operator==(const Pixel& x, const Pixel& y) {
 
 template <typename Pixel, typename = HostPixel<Pixel>>
 std::ostream& operator<<(std::ostream& os, const Pixel& p) {
-    // Unary plus prints 8-bit channels as numbers.
     return os << "{" << +p.alpha << ", " << +p.red << ", " << +p.green << ", " << +p.blue << "}";
 }
 

@@ -84,7 +84,7 @@ TYPED_TEST(FocusMat, EveryPixelFollowsItsLawAndHoldsThePremultipliedSource) {
 
 // Pixels of a square around the centre (6, 6), worked out by hand: at 0° the normal points down, at 90° left, and
 // the side it points to is the near one. The cap is 30000 / "Blur Amount", scaled by the downsample.
-TEST_F(Generators, BothLinearLawsAtPointsWorkedOutByHand) {
+TEST_F(Generators, BothLinearLawsAtPointsWorkedOutByHandAndOtherModesWriteNothing) {
     constexpr int P = linearPower;
     constexpr int F = linearFocusDistance;
     constexpr double kRight = 1.5707963267948966;
@@ -108,6 +108,8 @@ TEST_F(Generators, BothLinearLawsAtPointsWorkedOutByHand) {
         {F, 0, 10, 10, 30000, true, 0, 6, 1, 5.0 / 15.0, "below the cap"},
         {F, 0, 10, 10, 50, true, 0, 6, 11, 1.0, "half resolution must not make the cap 0"},
         {F, 0, 10, 10, 50, false, kRight, 1, 6, 1.0, "at 90° left of the centre is near"},
+        {0, 1, 10, 10, 50, false, 0, 6, 12, -1.0, "no law 0"},
+        {3, 1, 10, 10, 50, false, 0, 6, 12, -1.0, "no law 3"},
     };
     Image square(PF_PixelFormat_ARGB32, 13, 13);
     for (const auto& c : cases) {
@@ -120,21 +122,9 @@ TEST_F(Generators, BothLinearLawsAtPointsWorkedOutByHand) {
         p.direction = c.direction;
         p.center = {6.0, 6.0};
         host.frame().downsampleX = PF_RationalScale{1, c.halfResolution ? 2u : 1u};
-        EXPECT_DOUBLE_EQ(generate<LinearMatGenerator>(Nerevo::bpc8, square, p).matAt(square, c.x, c.y), c.expected)
-            << c.what;
-    }
-}
-
-TEST_F(Generators, LinearModesOtherThanPowerAndFocusDistanceWriteNothing) {
-    Image image(PF_PixelFormat_ARGB64, 4, 3);
-    paint<PF_Pixel16>(image);
-    LinearMatGeneratorParameters p = linearParameters();
-    for (const int mode : {0, 3}) {
-        p.linearMode = mode;
-        const Buffers b = generate<LinearMatGenerator>(Nerevo::bpc16, image, p, 7.0);
-        EXPECT_EQ(b.err, PF_Err_NONE);
-        EXPECT_EQ(b.mat, std::vector<double>(b.mat.size(), 7.0));
-        EXPECT_TRUE(std::all_of(b.work.begin(), b.work.end(), [](const Work& w) { return w.r == 7.0; }));
+        const Buffers b = generate<LinearMatGenerator>(Nerevo::bpc8, square, p, -1.0);
+        EXPECT_EQ(b.err, PF_Err_NONE) << c.what;
+        EXPECT_DOUBLE_EQ(b.matAt(square, c.x, c.y), c.expected) << c.what;
     }
 }
 

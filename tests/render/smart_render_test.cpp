@@ -36,7 +36,6 @@ protected:
         return err;
     }
 
-    // A checkout of the layer that yields `result`, as its maximum too.
     static void answer(const PF_LRect& result) {
         fake().checkoutAnswer.result_rect = fake().checkoutAnswer.max_result_rect = result;
     }

@@ -44,7 +44,6 @@ Pixel marker(int, int) {
     return Pixel{1, 2, 3, 4};
 }
 
-// Everything on: a blurred, weighted, vignetted render.
 TiltShifterParameters parameters() {
     return {8.0, 9.0, 0.4, 1.03, {4.5, 3.2}, 0.4, 0.7, 1.5, linearPower, 2.0, 10.0, 0.0, 0.3,
             Nerevo::Color<float>{1.0f, 0.1f, 0.2f, 0.9f}, Nerevo::BlendingMode::multiply, true};
@@ -282,21 +281,21 @@ TYPED_TEST(Stages, AnOpaqueSourceWithoutBlurOrVignetteComesThroughUnchanged) {
         p.weight = weight;
         ASSERT_EQ(this->template execute<RadialTiltShifter>(bpcOf<TypeParam>(), this->input, this->output, p),
                   PF_Err_NONE);
+        if constexpr (!std::is_same_v<TypeParam, PF_PixelFloat>) {
+            EXPECT_TRUE(sameImage<TypeParam>(this->output, this->input));
+            continue;
+        }
         for (int y = 0; y < 8; ++y) {
             for (int x = 0; x < 10; ++x) {
-                const TypeParam& in = this->input.template at<TypeParam>(x, y);
-                const TypeParam& out = this->output.template at<TypeParam>(x, y);
-                if constexpr (std::is_same_v<TypeParam, PF_PixelFloat>) {
-                    const auto near = [](float got, float source) {
-                        const float want = std::max(source, 0.0f);  // negative floats come out as 0
-                        return std::fabs(got - want) <= std::numeric_limits<float>::epsilon() * want;
-                    };
-                    EXPECT_TRUE(out.alpha == in.alpha && near(out.red, in.red) && near(out.green, in.green) &&
-                                near(out.blue, in.blue))
-                        << x << ", " << y << ": " << out.red << " " << out.green << " " << out.blue;
-                } else {
-                    EXPECT_TRUE(samePixel(out, in)) << x << ", " << y;
-                }
+                const PF_PixelFloat& in = this->input.template at<PF_PixelFloat>(x, y);
+                const PF_PixelFloat& out = this->output.template at<PF_PixelFloat>(x, y);
+                const auto near = [](float got, float source) {
+                    const float want = std::max(source, 0.0f);  // negative floats come out as 0
+                    return std::fabs(got - want) <= std::numeric_limits<float>::epsilon() * want;
+                };
+                EXPECT_TRUE(out.alpha == in.alpha && near(out.red, in.red) && near(out.green, in.green) &&
+                            near(out.blue, in.blue))
+                    << x << ", " << y << ": " << out.red << " " << out.green << " " << out.blue;
             }
         }
     }
