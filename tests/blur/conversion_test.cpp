@@ -76,8 +76,7 @@ TYPED_TEST(Conversions, ASharpPixelIsStoredAsItIsInEveryBlendMode) {
 }
 
 // The opacity, vignetting × mat at full scale, and the colour store as the depth stores: 51.5 and 128 at 8 bits,
-// 6554.1 and 16384.5 at 16, both truncated; past full opacity the vignette covers the pixel, whose alpha is kept.
-// A transparent result keeps no cover, from the vignette neither.
+// 6554.1 and 16384.5 at 16, both truncated; past full opacity the vignette covers the pixel, keeping its alpha.
 TYPED_TEST(Conversions, TheVignetteGrowsWithTheMatInTheBlendModeAndLendsNoCover) {
     using Pixel = TypeParam;
     const double s = Nerevo::PixelTraits<Pixel>::fullScale;

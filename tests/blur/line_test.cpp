@@ -108,8 +108,7 @@ TEST(FarSpoilers, LeaveEveryWindowWithoutThemAsInTheLineWithoutThem) {
     }
 }
 
-// Colours past the double range, as weighted float highlights bring them: finite ones whose sums overflow, and
-// ones only their logs hold (an infinity of their sign in the sample).
+// Weighted highlights past the double range: finite ones whose sums overflow, ones only their logs hold (infinite).
 TEST(WideLines, FollowTheKernelBeyondTheDoubleRange) {
     const std::vector<Sample> clean = footageLine(100, 1.05);
     const Sample noLog{0.0, 0.0, 0.0, 0.0};
@@ -175,8 +174,7 @@ TEST(WideLines, FollowTheKernelBeyondTheDoubleRange) {
 }
 
 TEST(OrdinaryLines, KeepThePrefixSumDifferencesToTheBit) {
-    // The integer depths' widest spreads: full white weighted at 1.05^255 beside black at an alpha of one unit,
-    // and the largest 16-bit values unweighted; float footage in 0..1 at "Weight" 5.
+    // The integer depths' widest spreads (weighted white beside black at one unit of alpha) and float footage.
     const double white8 = std::pow(1.05, 255.0);
     const std::vector<Sample> widest8 = {{255, 255 * white8, 255, 255 * white8}, {1, 1, 1, 1}, {0, 0, 0, 0},
                                          {255, 255, 255 * white8, 255},         {1, white8, 1, 1}};

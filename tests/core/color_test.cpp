@@ -37,8 +37,7 @@ TEST(Color, StoresRoundClampAndTruncateAtEachDepth) {
 TEST(Color, EveryIntegerValueSurvivesARoundTrip) {
     for (int v = 0; v <= 32768; ++v) {
         const auto c = static_cast<A_u_short>(v);
-        const auto c8 = static_cast<A_u_char>(v);
-        const PF_Pixel p8{c8, 0, c8, 9};
+        const PF_Pixel p8{static_cast<A_u_char>(c), 0, static_cast<A_u_char>(c), 9};
         const PF_Pixel16 p16{c, 1, c, 0};
         EXPECT_TRUE(v > 255 || test::samePixel(Nerevo::toPixel8(Nerevo::toColor(p8)), p8)) << v;
         EXPECT_TRUE(test::samePixel(Nerevo::toPixel16(Nerevo::toColor(p16)), p16)) << v;

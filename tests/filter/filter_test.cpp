@@ -114,7 +114,6 @@ TEST_F(Filters, BandsTileTheWorldWithTheDepthsRoutine) {
         host.setThreadCount(c.threads);
         Image input(PF_PixelFormat_ARGB32, c.withOutput ? 3 : c.width, c.withOutput ? 3 : c.height);
         Image output(PF_PixelFormat_ARGB32, c.width, c.height, PF_Point{-2, -1});
-        // Only band 0 checks, whichever thread runs it.
         std::vector<Band> want;
         const int n = static_cast<int>(c.bands.size());
         for (int i = 0; i < n; ++i) {

@@ -87,7 +87,6 @@ TYPED_TEST(FocusMat, EveryPixelFollowsItsLawAndHoldsThePremultipliedSource) {
 TEST_F(Generators, BothLinearLawsAtPointsWorkedOutByHandAndOtherModesWriteNothing) {
     constexpr int P = linearPower;
     constexpr int F = linearFocusDistance;
-    constexpr double kRight = 1.5707963267948966;
     const struct {
         int mode;
         double innerWidth, halfDiagonal, focusDistance, blurAmount;
@@ -107,7 +106,7 @@ TEST_F(Generators, BothLinearLawsAtPointsWorkedOutByHandAndOtherModesWriteNothin
         {F, 0, 10, 10, 30000, true, 0, 6, 11, 0.5, "cap 0.5 × 30000 / 30000 at half resolution"},
         {F, 0, 10, 10, 30000, true, 0, 6, 1, 5.0 / 15.0, "below the cap"},
         {F, 0, 10, 10, 50, true, 0, 6, 11, 1.0, "half resolution must not make the cap 0"},
-        {F, 0, 10, 10, 50, false, kRight, 1, 6, 1.0, "at 90° left of the centre is near"},
+        {F, 0, 10, 10, 50, false, 1.5707963267948966, 1, 6, 1.0, "at 90° left of the centre is near"},
         {0, 1, 10, 10, 50, false, 0, 6, 12, -1.0, "no law 0"},
         {3, 1, 10, 10, 50, false, 0, 6, 12, -1.0, "no law 3"},
     };

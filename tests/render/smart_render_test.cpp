@@ -214,7 +214,6 @@ TEST_F(SmartRender, TheFirstErrorStopsTheAppsFrameBeforeRendering) {
 
 // Kept in the core library for other effects, though this plug-in renders with its own commands.
 TEST_F(SmartRender, TheLibraryDefaultsAskForTheRequestAsItIsAndPassTheInputThrough) {
-    fake().checkoutAnswer = PF_CheckoutResult{};
     fake().checkoutAnswer.result_rect = PF_LRect{20, 30, 80, 90};
     fake().checkoutAnswer.max_result_rect = PF_LRect{0, 0, 100, 100};
     input.at<PF_Pixel>(7, 5) = PF_Pixel{1, 7, 8, 9};

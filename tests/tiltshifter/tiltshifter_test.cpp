@@ -171,9 +171,8 @@ TYPED_TEST(Results, EveryScheduleWritesTheLiteralRenderToTheBit) {
     for (const auto& size : sizes) {
         for (const bool linear : {false, true}) {
             for (const bool repeat : {true, false}) {
-                SCOPED_TRACE(std::to_string(size.width) + " x " + std::to_string(size.height) +
-                             (linear ? " linear" : " radial") + (repeat ? " repeated" : " transparent") +
-                             (size.blur ? "" : " unblurred"));
+                SCOPED_TRACE(::testing::Message() << size.width << " x " << size.height << (linear ? " linear" : "")
+                                                  << (repeat ? " repeated" : "") << (size.blur ? "" : " unblurred"));
                 Image input(Nerevo::PixelTraits<TypeParam>::format, size.width, size.height);
                 paint<TypeParam>(input, patternPixel<TypeParam>);
                 if constexpr (std::is_same_v<TypeParam, PF_PixelFloat>) {
@@ -261,7 +260,6 @@ TYPED_TEST(Stages, WorldsThatDoNotFitAreRefusedBeforeAnyStage) {
     EXPECT_TRUE(sameImage<TypeParam>(this->output, this->marked));
 }
 
-// Integer depths to the bit, floats within their rounding, the smallest and above white too.
 TYPED_TEST(Stages, AnOpaqueSourceWithoutBlurOrVignetteComesThroughUnchanged) {
     TiltShifterParameters p = parameters();
     p.blurAmount = 0.0;
