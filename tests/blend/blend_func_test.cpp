@@ -1,5 +1,4 @@
-// The frame every mode shares, the choice of function by mode value, the popup's items, and the colour-space
-// modes against the independent HLS model.
+// The frame every mode shares, the function by mode value, the popup's items, the colour-space modes' HLS model.
 
 #include <gtest/gtest.h>
 
@@ -42,7 +41,7 @@ template <typename Pixel>
 class BlendFuncTest : public ::testing::Test {};
 TYPED_TEST_SUITE(BlendFuncTest, test::PixelTypes);
 
-TYPED_TEST(BlendFuncTest, TransparentLayerLeavesTheOtherUnchangedInEveryMode) {
+TYPED_TEST(BlendFuncTest, TransparentLayerLeavesTheOtherUnchangedAndModesWithoutAFunctionBlendNormally) {
     const auto [visible, other, transparent] = samples<TypeParam>();
     for (int value = -1; value <= 40; ++value) {
         SCOPED_TRACE(::testing::Message() << "mode " << value);
@@ -55,17 +54,13 @@ TYPED_TEST(BlendFuncTest, TransparentLayerLeavesTheOtherUnchangedInEveryMode) {
         const TypeParam alsoTransparent{0, visible.red, visible.green, visible.blue};
         EXPECT_EQ(blend(transparent, alsoTransparent), alsoTransparent);
     }
-}
-
-TYPED_TEST(BlendFuncTest, ModesWithoutPixelFunctionFallBackToNormal) {
     const BlendFunc<TypeParam> normal = Blend::normal;
     for (int value : {INT_MIN, -2, -1, 1, 18, 25, 31, 32, 1000, INT_MAX}) {
         EXPECT_EQ(getBlendFunc<TypeParam>(static_cast<BlendingMode>(value)), normal) << "mode " << value;
     }
 }
 
-// Opaque float layers against the blend each label names; a separator cannot be picked but may be stored, and
-// then blends like the item above.
+// Opaque float layers against each label's blend; a separator, never picked but storable, blends like the one above.
 TEST(BlendingModeItems, EachBlendsAsItsLabelSays) {
     using Channel = double (*)(double b, double t);
     const std::map<std::string, Channel> byChannel = {
@@ -116,8 +111,7 @@ TEST(BlendingModeItems, EachBlendsAsItsLabelSays) {
     }
 }
 
-// Malformed, but it must neither wrap the integer arithmetic nor divide by zero (burn of such a bottom under a
-// black top would).
+// Malformed: no wrapped integer arithmetic, no division by zero (burn of such a bottom under black would divide).
 TEST(SixteenBitInput, ChannelsAboveFullScaleReadAsFullScaleInEveryMode) {
     const PF_Pixel16 overBottom{40000, 65535, 32769, 0};
     const PF_Pixel16 overTop{65535, 0, 50000, 32768};
@@ -186,7 +180,6 @@ TEST(ColorSpaceModes, AgreeWithIndependentHlsModelAtEveryDepth) {
     expectAgreementWithModel<PF_PixelFloat>(1e-5);
 }
 
-// Float alphas outside 0..1 are coverage within 0..1 for the colour-space modes; soft light takes them as they are.
 TEST(ColorSpaceModes, FloatAlphaIsCoverageForColorSpaceModesOnly) {
     const PF_PixelFloat bottom{2.0f, 0.8f, 0.1f, 0.35f};
     const PF_PixelFloat top{0.5f, 0.3f, 0.6f, 0.9f};

@@ -1,5 +1,4 @@
-// Each depth's own arithmetic: worked examples at its edges (saturation, shifts, the width of 16-bit products,
-// the contrast modes' middle, dodge and burn's extremes, alpha), and the integer depths near float elsewhere.
+// Each depth's arithmetic worked out at its edges, and the integer depths near float elsewhere.
 
 #include <gtest/gtest.h>
 
@@ -37,8 +36,7 @@ void expectExamples(std::initializer_list<Example<Pixel>> examples) {
 }
 
 TEST(ExactValues, EightBit) {
-    // Over an opaque bottom {255, 200, 0, 255} under {100, 100, 255, 30} each
-    // channel is (c0 × (255 − a1) + B × a1) >> 8.
+    // Each channel of b under t is (c0 × (255 − a1) + B × a1) >> 8.
     const PF_Pixel b{255, 200, 0, 255};
     const PF_Pixel t{100, 100, 255, 30};
     expectExamples<PF_Pixel>({
@@ -57,7 +55,6 @@ TEST(ExactValues, EightBit) {
         {"hard light decides on the top's", Blend::hardlight, {255, 200, 200, 200}, {255, 127, 128, 0},
          {255, 197, 200, 0}},
         {"overlay keeps black and white", Blend::overlay, {255, 0, 255, 0}, {255, 255, 0, 0}, {255, 0, 254, 0}},
-        {"overlay of black on black", Blend::overlay, {255, 0, 0, 0}, {255, 0, 0, 0}, {255, 0, 0, 0}},
         {"black under white dodges to full scale", Blend::dodge, {255, 0, 0, 0}, {255, 255, 255, 255},
          {255, 254, 254, 254}},
         {"white under black burns to black", Blend::burn, {255, 255, 255, 255}, {255, 0, 0, 0}, {255, 0, 0, 0}},
@@ -74,8 +71,6 @@ TEST(ExactValues, EightBit) {
         {"both at 128", Blend::normal, {128, 200, 255, 0}, {128, 50, 0, 255}, {191, 99, 84, 170}},
         {"the faintest: the bottom's share rounds away", Blend::normal, {1, 200, 255, 0}, {1, 50, 0, 255},
          {1, 50, 0, 255}},
-        {"100 + 100 fits: both weigh 127", alphaAdd<PF_Pixel>, {100, 200, 255, 0}, {100, 50, 255, 255},
-         {200, 124, 254, 127}},
         {"200 + 100 does not: the top weighs 100, the bottom 155", alphaAdd<PF_Pixel>, {200, 200, 255, 0},
          {100, 50, 255, 255}, {255, 141, 255, 100}},
         {"255 still fits: 128:127", alphaAdd<PF_Pixel>, {128, 0, 0, 0}, {127, 255, 255, 255}, {255, 127, 127, 127}},
@@ -84,8 +79,7 @@ TEST(ExactValues, EightBit) {
 }
 
 TEST(ExactValues, SixteenBit) {
-    // Half-covered layers put channel × weight near 2^43: beyond 32 bits, so
-    // a narrow intermediate would wrap into a wrong but plausible value.
+    // Channel × weight near 2^43: a 32-bit intermediate would wrap into a wrong but plausible value.
     const PF_Pixel16 half{16384, 32768, 0, 20000};
     const PF_Pixel16 otherHalf{16384, 16384, 32768, 20000};
     const PF_Pixel16 white{32768, 32768, 32768, 32768};
@@ -108,8 +102,6 @@ TEST(ExactValues, SixteenBit) {
          {32768, 32768, 17500, 16384}},
         {"both partly covered", Blend::normal, {20000, 32768, 30000, 0}, {10000, 32768, 5000, 32768},
          {23896, 32768, 19537, 13712}},
-        {"exactly full scale still fits", alphaAdd<PF_Pixel16>, {16384, 32768, 32768, 10000}, {16384, 0, 32768, 20000},
-         {32768, 16384, 32768, 15000}},
         {"past full scale", alphaAdd<PF_Pixel16>, {30000, 32768, 32768, 10000}, {10000, 0, 32768, 20000},
          {32768, 22768, 32768, 13051}},
         {"within full scale", alphaAdd<PF_Pixel16>, {10000, 32768, 32768, 10000}, {6000, 0, 32768, 20000},
@@ -135,8 +127,7 @@ bool knownExtreme(BlendingMode mode, float bottom, float top) {
     return false;
 }
 
-// Layers of at least 40/255 cover: below that the truncated result alpha ((s >> 8) + a0 at 8 bits) loses a large
-// share of a tiny alpha, and the colour drifts, on pixels too faint to matter.
+// Covers of at least 40/255: below, the truncated result alpha loses a large share of a tiny alpha, and colour drifts.
 template <typename Pixel>
 void expectIntegerFollowsFloat(double toleranceSteps) {
     const float levels[] = {0.0f, 1.0f / 255, 0.145f, 0.25f, 0.498f, 0.502f, 0.784f, 0.996f, 1.0f};
@@ -166,8 +157,7 @@ void expectIntegerFollowsFloat(double toleranceSteps) {
     }
 }
 
-// The truncated result alpha divides the colour sum, lifting a channel by up to c / A, and 8-bit shifts stand in
-// for division by 255: at these covers both stay within two and a half steps.
+// The truncated alpha lifts a channel by up to c / A, and 8-bit shifts stand in for / 255: 2.5 steps at most.
 TEST(DepthAgreement, IntegerDepthsFollowFloatWithinTheirTruncation) {
     expectIntegerFollowsFloat<PF_Pixel>(2.5);
     expectIntegerFollowsFloat<PF_Pixel16>(2.5);

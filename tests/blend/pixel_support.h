@@ -1,6 +1,5 @@
 #pragma once
-// Host pixels compared, printed and built for the blend tests, and an HLS
-// model of chroma and hexagon sectors in double, independent of the library's.
+// Host pixels compared and printed, and an HLS model in double, independent of the library's.
 
 #include <algorithm>
 #include <array>
@@ -23,7 +22,6 @@ bool operator==(const Pixel& x, const Pixel& y) {
 
 template <typename Pixel, typename = HostPixel<Pixel>>
 std::ostream& operator<<(std::ostream& os, const Pixel& p) {
-    // Unary plus prints 8-bit channels as numbers.
     return os << "{" << +p.alpha << ", " << +p.red << ", " << +p.green << ", " << +p.blue << "}";
 }
 

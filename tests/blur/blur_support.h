@@ -1,13 +1,11 @@
 #pragma once
-// Running the blur passes and the outputter on the headless host, test samples, and the kernel written out twice
-// to hold it against: tap by tap, and as its formula's prefix sums.
+// Blur passes on the headless host, test samples, and the kernel written out tap by tap and as prefix sums.
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdint>
 #include <cmath>
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -26,6 +24,7 @@ using host::Image;
 
 using test::bpcOf;
 using test::PixelTypes;
+using test::samePixel;
 
 // Premultiplied values of no particular pattern, opaque and transparent ones among them.
 inline Sample patternSample(int i) {
@@ -37,10 +36,6 @@ inline BoxBlur::Line loaded(const std::vector<Sample>& samples, bool repeat) {
     BoxBlur::Line line(samples.size(), repeat);
     line.load(samples.data(), 1);
     return line;
-}
-
-inline bool sameBits(const Sample& p, const Sample& q) {
-    return std::memcmp(&p, &q, sizeof(Sample)) == 0;
 }
 
 inline double largest(const std::vector<Sample>& line) {
@@ -83,8 +78,7 @@ long double literalWindow(std::int64_t length, std::int64_t x, double r, bool re
     return sum / (2.0L * r + 1.0L);
 }
 
-// Prefix-sum differences with a wide integer n: what any radius that fits one should give, and what lines that
-// need no careful summing must match to the bit.
+// Prefix-sum differences with a wide integer n, which lines that need no careful summing match to the bit.
 inline Sample prefixSumBlurred(const std::vector<Sample>& c, std::int64_t x, double r, bool repeat) {
     using BoxBlur::operator+;
     using BoxBlur::operator-;

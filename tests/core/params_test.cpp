@@ -1,6 +1,4 @@
-// The parameter table's rows registered with the host, and their values read back from its checkout callback
-// and from a command's parameter array. (Which rows are greyed out is the user-interface update's test; how popup
-// items become blend modes the blend tests'.)
+// The parameter rows registered with the host, and their values read back by checkout and from a command.
 
 #include <gtest/gtest.h>
 
@@ -36,15 +34,12 @@ struct AddParameter : ::testing::Test {
     }
 };
 
-TEST_F(AddParameter, ATypeWithoutARegistrationAddsNothing) {
+TEST_F(AddParameter, APointDefaultRegistersItsWholePixelsAndAnUnknownTypeNothing) {
     for (const int32_t type : {0, 9, -1}) {
         row.type = type;
         EXPECT_EQ(Nerevo::Plugin::addParameter(&in, def, row, {}), PF_Err_UNRECOGNIZED_PARAM_TYPE) << type;
     }
     EXPECT_EQ(g_added, 0);
-}
-
-TEST_F(AddParameter, APointDefaultRegistersItsWholePixels) {
     row.type = Nerevo::Plugin::paramPoint;
     row.dflt.point[0] = 50.7;
     row.dflt.point[1] = -2.5;

@@ -1,5 +1,4 @@
-// Chromatic aberration: where the three samples of a pixel are taken, what the work buffer makes of them, and
-// the suite it needs. The test's own sampling suites record every position and answer with a value of it alone.
+// Chromatic aberration's samples and work values, through sampling suites that record and answer each position.
 
 #include <cmath>
 #include <cstdint>
@@ -55,7 +54,6 @@ std::int64_t step(double s, double component) {
     return static_cast<std::int64_t>(v >= 0.0 ? v + 0.5 : v - 0.5);
 }
 
-// The samples a pixel takes and the work value they give.
 template <typename Pixel>
 Work aberrated(int x, int y, std::int64_t sx, std::int64_t sy, double weight, std::vector<Position>& expected) {
     Pixel s[3];

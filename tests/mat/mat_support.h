@@ -1,6 +1,5 @@
 #pragma once
-// Running the focus mat generators on the headless host, test images at every depth, and slow, obvious
-// references for what the generators write.
+// The focus mat generators on the headless host, test images, and slow references for what they write.
 
 #include <gtest/gtest.h>
 
@@ -28,8 +27,7 @@ using Work = Nerevo::Color<double>;
 using test::bpcOf;
 using test::PixelTypes;
 
-// Channels over each depth's whole range, stored as the depth stores them: floats beyond 0..1, and not a number
-// among the colours.
+// Channels over each depth's range: floats beyond 0..1, and not a number among the colours.
 template <typename Pixel>
 Pixel patternPixel(int x, int y) {
     const float green = (x + y) % 5 == 3 ? std::numeric_limits<float>::quiet_NaN() : ((x * 3 + y) % 7) * 0.25f;
@@ -104,8 +102,7 @@ inline LinearMatGeneratorParameters linearParameters() {
 
 class Generators : public ::testing::Test {
 protected:
-    // Through the host's iterate_generic, with the weighting table and buffers a tilt shifter would give, the
-    // buffers filled with `initial`.
+    // With the table and buffers a tilt shifter would give, the buffers filled with `initial`.
     template <typename Generator, typename Params>
     Buffers generate(Nerevo::Bpc bpc, Image& input, Params params, double initial = 0.0) {
         Buffers buffers;

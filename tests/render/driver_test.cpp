@@ -31,8 +31,7 @@ protected:
     std::vector<ParameterValue> values = test::defaultValues();
 };
 
-// At half resolution lengths halve; ratios, exponents, percentages and the
-// centre, counted from the output's origin, do not.
+// At half resolution lengths halve; ratios, exponents, percentages and the centre (from the output's origin) not.
 TEST_F(Driver, ParametersTakeTheirRenderForms) {
     value(Param::BlurAmount).d = 50;
     value(Param::InnerWidth).d = 100;
@@ -99,10 +98,10 @@ TYPED_TEST(Framing, WorldsOfOneSizeAreTakenAsTheyAreOnlyInOnePlaceElseFramed) {
     Image apart(this->kFormat, 20, 10, PF_Point{-8, -3});
     const std::unique_ptr<Image> framed = this->frame(&input, apart);
     ASSERT_TRUE(framed);
-    EXPECT_TRUE(test::samePixel(framed->template at<TypeParam>(3, 5), TypeParam{}));
-    EXPECT_TRUE(test::samePixel(framed->template at<TypeParam>(5, 2), TypeParam{}));
-    EXPECT_TRUE(test::samePixel(framed->template at<TypeParam>(4, 5), input.at<TypeParam>(0, 2)));
-    EXPECT_TRUE(test::samePixel(framed->template at<TypeParam>(19, 9), input.at<TypeParam>(15, 6)));
+    const auto at = [&](int x, int y) { return framed->template at<TypeParam>(x, y); };
+    EXPECT_TRUE(test::samePixel(at(3, 5), TypeParam{}) && test::samePixel(at(5, 2), TypeParam{})) << "outside";
+    EXPECT_TRUE(test::samePixel(at(4, 5), input.at<TypeParam>(0, 2)) &&
+                test::samePixel(at(19, 9), input.at<TypeParam>(15, 6)));
 
     const std::unique_ptr<Image> empty = this->frame(nullptr, alike);
     ASSERT_TRUE(empty && empty->width() == 20) << "an input without pixels leaves a transparent frame";

@@ -36,7 +36,6 @@ protected:
         return err;
     }
 
-    // A checkout of the layer that yields `result`, as its maximum too.
     static void answer(const PF_LRect& result) {
         fake().checkoutAnswer.result_rect = fake().checkoutAnswer.max_result_rect = result;
     }
@@ -155,18 +154,15 @@ protected:
     Image output{PF_PixelFormat_ARGB32, 100, 100};
 };
 
-TEST_F(SmartRender, WithoutTheGlobalOrThePreRenderRecordItRefusesWithBadCallbackParam) {
+// Without the global or the pre-render's record, or without a handle for the values (the first handle is the
+// pre-render's record), nothing renders and nothing is left behind.
+TEST_F(SmartRender, AMissingRecordOrHandleIsRefusedBeforeRendering) {
     EXPECT_EQ(preAndRender([](PF_InData& in, RenderCall&) { in.global_data = nullptr; }), PF_Err_BAD_CALLBACK_PARAM);
     EXPECT_EQ(preAndRender([](PF_InData&, RenderCall& call) { call.input.pre_render_data = nullptr; }),
               PF_Err_BAD_CALLBACK_PARAM);
-    EXPECT_EQ(host.log().count("AEGP_GetNumThreads"), 0u) << "nothing rendered";
-    EXPECT_TRUE(host.problems().empty()) << problems();
-}
-
-TEST_F(SmartRender, NoHandleForTheValuesIsStructDamage) {
-    host.faults().failCall("host_new_handle", 2, PF_Err_OUT_OF_MEMORY);  // the first is the pre-render's record
+    host.faults().failCall("host_new_handle", 2, PF_Err_OUT_OF_MEMORY);
     EXPECT_EQ(preAndRender([](PF_InData&, RenderCall&) {}), PF_Err_INTERNAL_STRUCT_DAMAGED);
-    EXPECT_EQ(host.log().count("AEGP_GetNumThreads"), 0u);
+    EXPECT_EQ(host.log().count("AEGP_GetNumThreads"), 0u) << "nothing rendered";
     EXPECT_EQ(extraHandles(), 0u);
     EXPECT_TRUE(host.problems().empty()) << problems();
 }
@@ -218,7 +214,6 @@ TEST_F(SmartRender, TheFirstErrorStopsTheAppsFrameBeforeRendering) {
 
 // Kept in the core library for other effects, though this plug-in renders with its own commands.
 TEST_F(SmartRender, TheLibraryDefaultsAskForTheRequestAsItIsAndPassTheInputThrough) {
-    fake().checkoutAnswer = PF_CheckoutResult{};
     fake().checkoutAnswer.result_rect = PF_LRect{20, 30, 80, 90};
     fake().checkoutAnswer.max_result_rect = PF_LRect{0, 0, 100, 100};
     input.at<PF_Pixel>(7, 5) = PF_Pixel{1, 7, 8, 9};
