@@ -4,6 +4,7 @@
 #include <limits>
 #include <memory>
 #include <type_traits>
+#include <utility>
 
 #include "../blur/blur_support.h"
 #include "LinearMatGenerator.h"
@@ -256,6 +257,11 @@ TYPED_TEST(Stages, WorldsThatDoNotFitAreRefusedBeforeAnyStage) {
         EXPECT_EQ(this->template execute<LinearTiltShifter>(bpcOf<TypeParam>(), other, this->output, p),
                   PF_Err_INTERNAL_STRUCT_DAMAGED);
     }
+    // An input of the right size without pixels: the stages would read through its null rows.
+    void* const pixels = std::exchange(this->input.world()->data, nullptr);
+    EXPECT_EQ(this->template execute<RadialTiltShifter>(bpcOf<TypeParam>(), this->input, this->output, p),
+              PF_Err_INTERNAL_STRUCT_DAMAGED);
+    this->input.world()->data = pixels;
     EXPECT_EQ(this->host.log().count("iterate_generic"), 0u);
     EXPECT_TRUE(sameImage<TypeParam>(this->output, this->marked));
 }
