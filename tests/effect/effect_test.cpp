@@ -146,21 +146,6 @@ TEST_F(ProjectTest, ParameterStreamsAreNamedAfterTheirParameters) {
     EXPECT_TRUE(host.problems().empty()) << host.problems().front();
 }
 
-TEST_F(ProjectTest, UpdatesMustDescribeARegisteredParameter) {
-    run([&](PF_InData& in, AEGP_SuiteHandler& suites) {
-        const PF_ParamUtilsSuite2& utils = *suites.ParamUtilsSuite2();
-        PF_ParamDef def = host.param(index("Ratio")).current;
-        def.ui_flags = PF_PUI_DISABLED;
-        EXPECT_EQ(utils.PF_UpdateParamUI(in.effect_ref, 0, &def), PF_Err_BAD_CALLBACK_PARAM);
-        EXPECT_EQ(utils.PF_UpdateParamUI(in.effect_ref, index("Type"), &def), PF_Err_BAD_CALLBACK_PARAM)
-            << "a float slider's definition for a popup";
-        EXPECT_EQ(utils.PF_UpdateParamUI(in.effect_ref, index("Ratio"), nullptr), PF_Err_BAD_CALLBACK_PARAM);
-        EXPECT_EQ(utils.PF_UpdateParamUI(in.effect_ref, index("Ratio"), &def), PF_Err_NONE);
-    });
-    EXPECT_EQ(std::make_tuple(stream("Ratio").uiFlags, stream("Type").uiFlags, def("Ratio").ui_flags),
-              std::make_tuple(PF_PUI_DISABLED, 0, 0));
-}
-
 using Name = std::basic_string<unsigned short>;
 
 Name name(const char16_t* text) {
@@ -276,8 +261,6 @@ TEST_F(EffectHandleTest, AppliedEffectComesLastAndIndexIsThePlaceInTheLayersEffe
               std::make_tuple(1, AEGP_EffectFlags(AEGP_EffectFlags_ACTIVE), AEGP_EffectFlags(0)));
 }
 
-constexpr double kHalfPi = 1.5707963267948966;
-
 using CheckoutTest = test::CommandHost;
 
 TEST_F(CheckoutTest, ConversionsOfTheHostsValues) {
@@ -305,7 +288,7 @@ TEST_F(CheckoutTest, ConversionsOfTheHostsValues) {
         EXPECT_EQ(Nerevo::checkoutPopupParam(&in, index("Type"), type), PF_Err_NONE);
         EXPECT_EQ(Nerevo::checkoutFloatParam(&in, index("Blur Amount"), amount, 0.01f), PF_Err_NONE);
         EXPECT_EQ(Nerevo::checkoutFloatParam(&in, index("Blur Amount"), amountD, 0.01), PF_Err_NONE);
-        EXPECT_DOUBLE_EQ(radians, -45.5 * kHalfPi / 90);
+        EXPECT_DOUBLE_EQ(radians, -45.5 * 3.14159265358979323846 / 180);
         EXPECT_EQ((std::vector<double>{degrees, point.x, point.y, c.a, c.r, c.g, c.b, double(repeat), double(grow),
                                        double(type), amount, amountD}),
                   (std::vector<double>{-45.5, -0.5, 100.25, 1, 1, 128 / 255.0f, 0, 1, 0, 2, 0.5, 50.0 * 0.01}));
@@ -330,8 +313,7 @@ TEST_F(CheckoutTest, FailedCheckoutWritesTheEmptyValue) {
     });
 }
 
-// Other UI flags stay and the parameter array is left as it was; the update itself is the
-// parameter-UI update's tests.
+// The host takes only an update that describes a registered parameter.
 TEST_F(CheckoutTest, GrayingOutKeepsTheOtherFlagsAndLeavesTheArray) {
     PF_ParamDef& record = def("Ratio");
     record.ui_flags = 1 << 3;
@@ -346,6 +328,13 @@ TEST_F(CheckoutTest, GrayingOutKeepsTheOtherFlagsAndLeavesTheArray) {
         EXPECT_EQ(stream("Ratio").uiFlags, gray ? (1 << 3) | PF_PUI_DISABLED : 1 << 3);
         EXPECT_EQ(std::memcmp(&before, &record, sizeof before), 0) << "the parameter array was written";
     }
+    run([&](PF_InData& in, AEGP_SuiteHandler& suites) {
+        const PF_ParamUtilsSuite2& utils = *suites.ParamUtilsSuite2();
+        EXPECT_EQ(utils.PF_UpdateParamUI(in.effect_ref, 0, &record), PF_Err_BAD_CALLBACK_PARAM);
+        EXPECT_EQ(utils.PF_UpdateParamUI(in.effect_ref, index("Type"), &record), PF_Err_BAD_CALLBACK_PARAM);
+        EXPECT_EQ(utils.PF_UpdateParamUI(in.effect_ref, index("Ratio"), nullptr), PF_Err_BAD_CALLBACK_PARAM);
+    });
+    EXPECT_EQ(stream("Type").uiFlags, 0);
 }
 
 }  // namespace
