@@ -209,11 +209,9 @@ TEST_F(EffectHandleTest, NameIsTheEffectsAndCanBeChanged) {
 // free counts only without an earlier error.
 TEST_F(EffectHandleTest, NameErrorsReturnFirstAndLeakNothing) {
     const struct { const char *first, *second; } cases[] = {  // second: failing too, or null
-        {"AEGP_LockMemHandle", "AEGP_FreeMemHandle"}, {"AEGP_FreeMemHandle", nullptr},
+        {"AEGP_LockMemHandle", "AEGP_FreeMemHandle"}, {"AEGP_FreeMemHandle", nullptr}, {"AEGP_LockMemHandle", nullptr},
         {"AEGP_GetNewEffectStreamByIndex", nullptr}, {"AEGP_GetNewParentStreamRef", nullptr},
-        {"AEGP_GetStreamName", nullptr},            {"AEGP_GetMemHandleSize", nullptr},
-        {"AEGP_LockMemHandle", nullptr},
-    };
+        {"AEGP_GetStreamName", nullptr}, {"AEGP_GetMemHandleSize", nullptr}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.first);
         host.faults().failCall(c.first, 1, PF_Err_OUT_OF_MEMORY);

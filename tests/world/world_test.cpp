@@ -193,18 +193,16 @@ TEST_F(Worlds, ParameterWorldsAreCheckedInWhateverTheyHold) {
 PF_Err g_checkoutErr = PF_Err_NONE;
 PF_EffectWorld g_checkedOut{};
 
-PF_Err checkoutPixels(PF_ProgPtr, A_long, PF_EffectWorld** pixels) {
-    *pixels = g_checkoutErr ? nullptr : &g_checkedOut;
-    return g_checkoutErr;
-}
-
-PF_Err checkoutOutput(PF_ProgPtr, PF_EffectWorld** output) {
-    *output = &g_checkedOut;
-    return g_checkoutErr;
-}
-
 TEST_F(Worlds, InputAndOutputBorrowWhatTheHostChecksOutEvenOnFailure) {
-    PF_SmartRenderCallbacks callbacks{checkoutPixels, nullptr, checkoutOutput};
+    PF_SmartRenderCallbacks callbacks{};
+    callbacks.checkout_layer_pixels = [](PF_ProgPtr, A_long, PF_EffectWorld** pixels) {
+        *pixels = g_checkoutErr ? nullptr : &g_checkedOut;
+        return g_checkoutErr;
+    };
+    callbacks.checkout_output = [](PF_ProgPtr, PF_EffectWorld** output) {
+        *output = &g_checkedOut;
+        return g_checkoutErr;
+    };
     PF_SmartRenderExtra extra{nullptr, &callbacks};
     run([&](PF_InData& in, AEGP_SuiteHandler&) {
         WorldPtr input, output;
