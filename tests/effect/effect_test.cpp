@@ -97,17 +97,16 @@ TEST_F(ProjectTest, MemoryHandlesHoldZeroedBytesAndUnlockOnlyWhenLocked) {
 
 TEST_F(ProjectTest, CallsNeedTheRegisteredPluginAndTheirOwnEffect) {
     run([&](PF_InData& in, AEGP_SuiteHandler& suites) {
+        const auto& pf = *suites.PFInterfaceSuite1();
         AEGP_EffectRefH effect = nullptr;
-        EXPECT_EQ(suites.PFInterfaceSuite1()->AEGP_GetNewEffectForEffect(pluginId + 1, in.effect_ref, &effect),
-                  PF_Err_BAD_CALLBACK_PARAM);
-        EXPECT_EQ(suites.PFInterfaceSuite1()->AEGP_GetNewEffectForEffect(0, in.effect_ref, &effect),
-                  PF_Err_BAD_CALLBACK_PARAM);
         AEGP_LayerH layer = nullptr;
-        EXPECT_EQ(suites.PFInterfaceSuite1()->AEGP_GetEffectLayer(reinterpret_cast<PF_ProgPtr>(&in), &layer),
-                  PF_Err_BAD_CALLBACK_PARAM);
         AEGP_ObjectType type = AEGP_ObjectType_NONE;
-        EXPECT_EQ(suites.LayerSuite13()->AEGP_GetLayerObjectType(reinterpret_cast<AEGP_LayerH>(&in), &type),
-                  PF_Err_BAD_CALLBACK_PARAM);
+        EXPECT_EQ((std::vector<A_Err>{
+                      pf.AEGP_GetNewEffectForEffect(pluginId + 1, in.effect_ref, &effect),
+                      pf.AEGP_GetNewEffectForEffect(0, in.effect_ref, &effect),
+                      pf.AEGP_GetEffectLayer(reinterpret_cast<PF_ProgPtr>(&in), &layer),
+                      suites.LayerSuite13()->AEGP_GetLayerObjectType(reinterpret_cast<AEGP_LayerH>(&in), &type)}),
+                  std::vector<A_Err>(4, PF_Err_BAD_CALLBACK_PARAM));
         EXPECT_EQ(effect, nullptr);
     });
     EXPECT_TRUE(host.problems().empty());

@@ -209,20 +209,16 @@ TEST(SuiteHelper, AcquiringWithoutTheHostsDataFailsWithoutTouchingIt) {
 // Halves round away from zero; whole pixels round down.
 TEST(Fixed, ConversionsRoundAndHoldAtTheLimits) {
     constexpr PF_Fixed max = std::numeric_limits<PF_Fixed>::max(), min = std::numeric_limits<PF_Fixed>::min();
-    const std::pair<double, PF_Fixed> fromDouble[] = {
-        {0.5 / 65536, 1}, {-0.5 / 65536, -1}, {0.49 / 65536, 0}, {1.25, 81920}, {-1.25, -81920},
-        {105000.0, max},  {-105000.0, min},   {std::numeric_limits<double>::quiet_NaN(), 0}};
-    for (const auto& [value, fixed] : fromDouble) {
-        EXPECT_EQ(Nerevo::doubleToFixed(value), fixed) << value;
-    }
-    const std::pair<int, PF_Fixed> fromWhole[] = {{32767, 32767 * 65536}, {-32768, min}, {40000, max}, {-40000, min}};
-    for (const auto& [value, fixed] : fromWhole) {
-        EXPECT_EQ(Nerevo::wholeToFixed(value), fixed) << value;
-    }
-    const std::pair<PF_Fixed, int> toWhole[] = {{-98304, -2}, {163840, 2}, {-65536, -1}, {-1, -1}};
-    for (const auto& [fixed, whole] : toWhole) {
-        EXPECT_EQ(Nerevo::fixedToWhole(fixed), whole) << fixed;
-    }
+    using Nerevo::doubleToFixed, Nerevo::wholeToFixed, Nerevo::fixedToWhole;
+    EXPECT_EQ((std::vector<PF_Fixed>{doubleToFixed(0.5 / 65536), doubleToFixed(-0.5 / 65536),
+                                     doubleToFixed(0.49 / 65536), doubleToFixed(1.25), doubleToFixed(-1.25),
+                                     doubleToFixed(105000.0), doubleToFixed(-105000.0),
+                                     doubleToFixed(std::numeric_limits<double>::quiet_NaN())}),
+              (std::vector<PF_Fixed>{1, -1, 0, 81920, -81920, max, min, 0}));
+    EXPECT_EQ((std::vector<PF_Fixed>{wholeToFixed(32767), wholeToFixed(-32768), wholeToFixed(40000), wholeToFixed(-40000)}),
+              (std::vector<PF_Fixed>{32767 * 65536, min, max, min}));
+    EXPECT_EQ((std::vector<int>{fixedToWhole(-98304), fixedToWhole(163840), fixedToWhole(-65536), fixedToWhole(-1)}),
+              (std::vector<int>{-2, 2, -1, -1}));
     EXPECT_EQ(Nerevo::windowType(nullptr), PF_Window_NONE);
     PF_Context* none = nullptr;
     PF_EventExtra extra{};
@@ -265,30 +261,31 @@ protected:
 // Linear (Inner Width 50): inner lines at y 150 and 50, outer at 200 and 0, the focus line (one
 // side only) at 180, all spanning the layer's diagonal, x −150 to 350.
 TEST_F(Edit, ClicksGrabTheHandleUnderThePointerWithinFiveScreenPixels) {
-    const struct { int type, mode; double inner, focus, zoom; A_long h, v; A_intptr_t handle; } cases[] = {
-        {1, 1, 100, 30, 1, 100, 30, kArrow}, {1, 1, 100, 30, 1, 250, 102, kOuter}, {1, 1, 100, 30, 1, 200, 102, kInner},
-        {1, 1, 100, 30, 1, 100, 148, kInner}, {1, 1, 100, 30, 1, 100, 174, kOuter},
-        // Between the outlines, beyond both along the direction, the centre.
-        {1, 1, 100, 30, 1, 240, 100, kNone}, {1, 1, 100, 30, 1, 300, 100, kNone}, {1, 1, 100, 30, 1, 100, 100, kNone},
+    using Clicks = std::vector<std::tuple<A_long, A_long, A_intptr_t>>;
+    const struct { int type, mode; double inner, focus, zoom; Clicks clicks; } cases[] = {
+        // Last three: between the outlines, beyond both along the direction, the centre.
+        {1, 1, 100, 30, 1, {{100, 30, kArrow}, {250, 102, kOuter}, {200, 102, kInner}, {100, 148, kInner},
+                            {100, 174, kOuter}, {240, 100, kNone}, {300, 100, kNone}, {100, 100, kNone}}},
         // The head's edge and tip are no hit: the outlines come next.
-        {1, 1, 128, 30, 1, 100, 36, kInner}, {1, 1, 128, 30, 1, 100, 35, kArrow}, {1, 1, 128, 30, 1, 100, 20, kNone},
-        {2, 1, 50, 30, 1, 100, 153, kInner}, {2, 1, 50, 30, 1, 0, 47, kInner},   {2, 1, 50, 30, 1, 100, 200, kOuter},
-        {2, 1, 50, 30, 1, 100, 2, kOuter},   {2, 1, 50, 30, 1, 100, 180, kNone}, {2, 1, 50, 30, 1, 100, 30, kArrow},
-        {2, 2, 50, 30, 1, 100, 180, kFocus}, {2, 2, 50, 30, 1, 100, 20, kNone},
+        {1, 1, 128, 30, 1, {{100, 36, kInner}, {100, 35, kArrow}, {100, 20, kNone}}},
+        {2, 1, 50, 30, 1, {{100, 153, kInner}, {0, 47, kInner}, {100, 200, kOuter}, {100, 2, kOuter}, {100, 180, kNone},
+                           {100, 30, kArrow}, {349, 150, kInner}, {350, 150, kNone}, {-149, 150, kInner},
+                           {-150, 150, kNone}}},
+        {2, 2, 50, 30, 1, {{100, 180, kFocus}, {100, 20, kNone}}},
         // Where the focus line lies on the outer line, the focus line wins.
-        {2, 2, 50, 50, 1, 100, 200, kFocus}, {2, 2, 50, 50, 1, 100, 0, kOuter},
-        {2, 1, 50, 30, 1, 349, 150, kInner}, {2, 1, 50, 30, 1, 350, 150, kNone}, {2, 1, 50, 30, 1, -149, 150, kInner},
-        {2, 1, 50, 30, 1, -150, 150, kNone},
-        {2, 1, 50, 30, 2, 100, 304, kInner}, {2, 1, 50, 30, 2, 100, 306, kNone},  // 2 and 3 layer pixels off
-        {2, 1, 50, 30, 0.5, 100, 79, kInner}, {2, 1, 50, 30, 0.5, 100, 80, kNone},  // 8 and 10
+        {2, 2, 50, 50, 1, {{100, 200, kFocus}, {100, 0, kOuter}}},
+        {2, 1, 50, 30, 2, {{100, 304, kInner}, {100, 306, kNone}}},   // 2 and 3 layer pixels off
+        {2, 1, 50, 30, 0.5, {{100, 79, kInner}, {100, 80, kNone}}},  // 8 and 10
     };
     for (const auto& c : cases) {
         setPopup("Type", c.type);
         setPopup("Linear Mode", c.mode);
         set("Inner Width", c.inner);
         set("Focus Distance", c.focus);
-        EXPECT_EQ(grabbed(c.h, c.v, layerPanel(c.zoom)), c.handle)
-            << "type " << c.type << " mode " << c.mode << " zoom " << c.zoom << " at (" << c.h << ", " << c.v << ")";
+        for (const auto& [h, v, handle] : c.clicks) {
+            EXPECT_EQ(grabbed(h, v, layerPanel(c.zoom)), handle)
+                << "type " << c.type << " mode " << c.mode << " zoom " << c.zoom << " at (" << h << ", " << v << ")";
+        }
     }
     setPopup("Type", 1);
     const host::EventResult miss = host.ui().click(layerPanel(), PF_Point{300, 250});
