@@ -11,12 +11,6 @@ namespace {
 
 using ProjectTest = test::CommandHost;
 
-AEGP_LayerH effectLayer(PF_InData& in, AEGP_SuiteHandler& suites) {
-    AEGP_LayerH layer = nullptr;
-    EXPECT_EQ(suites.PFInterfaceSuite1()->AEGP_GetEffectLayer(in.effect_ref, &layer), A_Err_NONE);
-    return layer;
-}
-
 TEST_F(ProjectTest, OneFootageLayerOfTheFrameSizeCarriesTheEffectAndCommandsGoToTheTarget) {
     host::Composition& comp = host.project().composition();
     ASSERT_EQ(comp.layers().size(), 1u);
@@ -34,7 +28,7 @@ TEST_F(ProjectTest, OneFootageLayerOfTheFrameSizeCarriesTheEffectAndCommandsGoTo
     EXPECT_EQ(layer.width(), 320) << "the footage layer keeps the size the frame had";
     run([&](PF_InData& in, AEGP_SuiteHandler& suites) {
         EXPECT_EQ(in.width, 200);
-        const AEGP_LayerH handle = effectLayer(in, suites);
+        const AEGP_LayerH handle = layerOf(in, suites);
         AEGP_CompH parent = nullptr;
         AEGP_ObjectType type = AEGP_ObjectType_NONE;
         ASSERT_EQ(suites.LayerSuite13()->AEGP_GetLayerObjectType(handle, &type), A_Err_NONE);
@@ -182,7 +176,7 @@ TEST_F(EffectHandleTest, EachReferenceIsGivenBackOnce) {
     host.log().clear();
     run([&](PF_InData& in, AEGP_SuiteHandler& suites) {
         AEGP_EffectRefH other = nullptr;
-        ASSERT_EQ(suites.EffectSuite3()->AEGP_GetLayerEffectByIndex(pluginId, effectLayer(in, suites), 0, &other),
+        ASSERT_EQ(suites.EffectSuite3()->AEGP_GetLayerEffectByIndex(pluginId, layerOf(in, suites), 0, &other),
                   A_Err_NONE);
         Nerevo::EffectHandle effect(pluginId, &in, suites);
         ASSERT_EQ(effect.init(), PF_Err_NONE);
@@ -237,7 +231,7 @@ TEST_F(EffectHandleTest, AppliedEffectComesLastAndIndexIsThePlaceInTheLayersEffe
             second(pluginId, &in, suites);
         ASSERT_EQ(first.init(), PF_Err_NONE);
         ASSERT_EQ(applied.apply(host::Project::kEffectKey), PF_Err_NONE);
-        ASSERT_EQ(second.init(effectLayer(in, suites), 1), PF_Err_NONE);
+        ASSERT_EQ(second.init(layerOf(in, suites), 1), PF_Err_NONE);
         const auto place = [](Nerevo::EffectHandle& effect) {
             int index = -1;
             EXPECT_EQ(effect.getIndex(index), PF_Err_NONE);
