@@ -111,7 +111,8 @@ TEST_F(StreamValueTest, BoolIsTheTruncatedValueNotZero) {
 
 TEST_F(StreamValueTest, ValuesRoundTripThroughTheirParametersAndKeyframeThroughTheirMembers) {
     EXPECT_EQ((std::vector<PF_Err>{set("Blur Amount", 33.25), set("Type", 2.0), set("Grow Bounds", false),
-                                   set("Center", AEGP_TwoDVal{12.5, -3}), set("Vignetting Color", AEGP_ColorVal{1, 1, 0.5, 0})}),
+                                   set("Center", AEGP_TwoDVal{12.5, -3}),
+                                   set("Vignetting Color", AEGP_ColorVal{1, 1, 0.5, 0})}),
               std::vector<PF_Err>(5, PF_Err_NONE));
     const PF_Pixel c = def("Vignetting Color").u.cd.value;
     EXPECT_EQ((std::vector<double>{def("Blur Amount").u.fs_d.value, double(def("Type").u.pd.value),

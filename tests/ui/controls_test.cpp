@@ -93,8 +93,7 @@ protected:
 
 TEST_F(Draw, RadialStrokesInnerThenOuterEllipseThenArrow) {
     const host::Drawing drawing = draw();
-    EXPECT_EQ(result.err, PF_Err_NONE);
-    EXPECT_TRUE(result.handled());
+    EXPECT_EQ(std::make_pair(result.err, result.handled()), std::make_pair(PF_Err{PF_Err_NONE}, true));
     EXPECT_EQ(colours(drawing), (std::vector<std::string>{"yellow", "cyan", "red", "red"}));
     const host::Stroke& inner = drawing.strokes()[0];
     ASSERT_EQ(inner.path.size(), 5u);
@@ -148,8 +147,7 @@ TEST_F(Draw, ZoomScalesLengthsButNotPenWidths) {
 
 TEST_F(Draw, NothingToDrawIsHandledAndOtherPanelsAreLeftToTheHost) {
     const host::EventResult r = host.ui().send(layerPanel(), PF_Event_DRAW);
-    EXPECT_EQ(r.err, PF_Err_NONE);
-    EXPECT_TRUE(r.handled());
+    EXPECT_EQ(std::make_pair(r.err, r.handled()), std::make_pair(PF_Err{PF_Err_NONE}, true));
     EXPECT_EQ(host.log().count("PF_GetDrawingReference"), 1u);
     EXPECT_EQ(host.log().count("NewPen"), 0u);
     EXPECT_TRUE(host.problems().empty()) << host.problems().front();
@@ -158,8 +156,7 @@ TEST_F(Draw, NothingToDrawIsHandledAndOtherPanelsAreLeftToTheHost) {
     EXPECT_TRUE(result.handled());
     host.log().clear();
     EXPECT_TRUE(draw(layerPanel(1, PF_Window_EFFECT)).strokes().empty());
-    EXPECT_EQ(result.err, PF_Err_NONE);
-    EXPECT_FALSE(result.handled());
+    EXPECT_EQ(std::make_pair(result.err, result.handled()), std::make_pair(PF_Err{PF_Err_NONE}, false));
     EXPECT_EQ(host.log().count("AcquireSuite"), 0u);
 }
 
@@ -215,7 +212,8 @@ TEST(Fixed, ConversionsRoundAndHoldAtTheLimits) {
                                      doubleToFixed(105000.0), doubleToFixed(-105000.0),
                                      doubleToFixed(std::numeric_limits<double>::quiet_NaN())}),
               (std::vector<PF_Fixed>{1, -1, 0, 81920, -81920, max, min, 0}));
-    EXPECT_EQ((std::vector<PF_Fixed>{wholeToFixed(32767), wholeToFixed(-32768), wholeToFixed(40000), wholeToFixed(-40000)}),
+    EXPECT_EQ((std::vector<PF_Fixed>{wholeToFixed(32767), wholeToFixed(-32768), wholeToFixed(40000),
+                                     wholeToFixed(-40000)}),
               (std::vector<PF_Fixed>{32767 * 65536, min, max, min}));
     EXPECT_EQ((std::vector<int>{fixedToWhole(-98304), fixedToWhole(163840), fixedToWhole(-65536), fixedToWhole(-1)}),
               (std::vector<int>{-2, 2, -1, -1}));
