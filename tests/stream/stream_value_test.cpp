@@ -100,15 +100,6 @@ TEST_F(StreamValueTest, KeyframesReadBackAtAndBetweenTheirTimes) {
     });
 }
 
-// Floor or rounding would read some of these differently.
-TEST_F(StreamValueTest, BoolIsTheTruncatedValueNotZero) {
-    const std::pair<double, bool> cases[] = {{0.7, false}, {1.2, true}, {-0.7, false}, {-1.5, true}, {0.0, false}};
-    for (const auto& [stored, want] : cases) {
-        def("Blur Offset").u.fs_d.value = stored;
-        EXPECT_EQ(valueAt<bool>("Blur Offset", frame(0)), want) << stored;
-    }
-}
-
 TEST_F(StreamValueTest, ValuesRoundTripThroughTheirParametersAndKeyframeThroughTheirMembers) {
     EXPECT_EQ((std::vector<PF_Err>{set("Blur Amount", 33.25), set("Type", 2.0), set("Grow Bounds", false),
                                    set("Center", AEGP_TwoDVal{12.5, -3}),
