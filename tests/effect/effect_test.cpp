@@ -89,25 +89,8 @@ TEST_F(ProjectTest, MemoryHandlesHoldZeroedBytesAndUnlockOnlyWhenLocked) {
     EXPECT_EQ(host.problems(), std::vector<std::string>{"AEGP_UnlockMemHandle of \"buffer\", which is not locked"});
 }
 
-TEST_F(ProjectTest, CallsNeedTheRegisteredPluginAndTheirOwnEffect) {
-    run([&](PF_InData& in, AEGP_SuiteHandler& suites) {
-        const auto& pf = *suites.PFInterfaceSuite1();
-        AEGP_EffectRefH effect = nullptr;
-        AEGP_LayerH layer = nullptr;
-        AEGP_ObjectType type = AEGP_ObjectType_NONE;
-        EXPECT_EQ((std::vector<A_Err>{
-                      pf.AEGP_GetNewEffectForEffect(pluginId + 1, in.effect_ref, &effect),
-                      pf.AEGP_GetNewEffectForEffect(0, in.effect_ref, &effect),
-                      pf.AEGP_GetEffectLayer(reinterpret_cast<PF_ProgPtr>(&in), &layer),
-                      suites.LayerSuite13()->AEGP_GetLayerObjectType(reinterpret_cast<AEGP_LayerH>(&in), &type)}),
-                  std::vector<A_Err>(4, PF_Err_BAD_CALLBACK_PARAM));
-        EXPECT_EQ(effect, nullptr);
-    });
-    EXPECT_TRUE(host.problems().empty());
-}
-
-TEST_F(ProjectTest, ParameterStreamsAreNamedAfterTheirParameters) {
-    withEffect([&](PF_InData&, AEGP_SuiteHandler& suites, AEGP_EffectRefH effect, AEGP_LayerH) {
+TEST_F(ProjectTest, ParameterStreamsAreNamedAfterTheirParametersAndStrangersAreRefused) {
+    withEffect([&](PF_InData& in, AEGP_SuiteHandler& suites, AEGP_EffectRefH effect, AEGP_LayerH) {
         AEGP_StreamRefH stream = nullptr;
         AEGP_MemHandle name = nullptr;
         ASSERT_EQ(suites.StreamSuite9()->AEGP_GetNewEffectStreamByIndex(pluginId, effect, index("Focus Distance"),
@@ -133,6 +116,17 @@ TEST_F(ProjectTest, ParameterStreamsAreNamedAfterTheirParameters) {
             EXPECT_EQ(suites.StreamSuite9()->AEGP_GetNewEffectStreamByIndex(pluginId, from, param, out),
                       PF_Err_BAD_CALLBACK_PARAM) << param;
         }
+        // Another plug-in's id, no plug-in's id, handles the host did not hand out.
+        AEGP_EffectRefH stranger = nullptr;
+        AEGP_LayerH layer = nullptr;
+        AEGP_ObjectType type = AEGP_ObjectType_NONE;
+        EXPECT_EQ((std::vector<A_Err>{
+                      suites.PFInterfaceSuite1()->AEGP_GetNewEffectForEffect(pluginId + 1, in.effect_ref, &stranger),
+                      suites.PFInterfaceSuite1()->AEGP_GetNewEffectForEffect(0, in.effect_ref, &stranger),
+                      suites.PFInterfaceSuite1()->AEGP_GetEffectLayer(reinterpret_cast<PF_ProgPtr>(&in), &layer),
+                      suites.LayerSuite13()->AEGP_GetLayerObjectType(reinterpret_cast<AEGP_LayerH>(&in), &type)}),
+                  std::vector<A_Err>(4, PF_Err_BAD_CALLBACK_PARAM));
+        EXPECT_EQ(stranger, nullptr);
         suites.MemorySuite1()->AEGP_FreeMemHandle(name);
         suites.StreamSuite9()->AEGP_DisposeStream(stream);
     });
