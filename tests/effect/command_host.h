@@ -59,13 +59,17 @@ protected:
     void withEffect(const std::function<void(PF_InData&, AEGP_SuiteHandler&, AEGP_EffectRefH, AEGP_LayerH)>& body) {
         run([&](PF_InData& in, AEGP_SuiteHandler& suites) {
             AEGP_EffectRefH effect = nullptr;
-            AEGP_LayerH layer = nullptr;
             ASSERT_EQ(suites.PFInterfaceSuite1()->AEGP_GetNewEffectForEffect(pluginId, in.effect_ref, &effect),
                       A_Err_NONE);
-            ASSERT_EQ(suites.PFInterfaceSuite1()->AEGP_GetEffectLayer(in.effect_ref, &layer), A_Err_NONE);
-            body(in, suites, effect, layer);
+            body(in, suites, effect, layerOf(in, suites));
             suites.EffectSuite3()->AEGP_DisposeEffect(effect);
         });
+    }
+
+    AEGP_LayerH layerOf(PF_InData& in, AEGP_SuiteHandler& suites) {
+        AEGP_LayerH layer = nullptr;
+        EXPECT_EQ(suites.PFInterfaceSuite1()->AEGP_GetEffectLayer(in.effect_ref, &layer), A_Err_NONE);
+        return layer;
     }
 
     // Every reference, value record and keyframe batch was given back.

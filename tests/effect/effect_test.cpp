@@ -11,12 +11,6 @@ namespace {
 
 using ProjectTest = test::CommandHost;
 
-AEGP_LayerH effectLayer(PF_InData& in, AEGP_SuiteHandler& suites) {
-    AEGP_LayerH layer = nullptr;
-    EXPECT_EQ(suites.PFInterfaceSuite1()->AEGP_GetEffectLayer(in.effect_ref, &layer), A_Err_NONE);
-    return layer;
-}
-
 TEST_F(ProjectTest, OneFootageLayerOfTheFrameSizeCarriesTheEffectAndCommandsGoToTheTarget) {
     host::Composition& comp = host.project().composition();
     ASSERT_EQ(comp.layers().size(), 1u);
@@ -34,7 +28,7 @@ TEST_F(ProjectTest, OneFootageLayerOfTheFrameSizeCarriesTheEffectAndCommandsGoTo
     EXPECT_EQ(layer.width(), 320) << "the footage layer keeps the size the frame had";
     run([&](PF_InData& in, AEGP_SuiteHandler& suites) {
         EXPECT_EQ(in.width, 200);
-        const AEGP_LayerH handle = effectLayer(in, suites);
+        const AEGP_LayerH handle = layerOf(in, suites);
         AEGP_CompH parent = nullptr;
         AEGP_ObjectType type = AEGP_ObjectType_NONE;
         ASSERT_EQ(suites.LayerSuite13()->AEGP_GetLayerObjectType(handle, &type), A_Err_NONE);
@@ -95,26 +89,8 @@ TEST_F(ProjectTest, MemoryHandlesHoldZeroedBytesAndUnlockOnlyWhenLocked) {
     EXPECT_EQ(host.problems(), std::vector<std::string>{"AEGP_UnlockMemHandle of \"buffer\", which is not locked"});
 }
 
-TEST_F(ProjectTest, CallsNeedTheRegisteredPluginAndTheirOwnEffect) {
-    run([&](PF_InData& in, AEGP_SuiteHandler& suites) {
-        AEGP_EffectRefH effect = nullptr;
-        EXPECT_EQ(suites.PFInterfaceSuite1()->AEGP_GetNewEffectForEffect(pluginId + 1, in.effect_ref, &effect),
-                  PF_Err_BAD_CALLBACK_PARAM);
-        EXPECT_EQ(suites.PFInterfaceSuite1()->AEGP_GetNewEffectForEffect(0, in.effect_ref, &effect),
-                  PF_Err_BAD_CALLBACK_PARAM);
-        AEGP_LayerH layer = nullptr;
-        EXPECT_EQ(suites.PFInterfaceSuite1()->AEGP_GetEffectLayer(reinterpret_cast<PF_ProgPtr>(&in), &layer),
-                  PF_Err_BAD_CALLBACK_PARAM);
-        AEGP_ObjectType type = AEGP_ObjectType_NONE;
-        EXPECT_EQ(suites.LayerSuite13()->AEGP_GetLayerObjectType(reinterpret_cast<AEGP_LayerH>(&in), &type),
-                  PF_Err_BAD_CALLBACK_PARAM);
-        EXPECT_EQ(effect, nullptr);
-    });
-    EXPECT_TRUE(host.problems().empty());
-}
-
-TEST_F(ProjectTest, ParameterStreamsAreNamedAfterTheirParameters) {
-    withEffect([&](PF_InData&, AEGP_SuiteHandler& suites, AEGP_EffectRefH effect, AEGP_LayerH) {
+TEST_F(ProjectTest, ParameterStreamsAreNamedAfterTheirParametersAndStrangersAreRefused) {
+    withEffect([&](PF_InData& in, AEGP_SuiteHandler& suites, AEGP_EffectRefH effect, AEGP_LayerH) {
         AEGP_StreamRefH stream = nullptr;
         AEGP_MemHandle name = nullptr;
         ASSERT_EQ(suites.StreamSuite9()->AEGP_GetNewEffectStreamByIndex(pluginId, effect, index("Focus Distance"),
@@ -140,25 +116,21 @@ TEST_F(ProjectTest, ParameterStreamsAreNamedAfterTheirParameters) {
             EXPECT_EQ(suites.StreamSuite9()->AEGP_GetNewEffectStreamByIndex(pluginId, from, param, out),
                       PF_Err_BAD_CALLBACK_PARAM) << param;
         }
+        // Another plug-in's id, no plug-in's id, handles the host did not hand out.
+        AEGP_EffectRefH stranger = nullptr;
+        AEGP_LayerH layer = nullptr;
+        AEGP_ObjectType type = AEGP_ObjectType_NONE;
+        EXPECT_EQ((std::vector<A_Err>{
+                      suites.PFInterfaceSuite1()->AEGP_GetNewEffectForEffect(pluginId + 1, in.effect_ref, &stranger),
+                      suites.PFInterfaceSuite1()->AEGP_GetNewEffectForEffect(0, in.effect_ref, &stranger),
+                      suites.PFInterfaceSuite1()->AEGP_GetEffectLayer(reinterpret_cast<PF_ProgPtr>(&in), &layer),
+                      suites.LayerSuite13()->AEGP_GetLayerObjectType(reinterpret_cast<AEGP_LayerH>(&in), &type)}),
+                  std::vector<A_Err>(4, PF_Err_BAD_CALLBACK_PARAM));
+        EXPECT_EQ(stranger, nullptr);
         suites.MemorySuite1()->AEGP_FreeMemHandle(name);
         suites.StreamSuite9()->AEGP_DisposeStream(stream);
     });
     EXPECT_TRUE(host.problems().empty()) << host.problems().front();
-}
-
-TEST_F(ProjectTest, UpdatesMustDescribeARegisteredParameter) {
-    run([&](PF_InData& in, AEGP_SuiteHandler& suites) {
-        const PF_ParamUtilsSuite2& utils = *suites.ParamUtilsSuite2();
-        PF_ParamDef def = host.param(index("Ratio")).current;
-        def.ui_flags = PF_PUI_DISABLED;
-        EXPECT_EQ(utils.PF_UpdateParamUI(in.effect_ref, 0, &def), PF_Err_BAD_CALLBACK_PARAM);
-        EXPECT_EQ(utils.PF_UpdateParamUI(in.effect_ref, index("Type"), &def), PF_Err_BAD_CALLBACK_PARAM)
-            << "a float slider's definition for a popup";
-        EXPECT_EQ(utils.PF_UpdateParamUI(in.effect_ref, index("Ratio"), nullptr), PF_Err_BAD_CALLBACK_PARAM);
-        EXPECT_EQ(utils.PF_UpdateParamUI(in.effect_ref, index("Ratio"), &def), PF_Err_NONE);
-    });
-    EXPECT_EQ(std::make_tuple(stream("Ratio").uiFlags, stream("Type").uiFlags, def("Ratio").ui_flags),
-              std::make_tuple(PF_PUI_DISABLED, 0, 0));
 }
 
 using Name = std::basic_string<unsigned short>;
@@ -198,7 +170,7 @@ TEST_F(EffectHandleTest, EachReferenceIsGivenBackOnce) {
     host.log().clear();
     run([&](PF_InData& in, AEGP_SuiteHandler& suites) {
         AEGP_EffectRefH other = nullptr;
-        ASSERT_EQ(suites.EffectSuite3()->AEGP_GetLayerEffectByIndex(pluginId, effectLayer(in, suites), 0, &other),
+        ASSERT_EQ(suites.EffectSuite3()->AEGP_GetLayerEffectByIndex(pluginId, layerOf(in, suites), 0, &other),
                   A_Err_NONE);
         Nerevo::EffectHandle effect(pluginId, &in, suites);
         ASSERT_EQ(effect.init(), PF_Err_NONE);
@@ -208,27 +180,20 @@ TEST_F(EffectHandleTest, EachReferenceIsGivenBackOnce) {
     EXPECT_EQ(host.log().count("AEGP_DisposeEffect"), 2u);
 }
 
-TEST_F(EffectHandleTest, NameIsTheEffectsAndCanBeChanged) {
+// Whatever step fails, the group streams and the name's memory go back to the host; a failed
+// free counts only without an earlier error.
+TEST_F(EffectHandleTest, NameCanBeChangedAndReadingItReturnsTheFirstErrorAndLeaksNothing) {
     withHandle([](Nerevo::EffectHandle& effect) {
         Name read;
-        ASSERT_EQ(effect.getName(read), PF_Err_NONE);
-        EXPECT_EQ(read, name(u"NerevoTiltShift"));
         ASSERT_EQ(effect.setName(name(u"Miniature \u00e9t\u00e9")), PF_Err_NONE);
         ASSERT_EQ(effect.getName(read), PF_Err_NONE);
         EXPECT_EQ(read, name(u"Miniature \u00e9t\u00e9"));
     });
     EXPECT_EQ(target().name, u"Miniature \u00e9t\u00e9");
-}
-
-// Whatever step fails, the group streams and the name's memory go back to the host; a failed
-// free counts only without an earlier error.
-TEST_F(EffectHandleTest, NameErrorsReturnFirstAndLeakNothing) {
     const struct { const char *first, *second; } cases[] = {  // second: failing too, or null
-        {"AEGP_LockMemHandle", "AEGP_FreeMemHandle"}, {"AEGP_FreeMemHandle", nullptr},
+        {"AEGP_LockMemHandle", "AEGP_FreeMemHandle"}, {"AEGP_FreeMemHandle", nullptr}, {"AEGP_LockMemHandle", nullptr},
         {"AEGP_GetNewEffectStreamByIndex", nullptr}, {"AEGP_GetNewParentStreamRef", nullptr},
-        {"AEGP_GetStreamName", nullptr},            {"AEGP_GetMemHandleSize", nullptr},
-        {"AEGP_LockMemHandle", nullptr},
-    };
+        {"AEGP_GetStreamName", nullptr}, {"AEGP_GetMemHandleSize", nullptr}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.first);
         host.faults().failCall(c.first, 1, PF_Err_OUT_OF_MEMORY);
@@ -240,7 +205,7 @@ TEST_F(EffectHandleTest, NameErrorsReturnFirstAndLeakNothing) {
         withHandle([&](Nerevo::EffectHandle& effect) { err = effect.getName(read); });
         EXPECT_EQ(err, PF_Err_OUT_OF_MEMORY);
         if (std::string(c.first) == "AEGP_FreeMemHandle") {
-            EXPECT_EQ(read, name(u"NerevoTiltShift")) << "the text was read before the free failed";
+            EXPECT_EQ(read, name(u"Miniature \u00e9t\u00e9")) << "the text was read before the free failed";
         } else if (!c.second) {
             EXPECT_TRUE(host.problems().empty()) << host.problems().front();
         }
@@ -255,7 +220,7 @@ TEST_F(EffectHandleTest, AppliedEffectComesLastAndIndexIsThePlaceInTheLayersEffe
             second(pluginId, &in, suites);
         ASSERT_EQ(first.init(), PF_Err_NONE);
         ASSERT_EQ(applied.apply(host::Project::kEffectKey), PF_Err_NONE);
-        ASSERT_EQ(second.init(effectLayer(in, suites), 1), PF_Err_NONE);
+        ASSERT_EQ(second.init(layerOf(in, suites), 1), PF_Err_NONE);
         const auto place = [](Nerevo::EffectHandle& effect) {
             int index = -1;
             EXPECT_EQ(effect.getIndex(index), PF_Err_NONE);
@@ -275,8 +240,6 @@ TEST_F(EffectHandleTest, AppliedEffectComesLastAndIndexIsThePlaceInTheLayersEffe
     EXPECT_EQ(std::make_tuple(target().index(), target().flags, target().layer().effects()[0]->flags),
               std::make_tuple(1, AEGP_EffectFlags(AEGP_EffectFlags_ACTIVE), AEGP_EffectFlags(0)));
 }
-
-constexpr double kHalfPi = 1.5707963267948966;
 
 using CheckoutTest = test::CommandHost;
 
@@ -305,7 +268,7 @@ TEST_F(CheckoutTest, ConversionsOfTheHostsValues) {
         EXPECT_EQ(Nerevo::checkoutPopupParam(&in, index("Type"), type), PF_Err_NONE);
         EXPECT_EQ(Nerevo::checkoutFloatParam(&in, index("Blur Amount"), amount, 0.01f), PF_Err_NONE);
         EXPECT_EQ(Nerevo::checkoutFloatParam(&in, index("Blur Amount"), amountD, 0.01), PF_Err_NONE);
-        EXPECT_DOUBLE_EQ(radians, -45.5 * kHalfPi / 90);
+        EXPECT_DOUBLE_EQ(radians, -45.5 * 3.14159265358979323846 / 180);
         EXPECT_EQ((std::vector<double>{degrees, point.x, point.y, c.a, c.r, c.g, c.b, double(repeat), double(grow),
                                        double(type), amount, amountD}),
                   (std::vector<double>{-45.5, -0.5, 100.25, 1, 1, 128 / 255.0f, 0, 1, 0, 2, 0.5, 50.0 * 0.01}));
@@ -330,8 +293,7 @@ TEST_F(CheckoutTest, FailedCheckoutWritesTheEmptyValue) {
     });
 }
 
-// Other UI flags stay and the parameter array is left as it was; the update itself is the
-// parameter-UI update's tests.
+// The host takes only an update that describes a registered parameter.
 TEST_F(CheckoutTest, GrayingOutKeepsTheOtherFlagsAndLeavesTheArray) {
     PF_ParamDef& record = def("Ratio");
     record.ui_flags = 1 << 3;
@@ -346,6 +308,13 @@ TEST_F(CheckoutTest, GrayingOutKeepsTheOtherFlagsAndLeavesTheArray) {
         EXPECT_EQ(stream("Ratio").uiFlags, gray ? (1 << 3) | PF_PUI_DISABLED : 1 << 3);
         EXPECT_EQ(std::memcmp(&before, &record, sizeof before), 0) << "the parameter array was written";
     }
+    run([&](PF_InData& in, AEGP_SuiteHandler& suites) {
+        const PF_ParamUtilsSuite2& utils = *suites.ParamUtilsSuite2();
+        EXPECT_EQ(utils.PF_UpdateParamUI(in.effect_ref, 0, &record), PF_Err_BAD_CALLBACK_PARAM);
+        EXPECT_EQ(utils.PF_UpdateParamUI(in.effect_ref, index("Type"), &record), PF_Err_BAD_CALLBACK_PARAM);
+        EXPECT_EQ(utils.PF_UpdateParamUI(in.effect_ref, index("Ratio"), nullptr), PF_Err_BAD_CALLBACK_PARAM);
+    });
+    EXPECT_EQ(stream("Type").uiFlags, 0);
 }
 
 }  // namespace

@@ -190,33 +190,26 @@ TEST_F(Worlds, ParameterWorldsAreCheckedInWhateverTheyHold) {
     });
 }
 
-PF_Err g_checkoutErr = PF_Err_NONE;
-PF_EffectWorld g_checkedOut{};
-
-PF_Err checkoutPixels(PF_ProgPtr, A_long, PF_EffectWorld** pixels) {
-    *pixels = g_checkoutErr ? nullptr : &g_checkedOut;
-    return g_checkoutErr;
-}
-
-PF_Err checkoutOutput(PF_ProgPtr, PF_EffectWorld** output) {
-    *output = &g_checkedOut;
-    return g_checkoutErr;
-}
-
+// Without callbacks there is nothing to ask.
 TEST_F(Worlds, InputAndOutputBorrowWhatTheHostChecksOutEvenOnFailure) {
-    PF_SmartRenderCallbacks callbacks{checkoutPixels, nullptr, checkoutOutput};
-    PF_SmartRenderExtra extra{nullptr, &callbacks};
+    static PF_EffectWorld checkedOut{};
+    PF_SmartRenderCallbacks callbacks{};
+    callbacks.checkout_layer_pixels = [](PF_ProgPtr, A_long, PF_EffectWorld** pixels) {
+        *pixels = nullptr;
+        return PF_Err{PF_Err_OUT_OF_MEMORY};
+    };
+    callbacks.checkout_output = [](PF_ProgPtr, PF_EffectWorld** output) {
+        *output = &checkedOut;
+        return PF_Err{PF_Err_OUT_OF_MEMORY};
+    };
+    PF_SmartRenderExtra extra{nullptr, &callbacks}, noCallbacks{nullptr, nullptr};
     run([&](PF_InData& in, AEGP_SuiteHandler&) {
         WorldPtr input, output;
-        g_checkoutErr = PF_Err_NONE;
-        EXPECT_EQ(Nerevo::getInputWorld(&in, &extra, 0, input), PF_Err_NONE);
-        EXPECT_EQ(input->world, &g_checkedOut);
-        g_checkoutErr = PF_Err_OUT_OF_MEMORY;
         EXPECT_EQ(Nerevo::getInputWorld(&in, &extra, 0, input), PF_Err_OUT_OF_MEMORY);
-        ASSERT_TRUE(input);
-        EXPECT_EQ(input->world, nullptr);
         EXPECT_EQ(Nerevo::getOutputWorld(&in, &extra, output), PF_Err_OUT_OF_MEMORY);
-        EXPECT_EQ(output->world, &g_checkedOut) << "what the host wrote";
+        EXPECT_EQ(std::make_pair(input->world, output->world), std::make_pair<PF_LayerDef*>(nullptr, &checkedOut));
+        EXPECT_EQ(Nerevo::getInputWorld(&in, &noCallbacks, 0, input), PF_Err_BAD_CALLBACK_PARAM);
+        EXPECT_EQ(Nerevo::getOutputWorld(&in, nullptr, output), PF_Err_BAD_CALLBACK_PARAM);
     });
 }
 
