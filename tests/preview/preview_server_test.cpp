@@ -172,6 +172,7 @@ TEST_F(PreviewServer, AnimatedParametersFollowTheFrameShownAndAreNotEdited) {
     EXPECT_EQ(Json::parse(client->Get("/api/export")->body)["command"],
               "tiltshift --plugin '" + test::pluginPath() + "' render '" + (dir / "seq.%d.png") + "' -o '" +
                   (dir / "tiltshift-seq.%d.png") + "' --param 'Inner Width=20@3,40@5'");
+    EXPECT_EQ(setParam("Blur Amount", "10")->status, 200) << "one animated parameter leaves the others editable";
 
     const httplib::Result moved = post("/api/frame", R"({"frame": 4})");
     ASSERT_TRUE(moved);
